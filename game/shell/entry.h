@@ -1,0 +1,8 @@
+#pragma once
+// The process entry routine: single instance, engine, window, game, main loop,
+// teardown. Returns the process exit code.
+int EntryMain(int argc, char** argv);
+
+// Set when the desktop's usable area is smaller than 1024 x 768; the game's
+// start-up then keeps full screen even when the settings ask for a window.
+extern bool g_bSmallWorkArea;

@@ -19,7 +19,34 @@ public:
     string Left() const { return string(substr(0, 11)); }
 };
 
+// Concatenation. Overloads for every mix with std::string, C strings and
+// characters, so that such a mix picks one of these unambiguously instead of
+// competing with the standard library's operators.
 inline string operator+(const string& a, const string& b)
+{
+    string r(a);
+    r.append(b);
+    return r;
+}
+inline string operator+(const string& a, const std::string& b)
+{
+    string r(a);
+    r.append(b);
+    return r;
+}
+inline string operator+(const std::string& a, const string& b)
+{
+    string r(a);
+    r.append(b);
+    return r;
+}
+inline string operator+(std::string&& a, const string& b)
+{
+    string r(std::move(a));
+    r.append(b);
+    return r;
+}
+inline string operator+(const string& a, std::string&& b)
 {
     string r(a);
     r.append(b);
@@ -29,6 +56,24 @@ inline string operator+(const char* a, const string& b)
 {
     string r(a ? a : "");
     r.append(b);
+    return r;
+}
+inline string operator+(const string& a, const char* b)
+{
+    string r(a);
+    if (b) r.append(b);
+    return r;
+}
+inline string operator+(char a, const string& b)
+{
+    string r(1, a);
+    r.append(b);
+    return r;
+}
+inline string operator+(const string& a, char b)
+{
+    string r(a);
+    r.push_back(b);
     return r;
 }
 

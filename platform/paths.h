@@ -1,0 +1,23 @@
+#pragma once
+// Well-known folders of the user and the conversion of engine paths to the
+// native form.
+#include <string>
+
+namespace vek::platform {
+
+// The per-user application-data folder: $XDG_DATA_HOME, else
+// $HOME/.local/share. Created (with missing parents, mode 0700) when it does
+// not exist yet. Native form, no trailing "/"; empty when it cannot be found.
+std::string GetCommonAppDataFolder();
+
+// The user's home folder: $HOME, else the password database. Empty on failure.
+std::string GetUserProfileFolder();
+
+// The desktop: XDG_DESKTOP_DIR from $XDG_CONFIG_HOME/user-dirs.dirs (or
+// ~/.config/user-dirs.dirs), else $HOME/Desktop.
+std::string GetDesktopFolder();
+
+// The engine path with "\" turned into "/" (a leading "\" is the root).
+std::string ToNativePath(const std::string& internalPath);
+
+}  // namespace vek::platform

@@ -1,0 +1,108 @@
+#include "platform/process.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace vek::platform {
+
+namespace {
+
+std::string EnvValue(const char* name)
+{
+    const char* v = std::getenv(name);
+    return (v && *v) ? std::string(v) : std::string();
+}
+
+bool MakeFolders0700(const std::string& path)
+{
+    size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = path.find('/', pos + 1);
+        const std::string prefix = path.substr(0, pos);
+        if (prefix.empty()) continue;
+        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+cInstanceLock::~cInstanceLock() { Release(); }
+
+bool cInstanceLock::TryAcquire(const std::string& name, const std::string& fallbackFolder)
+{
+    if (m_iFd >= 0) return true;
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+        return false;
+
+    std::string folder = EnvValue("XDG_RUNTIME_DIR");
+    if (folder.empty() || folder[0] != '/') {
+        folder = fallbackFolder;
+        if (folder.empty() || !MakeFolders0700(folder)) return false;
+    }
+    const std::string path = folder + "/" + name + ".lock";
+
+    // O_NOFOLLOW: a planted link must not make us create or lock another file.
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return false;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    m_iFd = fd;
+    return true;
+}
+
+void cInstanceLock::Release()
+{
+    if (m_iFd < 0) return;
+    // The lock file stays: removing it would race with a starting instance
+    // that already opened it.
+    flock(m_iFd, LOCK_UN);
+    close(m_iFd);
+    m_iFd = -1;
+}
+
+std::string GetExecutableFolder()
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) return std::string();
+        if (static_cast<size_t>(n) < buffer.size()) {
+            std::string path(buffer.data(), static_cast<size_t>(n));
+            const size_t slash = path.rfind('/');
+            if (slash == std::string::npos) return std::string();
+            return slash == 0 ? std::string("/") : path.substr(0, slash);
+        }
+        if (buffer.size() >= (1u << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string GetLoginNameUtf8()
+{
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    if (size <= 0) size = 16384;
+    std::vector<char> buffer(static_cast<size_t>(size));
+    passwd pw{};
+    passwd* result = nullptr;
+    if (getpwuid_r(geteuid(), &pw, buffer.data(), buffer.size(), &result) == 0 && result &&
+        result->pw_name && *result->pw_name)
+        return result->pw_name;
+    std::string name = EnvValue("USER");
+    if (name.empty()) name = EnvValue("LOGNAME");
+    return name;
+}
+
+std::string GetLoginName() { return Utf8ToCp1251(GetLoginNameUtf8()); }
+
+}  // namespace vek::platform

@@ -1,0 +1,84 @@
+#pragma once
+// The data manager: whole-file helpers, image decoding and writing, sound
+// data loading and the WAV writer. All members are static; the class only
+// groups them (the game specialises it).
+#include "engine/core/vekstring.h"
+
+namespace vek {
+
+class cDataManager {
+public:
+    // ---- whole files (files and folders) ----
+
+    // Result codes of the file operations. Lua knows 0 to 3 by these names.
+    enum cResult {
+        Ok = 0,
+        Stop = 1,
+        FileNotFound = 2,   // the file cannot be opened
+        InternalError = 3,  // the file is empty, or its signature or header is wrong
+        Failed = 4,         // no target (or source), or the decoding library failed
+        Unsupported = 5,    // content of a kind that is not supported
+    };
+
+    // The whole file as text ("rt": CR LF arrives as LF) into *target.
+    // Ok, FileNotFound, InternalError (empty file; target unchanged), Failed
+    // (no target).
+    static int ReadText(string* target, const class filename& file);
+    // The whole file into the stream (content replaced, read position 0).
+    // Ok, FileNotFound, InternalError (empty file; stream unchanged), Failed.
+    static int ReadBinary(class cBitStream* target, const class filename& file);
+    // The stream's bytes as the file's new content. The old file is replaced
+    // in one step: on any failure it stays as it was and FileNotFound is
+    // returned. Ok, FileNotFound, Failed (no source).
+    static int WriteBinary(const class cBitStream* source, const class filename& file);
+
+    // ---- images ----
+
+    // Picks the reader by the lower-case extension ("png", "jpg", "bmp",
+    // "dds"); another extension gives InternalError without opening the file,
+    // a null target Failed. Every reader stores rows bottom-up, calls
+    // Create only once the whole picture is read (a failure leaves the target
+    // as it was) and logs why it failed.
+    static int ReadImage(const class filename& file, class cImage* target);
+    // Ok; FileNotFound; InternalError (wrong signature or header, truncated,
+    // sizes out of range); Failed (decoder failure); Unsupported (cube maps,
+    // pixel layouts the engine has no format for).
+    static int ReadDDS(class cImage* target, const class filename& file);
+    static int ReadBMP(class cImage* target, const class filename& file);
+    static int ReadJPEG(class cImage* target, const class filename& file);
+    static int ReadPNG(class cImage* target, const class filename& file);
+    // Formats 1, 2, 4 and 6 only. The file is replaced in one step, so a
+    // failure never leaves a partial file. Ok; InternalError (no pixels, other
+    // format); Failed (encoder failure); Unsupported (cannot be written).
+    static int WritePNG(const class cImage* source, const class filename& file);
+
+    // ---- sound data ----
+
+    // What the sound readers fill in; the loading jobs then make the sound
+    // manager's buffer objects from it.
+    struct cSampleTarget {
+        unsigned hHandle = 0;   // written: the sample, 0 on failure
+        unsigned uMaxPlay = 1;  // read: simultaneous playbacks (clamped to 1..20)
+    };
+    struct cMusicTarget {
+        unsigned hHandle = 0;   // written: the music module, 0 on failure
+    };
+    struct cStreamTarget {
+        unsigned hHandle = 0;             // written: the stream, 0 on failure
+        unsigned char* pData = nullptr;   // written: the file image the stream plays
+                                          // from (new[]); the receiver owns it
+    };
+
+    // The whole file (folder or archive) loaded into the audio layer.
+    // Ok, FileNotFound, InternalError (empty file), Failed (no target, or
+    // the data cannot be decoded).
+    static int ReadSoundBuffer(cSampleTarget* target, const class filename& file);
+    static int ReadMusicBuffer(cMusicTarget* target, const class filename& file);
+    static int ReadStreamBuffer(cStreamTarget* target, const class filename& file);
+    // Decodes the sound file at source (a disk path, no macros, no archives)
+    // to 16-bit PCM and writes it as a WAV file (mono: the channels
+    // averaged). Ok, or Failed with no file left behind.
+    static int WriteWAV(const string& source, const class filename& destination, bool mono);
+};
+
+} // namespace vek

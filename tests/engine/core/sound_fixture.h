@@ -1,0 +1,140 @@
+#pragma once
+// A sound manager on the null output with a real log, for the sound tests.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/datamanager.h"
+#include "engine/core/filename.h"
+#include "engine/core/log.h"
+#include "engine/core/sound.h"
+#include "platform/audio.h"
+#include "platform/audio_test_sounds.h"
+#include "support/temp_dir.h"
+
+namespace vektest {
+
+// A ZIP archive of stored (uncompressed) entries.
+inline std::string MakeStoredZip(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    std::string local, central;
+    for (const auto& [name, data] : entries) {
+        const unsigned crc =
+            unsigned(crc32(0, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
+        const unsigned offset = unsigned(local.size());
+        auto common = [&](std::string& s) {
+            Put16(s, 0);  // flags
+            Put16(s, 0);  // stored
+            Put32(s, 0);  // time and date
+            Put32(s, crc);
+            Put32(s, unsigned(data.size()));
+            Put32(s, unsigned(data.size()));
+            Put16(s, unsigned(name.size()));
+            Put16(s, 0);
+        };
+        Put32(local, 0x04034b50);
+        Put16(local, 20);
+        common(local);
+        local += name + data;
+        Put32(central, 0x02014b50);
+        Put16(central, 20);
+        Put16(central, 20);
+        common(central);
+        Put16(central, 0);  // comment
+        Put16(central, 0);  // disk
+        Put16(central, 0);  // internal attributes
+        Put32(central, 0);  // external attributes
+        Put32(central, offset);
+        central += name;
+    }
+    std::string zip = local + central;
+    Put32(zip, 0x06054b50);
+    Put32(zip, 0);
+    Put16(zip, unsigned(entries.size()));
+    Put16(zip, unsigned(entries.size()));
+    Put32(zip, unsigned(central.size()));
+    Put32(zip, unsigned(local.size()));
+    Put16(zip, 0);
+    return zip;
+}
+
+class SoundFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_strRoot = MakeTempDir("Sound");
+        ASSERT_FALSE(m_strRoot.empty());
+        vek::SetPathMacro(vek::e_macroAppPath, m_strRoot + "/App");
+        vek::SetPathMacro(vek::e_macroUserPath, m_strRoot + "/User");
+        m_pLog = std::make_unique<vek::cLog>(1024.0f, 768.0f);
+        vek::platform::audio::UseNullOutputForDefaultDevice(true);
+        if (m_bCreateManager) {
+            ASSERT_TRUE(vek::CreateSoundManager());
+        }
+    }
+    void TearDown() override
+    {
+        if (vek::g_pSoundManager) vek::DestroySoundManager();
+        vek::platform::audio::UseNullOutputForDefaultDevice(false);
+        m_pLog.reset();
+    }
+
+    // Writes bytes as "{UserPath}/" + name and returns that engine name.
+    std::string PutFile(const std::string& name, const std::string& bytes)
+    {
+        EXPECT_TRUE(WriteFile(m_strRoot + "/User/" + name, bytes));
+        return "{UserPath}/" + name;
+    }
+    // A sample buffer named name made from a file, as the loading job does.
+    uint32_t AddSample(const std::string& name, const std::string& bytes, unsigned max)
+    {
+        vek::cDataManager::cSampleTarget t;
+        t.uMaxPlay = max;
+        const int rc = vek::cDataManager::ReadSoundBuffer(&t, vek::filename(PutFile(name + ".wav", bytes)));
+        EXPECT_EQ(rc, 0);
+        new vek::cSoundManager::cSoundBuffer(name, t.hHandle, false);
+        return vek::g_pSoundManager->m_SoundBuffers.Find(name);
+    }
+    void AddModule(const std::string& name, const std::string& bytes)
+    {
+        vek::cDataManager::cMusicTarget t;
+        ASSERT_EQ(vek::cDataManager::ReadMusicBuffer(&t, vek::filename(PutFile(name + ".mod", bytes))), 0);
+        new vek::cSoundManager::cMusicBuffer(name, t.hHandle, false);
+    }
+    std::vector<int16_t> Render(size_t frames)
+    {
+        std::vector<int16_t> out(frames * 2);
+        vek::platform::audio::Audio().RenderForTest(out.data(), frames);
+        return out;
+    }
+
+    // How often the log holds a warning of that sender with that text.
+    int Warnings(const std::string& sender, const std::string& text) const
+    {
+        return Count(sender + ": </span><span class='warning'>" + Escaped(text));
+    }
+    // How often the log holds the plain text.
+    int Count(const std::string& needle) const
+    {
+        const std::string log = ReadFile(m_strRoot + "/App/_log.html");
+        int n = 0;
+        for (size_t at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1)) ++n;
+        return n;
+    }
+    static std::string Escaped(const std::string& text)
+    {
+        std::string out;
+        bool span = false;
+        vek::cLogFile::Escape(out, text, span);
+        return out;
+    }
+
+    bool m_bCreateManager = true;
+    std::string m_strRoot;
+    std::unique_ptr<vek::cLog> m_pLog;
+};
+
+}  // namespace vektest

@@ -1,0 +1,163 @@
+// Widget focus and the engine's work of one frame: draw, route the input
+// through console, GUI and focused widget, the fixed logic step, the
+// per-frame update and the present.
+#include <cmath>
+
+#include "engine/core/game.h"
+#include "engine/core/game_calls.h"
+#include "engine/core/input.h"
+#include "engine/core/log.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/widget.h"
+#include "platform/window.h"
+
+namespace vek {
+
+namespace {
+
+constexpr const char* kSender = "cGame";
+
+constexpr int kKeyPrintScreen = 183;
+constexpr int kKeyConsole = 41;
+
+// Engine-wide: the time not yet consumed by fixed steps. It survives from
+// frame to frame and across focus changes.
+float g_fStepAccumulator = 0.0f;
+
+// Above this much time the remainder is taken at once: after a suspend the
+// subtraction would otherwise run for ages (or forever, once the float is
+// too large for a step to change it).
+constexpr float kLongBacklog = kFixedStep * 64.0f;
+
+} // namespace
+
+bool AdvanceFixedStep(float& accumulator, float elapsed)
+{
+    accumulator += elapsed;
+    if (!std::isfinite(accumulator) || accumulator < 0.0f) {
+        accumulator = 0.0f;
+        return false;
+    }
+    if (accumulator < kFixedStep) return false;
+    // One step only; whole steps a slow frame missed are dropped.
+    if (accumulator >= kLongBacklog) accumulator = std::fmod(accumulator, kFixedStep);
+    while (accumulator >= kFixedStep) accumulator -= kFixedStep;
+    return true;
+}
+
+// A client-pixel cursor position in the GUI's space (y up), packed as a
+// window message carries a point: y in the high 16 bits, x in the low ones.
+static int PackGuiPoint(int x, int y, float guiWidth, float guiHeight, int devW, int devH)
+{
+    const int w = static_cast<int>(guiWidth);
+    const int h = static_cast<int>(guiHeight);
+    const int gx = devW != 0 ? w * x / devW : 0;
+    const int gy = h - (devH != 0 ? h * y / devH : 0);
+    return static_cast<int>(PackGUIPoint(gx, gy));
+}
+
+// ---- focus ----
+
+void cGame::SetFocusWidget(const string& name)
+{
+    if (pFocusWidget && pFocusWidget->GetName() == name) {
+        LogWarning(kSender, "Widget with name '%s' is focused already.\n", name);
+        return;
+    }
+    if (pFocusWidget) pFocusWidget->OnDeactivate();
+    pFocusWidget = nullptr;
+    for (cWidget* w : lstWidgets) {
+        if (!w || w->GetName() != name) continue;
+        pFocusWidget = w;
+        iPause = 0;
+        w->OnActivate();
+        LogText(kSender, "Set focus to widget with name '%s'.\n", name);
+        return;
+    }
+    LogWarning(kSender, "Widget with name '%s' not found.\n", name);
+}
+
+string cGame::GetFocusWidgetName() const
+{
+    return pFocusWidget ? pFocusWidget->GetName() : string();
+}
+
+// ---- the frame ----
+
+void cGame::UpdateFrame()
+{
+    const float elapsed = fFrameTime;
+    const bool active = pFocusWidget && iPause == 0;
+    // The widget that may receive input, steps and updates this frame; a
+    // handler that moves the focus away hands the rest of the frame to the
+    // new widget.
+    auto target = [&]() -> cWidget* { return active ? pFocusWidget : nullptr; };
+
+    // 1. Draw.
+    const bool ready = calls::RenderBegin() == 0;
+    if (ready) {
+        if (pFocusWidget)
+            pFocusWidget->Draw();
+        else
+            calls::RenderClearBlack();
+        calls::ConsoleDraw(elapsed);
+        calls::RenderEnd();
+    }
+
+    // 2. Input.
+    int x = 0, y = 0;
+    if (!platform::WindowSystem().GetCursorClientPos(x, y)) x = y = 0;
+    cInputEventList events;
+    if (g_pInput) g_pInput->Update(&events);
+    for (const cInputEvent& e : events) {
+        bool taken = false;
+        switch (e.iKind) {
+        case e_inKeyDown:
+            if (e.iCode == kKeyPrintScreen) {
+                calls::SaveScreenshot();
+                taken = true;
+            } else if (e.iCode == kKeyConsole) {
+                taken = true;
+            } else {
+                taken = calls::ConsoleKey(e.iCode) || calls::GuiKeyDown(e.iCode);
+            }
+            break;
+        case e_inKeyUp: taken = calls::GuiKeyUp(e.iCode); break;
+        case e_inMouseDown: taken = calls::GuiMouseButton(e.iCode, x, y); break;
+        case e_inMouseUp: {
+            const int message = e.iCode == 0   ? cGUI::e_wndLButtonUp
+                                : e.iCode == 1 ? cGUI::e_wndRButtonUp
+                                               : 0;
+            int devW = 0, devH = 0;
+            calls::GuiGetDeviceSize(devW, devH);
+            taken = calls::GuiWindowsMessage(message, PackGuiPoint(x, y, fWidth, fHeight, devW, devH));
+            break;
+        }
+        case e_inMouseMove: taken = calls::GuiMouseMove(x, y); break;
+        default: break;
+        }
+        if (!taken)
+            if (cWidget* w = target()) w->OnInput(e.iKind, e.iCode);
+    }
+
+    // 3. The fixed logic step: at most one per frame.
+    if (AdvanceFixedStep(g_fStepAccumulator, elapsed)) {
+        if (cWidget* w = target()) w->Tick();
+        calls::GuiUpdate(kFixedStep);
+    }
+
+    // 4. Movement and animation.
+    if (cWidget* w = target()) w->Update(elapsed);
+
+    // 5. Present.
+    if (ready) calls::RenderPresent();
+}
+
+void cGame::OnChar(int character)
+{
+    if (calls::ConsoleChar(character)) return;
+    if (calls::GuiChar(character)) return;
+    if (pFocusWidget && iPause == 0) pFocusWidget->OnInput(e_inChar, character);
+}
+
+} // namespace vek

@@ -1,0 +1,348 @@
+#include "engine/core/script.h"
+
+#include <cstring>
+#include <exception>
+
+#include <lauxlib.h>
+#include <lua.h>
+#include <lualib.h>
+#include <luabind/open.hpp>
+
+#include "engine/core/console.h"
+#include "engine/core/datamanager.h"
+#include "engine/core/filename.h"
+#include "engine/core/log.h"
+
+namespace vek {
+
+cScript* g_pScript = nullptr;
+
+namespace {
+
+// One call of print joins at most this many bytes (the rest is cut), so a
+// huge argument never costs more than a fixed buffer.
+constexpr size_t kPrintBufferSize = 2048;
+
+const char* const kSender = "cScript";
+
+// The text of the value at `index` for messages: strings and numbers as
+// they are, anything else described by its type (never raises).
+const char* MessageText(lua_State* L, int index)
+{
+    const int type = lua_type(L, index);
+    if (type == LUA_TSTRING || type == LUA_TNUMBER)
+        return lua_tostring(L, index);
+    if (type == LUA_TNONE || type == LUA_TNIL)
+        return "nil";
+    if (type == LUA_TBOOLEAN)
+        return lua_toboolean(L, index) ? "true" : "false";
+    return lua_pushfstring(L, "%s: %p", lua_typename(L, type), lua_topointer(L, index));
+}
+
+// Hands an error message (on top of the stack) to the script's "_ALERT"
+// handler; without one, logs it directly so that no error goes unseen.
+// Pops the message.
+void ReportError(lua_State* L)
+{
+    const int type = lua_type(L, -1);
+    if (type != LUA_TSTRING && type != LUA_TNUMBER) {
+        lua_pushfstring(L, "(error object is a %s value)", lua_typename(L, type));
+        lua_replace(L, -2);
+    }
+    lua_getglobal(L, "_ALERT");
+    if (lua_isfunction(L, -1)) {
+        lua_insert(L, -2);
+        if (lua_pcall(L, 1, 0, 0) != LUA_OK)
+            lua_pop(L, 1);
+        return;
+    }
+    lua_pop(L, 1);
+    LogWarning(kSender, "%s\n", lua_tostring(L, -1));
+    lua_pop(L, 1);
+}
+
+// Engine paths use "\" between folders; Lua's own io and os functions hand
+// their path straight to the C library, so the separators are mended on the
+// way in. Upvalue 1: the original function; upvalue 2: how many leading
+// arguments are paths.
+int PathArgumentsWrapper(lua_State* L)
+{
+    const int count = lua_gettop(L);
+    const int paths = static_cast<int>(lua_tointeger(L, lua_upvalueindex(2)));
+    for (int i = 1; i <= paths && i <= count; ++i) {
+        if (lua_type(L, i) != LUA_TSTRING)
+            continue;
+        const char* path = lua_tostring(L, i);
+        if (!std::strchr(path, '\\'))
+            continue;
+        luaL_gsub(L, path, "\\", "/");
+        lua_replace(L, i);
+    }
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, count, LUA_MULTRET);
+    return lua_gettop(L);
+}
+
+// Replaces table[field] (the table on top of the stack) by the wrapper.
+void WrapPathFunction(lua_State* L, const char* field, int paths)
+{
+    lua_getfield(L, -1, field);
+    if (!lua_isfunction(L, -1)) {
+        lua_pop(L, 1);
+        return;
+    }
+    lua_pushinteger(L, paths);
+    lua_pushcclosure(L, &PathArgumentsWrapper, 2);
+    lua_setfield(L, -2, field);
+}
+
+int OpenLibraries(lua_State* L)
+{
+    luaL_requiref(L, "_G", luaopen_base, 1);
+    luaL_requiref(L, LUA_COLIBNAME, luaopen_coroutine, 1);
+    luaL_requiref(L, LUA_MATHLIBNAME, luaopen_math, 1);
+    luaL_requiref(L, LUA_IOLIBNAME, luaopen_io, 1);
+    luaL_requiref(L, LUA_OSLIBNAME, luaopen_os, 1);
+    luaL_requiref(L, LUA_STRLIBNAME, luaopen_string, 1);
+    luaL_requiref(L, LUA_TABLIBNAME, luaopen_table, 1);
+    lua_settop(L, 0);
+
+    lua_pushcfunction(L, &luaAlert);
+    lua_setglobal(L, "_ALERT");
+    lua_pushcfunction(L, &luaAlert);
+    lua_setglobal(L, "_ERROR");
+    lua_pushcfunction(L, &luaPrint);
+    lua_setglobal(L, "_VEK_PRINT");
+    lua_pushcfunction(L, &luaBasePrint);
+    lua_setglobal(L, "print");
+
+    lua_pushglobaltable(L);
+    WrapPathFunction(L, "dofile", 1);
+    WrapPathFunction(L, "loadfile", 1);
+    lua_getfield(L, -1, LUA_IOLIBNAME);
+    WrapPathFunction(L, "open", 1);
+    WrapPathFunction(L, "lines", 1);
+    WrapPathFunction(L, "input", 1);
+    WrapPathFunction(L, "output", 1);
+    lua_pop(L, 1);
+    lua_getfield(L, -1, LUA_OSLIBNAME);
+    WrapPathFunction(L, "remove", 1);
+    WrapPathFunction(L, "rename", 2);
+    lua_settop(L, 0);
+    return 0;
+}
+
+} // namespace
+
+// ---- native Lua functions ----
+
+int luaAlert(lua_State* L)
+{
+    const int count = lua_gettop(L);
+    const char* text = "";
+    if (count > 0 && (lua_type(L, count) == LUA_TSTRING || lua_type(L, count) == LUA_TNUMBER))
+        text = lua_tostring(L, count);
+    LogWarning(kSender, "%s\n", text);
+    return 0;
+}
+
+int luaPrint(lua_State* L)
+{
+    const int count = lua_gettop(L);
+    const char* text = count > 0 ? MessageText(L, count) : "";
+    // The text is the format: the engine's formatter runs over it with every
+    // argument empty, so no sender, level or line end is added.
+    if (g_pLog) {
+        if (g_pLog->pConsole)
+            g_pLog->pConsole->Print(text);
+        if (g_pLog->pFile)
+            g_pLog->pFile->Print(text);
+    }
+    return 0;
+}
+
+int luaBasePrint(lua_State* L)
+{
+    const int count = lua_gettop(L);
+    lua_getglobal(L, "tostring");
+    // On the C stack, not shared: a __tostring that prints again must not
+    // clobber the outer call's text, and a Lua error may unwind past here.
+    char buffer[kPrintBufferSize];
+    size_t used = 0;
+    for (int i = 1; i <= count; ++i) {
+        lua_pushvalue(L, -1);
+        lua_pushvalue(L, i);
+        lua_call(L, 1, 1);
+        size_t length = 0;
+        const char* piece = lua_tolstring(L, -1, &length);
+        if (!piece)
+            return luaL_error(L, "`tostring' must return a string to `print'");
+        if (i > 1 && used < kPrintBufferSize - 1)
+            buffer[used++] = '\t';
+        const size_t room = kPrintBufferSize - 1 - used;
+        const size_t take = length < room ? length : room;
+        std::memcpy(buffer + used, piece, take);
+        used += take;
+        lua_pop(L, 1);
+    }
+    buffer[used] = '\0';
+
+    lua_getglobal(L, "_VEK_PRINT");
+    if (lua_isfunction(L, -1)) {
+        lua_pushstring(L, buffer);
+        lua_call(L, 1, 0);
+    } else {
+        lua_pop(L, 1);
+    }
+    return 0;
+}
+
+// ---- the host ----
+
+cScript::~cScript() = default;
+
+bool cScript::Init()
+{
+    lua_State* L = luaL_newstate();
+    if (!L)
+        return false;
+    lua_pushcfunction(L, &OpenLibraries);
+    if (lua_pcall(L, 0, 0, 0) != LUA_OK) {
+        lua_close(L);
+        return false;
+    }
+    try {
+        luabind::open(L);
+    } catch (const std::exception&) {
+        lua_close(L);
+        return false;
+    }
+    pLuaState = L;
+    return true;
+}
+
+bool cScript::DoString(const char* text)
+{
+    lua_State* L = pLuaState;
+    if (!L || !text)
+        return false;
+    const int top = lua_gettop(L);
+    // The chunk is named by its own text, so Lua's messages quote its start.
+    // Text mode only: a precompiled chunk could crash the virtual machine.
+    int status = luaL_loadbufferx(L, text, std::strlen(text), text, "t");
+    if (status == LUA_OK)
+        status = lua_pcall(L, 0, LUA_MULTRET, 0);
+    if (status != LUA_OK)
+        ReportError(L);
+    lua_settop(L, top);
+    return status == LUA_OK;
+}
+
+bool cScript::LoadFile(const filename& file)
+{
+    if (!pLuaState)
+        return false;
+    // The reader's result code does not matter: every failure leaves the
+    // text empty.
+    string text;
+    cDataManager::ReadText(&text, file);
+    if (text.empty())
+        return false;
+    if (!DoString(text.c_str())) {
+        LogWarning(kSender, "LoadFile: error in file %s\n", file.path);
+        return false;
+    }
+    return true;
+}
+
+bool cScript::CallFunction(const char* name)
+{
+    return CallFunctionImpl(name, nullptr, nullptr);
+}
+
+bool cScript::CallFunction(const char* name, const char* text)
+{
+    return CallFunctionImpl(
+        name,
+        [](lua_State* L, const void* context) { lua_pushstring(L, static_cast<const char*>(context)); },
+        text ? text : "");
+}
+
+bool cScript::CallFunction(const char* name, const string& text)
+{
+    return CallFunctionImpl(
+        name,
+        [](lua_State* L, const void* context) {
+            const string& value = *static_cast<const string*>(context);
+            lua_pushlstring(L, value.data(), value.size());
+        },
+        &text);
+}
+
+void cScript::PushObjectArgument(lua_State* L, const void* context)
+{
+    script_detail::PushPointer(L, *static_cast<const script_detail::cObjectRef*>(context));
+}
+
+bool cScript::CallFunctionImpl(const char* name, PushArguments push, const void* context)
+{
+    lua_State* L = pLuaState;
+    if (!L || !name)
+        return false;
+    const int top = lua_gettop(L);
+    lua_getglobal(L, name);
+    if (lua_isnil(L, -1)) {
+        // Optional hooks: a script need not define them.
+        lua_settop(L, top);
+        return false;
+    }
+    if (push)
+        push(L, context);
+    const int arguments = lua_gettop(L) - top - 1;
+    const int status = lua_pcall(L, arguments, 1, 0);
+    if (status != LUA_OK)
+        LogWarning(kSender, "Call %s: %s\n", name, MessageText(L, -1));
+    lua_settop(L, top);
+    return status == LUA_OK;
+}
+
+// ---- the singleton ----
+
+bool CreateScript()
+{
+    if (g_pScript) {
+        LogWarning("CreateScript", "Script system already exists\n");
+        return false;
+    }
+    g_pScript = new cScript();
+    if (!g_pScript->Init()) {
+        LogWarning("CreateScript", "Init\n");
+        return false;
+    }
+    LogText(kSender, "CreateScript: Ok\n");
+    return true;
+}
+
+bool DestroyScript()
+{
+    if (!g_pScript) {
+        LogWarning("DestroyScript", "Script system does not exist\n");
+        return false;
+    }
+    if (g_pScript->pLuaState) {
+        lua_close(g_pScript->pLuaState);
+        g_pScript->pLuaState = nullptr;
+    }
+    delete g_pScript;
+    g_pScript = nullptr;
+    LogText("DestroyScript", "Ok\n");
+    return true;
+}
+
+cScript* GetScript()
+{
+    return g_pScript;
+}
+
+} // namespace vek

@@ -1,8 +1,84 @@
 #include "game/shell/entry.h"
 
+#include "engine/core/filename.h"
+#include "engine/core/game.h"
+#include "engine/core/sysinfo.h"
+#include "game/world/ware.h"
+#include "platform/display.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+
 bool g_bSmallWorkArea = false;
+
+namespace {
+
+// The single-instance lock lives as long as the process runs the game; a
+// crash releases it with the process.
+constexpr const char* kInstanceName = "GardenMutex";
+
+vek::cGame::cSettings MakeApplicationRecord()
+{
+    vek::cGame::cSettings s;
+    s.strTitle = "Zembro Lavine";
+    s.strName = "Zembrolavine";
+    s.iBits = 32;
+    s.iDepthStencil = 1;
+    s.iAntiAlias = 0;
+    s.iVSync = 0;
+    s.fWidth = 1024.0f;
+    s.fHeight = 768.0f;
+    return s;
+}
+
+// True when the usable desktop area is narrower or lower than the game.
+// Unknown (no display) counts as large enough: nothing to keep to.
+bool IsWorkAreaSmall(int width, int height)
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (!vek::platform::GetWorkArea(left, top, right, bottom)) return false;
+    return right < width || bottom < height;
+}
+
+} // namespace
 
 int EntryMain(int, char**)
 {
-    return 0;
+    // 1. One instance at a time; a second one leaves silently. When the
+    // runtime folder is missing, the lock goes into the application folder.
+    vek::platform::cInstanceLock lock;
+    vek::ResolvePathMacros("Zembrolavine");
+    if (!lock.TryAcquire(kInstanceName, vek::platform::ToNativePath(vek::GetPathMacro(vek::e_macroAppPath))))
+        return 0;
+
+    // 2. A desktop smaller than the game keeps the game full screen.
+    g_bSmallWorkArea = IsWorkAreaSmall(1024, 768);
+
+    // 3-5.
+    const vek::cGame::cSettings settings = MakeApplicationRecord();
+    vek::cGame* engine = new vek::cGame(settings);
+
+    // 6.
+    vek::DumpSystemInfo("cpu os video");
+
+    // 7. Full screen at 1024 x 768 with 32-bit colour.
+    if (!engine->CreateWindow(false, 1024, 768, 32)) {
+        delete engine;
+        return 1;
+    }
+
+    // 8-9.
+    vek::DumpSystemInfo("render sound");
+    CreateWareManager();
+
+    // 11.
+    const int exitCode = engine->Run();
+
+    // 13-15.
+    DestroyWareManager();
+    engine->DestroyWindow();
+    delete engine;
+
+    // 16-17.
+    lock.Release();
+    return exitCode;
 }

@@ -4,6 +4,13 @@
 #include "engine/core/log.h"
 #include "engine/core/input.h"
 #include "engine/core/script.h"
+#include "engine/graphics/buffers.h"
+#include "engine/graphics/draw2d.h"
+#include "engine/graphics/font.h"
+#include "engine/graphics/render.h"
+#include "engine/graphics/texture.h"
+#include "engine/gui/bind.h"
+#include "engine/gui/gui.h"
 #include "engine/gui/widget.h"
 #include "engine/core/sound.h"
 #include "platform/display.h"
@@ -70,9 +77,12 @@ cGame::cGame(const cSettings& settings)
     LogText(kSender, "Registering Class... Ok. Atom: 0x%X\n", atom);
     LogText(kSender, "SetUnhandledExceptionFilter... Ok\n");
 
-    // 13-15.
+    // 13.
     CreateManagers();
     m_bManagersCreated = true;
+
+    // 14-15. Scripts see the engine's classes, the engine and its GUI.
+    RegisterLua();
 }
 
 cGame::~cGame()
@@ -98,20 +108,47 @@ cGame::~cGame()
     if (g_pGame == this) g_pGame = nullptr;
 }
 
-void cGame::CreateFrameObjects(float, float) {}
-void cGame::DestroyFrameObjects() {}
+void cGame::CreateFrameObjects(float width, float height)
+{
+    pGUI = new cGUI(width, height);
+    pBatch = new cQuadBatch();
+}
+
+void cGame::DestroyFrameObjects()
+{
+    delete pBatch;
+    pBatch = nullptr;
+    delete pGUI;
+    pGUI = nullptr;
+}
 
 void cGame::CreateManagers()
 {
     CreateScript();
+    CreateRender();
+    CreateBufferRegistry();
+    CreateTextureManager();
     CreateInput();
     CreateSoundManager();
+    CreateFontManager();
+}
+
+void cGame::RegisterLua()
+{
+    if (!g_pScript) return;
+    RegisterEngineLua(g_pScript);
+    g_pScript->RegisterVar("theEngine", this);
+    g_pScript->RegisterVar("theGUI", pGUI);
 }
 
 void cGame::DestroyManagers()
 {
+    DestroyFontManager();
     DestroySoundManager();
     DestroyInput();
+    DestroyTextureManager();
+    DestroyBufferRegistry();
+    DestroyRender();
     DestroyScript();
 }
 

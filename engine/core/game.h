@@ -150,6 +150,7 @@ private:
     void DestroyFrameObjects();
     void CreateManagers();
     void DestroyManagers();
+    void RegisterLua();
     void DeleteWidgets();
 
     bool m_bManagersCreated = false;

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "engine/core/game.h"
+#include "engine/gui/gui.h"
 #include "engine/core/game_calls.h"
 #include "engine/core/log.h"
 #include "platform/display.h"
@@ -300,7 +301,12 @@ void cGame::WndProc(const platform::cMessage& msg)
                 platform::SetFullscreenMode(ws, ToModeInfo(g_CurrentMode));
                 if (ws.IsMinimized()) ws.Restore();
             }
-            ws.SetSystemCursor(platform::e_cursorApp);
+            // The GUI knows whether it draws its own pointer; without a GUI
+            // the system's arrow stays, so there is always exactly one.
+            if (pGUI)
+                pGUI->ApplySystemCursor();
+            else
+                ws.SetSystemCursor(platform::e_cursorArrow);
             RestartFrameTiming();
             bActive = true;
             calls::SoundSetActive(true);

@@ -1,0 +1,74 @@
+// Starts the game program in a real window (under Xvfb), lets it run its
+// main loop for a moment and ends it the way a desktop session does.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string LogPath()
+{
+    return std::string(std::getenv("XDG_DATA_HOME")) + "/quarne/Zembrolavine/_log.html";
+}
+
+// Waits up to `seconds` for the child to end; its exit code, or -1.
+int WaitForExit(pid_t pid, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+bool WaitForLogText(const std::string& text, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (vektest::ReadFile(LogPath()).find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+TEST(EntryWindow, RunsTheLoopAndShutsDownCleanlyOnTerminate)
+{
+    const char* exe = std::getenv("VEK_GAME_EXE");
+    ASSERT_NE(exe, nullptr);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(exe, exe, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The window exists once the ware manager is made (after the window).
+    const bool started = WaitForLogText("CreateWareManager: </span><span class='text'>Ok", 60.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames
+    kill(pid, SIGTERM);
+    const int code = WaitForExit(pid, 60.0);
+    ASSERT_TRUE(started) << vektest::ReadFile(LogPath());
+    EXPECT_EQ(code, 0);
+
+    const std::string log = vektest::ReadFile(LogPath());
+    const size_t wares = log.find("DestroyWareManager: ");
+    const size_t restore = log.find("Restore display settings");
+    ASSERT_NE(wares, std::string::npos);
+    ASSERT_NE(restore, std::string::npos);
+    EXPECT_LT(wares, restore);
+    EXPECT_NE(log.find("</p></body>\n</html>\n"), std::string::npos);
+}
+
+} // namespace

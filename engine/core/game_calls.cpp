@@ -1,5 +1,6 @@
 #include "engine/core/game_calls.h"
 
+#include "engine/core/commands.h"
 #include "engine/core/console.h"
 #include "engine/core/game.h"
 #include "engine/core/log.h"
@@ -184,6 +185,6 @@ void SoundSetActive(bool active)
 
 // ---- engine commands ----
 
-void SaveScreenshot() {}
+void SaveScreenshot() { CreateScreenShot(); }
 
 } // namespace vek::calls

@@ -3,7 +3,10 @@
 #include <cstring>
 
 #include "engine/core/format.h"
+#include "engine/core/game.h"
 #include "engine/core/log.h"
+#include "engine/core/sound.h"
+#include "engine/graphics/render.h"
 #include "platform/clock.h"
 
 namespace vek {
@@ -31,16 +34,32 @@ string FieldText(const std::string& raw)
     return string(raw.substr(0, raw.find('\0')));
 }
 
+// The engine's own writers of the sections other subsystems own. Each
+// writes nothing while its subsystem is absent, except the sound dump, which
+// says itself that there is no sound manager.
+void WriteResolutions()
+{
+    if (g_pGame) g_pGame->DumpResolutions();
+}
+
+void WriteSoundConfig() { cSoundManager::DumpConfig(); }
+
+void WriteRenderCaps()
+{
+    if (g_pRender) g_pRender->DumpCaps();
+}
+
 struct cSectionWriter {
     const char* szWord;
+    fnInfoWriter fnDefault;
     fnInfoWriter fnWriter;
 };
 
 // The sections that other parts of the engine write, in report order.
 cSectionWriter s_OwnedSections[] = {
-    {"res", nullptr},
-    {"sound", nullptr},
-    {"render", nullptr},
+    {"res", WriteResolutions, WriteResolutions},
+    {"sound", WriteSoundConfig, WriteSoundConfig},
+    {"render", WriteRenderCaps, WriteRenderCaps},
 };
 
 const char c_szHeader[] =
@@ -198,7 +217,7 @@ void SetSystemInfoWriter(const char* word, fnInfoWriter writer)
         return;
     for (cSectionWriter& section : s_OwnedSections)
         if (std::strcmp(section.szWord, word) == 0)
-            section.fnWriter = writer;
+            section.fnWriter = writer ? writer : section.fnDefault;
 }
 
 void WriteSystemInfo(const char* words, const std::function<void(const string&)>& out)

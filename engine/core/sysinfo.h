@@ -65,9 +65,11 @@ string FormatVideoSection(const cVideoInfo& info);
 bool IsInfoSectionChosen(const char* words, const char* word);
 
 // Writers of the sections other parts of the engine own: "res" (the display
-// modes), "sound" (the sound manager's configuration) and "render" (the
-// renderer's capabilities). Each writes its own continuation text; a null
-// writer (the default) leaves its section out. Unknown words are ignored.
+// modes of the engine object), "sound" (the sound manager's configuration)
+// and "render" (the renderer's capabilities, while there is a renderer).
+// Each writes its own continuation text. A writer set here replaces the
+// engine's own one; a null writer puts the engine's own back. Unknown words
+// are ignored.
 using fnInfoWriter = void (*)();
 void SetSystemInfoWriter(const char* word, fnInfoWriter writer);
 

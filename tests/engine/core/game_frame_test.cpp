@@ -207,7 +207,10 @@ TEST_F(FrameTest, AModalWindowKeepsButtonReleasesFromTheWidget)
     if (own) m_pGame->pGUI = own;
     vek::cGUI* gui = m_pGame->pGUI;
     gui->SetViewport(0, 0, 1024, 768);
-    std::vector<std::pair<int, unsigned>> seen;
+    // The window outlives this test inside the engine's GUI, which still
+    // calls its function at teardown: the record must live as long.
+    static std::vector<std::pair<int, unsigned>> seen;
+    seen.clear();
     vek::cWindow* box = new vek::cWindow(new cRecordingFunction(&seen), gui);
     box->SetName("box");
     box->SetActive(true);

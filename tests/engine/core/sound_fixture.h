@@ -21,7 +21,10 @@ namespace vektest {
 inline std::string MakeStoredZip(const std::vector<std::pair<std::string, std::string>>& entries)
 {
     std::string local, central;
-    for (const auto& [name, data] : entries) {
+    for (const auto& entry : entries) {
+        // Plain references: C++17 lambdas cannot capture structured bindings.
+        const std::string& name = entry.first;
+        const std::string& data = entry.second;
         const unsigned crc =
             unsigned(crc32(0, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
         const unsigned offset = unsigned(local.size());

@@ -40,7 +40,7 @@ public:
     const cAnimCounter& GetAnimation() const { return m_Animation; }
 
 private:
-    cGUI* m_pGUI;
+    [[maybe_unused]] cGUI* m_pGUI;  // the GUI the cursor belongs to
     float m_fX = 0.0f;
     float m_fY = 0.0f;
     float m_fW = 64.0f;

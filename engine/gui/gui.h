@@ -183,8 +183,8 @@ private:
     // Shown windows that were counted as active when shown, so hiding one
     // gives back exactly what showing it took even if its flag changed.
     std::vector<unsigned> m_Counted;
-    float m_fRectX = 0.0f;
-    float m_fRectY = 0.0f;
+    [[maybe_unused]] float m_fRectX = 0.0f;  // the GUI's origin: always 0
+    [[maybe_unused]] float m_fRectY = 0.0f;
     float m_fWidth;
     float m_fHeight;
     int m_iViewportX = 0;

@@ -81,6 +81,6 @@ TEST(LowerTables, LookupByLocaleName)
     EXPECT_EQ(t, vp::AsciiLowerTable());
     EXPECT_FALSE(vp::LookupLowerTable("xx_unknown", t));
     ASSERT_EQ(t, vp::AsciiLowerTable());
-    EXPECT_EQ(t['A'], 'a');
+    EXPECT_EQ(t[static_cast<unsigned char>('A')], 'a');
     EXPECT_EQ(t[0xC0], 0xC0);
 }

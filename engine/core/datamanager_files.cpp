@@ -29,42 +29,43 @@ std::vector<char> ReadUpTo(cFile& file, size_t size)
     return bytes;
 }
 
+// Opens the file in the given mode and reads it whole: Ok, FileNotFound, or
+// InternalError for an empty file.
+int ReadWhole(const filename& file, const char* mode, std::vector<char>& bytes)
+{
+    cFile f;
+    f.Open(file, mode);
+    if (!f.IsOpen()) return cDataManager::FileNotFound;
+    const size_t size = f.GetSize();
+    if (size < 1) {
+        f.Close();
+        return cDataManager::InternalError;
+    }
+    // Never more than the size taken above: a file that grew meanwhile
+    // cannot overrun the buffer. Text mode may deliver fewer bytes.
+    bytes = ReadUpTo(f, size);
+    f.Close();
+    return cDataManager::Ok;
+}
+
 }  // namespace
 
 int cDataManager::ReadText(string* target, const filename& file)
 {
     if (!target) return Failed;
-    cFile f;
-    f.Open(file, "rt");
-    if (!f.IsOpen()) return FileNotFound;
-    const size_t size = f.GetSize();
-    if (size < 1) {
-        f.Close();
-        return InternalError;
-    }
-    // Never more than the size taken above: a file that grew meanwhile
-    // cannot overrun the buffer. Text mode may deliver fewer bytes.
-    const std::vector<char> bytes = ReadUpTo(f, size);
-    f.Close();
-    target->assign(bytes.data(), bytes.size());
-    return Ok;
+    std::vector<char> bytes;
+    const int result = ReadWhole(file, "rt", bytes);
+    if (result == Ok) target->assign(bytes.data(), bytes.size());
+    return result;
 }
 
 int cDataManager::ReadBinary(cBitStream* target, const filename& file)
 {
     if (!target) return Failed;
-    cFile f;
-    f.Open(file, "rb");
-    if (!f.IsOpen()) return FileNotFound;
-    const size_t size = f.GetSize();
-    if (size < 1) {
-        f.Close();
-        return InternalError;
-    }
-    const std::vector<char> bytes = ReadUpTo(f, size);
-    f.Close();
-    target->SetData(bytes.data(), bytes.size());
-    return Ok;
+    std::vector<char> bytes;
+    const int result = ReadWhole(file, "rb", bytes);
+    if (result == Ok) target->SetData(bytes.data(), bytes.size());
+    return result;
 }
 
 int cDataManager::WriteBinary(const cBitStream* source, const filename& file)

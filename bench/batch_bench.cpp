@@ -21,7 +21,7 @@
 #include "engine/graphics/font.h"
 #include "engine/graphics/render.h"
 #include "engine/graphics/texture.h"
-#include "platform/gfx_reference.h"
+#include "bench/support/gfx_reference.h"
 #include "platform/window.h"
 
 using namespace vek;

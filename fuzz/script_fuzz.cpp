@@ -12,7 +12,7 @@
 #include <lua.h>
 #include <unistd.h>
 
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
 #include "engine/core/script.h"

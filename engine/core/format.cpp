@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "platform/text.h"
 
 namespace vek {

@@ -1,6 +1,6 @@
 #include "engine/core/log.h"
 
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
 #include "platform/clock.h"

@@ -8,7 +8,7 @@
 #include <lualib.h>
 #include <luabind/open.hpp>
 
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 #include "engine/core/datamanager.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"

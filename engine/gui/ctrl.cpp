@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/guidraw.h"
 #include "engine/gui/window.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/texture.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/core/game.h"
-#include "engine/core/game_calls.h"
+#include "engine/app/game.h"
+#include "engine/app/game_calls.h"
 
 namespace vek {
 

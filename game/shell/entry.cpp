@@ -1,8 +1,8 @@
 #include "game/shell/entry.h"
 
 #include "engine/core/filename.h"
-#include "engine/core/game.h"
-#include "engine/core/sysinfo.h"
+#include "engine/app/game.h"
+#include "engine/app/sysinfo.h"
 #include "game/world/ware.h"
 #include "platform/display.h"
 #include "platform/paths.h"

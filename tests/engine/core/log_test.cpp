@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 #include "engine/core/filename.h"
 #include "support/temp_dir.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
 #include "engine/core/script.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 #include "engine/core/script.h"
 #include "script_fixture.h"
 #include "support/temp_dir.h"

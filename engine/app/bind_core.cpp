@@ -3,17 +3,17 @@
 // alignment flags and the value classes.
 #include <exception>
 
-#include "engine/core/commands.h"
+#include "engine/app/commands.h"
 #include "engine/core/datamanager.h"
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "engine/core/locale.h"
 #include "engine/core/log.h"
 #include "engine/core/script.h"
-#include "engine/core/sysinfo.h"
-#include "engine/gui/bind.h"
-#include "engine/gui/bind_scopes.h"
+#include "engine/app/sysinfo.h"
+#include "engine/app/bind.h"
+#include "engine/app/bind_scopes.h"
 #include "engine/gui/gui.h"
 
 namespace vek {

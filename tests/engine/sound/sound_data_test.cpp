@@ -2,7 +2,7 @@
 #include "engine/core/datamanager.h"
 
 
-#include "engine/core/sound_fixture.h"
+#include "engine/sound/sound_fixture.h"
 #include "platform/fs.h"
 
 namespace audio = vek::platform::audio;

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <tuple>
 
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "engine/gui/gui.h"
-#include "engine/core/game_calls.h"
+#include "engine/app/game_calls.h"
 #include "engine/core/log.h"
 #include "platform/display.h"
 #include "platform/window.h"

@@ -1,4 +1,4 @@
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
@@ -9,10 +9,10 @@
 #include "engine/graphics/font.h"
 #include "engine/graphics/render.h"
 #include "engine/graphics/texture.h"
-#include "engine/gui/bind.h"
+#include "engine/app/bind.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/widget.h"
-#include "engine/core/sound.h"
+#include "engine/sound/sound.h"
 #include "platform/display.h"
 #include "platform/process.h"
 #include "platform/window.h"

@@ -1,7 +1,7 @@
 // Fonts as scripts see them: the font scripts build each font by name and
 // fill its glyphs; the font manager is reached through GetFonts.
 #include "engine/graphics/font.h"
-#include "engine/gui/bind_scopes.h"
+#include "engine/app/bind_scopes.h"
 
 namespace vek::bind {
 

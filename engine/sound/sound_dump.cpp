@@ -1,6 +1,6 @@
 // The sound manager's two reports: its buffer tables and the output device.
 #include "engine/core/log.h"
-#include "engine/core/sound.h"
+#include "engine/sound/sound.h"
 #include "platform/audio.h"
 
 namespace vek {

@@ -1,9 +1,9 @@
 // The sound manager, sounds and musics over the null output.
-#include "engine/core/sound.h"
+#include "engine/sound/sound.h"
 
 #include <cstdlib>
 
-#include "engine/core/sound_fixture.h"
+#include "engine/sound/sound_fixture.h"
 
 namespace audio = vek::platform::audio;
 using vek::cMusic;

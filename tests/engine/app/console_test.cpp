@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 #include "engine/core/filename.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/font.h"
-#include "script_fixture.h"
+#include "engine/core/script_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // cSound and cMusic: playback over the manager's buffers.
 #include "engine/core/log.h"
-#include "engine/core/sound.h"
+#include "engine/sound/sound.h"
 #include "platform/audio.h"
 
 namespace vek {

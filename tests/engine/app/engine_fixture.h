@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/console.h"
-#include "engine/core/game.h"
+#include "engine/app/console.h"
+#include "engine/app/game.h"
 #include "engine/core/input.h"
 #include "engine/core/log.h"
 #include "engine/gui/widget.h"

@@ -15,7 +15,7 @@
 #include "engine/core/log.h"
 #include "engine/core/script.h"
 #include "engine/graphics/font.h"
-#include "engine/gui/bind.h"
+#include "engine/app/bind.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "engine/core/sysinfo.h"
+#include "engine/app/sysinfo.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the screenshot folder, the engine tables, the volumes, the sections of the
 // system report other subsystems write, and a display change that cannot be
 // made at all.
-#include "engine/core/commands.h"
+#include "engine/app/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include "engine_fixture.h"
 #include "engine/core/datamanager.h"
 #include "engine/core/image.h"
-#include "engine/core/sound.h"
-#include "engine/core/sysinfo.h"
+#include "engine/sound/sound.h"
+#include "engine/app/sysinfo.h"
 #include "platform/fs.h"
 #include "support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "engine/core/console.h"
+#include "engine/app/console.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include "engine/core/datamanager.h"
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "engine/core/input.h"
 #include "engine/core/script.h"
 #include "engine/graphics/draw2d.h"

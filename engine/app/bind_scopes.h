@@ -2,7 +2,7 @@
 // The pieces of the engine's Lua registration that live in their own
 // translation units (luabind is slow to compile), joined into the module
 // statements of bind_core.cpp and bind_gui.cpp. Internal to the bindings.
-#include "engine/gui/bind_luabind.h"
+#include "engine/app/bind_luabind.h"
 
 namespace vek::bind {
 

@@ -1,4 +1,4 @@
-#include "platform/gfx_reference.h"
+#include "bench/support/gfx_reference.h"
 
 #include "platform/gfx_gl.h"
 

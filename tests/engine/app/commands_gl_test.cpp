@@ -8,10 +8,10 @@
 #include <string>
 
 #include "engine_fixture.h"
-#include "engine/core/commands.h"
+#include "engine/app/commands.h"
 #include "engine/core/datamanager.h"
 #include "engine/core/image.h"
-#include "engine/core/sysinfo.h"
+#include "engine/app/sysinfo.h"
 #include "engine/graphics/buffers.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/render.h"

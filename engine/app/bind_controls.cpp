@@ -6,8 +6,8 @@
 
 #include "engine/core/log.h"
 #include "engine/core/script.h"
-#include "engine/gui/bind.h"
-#include "engine/gui/bind_luabind.h"
+#include "engine/app/bind.h"
+#include "engine/app/bind_luabind.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/listctrl.h"
 #include "engine/gui/sysctrl.h"

@@ -3,8 +3,8 @@
 // per-frame update and the present.
 #include <cmath>
 
-#include "engine/core/game.h"
-#include "engine/core/game_calls.h"
+#include "engine/app/game.h"
+#include "engine/app/game_calls.h"
 #include "engine/core/input.h"
 #include "engine/core/log.h"
 #include "engine/gui/gui.h"

@@ -1,7 +1,7 @@
 // The main loop and the frame timing: messages one at a time, a frame
 // whenever none waits, and after each frame the measurement that the next
 // frame works with.
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "engine/core/input.h"
 #include "platform/clock.h"
 #include "platform/window.h"

@@ -1,11 +1,11 @@
-#include "engine/core/sysinfo.h"
+#include "engine/app/sysinfo.h"
 
 #include <cstring>
 
 #include "engine/core/format.h"
-#include "engine/core/game.h"
+#include "engine/app/game.h"
 #include "engine/core/log.h"
-#include "engine/core/sound.h"
+#include "engine/sound/sound.h"
 #include "engine/graphics/render.h"
 #include "platform/clock.h"
 

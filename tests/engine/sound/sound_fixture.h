@@ -10,7 +10,7 @@
 #include "engine/core/datamanager.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
-#include "engine/core/sound.h"
+#include "engine/sound/sound.h"
 #include "platform/audio.h"
 #include "platform/audio_test_sounds.h"
 #include "support/temp_dir.h"

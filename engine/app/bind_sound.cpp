@@ -1,7 +1,7 @@
 // The sound manager as scripts see it: volumes, the table dump and the 3D
 // settings.
-#include "engine/core/sound.h"
-#include "engine/gui/bind_scopes.h"
+#include "engine/sound/sound.h"
+#include "engine/app/bind_scopes.h"
 
 namespace vek::bind {
 

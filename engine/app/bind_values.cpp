@@ -6,7 +6,7 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/vekstring.h"
-#include "engine/gui/bind_scopes.h"
+#include "engine/app/bind_scopes.h"
 
 namespace vek::bind {
 

@@ -1,4 +1,4 @@
-#include "engine/core/sound.h"
+#include "engine/sound/sound.h"
 
 #include "engine/core/log.h"
 #include "platform/audio.h"

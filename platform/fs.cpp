@@ -218,10 +218,6 @@ int64_t cNativeFile::GetLength()
 
 bool cNativeFile::Flush() { return m_pStream && std::fflush(m_pStream) == 0; }
 
-bool cNativeFile::Sync() { return Flush() && fsync(fileno(m_pStream)) == 0; }
-
-bool cNativeFile::HasError() const { return m_pStream && std::ferror(m_pStream) != 0; }
-
 bool cNativeFile::Close()
 {
     if (!m_pStream) return true;
@@ -366,11 +362,11 @@ bool RemoveFile(const std::string& nativePath)
     return !nativePath.empty() && unlink(ResolveCase(nativePath).c_str()) == 0;
 }
 
-bool IsSymlink(const std::string& nativePath)
+int64_t FileSize(const std::string& nativePath)
 {
     struct stat st{};
-    return !nativePath.empty() && lstat(ResolveCase(nativePath).c_str(), &st) == 0 &&
-           S_ISLNK(st.st_mode);
+    if (stat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<int64_t>(st.st_size);
 }
 
 bool RemoveTree(const std::string& nativeFolder)

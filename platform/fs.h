@@ -42,11 +42,8 @@ public:
     // The length in bytes (seek to the end and back); -1 on failure.
     int64_t GetLength();
     bool Flush();
-    // Flushes and asks the system to put the data on the disk.
-    bool Sync();
     // False when a buffered write could not be completed.
     bool Close();
-    bool HasError() const;
 
 private:
     std::FILE* m_pStream = nullptr;
@@ -81,6 +78,9 @@ std::string ResolveCase(const std::string& nativePath);
 // Something exists at the path. A path with "*" or "?" is matched as a
 // pattern against the folder's entries.
 bool PathExists(const std::string& nativePath);
+// The size in bytes of the file at the path (links followed); -1 when there
+// is none.
+int64_t FileSize(const std::string& nativePath);
 // The path is a folder (or a link to one).
 bool IsFolder(const std::string& nativePath);
 // True only when this call created the folder (an existing one gives false).
@@ -89,8 +89,6 @@ bool MakeDir(const std::string& nativePath, unsigned mode = 0777);
 bool RemoveDir(const std::string& nativePath);
 // Removes a file, or a symbolic link itself.
 bool RemoveFile(const std::string& nativePath);
-// The entry itself is a symbolic link.
-bool IsSymlink(const std::string& nativePath);
 // Deletes a folder and everything below it in one pass: symbolic links are
 // removed, never followed; an entry that cannot be removed is skipped. True
 // when the folder is gone at the end. Refuses an empty path and the root.

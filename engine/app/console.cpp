@@ -39,6 +39,16 @@ bool InputKeyDown(int keyCode)
 
 } // namespace
 
+cConsole* cConsole::OfLog()
+{
+    return g_pLog ? dynamic_cast<cConsole*>(g_pLog->pConsole) : nullptr;
+}
+
+iLogConsole* cConsole::Make(float width, float height, float maxOpen)
+{
+    return new cConsole(width, height, maxOpen);
+}
+
 cConsole::cConsole(float width, float height, float maxOpen)
     : pfnIsKeyDown(&InputKeyDown), fWidth(width), fHeight(height), fMaxOpen(maxOpen)
 {

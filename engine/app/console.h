@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "engine/core/format.h"
+#include "engine/core/log.h"
 #include "engine/core/vekstring.h"
 
 namespace vek {
 
 class cQuadBatch;
 
-class cConsole {
+class cConsole : public iLogConsole {
 public:
     // Keyboard codes the console reacts to (the input layer's key numbers).
     enum eKey {
@@ -66,13 +67,18 @@ public:
     cConsole(const cConsole&) = delete;
     cConsole& operator=(const cConsole&) = delete;
 
+    // The console the log prints to, or null.
+    static cConsole* OfLog();
+    // Builds the engine's console for the log root (see cLog).
+    static iLogConsole* Make(float width, float height, float maxOpen);
+
     // Formats the text with the engine formatter and appends it to the
     // output: line feeds and carriage returns end lines; an unfinished line
     // is continued by the next Print. Scrolls to the end.
     void Print(const char* format, const format_arg& a1 = g_EmptyArg,
                const format_arg& a2 = g_EmptyArg, const format_arg& a3 = g_EmptyArg,
                const format_arg& a4 = g_EmptyArg, const format_arg& a5 = g_EmptyArg,
-               const format_arg& a6 = g_EmptyArg, const format_arg& a7 = g_EmptyArg);
+               const format_arg& a6 = g_EmptyArg, const format_arg& a7 = g_EmptyArg) override;
 
     // A key press (key code). False while closed (the key goes on to the
     // GUI); while open every key is taken.

@@ -1,5 +1,7 @@
 #include "engine/app/game.h"
 
+#include <algorithm>
+
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
 #include "engine/core/input.h"
@@ -10,6 +12,7 @@
 #include "engine/graphics/render.h"
 #include "engine/graphics/texture.h"
 #include "engine/app/bind.h"
+#include "engine/app/console.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/widget.h"
 #include "engine/sound/sound.h"
@@ -34,10 +37,12 @@ cGame::cGame(const cSettings& settings)
 
     // 3. From here on the engine is reachable.
     g_pGame = this;
+    SetCaseLocale(&strLocale);
+    SetGuiHost(this);
 
     // 4-5. Paths first: the log lives in {AppPath}.
     ResolvePathMacros(settings.strName);
-    new cLog(settings.fWidth, settings.fHeight);
+    new cLog(settings.fWidth, settings.fHeight, cConsole::Make);
 
     // 6. Frame timing reads the counter's frequency.
     InitFrameTiming();
@@ -105,7 +110,21 @@ cGame::~cGame()
     // 11.
     vecFrameTimes.clear();
     lstWidgets.clear();
-    if (g_pGame == this) g_pGame = nullptr;
+    if (g_pGame == this) {
+        g_pGame = nullptr;
+        SetCaseLocale(nullptr);
+        SetGuiHost(nullptr);
+    }
+}
+
+void cGame::AddWidget(cWidget* widget) { lstWidgets.push_back(widget); }
+
+void cGame::RemoveWidget(cWidget* widget)
+{
+    // The entry is blanked rather than erased, so a walk over the list that
+    // deletes widgets stays valid.
+    std::replace(lstWidgets.begin(), lstWidgets.end(), widget, static_cast<cWidget*>(nullptr));
+    if (pFocusWidget == widget) pFocusWidget = nullptr;
 }
 
 void cGame::CreateFrameObjects(float width, float height)

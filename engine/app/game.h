@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/core/vekstring.h"
+#include "engine/gui/host.h"
 
 namespace vek {
 
@@ -32,7 +33,7 @@ struct cDisplayMode {
 bool operator<(const cDisplayMode& a, const cDisplayMode& b);
 bool operator==(const cDisplayMode& a, const cDisplayMode& b);
 
-class cGame {
+class cGame final : public iGuiHost {
 public:
     // The application record handed over by the entry routine (copied).
     struct cSettings {
@@ -67,6 +68,12 @@ public:
     bool IsWindowed() const { return bWindowed; }
     // +1 for true, -1 for false; the counter never goes below 0. Returns the step.
     int PauseWidget(bool pause);
+
+    // ---- the GUI layer's host ----
+    cGUI* GetHostGUI() override { return pGUI; }
+    cQuadBatch* GetHostBatch() override { return pBatch; }
+    void AddWidget(cWidget* widget) override;
+    void RemoveWidget(cWidget* widget) override;
 
     // True when the constructor got as far as creating the managers.
     bool HasManagers() const { return m_bManagersCreated; }

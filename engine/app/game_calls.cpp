@@ -13,17 +13,17 @@ namespace vek::calls {
 
 namespace {
 
-cConsole* Console() { return g_pLog ? g_pLog->pConsole : nullptr; }
+cConsole* Console() { return cConsole::OfLog(); }
 
 } // namespace
 
 // ---- render device ----
-// An engine without managers has no renderer: its window then simply shows
-// nothing, and there is no device to create or free.
+// An engine without managers has no renderer: there is no device to create
+// (RenderInit fails) or free.
 
 int RenderInit(int bits, int depthStencil, int antiAlias, int vsync)
 {
-    if (!g_pRender) return 0;
+    if (!g_pRender) return -1;
     cRenderSettings settings;
     settings.iBits = bits;
     settings.iDepthStencil = depthStencil;
@@ -102,18 +102,16 @@ void GuiSetDeviceRect(int x, int y, int w, int h)
     if (cGUI* gui = Gui()) gui->SetViewport(x, y, w, h);
 }
 
-bool GuiGetDeviceSize(int& w, int& h)
-{
-    cGUI* gui = Gui();
-    if (!gui) return false;
-    w = gui->GetViewportWidth();
-    h = gui->GetViewportHeight();
-    return true;
-}
-
 void GuiDraw()
 {
     if (cGUI* gui = Gui()) gui->Draw();
+}
+
+bool GuiApplySystemCursor()
+{
+    cGUI* gui = Gui();
+    if (gui) gui->ApplySystemCursor();
+    return gui != nullptr;
 }
 
 bool GuiKeyDown(int code)
@@ -140,10 +138,10 @@ bool GuiMouseMove(int x, int y)
     return gui && gui->OnMouseMove(x, y);
 }
 
-bool GuiWindowsMessage(int message, int packedPoint)
+bool GuiMouseButtonUp(int button, int x, int y)
 {
     cGUI* gui = Gui();
-    return gui && gui->DispatchMessage(message, 0, static_cast<unsigned>(packedPoint));
+    return gui && gui->OnMouseButton(true, button, x, y);
 }
 
 bool GuiChar(int character)

@@ -7,7 +7,8 @@
 namespace vek::calls {
 
 // ---- render device ----
-// Creates the device for the engine window; 0 on success.
+// Creates the device for the engine window; 0 on success, nonzero when it
+// failed or there is no renderer to create it.
 int RenderInit(int bits, int depthStencil, int antiAlias, int vsync);
 void RenderFree();
 // The drawable area; false without a renderer.
@@ -28,16 +29,17 @@ void TexturesDeleteContext();
 
 // ---- GUI ----
 void GuiSetDeviceRect(int x, int y, int w, int h);
-// The GUI's device size; false without a GUI.
-bool GuiGetDeviceSize(int& w, int& h);
 void GuiDraw();
+// Lets the GUI choose between its own pointer sprite and the system's;
+// false without a GUI.
+bool GuiApplySystemCursor();
 bool GuiKeyDown(int code);
 bool GuiKeyUp(int code);
+// A mouse button pressed or released at a client-pixel position; the GUI
+// converts it to its own space and offers the message to the shown windows.
 bool GuiMouseButton(int button, int x, int y);
+bool GuiMouseButtonUp(int button, int x, int y);
 bool GuiMouseMove(int x, int y);
-// Offers a window message with a packed GUI point to the shown windows, top
-// down; true when a window took it or a modal window stopped the walk.
-bool GuiWindowsMessage(int message, int packedPoint);
 bool GuiChar(int character);
 void GuiUpdate(float step);
 

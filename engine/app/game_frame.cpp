@@ -7,7 +7,6 @@
 #include "engine/app/game_calls.h"
 #include "engine/core/input.h"
 #include "engine/core/log.h"
-#include "engine/gui/gui.h"
 #include "engine/gui/widget.h"
 #include "platform/window.h"
 
@@ -43,17 +42,6 @@ bool AdvanceFixedStep(float& accumulator, float elapsed)
     if (accumulator >= kLongBacklog) accumulator = std::fmod(accumulator, kFixedStep);
     while (accumulator >= kFixedStep) accumulator -= kFixedStep;
     return true;
-}
-
-// A client-pixel cursor position in the GUI's space (y up), packed as a
-// window message carries a point: y in the high 16 bits, x in the low ones.
-static int PackGuiPoint(int x, int y, float guiWidth, float guiHeight, int devW, int devH)
-{
-    const int w = static_cast<int>(guiWidth);
-    const int h = static_cast<int>(guiHeight);
-    const int gx = devW != 0 ? w * x / devW : 0;
-    const int gy = h - (devH != 0 ? h * y / devH : 0);
-    return static_cast<int>(PackGUIPoint(gx, gy));
 }
 
 // ---- focus ----
@@ -124,15 +112,7 @@ void cGame::UpdateFrame()
             break;
         case e_inKeyUp: taken = calls::GuiKeyUp(e.iCode); break;
         case e_inMouseDown: taken = calls::GuiMouseButton(e.iCode, x, y); break;
-        case e_inMouseUp: {
-            const int message = e.iCode == 0   ? cGUI::e_wndLButtonUp
-                                : e.iCode == 1 ? cGUI::e_wndRButtonUp
-                                               : 0;
-            int devW = 0, devH = 0;
-            calls::GuiGetDeviceSize(devW, devH);
-            taken = calls::GuiWindowsMessage(message, PackGuiPoint(x, y, fWidth, fHeight, devW, devH));
-            break;
-        }
+        case e_inMouseUp: taken = calls::GuiMouseButtonUp(e.iCode, x, y); break;
         case e_inMouseMove: taken = calls::GuiMouseMove(x, y); break;
         default: break;
         }

@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "engine/app/game.h"
-#include "engine/gui/gui.h"
 #include "engine/app/game_calls.h"
 #include "engine/core/log.h"
 #include "platform/display.h"
@@ -303,10 +302,7 @@ void cGame::WndProc(const platform::cMessage& msg)
             }
             // The GUI knows whether it draws its own pointer; without a GUI
             // the system's arrow stays, so there is always exactly one.
-            if (pGUI)
-                pGUI->ApplySystemCursor();
-            else
-                ws.SetSystemCursor(platform::e_cursorArrow);
+            if (!calls::GuiApplySystemCursor()) ws.SetSystemCursor(platform::e_cursorArrow);
             RestartFrameTiming();
             bActive = true;
             calls::SoundSetActive(true);

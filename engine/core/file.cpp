@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <minizip/unzip.h>
-#include <sys/stat.h>
 #include <vector>
 
 #include "engine/core/log.h"
@@ -61,12 +60,7 @@ int LocateEntry(unzFile zip, const std::string& wanted)
     return err;
 }
 
-int64_t FileLength(const std::string& nativePath)
-{
-    struct stat st{};
-    if (stat(nativePath.c_str(), &st) != 0) return -1;
-    return static_cast<int64_t>(st.st_size);
-}
+int64_t FileLength(const std::string& nativePath) { return platform::FileSize(nativePath); }
 
 }  // namespace
 

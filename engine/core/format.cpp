@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/app/game.h"
 #include "platform/text.h"
 
 namespace vek {
@@ -465,10 +464,17 @@ void LowerWithLocale(std::string& s, const std::string& localeName)
     for (char& c : s) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
+namespace {
+// The engine object's locale name while one exists (see SetCaseLocale).
+const std::string* g_pCaseLocale = nullptr;
+} // namespace
+
+void SetCaseLocale(const std::string* localeName) { g_pCaseLocale = localeName; }
+
 void string::ToLower()
 {
     static const std::string none;
-    LowerWithLocale(*this, g_pGame ? g_pGame->strLocale : none);
+    LowerWithLocale(*this, g_pCaseLocale ? *g_pCaseLocale : none);
 }
 
 } // namespace vek

@@ -112,6 +112,10 @@ float StringToFloat(const std::string& s);
 // platform/text.h); an empty or unknown name changes ASCII letters only.
 // vek::string::ToLower calls it with the engine's locale name.
 void LowerWithLocale(std::string& s, const std::string& localeName);
+// The locale name vek::string::ToLower reads from now on: the engine object
+// hands over its own field while it exists, null afterwards (then only ASCII
+// letters change).
+void SetCaseLocale(const std::string* localeName);
 
 // atoi of the characters.
 int32_t StringToInt(const std::string& s);

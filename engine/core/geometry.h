@@ -150,7 +150,7 @@ inline float Clamp(float value, float low, float high)
     return v > high ? high : v;
 }
 
-// True when the edge a-b crosses the vertical ray going down from p; i.e.
+// True when the edge a-b crosses the vertical ray going up from p; i.e.
 // p.x lies in (left.x, right.x] and the edge passes above p. Vertical edges
 // never count.
 bool CrossesVerticalRay(const vec2& a, const vec2& b, const vec2& p);

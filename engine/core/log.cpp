@@ -1,6 +1,5 @@
 #include "engine/core/log.h"
 
-#include "engine/app/console.h"
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
 #include "platform/clock.h"
@@ -66,21 +65,6 @@ void AppendPlainEscaped(std::string& out, const char* text)
     }
 }
 
-// ---- the console sink ----
-
-cConsole* CreateLogConsole(float width, float height, float maxOpen)
-{
-    return new cConsole(width, height, maxOpen);
-}
-
-void PrintToConsole(cConsole* console, const std::string& format, const format_arg& a1,
-                    const format_arg& a2, const format_arg& a3, const format_arg& a4)
-{
-    console->Print(format.c_str(), a1, a2, a3, a4);
-}
-
-void DeleteLogConsole(cConsole* console) { delete console; }
-
 }  // namespace
 
 // ---- the log call ----
@@ -93,7 +77,7 @@ void LogMessage(const char* colour, const char* format, const char* level, const
     if (g_pLog->pConsole) {
         Format(g_strConsoleLine, "^7%s^6: %s%s", format_arg(sender), format_arg(colour),
                format_arg(format));
-        PrintToConsole(g_pLog->pConsole, g_strConsoleLine, a1, a2, a3, a4);
+        g_pLog->pConsole->Print(g_strConsoleLine.c_str(), a1, a2, a3, a4);
     }
     if (g_pLog->pFile) g_pLog->pFile->Write(sender, level, format, a1, a2, a3, a4);
 }
@@ -119,7 +103,7 @@ void LogContinuation(const char* format, const format_arg& a1, const format_arg&
                      const format_arg& a3, const format_arg& a4)
 {
     if (!g_pLog) return;
-    if (g_pLog->pConsole) PrintToConsole(g_pLog->pConsole, format ? format : "", a1, a2, a3, a4);
+    if (g_pLog->pConsole) g_pLog->pConsole->Print(format ? format : "", a1, a2, a3, a4);
     if (g_pLog->pFile) g_pLog->pFile->Print(format, a1, a2, a3, a4);
 }
 
@@ -249,16 +233,16 @@ void cLogFile::Write(const char* sender, const char* level, const char* format,
 
 // ---- the log root ----
 
-cLog::cLog(float width, float height)
+cLog::cLog(float width, float height, const ConsoleFactory& makeConsole)
 {
     g_pLog = this;
     pFile = new cLogFile;
-    pConsole = CreateLogConsole(width, height, height / 2.0f);
+    if (makeConsole) pConsole = makeConsole(width, height, height / 2.0f);
 }
 
 cLog::~cLog()
 {
-    DeleteLogConsole(pConsole);
+    delete pConsole;
     pConsole = nullptr;
     if (pFile) {
         pFile->Close();

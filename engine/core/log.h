@@ -9,6 +9,7 @@
 //   "^4" "error"    failures that stop an operation
 // Main thread only: the scratch strings are shared, so a formatter or console
 // routine must not log from inside a log call.
+#include <functional>
 #include <string>
 
 #include "engine/core/format.h"
@@ -18,8 +19,6 @@ namespace vek {
 namespace platform {
 class cNativeFile;
 }
-
-class cConsole;
 
 // The three colour/level pairs.
 inline constexpr const char* g_szColourText = "^6";
@@ -97,19 +96,35 @@ private:
     void WriteRaw(const std::string& text);
 };
 
+// Where the log's console lines go. The engine's in-game console (a layer
+// above this one) implements it; the log only prints to it.
+class iLogConsole {
+public:
+    virtual ~iLogConsole() = default;
+    // Formats the text and appends it to the console's output.
+    virtual void Print(const char* format, const format_arg& a1 = g_EmptyArg,
+                       const format_arg& a2 = g_EmptyArg, const format_arg& a3 = g_EmptyArg,
+                       const format_arg& a4 = g_EmptyArg, const format_arg& a5 = g_EmptyArg,
+                       const format_arg& a6 = g_EmptyArg, const format_arg& a7 = g_EmptyArg) = 0;
+};
+
 // The log root: owns the HTML log and the console.
 class cLog {
 public:
+    // Builds a console for a GUI space of width x height that opens to maxOpen.
+    using ConsoleFactory = std::function<iLogConsole*(float width, float height, float maxOpen)>;
+
     // Opens the HTML log, then builds the console from (width, height,
-    // height / 2). Stores itself in g_pLog.
-    cLog(float width, float height);
+    // height / 2) through makeConsole; without one the log has no console.
+    // Stores itself in g_pLog.
+    cLog(float width, float height, const ConsoleFactory& makeConsole = nullptr);
     // Deletes the console, closes and frees the HTML log, clears g_pLog.
     ~cLog();
     cLog(const cLog&) = delete;
     cLog& operator=(const cLog&) = delete;
 
     cLogFile* pFile = nullptr;
-    cConsole* pConsole = nullptr;  // may be null
+    iLogConsole* pConsole = nullptr;  // may be null
 };
 
 // The log root while it exists.

@@ -8,7 +8,6 @@
 #include <lualib.h>
 #include <luabind/open.hpp>
 
-#include "engine/app/console.h"
 #include "engine/core/datamanager.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/app/game.h"
 #include "engine/gui/gui.h"
+#include "engine/gui/host.h"
 #include "engine/gui/guidraw.h"
 #include "engine/gui/window.h"
 
@@ -28,7 +28,7 @@ unsigned TruncToArg(float value)
 
 cCtrl::cCtrl(const string& name, cWindow* parent) : m_strName(name)
 {
-    m_pGUI = g_pGame ? g_pGame->pGUI : nullptr;
+    if (iGuiHost* host = GetGuiHost()) m_pGUI = host->GetHostGUI();
     // Joining the window sets parent, GUI and id.
     if (parent) parent->AddControl(this);
 }

@@ -11,7 +11,7 @@ constexpr float kCursorFps = 30.0f;
 
 } // namespace
 
-cCursor::cCursor(cGUI* gui) : m_pGUI(gui)
+cCursor::cCursor(cGUI*)
 {
     m_Animation.Init(1, kCursorFps, cAnimCounter::e_Loop);
 }

@@ -13,8 +13,11 @@ namespace vek {
 
 class cGUI;
 
+
 class cCursor {
 public:
+    // The GUI it belongs to; scripts construct cursors with it, though the
+    // cursor needs nothing of it.
     explicit cCursor(cGUI* gui);
 
     // Texture by name (0 when unknown), size in GUI units, hot-spot flags
@@ -40,7 +43,6 @@ public:
     const cAnimCounter& GetAnimation() const { return m_Animation; }
 
 private:
-    [[maybe_unused]] cGUI* m_pGUI;  // the GUI the cursor belongs to
     float m_fX = 0.0f;
     float m_fY = 0.0f;
     float m_fW = 64.0f;

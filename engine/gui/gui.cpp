@@ -235,10 +235,8 @@ void cGUI::ScreenToGUI(int& x, int& y) const
     y = static_cast<int32_t>(h - (h * y) / vh);
 }
 
-void cGUI::SetViewport(int x, int y, int width, int height)
+void cGUI::SetViewport(int, int, int width, int height)
 {
-    m_iViewportX = x;
-    m_iViewportY = y;
     m_iViewportW = width;
     m_iViewportH = height;
 }

@@ -144,7 +144,8 @@ public:
     void Dump();
 
     // The render viewport in client pixels, copied in by the engine whenever
-    // its window is created or resized.
+    // its window is created or resized. Only its size matters: client
+    // positions are scaled by it, the viewport always starting at 0, 0.
     void SetViewport(int x, int y, int width, int height);
     int GetViewportWidth() const { return m_iViewportW; }
     int GetViewportHeight() const { return m_iViewportH; }
@@ -183,12 +184,8 @@ private:
     // Shown windows that were counted as active when shown, so hiding one
     // gives back exactly what showing it took even if its flag changed.
     std::vector<unsigned> m_Counted;
-    [[maybe_unused]] float m_fRectX = 0.0f;  // the GUI's origin: always 0
-    [[maybe_unused]] float m_fRectY = 0.0f;
     float m_fWidth;
     float m_fHeight;
-    int m_iViewportX = 0;
-    int m_iViewportY = 0;
     int m_iViewportW = 0;
     int m_iViewportH = 0;
     int m_iActiveCount = 0;

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "engine/app/game.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/texture.h"
+#include "engine/gui/host.h"
 
 namespace vek::guidraw {
 
@@ -22,7 +22,8 @@ uint32_t Id(int id) { return id > 0 ? static_cast<uint32_t>(id) : 0u; }
 // (tools, tests) draws through a batch of its own, made on first use.
 cQuadBatch* Batch()
 {
-    if (g_pGame && g_pGame->pBatch) return g_pGame->pBatch;
+    if (iGuiHost* host = GetGuiHost())
+        if (cQuadBatch* batch = host->GetHostBatch()) return batch;
     static std::unique_ptr<cQuadBatch> own;
     if (!own) own = std::make_unique<cQuadBatch>();
     return own.get();

@@ -1,31 +1,33 @@
 #include "engine/gui/widget.h"
 
-#include <algorithm>
-
-#include "engine/app/game.h"
-#include "engine/app/game_calls.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/host.h"
 
 namespace vek {
 
+namespace {
+iGuiHost* g_pGuiHost = nullptr;
+} // namespace
+
+void SetGuiHost(iGuiHost* host) { g_pGuiHost = host; }
+iGuiHost* GetGuiHost() { return g_pGuiHost; }
+
 cWidget::cWidget(const string& name) : strName(name)
 {
-    if (g_pGame) g_pGame->lstWidgets.push_back(this);
+    if (g_pGuiHost) g_pGuiHost->AddWidget(this);
 }
 
 cWidget::~cWidget()
 {
-    // Normally the engine deletes its widgets at teardown. A widget deleted
-    // any other way leaves neither a dangling list entry nor a dangling
-    // focus behind; the entry is blanked rather than erased so that a walk
-    // over the list deleting widgets stays valid.
-    if (g_pGame) {
-        std::replace(g_pGame->lstWidgets.begin(), g_pGame->lstWidgets.end(),
-                     static_cast<cWidget*>(this), static_cast<cWidget*>(nullptr));
-        if (g_pGame->pFocusWidget == this) g_pGame->pFocusWidget = nullptr;
-    }
+    // Normally the engine deletes its widgets at teardown; one deleted any
+    // other way must not stay behind in the host's list or focus.
+    if (g_pGuiHost) g_pGuiHost->RemoveWidget(this);
 }
 
-void cWidget::Draw() { calls::GuiDraw(); }
+void cWidget::Draw()
+{
+    if (cGUI* gui = g_pGuiHost ? g_pGuiHost->GetHostGUI() : nullptr) gui->Draw();
+}
 void cWidget::Tick() {}
 void cWidget::Update(float) {}
 string cWidget::GetName() { return strName; }

@@ -67,8 +67,9 @@ protected:
     int LogLinesWith(const std::string& text) const
     {
         int n = 0;
-        if (!vek::g_pLog || !vek::g_pLog->pConsole) return 0;
-        for (const vek::string& line : vek::g_pLog->pConsole->vecLines)
+        const vek::cConsole* console = vek::cConsole::OfLog();
+        if (!console) return 0;
+        for (const vek::string& line : console->vecLines)
             if (line.find(text) != std::string::npos) ++n;
         return n;
     }

@@ -221,17 +221,18 @@ TEST_F(LogTest, SecondWriterRunsWithoutAFile)
 
 TEST_F(LogTest, ConsoleGetsOneColouredLinePerMessage)
 {
-    vek::cLog log(1024.0f, 768.0f);
-    ASSERT_NE(log.pConsole, nullptr);
-    EXPECT_EQ(log.pConsole->fWidth, 1024.0f);
-    EXPECT_EQ(log.pConsole->fMaxOpen, 384.0f);
-    const size_t before = log.pConsole->vecLines.size();
+    vek::cLog log(1024.0f, 768.0f, vek::cConsole::Make);
+    vek::cConsole* console = vek::cConsole::OfLog();
+    ASSERT_NE(console, nullptr);
+    EXPECT_EQ(console->fWidth, 1024.0f);
+    EXPECT_EQ(console->fMaxOpen, 384.0f);
+    const size_t before = console->vecLines.size();
     vek::LogWarning("cInput", "Key %i lost\n", 42);
     vek::LogText("cGame", "Enum current display settings: ");
     vek::LogContinuation("(%i, %i)\n", 1024, 768);
-    ASSERT_EQ(log.pConsole->vecLines.size(), before + 2);
-    EXPECT_EQ(log.pConsole->vecLines[before], "^7cInput^6: ^5Key 42 lost");
-    EXPECT_EQ(log.pConsole->vecLines[before + 1], "^7cGame^6: ^6Enum current display settings: (1024, 768)");
+    ASSERT_EQ(console->vecLines.size(), before + 2);
+    EXPECT_EQ(console->vecLines[before], "^7cInput^6: ^5Key 42 lost");
+    EXPECT_EQ(console->vecLines[before + 1], "^7cGame^6: ^6Enum current display settings: (1024, 768)");
 }
 
 TEST_F(LogTest, UnwritableFolderAndNoRoot)

@@ -25,13 +25,7 @@ protected:
         ASSERT_FALSE(m_strDir.empty());
         vek::SetPathMacro(vek::e_macroStaticPath, m_strDir + "/data");
         vek::SetPathMacro(vek::e_macroAppPath, m_strDir + "/app");
-        m_pLog = std::make_unique<vek::cLog>(1024.0f, 768.0f);
-        // The log root may not build a console of its own; give it one so
-        // that what reaches the console can be checked either way.
-        if (!m_pLog->pConsole) {
-            m_pOwnConsole = std::make_unique<vek::cConsole>(1024.0f, 768.0f, 384.0f);
-            m_pLog->pConsole = m_pOwnConsole.get();
-        }
+        m_pLog = std::make_unique<vek::cLog>(1024.0f, 768.0f, vek::cConsole::Make);
         ASSERT_TRUE(vek::CreateScript());
         L = vek::GetScript()->GetState();
         ASSERT_NE(L, nullptr);
@@ -41,14 +35,11 @@ protected:
     {
         if (vek::GetScript())
             vek::DestroyScript();
-        if (m_pOwnConsole)
-            m_pLog->pConsole = nullptr;
         m_pLog.reset();
-        m_pOwnConsole.reset();
     }
 
     vek::cScript& Host() { return *vek::GetScript(); }
-    vek::cConsole& Console() { return *m_pLog->pConsole; }
+    vek::cConsole& Console() { return *vek::cConsole::OfLog(); }
 
     // Everything the HTML log holds so far.
     std::string LogContents() const { return ReadFile(m_strDir + "/app/_log.html"); }

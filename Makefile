@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 BUILD := build/release
 ASAN := build/asan
 
-.PHONY: deps build run test test-release test-asan fuzz clean
+.PHONY: deps game build run test test-release test-asan fuzz clean
 
 deps:
 	@tools/install-deps.sh
@@ -15,10 +15,15 @@ $(BUILD)/build.ninja:
 $(ASAN)/build.ninja:
 	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEK_SANITIZE=ON
 
+# Only what the game needs; tests, fuzz replays and benchmarks are built by
+# `make build` and `make test`.
+game: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target zembrolavine
+
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: game
 	./$(BUILD)/zembrolavine
 
 test-release: deps $(BUILD)/build.ninja

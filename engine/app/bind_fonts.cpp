@@ -13,7 +13,7 @@ cFontManager* GetFonts() { return g_pFontManager; }
 unsigned FindFont(const cFontManager& fonts, const string& name) { return fonts.Find(name); }
 unsigned CountFonts(const cFontManager& fonts) { return fonts.Count(); }
 cFont* DefaultFont(const cFontManager& fonts) { return fonts.Default(); }
-cFont* FontAt(const cFontManager& fonts, unsigned id) { return fonts.GetAt(id); }
+cFont* FontAt(const cFontManager& fonts, unsigned id) { return fonts.Get(id); }
 
 } // namespace
 

@@ -311,7 +311,7 @@ cConsole::cFontMetrics cConsole::QueryFont()
     cFontMetrics metrics;
     if (!g_pFontManager)
         return metrics;
-    metrics.uFont = g_pFontManager->Size() >= 2 ? 1u : 0u;
+    metrics.uFont = g_pFontManager->Count() >= 2 ? 1u : 0u;
     const cFont* font = GetFont(metrics.uFont);
     if (!font)
         return metrics;

@@ -7,48 +7,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace vek {
 
-namespace container_detail {
-
-template <class T, class = void>
-struct has_get_name : std::false_type {};
-template <class T>
-struct has_get_name<T, std::void_t<decltype(std::declval<const T&>().GetName())>>
-    : std::true_type {};
-
-template <class T, class = void>
-struct has_m_str_name : std::false_type {};
-template <class T>
-struct has_m_str_name<T, std::void_t<decltype(std::declval<const T&>().m_strName)>>
-    : std::true_type {};
-
-template <class T, class = void>
-struct has_str_name : std::false_type {};
-template <class T>
-struct has_str_name<T, std::void_t<decltype(std::declval<const T&>().strName)>>
-    : std::true_type {};
-
-} // namespace container_detail
-
-// Whether an object carries the name. Resource classes keep their name
-// under different spellings; the first of GetName(), m_strName, strName,
-// name that the class has is compared.
+// Every stored class names itself through GetName() (by reference or by
+// value); a lookup compares exactly (same length, same bytes).
 template <class T>
 bool ContainerNameIs(const T& object, const std::string& name)
 {
-    using namespace container_detail;
-    if constexpr (has_get_name<T>::value)
-        return object.GetName() == name;
-    else if constexpr (has_m_str_name<T>::value)
-        return object.m_strName == name;
-    else if constexpr (has_str_name<T>::value)
-        return object.strName == name;
-    else
-        return object.name == name;
+    return object.GetName() == name;
 }
 
 template <class T>
@@ -95,7 +63,6 @@ public:
         if (id < m_Entries.size() && m_Entries[id]) return m_Entries[id];
         return m_Entries.empty() ? nullptr : m_Entries[0];
     }
-    T* operator[](uint32_t id) const { return Get(id); }
 
     // The entry itself, possibly null (for walking the table).
     T* At(uint32_t id) const { return id < m_Entries.size() ? m_Entries[id] : nullptr; }
@@ -118,9 +85,7 @@ public:
     }
 
     T* Default() const { return m_Entries.empty() ? nullptr : m_Entries[0]; }
-    size_t Size() const { return m_Entries.size(); }
     uint32_t Count() const { return static_cast<uint32_t>(m_Entries.size()); }
-    T* GetAt(uint32_t id) const { return Get(id); }
 
     const_iterator begin() const { return m_Entries.begin(); }
     const_iterator end() const { return m_Entries.end(); }

@@ -25,6 +25,7 @@ namespace vek {
 class cMaterial {
 public:
     explicit cMaterial(const string& name) : m_strName(name) {}
+    const string& GetName() const { return m_strName; }
 
     string m_strName;
     float m_afParams[4] = {0.0f, 0.0f, 0.0f, 0.0f};
@@ -45,6 +46,7 @@ public:
     // Joins the mesh table (with the reserved flag: the default slot), which
     // owns it from then on. Without a mesh table the caller keeps it.
     cMesh(const string& name, bool reserved);
+    const string& GetName() const { return m_strName; }
 
     string m_strName;
     std::vector<cMeshPart> m_Parts;
@@ -102,6 +104,7 @@ public:
     void SelectCamera(const string& name);
 
     cCamera* GetCurrentCamera();
+    const string& GetName() const { return m_strName; }
 
     string m_strName;
     std::vector<cLight> m_Lights;

@@ -35,6 +35,8 @@ public:
         cSoundBuffer(const cSoundBuffer&) = delete;
         cSoundBuffer& operator=(const cSoundBuffer&) = delete;
 
+        const string& GetName() const { return m_strName; }
+
         uint32_t m_hHandle = 0;
         string m_strName;
     };
@@ -46,6 +48,8 @@ public:
         virtual ~cMusicBuffer();
         cMusicBuffer(const cMusicBuffer&) = delete;
         cMusicBuffer& operator=(const cMusicBuffer&) = delete;
+
+        const string& GetName() const { return m_strName; }
 
         uint32_t m_hHandle = 0;
         string m_strName;
@@ -60,6 +64,8 @@ public:
         virtual ~cStreamBuffer();
         cStreamBuffer(const cStreamBuffer&) = delete;
         cStreamBuffer& operator=(const cStreamBuffer&) = delete;
+
+        const string& GetName() const { return m_strName; }
 
         uint32_t m_hHandle = 0;
         string m_strName;
@@ -164,6 +170,8 @@ public:
     void SetLoop();
     // Fade in from 0 to the global music volume, or out to 0.
     bool Fade(bool fadeIn, float seconds);
+
+    const string& GetName() const { return m_strName; }
 
     string m_strName;
     uint32_t m_uBufferId = 0;

@@ -11,6 +11,7 @@ int g_Deleted = 0;
 struct cItem {
     explicit cItem(const char* n) : name(n) {}
     virtual ~cItem() { ++g_Deleted; }
+    const vek::string& GetName() const { return name; }
     vek::string name;
 };
 
@@ -25,7 +26,7 @@ struct cNamedByMethod {
 TEST(ContainerPtr, ReservedSlotAndAppending)
 {
     vek::cContainerPtr<cItem> t;
-    EXPECT_EQ(t.Size(), 1u);
+    EXPECT_EQ(t.Count(), 1u);
     EXPECT_EQ(t.At(0), nullptr);
     EXPECT_EQ(t.Get(0), nullptr);  // nothing to fall back on yet
 
@@ -35,7 +36,7 @@ TEST(ContainerPtr, ReservedSlotAndAppending)
     cItem* def = new cItem("unnamed");
     EXPECT_EQ(t.Add(def, true), 0u);
     EXPECT_EQ(t.Add(new cItem("b"), true), 2u);  // the one reserved slot is used up
-    EXPECT_EQ(t.Size(), 3u);
+    EXPECT_EQ(t.Count(), 3u);
     EXPECT_EQ(t.Get(1), a);
     EXPECT_EQ(t.Default(), def);
 }
@@ -50,7 +51,7 @@ TEST(ContainerPtr, GetFallsBackToTheDefault)
     EXPECT_EQ(t.Get(1), x);
     EXPECT_EQ(t.Get(2), def);           // beyond the table
     EXPECT_EQ(t.Get(0xFFFFFFFFu), def);
-    EXPECT_EQ(t.GetAt(7), def);
+    EXPECT_EQ(t.Get(7), def);
 }
 
 TEST(ContainerPtr, FindByExactName)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/core/numeric.h"
 #include "engine/core/log.h"
 
 namespace vek {
@@ -19,10 +20,7 @@ constexpr float kCameraFrameTime = 1.0f / 30.0f;
 int32_t CameraFrames(float length)
 {
     const float frames = length * 30.0f;
-    if (!(frames > 0.0f)) return 0;
-    if (frames >= static_cast<float>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(frames);
+    return frames > 0.0f ? SaturatingCast<int32_t>(frames) : 0;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/core/numeric.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/host.h"
 #include "engine/gui/guidraw.h"
@@ -14,13 +15,7 @@ namespace {
 
 // A float value as a message argument: truncated toward zero, limited to the
 // int range (a value that is not a number gives 0).
-unsigned TruncToArg(float value)
-{
-    if (!(value == value)) return 0;
-    if (value >= 2147483647.0f) return static_cast<unsigned>(std::numeric_limits<int>::max());
-    if (value <= -2147483648.0f) return static_cast<unsigned>(std::numeric_limits<int>::min());
-    return static_cast<unsigned>(static_cast<int>(value));
-}
+unsigned TruncToArg(float value) { return static_cast<unsigned>(SaturatingCast<int32_t>(value)); }
 
 } // namespace
 

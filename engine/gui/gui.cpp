@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/core/numeric.h"
 #include "engine/core/format.h"
 #include "engine/core/input.h"
 #include "engine/core/log.h"
@@ -33,13 +34,7 @@ void Remove(std::vector<unsigned>& list, unsigned value)
 }
 
 // Milliseconds of a step for e_wndTimer: truncated, never negative.
-unsigned StepMilliseconds(float elapsed)
-{
-    const float ms = elapsed * 1000.0f;
-    if (!(ms > 0.0f)) return 0;
-    if (ms >= 4294967040.0f) return 4294967040u;
-    return static_cast<unsigned>(ms);
-}
+unsigned StepMilliseconds(float elapsed) { return SaturatingCast<uint32_t>(elapsed * 1000.0f); }
 
 } // namespace
 

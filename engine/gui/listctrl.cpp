@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/core/numeric.h"
 #include "engine/core/log.h"
 #include "engine/gui/gui.h"
 
@@ -9,15 +10,6 @@ namespace vek {
 
 namespace {
 
-// Whole rows (or columns) of size item in length; 0 when nothing fits or
-// the item has no size.
-unsigned WholeCount(float length, float item)
-{
-    if (!(item > 0.0f) || !(length > 0.0f)) return 0;
-    const float n = std::trunc(length / item);
-    if (!(n < 4294967040.0f)) return 4294967040u;
-    return static_cast<unsigned>(n);
-}
 
 } // namespace
 

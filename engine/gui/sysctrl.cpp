@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/core/numeric.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/guidraw.h"
 #include "engine/gui/window.h"
@@ -14,13 +15,7 @@ constexpr int kAlignLeftMiddle = cAlign::Left | cAlign::Middle;
 constexpr int kAlignCenterMiddle = cAlign::Center | cAlign::Middle;
 
 // Rows of text of this height that fit; 0 for a font with no line height.
-unsigned LineLimit(float height, float lineHeight)
-{
-    if (!(lineHeight > 0.0f) || !(height > 0.0f)) return 0;
-    const float n = std::trunc(height / lineHeight);
-    if (!(n < 4294967040.0f)) return 4294967040u;
-    return static_cast<unsigned>(n);
-}
+unsigned LineLimit(float height, float lineHeight) { return WholeCount(height, lineHeight); }
 
 } // namespace
 
@@ -748,13 +743,9 @@ void cImageListSysCtrl::UpdateLayout()
 
 unsigned cImageListSysCtrl::GetVisibleCount() const
 {
-    auto whole = [](float length, float size) -> unsigned long long {
-        if (!(size > 0.0f) || !(length > 0.0f)) return 0;
-        const float n = std::trunc(length / size);
-        return n < 4294967040.0f ? static_cast<unsigned long long>(n) : 4294967040ull;
-    };
-    const unsigned long long count = whole(m_Rect.h, m_ItemSize.y) * whole(m_Rect.w, m_ItemSize.x);
-    return count < 4294967295ull ? static_cast<unsigned>(count) : 4294967295u;
+    const uint64_t count = static_cast<uint64_t>(WholeCount(m_Rect.h, m_ItemSize.y)) *
+                           WholeCount(m_Rect.w, m_ItemSize.x);
+    return count < UINT32_MAX ? static_cast<unsigned>(count) : UINT32_MAX;
 }
 
 void cImageListSysCtrl::InsertItem(unsigned index, const string& texture, const rect<float>& uv,

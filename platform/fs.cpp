@@ -11,15 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/text.h"
+
 namespace vek::platform {
 
 namespace {
-
-char LowerAscii(char c)
-{
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<char>(u - 'A' + 'a') : c;
-}
 
 bool EqualNoCase(const std::string& a, const char* b)
 {

@@ -74,12 +74,16 @@ const Table& Cp1252Table()
     return t;
 }
 
-std::string AsciiLower(const std::string& s)
+}  // namespace
+
+std::string LowerAscii(const std::string& s)
 {
     std::string r(s);
-    for (char& c : r) c = static_cast<char>(AsciiTable()[static_cast<unsigned char>(c)]);
+    for (char& c : r) c = LowerAscii(c);
     return r;
 }
+
+namespace {
 
 bool EndsWith(const std::string& s, const char* tail)
 {
@@ -212,7 +216,7 @@ bool LookupLowerTable(const std::string& localeName, const unsigned char*& table
 {
     table256 = AsciiTable().data();
     if (localeName.empty()) return false;
-    const std::string name = AsciiLower(localeName);
+    const std::string name = LowerAscii(localeName);
     const std::string lang = Language(name);
 
     static const char* const cyrillic[] = {"russian", "rus", "ru", "ukrainian", "ukr", "uk",

@@ -35,4 +35,14 @@ bool LookupLowerTable(const std::string& localeName, const unsigned char*& table
 // The ASCII-only table (what the C library's tolower does in the "C" locale).
 const unsigned char* AsciiLowerTable();
 
+// ASCII case folding, the one every case-insensitive name comparison uses
+// (file names, archive entries, locale names): only A-Z change, so bytes of
+// other code pages never fold into ASCII.
+inline char LowerAscii(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') ? static_cast<char>(u - 'A' + 'a') : c;
+}
+std::string LowerAscii(const std::string& s);
+
 } // namespace vek::platform

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "platform/process.h"
 
 namespace vek {
@@ -22,12 +23,6 @@ const cMacroName g_MacroNames[e_macroCount] = {
     {"AppPath}", 8},
     {"UserPath}", 9},
 };
-
-char LowerAscii(char c)
-{
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<char>(u - 'A' + 'a') : c;
-}
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -58,8 +53,8 @@ bool EndsWithZip(const std::string& component)
 {
     const size_t n = component.size();
     if (n < 4) return false;
-    return component[n - 4] == '.' && LowerAscii(component[n - 3]) == 'z' &&
-           LowerAscii(component[n - 2]) == 'i' && LowerAscii(component[n - 1]) == 'p';
+    return component[n - 4] == '.' && platform::LowerAscii(component[n - 3]) == 'z' &&
+           platform::LowerAscii(component[n - 2]) == 'i' && platform::LowerAscii(component[n - 1]) == 'p';
 }
 
 }  // namespace
@@ -130,7 +125,7 @@ void SplitPath(const std::string& source, string& drive, string& zip, string& di
         if (text[i] == '/')
             text[i] = '\\';
         else if (i < keepBegin || i >= keepEnd)
-            text[i] = LowerAscii(text[i]);
+            text[i] = platform::LowerAscii(text[i]);
     }
 
     if (!text.empty() && text[0] == '\\') {

@@ -80,9 +80,11 @@ int cDataManager::ReadSoundBuffer(cSampleTarget* target, const filename& file)
     const int rc = ReadWhole(file, bytes);
     if (rc != Ok) return rc;
     target->uMaxPlay = std::min(std::max(target->uMaxPlay, 1u), kMaxPlaybacks);
+    bool cut = false;
     target->hHandle = audio::Audio().SampleLoad(bytes.data(), bytes.size(), target->uMaxPlay,
-                                                kLoadFlags);
+                                                kLoadFlags, &cut);
     if (!target->hHandle) LogWarning(kSender, "ReadSoundBuffer: BASS_SampleLoad %s\n", file.path);
+    else if (cut) LogWarning(kSender, "ReadSoundBuffer: sound data of %s cut short\n", file.path);
     return target->hHandle ? Ok : Failed;
 }
 
@@ -104,11 +106,13 @@ int cDataManager::ReadStreamBuffer(cStreamTarget* target, const filename& file)
     const int rc = ReadWhole(file, block);
     if (rc != Ok) return rc;
     // The stream plays from this block for as long as it lives.
-    target->hHandle = audio::Audio().StreamCreateMemory(block.data(), block.size(), kLoadFlags);
+    bool cut = false;
+    target->hHandle = audio::Audio().StreamCreateMemory(block.data(), block.size(), kLoadFlags, &cut);
     if (!target->hHandle) {
         LogWarning(kSender, "ReadStreamBuffer: %s\n", file.path);
         return Failed;
     }
+    if (cut) LogWarning(kSender, "ReadStreamBuffer: sound data of %s cut short\n", file.path);
     target->pData = block.release();
     return Ok;
 }

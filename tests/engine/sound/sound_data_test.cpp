@@ -62,6 +62,25 @@ TEST_F(SoundDataTest, SampleReaderClampsPlaybacksAndReportsCodes)
     EXPECT_EQ(cDataManager::ReadSoundBuffer(&t, filename(PutFile("cut.wav", wav.substr(0, 40)))), 4);
 }
 
+TEST_F(SoundDataTest, SoundDataCutShortLoadsWithOneWarning)
+{
+    const std::string wav = MakeConstantWav(22050, 1, 1000, 5);
+    cDataManager::cSampleTarget t;
+    ASSERT_EQ(cDataManager::ReadSoundBuffer(&t, filename(PutFile("whole.wav", wav))), 0);
+    // Cut inside the data: the data chunk claims more than the file holds.
+    const filename cut(PutFile("cut.wav", wav.substr(0, 1044)));
+    ASSERT_EQ(cDataManager::ReadSoundBuffer(&t, cut), 0);
+    audio::cSampleInfo info;
+    ASSERT_TRUE(audio::Audio().SampleGetInfo(t.hHandle, info));
+    EXPECT_EQ(info.length, 1000u);
+    cDataManager::cStreamTarget s;
+    ASSERT_EQ(cDataManager::ReadStreamBuffer(&s, cut), 0);
+    new vek::cSoundManager::cStreamBuffer("cut", s.hHandle, s.pData, false);
+    EXPECT_EQ(Warnings("cDataManager", "ReadSoundBuffer: sound data of " + cut.path + " cut short\n"), 1);
+    EXPECT_EQ(Warnings("cDataManager", "ReadStreamBuffer: sound data of " + cut.path + " cut short\n"), 1);
+    EXPECT_EQ(Count("whole.wav"), 0);
+}
+
 TEST_F(SoundDataTest, MusicAndStreamReaders)
 {
     cDataManager::cMusicTarget m;

@@ -83,8 +83,9 @@ public:
     // as it was) and logs why it failed.
     static int ReadImage(const class filename& file, class cImage* target);
     // Ok; FileNotFound; InternalError (wrong signature or header, truncated,
-    // sizes out of range); Failed (decoder failure); Unsupported (cube maps,
-    // pixel layouts the engine has no format for).
+    // sizes out of range, a file larger than kMaxWholeFile); Failed (decoder
+    // failure, a JPEG whose data ends long before its picture does);
+    // Unsupported (cube maps, pixel layouts the engine has no format for).
     static int ReadDDS(class cImage* target, const class filename& file);
     static int ReadBMP(class cImage* target, const class filename& file);
     static int ReadJPEG(class cImage* target, const class filename& file);
@@ -112,8 +113,10 @@ public:
     };
 
     // The whole file (folder or archive) loaded into the audio layer.
-    // Ok, FileNotFound, InternalError (empty file), Failed (no target, or
-    // the data cannot be decoded).
+    // Ok, FileNotFound, InternalError (empty file, or larger than
+    // kMaxWholeFile), Failed (no target, or the data cannot be decoded). A
+    // WAV file whose data is cut short loads as far as it goes, with a
+    // warning.
     static int ReadSoundBuffer(cSampleTarget* target, const class filename& file);
     static int ReadMusicBuffer(cMusicTarget* target, const class filename& file);
     static int ReadStreamBuffer(cStreamTarget* target, const class filename& file);

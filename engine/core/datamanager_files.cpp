@@ -55,9 +55,9 @@ int cDataManager::ReadWholeFileInto(const filename& file, const char* mode,
         return Ok;
     }
 
-    // An entry's declared size is only an upper bound: each piece is at most
-    // as large as what arrived before it, so the memory taken stays within
-    // a small multiple of what the entry really holds.
+    // An entry's declared size is only an upper bound: no piece is larger
+    // than what arrived before it (the first is 64 KiB), so the memory taken
+    // stays within a small multiple of what the entry really holds.
     std::vector<std::vector<char>> pieces;
     size_t total = 0;
     while (total < size) {

@@ -332,8 +332,8 @@ bool DecodeJpeg(cJpegJob* job)
     while (job->cinfo.output_scanline < job->cinfo.output_height) {
         const long k = static_cast<long>(job->cinfo.output_scanline);
         const long dry = job->err.dryRow;
-        JSAMPROW dst = nullptr;
-        if (!oneScan || dry < 0 || k <= 2 * dry + 3 * blockRows) dst = job->rows.Row(static_cast<size_t>(k));
+        const bool madeUpTooLong = oneScan && dry >= 0 && k > 2 * dry + 3 * blockRows;
+        JSAMPROW dst = madeUpTooLong ? nullptr : job->rows.Row(static_cast<size_t>(k));
         if (!dst || jpeg_read_scanlines(&job->cinfo, &dst, 1) != 1) {
             std::snprintf(job->err.message, sizeof(job->err.message), "data ended early");
             jpeg_destroy_decompress(&job->cinfo);

@@ -107,7 +107,8 @@ int cDataManager::ReadStreamBuffer(cStreamTarget* target, const filename& file)
     if (rc != Ok) return rc;
     // The stream plays from this block for as long as it lives.
     bool cut = false;
-    target->hHandle = audio::Audio().StreamCreateMemory(block.data(), block.size(), kLoadFlags, &cut);
+    target->hHandle =
+        audio::Audio().StreamCreateMemory(block.data(), block.size(), kLoadFlags, &cut);
     if (!target->hHandle) {
         LogWarning(kSender, "ReadStreamBuffer: %s\n", file.path);
         return Failed;

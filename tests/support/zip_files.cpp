@@ -108,8 +108,8 @@ std::string MakeZip(const std::vector<ZipEntry>& entries)
         Stored s;
         s.name = e.name;
         s.deflate = e.deflate;
-        s.crc = static_cast<uint32_t>(
-            crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
+        const auto* bytes = reinterpret_cast<const Bytef*>(e.data.data());
+        s.crc = static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(e.data.size())));
         s.size = static_cast<uint32_t>(e.declaredSize >= 0 ? static_cast<uint64_t>(e.declaredSize)
                                                            : e.data.size());
         if (e.deflate) {

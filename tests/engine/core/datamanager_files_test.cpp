@@ -111,8 +111,8 @@ TEST_F(WholeFiles, FilesAboveTheLimitAreRefusedUnread)
     const std::string path = m_strRoot + "/User/huge.dat";
     ASSERT_TRUE(vektest::WriteFile(path, "x"));
     std::filesystem::resize_file(path, cDataManager::kMaxWholeFile + 1);
-    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadBinary(&stream, "{UserPath}/huge.dat"); }),
-              kMiB);
+    const char* huge = "{UserPath}/huge.dat";
+    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadBinary(&stream, huge); }), kMiB);
     EXPECT_EQ(result, 3);
     EXPECT_EQ(Logged("huge.dat is too large to read whole (" +
                      std::to_string(cDataManager::kMaxWholeFile + 1) + " bytes)"),

@@ -42,8 +42,9 @@ std::string PngChunk(const std::string& type, const std::string& data)
     PutBE32(out, static_cast<uint32_t>(data.size()));
     const std::string body = type + data;
     out += body;
-    PutBE32(out, static_cast<uint32_t>(
-                     crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    PutBE32(out, static_cast<uint32_t>(crc));
     return out;
 }
 
@@ -72,7 +73,8 @@ std::string PngCutAfterRows(uint32_t w, uint32_t h, uint32_t rows)
 // A JPEG whose frame header claims w x h while its data is that of 16 x 16.
 std::string JpegClaiming(uint16_t w, uint16_t h, bool progressive)
 {
-    std::string jpeg = vektest::MakeJPEG(16, 16, 3, vektest::Solid(16, 16, {90, 60, 30}), 95, progressive);
+    std::string jpeg =
+        vektest::MakeJPEG(16, 16, 3, vektest::Solid(16, 16, {90, 60, 30}), 95, progressive);
     const size_t sof = jpeg.find(progressive ? "\xFF\xC2" : "\xFF\xC0");
     if (sof == std::string::npos) return std::string();
     jpeg[sof + 5] = static_cast<char>(h >> 8), jpeg[sof + 6] = static_cast<char>(h & 0xFF);
@@ -490,10 +492,12 @@ TEST_F(ImageFiles, PicturesCostWhatTheFileHolds)
     bigBmp[18] = 0x00, bigBmp[19] = 0x40;  // width 16384
     bigBmp[22] = static_cast<char>(900 & 0xFF), bigBmp[23] = static_cast<char>(900 >> 8);
     const std::string dds = vektest::MakeDDSHeader(4096, 3584, 1, "", 32, 0xFF000000u) + fill;
-    Put("lies.zip", vektest::MakeZip({{"big.bmp", bigBmp, true, 60 * kMiB}, {"big.dds", dds, true, 60 * kMiB}}));
+    Put("lies.zip",
+        vektest::MakeZip({{"big.bmp", bigBmp, true, 60 * kMiB}, {"big.dds", dds, true, 60 * kMiB}}));
     for (const char* name : {"big.bmp", "big.dds"}) {
         const filename entry(std::string("{UserPath}/lies.zip/") + name);
-        EXPECT_LT(vektest::PeakMemoryOf([&] { result = cDataManager::ReadImage(entry, &img); }), kMiB) << name;
+        EXPECT_LT(vektest::PeakMemoryOf([&] { result = cDataManager::ReadImage(entry, &img); }), kMiB)
+            << name;
         EXPECT_EQ(result, 3) << name;
     }
     EXPECT_EQ(Logged("Truncated BMP file"), 1);
@@ -503,8 +507,8 @@ TEST_F(ImageFiles, PicturesCostWhatTheFileHolds)
     const std::string path = m_strRoot + "/User/huge.bmp";
     ASSERT_TRUE(vektest::WriteFile(path, bmp));
     std::filesystem::resize_file(path, cDataManager::kMaxWholeFile + 1);
-    EXPECT_LT(vektest::PeakMemoryOf([&] { result = cDataManager::ReadImage(filename("{UserPath}/huge.bmp"), &img); }),
-              kMiB);
+    const filename huge("{UserPath}/huge.bmp");
+    EXPECT_LT(vektest::PeakMemoryOf([&] { result = cDataManager::ReadImage(huge, &img); }), kMiB);
     EXPECT_EQ(result, 3);
     EXPECT_EQ(Logged("huge.bmp is too large to read whole"), 1);
     EXPECT_TRUE(Marked(img));

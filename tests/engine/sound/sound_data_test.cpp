@@ -76,8 +76,9 @@ TEST_F(SoundDataTest, SoundDataCutShortLoadsWithOneWarning)
     cDataManager::cStreamTarget s;
     ASSERT_EQ(cDataManager::ReadStreamBuffer(&s, cut), 0);
     new vek::cSoundManager::cStreamBuffer("cut", s.hHandle, s.pData, false);
-    EXPECT_EQ(Warnings("cDataManager", "ReadSoundBuffer: sound data of " + cut.path + " cut short\n"), 1);
-    EXPECT_EQ(Warnings("cDataManager", "ReadStreamBuffer: sound data of " + cut.path + " cut short\n"), 1);
+    const std::string what = "sound data of " + cut.path + " cut short\n";
+    EXPECT_EQ(Warnings("cDataManager", "ReadSoundBuffer: " + what), 1);
+    EXPECT_EQ(Warnings("cDataManager", "ReadStreamBuffer: " + what), 1);
     EXPECT_EQ(Count("whole.wav"), 0);
 }
 
@@ -130,10 +131,12 @@ TEST_F(SoundDataTest, ReadersCostWhatTheFileHolds)
     const filename lies("{UserPath}/lies.zip/noise.wav");
     cDataManager::cSampleTarget sample;
     int result = -1;
-    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadSoundBuffer(&sample, lies); }), 8 * kMiB);
+    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadSoundBuffer(&sample, lies); }),
+              8 * kMiB);
     EXPECT_EQ(result, 0);
     cDataManager::cStreamTarget stream;
-    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadStreamBuffer(&stream, lies); }), 8 * kMiB);
+    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadStreamBuffer(&stream, lies); }),
+              8 * kMiB);
     ASSERT_EQ(result, 0);
     new vek::cSoundManager::cStreamBuffer("noise", stream.hHandle, stream.pData, false);
 

@@ -189,12 +189,15 @@ void cAudio::Apply3D()
 
 // ---- loading ----
 
-tHandle cAudio::SampleLoad(const void* data, size_t length, unsigned max, unsigned flags)
+tHandle cAudio::SampleLoad(const void* data, size_t length, unsigned max, unsigned flags,
+                           bool* dataCut)
 {
+    if (dataCut) *dataCut = false;
     if (!IsInitialised() || !data || max == 0 || max > 0xffff) return 0;
     // Decode outside the lock: the device keeps mixing meanwhile.
     auto src = OpenPcmSource(static_cast<const uint8_t*>(data), length);
     if (!src) return 0;
+    if (dataCut) *dataCut = src->bDataCut;
     std::vector<int16_t> pcm = DecodeAll(*src);
     if (pcm.empty()) return 0;
     unsigned rate;
@@ -256,12 +259,15 @@ tHandle cAudio::MusicLoad(const void* data, size_t length, unsigned flags)
     return m_pMixer->musics.Add(std::move(music), e_kindMusic);
 }
 
-tHandle cAudio::StreamCreateMemory(const void* data, size_t length, unsigned flags)
+tHandle cAudio::StreamCreateMemory(const void* data, size_t length, unsigned flags,
+                                   bool* dataCut)
 {
+    if (dataCut) *dataCut = false;
     if (!IsInitialised() || !data) return 0;
     auto s = std::make_unique<cStreamChannel>();
     s->src = OpenPcmSource(static_cast<const uint8_t*>(data), length);
     if (!s->src) return 0;
+    if (dataCut) *dataCut = s->src->bDataCut;
     unsigned rate;
     {
         tLock lock(m_pMixer->mutex);

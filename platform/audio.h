@@ -88,10 +88,14 @@ public:
 
     // Loaders (the data is copied or decoded; the caller keeps its buffer),
     // except StreamCreateMemory, which plays from data: it must outlive the
-    // stream. 0 on failure.
-    tHandle SampleLoad(const void* data, size_t length, unsigned max, unsigned flags);
+    // stream. 0 on failure. dataCut, when given, tells whether the file's
+    // sound data claimed more bytes than it holds (a cut WAV file): it is
+    // still loaded, as far as it goes, and the caller may want to say so.
+    tHandle SampleLoad(const void* data, size_t length, unsigned max, unsigned flags,
+                       bool* dataCut = nullptr);
     tHandle MusicLoad(const void* data, size_t length, unsigned flags);
-    tHandle StreamCreateMemory(const void* data, size_t length, unsigned flags);
+    tHandle StreamCreateMemory(const void* data, size_t length, unsigned flags,
+                               bool* dataCut = nullptr);
     // A decoding stream over a file on disk (native path), for ChannelGetData.
     tHandle DecodeStreamOpen(const std::string& nativePath, unsigned flags);
     bool SampleFree(tHandle sample);

@@ -39,9 +39,13 @@ public:
             for (int i = 0; i < 4; ++i) fixed[at + i] = static_cast<uint8_t>(v >> (8 * i));
         };
         if (get32(4) > length - 8) put32(4, static_cast<uint32_t>(length - 8));
+        bool dataCut = false;
         for (size_t at = 12; at + 8 <= length;) {
             const size_t room = length - at - 8;
-            if (get32(at + 4) > room) put32(at + 4, static_cast<uint32_t>(room));
+            if (get32(at + 4) > room) {
+                put32(at + 4, static_cast<uint32_t>(room));
+                dataCut = dataCut || std::memcmp(fixed.data() + at, "data", 4) == 0;
+            }
             at += 8 + get32(at + 4) + (get32(at + 4) & 1);
         }
         SDL_RWops* rw = SDL_RWFromConstMem(fixed.data(), static_cast<int>(length));
@@ -54,6 +58,7 @@ public:
         if (PlausibleFormat(static_cast<unsigned>(spec.freq), spec.channels)) {
             src.reset(new cWavSource);
             if (!src->Take(spec, buf, len)) src.reset();
+            if (src) src->bDataCut = dataCut;
         }
         SDL_FreeWAV(buf);
         return src;

@@ -22,6 +22,9 @@ public:
     unsigned uChannels = 0;
     unsigned uSourceBits = 16;  // bits per sample in the file itself
     int64_t iTotalFrames = 0;   // exact frame count
+    // A WAV whose data chunk claims more bytes than the file holds: the
+    // sound is what is there. The caller decides whether to tell anyone.
+    bool bDataCut = false;
 };
 
 // Opens a decoder over data. When owned is not empty the source takes it and

@@ -1,6 +1,7 @@
 #include "engine/core/bitstream.h"
 
 #include <cstring>
+#include <utility>
 
 namespace vek {
 
@@ -105,6 +106,13 @@ void cBitStream::SetData(const void* data, size_t count)
         m_Bytes.assign(p, p + count);
     else
         m_Bytes.clear();
+    m_iBitLength = static_cast<int64_t>(m_Bytes.size()) * 8;
+    m_iReadPos = 0;
+}
+
+void cBitStream::SetData(std::vector<uint8_t>&& bytes)
+{
+    m_Bytes = std::move(bytes);
     m_iBitLength = static_cast<int64_t>(m_Bytes.size()) * 8;
     m_iReadPos = 0;
 }

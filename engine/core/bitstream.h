@@ -49,6 +49,8 @@ public:
     // Replaces the content with a copy of the block and rewinds reading.
     // The write position is not touched.
     void SetData(const void* data, size_t count);
+    // The same, taking the bytes over instead of copying them.
+    void SetData(std::vector<uint8_t>&& bytes);
 
     // Whole bytes left to read.
     size_t BytesLeft() const;

@@ -2,6 +2,8 @@
 // The data manager: whole-file helpers, image decoding and writing, sound
 // data loading and the WAV writer. All members are static; the class only
 // groups them (the game specialises it).
+#include <cstddef>
+
 #include "engine/core/vekstring.h"
 
 namespace vek {
@@ -20,17 +22,57 @@ public:
         Unsupported = 5,    // content of a kind that is not supported
     };
 
+    // No whole-file read takes a file or archive entry larger than this:
+    // nothing the game reads comes near it, and a damaged or hostile file
+    // (a deflate bomb, a directory that lies) cannot make a reader hold
+    // hundreds of megabytes. Reading a cFile in pieces has no such limit.
+    static constexpr size_t kMaxWholeFile = size_t(64) << 20;
+
     // The whole file as text ("rt": CR LF arrives as LF) into *target.
-    // Ok, FileNotFound, InternalError (empty file; target unchanged), Failed
-    // (no target).
+    // Ok, FileNotFound, InternalError (empty file, or larger than
+    // kMaxWholeFile; target unchanged), Failed (no target).
     static int ReadText(string* target, const class filename& file);
     // The whole file into the stream (content replaced, read position 0).
-    // Ok, FileNotFound, InternalError (empty file; stream unchanged), Failed.
+    // Ok, FileNotFound, InternalError (empty or too large; stream
+    // unchanged), Failed.
     static int ReadBinary(class cBitStream* target, const class filename& file);
     // The stream's bytes as the file's new content. The old file is replaced
     // in one step: on any failure it stays as it was and FileNotFound is
     // returned. Ok, FileNotFound, Failed (no source).
     static int WriteBinary(const class cBitStream* source, const class filename& file);
+
+    // The one whole-file reader under every reader of this class (text,
+    // binary, images, sounds), disk file or archive entry. `out` is any
+    // buffer with resize(n) and data(): it is resized once to the bytes to
+    // read, and at most once more to fewer (text mode, a file that shrank).
+    // Memory is bounded by what the file really holds, never by what an
+    // archive entry declares: a disk file's length is read into a buffer of
+    // that length; an archive entry is read in pieces that grow with the
+    // data, then into `out`. Above kMaxWholeFile the file is refused with a
+    // warning naming it and its size, before anything is allocated.
+    // Ok; FileNotFound (logged by cFile); InternalError (empty, out
+    // untouched); Unsupported (too large, out untouched).
+    template <class Buffer>
+    static int ReadWholeFile(const class filename& file, const char* mode, Buffer& out)
+    {
+        size_t got = 0;
+        const int result = ReadWholeFileInto(
+            file, mode,
+            [](void* buffer, size_t size) -> void* {
+                Buffer& b = *static_cast<Buffer*>(buffer);
+                b.resize(size);
+                return b.data();
+            },
+            &out, got);
+        if (result == Ok) out.resize(got);
+        return result;
+    }
+    // The same with the buffer given as a function: place(buffer, n) gives
+    // room for n bytes (keeping the first ones when n shrinks), or null.
+    // got: the bytes read.
+    static int ReadWholeFileInto(const class filename& file, const char* mode,
+                                 void* (*place)(void* buffer, size_t size), void* buffer,
+                                 size_t& got);
 
     // ---- images ----
 
@@ -41,8 +83,9 @@ public:
     // as it was) and logs why it failed.
     static int ReadImage(const class filename& file, class cImage* target);
     // Ok; FileNotFound; InternalError (wrong signature or header, truncated,
-    // sizes out of range); Failed (decoder failure); Unsupported (cube maps,
-    // pixel layouts the engine has no format for).
+    // sizes out of range, a file larger than kMaxWholeFile); Failed (decoder
+    // failure, a JPEG whose data ends long before its picture does);
+    // Unsupported (cube maps, pixel layouts the engine has no format for).
     static int ReadDDS(class cImage* target, const class filename& file);
     static int ReadBMP(class cImage* target, const class filename& file);
     static int ReadJPEG(class cImage* target, const class filename& file);
@@ -70,8 +113,10 @@ public:
     };
 
     // The whole file (folder or archive) loaded into the audio layer.
-    // Ok, FileNotFound, InternalError (empty file), Failed (no target, or
-    // the data cannot be decoded).
+    // Ok, FileNotFound, InternalError (empty file, or larger than
+    // kMaxWholeFile), Failed (no target, or the data cannot be decoded). A
+    // WAV file whose data is cut short loads as far as it goes, with a
+    // warning.
     static int ReadSoundBuffer(cSampleTarget* target, const class filename& file);
     static int ReadMusicBuffer(cMusicTarget* target, const class filename& file);
     static int ReadStreamBuffer(cStreamTarget* target, const class filename& file);

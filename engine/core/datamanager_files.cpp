@@ -1,4 +1,9 @@
+// Whole files: the one bounded whole-file reader that every reader of the
+// data manager goes through (text, binary, images, sounds), and the save
+// writer. Whichever reader asks, a file costs memory in proportion to what
+// it really holds and never more than kMaxWholeFile.
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "engine/core/bitstream.h"
@@ -12,60 +17,86 @@ namespace vek {
 
 namespace {
 
-// Reads up to `size` bytes in pieces, so that an archive entry that declares
-// more than it holds costs only the memory of what it really holds.
-std::vector<char> ReadUpTo(cFile& file, size_t size)
-{
-    constexpr size_t kPiece = 1 << 20;
-    std::vector<char> bytes;
-    while (bytes.size() < size) {
-        const size_t at = bytes.size();
-        const size_t want = std::min(kPiece, size - at);
-        bytes.resize(at + want);
-        const size_t got = file.Read(bytes.data() + at, 1, want);
-        bytes.resize(at + got);
-        if (got < want) break;
-    }
-    return bytes;
-}
+constexpr const char* kSender = "File";
 
-// Opens the file in the given mode and reads it whole: Ok, FileNotFound, or
-// InternalError for an empty file.
-int ReadWhole(const filename& file, const char* mode, std::vector<char>& bytes)
-{
-    cFile f;
-    f.Open(file, mode);
-    if (!f.IsOpen()) return cDataManager::FileNotFound;
-    const size_t size = f.GetSize();
-    if (size < 1) {
-        f.Close();
-        return cDataManager::InternalError;
-    }
-    // Never more than the size taken above: a file that grew meanwhile
-    // cannot overrun the buffer. Text mode may deliver fewer bytes.
-    bytes = ReadUpTo(f, size);
-    f.Close();
-    return cDataManager::Ok;
-}
+// An archive entry is read in pieces that grow with what has arrived, from
+// the first size up to the largest.
+constexpr size_t kFirstPiece = size_t(64) << 10;
+constexpr size_t kLargestPiece = size_t(4) << 20;
 
 }  // namespace
+
+int cDataManager::ReadWholeFileInto(const filename& file, const char* mode,
+                                    void* (*place)(void* buffer, size_t size), void* buffer,
+                                    size_t& got)
+{
+    got = 0;
+    cFile f;  // closed on every path by its destructor
+    f.Open(file, mode);
+    if (!f.IsOpen()) return FileNotFound;
+    // The disk file's length, or what the archive entry declares: known
+    // before anything is allocated. Never more than this is read, whatever
+    // the file turns out to hold, so a file that grows meanwhile or an entry
+    // that inflates further cannot pass the limit.
+    const size_t size = f.GetSize();
+    if (size < 1) return InternalError;
+    if (size > kMaxWholeFile) {
+        LogWarning(kSender, "File %s is too large to read whole (%s bytes)\n", file.path,
+                   std::to_string(size));
+        return Unsupported;
+    }
+
+    if (file.zip.empty()) {
+        // A disk file's length is true: read straight into the target.
+        // Text mode or a file that shrank delivers fewer bytes.
+        void* at = place(buffer, size);
+        if (!at) return Failed;
+        got = f.Read(at, 1, size);
+        return Ok;
+    }
+
+    // An entry's declared size is only an upper bound: no piece is larger
+    // than what arrived before it (the first is 64 KiB), so the memory taken
+    // stays within a small multiple of what the entry really holds.
+    std::vector<std::vector<char>> pieces;
+    size_t total = 0;
+    while (total < size) {
+        const size_t want = std::min(size - total, std::clamp(total, kFirstPiece, kLargestPiece));
+        std::vector<char> piece(want);
+        const size_t n = f.Read(piece.data(), 1, want);
+        piece.resize(n);
+        total += n;
+        pieces.push_back(std::move(piece));
+        if (n < want) break;
+    }
+    f.Close();
+    char* at = static_cast<char*>(place(buffer, total));
+    if (!at && total) return Failed;
+    for (std::vector<char>& piece : pieces) {
+        std::copy(piece.begin(), piece.end(), at);
+        at += piece.size();
+        std::vector<char>().swap(piece);
+    }
+    got = total;
+    return Ok;
+}
 
 int cDataManager::ReadText(string* target, const filename& file)
 {
     if (!target) return Failed;
-    std::vector<char> bytes;
-    const int result = ReadWhole(file, "rt", bytes);
-    if (result == Ok) target->assign(bytes.data(), bytes.size());
-    return result;
+    string text;
+    const int result = ReadWholeFile(file, "rt", text);
+    if (result == Ok) *target = std::move(text);
+    return result == Unsupported ? InternalError : result;
 }
 
 int cDataManager::ReadBinary(cBitStream* target, const filename& file)
 {
     if (!target) return Failed;
-    std::vector<char> bytes;
-    const int result = ReadWhole(file, "rb", bytes);
-    if (result == Ok) target->SetData(bytes.data(), bytes.size());
-    return result;
+    std::vector<uint8_t> bytes;
+    const int result = ReadWholeFile(file, "rb", bytes);
+    if (result == Ok) target->SetData(std::move(bytes));
+    return result == Unsupported ? InternalError : result;
 }
 
 int cDataManager::WriteBinary(const cBitStream* source, const filename& file)

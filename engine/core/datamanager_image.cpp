@@ -1,21 +1,25 @@
 // Image files: DDS, BMP, JPEG and PNG readers and the PNG writer. Every file
-// is untrusted: each read is checked, sizes are bounded before anything is
-// allocated, and a reader fills its target only once the whole picture has
-// been read.
+// is untrusted: it is read whole through the data manager's bounded reader
+// (so its size is what it really holds), each read is checked, BMP and DDS
+// sizes are checked against the bytes present before anything is allocated,
+// PNG and JPEG pixels are allocated as their rows decode, and a reader fills
+// its target only once the whole picture has been read.
 #include <png.h>
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
 // libjpeg's header expects the standard types to be declared first.
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "engine/core/datamanager.h"
-#include "engine/core/file.h"
 #include "engine/core/filename.h"
 #include "engine/core/image.h"
 #include "engine/core/log.h"
@@ -35,40 +39,93 @@ uint32_t LE32(const uint8_t* p)
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// A file read from its start, with the bytes it has left.
+// A whole file in memory, read from its start. It comes through the shared
+// whole-file reader, so Left() is what the file really holds, whatever an
+// archive entry declares, and never more than the whole-file limit.
 class cSource {
 public:
+    // Ok; FileNotFound; InternalError for a file above the limit (logged by
+    // the reader). An empty file opens with no bytes, so that each format
+    // reports it in its own words.
     int Open(const filename& file)
     {
-        if (m_File.Open(file, "rb") != cFile::e_openOk) return cDataManager::FileNotFound;
-        m_uSize = m_File.GetSize();
+        const int result = cDataManager::ReadWholeFile(file, "rb", m_Bytes);
+        if (result == cDataManager::FileNotFound) return cDataManager::FileNotFound;
+        if (result == cDataManager::Unsupported) return cDataManager::InternalError;
         return cDataManager::Ok;
     }
+    // False when fewer than n bytes are left (what is left is consumed).
     bool Read(void* p, size_t n)
     {
-        size_t got = m_File.Read(p, 1, n);
+        const size_t got = std::min(n, Left());
+        if (got) std::memcpy(p, m_Bytes.data() + m_uPos, got);
         m_uPos += got;
         return got == n;
     }
     bool Skip(size_t n)
     {
-        uint8_t scratch[4096];
-        while (n > 0) {
-            size_t step = std::min(n, sizeof(scratch));
-            if (!Read(scratch, step)) return false;
-            n -= step;
-        }
-        return true;
+        const size_t got = std::min(n, Left());
+        m_uPos += got;
+        return got == n;
     }
-    // What the file says it still holds (an archive entry may hold less;
-    // every read is checked anyway).
-    size_t Left() const { return m_uSize > m_uPos ? m_uSize - m_uPos : 0; }
-    cFile& File() { return m_File; }
+    size_t Left() const { return m_Bytes.size() - m_uPos; }
+    // All that is left, handed out at once (the JPEG source reads this way).
+    const uint8_t* TakeRest(size_t& n)
+    {
+        n = Left();
+        const uint8_t* at = m_Bytes.data() + m_uPos;
+        m_uPos = m_Bytes.size();
+        return at;
+    }
+    size_t Size() const { return m_Bytes.size(); }
 
 private:
-    cFile m_File;
-    size_t m_uSize = 0;
+    std::vector<uint8_t> m_Bytes;
     size_t m_uPos = 0;
+};
+
+// The rows of a picture as a decoder delivers them, top row first, in a
+// buffer that grows with them: a header that promises a large picture costs
+// nothing until its data is really there.
+class cRowBuffer {
+public:
+    void Start(size_t rowBytes, size_t rows)
+    {
+        m_uRowBytes = rowBytes;
+        m_uRows = rows;
+        std::vector<uint8_t>().swap(m_Bytes);
+    }
+    // Row k (from the top), growing the buffer to reach it.
+    uint8_t* Row(size_t k)
+    {
+        const size_t need = (k + 1) * m_uRowBytes;
+        if (need > m_Bytes.size()) {
+            // Doubling keeps the copies few; the last step takes exactly the
+            // whole picture, so nothing is left over.
+            constexpr size_t kFirst = size_t(64) << 10;
+            const size_t grown =
+                std::min(m_uRowBytes * m_uRows, std::max({need, 2 * m_Bytes.size(), kFirst}));
+            m_Bytes.reserve(grown);
+            m_Bytes.resize(grown, 0);
+        }
+        return m_Bytes.data() + k * m_uRowBytes;
+    }
+    // The whole picture, bottom row first as the engine keeps it.
+    std::vector<uint8_t> TakeBottomUp()
+    {
+        if (m_uRows) Row(m_uRows - 1);
+        for (size_t top = 0, bottom = m_uRows ? m_uRows - 1 : 0; top < bottom; ++top, --bottom)
+            std::swap_ranges(m_Bytes.begin() + static_cast<ptrdiff_t>(top * m_uRowBytes),
+                             m_Bytes.begin() + static_cast<ptrdiff_t>((top + 1) * m_uRowBytes),
+                             m_Bytes.begin() + static_cast<ptrdiff_t>(bottom * m_uRowBytes));
+        return std::move(m_Bytes);
+    }
+    void Free() { std::vector<uint8_t>().swap(m_Bytes); }
+
+private:
+    std::vector<uint8_t> m_Bytes;
+    size_t m_uRowBytes = 0;
+    size_t m_uRows = 0;
 };
 
 // ------------------------------------------------------------------- DDS
@@ -131,13 +188,16 @@ struct cJpegError {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    // The output row at which the picture's data ended early (a marker, or
+    // the end of the file, inside the scan); -1 while it has not.
+    long dryRow;
 };
 
 struct cJpegSource {
     jpeg_source_mgr pub;
-    cFile* file;
+    cSource* source;
     bool started;
-    JOCTET buffer[4096];
+    JOCTET end[2];
 };
 
 void JpegErrorExit(j_common_ptr cinfo)
@@ -147,27 +207,38 @@ void JpegErrorExit(j_common_ptr cinfo)
     std::longjmp(err->jump, 1);
 }
 
-// Warnings (a missing end marker and the like) are not worth a log line.
-void JpegOutputMessage(j_common_ptr) {}
+// Warnings (a missing end marker and the like) are not worth a log line,
+// but the one saying that the data ended inside the scan is remembered.
+void JpegEmitMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0) return;  // trace messages
+    auto* err = reinterpret_cast<cJpegError*>(cinfo->err);
+    ++err->pub.num_warnings;
+    if (err->pub.msg_code == JWRN_HIT_MARKER && err->dryRow < 0 && cinfo->is_decompressor)
+        err->dryRow = static_cast<long>(reinterpret_cast<j_decompress_ptr>(cinfo)->output_scanline);
+}
 
 void JpegInitSource(j_decompress_ptr cinfo)
 {
     reinterpret_cast<cJpegSource*>(cinfo->src)->started = false;
 }
 
+// The file is in memory: the first fill hands out all of it.
 boolean JpegFillInput(j_decompress_ptr cinfo)
 {
     auto* src = reinterpret_cast<cJpegSource*>(cinfo->src);
-    size_t n = src->file->Read(src->buffer, 1, sizeof(src->buffer));
+    size_t n = 0;
+    const JOCTET* at = src->source->TakeRest(n);
     if (n == 0) {
         if (!src->started) return FALSE;
         // Out of data inside the picture: end it here.
-        src->buffer[0] = 0xFF;
-        src->buffer[1] = JPEG_EOI;
+        src->end[0] = 0xFF;
+        src->end[1] = JPEG_EOI;
+        at = src->end;
         n = 2;
     }
     src->started = true;
-    src->pub.next_input_byte = src->buffer;
+    src->pub.next_input_byte = at;
     src->pub.bytes_in_buffer = n;
     return TRUE;
 }
@@ -179,7 +250,10 @@ void JpegSkipInput(j_decompress_ptr cinfo, long count)
     size_t n = static_cast<size_t>(count);
     while (n > src->pub.bytes_in_buffer) {
         n -= src->pub.bytes_in_buffer;
-        if (!JpegFillInput(cinfo)) return;
+        src->pub.bytes_in_buffer = 0;
+        // Skipping past the end: the next fill ends the picture.
+        if (src->source->Left() == 0) return;
+        JpegFillInput(cinfo);
     }
     src->pub.next_input_byte += n;
     src->pub.bytes_in_buffer -= n;
@@ -194,23 +268,34 @@ struct cJpegJob {
     jpeg_decompress_struct cinfo;
     cJpegError err;
     cJpegSource src;
+    cRowBuffer rows;
     std::vector<uint8_t> pixels;
     int width = 0, height = 0, components = 0;
     bool tooLarge = false;
 };
 
+// libjpeg's memory for a file of several scans (a progressive one) holds the
+// whole picture's coefficients, allocated before they are read. Bounding it
+// by the file's size keeps a header alone from taking hundreds of megabytes;
+// real pictures need far less than the bound.
+constexpr size_t kJpegBaseMemory = size_t(16) << 20;
+constexpr size_t kJpegMemoryPerFileByte = 64;
+
 bool DecodeJpeg(cJpegJob* job)
 {
     job->cinfo.err = jpeg_std_error(&job->err.pub);
     job->err.pub.error_exit = JpegErrorExit;
-    job->err.pub.output_message = JpegOutputMessage;
+    job->err.pub.emit_message = JpegEmitMessage;
     job->err.message[0] = 0;
+    job->err.dryRow = -1;
     if (setjmp(job->err.jump)) {
         jpeg_destroy_decompress(&job->cinfo);
-        std::vector<uint8_t>().swap(job->pixels);
+        job->rows.Free();
         return false;
     }
     jpeg_create_decompress(&job->cinfo);
+    job->cinfo.mem->max_memory_to_use =
+        static_cast<long>(kJpegBaseMemory + kJpegMemoryPerFileByte * job->source.Size());
     job->src.pub.init_source = JpegInitSource;
     job->src.pub.fill_input_buffer = JpegFillInput;
     job->src.pub.skip_input_data = JpegSkipInput;
@@ -218,7 +303,7 @@ bool DecodeJpeg(cJpegJob* job)
     job->src.pub.term_source = JpegTermSource;
     job->src.pub.bytes_in_buffer = 0;
     job->src.pub.next_input_byte = nullptr;
-    job->src.file = &job->source.File();
+    job->src.source = &job->source;
     job->cinfo.src = &job->src.pub;
     if (jpeg_read_header(&job->cinfo, TRUE) != JPEG_HEADER_OK) {
         std::snprintf(job->err.message, sizeof(job->err.message), "no picture in the data");
@@ -230,24 +315,35 @@ bool DecodeJpeg(cJpegJob* job)
         jpeg_destroy_decompress(&job->cinfo);
         return false;
     }
+    const bool oneScan = !jpeg_has_multiple_scans(&job->cinfo);
     jpeg_start_decompress(&job->cinfo);
     job->width = static_cast<int>(job->cinfo.output_width);
     job->height = static_cast<int>(job->cinfo.output_height);
     job->components = job->cinfo.output_components;
     const size_t row = static_cast<size_t>(job->width) * static_cast<size_t>(job->components);
-    job->pixels.assign(row * static_cast<size_t>(job->height), 0);
+    job->rows.Start(row, static_cast<size_t>(job->height));
+    // Once the data has run out libjpeg makes up grey rows to the end. A
+    // file cut inside the picture still yields one, but the made-up rows may
+    // not outnumber the real ones (beyond a few block rows, for a file that
+    // lacks only its end marker): a header alone makes no huge picture.
+    // A file of several scans was read whole by jpeg_start_decompress, into
+    // memory bounded above.
+    const long blockRows = static_cast<long>(job->cinfo.max_v_samp_factor) * DCTSIZE;
     while (job->cinfo.output_scanline < job->cinfo.output_height) {
-        JSAMPROW dst = job->pixels.data() +
-                       static_cast<size_t>(job->height - 1 - static_cast<int>(job->cinfo.output_scanline)) * row;
-        if (jpeg_read_scanlines(&job->cinfo, &dst, 1) != 1) {
+        const long k = static_cast<long>(job->cinfo.output_scanline);
+        const long dry = job->err.dryRow;
+        const bool madeUpTooLong = oneScan && dry >= 0 && k > 2 * dry + 3 * blockRows;
+        JSAMPROW dst = madeUpTooLong ? nullptr : job->rows.Row(static_cast<size_t>(k));
+        if (!dst || jpeg_read_scanlines(&job->cinfo, &dst, 1) != 1) {
             std::snprintf(job->err.message, sizeof(job->err.message), "data ended early");
             jpeg_destroy_decompress(&job->cinfo);
-            std::vector<uint8_t>().swap(job->pixels);
+            job->rows.Free();
             return false;
         }
     }
     jpeg_finish_decompress(&job->cinfo);
     jpeg_destroy_decompress(&job->cinfo);
+    job->pixels = job->rows.TakeBottomUp();
     return true;
 }
 
@@ -257,8 +353,8 @@ struct cPngJob {
     cSource source;
     png_structp png = nullptr;
     png_infop info = nullptr;
+    cRowBuffer rows;
     std::vector<uint8_t> pixels;
-    std::vector<png_bytep> rows;
     int width = 0, height = 0, colourType = 0;
     bool tooLarge = false;
     char message[256] = {};
@@ -282,7 +378,7 @@ void PngRead(png_structp png, png_bytep data, png_size_t length)
 bool DecodePng(cPngJob* job)
 {
     if (setjmp(png_jmpbuf(job->png))) {
-        std::vector<uint8_t>().swap(job->pixels);
+        job->rows.Free();
         return false;
     }
     png_set_read_fn(job->png, job, PngRead);
@@ -305,17 +401,21 @@ bool DecodePng(cPngJob* job)
         png_set_gamma(job->png, 2.2, gamma);
     else
         png_set_gamma(job->png, 2.2, 0.45455);
+    const int passes = png_set_interlace_handling(job->png);
     png_read_update_info(job->png, job->info);
     const size_t rowBytes = png_get_rowbytes(job->png, job->info);
     job->width = static_cast<int>(w);
     job->height = static_cast<int>(h);
     job->colourType = png_get_color_type(job->png, job->info);
-    job->pixels.assign(rowBytes * h, 0);
-    job->rows.resize(h);
-    // The file's first row is the picture's top: it goes last.
-    for (png_uint_32 k = 0; k < h; ++k) job->rows[k] = job->pixels.data() + (h - 1 - k) * rowBytes;
-    png_read_image(job->png, job->rows.data());
+    // Row by row, so that the pixels grow with the rows that really decode.
+    // An interlaced file fills every row in each pass; its first pass
+    // reaches the last row only after decoding data in every eighth.
+    job->rows.Start(rowBytes, h);
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 k = 0; k < h; ++k) png_read_row(job->png, job->rows.Row(k), nullptr);
     png_read_end(job->png, nullptr);
+    // The file's first row is the picture's top: it goes last.
+    job->pixels = job->rows.TakeBottomUp();
     return true;
 }
 
@@ -370,7 +470,7 @@ int cDataManager::ReadDDS(cImage* target, const filename& file)
 {
     if (!target) return Failed;
     cSource src;
-    if (src.Open(file) != Ok) return FileNotFound;
+    if (const int opened = src.Open(file); opened != Ok) return opened;
     uint8_t magic[4], h[124];
     if (!src.Read(magic, 4) || LE32(magic) != 0x20534444u || !src.Read(h, sizeof(h))) {
         LogWarning(kSender, "Invalid DDS file %s\n", file.path);
@@ -429,7 +529,7 @@ int cDataManager::ReadBMP(cImage* target, const filename& file)
 {
     if (!target) return Failed;
     cSource src;
-    if (src.Open(file) != Ok) return FileNotFound;
+    if (const int opened = src.Open(file); opened != Ok) return opened;
     uint8_t fh[14], ih[40];
     if (!src.Read(fh, sizeof(fh)) || LE16(fh) != 0x4D42 || !src.Read(ih, sizeof(ih))) {
         LogWarning(kSender, "Invalid BMP file %s\n", file.path);
@@ -484,7 +584,7 @@ int cDataManager::ReadJPEG(cImage* target, const filename& file)
 {
     if (!target) return Failed;
     auto job = std::make_unique<cJpegJob>();
-    if (job->source.Open(file) != Ok) return FileNotFound;
+    if (const int opened = job->source.Open(file); opened != Ok) return opened;
     if (!DecodeJpeg(job.get())) {
         if (job->tooLarge) {
             LogWarning(kSender, "Invalid JPEG size in file %s\n", file.path);
@@ -507,7 +607,7 @@ int cDataManager::ReadPNG(cImage* target, const filename& file)
 {
     if (!target) return Failed;
     auto job = std::make_unique<cPngJob>();
-    if (job->source.Open(file) != Ok) return FileNotFound;
+    if (const int opened = job->source.Open(file); opened != Ok) return opened;
     uint8_t sig[8];
     if (!job->source.Read(sig, sizeof(sig)) || png_sig_cmp(sig, 0, sizeof(sig)) != 0) {
         LogWarning(kSender, "Invalid PNG format: Unknown signature in file %s\n", file.path);

@@ -1,6 +1,7 @@
 // Sound files into the audio layer, and decoded sound back out as WAV files.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "engine/core/datamanager.h"
@@ -24,22 +25,39 @@ constexpr unsigned kMusicFlags = 0x21400;
 constexpr unsigned kHeaderSize = 44;
 constexpr unsigned kChunk = 20000;
 
-// The whole file, or a result code (the file is closed on every path).
-int ReadWhole(const filename& file, std::vector<unsigned char>& bytes)
+// The whole file through the data manager's one whole-file reader, which
+// bounds the memory by what the file really holds and refuses files above
+// its limit; that refusal reads as InternalError here, like an empty file.
+template <class Buffer>
+int ReadWhole(const filename& file, Buffer& bytes)
 {
-    cFile f;
-    f.Open(file, "rb");
-    if (!f.IsOpen()) return cDataManager::FileNotFound;
-    const size_t size = f.GetSize();
-    if (size < 1) {
-        f.Close();
-        return cDataManager::InternalError;
-    }
-    bytes.resize(size);
-    bytes.resize(f.Read(bytes.data(), 1, size));
-    f.Close();
-    return cDataManager::Ok;
+    const int result = cDataManager::ReadWholeFile(file, "rb", bytes);
+    return result == cDataManager::Unsupported ? cDataManager::InternalError : result;
 }
+
+// The file image a stream plays from, read straight into the new[] block the
+// stream buffer takes over.
+class cStreamBlock {
+public:
+    void resize(size_t size)
+    {
+        if (!m_pData || size > m_uCapacity) {
+            std::unique_ptr<unsigned char[]> grown(new unsigned char[size ? size : 1]);
+            if (m_pData) std::memcpy(grown.get(), m_pData.get(), m_uSize);
+            m_pData = std::move(grown);
+            m_uCapacity = size;
+        }
+        m_uSize = size;
+    }
+    unsigned char* data() { return m_pData.get(); }
+    size_t size() const { return m_uSize; }
+    unsigned char* release() { return m_pData.release(); }
+
+private:
+    std::unique_ptr<unsigned char[]> m_pData;
+    size_t m_uSize = 0;
+    size_t m_uCapacity = 0;
+};
 
 void Put16(unsigned char* at, unsigned v)
 {
@@ -62,9 +80,11 @@ int cDataManager::ReadSoundBuffer(cSampleTarget* target, const filename& file)
     const int rc = ReadWhole(file, bytes);
     if (rc != Ok) return rc;
     target->uMaxPlay = std::min(std::max(target->uMaxPlay, 1u), kMaxPlaybacks);
+    bool cut = false;
     target->hHandle = audio::Audio().SampleLoad(bytes.data(), bytes.size(), target->uMaxPlay,
-                                                kLoadFlags);
+                                                kLoadFlags, &cut);
     if (!target->hHandle) LogWarning(kSender, "ReadSoundBuffer: BASS_SampleLoad %s\n", file.path);
+    else if (cut) LogWarning(kSender, "ReadSoundBuffer: sound data of %s cut short\n", file.path);
     return target->hHandle ? Ok : Failed;
 }
 
@@ -82,19 +102,19 @@ int cDataManager::ReadMusicBuffer(cMusicTarget* target, const filename& file)
 int cDataManager::ReadStreamBuffer(cStreamTarget* target, const filename& file)
 {
     if (!target) return Failed;
-    std::vector<unsigned char> bytes;
-    const int rc = ReadWhole(file, bytes);
+    cStreamBlock block;
+    const int rc = ReadWhole(file, block);
     if (rc != Ok) return rc;
     // The stream plays from this block for as long as it lives.
-    unsigned char* block = new unsigned char[bytes.size() ? bytes.size() : 1];
-    std::memcpy(block, bytes.data(), bytes.size());
-    target->hHandle = audio::Audio().StreamCreateMemory(block, bytes.size(), kLoadFlags);
+    bool cut = false;
+    target->hHandle =
+        audio::Audio().StreamCreateMemory(block.data(), block.size(), kLoadFlags, &cut);
     if (!target->hHandle) {
         LogWarning(kSender, "ReadStreamBuffer: %s\n", file.path);
-        delete[] block;
         return Failed;
     }
-    target->pData = block;
+    if (cut) LogWarning(kSender, "ReadStreamBuffer: sound data of %s cut short\n", file.path);
+    target->pData = block.release();
     return Ok;
 }
 

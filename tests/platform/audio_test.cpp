@@ -334,6 +334,43 @@ TEST_F(AudioTest, UndecodableInputIsRefused)
     EXPECT_EQ(si.length, 22050u / 4 * 2);
 }
 
+TEST_F(AudioTest, WavDataCutShortIsClampedAndReported)
+{
+    const std::string wav = MakeConstantWav(44100, 1, 100, 7);  // 200 bytes of sound
+    auto length = [&](tHandle s) {
+        audio::cSampleInfo info;
+        return a.SampleGetInfo(s, info) ? info.length : 0u;
+    };
+    bool cut = true;
+    tHandle s = a.SampleLoad(wav.data(), wav.size(), 1, 0, &cut);
+    EXPECT_EQ(length(s), 200u);
+    EXPECT_FALSE(cut);
+    // Only the RIFF size is wrong: many writers do that, nothing is missing.
+    std::string riff = wav;
+    riff[7] = '\x7f';
+    s = a.SampleLoad(riff.data(), riff.size(), 1, 0, &cut);
+    EXPECT_EQ(length(s), 200u);
+    EXPECT_FALSE(cut);
+
+    // The data chunk claims about 2 GB; the file holds 200 bytes of it.
+    std::string claims = wav;
+    claims[43] = '\x7f';
+    s = a.SampleLoad(claims.data(), claims.size(), 1, 0, &cut);
+    EXPECT_EQ(length(s), 200u);
+    EXPECT_TRUE(cut);
+    // A file cut inside its data.
+    s = a.SampleLoad(wav.data(), wav.size() - 50, 1, 0, &cut);
+    EXPECT_EQ(length(s), 150u);
+    EXPECT_TRUE(cut);
+    const tHandle stream = a.StreamCreateMemory(claims.data(), claims.size(), 0, &cut);
+    EXPECT_NE(stream, 0u);
+    EXPECT_TRUE(cut);
+    a.StreamFree(stream);
+    // A refused file reports nothing.
+    EXPECT_EQ(a.SampleLoad(claims.data(), 30, 1, 0, &cut), 0u);
+    EXPECT_FALSE(cut);
+}
+
 TEST(AudioLayer, EveryCallFailsWithoutOutputAndHandlesDieWithFree)
 {
     audio::cAudio a;

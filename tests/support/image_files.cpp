@@ -136,7 +136,8 @@ std::string MakePNG(int w, int h, int colourType, int depth, const std::vector<u
     return out;
 }
 
-std::string MakeJPEG(int w, int h, int components, const std::vector<uint8_t>& pixels, int quality)
+std::string MakeJPEG(int w, int h, int components, const std::vector<uint8_t>& pixels, int quality,
+                     bool progressive)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -151,6 +152,7 @@ std::string MakeJPEG(int w, int h, int components, const std::vector<uint8_t>& p
     cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     const size_t row = static_cast<size_t>(w) * static_cast<size_t>(components);
     while (cinfo.next_scanline < cinfo.image_height) {

@@ -27,9 +27,10 @@ std::string MakePNG(int w, int h, int colourType, int depth, const std::vector<u
                     const std::vector<uint8_t>& palette = {}, const std::vector<uint8_t>& trns = {},
                     bool interlaced = false);
 
-// A baseline JPEG through libjpeg: 1 or 3 components, pixels top row first.
+// A baseline (or progressive) JPEG through libjpeg: 1 or 3 components,
+// pixels top row first.
 std::string MakeJPEG(int w, int h, int components, const std::vector<uint8_t>& pixels,
-                     int quality = 95);
+                     int quality = 95, bool progressive = false);
 
 // A w x h picture of one colour repeated (channels bytes per pixel).
 std::vector<uint8_t> Solid(int w, int h, const std::vector<uint8_t>& pixel);

@@ -1,11 +1,13 @@
 // Image buffers and the image file readers and writer, against good,
 // truncated, oversized and corrupt files.
 #include <png.h>
+#include <zlib.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,13 +16,71 @@
 #include "engine/core/image.h"
 #include "engine/core/log.h"
 #include "support/image_files.h"
+#include "support/peak_memory.h"
 #include "support/temp_dir.h"
+#include "support/zip_files.h"
+
+VEKTEST_COUNT_ALLOCATIONS()
 
 using vek::cDataManager;
 using vek::cImage;
 using vek::filename;
 
 namespace {
+
+constexpr size_t kMiB = size_t(1) << 20;
+
+void PutBE32(std::string& out, uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+// One PNG chunk with its checksum.
+std::string PngChunk(const std::string& type, const std::string& data)
+{
+    std::string out;
+    PutBE32(out, static_cast<uint32_t>(data.size()));
+    const std::string body = type + data;
+    out += body;
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    PutBE32(out, static_cast<uint32_t>(crc));
+    return out;
+}
+
+// The start of an 8-bit RGBA PNG of w x h whose image data holds only the
+// first `rows` rows (none: a few bytes) and then ends with the file.
+std::string PngCutAfterRows(uint32_t w, uint32_t h, uint32_t rows)
+{
+    std::string ihdr;
+    PutBE32(ihdr, w);
+    PutBE32(ihdr, h);
+    ihdr += std::string("\x08\x06\x00\x00\x00", 5);
+    const std::string raw(static_cast<size_t>(rows) * (1 + 4 * static_cast<size_t>(w)), '\0');
+    z_stream z{};
+    deflateInit(&z, 9);
+    std::string idat(deflateBound(&z, raw.size()) + 64, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data()));
+    z.avail_in = static_cast<uInt>(raw.size());
+    z.next_out = reinterpret_cast<Bytef*>(idat.data());
+    z.avail_out = static_cast<uInt>(idat.size());
+    deflate(&z, Z_SYNC_FLUSH);  // the stream goes on, but the file does not
+    idat.resize(z.total_out);
+    deflateEnd(&z);
+    return "\x89PNG\r\n\x1a\n" + PngChunk("IHDR", ihdr) + PngChunk("IDAT", idat);
+}
+
+// A JPEG whose frame header claims w x h while its data is that of 16 x 16.
+std::string JpegClaiming(uint16_t w, uint16_t h, bool progressive)
+{
+    std::string jpeg =
+        vektest::MakeJPEG(16, 16, 3, vektest::Solid(16, 16, {90, 60, 30}), 95, progressive);
+    const size_t sof = jpeg.find(progressive ? "\xFF\xC2" : "\xFF\xC0");
+    if (sof == std::string::npos) return std::string();
+    jpeg[sof + 5] = static_cast<char>(h >> 8), jpeg[sof + 6] = static_cast<char>(h & 0xFF);
+    jpeg[sof + 7] = static_cast<char>(w >> 8), jpeg[sof + 8] = static_cast<char>(w & 0xFF);
+    return jpeg;
+}
 
 TEST(ImageBuffer, SizesPitchesAndMipCounts)
 {
@@ -401,6 +461,57 @@ TEST_F(ImageFiles, HostileJpegFilesLeaveTheTargetAlone)
     EXPECT_TRUE(Marked(img));
     EXPECT_GE(Logged("Internal error in JPEG file"), 3);
     EXPECT_EQ(Logged("Invalid JPEG size"), 1);
+}
+
+TEST_F(ImageFiles, PicturesCostWhatTheFileHolds)
+{
+    cImage img;
+    Mark(img);
+    int result = -1;
+    auto peakOf = [&](const std::string& name, const std::string& bytes) {
+        const filename file = Put(name, bytes);
+        return vektest::PeakMemoryOf([&] { result = cDataManager::ReadImage(file, &img); });
+    };
+    // 16384 x 4096 pixels promised, a few bytes (or rows) delivered.
+    EXPECT_LT(peakOf("empty.png", PngCutAfterRows(16384, 4096, 0)), kMiB);
+    EXPECT_EQ(result, 4);
+    EXPECT_LT(peakOf("rows.png", PngCutAfterRows(16384, 4096, 16)), 4 * kMiB);
+    EXPECT_EQ(result, 4);
+    EXPECT_LT(peakOf("rows.jpg", JpegClaiming(16384, 4096, false)), 8 * kMiB);
+    EXPECT_EQ(result, 4);
+    EXPECT_EQ(Logged("JPEG: data ended early"), 1);
+    EXPECT_LT(peakOf("steps.jpg", JpegClaiming(16384, 4096, true)), 8 * kMiB);
+    EXPECT_EQ(result, 4);
+    EXPECT_TRUE(Marked(img));
+
+    // Archive entries that declare far more than they hold, so that the
+    // pixels promised seem to be there.
+    const std::string fill = vektest::Noise(64 * 1024);
+    const std::string bmp = vektest::MakeBMP(1, 1, 32, {1, 2, 3, 4});
+    std::string bigBmp = bmp.substr(0, 54) + fill;
+    bigBmp[18] = 0x00, bigBmp[19] = 0x40;  // width 16384
+    bigBmp[22] = static_cast<char>(900 & 0xFF), bigBmp[23] = static_cast<char>(900 >> 8);
+    const std::string dds = vektest::MakeDDSHeader(4096, 3584, 1, "", 32, 0xFF000000u) + fill;
+    Put("lies.zip",
+        vektest::MakeZip({{"big.bmp", bigBmp, true, 60 * kMiB}, {"big.dds", dds, true, 60 * kMiB}}));
+    for (const char* name : {"big.bmp", "big.dds"}) {
+        const filename entry(std::string("{UserPath}/lies.zip/") + name);
+        EXPECT_LT(vektest::PeakMemoryOf([&] { result = cDataManager::ReadImage(entry, &img); }), kMiB)
+            << name;
+        EXPECT_EQ(result, 3) << name;
+    }
+    EXPECT_EQ(Logged("Truncated BMP file"), 1);
+    EXPECT_EQ(Logged("Truncated DDS file"), 1);
+
+    // Image files above the whole-file limit are not read at all.
+    const std::string path = m_strRoot + "/User/huge.bmp";
+    ASSERT_TRUE(vektest::WriteFile(path, bmp));
+    std::filesystem::resize_file(path, cDataManager::kMaxWholeFile + 1);
+    const filename huge("{UserPath}/huge.bmp");
+    EXPECT_LT(vektest::PeakMemoryOf([&] { result = cDataManager::ReadImage(huge, &img); }), kMiB);
+    EXPECT_EQ(result, 3);
+    EXPECT_EQ(Logged("huge.bmp is too large to read whole"), 1);
+    EXPECT_TRUE(Marked(img));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Sound files into the audio layer, and the WAV writer.
 #include "engine/core/datamanager.h"
 
-
 #include "engine/sound/sound_fixture.h"
 #include "platform/fs.h"
+#include "support/peak_memory.h"
+#include "support/zip_files.h"
+
+VEKTEST_COUNT_ALLOCATIONS()
 
 namespace audio = vek::platform::audio;
 using vek::cDataManager;
@@ -59,6 +62,26 @@ TEST_F(SoundDataTest, SampleReaderClampsPlaybacksAndReportsCodes)
     EXPECT_EQ(cDataManager::ReadSoundBuffer(&t, filename(PutFile("cut.wav", wav.substr(0, 40)))), 4);
 }
 
+TEST_F(SoundDataTest, SoundDataCutShortLoadsWithOneWarning)
+{
+    const std::string wav = MakeConstantWav(22050, 1, 1000, 5);
+    cDataManager::cSampleTarget t;
+    ASSERT_EQ(cDataManager::ReadSoundBuffer(&t, filename(PutFile("whole.wav", wav))), 0);
+    // Cut inside the data: the data chunk claims more than the file holds.
+    const filename cut(PutFile("cut.wav", wav.substr(0, 1044)));
+    ASSERT_EQ(cDataManager::ReadSoundBuffer(&t, cut), 0);
+    audio::cSampleInfo info;
+    ASSERT_TRUE(audio::Audio().SampleGetInfo(t.hHandle, info));
+    EXPECT_EQ(info.length, 1000u);
+    cDataManager::cStreamTarget s;
+    ASSERT_EQ(cDataManager::ReadStreamBuffer(&s, cut), 0);
+    new vek::cSoundManager::cStreamBuffer("cut", s.hHandle, s.pData, false);
+    const std::string what = "sound data of " + cut.path + " cut short\n";
+    EXPECT_EQ(Warnings("cDataManager", "ReadSoundBuffer: " + what), 1);
+    EXPECT_EQ(Warnings("cDataManager", "ReadStreamBuffer: " + what), 1);
+    EXPECT_EQ(Count("whole.wav"), 0);
+}
+
 TEST_F(SoundDataTest, MusicAndStreamReaders)
 {
     cDataManager::cMusicTarget m;
@@ -95,6 +118,49 @@ TEST_F(SoundDataTest, MusicAndStreamReaders)
     EXPECT_EQ(cDataManager::ReadStreamBuffer(&bad, filename(PutFile("bad.ogg", "OggS but nothing more"))), 4);
     EXPECT_EQ(bad.pData, nullptr);
     EXPECT_EQ(bad.hHandle, 0u);
+}
+
+TEST_F(SoundDataTest, ReadersCostWhatTheFileHolds)
+{
+    constexpr size_t kMiB = size_t(1) << 20;
+    using vektest::PeakMemoryOf;
+    // Noise does not compress, so an entry may declare 60 MiB for 256 KiB.
+    std::string wav = MakeConstantWav(44100, 1, 128 * 1024, 0);
+    wav.replace(44, std::string::npos, vektest::Noise(256 * 1024));
+    PutFile("lies.zip", vektest::MakeZip({{"noise.wav", wav, true, 60 * kMiB}}));
+    const filename lies("{UserPath}/lies.zip/noise.wav");
+    cDataManager::cSampleTarget sample;
+    int result = -1;
+    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadSoundBuffer(&sample, lies); }),
+              8 * kMiB);
+    EXPECT_EQ(result, 0);
+    cDataManager::cStreamTarget stream;
+    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadStreamBuffer(&stream, lies); }),
+              8 * kMiB);
+    ASSERT_EQ(result, 0);
+    new vek::cSoundManager::cStreamBuffer("noise", stream.hHandle, stream.pData, false);
+
+    // 100 MB of zeros in about 100 KB is refused before it is inflated.
+    PutFile("bomb.zip", vektest::MakeZeroBombZip("zeros.wav", 100000000));
+    const filename bomb("{UserPath}/bomb.zip/zeros.wav");
+    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadSoundBuffer(&sample, bomb); }), kMiB);
+    EXPECT_EQ(result, 3);
+    cDataManager::cMusicTarget music;
+    EXPECT_EQ(cDataManager::ReadMusicBuffer(&music, bomb), 3);
+    cDataManager::cStreamTarget none;
+    EXPECT_EQ(cDataManager::ReadStreamBuffer(&none, bomb), 3);
+    EXPECT_EQ(none.pData, nullptr);
+    EXPECT_EQ(Count("zeros.wav is too large to read whole (100000000 bytes)"), 3);
+
+    // A stream plays from the one copy of the file that was read.
+    std::string ogg = vektest::RepoFile("tests/data/audio/tone_44k_stereo.ogg");
+    ASSERT_FALSE(ogg.empty());
+    ogg.append(4 * kMiB, '\0');  // trailing bytes the decoder skips
+    const filename big(PutFile("big.ogg", ogg));
+    EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadStreamBuffer(&stream, big); }),
+              ogg.size() + ogg.size() / 4);
+    ASSERT_EQ(result, 0);
+    new vek::cSoundManager::cStreamBuffer("big", stream.hHandle, stream.pData, false);
 }
 
 TEST_F(SoundDataTest, WavWriterHeadersForStereoAndMono)

@@ -226,8 +226,9 @@ public:
     virtual int GetLevelCount() = 0;
     // The pixels of one level, tightly packed (pitch = row size, a row of
     // blocks for block formats), first row in memory = texture row v 0.
-    // A read-only lock returns the current contents; other locks upload the
-    // bytes on UnlockRect.
+    // A read-only lock returns the current contents, and fails with
+    // NotAvailable for a level never written; other locks upload the bytes
+    // on UnlockRect.
     virtual eResult LockRect(int level, cLockedRect& out, unsigned flags) = 0;
     virtual eResult UnlockRect(int level) = 0;
     virtual void GetLevelSize(int level, int& w, int& h) = 0;

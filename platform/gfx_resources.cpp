@@ -219,6 +219,9 @@ eResult cGLTexture::LockRect(int level, cLockedRect& out, unsigned flags)
 {
     out = cLockedRect();
     if (level < 0 || level >= m_iLevels || m_vecLocked[level]) return eResult::InvalidCall;
+    // A level never written has no pixels to read: zeros would come back as
+    // a black level that was never there.
+    if ((flags & e_lockReadOnly) && !m_vecDefined[level]) return eResult::NotAvailable;
     int w, h;
     GetLevelSize(level, w, h);
     auto& staging = m_vecStaging[level];

@@ -110,7 +110,7 @@ void Field(std::string& out, const std::string& prefix, const std::string& digit
     }
 }
 
-void PrintInt(std::string& out, const char* text, const char* end, int32_t value)
+void PrintInt(std::string& out, const char* text, const char* end, const format_arg& arg)
 {
     bool alt = false, left = false, zero = false, upper = false, isSigned = true;
     unsigned base = 10;
@@ -135,15 +135,20 @@ void PrintInt(std::string& out, const char* text, const char* end, int32_t value
         }
         ++p;
     }
+    // A 64-bit unsigned value has no sign to show under any letter; a 32-bit
+    // value shows its 32 bits in the unsigned styles, a 64-bit one all 64.
+    const int64_t value = arg.IsWide() ? arg.AsInt64() : arg.AsInt();
+    if (arg.IsWideUnsigned()) isSigned = false;
+    const uint64_t bits = arg.IsWide() ? static_cast<uint64_t>(value)
+                                       : static_cast<uint64_t>(static_cast<uint32_t>(value));
     std::string prefix, digits;
     uint64_t magnitude;
     if (isSigned && value < 0) {
         prefix = "-";
-        // Widened first, so the smallest int32 prints its true value.
-        magnitude = static_cast<uint64_t>(-static_cast<int64_t>(value));
+        // Negated as unsigned, so the smallest value prints its true magnitude.
+        magnitude = 0 - static_cast<uint64_t>(value);
     } else {
-        // Unsigned styles show a negative value's 32 bits.
-        magnitude = isSigned ? static_cast<uint64_t>(value) : static_cast<uint32_t>(value);
+        magnitude = isSigned ? static_cast<uint64_t>(value) : bits;
         if (alt && base == 8) prefix = "0";
         if (alt && base == 16) prefix = upper ? "0X" : "0x";
     }
@@ -257,7 +262,7 @@ void PrintArg(std::string& out, const char* text, const char* end, const format_
 {
     switch (arg.Type()) {
     case format_arg::e_argChar: PrintChar(out, text, end, arg.AsChar()); break;
-    case format_arg::e_argInt: PrintInt(out, text, end, arg.AsInt()); break;
+    case format_arg::e_argInt: PrintInt(out, text, end, arg); break;
     case format_arg::e_argDouble: PrintDouble(out, text, end, arg.AsDouble()); break;
     case format_arg::e_argString:
         PrintString(out, text, end, arg.AsString() ? arg.AsString() : "");

@@ -23,17 +23,24 @@ public:
         e_argString = 4,
     };
 
-    constexpr format_arg() : m_iType(e_argNone), m_iValue(0) {}
+    constexpr format_arg() : m_iType(e_argNone), m_uBits(0) {}
     constexpr format_arg(char c) : m_iType(e_argChar), m_cValue(c) {}
-    constexpr format_arg(int i) : m_iType(e_argInt), m_iValue(i) {}
-    // Wider and unsigned integers print as their low 32 bits; "%u" and "%x"
-    // show such a value's bit pattern unsigned.
-    constexpr format_arg(unsigned int i) : m_iType(e_argInt), m_iValue(static_cast<int32_t>(i)) {}
-    constexpr format_arg(long i) : m_iType(e_argInt), m_iValue(static_cast<int32_t>(i)) {}
-    constexpr format_arg(unsigned long i) : m_iType(e_argInt), m_iValue(static_cast<int32_t>(i)) {}
-    constexpr format_arg(long long i) : m_iType(e_argInt), m_iValue(static_cast<int32_t>(i)) {}
+    constexpr format_arg(int i) : m_iType(e_argInt), m_uBits(Bits(i)) {}
+    // A 32-bit unsigned value keeps the int's behaviour: "%d" shows its bit
+    // pattern signed, "%u" and "%x" unsigned.
+    constexpr format_arg(unsigned int i)
+        : m_iType(e_argInt), m_uBits(Bits(static_cast<int32_t>(i))) {}
+    // 64-bit values (and pointers, as unsigned numbers) keep all their bits:
+    // signed ones print their value under "%d", their 64-bit pattern under
+    // "%u", "%o", "%x" and "%X"; unsigned ones their value under every letter.
+    constexpr format_arg(long i) : m_iType(e_argInt), m_eWidth(e_wide), m_uBits(Bits(i)) {}
+    constexpr format_arg(long long i) : m_iType(e_argInt), m_eWidth(e_wide), m_uBits(Bits(i)) {}
+    constexpr format_arg(unsigned long i)
+        : m_iType(e_argInt), m_eWidth(e_wideUnsigned), m_uBits(i) {}
     constexpr format_arg(unsigned long long i)
-        : m_iType(e_argInt), m_iValue(static_cast<int32_t>(i)) {}
+        : m_iType(e_argInt), m_eWidth(e_wideUnsigned), m_uBits(i) {}
+    format_arg(const void* p)
+        : m_iType(e_argInt), m_eWidth(e_wideUnsigned), m_uBits(reinterpret_cast<uintptr_t>(p)) {}
     constexpr format_arg(double d) : m_iType(e_argDouble), m_dValue(d) {}
     // A null pointer is an empty argument.
     constexpr format_arg(const char* s) : m_iType(s ? e_argString : e_argNone), m_pValue(s) {}
@@ -43,15 +50,27 @@ public:
 
     eType Type() const { return m_iType; }
     char AsChar() const { return m_cValue; }
-    int32_t AsInt() const { return m_iValue; }
+    // The low 32 bits of an integer.
+    int32_t AsInt() const { return static_cast<int32_t>(static_cast<uint32_t>(m_uBits)); }
+    // Every bit of an integer; unsigned 64-bit values as their bit pattern.
+    int64_t AsInt64() const { return static_cast<int64_t>(m_uBits); }
+    // The integer came from a 64-bit type (or a pointer) ...
+    bool IsWide() const { return m_eWidth != e_narrow; }
+    // ... and an unsigned one.
+    bool IsWideUnsigned() const { return m_eWidth == e_wideUnsigned; }
     double AsDouble() const { return m_dValue; }
     const char* AsString() const { return m_pValue; }
 
 private:
+    enum eWidth : uint8_t { e_narrow, e_wide, e_wideUnsigned };
+    // Integers are kept as the two's-complement bits of their 64-bit value.
+    static constexpr uint64_t Bits(int64_t v) { return static_cast<uint64_t>(v); }
+
     eType m_iType;
+    eWidth m_eWidth = e_narrow;
     union {
         char m_cValue;
-        int32_t m_iValue;
+        uint64_t m_uBits;
         double m_dValue;
         const char* m_pValue;
     };

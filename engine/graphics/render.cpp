@@ -134,9 +134,6 @@ cRender::cRender()
     LogText(kProgress, "Loading d3d8.dll...\n");
     m_pSystem = gfx::cSystem::Create();
     if (!m_pSystem) LogError(kSender, "d3d8.dll not found\n");
-    static const int32_t ops[6] = {gfx::e_topModulate, gfx::e_taTexture, gfx::e_taCurrent,
-                                   gfx::e_topModulate, gfx::e_taTexture, gfx::e_taCurrent};
-    for (cStage& s : m_Stages) std::memcpy(s.ops, ops, sizeof(ops));
 }
 
 cRender::~cRender()
@@ -475,11 +472,6 @@ void cRender::SetBlendFunc(int source, int destination)
     }
 }
 
-void cRender::SetTextureStage(int stage)
-{
-    if (stage >= 0 && stage < 4) m_iStage = stage;
-}
-
 void cRender::SetTexture(cDeviceTexture* texture)
 {
     cStage& st = m_Stages[m_iStage];
@@ -588,12 +580,6 @@ void cRender::SetMaterialColor(float r, float g, float b, float a)
     if (m_pDevice) m_pDevice->SetMaterial(diffuse, zero, zero, emissive, 0.0f);
 }
 
-void cRender::SetLighting(bool on)
-{
-    m_bLighting = on;
-    SetRenderState(gfx::e_rsLighting, on ? 1 : 0);
-}
-
 const matrix4& cRender::GetViewWorldMatrix()
 {
     static matrix4 s_ViewWorld;
@@ -633,12 +619,7 @@ void cRender::SetSoftwareDefaults()
     m_iSrcBlend = m_iDestBlend = 0;
     m_iBlendOp = gfx::e_blendOpAdd;
     m_iStage = 0;
-    for (cStage& s : m_Stages) {
-        s = cStage();
-        const int32_t ops[6] = {gfx::e_topModulate, gfx::e_taTexture, gfx::e_taCurrent,
-                                gfx::e_topModulate, gfx::e_taTexture, gfx::e_taCurrent};
-        std::memcpy(s.ops, ops, sizeof(ops));
-    }
+    for (cStage& s : m_Stages) s = cStage();
     m_pVertexBuffer = nullptr;
     m_iIndexBound = 0;
     LogText(kProgress, "Set software defaults - ok\n");

@@ -134,7 +134,6 @@ public:
     // Source and destination factors; either 0 turns blending off.
     void SetBlendFunc(int source, int destination);
     void SetTexture(cDeviceTexture* texture);
-    void SetTextureStage(int stage);
     int GetTextureStage() const { return m_iStage; }
     void SetTextureStageOps(int colorOp, int colorArg1, int colorArg2, int alphaOp, int alphaArg1,
                             int alphaArg2);
@@ -146,9 +145,6 @@ public:
     void SetIndexBuffer(cBufferRecord* buffer);
     void ResetIndexBuffer();
     void SetMaterialColor(float r, float g, float b, float a);
-    // Lighting switch: the device state and the flag SetMaterialColor reads.
-    void SetLighting(bool on);
-    bool GetLighting() const { return m_bLighting; }
     // A device render state the renderer does not cache (culling and the
     // like); cached states go through their own setters.
     void SetRenderState(int state, uint32_t value);
@@ -203,7 +199,10 @@ private:
         int32_t iFilter = 0;
         int32_t iAddress = 1;
         int32_t iMatrixKind = -1;
-        int32_t ops[6] = {};
+        // Colour op, arg 1, arg 2, alpha op, arg 1, arg 2: modulate the
+        // texture with what came before.
+        int32_t ops[6] = {gfx::e_topModulate, gfx::e_taTexture, gfx::e_taCurrent,
+                          gfx::e_topModulate, gfx::e_taTexture, gfx::e_taCurrent};
     };
 
     void SaveBuffer(cBufferRecord* r);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "engine/core/format.h"
 #include "engine/core/log.h"
@@ -98,6 +99,7 @@ bool cTexture::OnCreateContext()
     const int format = pImage->GetFormatId();
     const int levels = std::min(pImage->GetLevelCount(), t->GetLevelCount());
     bool complete = levels == pImage->GetLevelCount();
+    m_iDeviceLevels = 0;
     for (int level = 0; level < levels; ++level) {
         gfx::cLockedRect lr;
         if (t->LockRect(level, lr, 0) != gfx::eResult::Ok) {
@@ -116,6 +118,7 @@ bool cTexture::OnCreateContext()
                 std::memcpy(dst + static_cast<size_t>(r) * static_cast<size_t>(lr.pitch),
                             src + static_cast<size_t>(r) * static_cast<size_t>(rowSize),
                             static_cast<size_t>(rowSize));
+            if (m_iDeviceLevels == level) ++m_iDeviceLevels;
         } else {
             complete = false;
         }
@@ -132,32 +135,48 @@ void cTexture::OnDeleteContext()
         LogWarning(kSender, "OnDeleteContext '%s'. Device texture not found.\n", name);
         return;
     }
-    if (!bRenderTarget) {
+    // A picture still in memory did not wholly reach the device: it stays
+    // the copy to keep.
+    if (!bRenderTarget && !pImage) {
         const cTextureDesc& d = pDevice->desc;
         gfx::cTexture* t = pDevice->pTexture.get();
-        auto img = std::make_unique<cImage>(d.format.id, d.width, d.height,
-                                            d.filter >= 2 ? cImage::GetMipCount(d.width, d.height) : 1);
-        const int levels = std::min(img->GetLevelCount(), t->GetLevelCount());
+        // Only the levels that were written come back: a device texture made
+        // for a full chain holds nothing below a short chain's last level, and
+        // those empty levels must not be uploaded next time as black ones.
+        const int wanted = d.filter >= 2 ? cImage::GetMipCount(d.width, d.height) : 1;
+        const int levels = std::max(1, std::min({wanted, t->GetLevelCount(), m_iDeviceLevels}));
+        std::vector<std::vector<uint8_t>> read;
         for (int level = 0; level < levels; ++level) {
+            const int lw = std::max(1, d.width >> level), lh = std::max(1, d.height >> level);
+            std::vector<uint8_t>& bytes =
+                read.emplace_back(static_cast<size_t>(cImage::GetImageSize(d.format.id, lw, lh)), 0);
             gfx::cLockedRect lr;
-            if (t->LockRect(level, lr, gfx::e_lockReadOnly) != gfx::eResult::Ok) continue;
-            const int rowSize = cImage::GetPitch(d.format.id, img->GetLevelWidth(level));
-            int lw = 0, lh = 0;
-            t->GetLevelSize(level, lw, lh);
-            const int deviceRows = gfx::LevelRows(t->GetFormat(), lh);
+            if (t->LockRect(level, lr, gfx::e_lockReadOnly) != gfx::eResult::Ok) {
+                // A level the device cannot give back ends the chain there
+                // (the first level stays, blank).
+                if (level > 0) read.pop_back();
+                break;
+            }
+            const int rowSize = cImage::GetPitch(d.format.id, lw);
+            int dw = 0, dh = 0;
+            t->GetLevelSize(level, dw, dh);
+            const int deviceRows = gfx::LevelRows(t->GetFormat(), dh);
             if (rowSize > 0 && lr.pitch >= rowSize) {
                 // Each row is row-size bytes of the image; the device's rows
                 // may be wider.
-                const int rows = std::min(img->GetLevelSize(level) / rowSize, deviceRows);
+                const int rows = std::min(static_cast<int>(bytes.size()) / rowSize, deviceRows);
                 const auto* src = static_cast<const uint8_t*>(lr.bits);
-                uint8_t* dst = img->GetLevel(level);
                 for (int r = 0; r < rows; ++r)
-                    std::memcpy(dst + static_cast<size_t>(r) * static_cast<size_t>(rowSize),
+                    std::memcpy(bytes.data() + static_cast<size_t>(r) * static_cast<size_t>(rowSize),
                                 src + static_cast<size_t>(r) * static_cast<size_t>(lr.pitch),
                                 static_cast<size_t>(rowSize));
             }
             t->UnlockRect(level);
         }
+        auto img =
+            std::make_unique<cImage>(d.format.id, d.width, d.height, static_cast<int>(read.size()));
+        for (int level = 0; level < img->GetLevelCount(); ++level)
+            img->SetLevel(level, std::move(read[static_cast<size_t>(level)]));
         pImage = std::move(img);
     }
     pDevice.reset();

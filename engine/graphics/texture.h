@@ -28,7 +28,8 @@ public:
 
     // Makes the device texture; false only when one exists already.
     bool OnCreateContext();
-    // Reads the pixels back into memory and releases the device texture.
+    // Reads the levels it wrote back into memory and releases the device
+    // texture.
     void OnDeleteContext();
 
     int GetWidth() const;
@@ -49,6 +50,9 @@ public:
 
 private:
     uint32_t m_uId = 0;
+    // Levels written to the device texture, the run from level 0: what a
+    // read-back may take from it.
+    int32_t m_iDeviceLevels = 0;
 };
 
 class cTextureManager : public cContainerPtr<cTexture> {

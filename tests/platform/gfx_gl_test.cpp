@@ -475,6 +475,27 @@ TEST_F(GfxDevice, MipChainsSampleWithOnlyTheWrittenLevels)
     Read();
     EXPECT_RGB(At(3, 0), 255, 255, 255);
 
+    // A level never written cannot be read back: it is not there to give.
+    EXPECT_EQ(tex->LockRect(1, lr, e_lockReadOnly), eResult::NotAvailable);
+    EXPECT_EQ(tex->UnlockRect(1), eResult::InvalidCall) << "a failed lock leaves nothing locked";
+    // Levels written later join the chain: sampling now ends at level 2.
+    const uint8_t blue[4] = {0xFF, 0, 0, 0xFF};
+    for (int level = 1; level <= 2; ++level) {
+        ASSERT_EQ(tex->LockRect(level, lr, 0), eResult::Ok);
+        tex->GetLevelSize(level, w, h);
+        for (int i = 0; i < w * h; ++i) std::memcpy(static_cast<uint8_t*>(lr.bits) + i * 4, blue, 4);
+        tex->UnlockRect(level);
+    }
+    ASSERT_EQ(tex->LockRect(2, lr, e_lockReadOnly), eResult::Ok);
+    EXPECT_EQ(static_cast<uint8_t*>(lr.bits)[0], 0xFF);
+    tex->UnlockRect(2);
+    dev->Clear(e_clearTarget, 0xFF000000u, 1, 0);
+    DrawQuad(0, 0, 8, 2, 0xFFFFFFFFu);
+    DrawQuad(20, 0, 1, 1, 0xFFFFFFFFu);
+    Read();
+    EXPECT_RGB(At(3, 0), 0, 0, 255);
+    EXPECT_RGB(At(20, 0), 0, 0, 255);
+
     EXPECT_FALSE(dev->CreateTexture(0, 4, 1, false, eFormat::A8R8G8B8, ePool::Managed, r));
     EXPECT_EQ(r, eResult::InvalidCall);
     EXPECT_FALSE(dev->CreateTexture(4, 4, 1, false, eFormat::D16, ePool::Managed, r));

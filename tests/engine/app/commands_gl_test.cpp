@@ -178,6 +178,39 @@ TEST_F(CommandsGL, DisplayChangesOnlyWhenSomethingDiffers)
     EXPECT_EQ(LogLinesWith(started), 3);
 }
 
+TEST_F(CommandsGL, ATextureWithAShortMipChainDrawsTheSameInTheNewMode)
+{
+    ASSERT_TRUE(m_pGame->CreateWindow(true, 1024, 768, 32));
+    // 64 x 64 with 3 of its 7 levels, the last one blue: drawn at an eighth
+    // it shows the blue level.
+    vek::cImage chain(vek::e_pfRGBA, 64, 64, 3);
+    for (int l = 0; l < 3; ++l)
+        for (int i = 0; i < chain.GetLevelSize(l); i += 4) {
+            uint8_t* p = chain.GetLevel(l) + i;
+            p[0] = l == 0 ? 255 : 0, p[1] = l == 1 ? 255 : 0, p[2] = l == 2 ? 255 : 0, p[3] = 255;
+        }
+    const uint32_t id = (new vek::cTexture(&chain, "short", false))->GetId();
+    auto centre = [&](int w, int h) -> cRgb {
+        if (vek::g_pRender->Begin() != 0) return {-1, -1, -1};
+        vek::g_pRender->SetClearColor(0, 0, 0, 1);
+        vek::g_pRender->Clear();
+        vek::Begin2D(static_cast<float>(w), static_cast<float>(h));
+        vek::cQuadBatch batch;
+        batch.AddQuad(id, vek::rectf(100, 100, 8, 8), 0xFFFFFFFFu, vek::rectf(0, 0, 1, 1));
+        batch.Draw();
+        vek::End2D();
+        vek::g_pRender->End();
+        const std::unique_ptr<vek::cImage> frame = vek::g_pRender->ReadFrontBuffer(nullptr);
+        vek::g_pRender->SwapBuffers();
+        if (!frame) return {-1, -1, -1};
+        const uint8_t* p = frame->GetLevel(0) + (static_cast<size_t>(104) * frame->GetWidth() + 104) * 3;
+        return {p[0], p[1], p[2]};
+    };
+    EXPECT_RGB(centre(1024, 768), 0, 0, 255);
+    ASSERT_TRUE(vek::SetDisplayMode(true, 800, 600, 0));
+    EXPECT_RGB(centre(800, 600), 0, 0, 255);
+}
+
 TEST_F(CommandsGL, AFailedDisplayChangeBringsThePreviousWindowBack)
 {
     ASSERT_TRUE(m_pGame->CreateWindow(true, 800, 600, 32));

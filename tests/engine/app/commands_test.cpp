@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +16,8 @@
 #include "engine_fixture.h"
 #include "engine/core/datamanager.h"
 #include "engine/core/image.h"
+#include "engine/graphics/buffers.h"
+#include "engine/graphics/render.h"
 #include "engine/sound/sound.h"
 #include "engine/app/sysinfo.h"
 #include "platform/fs.h"
@@ -170,6 +174,24 @@ TEST_F(Commands, EngineTablesFollowTheWords)
     EXPECT_EQ(LogLinesWith("Stream Buffers."), 2);
     EXPECT_EQ(LogLinesWith("Sound manager occuped"), 1);
     EXPECT_EQ(LogLinesWith(std::string(79, '-')), 3) << "one closing line per dump";
+}
+
+TEST_F(Commands, TheBufferTableShowsWholeAddresses)
+{
+    // Without a device the buffer waits in memory, and is listed all the same.
+    const bool ownRender = !vek::g_pRender && vek::CreateRender();
+    const bool ownBuffers = !vek::g_pBufferRegistry && vek::CreateBufferRegistry();
+    const uint8_t bytes[48] = {};
+    const auto* object = vek::g_pBufferRegistry->AddVertexBuffer(0, 24, bytes, sizeof bytes);
+    ASSERT_NE(object, nullptr);
+    char address[40];
+    std::snprintf(address, sizeof address, "| 0x%llX |",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(object->pRecord)));
+    EXPECT_TRUE(vek::DumpEngineInfo("vbo"));
+    EXPECT_EQ(LogLinesWith("Vertex Buffer Objects."), 1);
+    EXPECT_EQ(LogLinesWith(address), 1) << address;
+    if (ownBuffers) vek::DestroyBufferRegistry();
+    if (ownRender) vek::DestroyRender();
 }
 
 TEST_F(Commands, VolumesReachTheSoundManager)

@@ -52,6 +52,33 @@ TEST(Format, IntegerDirectives)
     EXPECT_EQ(F("%#08x", 255), "0x0000ff");
 }
 
+TEST(Format, WideIntegersAndPointersKeepAllTheirBits)
+{
+    const uint64_t address = 0x7f1234567890ULL;
+    EXPECT_EQ(F("0x%X", address), "0x7F1234567890");
+    EXPECT_EQ(F("%x", static_cast<int64_t>(address)), "7f1234567890");
+    EXPECT_EQ(F("%#x", reinterpret_cast<const void*>(static_cast<uintptr_t>(address))), "0x7f1234567890");
+    EXPECT_EQ(F("%d|%u", address, address), "139716164221072|139716164221072");
+    EXPECT_EQ(F("%P", address), "139716164221072");  // the letter picks no base
+    EXPECT_EQ(F("%018X", address), "0000007F1234567890");
+    EXPECT_EQ(F("%o", 1ULL << 40), "20000000000000");
+    EXPECT_EQ(F("%d", static_cast<int64_t>(-5000000000LL)), "-5000000000");
+    EXPECT_EQ(F("%d", std::numeric_limits<int64_t>::min()), "-9223372036854775808");
+    EXPECT_EQ(F("%u", std::numeric_limits<uint64_t>::max()), "18446744073709551615");
+    EXPECT_EQ(F("%d", std::numeric_limits<uint64_t>::max()), "18446744073709551615")
+        << "an unsigned 64-bit value has no sign";
+    EXPECT_EQ(F("%x", static_cast<int64_t>(-1)), "ffffffffffffffff");
+    EXPECT_EQ(F("%d", static_cast<size_t>(3000000000u)), "3000000000");
+    EXPECT_EQ(F("%x", static_cast<const void*>(nullptr)), "0");
+    EXPECT_EQ(format_arg(static_cast<const void*>(&address)).Type(), format_arg::e_argInt);
+
+    // 32-bit values print as they always did, and so do small wide ones.
+    EXPECT_EQ(F("%d|%u|%x", 4294967295u, 4294967295u, 4294967295u), "-1|4294967295|ffffffff");
+    EXPECT_EQ(F("%d|%u|%X", INT_MIN, INT_MIN, INT_MIN), "-2147483648|2147483648|80000000");
+    EXPECT_EQ(F("%5d|%-4x|%#o", 42L, 255UL, 8LL), "   42|ff  |010");
+    EXPECT_EQ(F("%05d", -42L), "-0042");
+}
+
 TEST(Format, TheArgumentTypePicksThePrinter)
 {
     EXPECT_EQ(F("%d", 2.5), "2.500000");

@@ -262,6 +262,46 @@ TEST_F(Renderer, TexturesSurviveTheDeviceGoingAndComing)
     g_pTextureManager->OnCreateContext();
 }
 
+TEST_F(Renderer, AShortMipChainDrawsTheSameAfterTheDeviceComesBack)
+{
+    // 64 x 64 with 3 of its 7 levels: red, green, blue. Drawn at a quarter
+    // and smaller it shows the last level it has.
+    cImage chain(e_pfRGBA, 64, 64, 3);
+    const uint8_t colours[3][4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
+    for (int l = 0; l < 3; ++l)
+        for (int i = 0; i < chain.GetLevelSize(l); i += 4) std::memcpy(chain.GetLevel(l) + i, colours[l], 4);
+    const uint32_t id = (new cTexture(&chain, "short", false))->GetId();
+    auto draw = [&](const char* when) {
+        SCOPED_TRACE(when);
+        BeginFrame();
+        m_pBatch->AddQuad(id, rectf(0, 0, 64, 64), 0xFFFFFFFFu, rectf(0, 0, 1, 1));
+        m_pBatch->AddQuad(id, rectf(100, 0, 16, 16), 0xFFFFFFFFu, rectf(0, 0, 1, 1));
+        m_pBatch->AddQuad(id, rectf(200, 0, 8, 8), 0xFFFFFFFFu, rectf(0, 0, 1, 1));
+        m_pBatch->AddQuad(id, rectf(300, 0, 2, 2), 0xFFFFFFFFu, rectf(0, 0, 1, 1));
+        EndFrame();
+        EXPECT_PIXEL(At(32, 32), 255, 0, 0);
+        EXPECT_PIXEL(At(108, 8), 0, 0, 255);
+        EXPECT_PIXEL(At(204, 4), 0, 0, 255);
+        EXPECT_PIXEL(At(301, 1), 0, 0, 255);
+    };
+    draw("first upload");
+
+    // Window and device go and come (as on a display-mode change).
+    g_pTextureManager->OnDeleteContext();
+    ASSERT_TRUE(g_pTextureManager->Get(id)->GetImage());
+    EXPECT_EQ(g_pTextureManager->Get(id)->GetImage()->GetLevelCount(), 3)
+        << "only the levels the texture has come back";
+    g_pRender->Free();
+    ASSERT_EQ(g_pRender->Init(m_Settings), 0);
+    g_pTextureManager->OnCreateContext();
+    draw("new device");
+
+    // And once more, without a new device in between.
+    g_pTextureManager->Get(id)->OnDeleteContext();
+    g_pTextureManager->Get(id)->OnCreateContext();
+    draw("texture made again");
+}
+
 TEST_F(Renderer, DumpListsTheDefaultTexture)
 {
     g_pTextureManager->Dump();

@@ -1,6 +1,7 @@
 #include "engine/core/file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -264,6 +265,10 @@ struct cArchive {
     // False when the walk through the directory stopped at a damaged entry:
     // a name not in the index may then lie beyond the damage.
     bool bComplete = true;
+    // The file was written so shortly before it was read that a rewrite in
+    // the same timestamp tick, and of the same size, would not change its
+    // stamp: a name missing from the index is then looked up afresh.
+    bool bRecent = false;
     std::string strNames;  // the folded names, back to back
     std::unordered_map<std::string_view, unz64_file_pos> mapEntries;
     // Open handles on the archive, ready for the next entry (owned by the
@@ -289,6 +294,12 @@ std::shared_ptr<cArchive> ReadArchive(const std::string& nativePath, const cFile
     auto archive = std::make_shared<cArchive>();
     archive->strPath = nativePath;
     archive->Stamp = stamp;
+    // Two seconds cover the coarsest timestamps in use (FAT).
+    const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    const int64_t modified = stamp.iModifiedSec * 1000000000 + stamp.iModifiedNsec;
+    archive->bRecent = now - modified < 2000000000;
 
     std::unique_ptr<cArchiveHandle> opened = OpenArchive(nativePath);
     if (!opened) return IsBareEndRecord(nativePath, stamp.iLength) ? archive : nullptr;
@@ -340,12 +351,14 @@ std::shared_ptr<cArchive> ReadArchive(const std::string& nativePath, const cFile
 class cArchiveCache {
 public:
     // The archive's index, read now when the archive is new here or its file
-    // changed; null when the file is not a readable archive. `handle`
-    // receives an open handle on the archive when one is at hand, else null.
+    // changed (`fresh` tells which); null when the file is not a readable
+    // archive. `handle` receives an open handle on the archive when one is at
+    // hand, else null.
     std::shared_ptr<cArchive> Get(const std::string& nativePath, const cFileStamp& stamp,
-                                  std::unique_ptr<cArchiveHandle>& handle)
+                                  std::unique_ptr<cArchiveHandle>& handle, bool& fresh)
     {
         handle.reset();
+        fresh = false;
         {
             std::lock_guard<std::mutex> lock(m_Mutex);
             const auto it = m_mapArchives.find(nativePath);
@@ -366,6 +379,7 @@ public:
         // Read outside the lock: other archives stay usable meanwhile.
         std::shared_ptr<cArchive> archive = ReadArchive(nativePath, stamp, handle);
         if (!archive) return nullptr;
+        fresh = true;
         std::lock_guard<std::mutex> lock(m_Mutex);
         archive->uLastUse = ++m_uClock;
         m_mapArchives[nativePath] = archive;
@@ -460,11 +474,19 @@ int cFile::Open(const filename& file, const char* mode)
             std::string wanted;
             FoldEntryName(entryPath.data(), entryPath.size(), wanted);
             std::vector<char> name(wanted.size() + 1);
+            // A kept index is trusted only as far as the directory confirms
+            // it; when it does not, the index is read again once.
             for (int attempt = 0;; ++attempt) {
-                record->pArchive = Archives().Get(native, stamp, record->pZip);
+                bool fresh = false;
+                record->pArchive = Archives().Get(native, stamp, record->pZip, fresh);
                 if (!record->pArchive)
                     throw cZipCatch("Internal error in ZIP file - couldn't read archive %s\n", 4);
                 const unz64_file_pos* pos = record->pArchive->Find(wanted);
+                if (!pos && record->pArchive->bRecent && !fresh && attempt == 0) {
+                    record->pZip.reset();
+                    Archives().Forget(record->pArchive);
+                    continue;
+                }
                 if (!pos) {
                     if (record->pArchive->bComplete) throw cZipCatch("File %s not found in ZIP file\n", 1);
                     throw cZipCatch("Internal error in ZIP file - couldn't get file info\n", 4);
@@ -486,7 +508,7 @@ int cFile::Open(const filename& file, const char* mode)
                 if (same) break;
                 record->pZip.reset();
                 Archives().Forget(record->pArchive);
-                if (attempt > 0)
+                if (fresh || attempt > 0)
                     throw cZipCatch("Internal error in ZIP file - couldn't get file info\n", 4);
             }
 

@@ -376,17 +376,21 @@ TEST_F(FileTest, ArchiveChangedOnDiskIsReadAgain)
     EXPECT_EQ(ReadAll(f), "111");
     f.Close();
 
-    // Rewritten with the same size and time: the entries moved, which the
-    // open notices from the directory itself.
+    // Rewritten in place with the same size, and within the same timestamp
+    // tick (the time is set back): the entries moved, which the open
+    // notices from the directory itself, and a name that is new is found.
     const auto stamp = std::filesystem::last_write_time(path);
-    ASSERT_TRUE(vektest::WriteFile(path, MakeZip({{"one.txt", "abc"}, {"three.txt", "wxyz"}})));
+    ASSERT_TRUE(vektest::WriteFile(path, MakeZip({{"one.txt", "abc"}, {"seven.txt", "wxyz"}})));
     std::filesystem::last_write_time(path, stamp);
     ASSERT_EQ(f.Open("{StaticPath}/swap.zip/one.txt", "rb"), 0);
     EXPECT_EQ(ReadAll(f), "abc");
     f.Close();
+    ASSERT_TRUE(vektest::WriteFile(path, MakeZip({{"one.txt", "abc"}, {"three.txt", "wxyz"}})));
+    std::filesystem::last_write_time(path, stamp);
     ASSERT_EQ(f.Open("{StaticPath}/swap.zip/three.txt", "rb"), 0);
     EXPECT_EQ(ReadAll(f), "wxyz");
     f.Close();
+    EXPECT_EQ(f.Open("{StaticPath}/swap.zip/seven.txt", "rb"), 1);
 
     // Gone, then a folder of that name: not found, no fallback to the disk.
     ASSERT_TRUE(std::filesystem::remove(path));

@@ -399,7 +399,8 @@ public:
         unzCloseCurrentFile(handle->pZip);
         std::lock_guard<std::mutex> lock(m_Mutex);
         const auto it = m_mapArchives.find(archive->strPath);
-        if (it != m_mapArchives.end() && it->second == archive && archive->vecIdle.size() < g_uMaxIdleHandles)
+        if (it != m_mapArchives.end() && it->second == archive && !handle->pStream->HasError() &&
+            archive->vecIdle.size() < g_uMaxIdleHandles)
             archive->vecIdle.push_back(std::move(handle));
         // Otherwise the handle is closed on leaving.
     }

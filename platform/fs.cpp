@@ -214,6 +214,8 @@ int64_t cNativeFile::GetLength()
 
 bool cNativeFile::Flush() { return m_pStream && std::fflush(m_pStream) == 0; }
 
+bool cNativeFile::HasError() const { return m_pStream && std::ferror(m_pStream) != 0; }
+
 bool cNativeFile::Close()
 {
     if (!m_pStream) return true;
@@ -358,11 +360,19 @@ bool RemoveFile(const std::string& nativePath)
     return !nativePath.empty() && unlink(ResolveCase(nativePath).c_str()) == 0;
 }
 
-int64_t FileSize(const std::string& nativePath)
+cFileStamp GetFileStamp(const std::string& nativePath)
 {
+    cFileStamp stamp;
     struct stat st{};
-    if (stat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return static_cast<int64_t>(st.st_size);
+    if (stat(nativePath.c_str(), &st) != 0) return stamp;
+    stamp.bExists = true;
+    stamp.bFolder = S_ISDIR(st.st_mode);
+    stamp.uDevice = static_cast<uint64_t>(st.st_dev);
+    stamp.uInode = static_cast<uint64_t>(st.st_ino);
+    stamp.iLength = static_cast<int64_t>(st.st_size);
+    stamp.iModifiedSec = static_cast<int64_t>(st.st_mtim.tv_sec);
+    stamp.iModifiedNsec = static_cast<int64_t>(st.st_mtim.tv_nsec);
+    return stamp;
 }
 
 bool RemoveTree(const std::string& nativeFolder)

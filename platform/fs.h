@@ -44,6 +44,8 @@ public:
     bool Flush();
     // False when a buffered write could not be completed.
     bool Close();
+    // A read or write failed (as opposed to reaching the end of the file).
+    bool HasError() const;
 
 private:
     std::FILE* m_pStream = nullptr;
@@ -78,9 +80,25 @@ std::string ResolveCase(const std::string& nativePath);
 // Something exists at the path. A path with "*" or "?" is matched as a
 // pattern against the folder's entries.
 bool PathExists(const std::string& nativePath);
-// The size in bytes of the file at the path (links followed); -1 when there
-// is none.
-int64_t FileSize(const std::string& nativePath);
+// What identifies one version of a file: where it lives, its length and its
+// modification time (links followed). All zero when nothing is there.
+struct cFileStamp {
+    bool bExists = false;
+    bool bFolder = false;
+    uint64_t uDevice = 0;
+    uint64_t uInode = 0;
+    int64_t iLength = 0;
+    int64_t iModifiedSec = 0;
+    int64_t iModifiedNsec = 0;
+
+    bool operator==(const cFileStamp& o) const
+    {
+        return bExists == o.bExists && bFolder == o.bFolder && uDevice == o.uDevice &&
+               uInode == o.uInode && iLength == o.iLength && iModifiedSec == o.iModifiedSec &&
+               iModifiedNsec == o.iModifiedNsec;
+    }
+};
+cFileStamp GetFileStamp(const std::string& nativePath);
 // The path is a folder (or a link to one).
 bool IsFolder(const std::string& nativePath);
 // True only when this call created the folder (an existing one gives false).

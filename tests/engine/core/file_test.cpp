@@ -1,7 +1,10 @@
 #include "engine/core/file.h"
 
 #include <gtest/gtest.h>
+#include <minizip/zip.h>
 #include <zlib.h>
+
+#include <filesystem>
 
 #include "engine/core/log.h"
 #include "support/temp_dir.h"
@@ -99,6 +102,15 @@ std::string MakeZip(const std::vector<ZipEntry>& entries)
     Put32(file, cdOffset);
     Put16(file, 0);
     return file;
+}
+
+// The archive's end record declares this many entries, whatever it holds.
+std::string WithDeclaredCount(std::string zip, uint16_t count)
+{
+    const size_t end = zip.size() - 22;
+    zip[end + 8] = zip[end + 10] = static_cast<char>(count & 0xFF);
+    zip[end + 9] = zip[end + 11] = static_cast<char>(count >> 8);
+    return zip;
 }
 
 class FileTest : public ::testing::Test {
@@ -215,7 +227,7 @@ TEST_F(FileTest, DamagedArchivesAreRefused)
         {"half", good.substr(0, good.size() / 2), 4},
         {"noise", std::string("PK\x03\x04 this is not really an archive at all"), 4},
         {"empty", std::string(), 4},
-        {"nothing", MakeZip({}), 4},  // minizip cannot open an archive without entries
+        {"count_only", MakeZip({}).replace(8, 4, std::string("\5\0\5\0", 4)), 4},  // entries nowhere
         {"stored_lies", MakeZip({{"a.txt", "abc", false, 1000}}), 4},
         {"beyond_end", MakeZip({{"a.txt", "abc", false, 100000, 100000}}), 4},
         {"ratio_lies", MakeZip({{"a.txt", text, true, 0x7FFFFFFF}}), 4},
@@ -253,6 +265,177 @@ TEST_F(FileTest, ReadsStopAtTheRealEndOfAnEntry)
     char buf[600];
     EXPECT_EQ(f.Read(buf, 1, sizeof buf), 0u);
     EXPECT_NE(Log().find("couldn&#39;t read file"), std::string::npos);
+}
+
+// 10,000 stored entries written by minizip's own writer, half of them with
+// "\\" separators and half with "/"; entry i holds the text "#i".
+TEST_F(FileTest, ManyEntriesAreFoundByNameInAnyCase)
+{
+    constexpr int kCount = 10000;
+    auto stored = [](int i) {
+        const char* sep = i % 2 ? "\\" : "/";
+        return "Set" + std::to_string(i % 37) + sep + "Item" + std::to_string(i) + ".Txt";
+    };
+    const std::string path = m_strData + "/many.zip";
+    zipFile zf = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zf, nullptr);
+    for (int i = 0; i < kCount; ++i) {
+        const std::string body = "#" + std::to_string(i);
+        zip_fileinfo info{};
+        ASSERT_EQ(zipOpenNewFileInZip(zf, stored(i).c_str(), &info, nullptr, 0, nullptr, 0, nullptr, 0, 0),
+                  ZIP_OK);
+        ASSERT_EQ(zipWriteInFileInZip(zf, body.data(), static_cast<unsigned>(body.size())), ZIP_OK);
+        ASSERT_EQ(zipCloseFileInZip(zf), ZIP_OK);
+    }
+    // An entry whose name differs from an earlier one only in case: the
+    // earlier one is the one found.
+    zip_fileinfo info{};
+    ASSERT_EQ(zipOpenNewFileInZip(zf, "SET0/ITEM0.TXT", &info, nullptr, 0, nullptr, 0, nullptr, 0, 0), ZIP_OK);
+    ASSERT_EQ(zipWriteInFileInZip(zf, "late", 4), ZIP_OK);
+    ASSERT_EQ(zipCloseFileInZip(zf), ZIP_OK);
+    ASSERT_EQ(zipClose(zf, nullptr), ZIP_OK);
+
+    for (int i = 0; i < kCount; ++i) {
+        // Lower case, upper case or as stored; the other separator every
+        // third time.
+        std::string name = stored(i);
+        for (char& c : name) {
+            if (i % 3 == 0 && (c == '/' || c == '\\')) c = c == '/' ? '\\' : '/';
+            if (i % 3 == 1) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (i % 3 == 2) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        cFile f;
+        ASSERT_EQ(f.Open("{StaticPath}/many.zip/" + name, "rb"), 0) << name;
+        ASSERT_EQ(ReadAll(f), "#" + std::to_string(i)) << name;
+    }
+    cFile f;
+    ASSERT_EQ(f.Open("{StaticPath}/many.zip/set0/item0.txt", "rb"), 0);
+    EXPECT_EQ(ReadAll(f), "#0");
+    f.Close();
+    EXPECT_EQ(f.Open("{StaticPath}/many.zip/set1/item10000.txt", "rb"), 1);
+    EXPECT_NE(Log().find("File set1\\item10000.txt not found in ZIP file"), std::string::npos);
+    EXPECT_EQ(f.Open("{StaticPath}/many.zip/item1.txt", "rb"), 1);       // needs its folder
+    EXPECT_EQ(f.Open("{StaticPath}/many.zip/set1/item1.tx", "rb"), 1);   // a prefix is not a match
+    EXPECT_EQ(f.Open("{StaticPath}/many.zip/set1/item1.txt2", "rb"), 1);
+    EXPECT_EQ(f.Open("{StaticPath}/many.zip/set1", "rb"), 1);
+}
+
+TEST_F(FileTest, EmptyArchivesHoldNothing)
+{
+    // Only the end record, with and without a comment.
+    std::string commented = MakeZip({});
+    commented[commented.size() - 2] = 5;
+    commented += "hello";
+    ASSERT_TRUE(vektest::WriteFile(m_strData + "/bare.zip", MakeZip({})));
+    ASSERT_TRUE(vektest::WriteFile(m_strData + "/commented.zip", commented));
+    for (const char* zip : {"bare.zip", "commented.zip"}) {
+        SCOPED_TRACE(zip);
+        cFile f;
+        EXPECT_EQ(f.Open(std::string("{StaticPath}/") + zip + "/a.txt", "rb"), 1);
+        EXPECT_EQ(f.Open(std::string("{StaticPath}/") + zip + "/gui/main.lua", "rb"), 1);
+        EXPECT_FALSE(f.IsOpen());
+    }
+    EXPECT_NE(Log().find("File gui\\main.lua not found in ZIP file"), std::string::npos);
+    EXPECT_EQ(Log().find("Internal error in ZIP file"), std::string::npos);
+
+    // A comment length that does not fit the file is not an empty archive.
+    commented += "!";
+    ASSERT_TRUE(vektest::WriteFile(m_strData + "/overlong.zip", commented));
+    cFile f;
+    EXPECT_EQ(f.Open("{StaticPath}/overlong.zip/a.txt", "rb"), 4);
+}
+
+TEST_F(FileTest, DirectoryDeclaringMoreEntriesThanItHolds)
+{
+    // The two real entries are found; any other name might lie in the part
+    // of the directory that is missing, so the archive counts as damaged.
+    const std::string zip = MakeZip({{"a.txt", "first"}, {"b.txt", "second"}});
+    ASSERT_TRUE(vektest::WriteFile(m_strData + "/lying.zip", WithDeclaredCount(zip, 0xFFF0)));
+    cFile f;
+    ASSERT_EQ(f.Open("{StaticPath}/lying.zip/B.txt", "rb"), 0);
+    EXPECT_EQ(ReadAll(f), "second");
+    f.Close();
+    EXPECT_EQ(f.Open("{StaticPath}/lying.zip/c.txt", "rb"), 4);
+    EXPECT_NE(Log().find("couldn&#39;t get file info"), std::string::npos);
+    ASSERT_EQ(f.Open("{StaticPath}/lying.zip/a.txt", "rb"), 0);
+    EXPECT_EQ(ReadAll(f), "first");
+}
+
+TEST_F(FileTest, ArchiveChangedOnDiskIsReadAgain)
+{
+    const std::string path = m_strData + "/swap.zip";
+    cFile f;
+    // Replaced by a file of another size.
+    ASSERT_TRUE(vektest::WriteFile(path, MakeZip({{"one.txt", "111"}, {"two.txt", "222"}})));
+    ASSERT_EQ(f.Open("{StaticPath}/swap.zip/two.txt", "rb"), 0);
+    EXPECT_EQ(ReadAll(f), "222");
+    f.Close();
+    ASSERT_TRUE(vektest::WriteFile(path, MakeZip({{"three.txt", "3333"}, {"one.txt", "111"}})));
+    EXPECT_EQ(f.Open("{StaticPath}/swap.zip/two.txt", "rb"), 1);
+    ASSERT_EQ(f.Open("{StaticPath}/swap.zip/one.txt", "rb"), 0);
+    EXPECT_EQ(ReadAll(f), "111");
+    f.Close();
+
+    // Rewritten in place with the same size, and within the same timestamp
+    // tick (the time is set back): the entries moved, which the open
+    // notices from the directory itself, and a name that is new is found.
+    const auto stamp = std::filesystem::last_write_time(path);
+    ASSERT_TRUE(vektest::WriteFile(path, MakeZip({{"one.txt", "abc"}, {"seven.txt", "wxyz"}})));
+    std::filesystem::last_write_time(path, stamp);
+    ASSERT_EQ(f.Open("{StaticPath}/swap.zip/one.txt", "rb"), 0);
+    EXPECT_EQ(ReadAll(f), "abc");
+    f.Close();
+    ASSERT_TRUE(vektest::WriteFile(path, MakeZip({{"one.txt", "abc"}, {"three.txt", "wxyz"}})));
+    std::filesystem::last_write_time(path, stamp);
+    ASSERT_EQ(f.Open("{StaticPath}/swap.zip/three.txt", "rb"), 0);
+    EXPECT_EQ(ReadAll(f), "wxyz");
+    f.Close();
+    EXPECT_EQ(f.Open("{StaticPath}/swap.zip/seven.txt", "rb"), 1);
+
+    // Gone, then a folder of that name: not found, no fallback to the disk.
+    ASSERT_TRUE(std::filesystem::remove(path));
+    EXPECT_EQ(f.Open("{StaticPath}/swap.zip/one.txt", "rb"), 2);
+    ASSERT_TRUE(vektest::WriteFile(path + "/one.txt", "disk"));
+    EXPECT_EQ(f.Open("{StaticPath}/swap.zip/one.txt", "rb"), 2);
+}
+
+TEST_F(FileTest, EntriesOfOneArchiveOpenAtOnce)
+{
+    // Open entries never share their read position.
+    std::vector<ZipEntry> entries;
+    for (int i = 0; i < 6; ++i)
+        entries.push_back({"e" + std::to_string(i), std::string(20000, static_cast<char>('a' + i)), i % 2 == 0});
+    ASSERT_TRUE(vektest::WriteFile(m_strData + "/six.zip", MakeZip(entries)));
+    for (int round = 0; round < 2; ++round) {
+        cFile files[6];
+        for (int i = 0; i < 6; ++i) ASSERT_EQ(files[i].Open("{StaticPath}/six.zip/e" + std::to_string(i), "rb"), 0);
+        std::string got[6];
+        for (int step = 0; step < 4; ++step)
+            for (int i = 5; i >= 0; --i) {
+                char buf[5000];
+                got[i].append(buf, files[i].Read(buf, 1, sizeof buf));
+            }
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(got[i], entries[i].data) << i;
+    }
+}
+
+TEST_F(FileTest, ManyArchivesStayReadable)
+{
+    // More archives than the file layer keeps; an entry held open outlives
+    // the moment its archive is pushed out.
+    constexpr int kArchives = 40;
+    for (int i = 0; i < kArchives; ++i)
+        ASSERT_TRUE(vektest::WriteFile(m_strData + "/a" + std::to_string(i) + ".zip",
+                                       MakeZip({{"n.txt", "#" + std::to_string(i), i % 2 == 0}})));
+    cFile held;
+    ASSERT_EQ(held.Open("{StaticPath}/a0.zip/n.txt", "rb"), 0);
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < kArchives; ++i) {
+            cFile f;
+            ASSERT_EQ(f.Open("{StaticPath}/a" + std::to_string(i) + ".zip/N.TXT", "rb"), 0);
+            EXPECT_EQ(ReadAll(f), "#" + std::to_string(i));
+        }
+    EXPECT_EQ(ReadAll(held), "#0");
 }
 
 }  // namespace

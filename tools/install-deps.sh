@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages listed in tools/debian-packages.txt that
-# are not installed yet (through sudo when not root). Does nothing when all are.
+# are not installed yet (through sudo when not root). Does nothing when all are;
+# without root and without sudo it lists the missing packages and exits with 1.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 list="$here/debian-packages.txt"
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-
-sudo_cmd=()
-if [ "$(id -u)" != 0 ]; then sudo_cmd=(sudo); fi
 
 missing=()
 alternatives=()
@@ -23,6 +21,24 @@ while read -r line; do
 done <"$list"
 
 [ ${#missing[@]} = 0 ] && [ ${#alternatives[@]} = 0 ] && exit 0
+
+# Installing needs root. Without root and without sudo, say what is missing
+# and how to get it instead of failing on a bare "sudo: command not found".
+sudo_cmd=()
+if [ "$(id -u)" != 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    sudo_cmd=(sudo)
+  else
+    {
+      echo "install-deps.sh: these packages are missing:"
+      for p in "${missing[@]}"; do echo "  $p"; done
+      for line in "${alternatives[@]}"; do echo "  ${line//|/ or }"; done
+      echo "Installing them needs root, and sudo is not installed: run tools/install-deps.sh"
+      echo "as root, or install sudo (as root: apt-get install sudo) and run it again."
+    } >&2
+    exit 1
+  fi
+fi
 
 echo "Installing missing packages..."
 export DEBIAN_FRONTEND=noninteractive

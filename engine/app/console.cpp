@@ -68,9 +68,10 @@ cConsole::cConsole(float width, float height, float maxOpen)
 
 // ---- output ----
 
-void cConsole::AppendLine(string&& line)
+void cConsole::TrimLines()
 {
-    vecLines.push_back(std::move(line));
+    if (vecLines.size() > kMaxLines)
+        vecLines.erase(vecLines.begin(), vecLines.end() - kMaxLines);
 }
 
 void cConsole::Print(const char* format, const format_arg& a1, const format_arg& a2,
@@ -79,28 +80,28 @@ void cConsole::Print(const char* format, const format_arg& a1, const format_arg&
 {
     Format(m_strScratch, format ? format : "", a1, a2, a3, a4, a5, a6, a7);
 
-    // The unfinished line shown so far is printed again, continued.
-    if (!vecLines.empty() && !m_strPending.empty())
-        vecLines.pop_back();
+    // An unfinished line is the last output line and is continued in place,
+    // so many small prints to one line cost no copies of it.
+    if (vecLines.empty())
+        m_bPending = false;
     for (const char c : m_strScratch) {
         if (c == '\n' || c == '\r') {
-            AppendLine(std::move(m_strPending));
-            m_strPending.clear();
+            if (!m_bPending)
+                vecLines.emplace_back();
+            m_bPending = false;
         } else {
-            m_strPending.push_back(c);
-            // Text without line ends (Lua's print adds none) would otherwise
-            // grow one line without bound; it wraps instead.
-            if (m_strPending.size() >= kMaxLineLength) {
-                AppendLine(std::move(m_strPending));
-                m_strPending.clear();
+            if (!m_bPending || vecLines.back().size() >= kMaxLineLength) {
+                vecLines.emplace_back();
+                m_bPending = true;
             }
+            vecLines.back().push_back(c);
         }
+        // One print of many line ends must not pile up lines far beyond the
+        // cap before the end; trimming in steps keeps the erasing cheap.
+        if (vecLines.size() >= 2 * kMaxLines)
+            TrimLines();
     }
-    if (!m_strPending.empty())
-        AppendLine(string(m_strPending));
-
-    if (vecLines.size() > kMaxLines)
-        vecLines.erase(vecLines.begin(), vecLines.end() - kMaxLines);
+    TrimLines();
     iLineCount = static_cast<int32_t>(vecLines.size());
     iScroll = iLineCount;
 }

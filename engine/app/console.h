@@ -51,8 +51,12 @@ public:
     // At most this many output lines are kept; older ones are dropped so a
     // long session's memory stays bounded.
     static constexpr size_t kMaxLines = 2000;
-    // Longer output lines are wrapped: far more than the screen shows.
-    static constexpr size_t kMaxLineLength = 1024;
+    // A line is kept whole however much wider than the screen it is (drawing
+    // clips it). Only text that runs past this length without a line end
+    // (Lua's print adds none, so a printing loop does that) goes on in a new
+    // line; without the bound one such line would grow for ever, with it the
+    // output holds at most kMaxLines x kMaxLineLength characters (32 MB).
+    static constexpr size_t kMaxLineLength = 16u << 10;
 
     // One run of an output line in one colour (see SplitColours).
     struct cSegment {
@@ -130,14 +134,16 @@ private:
         float fAdvance = 0.0f;
     };
 
-    void AppendLine(string&& line);
+    // Drops the oldest lines beyond kMaxLines.
+    void TrimLines();
     void RunLine();
     void CompleteLine();
     static cFontMetrics QueryFont();
     // Everything that reaches the screen; the state has been updated before.
     void Render(const cFontMetrics& font);
 
-    string m_strPending;  // output not yet ended by a line feed
+    // The last output line is not ended yet: the next Print continues it.
+    bool m_bPending = false;
     string m_strScratch;
 };
 

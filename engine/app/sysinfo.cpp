@@ -51,15 +51,14 @@ void WriteRenderCaps()
 
 struct cSectionWriter {
     const char* szWord;
-    fnInfoWriter fnDefault;
-    fnInfoWriter fnWriter;
+    void (*fnWriter)();
 };
 
 // The sections that other parts of the engine write, in report order.
-cSectionWriter s_OwnedSections[] = {
-    {"res", WriteResolutions, WriteResolutions},
-    {"sound", WriteSoundConfig, WriteSoundConfig},
-    {"render", WriteRenderCaps, WriteRenderCaps},
+const cSectionWriter c_OwnedSections[] = {
+    {"res", WriteResolutions},
+    {"sound", WriteSoundConfig},
+    {"render", WriteRenderCaps},
 };
 
 const char c_szHeader[] =
@@ -211,15 +210,6 @@ bool IsInfoSectionChosen(const char* words, const char* word)
     return words && (words[0] == '\0' || std::strstr(words, word) != nullptr);
 }
 
-void SetSystemInfoWriter(const char* word, fnInfoWriter writer)
-{
-    if (!word)
-        return;
-    for (cSectionWriter& section : s_OwnedSections)
-        if (std::strcmp(section.szWord, word) == 0)
-            section.fnWriter = writer ? writer : section.fnDefault;
-}
-
 void WriteSystemInfo(const char* words, const std::function<void(const string&)>& out)
 {
     if (!words)
@@ -240,8 +230,8 @@ void WriteSystemInfo(const char* words, const std::function<void(const string&)>
         FillVideoInfo(info);
         out(FormatVideoSection(info));
     }
-    for (const cSectionWriter& section : s_OwnedSections)
-        if (section.fnWriter && IsInfoSectionChosen(words, section.szWord))
+    for (const cSectionWriter& section : c_OwnedSections)
+        if (IsInfoSectionChosen(words, section.szWord))
             section.fnWriter();
     out(string(79, '-') + "\n");
 }

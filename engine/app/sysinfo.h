@@ -64,18 +64,14 @@ string FormatVideoSection(const cVideoInfo& info);
 // word anywhere ("cpu os video").
 bool IsInfoSectionChosen(const char* words, const char* word);
 
-// Writers of the sections other parts of the engine own: "res" (the display
-// modes of the engine object), "sound" (the sound manager's configuration)
-// and "render" (the renderer's capabilities, while there is a renderer).
-// Each writes its own continuation text. A writer set here replaces the
-// engine's own one; a null writer puts the engine's own back. Unknown words
-// are ignored.
-using fnInfoWriter = void (*)();
-void SetSystemInfoWriter(const char* word, fnInfoWriter writer);
-
 // Writes the header, the chosen sections in the order cpu, os, video, res,
 // sound, render, and the closing line. A null string writes nothing. Always
 // true (the script function "info" returns it).
+//
+// The sections "res" (the display modes of the engine object), "sound" (the
+// sound manager's configuration) and "render" (the renderer's capabilities)
+// belong to those parts of the engine, which write their own continuation
+// text; "res" and "render" write nothing while their part is absent.
 bool DumpSystemInfo(const char* words);
 
 // The same, with the text of the header, the closing line and the cpu, os and

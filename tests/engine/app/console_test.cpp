@@ -95,19 +95,63 @@ TEST_F(Console, KeepsOnlyTheNewestLines)
     EXPECT_EQ(console->vecLines.back(), "pending still");
 }
 
-TEST_F(Console, TextWithoutLineEndsWraps)
+TEST_F(Console, LongLinesStayWhole)
 {
     auto console = Make();
+    // Continued over several prints, far wider than the screen.
     for (int i = 0; i < 3; ++i)
         console->Print(std::string(1000, 'a' + i).c_str());
+    console->Print("\n");
+    // And in one print, with text on both sides of it.
+    const std::string wide = std::string(5000, 'w');
+    console->Print(("before\n" + wide + "\nafter\n").c_str());
+    const auto lines = Lines(*console);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
+    EXPECT_EQ(lines[1], "before");
+    EXPECT_EQ(lines[2], wide);
+    EXPECT_EQ(lines[3], "after");
+}
+
+TEST_F(Console, RunawayTextWithoutLineEndsGoesOnInANewLine)
+{
+    // A printing loop with no line ends: one character per print, as Lua's
+    // print of single characters gives.
+    auto console = Make();
+    const size_t total = cConsole::kMaxLineLength + 10;
+    for (size_t i = 0; i < total; ++i)
+        console->Print(i < cConsole::kMaxLineLength ? "a" : "b");
     const auto& lines = console->vecLines;
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].size(), cConsole::kMaxLineLength);
-    EXPECT_EQ(lines[1].size(), cConsole::kMaxLineLength);
-    EXPECT_EQ(lines[2], std::string(3000 - 2 * cConsole::kMaxLineLength, 'c'));
-    EXPECT_EQ(lines[0].back(), 'b');
-    EXPECT_EQ(lines[1].front(), 'b');
-    EXPECT_EQ(lines[1].back(), 'c');
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], std::string(cConsole::kMaxLineLength, 'a'));
+    EXPECT_EQ(lines[1], "bbbbbbbbbb");
+    // The continuation is an ordinary unfinished line.
+    console->Print("c\nd");
+    EXPECT_EQ(Lines(*console), (std::vector<std::string>{std::string(cConsole::kMaxLineLength, 'a'),
+                                                         "bbbbbbbbbbc", "d"}));
+
+    // A line exactly at the bound that then ends gets no empty line after it.
+    auto exact = Make();
+    exact->Print((std::string(cConsole::kMaxLineLength, 'x') + "\ny\n").c_str());
+    EXPECT_EQ(Lines(*exact), (std::vector<std::string>{std::string(cConsole::kMaxLineLength, 'x'), "y"}));
+}
+
+TEST_F(Console, OnePrintOfManyLinesKeepsTheNewest)
+{
+    auto console = Make();
+    console->Print("pending ");
+    std::string text;
+    for (size_t i = 0; i < 3 * cConsole::kMaxLines + 7; ++i)
+        text += "n" + std::to_string(i) + "\n";
+    console->Print((text + "tail").c_str());
+    const auto& lines = console->vecLines;
+    ASSERT_EQ(lines.size(), cConsole::kMaxLines);
+    EXPECT_EQ(console->iLineCount, static_cast<int>(cConsole::kMaxLines));
+    EXPECT_EQ(lines.front(), "n" + std::to_string(2 * cConsole::kMaxLines + 8));
+    EXPECT_EQ(lines[lines.size() - 2], "n" + std::to_string(3 * cConsole::kMaxLines + 6));
+    EXPECT_EQ(lines.back(), "tail");
+    console->Print(" end\n");
+    EXPECT_EQ(console->vecLines.back(), "tail end");
 }
 
 TEST_F(Console, ClosedConsoleTakesNoInputButKeepsOutput)

@@ -162,6 +162,17 @@ TEST_F(LogTest, WholeFileIsWellFormedWithHostileMessages)
     EXPECT_NE(doc.find("&lt;root&gt; &amp; &quot;friends&quot;"), std::string::npos);
     EXPECT_NE(doc.find("&lt;/span&gt;&lt;/p&gt;"), std::string::npos);
     EXPECT_NE(doc.find("settings: </span>(1024, 768, 32, 60)<br />\n"), std::string::npos);
+    // "^4" opens red, "^ " and "^^" return to the level's colour, "^9" is dropped.
+    EXPECT_NE(doc.find("<span class='sender'>File: </span><span class='warning'>a&lt;b &amp;&amp; "
+                       "c&gt;d <span style='color:red'> red </span> "),
+              std::string::npos)
+        << doc;
+    EXPECT_NE(doc.find(" end<br />\n</span><span class='sender'>x&lt;y: "), std::string::npos) << doc;
+    EXPECT_NE(doc.find("<span class='sender'>x&lt;y: </span><span class='error'>"), std::string::npos)
+        << "the sender is escaped too";
+    EXPECT_NE(doc.find("<span style='color:purple'> open at the end</span><span class='time'>"),
+              std::string::npos)
+        << "the colour left open is closed before the footer: " << doc;
     // Line ends are LF only.
     EXPECT_EQ(doc.find('\r'), std::string::npos);
 }
@@ -216,7 +227,10 @@ TEST_F(LogTest, SecondWriterRunsWithoutAFile)
         second.Write("S", "text", "ignored\n");
     }
     vek::LogText("cGame", "still logging\n");
-    EXPECT_NE(LogText().find("still logging"), std::string::npos);
+    const std::string doc = LogText();
+    EXPECT_NE(doc.find("<span class='sender'>cGame: </span><span class='text'>still logging<br />\n"),
+              std::string::npos);
+    EXPECT_EQ(doc.find("ignored"), std::string::npos) << "the second writer writes nowhere";
 }
 
 TEST_F(LogTest, ConsoleGetsOneColouredLinePerMessage)
@@ -237,15 +251,22 @@ TEST_F(LogTest, ConsoleGetsOneColouredLinePerMessage)
 
 TEST_F(LogTest, UnwritableFolderAndNoRoot)
 {
-    // The log call without a root does nothing.
+    // The log call without a root does nothing: no file appears.
     vek::LogText("nobody", "lost %i\n", 1);
+    vek::LogContinuation("lost too\n");
+    struct stat st{};
+    EXPECT_NE(stat((m_strApp + "/_log.html").c_str(), &st), 0);
     // A file where the folder should be: the log runs without a file.
     ASSERT_TRUE(vektest::WriteFile(m_strRoot + "/blocked", "x"));
     vek::SetPathMacro(vek::e_macroAppPath, m_strRoot + "/blocked");
     vek::cLog log(1024.0f, 768.0f);
     EXPECT_FALSE(log.pFile->IsOpen());
+    EXPECT_EQ(vektest::ReadFile(m_strRoot + "/blocked"), "x") << "the blocking file is left alone";
     vek::LogText("cGame", "console only\n");
     vek::LogContinuation("more\n");
+    ASSERT_NE(log.pConsole, nullptr);
+    const std::vector<std::string> lines(log.pConsole->vecLines.begin(), log.pConsole->vecLines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"^7cGame^6: ^6console only", "more"}));
 }
 
 }  // namespace

@@ -3,15 +3,25 @@
 // and teardown.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "engine/core/filename.h"
+#include "engine/core/log.h"
 #include "engine/gui/cursor.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "gui_test_helpers.h"
+#include "support/temp_dir.h"
 
 using namespace vek;
 using namespace guitest;
 
 namespace {
+
+// The tests' message log, not the engine's log root.
+using guitest::cLog;
 
 constexpr float kStep = 1.0f / 30.0f;
 
@@ -365,14 +375,61 @@ TEST(GuiLifecycle, CreateAndDestroyReachEveryWindowInIndexOrder)
     EXPECT_EQ(log, (cLog{{firstIndex, 9, 0, 0}, {firstIndex + 1, 9, 0, 0}}));
 }
 
-TEST(GuiLifecycle, DumpTakesNamesAsText)
+// The text of the HTML log with its markup and entities turned back into
+// plain text.
+std::string PlainLogText(const std::string& html)
 {
-    auto gui = MakeGUI();
-    cWindow* w = MakeWindow(*gui, "%s%n%i", nullptr);
-    new cProbeCtrl("%s", w, 0, 0, 1, 1);
-    gui->ShowWindow("%s%n%i");
-    gui->Dump();
-    EXPECT_EQ(gui->GetWindowCount(), 2u);
+    static const std::pair<const char*, const char*> kEntities[] = {
+        {"<br />", ""}, {"&nbsp;", " "}, {"&lt;", "<"}, {"&gt;", ">"},
+        {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"},
+    };
+    std::string text;
+    for (size_t i = 0; i < html.size();) {
+        bool replaced = false;
+        for (const auto& [from, to] : kEntities) {
+            if (html.compare(i, std::strlen(from), from) == 0) {
+                text += to;
+                i += std::strlen(from);
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            text += html[i++];
+    }
+    return text;
+}
+
+TEST(GuiLifecycle, DumpListsTheWindowsAndTakesNamesAsText)
+{
+    const std::string app = vektest::MakeTempDir("GuiDump");
+    vek::SetPathMacro(vek::e_macroAppPath, app);
+    {
+        vek::cLog root(1024.0f, 768.0f);
+        auto gui = MakeGUI();
+        // Names come from scripts: a name full of format codes is printed as it is.
+        cWindow* w = MakeWindow(*gui, "%s%n%i", nullptr);
+        new cProbeCtrl("%s", w, 0, 0, 1, 1);
+        cWindow* menu = MakeWindow(*gui, "menu", nullptr, false, true);
+        new cProbeCtrl("back", menu, 0, 0, 1, 1);
+        new cProbeCtrl("play", menu, 0, 0, 1, 1);
+        gui->ShowWindow("%s%n%i");
+        gui->Dump();
+        EXPECT_EQ(gui->GetWindowCount(), 3u);
+    }
+    const std::string text = PlainLogText(vektest::ReadFile(app + "/_log.html"));
+    const std::string separator = "  +----+--------------------------+----+---+---+---+----------\n";
+    const std::string expected =
+        "GUI.\n" + separator
+        + "  |  N |                     name | id | M | A | V | controls \n" + separator
+        // Every window lists its own control 0 first; the default window is
+        // inactive and can never be shown.
+        + "  |  0 |                          |  0 | 0 | 0 |   | unnamed(cCtrl), \n"
+          "  |  1 |                   %s%n%i |  1 | 0 | 1 | + | unnamed(cCtrl), %s(cImageCtrl), \n"
+          "  |  2 |                     menu |  2 | 1 | 0 |   | unnamed(cCtrl), back(cImageCtrl), "
+          "play(cImageCtrl), \n"
+        + separator + "   Total Count: 3, Visible Count: 1.\n";
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
 }
 
 } // namespace

@@ -259,13 +259,14 @@ TEST_F(LogTest, UnwritableFolderAndNoRoot)
     // A file where the folder should be: the log runs without a file.
     ASSERT_TRUE(vektest::WriteFile(m_strRoot + "/blocked", "x"));
     vek::SetPathMacro(vek::e_macroAppPath, m_strRoot + "/blocked");
-    vek::cLog log(1024.0f, 768.0f);
+    vek::cLog log(1024.0f, 768.0f, vek::cConsole::Make);
     EXPECT_FALSE(log.pFile->IsOpen());
     EXPECT_EQ(vektest::ReadFile(m_strRoot + "/blocked"), "x") << "the blocking file is left alone";
     vek::LogText("cGame", "console only\n");
     vek::LogContinuation("more\n");
-    ASSERT_NE(log.pConsole, nullptr);
-    const std::vector<std::string> lines(log.pConsole->vecLines.begin(), log.pConsole->vecLines.end());
+    const vek::cConsole* console = vek::cConsole::OfLog();
+    ASSERT_NE(console, nullptr);
+    const std::vector<std::string> lines(console->vecLines.begin(), console->vecLines.end());
     EXPECT_EQ(lines, (std::vector<std::string>{"^7cGame^6: ^6console only", "more"}));
 }
 

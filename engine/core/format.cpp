@@ -1,5 +1,6 @@
 #include "engine/core/format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -18,21 +19,10 @@ constexpr size_t kMaxDirective = 30;
 constexpr int kMaxField = 255;
 constexpr int kSlots = 10;
 
-// atoi without its undefined overflow: optional sign, digits, saturated.
+// A field width or precision: optional sign and digits, capped.
 int ReadNumber(const char* p, const char* end)
 {
-    bool neg = false;
-    if (p < end && (*p == '-' || *p == '+')) {
-        neg = *p == '-';
-        ++p;
-    }
-    int v = 0;
-    while (p < end && *p >= '0' && *p <= '9') {
-        if (v <= kMaxField) v = v * 10 + (*p - '0');
-        ++p;
-    }
-    if (v > kMaxField) v = kMaxField;
-    return neg ? -v : v;
+    return std::clamp<int32_t>(ParseInt(p, end), -kMaxField, kMaxField);
 }
 
 // Reads the number starting at p (a digit) and leaves p after it.
@@ -432,26 +422,34 @@ float StringToFloat(const std::string& s)
     return value;
 }
 
-int32_t StringToInt(const std::string& s)
+int32_t ParseInt(const char*& p, const char* end)
 {
-    // atoi's reading, without its undefined overflow: saturates instead.
-    size_t i = 0;
-    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
     bool neg = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
-        neg = s[i] == '-';
-        ++i;
+    if (p < end && (*p == '-' || *p == '+')) {
+        neg = *p == '-';
+        ++p;
     }
     int64_t v = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        v = v * 10 + (s[i] - '0');
+    while (p < end && *p >= '0' && *p <= '9') {
+        v = v * 10 + (*p - '0');
         if (v > 2147483648LL) v = 2147483648LL;
-        ++i;
+        ++p;
     }
     if (neg) v = -v;
     if (v > 2147483647LL) v = 2147483647LL;
     return static_cast<int32_t>(v);
 }
+
+int32_t StringToInt(const std::string& s, size_t from)
+{
+    size_t i = from;
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    if (i >= s.size()) return 0;
+    const char* p = s.data() + i;
+    return ParseInt(p, s.data() + s.size());
+}
+
+int32_t StringToInt(const std::string& s) { return StringToInt(s, 0); }
 
 bool IsNumber(const std::string& s)
 {

@@ -136,8 +136,13 @@ void LowerWithLocale(std::string& s, const std::string& localeName);
 // letters change).
 void SetCaseLocale(const std::string* localeName);
 
-// atoi of the characters.
+// An optional sign and decimal digits from p (no blanks skipped), saturated
+// to the int32 range instead of overflowing; p is left after the digits.
+// Every number the engine reads from text goes through here.
+int32_t ParseInt(const char*& p, const char* end);
+// atoi of the characters (leading blanks, sign, digits), saturated.
 int32_t StringToInt(const std::string& s);
+int32_t StringToInt(const std::string& s, size_t from);
 
 // True when every character is a digit 0 to 9 (also for an empty string).
 bool IsNumber(const std::string& s);

@@ -28,26 +28,6 @@ const char* FailureText(int state)
     }
 }
 
-// atoi's reading (blanks, sign, digits) without its overflow: the value is
-// clamped to the int range.
-long long ParseDecimal(const std::string& text, size_t from)
-{
-    size_t i = from;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > INT_MAX)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
-    value = negative ? -value : value;
-    return std::clamp<long long>(value, INT_MIN, INT_MAX);
-}
-
 bool StartsWith(const std::string& text, const char* prefix)
 {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
@@ -138,7 +118,7 @@ void cTransferHTTP::SplitUrl(const string& url)
         m_strHost = hostPart;
     } else {
         m_strHost = hostPart.substr(0, colon);
-        m_iPort = static_cast<int32_t>(ParseDecimal(hostPart, colon + 1));
+        m_iPort = StringToInt(hostPart, colon + 1);
     }
 }
 
@@ -316,7 +296,7 @@ void cTransferHTTP::Receive(platform::cTcpSocket& socket)
                 if (line.compare(19, std::string::npos, "identity") != 0)
                     chunked = true;
             } else if (StartsWith(line, "Content-Length: ")) {
-                expected = ParseDecimal(line, 16);
+                expected = StringToInt(line, 16);
             } else if (line.empty()) {
                 header = false;
             }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -11,12 +12,6 @@
 namespace vek::platform {
 
 namespace {
-
-std::string EnvValue(const char* name)
-{
-    const char* v = std::getenv(name);
-    return (v && *v) ? std::string(v) : std::string();
-}
 
 std::string HomeFromPasswordDatabase()
 {
@@ -37,23 +32,34 @@ std::string StripTrailingSlashes(std::string path)
     return path;
 }
 
-// Creates the folder and its missing parents with the given mode. True when
-// it exists as a folder at the end.
-bool MakeFolders(const std::string& path, mode_t mode)
+}  // namespace
+
+std::string EnvValue(const char* name)
 {
-    if (path.empty()) return false;
+    const char* v = std::getenv(name);
+    return (v && *v) ? std::string(v) : std::string();
+}
+
+bool MakeFolders(const std::string& path, unsigned mode, std::string* reason)
+{
+    auto fail = [reason](int error) {
+        if (reason) *reason = std::strerror(error);
+        return false;
+    };
+    if (path.empty()) return fail(ENOENT);
     size_t pos = 0;
     while (pos != std::string::npos) {
         pos = path.find('/', pos + 1);
         const std::string prefix = path.substr(0, pos);
         if (prefix.empty()) continue;
-        if (mkdir(prefix.c_str(), mode) != 0 && errno != EEXIST) return false;
+        if (mkdir(prefix.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST)
+            return fail(errno);
     }
     struct stat st{};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(path.c_str(), &st) != 0) return fail(errno);
+    if (!S_ISDIR(st.st_mode)) return fail(ENOTDIR);
+    return true;
 }
-
-}  // namespace
 
 std::string GetUserProfileFolder()
 {

@@ -1,9 +1,17 @@
 #pragma once
-// Well-known folders of the user and the conversion of engine paths to the
-// native form.
+// Well-known folders of the user, the environment, folder creation and the
+// conversion of engine paths to the native form.
 #include <string>
 
 namespace vek::platform {
+
+// The value of an environment variable; empty when it is unset or empty.
+std::string EnvValue(const char* name);
+
+// Creates the folder and its missing parents with the given permission bits.
+// True when it exists as a folder at the end. On failure `reason` (when
+// given) says why, as the system words it ("Not a directory").
+bool MakeFolders(const std::string& path, unsigned mode, std::string* reason = nullptr);
 
 // The per-user application-data folder: $XDG_DATA_HOME, else
 // $HOME/.local/share. Created (with missing parents, mode 0700) when it does

@@ -1,39 +1,16 @@
 #include "platform/process.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace vek::platform {
-
-namespace {
-
-std::string EnvValue(const char* name)
-{
-    const char* v = std::getenv(name);
-    return (v && *v) ? std::string(v) : std::string();
-}
-
-bool MakeFolders0700(const std::string& path)
-{
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        const std::string prefix = path.substr(0, pos);
-        if (prefix.empty()) continue;
-        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 cInstanceLock::~cInstanceLock() { Release(); }
 
@@ -46,7 +23,7 @@ bool cInstanceLock::TryAcquire(const std::string& name, const std::string& fallb
     std::string folder = EnvValue("XDG_RUNTIME_DIR");
     if (folder.empty() || folder[0] != '/') {
         folder = fallbackFolder;
-        if (folder.empty() || !MakeFolders0700(folder)) return false;
+        if (folder.empty() || !MakeFolders(folder, 0700)) return false;
     }
     const std::string path = folder + "/" + name + ".lock";
 

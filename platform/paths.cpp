@@ -61,6 +61,16 @@ bool MakeFolders(const std::string& path, unsigned mode, std::string* reason)
     return true;
 }
 
+bool MakeWritableFolder(const std::string& path, std::string* reason)
+{
+    if (!MakeFolders(path, 0700, reason)) return false;
+    if (access(path.c_str(), W_OK | X_OK) != 0) {
+        if (reason) *reason = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 std::string GetUserProfileFolder()
 {
     std::string home = EnvValue("HOME");
@@ -68,7 +78,7 @@ std::string GetUserProfileFolder()
     return StripTrailingSlashes(home);
 }
 
-std::string GetCommonAppDataFolder()
+std::string FindCommonAppDataFolder()
 {
     std::string folder = EnvValue("XDG_DATA_HOME");
     // Relative values are invalid by the XDG rules and are ignored.
@@ -77,8 +87,13 @@ std::string GetCommonAppDataFolder()
         if (home.empty()) return std::string();
         folder = home + "/.local/share";
     }
-    folder = StripTrailingSlashes(folder);
-    if (!MakeFolders(folder, 0700)) return std::string();
+    return StripTrailingSlashes(folder);
+}
+
+std::string GetCommonAppDataFolder()
+{
+    const std::string folder = FindCommonAppDataFolder();
+    if (folder.empty() || !MakeFolders(folder, 0700)) return std::string();
     return folder;
 }
 

@@ -1,5 +1,8 @@
 #include "game/shell/entry.h"
 
+#include <cstdio>
+#include <string>
+
 #include "engine/core/filename.h"
 #include "engine/app/game.h"
 #include "engine/app/sysinfo.h"
@@ -15,6 +18,8 @@ namespace {
 // The single-instance lock lives as long as the process runs the game; a
 // crash releases it with the process.
 constexpr const char* kInstanceName = "GardenMutex";
+// How the program names itself in the lines it writes to standard error.
+constexpr const char* kProgram = "zembrolavine";
 
 vek::cGame::cSettings MakeApplicationRecord()
 {
@@ -43,18 +48,39 @@ bool IsWorkAreaSmall(int width, int height)
 
 int EntryMain(int, char**)
 {
+    const vek::cGame::cSettings settings = MakeApplicationRecord();
+
     // 1. One instance at a time; a second one leaves silently. When the
     // runtime folder is missing, the lock goes into the application folder.
+    // Anything else that keeps the game from its lock or its data folder is
+    // said on standard error: without the folder there would be no log and
+    // no save.
     vek::platform::cInstanceLock lock;
-    vek::ResolvePathMacros("Zembrolavine");
-    if (!lock.TryAcquire(kInstanceName, vek::platform::ToNativePath(vek::GetPathMacro(vek::e_macroAppPath))))
-        return 0;
+    vek::ResolvePathMacros(settings.strName);
+    const std::string appFolder = vek::platform::ToNativePath(vek::GetPathMacro(vek::e_macroAppPath));
+    std::string reason;
+    switch (lock.Acquire(kInstanceName, appFolder, &reason)) {
+    case vek::platform::cInstanceLock::e_lockTaken: break;
+    case vek::platform::cInstanceLock::e_lockBusy: return 0;
+    case vek::platform::cInstanceLock::e_lockFailed:
+        std::fprintf(stderr, "%s: cannot take the single-instance lock: %s\n", kProgram, reason.c_str());
+        return 1;
+    }
+    if (appFolder.empty()) {
+        std::fprintf(stderr, "%s: no folder for the game's data: neither HOME nor XDG_DATA_HOME is usable\n",
+                     kProgram);
+        return 1;
+    }
+    if (!vek::platform::MakeWritableFolder(appFolder, &reason)) {
+        std::fprintf(stderr, "%s: cannot use the data folder %s: %s\n", kProgram, appFolder.c_str(),
+                     reason.c_str());
+        return 1;
+    }
 
     // 2. A desktop smaller than the game keeps the game full screen.
     g_bSmallWorkArea = IsWorkAreaSmall(1024, 768);
 
     // 3-5.
-    const vek::cGame::cSettings settings = MakeApplicationRecord();
     vek::cGame* engine = new vek::cGame(settings);
 
     // 6.

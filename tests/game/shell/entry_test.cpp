@@ -21,11 +21,29 @@ std::string GameExe()
 
 std::string AppFolder() { return std::string(std::getenv("XDG_DATA_HOME")) + "/quarne/Zembrolavine"; }
 
-int RunGame()
+// Runs the game with the dummy video driver; `env` holds arguments of env(1)
+// ("-u NAME" first, then assignments). Standard error goes to `errText`.
+int RunGame(const std::string& env = std::string(), std::string* errText = nullptr)
 {
-    const std::string cmd = "SDL_VIDEODRIVER=dummy '" + GameExe() + "' >/dev/null 2>&1";
+    const std::string errFile = vektest::TempRoot() + "/game_stderr.txt";
+    const std::string cmd = "env " + env + " SDL_VIDEODRIVER=dummy '" + GameExe() + "' >/dev/null 2>'" +
+                            errFile + "'";
     const int status = std::system(cmd.c_str());
+    if (errText) *errText = vektest::ReadFile(errFile);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+int CountLines(const std::string& text)
+{
+    int n = 0;
+    for (char c : text) n += c == '\n';
+    return n;
 }
 
 // Positions of the texts in the log, which must come in this order.
@@ -71,10 +89,50 @@ TEST(Entry, SecondInstanceLeavesSilently)
     vek::platform::cInstanceLock first;
     ASSERT_TRUE(first.TryAcquire("GardenMutex"));
     std::remove((AppFolder() + "/_log.html").c_str());
-    EXPECT_EQ(RunGame(), 0);
-    struct stat st {};
-    EXPECT_NE(stat((AppFolder() + "/_log.html").c_str(), &st), 0) << "a second instance wrote a log";
+    std::string err;
+    EXPECT_EQ(RunGame("", &err), 0);
+    EXPECT_EQ(err, "");
+    EXPECT_FALSE(Exists(AppFolder() + "/_log.html")) << "a second instance wrote a log";
     first.Release();
+}
+
+// The data folder cannot be made (its parent is a regular file, which stops
+// root as well as anyone else): one line on standard error naming the folder
+// and the reason, exit code 1, nothing written anywhere else.
+TEST(Entry, UnusableDataFolderIsReportedAndEndsWithOne)
+{
+    const std::string root = vektest::MakeTempDir("nodata");
+    ASSERT_TRUE(vektest::WriteFile(root + "/file", "x"));
+    const std::string data = root + "/file/share";
+    const std::string folder = data + "/quarne/Zembrolavine";
+    const bool rootHadIt = Exists("/quarne");
+
+    // With a runtime folder the lock is taken there; without one it would go
+    // into the data folder. Either way the game must not start.
+    for (const std::string& runtime : {std::string(), std::string("-u XDG_RUNTIME_DIR ")}) {
+        SCOPED_TRACE(runtime.empty() ? "runtime folder set" : "no runtime folder");
+        std::string err;
+        EXPECT_EQ(RunGame(runtime + "XDG_DATA_HOME='" + data + "'", &err), 1);
+        EXPECT_EQ(CountLines(err), 1) << err;
+        EXPECT_NE(err.find(folder), std::string::npos) << err;
+        EXPECT_NE(err.find("Not a directory"), std::string::npos) << err;
+    }
+    if (!rootHadIt) {
+        EXPECT_FALSE(Exists("/quarne")) << "the data folder fell back to the root";
+    }
+}
+
+// A lock that cannot be taken for any reason but another holder is a failure,
+// not a second instance.
+TEST(Entry, LockThatCannotBeTakenIsNotASecondInstance)
+{
+    const std::string runtime = vektest::MakeTempDir("run");
+    ASSERT_EQ(mkdir((runtime + "/GardenMutex.lock").c_str(), 0700), 0);
+    std::string err;
+    EXPECT_EQ(RunGame("XDG_RUNTIME_DIR='" + runtime + "'", &err), 1);
+    EXPECT_EQ(CountLines(err), 1) << err;
+    EXPECT_NE(err.find(runtime + "/GardenMutex.lock"), std::string::npos) << err;
+    EXPECT_NE(err.find("Is a directory"), std::string::npos) << err;
 }
 
 TEST(Entry, LogIsReplacedAtEveryStart)

@@ -255,6 +255,9 @@ void DesktopOfWindow(SDL_Window* win, int& w, int& h, int& bits)
     bits = SDL_BYTESPERPIXEL(mode.format) == 4 ? 32 : static_cast<int>(SDL_BITSPERPIXEL(mode.format));
 }
 
+// The video drivers tried, in this order, when none is named.
+const char* const kVisibleVideoDrivers[] = {"x11", "wayland"};
+
 }  // namespace
 
 cWindowSystem::cWindowSystem(iClock* clock) : m_pClock(clock ? clock : &SystemClock()) {}
@@ -273,10 +276,44 @@ cWindowSystem::~cWindowSystem()
 bool cWindowSystem::Init()
 {
     if (m_bInit) return true;
+    // A failed attempt is not repeated: every query of the display would
+    // otherwise try to reach it again.
+    if (m_bInitFailed) return false;
     // The engine minimises its full-screen window itself when it loses the
     // focus; SDL must not do it a second time.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    const char* named = SDL_getenv("SDL_VIDEODRIVER");
+    if (named && *named) {
+        // A driver named explicitly (tests use "dummy" and "offscreen") is
+        // used as it is.
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            m_strInitError = SDL_GetError();
+            m_bInitFailed = true;
+            return false;
+        }
+    } else {
+        // Only drivers that show the window to a person. Left to itself SDL
+        // would end up on its offscreen driver, where the game would run
+        // unseen and forever.
+        std::string errors;
+        for (const char* driver : kVisibleVideoDrivers) {
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+            const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+            const std::string error = ok ? std::string() : std::string(SDL_GetError());
+            SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+            if (ok) {
+                errors.clear();
+                break;
+            }
+            if (!errors.empty()) errors += "; ";
+            errors += error.empty() ? std::string(driver) + " not available" : error;
+        }
+        if (!errors.empty()) {
+            m_strInitError = errors;
+            m_bInitFailed = true;
+            return false;
+        }
+    }
     m_bInit = true;
     m_bOwnsSdl = true;
     return true;

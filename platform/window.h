@@ -144,9 +144,13 @@ public:
     cWindowSystem(const cWindowSystem&) = delete;
     cWindowSystem& operator=(const cWindowSystem&) = delete;
 
-    // Video and events up; false when there is no display. Idempotent.
+    // Video and events up; false when there is no display. Idempotent; a
+    // failure is final. Unless SDL_VIDEODRIVER names a driver, only drivers
+    // that show a window to a person are used (x11, then wayland).
     bool Init();
     bool IsInitialised() const { return m_bInit; }
+    // Why Init failed (the video drivers' own words); empty before a failure.
+    const std::string& InitError() const { return m_strInitError; }
     // A non-zero id once video is up (0 without a display). Also prepares
     // the window icon and the application cursor.
     unsigned RegisterWindowClass(const std::string& name);
@@ -208,6 +212,8 @@ private:
 
     iClock* m_pClock;
     bool m_bInit = false;
+    bool m_bInitFailed = false;
+    std::string m_strInitError;
     bool m_bOwnsSdl = false;
     cNativeWindow m_Window;
     std::deque<cMessage> m_Queue;

@@ -113,7 +113,10 @@ void cGame::ReadDesktopDisplayMode()
 unsigned cGame::RegisterWindowClass()
 {
     platform::cWindowSystem& ws = platform::WindowSystem();
-    if (!ws.Init()) return 0;
+    if (!ws.Init()) {
+        LogError(kSender, "No display: %s\n", ws.InitError());
+        return 0;
+    }
     return ws.RegisterWindowClass(strName);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/window.h"
 
 bool g_bSmallWorkArea = false;
 
@@ -89,6 +90,10 @@ int EntryMain(int, char**)
     // 7. Full screen at 1024 x 768 with 32-bit colour.
     if (!engine->CreateWindow(false, 1024, 768, 32)) {
         delete engine;
+        // The log has the details; a game started where nothing can show it
+        // also says so where it was started.
+        if (!vek::platform::WindowSystem().IsInitialised())
+            std::fprintf(stderr, "no display: set DISPLAY or WAYLAND_DISPLAY\n");
         return 1;
     }
 

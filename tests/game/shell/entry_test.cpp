@@ -2,6 +2,7 @@
 // GL): it gets as far as the window and shuts down in order.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -120,6 +121,30 @@ TEST(Entry, UnusableDataFolderIsReportedAndEndsWithOne)
     if (!rootHadIt) {
         EXPECT_FALSE(Exists("/quarne")) << "the data folder fell back to the root";
     }
+}
+
+// Where no display can be reached the game does not fall back to a driver
+// that shows nothing to anyone: it says so and ends at once.
+TEST(Entry, NoDisplayEndsWithOneAndSaysSo)
+{
+    std::remove((AppFolder() + "/_log.html").c_str());
+    const auto start = std::chrono::steady_clock::now();
+    std::string err;
+    const std::string errFile = vektest::TempRoot() + "/nodisplay_stderr.txt";
+    // The watchdog ends a game that would keep running.
+    const std::string cmd = "timeout -s KILL 10 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER '" +
+                            GameExe() + "' >/dev/null 2>'" + errFile + "'";
+    const int status = std::system(cmd.c_str());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    err = vektest::ReadFile(errFile);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_EQ(err, "no display: set DISPLAY or WAYLAND_DISPLAY\n");
+    const std::string log = vektest::ReadFile(AppFolder() + "/_log.html");
+    EXPECT_NE(log.find("No display: "), std::string::npos) << "the log does not say why";
+    EXPECT_NE(log.find("</p></body>\n</html>\n"), std::string::npos);
 }
 
 // A lock that cannot be taken for any reason but another holder is a failure,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/display_loss.h"
 #include "platform/text.h"
 
 namespace vek::platform {
@@ -265,11 +266,14 @@ cWindowSystem::cWindowSystem(iClock* clock) : m_pClock(clock ? clock : &SystemCl
 cWindowSystem::~cWindowSystem()
 {
     DestroyWindow();
-    ReleaseCursors();
     if (m_pIcon) {
         SDL_FreeSurface(static_cast<SDL_Surface*>(m_pIcon));
         m_pIcon = nullptr;
     }
+    // Shutting video down talks to the display server; a lost one would
+    // never answer.
+    if (IsDisplayLost()) return;
+    ReleaseCursors();
     if (m_bOwnsSdl && SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
@@ -376,6 +380,7 @@ bool cWindowSystem::CreateWindow(const cWindowDesc& d)
     }
     SDL_Window* win = SDL_CreateWindow(Cp1251ToUtf8(d.title).c_str(), x, y, w, h, flags);
     if (!win) return false;
+    WatchDisplayConnection(win);
     m_Window.m_pWindow = win;
     m_Window.m_iClientW = d.width;
     m_Window.m_iClientH = d.height;
@@ -391,7 +396,9 @@ bool cWindowSystem::CreateWindow(const cWindowDesc& d)
 void cWindowSystem::DestroyWindow()
 {
     if (!m_Window.m_pWindow) return;
-    SDL_DestroyWindow(m_Window.m_pWindow);
+    // Destroying waits for the server to unmap the window; a lost server
+    // never does, so the window is only forgotten.
+    if (!IsDisplayLost()) SDL_DestroyWindow(m_Window.m_pWindow);
     m_Window = cNativeWindow();
     --g_iLiveWindows;
     m_iLastSizeType = m_iLastSizeW = m_iLastSizeH = -1;
@@ -399,7 +406,7 @@ void cWindowSystem::DestroyWindow()
 
 void cWindowSystem::DrainMessages()
 {
-    if (m_bInit) {
+    if (m_bInit && !IsDisplayLost()) {
         SDL_PumpEvents();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
@@ -655,7 +662,14 @@ bool cWindowSystem::TimerDue()
 
 bool cWindowSystem::PeekMessage(cMessage& out)
 {
-    if (m_Queue.empty() && m_bInit) {
+    const bool lost = IsDisplayLost();
+    if (lost && !m_bLossPosted) {
+        m_bLossPosted = true;
+        out = cMessage();
+        out.type = e_msgDisplayLost;
+        return true;
+    }
+    if (m_Queue.empty() && m_bInit && !lost) {
         SDL_Event ev;
         while (m_Queue.empty() && SDL_PollEvent(&ev)) {
             if (Translate(ev)) {
@@ -691,6 +705,7 @@ bool cWindowSystem::PeekMessage(cMessage& out)
 void cWindowSystem::WaitMessage()
 {
     if (!m_Queue.empty() || m_bQuitPosted || TimerDue()) return;
+    if (IsDisplayLost() && !m_bLossPosted) return;
     if (m_bTimerArmed) {
         const int64_t left = m_iTimerDeadline - m_pClock->Counter();
         const int64_t freq = std::max<int64_t>(m_pClock->Frequency(), 1);

@@ -30,6 +30,7 @@ enum eMessage {
     e_msgChar,           // a: the typed character as a windows-1251 byte (0..255)
     e_msgDisplayChange,  // a, b, c: desktop width, height, bits per pixel
     e_msgTimer,          // the frame-rate timer's period elapsed
+    e_msgDisplayLost,    // the connection to the display server broke (sent once)
 };
 
 struct cMessage {
@@ -177,7 +178,9 @@ public:
     void FitClientArea(int w, int h);
 
     // One message per call; false when nothing is waiting. Input events are
-    // handed to the sink and reported as e_msgNone.
+    // handed to the sink and reported as e_msgNone. Once the display is lost
+    // (display_loss.h) the display is not asked again: e_msgDisplayLost comes
+    // first, then what is queued.
     bool PeekMessage(cMessage& out);
     // Blocks until a message is ready (the timer's deadline included).
     void WaitMessage();
@@ -220,6 +223,7 @@ private:
     iInputSink* m_pSink = nullptr;
     bool m_bFocused = true;
     bool m_bQuitPosted = false;
+    bool m_bLossPosted = false;
     int m_iQuitCode = 0;
     bool m_bTimerArmed = false;
     int64_t m_iTimerPeriod = 0;

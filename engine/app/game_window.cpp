@@ -336,6 +336,12 @@ void cGame::WndProc(const platform::cMessage& msg)
     case platform::e_msgTimer:
         TimerProc();
         break;
+    case platform::e_msgDisplayLost:
+        // Nothing can be shown any more: end the normal way, which saves
+        // and closes the log.
+        LogError(kLoopSender, "The connection to the display was lost\n");
+        ws.PostQuit(1);
+        break;
     case platform::e_msgNone:
     case platform::e_msgQuit:
         break;

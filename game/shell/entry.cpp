@@ -36,16 +36,15 @@ vek::cGame::cSettings MakeApplicationRecord()
     return s;
 }
 
-// True when the usable desktop area is narrower or lower than the game.
-// Unknown (no display) counts as large enough: nothing to keep to.
-bool IsWorkAreaSmall(int width, int height)
+} // namespace
+
+bool DetectSmallWorkArea()
 {
+    // Unknown (no display) counts as large enough: nothing to keep to.
     int left = 0, top = 0, right = 0, bottom = 0;
     if (!vek::platform::GetWorkArea(left, top, right, bottom)) return false;
-    return right < width || bottom < height;
+    return right < 1024 || bottom < 768;
 }
-
-} // namespace
 
 int EntryMain(int, char**)
 {
@@ -79,7 +78,7 @@ int EntryMain(int, char**)
     }
 
     // 2. A desktop smaller than the game keeps the game full screen.
-    g_bSmallWorkArea = IsWorkAreaSmall(1024, 768);
+    g_bSmallWorkArea = DetectSmallWorkArea();
 
     // 3-5.
     vek::cGame* engine = new vek::cGame(settings);

@@ -76,6 +76,14 @@ TEST(Entry, StartWithoutDisplayLogsInOrderAndShutsDown)
         "Enum all graphics modes... Ok<br />",
         "Registering Class... Ok. Atom: 0x",
         "SetUnhandledExceptionFilter... Ok<br />",
+        "CreateWindowEx failed!<br />",
+        // The managers go in the reverse order of their creation, the
+        // desktop's mode is restored after them.
+        "DestroyFontManager: </span><span class='text'>Ok<br />",
+        "DestroySoundManager: </span><span class='text'>Ok<br />",
+        "DestroyInput: </span><span class='text'>Ok<br />",
+        "DestroyTextureManager: </span><span class='text'>Ok<br />",
+        "DestroyRender: </span><span class='text'>Ok<br />",
         "Restore display settings<br />",
         "</p></body>\n</html>\n",
     });

@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "game/shell/entry.h"
 #include "support/temp_dir.h"
 #include "support/xvfb.h"
 
@@ -71,6 +72,30 @@ TEST(EntryWindow, RunsTheLoopAndShutsDownCleanlyOnTerminate)
     ASSERT_NE(restore, std::string::npos);
     EXPECT_LT(wares, restore);
     EXPECT_NE(log.find("</p></body>\n</html>\n"), std::string::npos);
+}
+
+// The small-work-area flag on desktops of two sizes (X servers of the
+// test's own; each check runs in a child process, as the window system
+// connects once per process).
+TEST(EntryWindow, SmallWorkAreaFlagFollowsTheDesktopSize)
+{
+    auto detect = [](int width, int height) {
+        vektest::cXvfb server;
+        if (!server.Start(width, height)) return -1;
+        const pid_t pid = fork();
+        if (pid < 0) return -1;
+        if (pid == 0) {
+            setenv("DISPLAY", server.Display().c_str(), 1);
+            unsetenv("SDL_VIDEODRIVER");
+            _exit(DetectSmallWorkArea() ? 1 : 0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(detect(1280, 720), 1) << "720 rows are fewer than the game's 768";
+    EXPECT_EQ(detect(1024, 768), 0) << "exactly the game's size is enough";
+    EXPECT_EQ(detect(1000, 800), 1);
 }
 
 // The X server dies under the running game: the game ends through its

@@ -301,14 +301,13 @@ bool cWindowSystem::Init()
         // unseen and forever.
         std::string errors;
         for (const char* driver : kVisibleVideoDrivers) {
+            // The hint keeps the driver that worked (or the last one tried).
             SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-            const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
-            const std::string error = ok ? std::string() : std::string(SDL_GetError());
-            SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-            if (ok) {
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
                 errors.clear();
                 break;
             }
+            const std::string error = SDL_GetError();
             if (!errors.empty()) errors += "; ";
             errors += error.empty() ? std::string(driver) + " not available" : error;
         }

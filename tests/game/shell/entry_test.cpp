@@ -117,13 +117,23 @@ TEST(Entry, UnusableDataFolderIsReportedAndEndsWithOne)
     const bool rootHadIt = Exists("/quarne");
 
     // With a runtime folder the lock is taken there; without one it would go
-    // into the data folder. Either way the game must not start.
-    for (const std::string& runtime : {std::string(), std::string("-u XDG_RUNTIME_DIR ")}) {
-        SCOPED_TRACE(runtime.empty() ? "runtime folder set" : "no runtime folder");
+    // into the data folder. Either way the game must not start. Without
+    // XDG_DATA_HOME the data folder is below HOME.
+    struct cCase {
+        std::string env, folder;
+    };
+    const cCase cases[] = {
+        {"XDG_DATA_HOME='" + data + "'", folder},
+        {"-u XDG_RUNTIME_DIR XDG_DATA_HOME='" + data + "'", folder},
+        {"-u XDG_DATA_HOME HOME='" + root + "/file/home'",
+         root + "/file/home/.local/share/quarne/Zembrolavine"},
+    };
+    for (const cCase& c : cases) {
+        SCOPED_TRACE(c.env);
         std::string err;
-        EXPECT_EQ(RunGame(runtime + "XDG_DATA_HOME='" + data + "'", &err), 1);
+        EXPECT_EQ(RunGame(c.env, &err), 1);
         EXPECT_EQ(CountLines(err), 1) << err;
-        EXPECT_NE(err.find(folder), std::string::npos) << err;
+        EXPECT_NE(err.find(c.folder), std::string::npos) << err;
         EXPECT_NE(err.find("Not a directory"), std::string::npos) << err;
     }
     if (!rootHadIt) {

@@ -56,9 +56,9 @@ std::vector<cModeInfo> EnumModes()
     return CleanModeList(raw, desktop, haveDesktop);
 }
 
-bool SetFullscreenMode(cWindowSystem& ws, const cModeInfo& mode)
+bool SetFullscreenPicture(cWindowSystem& ws, int width, int height)
 {
-    return ws.SetFullscreen(true, mode.width, mode.height);
+    return ws.SetFullscreen(true, width, height);
 }
 
 void RestoreDesktopMode(cWindowSystem&) {}

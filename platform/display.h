@@ -31,9 +31,10 @@ int BitsOfPixelFormat(uint32_t sdlFormat);
 std::vector<cModeInfo> CleanModeList(const std::vector<cModeInfo>& raw, const cModeInfo& desktop,
                                      bool haveDesktop);
 
-// Full screen in the given mode: the window covers the desktop and the
-// engine's client size becomes the mode's size. False without a window.
-bool SetFullscreenMode(cWindowSystem& ws, const cModeInfo& mode);
+// Full screen: the window covers the desktop at the desktop's own mode and
+// the engine's client size becomes width x height, the picture the game
+// draws, scaled into the desktop with its aspect kept. False without a window.
+bool SetFullscreenPicture(cWindowSystem& ws, int width, int height);
 
 // Back to the desktop's own mode. As full screen never changed it, there is
 // nothing to undo; kept so that callers read as the mode switch pairs up.

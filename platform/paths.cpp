@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -11,12 +12,6 @@
 namespace vek::platform {
 
 namespace {
-
-std::string EnvValue(const char* name)
-{
-    const char* v = std::getenv(name);
-    return (v && *v) ? std::string(v) : std::string();
-}
 
 std::string HomeFromPasswordDatabase()
 {
@@ -37,23 +32,44 @@ std::string StripTrailingSlashes(std::string path)
     return path;
 }
 
-// Creates the folder and its missing parents with the given mode. True when
-// it exists as a folder at the end.
-bool MakeFolders(const std::string& path, mode_t mode)
+}  // namespace
+
+std::string EnvValue(const char* name)
 {
-    if (path.empty()) return false;
+    const char* v = std::getenv(name);
+    return (v && *v) ? std::string(v) : std::string();
+}
+
+bool MakeFolders(const std::string& path, unsigned mode, std::string* reason)
+{
+    auto fail = [reason](int error) {
+        if (reason) *reason = std::strerror(error);
+        return false;
+    };
+    if (path.empty()) return fail(ENOENT);
     size_t pos = 0;
     while (pos != std::string::npos) {
         pos = path.find('/', pos + 1);
         const std::string prefix = path.substr(0, pos);
         if (prefix.empty()) continue;
-        if (mkdir(prefix.c_str(), mode) != 0 && errno != EEXIST) return false;
+        if (mkdir(prefix.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST)
+            return fail(errno);
     }
     struct stat st{};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(path.c_str(), &st) != 0) return fail(errno);
+    if (!S_ISDIR(st.st_mode)) return fail(ENOTDIR);
+    return true;
 }
 
-}  // namespace
+bool MakeWritableFolder(const std::string& path, std::string* reason)
+{
+    if (!MakeFolders(path, 0700, reason)) return false;
+    if (access(path.c_str(), W_OK | X_OK) != 0) {
+        if (reason) *reason = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
 
 std::string GetUserProfileFolder()
 {
@@ -62,7 +78,7 @@ std::string GetUserProfileFolder()
     return StripTrailingSlashes(home);
 }
 
-std::string GetCommonAppDataFolder()
+std::string FindCommonAppDataFolder()
 {
     std::string folder = EnvValue("XDG_DATA_HOME");
     // Relative values are invalid by the XDG rules and are ignored.
@@ -71,8 +87,13 @@ std::string GetCommonAppDataFolder()
         if (home.empty()) return std::string();
         folder = home + "/.local/share";
     }
-    folder = StripTrailingSlashes(folder);
-    if (!MakeFolders(folder, 0700)) return std::string();
+    return StripTrailingSlashes(folder);
+}
+
+std::string GetCommonAppDataFolder()
+{
+    const std::string folder = FindCommonAppDataFolder();
+    if (folder.empty() || !MakeFolders(folder, 0700)) return std::string();
     return folder;
 }
 

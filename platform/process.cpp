@@ -2,63 +2,57 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace vek::platform {
 
-namespace {
-
-std::string EnvValue(const char* name)
-{
-    const char* v = std::getenv(name);
-    return (v && *v) ? std::string(v) : std::string();
-}
-
-bool MakeFolders0700(const std::string& path)
-{
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        const std::string prefix = path.substr(0, pos);
-        if (prefix.empty()) continue;
-        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 cInstanceLock::~cInstanceLock() { Release(); }
 
-bool cInstanceLock::TryAcquire(const std::string& name, const std::string& fallbackFolder)
+cInstanceLock::eResult cInstanceLock::Acquire(const std::string& name,
+                                              const std::string& fallbackFolder,
+                                              std::string* reason)
 {
-    if (m_iFd >= 0) return true;
+    auto fail = [reason](const std::string& what, const std::string& why) {
+        if (reason) *reason = what + ": " + why;
+        return e_lockFailed;
+    };
+    if (m_iFd >= 0) return e_lockTaken;
     if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
-        return false;
+        return fail(name, "not a plain file name");
 
     std::string folder = EnvValue("XDG_RUNTIME_DIR");
     if (folder.empty() || folder[0] != '/') {
         folder = fallbackFolder;
-        if (folder.empty() || !MakeFolders0700(folder)) return false;
+        if (folder.empty()) return fail(name, "no folder for the lock file");
+        std::string why;
+        if (!MakeFolders(folder, 0700, &why)) return fail(folder, why);
     }
     const std::string path = folder + "/" + name + ".lock";
 
     // O_NOFOLLOW: a planted link must not make us create or lock another file.
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return false;
+    if (fd < 0) return fail(path, std::strerror(errno));
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         close(fd);
-        return false;
+        if (error == EWOULDBLOCK) return e_lockBusy;
+        return fail(path, std::strerror(error));
     }
     m_iFd = fd;
-    return true;
+    return e_lockTaken;
+}
+
+bool cInstanceLock::TryAcquire(const std::string& name, const std::string& fallbackFolder)
+{
+    return Acquire(name, fallbackFolder) == e_lockTaken;
 }
 
 void cInstanceLock::Release()

@@ -14,10 +14,19 @@ public:
     cInstanceLock(const cInstanceLock&) = delete;
     cInstanceLock& operator=(const cInstanceLock&) = delete;
 
+    enum eResult {
+        e_lockTaken,   // held by this object now
+        e_lockBusy,    // another holder has it
+        e_lockFailed,  // it cannot be taken at all (bad name, no folder, no file)
+    };
+
     // Takes the lock named `name`: the file "<name>.lock" in $XDG_RUNTIME_DIR,
-    // else in `fallbackFolder` (created 0700 when missing). False when another
-    // holder has it or the lock file cannot be opened. The name must be a
-    // plain file name (no "/").
+    // else in `fallbackFolder` (created 0700 when missing). The name must be a
+    // plain file name (no "/"). On e_lockFailed `reason` (when given) names
+    // the file or folder and what went wrong.
+    eResult Acquire(const std::string& name, const std::string& fallbackFolder = std::string(),
+                    std::string* reason = nullptr);
+    // Acquire, true only for e_lockTaken.
     bool TryAcquire(const std::string& name, const std::string& fallbackFolder = std::string());
     void Release();
     bool IsHeld() const { return m_iFd >= 0; }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/display_loss.h"
 #include "platform/text.h"
 
 namespace vek::platform {
@@ -255,6 +256,9 @@ void DesktopOfWindow(SDL_Window* win, int& w, int& h, int& bits)
     bits = SDL_BYTESPERPIXEL(mode.format) == 4 ? 32 : static_cast<int>(SDL_BITSPERPIXEL(mode.format));
 }
 
+// The video drivers tried, in this order, when none is named.
+const char* const kVisibleVideoDrivers[] = {"x11", "wayland"};
+
 }  // namespace
 
 cWindowSystem::cWindowSystem(iClock* clock) : m_pClock(clock ? clock : &SystemClock()) {}
@@ -262,21 +266,57 @@ cWindowSystem::cWindowSystem(iClock* clock) : m_pClock(clock ? clock : &SystemCl
 cWindowSystem::~cWindowSystem()
 {
     DestroyWindow();
-    ReleaseCursors();
     if (m_pIcon) {
         SDL_FreeSurface(static_cast<SDL_Surface*>(m_pIcon));
         m_pIcon = nullptr;
     }
+    // Shutting video down talks to the display server; a lost one would
+    // never answer.
+    if (IsDisplayLost()) return;
+    ReleaseCursors();
     if (m_bOwnsSdl && SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
 bool cWindowSystem::Init()
 {
     if (m_bInit) return true;
+    // A failed attempt is not repeated: every query of the display would
+    // otherwise try to reach it again.
+    if (m_bInitFailed) return false;
     // The engine minimises its full-screen window itself when it loses the
     // focus; SDL must not do it a second time.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    const char* named = SDL_getenv("SDL_VIDEODRIVER");
+    if (named && *named) {
+        // A driver named explicitly (tests use "dummy" and "offscreen") is
+        // used as it is.
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            m_strInitError = SDL_GetError();
+            m_bInitFailed = true;
+            return false;
+        }
+    } else {
+        // Only drivers that show the window to a person. Left to itself SDL
+        // would end up on its offscreen driver, where the game would run
+        // unseen and forever.
+        std::string errors;
+        for (const char* driver : kVisibleVideoDrivers) {
+            // The hint keeps the driver that worked (or the last one tried).
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
+                errors.clear();
+                break;
+            }
+            const std::string error = SDL_GetError();
+            if (!errors.empty()) errors += "; ";
+            errors += error.empty() ? std::string(driver) + " not available" : error;
+        }
+        if (!errors.empty()) {
+            m_strInitError = errors;
+            m_bInitFailed = true;
+            return false;
+        }
+    }
     m_bInit = true;
     m_bOwnsSdl = true;
     return true;
@@ -339,6 +379,7 @@ bool cWindowSystem::CreateWindow(const cWindowDesc& d)
     }
     SDL_Window* win = SDL_CreateWindow(Cp1251ToUtf8(d.title).c_str(), x, y, w, h, flags);
     if (!win) return false;
+    WatchDisplayConnection(win);
     m_Window.m_pWindow = win;
     m_Window.m_iClientW = d.width;
     m_Window.m_iClientH = d.height;
@@ -354,7 +395,9 @@ bool cWindowSystem::CreateWindow(const cWindowDesc& d)
 void cWindowSystem::DestroyWindow()
 {
     if (!m_Window.m_pWindow) return;
-    SDL_DestroyWindow(m_Window.m_pWindow);
+    // Destroying waits for the server to unmap the window; a lost server
+    // never does, so the window is only forgotten.
+    if (!IsDisplayLost()) SDL_DestroyWindow(m_Window.m_pWindow);
     m_Window = cNativeWindow();
     --g_iLiveWindows;
     m_iLastSizeType = m_iLastSizeW = m_iLastSizeH = -1;
@@ -362,7 +405,7 @@ void cWindowSystem::DestroyWindow()
 
 void cWindowSystem::DrainMessages()
 {
-    if (m_bInit) {
+    if (m_bInit && !IsDisplayLost()) {
         SDL_PumpEvents();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
@@ -618,7 +661,14 @@ bool cWindowSystem::TimerDue()
 
 bool cWindowSystem::PeekMessage(cMessage& out)
 {
-    if (m_Queue.empty() && m_bInit) {
+    const bool lost = IsDisplayLost();
+    if (lost && !m_bLossPosted) {
+        m_bLossPosted = true;
+        out = cMessage();
+        out.type = e_msgDisplayLost;
+        return true;
+    }
+    if (m_Queue.empty() && m_bInit && !lost) {
         SDL_Event ev;
         while (m_Queue.empty() && SDL_PollEvent(&ev)) {
             if (Translate(ev)) {
@@ -654,6 +704,7 @@ bool cWindowSystem::PeekMessage(cMessage& out)
 void cWindowSystem::WaitMessage()
 {
     if (!m_Queue.empty() || m_bQuitPosted || TimerDue()) return;
+    if (IsDisplayLost() && !m_bLossPosted) return;
     if (m_bTimerArmed) {
         const int64_t left = m_iTimerDeadline - m_pClock->Counter();
         const int64_t freq = std::max<int64_t>(m_pClock->Frequency(), 1);

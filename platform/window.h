@@ -30,6 +30,7 @@ enum eMessage {
     e_msgChar,           // a: the typed character as a windows-1251 byte (0..255)
     e_msgDisplayChange,  // a, b, c: desktop width, height, bits per pixel
     e_msgTimer,          // the frame-rate timer's period elapsed
+    e_msgDisplayLost,    // the connection to the display server broke (sent once)
 };
 
 struct cMessage {
@@ -144,9 +145,13 @@ public:
     cWindowSystem(const cWindowSystem&) = delete;
     cWindowSystem& operator=(const cWindowSystem&) = delete;
 
-    // Video and events up; false when there is no display. Idempotent.
+    // Video and events up; false when there is no display. Idempotent; a
+    // failure is final. Unless SDL_VIDEODRIVER names a driver, only drivers
+    // that show a window to a person are used (x11, then wayland).
     bool Init();
     bool IsInitialised() const { return m_bInit; }
+    // Why Init failed (the video drivers' own words); empty before a failure.
+    const std::string& InitError() const { return m_strInitError; }
     // A non-zero id once video is up (0 without a display). Also prepares
     // the window icon and the application cursor.
     unsigned RegisterWindowClass(const std::string& name);
@@ -173,7 +178,9 @@ public:
     void FitClientArea(int w, int h);
 
     // One message per call; false when nothing is waiting. Input events are
-    // handed to the sink and reported as e_msgNone.
+    // handed to the sink and reported as e_msgNone. Once the display is lost
+    // (display_loss.h) the display is not asked again: e_msgDisplayLost comes
+    // first, then what is queued.
     bool PeekMessage(cMessage& out);
     // Blocks until a message is ready (the timer's deadline included).
     void WaitMessage();
@@ -208,12 +215,15 @@ private:
 
     iClock* m_pClock;
     bool m_bInit = false;
+    bool m_bInitFailed = false;
+    std::string m_strInitError;
     bool m_bOwnsSdl = false;
     cNativeWindow m_Window;
     std::deque<cMessage> m_Queue;
     iInputSink* m_pSink = nullptr;
     bool m_bFocused = true;
     bool m_bQuitPosted = false;
+    bool m_bLossPosted = false;
     int m_iQuitCode = 0;
     bool m_bTimerArmed = false;
     int64_t m_iTimerPeriod = 0;

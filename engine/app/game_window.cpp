@@ -24,16 +24,6 @@ cDisplayMode g_SavedMode;
 cDisplayMode g_CurrentMode;
 std::vector<cDisplayMode> g_vecModes;
 
-platform::cModeInfo ToModeInfo(const cDisplayMode& m)
-{
-    platform::cModeInfo info;
-    info.width = m.iWidth;
-    info.height = m.iHeight;
-    info.bits = m.iBits;
-    info.frequency = m.iFrequency;
-    return info;
-}
-
 } // namespace
 
 bool operator<(const cDisplayMode& a, const cDisplayMode& b)
@@ -112,12 +102,24 @@ void cGame::ReadDesktopDisplayMode()
 unsigned cGame::RegisterWindowClass()
 {
     platform::cWindowSystem& ws = platform::WindowSystem();
-    if (!ws.Init()) return 0;
+    if (!ws.Init()) {
+        LogError(kSender, "No display: %s\n", ws.InitError());
+        return 0;
+    }
     return ws.RegisterWindowClass(strName);
 }
 
 void cGame::ChangeDisplaySettings(int width, int bits, int height)
 {
+    // The picture the game draws keeps the size asked for (0 keeps the
+    // current one).
+    int pictureW = width, pictureH = height;
+    if (pictureW == 0 || pictureH == 0) {
+        int w = g_CurrentMode.iWidth, h = g_CurrentMode.iHeight;
+        GetClientSize(w, h);
+        if (pictureW == 0) pictureW = w;
+        if (pictureH == 0) pictureH = h;
+    }
     if (width) g_CurrentMode.iWidth = width;
     if (height) g_CurrentMode.iHeight = height;
     if (bits) g_CurrentMode.iBits = bits;
@@ -125,7 +127,10 @@ void cGame::ChangeDisplaySettings(int width, int bits, int height)
     SnapDisplayMode(g_vecModes, g_CurrentMode);
     LogText(kSender, "ChangeDisplaySettings(%i, %i, %i, %i)\n", g_CurrentMode.iWidth,
             g_CurrentMode.iHeight, g_CurrentMode.iBits, g_CurrentMode.iFrequency);
-    platform::SetFullscreenMode(platform::WindowSystem(), ToModeInfo(g_CurrentMode));
+    // The desktop's mode never changes: the chosen mode is only recorded,
+    // and the picture is scaled into the desktop whatever its size. Drawing
+    // at a smaller listed mode would only blur the picture on the way up.
+    platform::SetFullscreenPicture(platform::WindowSystem(), pictureW, pictureH);
 }
 
 void cGame::RestoreDisplaySettings()
@@ -175,7 +180,6 @@ bool cGame::CreateWindow(bool windowed, int width, int height, int bits)
         FitWindow(width, height);
     } else {
         ChangeDisplaySettings(width, bits, height);
-        ws.FitClientArea(g_CurrentMode.iWidth, g_CurrentMode.iHeight);
     }
     ws.Show();
     LogText(kSender, "Resizing and Updating Window... Ok\n");
@@ -297,7 +301,8 @@ void cGame::WndProc(const platform::cMessage& msg)
         if (msg.a) {
             LogText(kLoopSender, "Window get focus\n");
             if (!bWindowed) {
-                platform::SetFullscreenMode(ws, ToModeInfo(g_CurrentMode));
+                int w = 0, h = 0;
+                if (ws.GetClientSize(w, h)) platform::SetFullscreenPicture(ws, w, h);
                 if (ws.IsMinimized()) ws.Restore();
             }
             // The GUI knows whether it draws its own pointer; without a GUI
@@ -326,6 +331,12 @@ void cGame::WndProc(const platform::cMessage& msg)
         break;
     case platform::e_msgTimer:
         TimerProc();
+        break;
+    case platform::e_msgDisplayLost:
+        // Nothing can be shown any more: end the normal way, which saves
+        // and closes the log.
+        LogError(kLoopSender, "The connection to the display was lost\n");
+        ws.PostQuit(1);
         break;
     case platform::e_msgNone:
     case platform::e_msgQuit:

@@ -75,7 +75,13 @@ void ResolvePathMacros(const string& appName)
 {
     g_Macros[e_macroExePath] = platform::GetExecutableFolder();
     g_Macros[e_macroStaticPath] = "data";
-    g_Macros[e_macroAppPath] = platform::GetCommonAppDataFolder() + "/quarne/" + appName;
+    // Without a home folder there is no data folder: the value stays empty
+    // rather than naming a folder at the file-system root. A data folder that
+    // cannot be made still names where it should be, so whatever writes there
+    // fails there and nowhere else.
+    const std::string data = platform::FindCommonAppDataFolder();
+    if (!data.empty()) platform::MakeFolders(data, 0700);
+    g_Macros[e_macroAppPath] = data.empty() ? string() : string(data + "/quarne/" + appName);
     g_Macros[e_macroUserPath] = platform::GetUserProfileFolder();
 }
 

@@ -29,8 +29,9 @@ enum ePathMacro {
 
 // Resolves the four macro values in order: the executable's folder, "data",
 // the per-user application-data folder + "/quarne/" + appName, and the
-// user's home folder. A query that fails leaves its macro empty ({AppPath}
-// then still gets its "/quarne/" + appName suffix).
+// user's home folder. A query that fails leaves its macro empty; {AppPath} is
+// empty when no home folder is known (never a folder at the file-system
+// root). {AppPath} itself is not created here.
 void ResolvePathMacros(const string& appName);
 
 // Sets one macro value directly (tests, tools). Values are kept in the

@@ -6,3 +6,7 @@ int EntryMain(int argc, char** argv);
 // Set when the desktop's usable area is smaller than 1024 x 768; the game's
 // start-up then keeps full screen even when the settings ask for a window.
 extern bool g_bSmallWorkArea;
+
+// Whether the desktop's usable area (right or bottom edge) is below
+// 1024 x 768: the value the entry routine stores in g_bSmallWorkArea.
+bool DetectSmallWorkArea();

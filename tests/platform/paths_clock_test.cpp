@@ -55,6 +55,26 @@ TEST(Paths, AppDataFolderFromTheEnvironment)
     EXPECT_EQ(pf::GetCommonAppDataFolder(), "");
 }
 
+TEST(Paths, MakeFoldersCreatesParentsAndSaysWhyItFails)
+{
+    const std::string root = vektest::MakeTempDir("Folders");
+    std::string reason;
+    EXPECT_TRUE(pf::MakeFolders(root + "/a/b/c", 0700, &reason));
+    struct stat st{};
+    ASSERT_EQ(stat((root + "/a/b").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(pf::MakeFolders(root + "/a/b/c", 0700)) << "an existing folder is fine";
+
+    // A regular file in the way, below it or at the end: no folder, and why.
+    ASSERT_TRUE(vektest::WriteFile(root + "/file", "x"));
+    EXPECT_FALSE(pf::MakeFolders(root + "/file/sub", 0700, &reason));
+    EXPECT_EQ(reason, "Not a directory");
+    reason.clear();
+    EXPECT_FALSE(pf::MakeFolders(root + "/file", 0700, &reason));
+    EXPECT_EQ(reason, "Not a directory");
+    EXPECT_FALSE(pf::MakeFolders("", 0700));
+}
+
 TEST(Paths, DesktopFolder)
 {
     EnvGuard config("XDG_CONFIG_HOME");

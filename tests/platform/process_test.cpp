@@ -19,6 +19,8 @@ TEST(InstanceLock, OneHolderAtATime)
     EXPECT_TRUE(first.IsHeld());
     {
         cInstanceLock second;
+        std::string reason;
+        EXPECT_EQ(second.Acquire("GardenMutex", "", &reason), cInstanceLock::e_lockBusy);
         EXPECT_FALSE(second.TryAcquire("GardenMutex"));
         EXPECT_FALSE(second.IsHeld());
         cInstanceLock other;
@@ -65,11 +67,14 @@ TEST(InstanceLock, RefusesLinksAndBadNamesAndFallsBack)
     const std::string outside = vektest::MakeTempDir("target");
     ASSERT_EQ(symlink((outside + "/victim").c_str(), (run + "/Planted.lock").c_str()), 0);
     cInstanceLock lock;
-    EXPECT_FALSE(lock.TryAcquire("Planted"));
+    // Failures are not "someone else has it", and they say where and why.
+    std::string reason;
+    EXPECT_EQ(lock.Acquire("Planted", "", &reason), cInstanceLock::e_lockFailed);
+    EXPECT_NE(reason.find(run + "/Planted.lock: "), std::string::npos) << reason;
     struct stat st{};
     EXPECT_NE(stat((outside + "/victim").c_str(), &st), 0);
-    EXPECT_FALSE(lock.TryAcquire(""));
-    EXPECT_FALSE(lock.TryAcquire("../x"));
+    EXPECT_EQ(lock.Acquire("", ""), cInstanceLock::e_lockFailed);
+    EXPECT_EQ(lock.Acquire("../x", ""), cInstanceLock::e_lockFailed);
 
     // Without a runtime folder the lock goes into the fallback folder, made private.
     const std::string saved = run;
@@ -81,7 +86,11 @@ TEST(InstanceLock, RefusesLinksAndBadNamesAndFallsBack)
     ASSERT_EQ(stat(fallback.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     cInstanceLock noFolder;
-    EXPECT_FALSE(noFolder.TryAcquire("GardenMutex"));
+    EXPECT_EQ(noFolder.Acquire("GardenMutex"), cInstanceLock::e_lockFailed);
+    ASSERT_TRUE(vektest::WriteFile(fallback + "/in-the-way", "x"));
+    EXPECT_EQ(noFolder.Acquire("GardenMutex", fallback + "/in-the-way/sub", &reason),
+              cInstanceLock::e_lockFailed);
+    EXPECT_EQ(reason, fallback + "/in-the-way/sub: Not a directory");
     setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 

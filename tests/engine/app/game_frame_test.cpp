@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine_fixture.h"
+#include "engine/core/script.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/widget.h"
 #include "engine/gui/window.h"
@@ -100,6 +101,27 @@ TEST_F(FrameTest, FocusMovesByNameAndClearsThePause)
     EXPECT_EQ(m_pGame->GetFocusWidgetName(), "");
     EXPECT_EQ(LogLinesWith("Widget with name 'First' not found."), 1);
     m_pGame->UpdateFrame();  // a frame without a widget is harmless
+}
+
+TEST_F(FrameTest, PauseWidgetReturnsItsStepAndNeverGoesBelowZero)
+{
+    // Unpausing at 0 leaves 0 but still answers -1.
+    EXPECT_EQ(m_pGame->PauseWidget(false), -1);
+    EXPECT_EQ(m_pGame->iPause, 0);
+    EXPECT_EQ(m_pGame->PauseWidget(true), 1);
+    EXPECT_EQ(m_pGame->PauseWidget(true), 1);
+    EXPECT_EQ(m_pGame->PauseWidget(false), -1);
+    EXPECT_EQ(m_pGame->iPause, 1) << "two pauses need two resumes";
+    EXPECT_EQ(m_pGame->PauseWidget(false), -1);
+    EXPECT_EQ(m_pGame->iPause, 0);
+
+    // Scripts get the same answers.
+    ASSERT_NE(vek::GetScript(), nullptr);
+    EXPECT_TRUE(vek::GetScript()->DoString(
+        "assert(theEngine:PauseWidget(false) == -1)\n"
+        "assert(theEngine:PauseWidget(true) == 1)\n"
+        "assert(theEngine:PauseWidget(false) == -1)\n"));
+    EXPECT_EQ(m_pGame->iPause, 0);
 }
 
 TEST_F(FrameTest, FixedStepRunsOncePerFrameAtMostAndPauseStopsTheWidget)

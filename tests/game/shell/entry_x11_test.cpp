@@ -4,13 +4,16 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "game/shell/entry.h"
 #include "support/temp_dir.h"
+#include "support/xvfb.h"
 
 namespace {
 
@@ -67,6 +70,69 @@ TEST(EntryWindow, RunsTheLoopAndShutsDownCleanlyOnTerminate)
     const size_t restore = log.find("Restore display settings");
     ASSERT_NE(wares, std::string::npos);
     ASSERT_NE(restore, std::string::npos);
+    EXPECT_LT(wares, restore);
+    EXPECT_NE(log.find("</p></body>\n</html>\n"), std::string::npos);
+}
+
+// The small-work-area flag on desktops of two sizes (X servers of the
+// test's own; each check runs in a child process, as the window system
+// connects once per process).
+TEST(EntryWindow, SmallWorkAreaFlagFollowsTheDesktopSize)
+{
+    auto detect = [](int width, int height) {
+        vektest::cXvfb server;
+        if (!server.Start(width, height)) return -1;
+        const pid_t pid = fork();
+        if (pid < 0) return -1;
+        if (pid == 0) {
+            setenv("DISPLAY", server.Display().c_str(), 1);
+            unsetenv("SDL_VIDEODRIVER");
+            _exit(DetectSmallWorkArea() ? 1 : 0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(detect(1280, 720), 1) << "720 rows are fewer than the game's 768";
+    EXPECT_EQ(detect(1024, 768), 0) << "exactly the game's size is enough";
+    EXPECT_EQ(detect(1000, 800), 1);
+}
+
+// The X server dies under the running game: the game ends through its
+// normal teardown, so the log is closed properly, and does so at once rather
+// than spinning on the dead connection.
+TEST(EntryWindow, LosingTheXServerEndsTheGameThroughItsTeardown)
+{
+    const char* exe = std::getenv("VEK_GAME_EXE");
+    ASSERT_NE(exe, nullptr);
+    vektest::cXvfb server;
+    ASSERT_TRUE(server.Start(1024, 768));
+    std::remove(LogPath().c_str());
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("DISPLAY", server.Display().c_str(), 1);
+        execl(exe, exe, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const bool started = WaitForLogText("CreateWareManager: </span><span class='text'>Ok", 60.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames
+    server.Stop();
+    const auto killed = std::chrono::steady_clock::now();
+    const int code = WaitForExit(pid, 10.0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
+    ASSERT_TRUE(started) << vektest::ReadFile(LogPath());
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_EQ(code, 1);
+
+    const std::string log = vektest::ReadFile(LogPath());
+    const size_t lost = log.find("The connection to the display was lost");
+    const size_t wares = log.find("DestroyWareManager: ");
+    const size_t restore = log.find("Restore display settings");
+    EXPECT_NE(lost, std::string::npos);
+    ASSERT_NE(wares, std::string::npos);
+    ASSERT_NE(restore, std::string::npos);
+    EXPECT_LT(lost, wares);
     EXPECT_LT(wares, restore);
     EXPECT_NE(log.find("</p></body>\n</html>\n"), std::string::npos);
 }

@@ -26,6 +26,17 @@ constexpr size_t kLargestPiece = size_t(4) << 20;
 
 }  // namespace
 
+namespace {
+
+// Damaged data is never handed on as if it were the file.
+int ReadFailed(const filename& file)
+{
+    LogWarning(kSender, "File %s could not be read whole\n", file.path);
+    return cDataManager::InternalError;
+}
+
+} // namespace
+
 int cDataManager::ReadWholeFileInto(const filename& file, const char* mode,
                                     void* (*place)(void* buffer, size_t size), void* buffer,
                                     size_t& got)
@@ -52,6 +63,7 @@ int cDataManager::ReadWholeFileInto(const filename& file, const char* mode,
         void* at = place(buffer, size);
         if (!at) return Failed;
         got = f.Read(at, 1, size);
+        if (f.HasReadError()) return ReadFailed(file);
         return Ok;
     }
 
@@ -69,6 +81,10 @@ int cDataManager::ReadWholeFileInto(const filename& file, const char* mode,
         pieces.push_back(std::move(piece));
         if (n < want) break;
     }
+    // Reading on to the entry's end checks its data against its checksum.
+    char probe;
+    if (total == size) f.Read(&probe, 1, 1);
+    if (f.HasReadError()) return ReadFailed(file);
     f.Close();
     char* at = static_cast<char*>(place(buffer, total));
     if (!at && total) return Failed;

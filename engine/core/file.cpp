@@ -401,6 +401,8 @@ struct cFile::cRecord {
     unz_file_info64 Info{};
     platform::cNativeFile* pStream = nullptr;
     std::shared_ptr<cArchive> pArchive;  // the index the entry was found through
+    bool bReadError = false;
+    bool bEnded = false;  // the entry was read to its end and its checksum checked
 };
 
 cFile::~cFile() { Close(); }
@@ -545,7 +547,12 @@ int cFile::Close()
 size_t cFile::Read(void* buffer, size_t size, size_t count)
 {
     if (!m_pRecord || !buffer || size == 0 || count == 0) return 0;
-    if (m_pRecord->iKind == e_kindDisk) return m_pRecord->pStream->Read(buffer, size, count);
+    if (m_pRecord->iKind == e_kindDisk) {
+        const size_t n = m_pRecord->pStream->Read(buffer, size, count);
+        if (n < count && m_pRecord->pStream->HasError()) m_pRecord->bReadError = true;
+        return n;
+    }
+    if (m_pRecord->bEnded || m_pRecord->bReadError) return 0;
 
     if (count > SIZE_MAX / size) count = SIZE_MAX / size;
     const size_t wanted = size * count;
@@ -556,13 +563,25 @@ size_t cFile::Read(void* buffer, size_t size, size_t count)
         const int n = unzReadCurrentFile(m_pRecord->pZip->pZip, out + done, static_cast<unsigned>(chunk));
         if (n < 0) {
             LogWarning(g_szSender, "Internal error in ZIP file - couldn't read file\n");
+            m_pRecord->bReadError = true;
             return 0;
         }
-        if (n == 0) break;
+        if (n == 0) {
+            // The end of the entry: only closing it tells whether the data
+            // matched the checksum stored for it.
+            m_pRecord->bEnded = true;
+            if (unzCloseCurrentFile(m_pRecord->pZip->pZip) == UNZ_CRCERROR) {
+                LogWarning(g_szSender, "Internal error in ZIP file - wrong checksum\n");
+                m_pRecord->bReadError = true;
+            }
+            break;
+        }
         done += static_cast<size_t>(n);
     }
     return done / size;
 }
+
+bool cFile::HasReadError() const { return m_pRecord && m_pRecord->bReadError; }
 
 size_t cFile::Write(const void* buffer, size_t size, size_t count)
 {

@@ -54,6 +54,11 @@ public:
 
     // Whole elements read; 0 when closed.
     size_t Read(void* buffer, size_t size, size_t count);
+    // A read failed rather than reaching the end: the disk reported an error,
+    // or an archive entry's data is damaged or does not match its checksum
+    // (known once a read has reached the entry's end). What was read before
+    // is then not the file's content.
+    bool HasReadError() const;
     // Elements written; disk files only, 0 otherwise.
     size_t Write(const void* buffer, size_t size, size_t count);
     // Size in bytes: the entry's uncompressed size or the disk file's length;

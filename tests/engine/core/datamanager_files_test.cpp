@@ -79,12 +79,14 @@ TEST_F(WholeFiles, EntriesCostWhatTheyHoldNotWhatTheyDeclare)
     EXPECT_LT(peak, 4 * kMiB);
     EXPECT_EQ(text, data);
 
-    // An entry holding more than it declares is read as far as it declares.
+    // An entry holding more than it declares is read no further than it
+    // declares; what was read then fails the entry's checksum, so it is
+    // refused rather than handed on as the file.
     Put("short.zip", vektest::MakeZeroBombZip("zeros.bin", 100000000, 2 * kMiB));
     const char* zeros = "{UserPath}/short.zip/zeros.bin";
     peak = PeakMemoryOf([&] { result = cDataManager::ReadBinary(&stream, zeros); });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(stream.GetByteCount(), 2 * kMiB);
+    EXPECT_EQ(result, cDataManager::InternalError);
+    EXPECT_EQ(stream.GetByteCount(), kMiB) << "the stream keeps what it held";
     EXPECT_LT(peak, 8 * kMiB);
 }
 
@@ -132,6 +134,37 @@ TEST_F(WholeFiles, TextAndBinaryHoldOneCopy)
     EXPECT_LT(PeakMemoryOf([&] { result = cDataManager::ReadBinary(&stream, file); }), 9 * kMiB);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(stream.GetByteCount(), data.size());
+}
+
+TEST_F(WholeFiles, DamagedEntriesAreNotReadAsTheirContent)
+{
+    // A stored entry with one byte changed: only its checksum tells.
+    const std::string plain = Letters(5000);
+    std::string stored = vektest::MakeZip({{"plain.txt", plain}});
+    const size_t at = stored.find(plain);
+    ASSERT_NE(at, std::string::npos);
+    stored[at + 2500] = stored[at + 2500] == 'a' ? 'b' : 'a';
+    // A deflated entry whose compressed data is overwritten half-way.
+    std::string deflated = vektest::MakeZip({{"packed.bin", Letters(200000), true}});
+    for (size_t i = 0; i < 64; ++i) deflated[30 + 10 + 2000 + i] = static_cast<char>(0xFF);
+    const std::string archive1 = Put("stored.zip", stored);
+    const std::string archive2 = Put("deflated.zip", deflated);
+
+    vek::string text = "before";
+    EXPECT_EQ(cDataManager::ReadText(&text, archive1 + "/plain.txt"), cDataManager::InternalError);
+    EXPECT_EQ(text, "before");
+    vek::cBitStream stream;
+    EXPECT_EQ(cDataManager::ReadBinary(&stream, archive1 + "/plain.txt"), cDataManager::InternalError);
+    EXPECT_EQ(cDataManager::ReadBinary(&stream, archive2 + "/packed.bin"), cDataManager::InternalError);
+    EXPECT_EQ(stream.GetByteCount(), 0u);
+    EXPECT_EQ(Logged("could not be read whole"), 3);
+
+    // The undamaged entry next to it still reads.
+    const std::string good = Put("good.zip", vektest::MakeZip({{"plain.txt", plain}, {"z.bin", plain, true}}));
+    EXPECT_EQ(cDataManager::ReadText(&text, good + "/plain.txt"), cDataManager::Ok);
+    EXPECT_EQ(text, plain);
+    EXPECT_EQ(cDataManager::ReadBinary(&stream, good + "/z.bin"), cDataManager::Ok);
+    EXPECT_EQ(stream.GetByteCount(), plain.size());
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ struct Stored {
     std::string name;
     std::string body;  // as it lies in the archive
     uint32_t crc = 0;
-    uint32_t size = 0;  // declared uncompressed size
+    uint32_t size = 0;        // declared uncompressed size
+    int64_t compressed = -1;  // declared compressed size (-1: the body's)
+    uint16_t flags = 0;
     bool deflate = false;
 };
 
@@ -63,11 +65,12 @@ std::string Archive(const std::vector<Stored>& entries)
         const uint32_t offset = static_cast<uint32_t>(file.size());
         auto common = [&](std::string& out) {
             Put16(out, 20);
-            Put16(out, 0);
+            Put16(out, e.flags);
             Put16(out, e.deflate ? 8 : 0);
             Put32(out, 0x00210000);  // time and date
             Put32(out, e.crc);
-            Put32(out, static_cast<uint32_t>(e.body.size()));
+            Put32(out, static_cast<uint32_t>(e.compressed >= 0 ? e.compressed
+                                                               : static_cast<int64_t>(e.body.size())));
             Put32(out, e.size);
             Put16(out, static_cast<uint32_t>(e.name.size()));
             Put16(out, 0);
@@ -108,6 +111,8 @@ std::string MakeZip(const std::vector<ZipEntry>& entries)
         Stored s;
         s.name = e.name;
         s.deflate = e.deflate;
+        s.compressed = e.declaredCompressed;
+        s.flags = e.flags;
         const auto* bytes = reinterpret_cast<const Bytef*>(e.data.data());
         s.crc = static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(e.data.size())));
         s.size = static_cast<uint32_t>(e.declaredSize >= 0 ? static_cast<uint64_t>(e.declaredSize)

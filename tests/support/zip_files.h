@@ -11,8 +11,11 @@ struct ZipEntry {
     std::string name;  // stored as given ("\" or "/" separators)
     std::string data;
     bool deflate = false;
-    // What the headers declare as the entry's size (-1: the truth).
+    // What the headers declare as the entry's size and compressed size
+    // (-1: the truth), and its general-purpose flags (1: encrypted).
     int64_t declaredSize = -1;
+    int64_t declaredCompressed = -1;
+    uint16_t flags = 0;
 };
 
 std::string MakeZip(const std::vector<ZipEntry>& entries);

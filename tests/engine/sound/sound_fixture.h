@@ -1,7 +1,6 @@
 #pragma once
 // A sound manager on the null output with a real log, for the sound tests.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <memory>
 #include <string>
@@ -14,54 +13,16 @@
 #include "platform/audio.h"
 #include "platform/audio_test_sounds.h"
 #include "support/temp_dir.h"
+#include "support/zip_files.h"
 
 namespace vektest {
 
 // A ZIP archive of stored (uncompressed) entries.
 inline std::string MakeStoredZip(const std::vector<std::pair<std::string, std::string>>& entries)
 {
-    std::string local, central;
-    for (const auto& entry : entries) {
-        // Plain references: C++17 lambdas cannot capture structured bindings.
-        const std::string& name = entry.first;
-        const std::string& data = entry.second;
-        const unsigned crc =
-            unsigned(crc32(0, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
-        const unsigned offset = unsigned(local.size());
-        auto common = [&](std::string& s) {
-            Put16(s, 0);  // flags
-            Put16(s, 0);  // stored
-            Put32(s, 0);  // time and date
-            Put32(s, crc);
-            Put32(s, unsigned(data.size()));
-            Put32(s, unsigned(data.size()));
-            Put16(s, unsigned(name.size()));
-            Put16(s, 0);
-        };
-        Put32(local, 0x04034b50);
-        Put16(local, 20);
-        common(local);
-        local += name + data;
-        Put32(central, 0x02014b50);
-        Put16(central, 20);
-        Put16(central, 20);
-        common(central);
-        Put16(central, 0);  // comment
-        Put16(central, 0);  // disk
-        Put16(central, 0);  // internal attributes
-        Put32(central, 0);  // external attributes
-        Put32(central, offset);
-        central += name;
-    }
-    std::string zip = local + central;
-    Put32(zip, 0x06054b50);
-    Put32(zip, 0);
-    Put16(zip, unsigned(entries.size()));
-    Put16(zip, unsigned(entries.size()));
-    Put32(zip, unsigned(central.size()));
-    Put32(zip, unsigned(local.size()));
-    Put16(zip, 0);
-    return zip;
+    std::vector<ZipEntry> zipEntries;
+    for (const auto& entry : entries) zipEntries.push_back({entry.first, entry.second});
+    return MakeZip(zipEntries);
 }
 
 class SoundFixture : public ::testing::Test {

@@ -45,8 +45,8 @@ int cTextureInfo::AddNode(const vek::string& nodeName, const vek::rectf& uv, int
     if (columns < 1) columns = 1;
     if (rows < 1) rows = 1;
     if (int64_t(columns) * int64_t(rows) > kMaxFrames) {
-        vek::LogWarning(kSender, "[AddNode] '%s': %i x %i frames is too many; one frame used\n",
-                        nodeName, int64_t(columns) * int64_t(rows));
+        vek::LogWarning(kSender, "[AddNode] '%s': %i frames are too many; one frame used\n", nodeName,
+                        int64_t(columns) * int64_t(rows));
         columns = rows = 1;
     }
     cNode node;

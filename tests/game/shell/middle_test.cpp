@@ -41,6 +41,38 @@ TEST_F(MiddleTest, StartUpMakesTheFoldersAndRegistriesAndRunsTheSystemFont)
     EXPECT_EQ(LogCount("Start game initialization..."), 1);
 }
 
+TEST_F(MiddleTest, TheSplashEndsInTheLoadingWindowAndStartUpLogsInOrder)
+{
+    std::vector<std::string> loaded;
+    cMiddle* loadingFor = nullptr;
+    ShellLoaders().fnLoadTextureFile = [&](const vek::filename& file) {
+        loaded.push_back(file.GetFile());
+        return 0;
+    };
+    ShellLoaders().fnStartLoading = [&](cMiddle* game) { loadingFor = game; };
+    ASSERT_TRUE(Write("data/gui/game_loading.lua", "function FillWindow(w) cLabelCtrl(w, 'label') end\n"));
+
+    m_pShell->InitGame();
+    loaded.clear();
+    m_pShell->OnSplashEnd();
+    m_pShell->FinishInit();
+    ShellLoaders() = cShellLoaders();
+
+    EXPECT_EQ(loaded, (std::vector<std::string>{"gui_loading.jpg", "gui_loading_progress.jpg"}));
+    EXPECT_EQ(loadingFor, m_pShell);
+    const vek::cWindow* window = m_pGame->pGUI->GetWindow(m_pGame->pGUI->FindWindow("loading"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->FindControl("label"), 1);
+    EXPECT_TRUE(LogInOrder({"Start game initialization...", "CreateMaterialManager", "CreateSceneManager",
+                            "CreateMeshManager", "End splash screen", "Start loading...",
+                            "Loading complete. Finish game initialization...", "Highscores not found",
+                            "Found 0 Player profiles"}));
+    EXPECT_EQ(m_pShell->GetPlayerCount(), 1);
+    // Start time: the time of day in milliseconds.
+    EXPECT_GE(m_pShell->GetStartTime(), 0);
+    EXPECT_LT(m_pShell->GetStartTime(), 24 * 3600 * 1000 + 1000);
+}
+
 TEST_F(MiddleTest, WithoutProfileFoldersOneFreshProfileIsAddedButNotActivated)
 {
     ASSERT_TRUE(Write("app/profile/stray.txt", "not a profile"));

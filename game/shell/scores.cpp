@@ -31,7 +31,9 @@ void cMiddle::LoadScores()
         while (!stream.AtEnd()) {
             cScoreRow* row = CreateScoreRow();
             if (!row) break;
-            if (!row->Load(stream)) {
+            const size_t left = stream.BytesLeft();
+            // A row that reads nothing would be read again forever.
+            if (!row->Load(stream) || stream.BytesLeft() == left) {
                 delete row;
                 break;
             }
@@ -43,14 +45,17 @@ void cMiddle::LoadScores()
 
 void cMiddle::SaveScores()
 {
-    // Written at every shutdown, also empty: the file holds the rows and
-    // nothing else.
+    // Written at every shutdown after start-up, also empty: the file holds
+    // the rows and nothing else. A game that ends before it read the table
+    // (during the splash or the loading screen) leaves the file alone rather
+    // than replacing it with what it never loaded.
     vek::cBitStream stream;
     for (cScoreRow* row : m_Scores) {
         row->Save(stream);
         delete row;
     }
     m_Scores.clear();
+    if (!IsInitFinished()) return;
     if (vek::cDataManager::WriteBinary(&stream, vek::filename(kScoreFile)) != vek::cDataManager::Ok)
         vek::LogWarning(kSender, "Can't save highscores in %s file\n", kScoreFile);
 }

@@ -214,6 +214,7 @@ TEST_F(MiddleTest, TeardownSavesProfilesThenWritesScoresThenDestroysTheRegistrie
         vek::LogText("DestroyTextureInfos", "Ok\n");
     };
     ASSERT_TRUE(Write("app/conf/keep", ""));
+    m_pShell->FinishInit();  // one fresh profile, "plr000"
     cTestPlayer* a = m_pShell->Add("a");
     m_pShell->Add("b");
     m_pShell->SetCurrent(a);
@@ -223,7 +224,8 @@ TEST_F(MiddleTest, TeardownSavesProfilesThenWritesScoresThenDestroysTheRegistrie
     m_pShell = nullptr;
     ShellLoaders() = cShellLoaders();
 
-    EXPECT_EQ(events, (Events{"deactivate a", "save a", "free a", "save b", "free b"}));
+    EXPECT_EQ(events, (Events{"deactivate a", "save plr000", "free plr000", "save a", "free a", "save b",
+                              "free b"}));
     EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/highscore.dat").size(), 8u);
     EXPECT_TRUE(infosGone);
     EXPECT_EQ(vek::g_pMeshManager, nullptr);
@@ -237,10 +239,20 @@ TEST_F(MiddleTest, TeardownSavesProfilesThenWritesScoresThenDestroysTheRegistrie
 TEST_F(MiddleTest, AScoreFileThatCannotBeWrittenIsOnlyLogged)
 {
     ASSERT_TRUE(Write("app/conf", "a file where the folder should be"));
+    m_pShell->FinishInit();
     m_pShell->AddScore(new cTestRow(5));
     delete m_pShell;
     m_pShell = nullptr;
     EXPECT_EQ(LogCount("Can't save highscores in {AppPath}/conf/highscore.dat file"), 1);
+}
+
+TEST_F(MiddleTest, AGameEndedBeforeItReadTheScoresLeavesTheirFileAlone)
+{
+    ASSERT_TRUE(Write("app/conf/highscore.dat", std::string(8, '\1')));
+    m_pShell->InitGame();
+    delete m_pShell;
+    m_pShell = nullptr;
+    EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/highscore.dat"), std::string(8, '\1'));
 }
 
 // The engine and the shell made and torn down together, again and again in

@@ -119,6 +119,7 @@ TEST_F(ScoresTest, TheTableKeepsTheTwentyBestWithTheNewestFirstAmongEquals)
 TEST_F(ScoresTest, TheFileReadsBackAsWrittenAndEveryCutOfItLoadsThePrefix)
 {
     ASSERT_TRUE(Write("app/conf/keep", ""));
+    m_pShell->FinishInit();
     for (int i = 0; i < 5; ++i) m_pShell->AddScore(new cTestRow(10 * i, i));
     const std::vector<std::string> texts = Texts();
     Restart();
@@ -144,6 +145,26 @@ TEST_F(ScoresTest, TheFileReadsBackAsWrittenAndEveryCutOfItLoadsThePrefix)
     delete m_pShell;
     m_pShell = nullptr;
     EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/highscore.dat"), "");
+}
+
+// Rows whose loader claims success without reading anything.
+class cIdleRow : public cTestRow {
+public:
+    bool Load(vek::cBitStream&) override { return true; }
+};
+class cIdleRowGame : public cTestGame {
+public:
+    using cTestGame::cTestGame;
+    cScoreRow* CreateScoreRow() override { return new cIdleRow(); }
+};
+
+TEST_F(ScoresTest, ARowThatReadsNothingEndsReading)
+{
+    delete m_pShell;
+    ASSERT_TRUE(Write("app/conf/highscore.dat", "12345678"));
+    m_pShell = new cIdleRowGame(&events);
+    m_pShell->FinishInit();
+    EXPECT_EQ(m_pShell->GetScoreCount(), 0u);
 }
 
 TEST_F(ScoresTest, NothingIsSentWithoutRowsOrWithoutACoder)

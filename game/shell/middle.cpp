@@ -59,11 +59,10 @@ cMiddle::cMiddle()
 
 cMiddle::~cMiddle()
 {
-    // 1. The current profile saves its game in play.
+    // The current profile saves its game in play, then every profile saves
+    // itself and goes.
     if (m_pPlayer) m_pPlayer->Deactivate();
     m_pPlayer = nullptr;
-
-    // 2.
     for (cPlayerBase* player : m_Players) {
         player->SavePlayer();
         delete player;
@@ -71,20 +70,17 @@ cMiddle::~cMiddle()
     m_Players.clear();
     m_PlayerIter = m_Players.end();
 
-    // 3. Cancels a transfer that still runs and waits for its worker.
+    // Cancels a transfer that still runs and waits for its worker.
     delete m_pTransfer;
     m_pTransfer = nullptr;
 
-    // 4.
     SaveScores();
 
-    // 5. Each Destroy function logs its own "Ok".
-    if (vek::g_pMeshManager) vek::DestroyMeshManager();
-    else vek::LogText("DestroyMeshManager", "Ok\n");
-    if (vek::g_pSceneManager) vek::DestroySceneManager();
-    else vek::LogText("DestroySceneManager", "Ok\n");
-    if (vek::g_pMaterialManager) vek::DestroyMaterialManager();
-    else vek::LogText("DestroyMaterialManager", "Ok\n");
+    // The registries, newest first; each Destroy function logs "Ok", also
+    // when its registry was already gone.
+    vek::DestroyMeshManager();
+    vek::DestroySceneManager();
+    vek::DestroyMaterialManager();
     if (ShellLoaders().fnDestroyTextureInfos) ShellLoaders().fnDestroyTextureInfos();
 
     if (g_pMiddle == this) g_pMiddle = nullptr;
@@ -95,7 +91,7 @@ int cMiddle::InitGame()
     vek::LogText(kSender, "Start game initialization...\n");
     m_iStartTime = static_cast<int32_t>(vek::GetDayTime() * 1000.0f);
 
-    // 3. The desktop is wherever the system keeps it (screenshots go there).
+    // The desktop is wherever the system keeps it (screenshots go there).
     vek::cFileSystem fs;
     for (const char* folder : {"{AppPath}/cache/", "{AppPath}/conf/"}) {
         const vek::filename path(folder);
@@ -104,13 +100,12 @@ int cMiddle::InitGame()
     const vek::filename desktop = vek::GetScreenShotFolder();
     if (!fs.Exist(desktop)) fs.CreateFolder(desktop);
 
-    // 4.
     if (ShellLoaders().fnCreateTextureInfos) ShellLoaders().fnCreateTextureInfos();
     vek::CreateMaterialManager();
     vek::CreateSceneManager();
     vek::CreateMeshManager();
 
-    // 5-6.
+    // The console's and the GUI's own images, and the system font.
     LoadSystemTexture("{StaticPath}/texture/system/gui_console0.jpg");
     LoadSystemTexture("{StaticPath}/texture/system/gui_console1.jpg");
     LoadSystemTexture("{StaticPath}/texture/system/font_system.png");
@@ -138,7 +133,7 @@ void cMiddle::FinishInit()
     vek::LogText(kSender, "Loading complete. Finish game initialization...\n");
     LoadScores();
 
-    // 3. One profile per sub-folder, named as the folder is on disk. Files,
+    // One profile per sub-folder, named as the folder is on disk. Files,
     // links to files and the folder's own entries are no profiles.
     vek::cFileSystem fs;
     for (vek::filename entry = fs.GetFirst(vek::filename("{AppPath}/profile/")); !entry.empty();

@@ -1,9 +1,141 @@
 #pragma once
-// Placeholder until the shell game object lands.
+// The shell half of the game object: start-up before and after loading, the
+// player profiles, the high-score table and its online exchange, and the
+// window scheme (every game screen is a GUI window built by a Lua file).
+// The game's own object derives from it; exactly one exists, reached through
+// g_pMiddle, made after the engine object and destroyed before it.
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <vector>
+
+#include "engine/core/filename.h"
+#include "engine/core/vekstring.h"
+#include "game/shell/settings.h"
+
+namespace vek {
+class cTransferHTTP;
+class cWindow;
+class cWindowFunction;
+}
+
+class cMessageBoxWF;
+class cMiddle;
+class cPlayerBase;
+class cScoreRow;
+
+// The start-up steps that belong to the resource loaders: the sprite-area
+// registry, the image loader and the loading screen. The loading module
+// installs them; a step whose hook is empty is skipped, so the shell runs
+// (without textures or loading screen) before that module is linked in.
+struct cShellLoaders {
+    std::function<void()> fnCreateTextureInfos;
+    std::function<void()> fnDestroyTextureInfos;
+    // Loads one image as a texture (with its sprite-area script).
+    std::function<int(const vek::filename& file)> fnLoadTextureFile;
+    // Makes the loading widget for the game object and focuses it.
+    std::function<void(cMiddle* game)> fnStartLoading;
+};
+cShellLoaders& ShellLoaders();
+
 class cMiddle {
 public:
-    virtual ~cMiddle() = default;
-    virtual int FinishInit() { return 0; }
-    const float* GetBackColor() const { return m_afBackColor; }
+    // Sets g_pMiddle to this object.
+    cMiddle();
+    cMiddle(const cMiddle&) = delete;
+    cMiddle& operator=(const cMiddle&) = delete;
+
+    // ---- virtual operations, in the game object's slot order ----
+
+    // Folders, registries, system textures and font; always 0.
+    virtual int InitGame();
+    // Saves every profile, writes the high scores, destroys the registries.
+    virtual ~cMiddle();
+    // From the splash to the loading screen.
+    virtual void OnSplashEnd();
+    // High scores and profiles once loading is done. Runs once; a second
+    // call does nothing.
+    virtual void FinishInit();
+    // A new profile for a profile folder name ("" for a fresh folder).
+    virtual cPlayerBase* CreatePlayer(const vek::string& name) = 0;
+    virtual int ChangePlayer(const vek::string& name);
+    // The current profile is never deleted.
+    virtual int DeletePlayer(const vek::string& name);
+    virtual int AddPlayer(cPlayerBase* player);
+    // The first profile whose name matches without regard to case.
+    virtual cPlayerBase* FindPlayer(const vek::string& name);
+    virtual cPlayerBase* GetFirstPlayer();
+    // Null at the end, and on every call after it.
+    virtual cPlayerBase* GetNextPlayer();
+    virtual int GetPlayerCount();
+    virtual cPlayerBase* GetPlayerAt(int index);
+    // The current profile's name; "" while there is none.
+    virtual const vek::string& GetPlayerName();
+    virtual cScoreRow* CreateScoreRow() = 0;
+    // Takes the row; its position in the table, or -1 when it fell out.
+    virtual int AddScore(cScoreRow* row);
+    virtual int GetLastScorePosition();
+    virtual std::vector<vek::string> GetScoreTexts();
+    virtual std::vector<vek::string> ReceiveScores();
+    virtual bool SendScores();
+    virtual bool IsTransferStarted();
+    virtual bool IsTransferFinished();
+    virtual bool ResetTransfer();
+    virtual int GetWindowParam();
+    virtual bool ShowGameWindow(const vek::string& name, int param);
+    // A window has left the screen; acts on the message box's answer.
+    virtual void OnWindowClose(const vek::string& name);
+    // Asks every shown window but "dump" to hide.
+    virtual void HideAllWindows();
+    virtual void SetCursor(const vek::string& name);
+    // Builds a window of the GUI from a Lua file; never null while the engine
+    // has a GUI. The GUI owns the window and, through it, the function.
+    virtual vek::cWindow* FillWindow(const vek::string& name, const vek::filename& file,
+                                     vek::cWindowFunction* function);
+    virtual const vek::string& GetMessageText(int kind) = 0;
+
+    // ---- not virtual ----
+
+    // Removes and deletes this profile when it is listed and not current; 0.
+    // The profile screen deletes by the object it picked.
+    int DeleteProfile(cPlayerBase* player);
+    cPlayerBase* GetCurrentPlayer() const { return m_pPlayer; }
+    cMessageBoxWF* GetMessageBox() const { return m_pMessageBox; }
+    bool IsInitFinished() const { return m_bInitFinished; }
+    int GetStartTime() const { return m_iStartTime; }
+    vek::cTransferHTTP* GetTransfer() const { return m_pTransfer; }
+    size_t GetScoreCount() const { return m_Scores.size(); }
+
+    cSettings m_Settings;
+    // The colour the splash and loading screens clear to: red, green, blue,
+    // alpha. Opaque black until the splash script sets it.
     float m_afBackColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+
+protected:
+    // Reads "highscore.dat" into the table (when it exists) and logs.
+    void LoadScores();
+    // Writes the table to "highscore.dat" and frees the rows.
+    void SaveScores();
+
+    cMessageBoxWF* m_pMessageBox = nullptr;
+    cPlayerBase* m_pPlayer = nullptr;
+    std::list<cPlayerBase*> m_Players;
+    std::list<cPlayerBase*>::iterator m_PlayerIter;
+    std::list<cScoreRow*> m_Scores;
+    int32_t m_iLastScorePos = -1;
+    int32_t m_iWindowParam = 0;
+    int32_t m_iStartTime = 0;
+    vek::cTransferHTTP* m_pTransfer = nullptr;
+
+private:
+    // Unlists, deletes the files of and frees a listed profile.
+    void RemoveProfile(cPlayerBase* player);
+
+    // The iteration cursor stands on the node after an erased one: the next
+    // GetNextPlayer returns that node instead of stepping past it.
+    bool m_bIterPending = false;
+    bool m_bInitFinished = false;
 };
+
+// The game object while it exists.
+extern cMiddle* g_pMiddle;

@@ -1,0 +1,343 @@
+#include "game/shell/middle.h"
+
+#include <algorithm>
+
+#include "engine/app/commands.h"
+#include "engine/app/game.h"
+#include "engine/core/file.h"
+#include "engine/core/format.h"
+#include "engine/core/http.h"
+#include "engine/core/log.h"
+#include "engine/core/script.h"
+#include "engine/graphics/scene.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/window.h"
+#include "game/screens/message_box.h"
+#include "game/shell/player_base.h"
+#include "game/shell/scores.h"
+
+cMiddle* g_pMiddle = nullptr;
+
+namespace {
+
+constexpr const char* kSender = "cMiddle";
+
+const vek::string& EmptyName()
+{
+    static const vek::string empty;
+    return empty;
+}
+
+vek::string Lowered(const vek::string& text)
+{
+    vek::string copy(text);
+    copy.ToLower();
+    return copy;
+}
+
+vek::cGUI* GameGUI() { return vek::g_pGame ? vek::g_pGame->pGUI : nullptr; }
+
+void LoadSystemTexture(const char* path)
+{
+    if (ShellLoaders().fnLoadTextureFile) ShellLoaders().fnLoadTextureFile(vek::filename(path));
+}
+
+} // namespace
+
+cShellLoaders& ShellLoaders()
+{
+    static cShellLoaders loaders;
+    return loaders;
+}
+
+cMiddle::cMiddle()
+{
+    g_pMiddle = this;
+    m_PlayerIter = m_Players.end();
+    m_pTransfer = new vek::cTransferHTTP();
+}
+
+cMiddle::~cMiddle()
+{
+    // 1. The current profile saves its game in play.
+    if (m_pPlayer) m_pPlayer->Deactivate();
+    m_pPlayer = nullptr;
+
+    // 2.
+    for (cPlayerBase* player : m_Players) {
+        player->SavePlayer();
+        delete player;
+    }
+    m_Players.clear();
+    m_PlayerIter = m_Players.end();
+
+    // 3. Cancels a transfer that still runs and waits for its worker.
+    delete m_pTransfer;
+    m_pTransfer = nullptr;
+
+    // 4.
+    SaveScores();
+
+    // 5. Each Destroy function logs its own "Ok".
+    if (vek::g_pMeshManager) vek::DestroyMeshManager();
+    else vek::LogText("DestroyMeshManager", "Ok\n");
+    if (vek::g_pSceneManager) vek::DestroySceneManager();
+    else vek::LogText("DestroySceneManager", "Ok\n");
+    if (vek::g_pMaterialManager) vek::DestroyMaterialManager();
+    else vek::LogText("DestroyMaterialManager", "Ok\n");
+    if (ShellLoaders().fnDestroyTextureInfos) ShellLoaders().fnDestroyTextureInfos();
+
+    if (g_pMiddle == this) g_pMiddle = nullptr;
+}
+
+int cMiddle::InitGame()
+{
+    vek::LogText(kSender, "Start game initialization...\n");
+    m_iStartTime = static_cast<int32_t>(vek::GetDayTime() * 1000.0f);
+
+    // 3. The desktop is wherever the system keeps it (screenshots go there).
+    vek::cFileSystem fs;
+    for (const char* folder : {"{AppPath}/cache/", "{AppPath}/conf/"}) {
+        const vek::filename path(folder);
+        if (!fs.Exist(path)) fs.CreateFolder(path);
+    }
+    const vek::filename desktop = vek::GetScreenShotFolder();
+    if (!fs.Exist(desktop)) fs.CreateFolder(desktop);
+
+    // 4.
+    if (ShellLoaders().fnCreateTextureInfos) ShellLoaders().fnCreateTextureInfos();
+    vek::CreateMaterialManager();
+    vek::CreateSceneManager();
+    vek::CreateMeshManager();
+
+    // 5-6.
+    LoadSystemTexture("{StaticPath}/texture/system/gui_console0.jpg");
+    LoadSystemTexture("{StaticPath}/texture/system/gui_console1.jpg");
+    LoadSystemTexture("{StaticPath}/texture/system/font_system.png");
+    LoadSystemTexture("{StaticPath}/texture/system/gui_system.png");
+    if (vek::g_pScript) vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/sys_font.lua"));
+    return 0;
+}
+
+void cMiddle::OnSplashEnd()
+{
+    vek::LogText(kSender, "End splash screen\n");
+    LoadSystemTexture("{StaticPath}/texture/system/gui_loading.jpg");
+    LoadSystemTexture("{StaticPath}/texture/system/gui_loading_progress.jpg");
+    FillWindow("loading", vek::filename("{StaticPath}/gui/game_loading.lua"), new vek::cWindowFunction());
+    if (ShellLoaders().fnStartLoading) ShellLoaders().fnStartLoading(this);
+    vek::LogText(kSender, "Start loading...\n");
+}
+
+void cMiddle::FinishInit()
+{
+    // A second run would list every profile twice.
+    if (m_bInitFinished) return;
+    m_bInitFinished = true;
+
+    vek::LogText(kSender, "Loading complete. Finish game initialization...\n");
+    LoadScores();
+
+    // 3. One profile per sub-folder, named as the folder is on disk. Files,
+    // links to files and the folder's own entries are no profiles.
+    vek::cFileSystem fs;
+    for (vek::filename entry = fs.GetFirst(vek::filename("{AppPath}/profile/")); !entry.empty();
+         entry = fs.GetNext()) {
+        const vek::string name = entry.GetFile();
+        if (name.empty() || name == "." || name == ".." || !fs.IsFolder(entry)) continue;
+        cPlayerBase* player = CreatePlayer(name);
+        if (!player) continue;
+        player->LoadPlayer();
+        AddPlayer(player);
+    }
+
+    vek::LogText(kSender, "Found %i Player profiles\n", static_cast<int>(m_Players.size()));
+
+    if (!m_Players.empty()) {
+        m_pPlayer = m_Players.front();
+        m_pPlayer->Activate();
+    } else {
+        m_pPlayer = CreatePlayer("");
+        if (m_pPlayer) AddPlayer(m_pPlayer);
+    }
+}
+
+// ---- profiles ----
+
+int cMiddle::ChangePlayer(const vek::string& name)
+{
+    if (name == GetPlayerName()) return 0;
+    vek::LogText(kSender, "Change player '%s' to '%s'\n", GetPlayerName(), name);
+    cPlayerBase* found = FindPlayer(name);
+    if (!found) {
+        vek::LogWarning(kSender, "Can't find payer '%s', leave old player.\n", name);
+        return 0;
+    }
+    if (m_pPlayer) m_pPlayer->Deactivate();
+    m_pPlayer = found;
+    m_pPlayer->Activate();
+    return 0;
+}
+
+int cMiddle::DeletePlayer(const vek::string& name)
+{
+    // The name picks one profile: the exact spelling first, then the first
+    // match without regard to case, so that the current profile is recognised
+    // however the name is written.
+    cPlayerBase* target = nullptr;
+    for (cPlayerBase* player : m_Players)
+        if (player->GetName() == name) {
+            target = player;
+            break;
+        }
+    if (!target) target = FindPlayer(name);
+    if (target && target == m_pPlayer) return 0;
+
+    vek::LogText(kSender, "Delete player '%s'\n", name);
+    if (!target) {
+        vek::LogWarning(kSender, "Can't find payer '%s'.\n", name);
+        return 0;
+    }
+    RemoveProfile(target);
+    return 0;
+}
+
+int cMiddle::DeleteProfile(cPlayerBase* player)
+{
+    if (!player || player == m_pPlayer) return 0;
+    if (std::find(m_Players.begin(), m_Players.end(), player) == m_Players.end()) return 0;
+    vek::LogText(kSender, "Delete player '%s'\n", player->GetName());
+    RemoveProfile(player);
+    return 0;
+}
+
+void cMiddle::RemoveProfile(cPlayerBase* player)
+{
+    const auto pos = std::find(m_Players.begin(), m_Players.end(), player);
+    if (pos == m_Players.end()) return;
+    // An iteration standing on the profile goes on with the one after it.
+    if (pos == m_PlayerIter) {
+        m_PlayerIter = m_Players.erase(pos);
+        m_bIterPending = true;
+    } else {
+        m_Players.erase(pos);
+    }
+    player->DeleteFiles();
+    delete player;
+}
+
+int cMiddle::AddPlayer(cPlayerBase* player)
+{
+    if (player) m_Players.push_back(player);
+    return 0;
+}
+
+cPlayerBase* cMiddle::FindPlayer(const vek::string& name)
+{
+    const vek::string wanted = Lowered(name);
+    for (cPlayerBase* player : m_Players)
+        if (Lowered(player->GetName()) == wanted) return player;
+    return nullptr;
+}
+
+cPlayerBase* cMiddle::GetFirstPlayer()
+{
+    m_PlayerIter = m_Players.begin();
+    m_bIterPending = false;
+    return m_PlayerIter == m_Players.end() ? nullptr : *m_PlayerIter;
+}
+
+cPlayerBase* cMiddle::GetNextPlayer()
+{
+    if (m_PlayerIter == m_Players.end()) return nullptr;
+    if (m_bIterPending)
+        m_bIterPending = false;
+    else
+        ++m_PlayerIter;
+    return m_PlayerIter == m_Players.end() ? nullptr : *m_PlayerIter;
+}
+
+int cMiddle::GetPlayerCount() { return static_cast<int>(m_Players.size()); }
+
+cPlayerBase* cMiddle::GetPlayerAt(int index)
+{
+    if (index < 0) return nullptr;
+    for (cPlayerBase* player : m_Players)
+        if (index-- == 0) return player;
+    return nullptr;
+}
+
+const vek::string& cMiddle::GetPlayerName()
+{
+    return m_pPlayer ? m_pPlayer->GetName() : EmptyName();
+}
+
+// ---- the window scheme ----
+
+int cMiddle::GetWindowParam() { return m_iWindowParam; }
+
+bool cMiddle::ShowGameWindow(const vek::string& name, int param)
+{
+    vek::cGUI* gui = GameGUI();
+    if (name == "main" || name == "options" || name == "highscores" || name == "help" ||
+        name == "escape") {
+        HideAllWindows();
+    } else if (name == "profile_select") {
+        if (gui && gui->IsWindowShown("profile_add")) gui->HideWindow("profile_add");
+    }
+    m_iWindowParam = param;
+    return gui && gui->ShowWindow(name) == 0;
+}
+
+void cMiddle::HideAllWindows()
+{
+    vek::cGUI* gui = GameGUI();
+    if (!gui) return;
+    for (unsigned i = 0; i < gui->GetWindowCount(); ++i) {
+        vek::cWindow* window = gui->GetWindow(i);
+        if (!window) continue;
+        const vek::string name = window->GetName();
+        if (name == "dump" || !gui->IsWindowShown(i)) continue;
+        const int index = gui->FindWindow(name);
+        if (index != 0) gui->SendMessage(static_cast<unsigned>(index), vek::cGUI::e_wndHide, 0, 0);
+    }
+}
+
+void cMiddle::OnWindowClose(const vek::string& name)
+{
+    if (name != "messagebox" || !m_pMessageBox) return;
+    const auto command = vek::SplitPair(m_pMessageBox->GetCommand(), "=");
+    if (command.first != "delete" || m_pMessageBox->GetResult() != 0) return;
+    vek::cGUI* gui = GameGUI();
+    if (!gui) return;
+    // The profile screen checks the index against its list.
+    const int32_t index = vek::StringToInt(command.second);
+    gui->SendMessage(static_cast<unsigned>(gui->FindWindow("profile_select")), kMsgDeleteProfile,
+                     static_cast<unsigned>(index), 0);
+}
+
+void cMiddle::SetCursor(const vek::string&) {}
+
+vek::cWindow* cMiddle::FillWindow(const vek::string& name, const vek::filename& file,
+                                  vek::cWindowFunction* function)
+{
+    vek::cGUI* gui = GameGUI();
+    if (!gui) {
+        vek::LogWarning(kSender, "FillWindow '%s': no GUI\n", name);
+        delete function;
+        return nullptr;
+    }
+    auto* window = new vek::cWindow(function, gui);
+    window->SetName(name);
+
+    // "FillWindow" is a global: cleared first, so that a file that does not
+    // define it never runs the previous window's function on this window.
+    vek::cScript* script = vek::g_pScript;
+    if (script && script->GetState()) {
+        script->DoString("FillWindow = nil");
+        if (script->LoadFile(file)) script->CallFunction("FillWindow", window);
+    }
+
+    gui->SendMessage(window->GetID(), vek::cGUI::e_wndAfterCreate, 0, 0);
+    return window;
+}

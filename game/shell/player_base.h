@@ -1,0 +1,23 @@
+#pragma once
+// A player profile as the shell object works with it: it loads and saves
+// itself, becomes current (Activate) and stops being current (Deactivate),
+// and removes its folder when the profile is deleted. The game supplies the
+// implementation.
+#include "engine/core/vekstring.h"
+
+class cPlayerBase {
+public:
+    virtual ~cPlayerBase() = default;
+    // Reads the profile's progress; false when it cannot be read (the
+    // profile then keeps its defaults).
+    virtual bool LoadPlayer() = 0;
+    virtual bool SavePlayer() = 0;
+    // Loads the game in play when the profile becomes current.
+    virtual bool Activate() = 0;
+    // Saves the game in play when the profile stops being current.
+    virtual bool Deactivate() = 0;
+    // Removes the profile's folder and files.
+    virtual bool DeleteFiles() = 0;
+    virtual const vek::string& GetName() const = 0;
+    virtual vek::string GetNameCopy() const = 0;
+};

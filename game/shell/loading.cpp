@@ -230,7 +230,7 @@ void cLoadingWidget::Update(float)
 void cLoadingWidget::Draw()
 {
     if (vek::g_pRender) {
-        const float* colour = pGame ? pGame->GetBackColor() : nullptr;
+        const float* colour = pGame ? pGame->m_afBackColor : nullptr;
         vek::g_pRender->SetClearColor(colour ? colour[0] : 0.0f, colour ? colour[1] : 0.0f,
                                       colour ? colour[2] : 0.0f, 1.0f);
         vek::g_pRender->Clear();

@@ -26,12 +26,12 @@ namespace {
 
 class cCountingGame : public cMiddle {
 public:
-    int FinishInit() override
-    {
-        ++iFinished;
-        return 0;
-    }
+    void FinishInit() override { ++iFinished; }
+    cPlayerBase* CreatePlayer(const vek::string&) override { return nullptr; }
+    cScoreRow* CreateScoreRow() override { return nullptr; }
+    const vek::string& GetMessageText(int) override { return m_strEmpty; }
     int iFinished = 0;
+    vek::string m_strEmpty;
 };
 
 // A job that notes the update on which it ran.

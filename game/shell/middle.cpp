@@ -13,8 +13,10 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "game/screens/message_box.h"
+#include "game/shell/loading.h"
 #include "game/shell/player_base.h"
 #include "game/shell/scores.h"
+#include "game/shell/texture_info.h"
 
 cMiddle* g_pMiddle = nullptr;
 
@@ -39,16 +41,10 @@ vek::cGUI* GameGUI() { return vek::g_pGame ? vek::g_pGame->pGUI : nullptr; }
 
 void LoadSystemTexture(const char* path)
 {
-    if (ShellLoaders().fnLoadTextureFile) ShellLoaders().fnLoadTextureFile(vek::filename(path));
+    LoadTextureFile(vek::filename(path));
 }
 
 } // namespace
-
-cShellLoaders& ShellLoaders()
-{
-    static cShellLoaders loaders;
-    return loaders;
-}
 
 cMiddle::cMiddle()
 {
@@ -81,7 +77,7 @@ cMiddle::~cMiddle()
     vek::DestroyMeshManager();
     vek::DestroySceneManager();
     vek::DestroyMaterialManager();
-    if (ShellLoaders().fnDestroyTextureInfos) ShellLoaders().fnDestroyTextureInfos();
+    DestroyTextureInfos();
 
     if (g_pMiddle == this) g_pMiddle = nullptr;
 }
@@ -100,7 +96,7 @@ int cMiddle::InitGame()
     const vek::filename desktop = vek::GetScreenShotFolder();
     if (!fs.Exist(desktop)) fs.CreateFolder(desktop);
 
-    if (ShellLoaders().fnCreateTextureInfos) ShellLoaders().fnCreateTextureInfos();
+    CreateTextureInfos();
     vek::CreateMaterialManager();
     vek::CreateSceneManager();
     vek::CreateMeshManager();
@@ -120,7 +116,9 @@ void cMiddle::OnSplashEnd()
     LoadSystemTexture("{StaticPath}/texture/system/gui_loading.jpg");
     LoadSystemTexture("{StaticPath}/texture/system/gui_loading_progress.jpg");
     FillWindow("loading", vek::filename("{StaticPath}/gui/game_loading.lua"), new vek::cWindowFunction());
-    if (ShellLoaders().fnStartLoading) ShellLoaders().fnStartLoading(this);
+    // The engine's widget list owns the loading widget.
+    new cLoadingWidget(this);
+    if (vek::g_pGame) vek::g_pGame->SetFocusWidget("loading");
     vek::LogText(kSender, "Start loading...\n");
 }
 

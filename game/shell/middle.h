@@ -5,7 +5,6 @@
 // The game's own object derives from it; exactly one exists, reached through
 // g_pMiddle, made after the engine object and destroyed before it.
 #include <cstdint>
-#include <functional>
 #include <list>
 #include <vector>
 
@@ -24,19 +23,6 @@ class cMiddle;
 class cPlayerBase;
 class cScoreRow;
 
-// The start-up steps that belong to the resource loaders: the sprite-area
-// registry, the image loader and the loading screen. The loading module
-// installs them; a step whose hook is empty is skipped, so the shell runs
-// (without textures or loading screen) before that module is linked in.
-struct cShellLoaders {
-    std::function<void()> fnCreateTextureInfos;
-    std::function<void()> fnDestroyTextureInfos;
-    // Loads one image as a texture (with its sprite-area script).
-    std::function<int(const vek::filename& file)> fnLoadTextureFile;
-    // Makes the loading widget for the game object and focuses it.
-    std::function<void(cMiddle* game)> fnStartLoading;
-};
-cShellLoaders& ShellLoaders();
 
 class cMiddle {
 public:

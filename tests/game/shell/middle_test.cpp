@@ -6,6 +6,10 @@
 
 #include "engine/core/script.h"
 #include "engine/graphics/scene.h"
+#include "engine/graphics/texture.h"
+#include "game/shell/loading.h"
+#include "game/shell/texture_info.h"
+#include "support/image_files.h"
 
 using namespace shelltest;
 
@@ -13,6 +17,13 @@ namespace {
 
 class MiddleTest : public ShellFixture {
 protected:
+    // A small picture file of the kind the name's extension says.
+    static std::string Picture(const std::string& name)
+    {
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".jpg") == 0)
+            return vektest::MakeJPEG(8, 8, 3, std::vector<uint8_t>(8 * 8 * 3, 120));
+        return vektest::MakePNG(8, 8, 6, 8, std::vector<uint8_t>(8 * 8 * 4, 200));
+    }
     bool Happened(const std::string& event) const
     {
         return std::find(events.begin(), events.end(), event) != events.end();
@@ -21,45 +32,45 @@ protected:
 
 TEST_F(MiddleTest, StartUpMakesTheFoldersAndRegistriesAndRunsTheSystemFont)
 {
-    std::vector<std::string> loaded;
-    ShellLoaders().fnLoadTextureFile = [&](const vek::filename& file) {
-        loaded.push_back(file.GetFile());
-        return 0;
-    };
+    for (const char* name : {"gui_console0.jpg", "gui_console1.jpg", "font_system.png", "gui_system.png"})
+        ASSERT_TRUE(Write(std::string("data/texture/system/") + name, Picture(name)));
     ASSERT_TRUE(Write("data/conf/sys_font.lua", "sys_font_ran = 1\n"));
     EXPECT_EQ(m_pShell->InitGame(), 0);
-    ShellLoaders() = cShellLoaders();
 
     EXPECT_TRUE(vektest::WriteFile(m_strDir + "/app/cache/x", "x"));
     EXPECT_TRUE(vektest::WriteFile(m_strDir + "/app/conf/x", "x"));
     EXPECT_NE(vek::g_pMaterialManager, nullptr);
     EXPECT_NE(vek::g_pSceneManager, nullptr);
     EXPECT_NE(vek::g_pMeshManager, nullptr);
-    EXPECT_EQ(loaded, (std::vector<std::string>{"gui_console0.jpg", "gui_console1.jpg",
-                                                "font_system.png", "gui_system.png"}));
+    // Textures 1 to 4, in this order, after the default texture.
+    ASSERT_NE(vek::g_pTextureManager, nullptr);
+    EXPECT_EQ(vek::g_pTextureManager->Count(), 5u);
+    EXPECT_EQ(vek::g_pTextureManager->Find("gui_console0"), 1u);
+    EXPECT_EQ(vek::g_pTextureManager->Find("gui_console1"), 2u);
+    EXPECT_EQ(vek::g_pTextureManager->Find("font_system"), 3u);
+    EXPECT_EQ(vek::g_pTextureManager->Find("gui_system"), 4u);
+    EXPECT_NE(g_pTextureInfos, nullptr);
     EXPECT_TRUE(vek::g_pScript->DoString("assert(sys_font_ran == 1)"));
     EXPECT_EQ(LogCount("Start game initialization..."), 1);
 }
 
 TEST_F(MiddleTest, TheSplashEndsInTheLoadingWindowAndStartUpLogsInOrder)
 {
-    std::vector<std::string> loaded;
-    cMiddle* loadingFor = nullptr;
-    ShellLoaders().fnLoadTextureFile = [&](const vek::filename& file) {
-        loaded.push_back(file.GetFile());
-        return 0;
-    };
-    ShellLoaders().fnStartLoading = [&](cMiddle* game) { loadingFor = game; };
+    for (const char* name : {"gui_loading.jpg", "gui_loading_progress.jpg"})
+        ASSERT_TRUE(Write(std::string("data/texture/system/") + name, Picture(name)));
     ASSERT_TRUE(Write("data/gui/game_loading.lua", "function FillWindow(w) cLabelCtrl(w, 'label') end\n"));
 
     m_pShell->InitGame();
-    loaded.clear();
     m_pShell->OnSplashEnd();
+    // The loading screen has the focus, for this game object.
+    auto* loading = dynamic_cast<cLoadingWidget*>(m_pGame->pFocusWidget);
+    ASSERT_NE(loading, nullptr);
+    EXPECT_EQ(loading->pGame, m_pShell);
+    EXPECT_EQ(GetLoadingWidget(), loading);
+    EXPECT_NE(vek::g_pTextureManager->Find("gui_loading"), 0u);
+    EXPECT_NE(vek::g_pTextureManager->Find("gui_loading_progress"), 0u);
     m_pShell->FinishInit();
-    ShellLoaders() = cShellLoaders();
 
-    EXPECT_EQ(loaded, (std::vector<std::string>{"gui_loading.jpg", "gui_loading_progress.jpg"}));
-    EXPECT_EQ(loadingFor, m_pShell);
     const vek::cWindow* window = m_pGame->pGUI->GetWindow(m_pGame->pGUI->FindWindow("loading"));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->FindControl("label"), 1);
@@ -208,11 +219,7 @@ TEST_F(MiddleTest, TeardownSavesProfilesThenWritesScoresThenDestroysTheRegistrie
     vek::CreateMaterialManager();
     vek::CreateSceneManager();
     vek::CreateMeshManager();
-    bool infosGone = false;
-    ShellLoaders().fnDestroyTextureInfos = [&] {
-        infosGone = true;
-        vek::LogText("DestroyTextureInfos", "Ok\n");
-    };
+    CreateTextureInfos();
     ASSERT_TRUE(Write("app/conf/keep", ""));
     m_pShell->FinishInit();  // one fresh profile, "plr000"
     cTestPlayer* a = m_pShell->Add("a");
@@ -222,12 +229,11 @@ TEST_F(MiddleTest, TeardownSavesProfilesThenWritesScoresThenDestroysTheRegistrie
 
     delete m_pShell;
     m_pShell = nullptr;
-    ShellLoaders() = cShellLoaders();
 
     EXPECT_EQ(events, (Events{"deactivate a", "save plr000", "free plr000", "save a", "free a", "save b",
                               "free b"}));
     EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/highscore.dat").size(), 8u);
-    EXPECT_TRUE(infosGone);
+    EXPECT_EQ(g_pTextureInfos, nullptr);
     EXPECT_EQ(vek::g_pMeshManager, nullptr);
     EXPECT_EQ(vek::g_pSceneManager, nullptr);
     EXPECT_EQ(vek::g_pMaterialManager, nullptr);

@@ -1,9 +1,11 @@
-// The Lua classes of the splash screen. Scripts reach nodes only through
-// references the widget hands out; the widget keeps them.
+// The Lua classes of the shell's own widgets: the splash screen with its
+// nodes, and the island (no members of its own yet). Scripts reach nodes
+// only through references the widget hands out; the widget keeps them.
 #include "engine/core/log.h"
 #include "engine/core/script.h"
 #include "engine/core/script_luabind.h"
 #include "game/shell/splash.h"
+#include "game/world/island.h"
 
 bool RegisterSplashClasses(vek::cScript* script)
 {
@@ -18,7 +20,8 @@ bool RegisterSplashClasses(vek::cScript* script)
             class_<cSplashWidget, vek::cWidget>("cSplashWidget")
                 .def("SetBackColor", &cSplashWidget::SetBackColor)
                 .def("AddNode", &cSplashWidget::AddNode),
-            class_<cSplashWidget::cNode>("cNode").def("AddImage", &cSplashWidget::cNode::AddImage)];
+            class_<cSplashWidget::cNode>("cNode").def("AddImage", &cSplashWidget::cNode::AddImage),
+            class_<cIsland, vek::cWidget>("cIsland")];
     } catch (const std::exception& e) {
         vek::LogError("RegisterSplashClasses", "%s\n", e.what());
         return false;

@@ -57,6 +57,6 @@ public:
     bool bEnded = false;
 };
 
-// Registers the Lua classes "cSplashWidget" (derived from "vek::cWidget")
-// and "cNode".
+// Registers the Lua classes "cSplashWidget" and "cIsland" (both derived from
+// "vek::cWidget") and "cNode".
 bool RegisterSplashClasses(vek::cScript* script);

@@ -114,14 +114,16 @@ SONGS = {
 def make(name):
     key, tempo, seed, verse, bridge = SONGS[name]
     rng = random.Random(seed)
-    # The intro also sets the tempo; the restart point follows it, so the
-    # tempo set there holds across the loop.
+    # The intro also sets the tempo. The last pattern jumps back to the
+    # first verse, so the loop skips the intro and the tempo set there holds.
     patterns = [
         pattern(key, verse, rng, lead=False, tempo=tempo),
         pattern(key, verse, rng),
         pattern(key, verse, rng),
         pattern(key, bridge, rng),
         pattern(key, bridge, rng, fill=True),
+        pattern(key, bridge, rng, fill=True),
     ]
-    orders = [0, 1, 2, 3, 1, 2, 4, 1, 3, 4]
-    return tracker.module_bytes(name, instruments(), patterns, orders, restart=1)
+    patterns[-1].set(63, 2, None, 0, tracker.EFFECT_JUMP, 1)
+    orders = [0, 1, 2, 3, 1, 2, 4, 1, 3, 5]
+    return tracker.module_bytes(name, instruments(), patterns, orders)

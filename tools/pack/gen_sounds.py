@@ -27,7 +27,7 @@ def recipes():
         "goal_done": lambda: chime([C5, E5, G5, C6], 0.09, 0.6),
         "level_success": lambda: concat(chime([C5, E5, G5], 0.12, 0.5), chime([D5, G5, A5, C6, E6], 0.1, 0.9)),
         "seed": lambda: concat(*[decay_env(noise(0.05, 10 + i, 0.3), 0.01) + silence(0.03) for i in range(4)]),
-        "water": lambda: mix(noise(2.0, 20, 0.55), decay_env(noise(2.0, 21, 0.9), 3.0), gains=[0.6, 0.8]),
+        "water": lambda: mix(noise(2.0, 20, 0.8), noise(2.0, 21, 0.95), gains=[0.5, 1.0]),
         "weed": lambda: concat(*[envelope(noise(0.18, 30 + i, 0.7), 0.01, 0.05, 0.6, 0.08) + silence(0.07)
                                  for i in range(8)]),
         "harvest": lambda: mix(note(300, 0.12, "sine", slide=600, tau=0.05), decay_env(noise(0.15, 40, 0.4), 0.04)),

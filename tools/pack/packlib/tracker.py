@@ -16,6 +16,7 @@ PERIODS = [
 # Rate at which a sample played on the middle C (period 428) is heard.
 C_RATE = 8363
 
+EFFECT_JUMP = 0xB
 EFFECT_VOLUME = 0xC
 EFFECT_SPEED = 0xF
 
@@ -49,7 +50,8 @@ def _name(s, n):
     return s.encode("ascii")[:n].ljust(n, b"\0")
 
 
-def module_bytes(title, samples, patterns, orders, restart=0):
+def module_bytes(title, samples, patterns, orders, restart=0x7F):
+    """restart 0x7F is ProTracker's mark: tempo effects above 0x1F set the BPM."""
     if not 1 <= len(orders) <= 128 or len(samples) > 31:
         raise ValueError("too many orders or samples")
     out = [_name(title, 20)]

@@ -112,11 +112,16 @@ def finish(samples, loop=False):
         s = crossfade_loop(s, int(0.05 * RATE))
     else:
         e = int(EDGE * RATE)
+        window = [1.0] * len(s)
         for i in range(e):
             g = 0.5 - 0.5 * math.cos(math.pi * i / e)
-            s[i] *= g
-            s[-1 - i] *= g
-        s[0] = s[-1] = 0.0
+            window[i] = window[-1 - i] = g
+        window[0] = window[-1] = 0.0
+        s = [x * g for x, g in zip(s, window)]
+        # The fades move the mean; take it out in the window's shape so the
+        # ends stay at zero.
+        c = sum(s) / sum(window)
+        s = [x - c * g for x, g in zip(s, window)]
     peak = max(abs(x) for x in s) or 1.0
     return [x * PEAK / peak for x in s]
 

@@ -127,8 +127,12 @@ def generate(out_dir, jobs):
         sheets.extend(task_sheets)
 
     out.write_text("gui/sprites.lua", luaout.sprites_script(sheets))
+    # Rows whose files this run did not make (the world's, until their
+    # generators exist) get no job: a job for a missing file warns at start.
+    made = {os.path.splitext(rel)[0] for rel in out.written}
     out.write_text("conf/loading.lua", luaout.loading_script(
-        [texture_path(r) for r in manifest["textures"] if r.get("loaded_by") == "loading"],
+        [texture_path(r) for r in manifest["textures"]
+         if r.get("loaded_by") == "loading" and texture_path(r) in made],
         ["font/" + r["name"] for r in manifest["fonts"] if r.get("loaded_by") == "loading"],
         [("sound/%s.wav" % r["name"], r["plays"]) for r in manifest["sounds"]],
         ["music/%s.mod" % r["name"] for r in manifest["musics"]]))

@@ -12,6 +12,7 @@ import glob
 import json
 import math
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -377,6 +378,50 @@ def check_loading(rep, root, manifest):
             rep.fail(script, "%s is loaded %d times" % (rel, named.count(rel)))
 
 
+# Texts ----------------------------------------------------------------------
+
+DIRECTIVE = re.compile(r"%[-+ #0]*[0-9]*(?:\.[0-9]+)?[a-zA-Z%]")
+
+
+def check_locale(rep, root, table):
+    script = os.path.join(root, "conf", "locale.lua")
+    try:
+        calls = record(script)
+    except RuntimeError as e:
+        rep.fail(script, "script fails: %s" % e)
+        return
+    with open(script, "rb") as f:
+        lines = f.read().split(b"\n")
+
+    def line_of(name):
+        for i, text in enumerate(lines, 1):
+            if re.search(rb"\." + name.encode() + rb"\s*=", text):
+                return "line %d: " % i
+        return ""
+
+    got = {"locale": {}, "vek_locale": {}}
+    for c in calls:
+        if c[0] == "set":
+            got[c[1]][c[2]] = bytes.fromhex(c[3])
+    for which, key in (("locale", "game"), ("vek_locale", "engine")):
+        want = set(table[key])
+        for name in sorted(set(got[which]) - want):
+            rep.fail(script, "%s%s.%s is not a text the game has" % (line_of(name), which, name))
+        for name in sorted(want - set(got[which])):
+            rep.fail(script, "%s.%s is never set" % (which, name))
+    for which in got:
+        for name, text in sorted(got[which].items()):
+            where = line_of(name)
+            if any(b < 0x20 and b != 0x0A or b > 0x7E for b in text):
+                rep.fail(script, "%s%s: only printable ASCII and line breaks" % (where, name))
+            found = DIRECTIVE.findall(text.decode("latin-1"))
+            want = table["formats"].get(name, [])
+            if found != want:
+                rep.fail(script, "%s%s holds the directives %s, its caller passes %s" % (where, name, found, want))
+            if name in table["message_box"] and text.count(b"\n") > 2:
+                rep.fail(script, "%s%s has more than three lines for the message box" % (where, name))
+
+
 # Lint -----------------------------------------------------------------------
 
 def lint(rep, root):
@@ -431,6 +476,7 @@ def check(root, manifest):
         else:
             check_music(rep, path)
     check_loading(rep, root, manifest)
+    check_locale(rep, root, manifest["locale"])
     return rep.faults
 
 

@@ -175,6 +175,26 @@ class LoadingList(BrokenCopy):
         self.assertFault(r"loading\.lua: script fails: .*unknown global cLoadStream")
 
 
+class Texts(BrokenCopy):
+    def test_a_typo_an_unset_text_and_a_directive_too_many_are_caught(self):
+        self.edit_text("conf/locale.lua", lambda t: t.replace("locale.Wheat =", "locale.Weat =")
+                       .replace('"Olive oil"', '"Olive oil %s"')
+                       .replace('"+%i people"', '"+%s people"'))
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"locale\.lua: line \d+: locale\.Weat is not a text the game has", faults)
+        self.assertFault(r"locale\.lua: locale\.Wheat is never set", faults)
+        self.assertFault(r"line \d+: OliveOil holds the directives \['%s'\], its caller passes \[\]", faults)
+        self.assertFault(r"IncPeople holds the directives \['%s'\], its caller passes \['%i'\]", faults)
+
+    def test_a_fourth_line_and_a_byte_outside_ascii_are_caught(self):
+        self.edit_text("conf/locale.lua", lambda t: t.replace('"Can\'t delete\\nthe only\\nplayer!"',
+                                                              '"Can\'t\\ndelete\\nthe only\\nplayer!"')
+                       .replace('"Honey"', '"Hon\\233y"'))
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"ErrorOnePlayer has more than three lines", faults)
+        self.assertFault(r"Honey: only printable ASCII", faults)
+
+
 class Lint(BrokenCopy):
     def test_invalid_lua_is_caught(self):
         self.edit_text("gui/sprites.lua", lambda t: t + "sprites[ = 1\n")

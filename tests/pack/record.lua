@@ -61,6 +61,20 @@ local function job(kind)
 end
 cLoadTexture, cLoadFont, cLoadSound, cLoadMusic = job("texture"), job("font"), job("sound"), job("music")
 
+-- The locale objects: every assignment is recorded with its text as hex, so
+-- that line breaks and any byte survive the trip.
+local function texts(which)
+  local store = {}
+  return setmetatable({}, {
+    __index = store,
+    __newindex = function(_, k, v)
+      assert(type(v) == "string", which .. "." .. tostring(k) .. " must be a string")
+      emit("set", which, k, (v:gsub(".", function(c) return string.format("%02x", c:byte()) end)))
+      store[k] = v
+    end })
+end
+locale, vek_locale = texts("locale"), texts("vek_locale")
+
 setmetatable(_G, { __index = function(_, k) error("unknown global " .. tostring(k), 2) end,
                    __newindex = function(t, k, v) rawset(t, k, v) end })
 

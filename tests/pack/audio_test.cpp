@@ -91,4 +91,28 @@ TEST_F(PackAudio, EveryMusicLoadsWithItsOrdersAndOneToTwoMinutes)
     }
 }
 
+TEST_F(PackAudio, EveryMusicLoopsPastItsIntroWithTheLoopFlag)
+{
+    for (const char* name : {"music_menu", "music0", "music1"}) {
+        SCOPED_TRACE(name);
+        const std::string bytes = vektest::ReadFile(DataDir() + "/music/" + name + ".mod");
+        const audio::tHandle m = a.MusicLoad(bytes.data(), bytes.size(), audio::e_flagPrescan);
+        ASSERT_NE(m, 0u);
+        const int64_t orders = a.ChannelGetLength(m, audio::e_posMusicOrder);
+        ASSERT_GE(orders, 2);
+        a.ChannelFlags(m, audio::e_flagLoop, audio::e_flagLoop);
+        ASSERT_TRUE(a.ChannelSetPosition(m, uint64_t(orders - 1), audio::e_posMusicOrder));
+        ASSERT_TRUE(a.ChannelPlay(m, false));
+        // The last order lasts at most 64 rows of 6 ticks at 90 BPM or more:
+        // about 10.7 s. Afterwards the music plays on from the first verse,
+        // not from the intro, which sets the tempo.
+        std::vector<int16_t> out(2 * 44100);
+        for (int s = 0; s < 12; ++s)
+            a.RenderForTest(out.data(), 44100);
+        EXPECT_EQ(a.ChannelIsActive(m), audio::e_playing);
+        EXPECT_EQ(a.ChannelGetPosition(m, audio::e_posMusicOrder) & 0xffff, 1);
+        a.MusicFree(m);
+    }
+}
+
 }  // namespace

@@ -23,6 +23,22 @@ def files_under(root):
     return out
 
 
+def unignored(built, rels):
+    """Generated files that git would see: a build must leave `git status`
+    clean. Only for the repository's own data folder."""
+    if os.path.realpath(built) != os.path.realpath(os.path.join(REPO, "data")):
+        return []
+    try:
+        r = subprocess.run(["git", "-C", REPO, "check-ignore", "--stdin"], capture_output=True, text=True,
+                           input="".join("data/%s\n" % rel for rel in rels))
+    except OSError:
+        return []
+    if r.returncode > 1:  # not a git checkout
+        return []
+    ignored = set(r.stdout.split())
+    return ["data/%s: generated but not ignored by git" % rel for rel in rels if "data/" + rel not in ignored]
+
+
 def main():
     built = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory(prefix="pack-determinism-") as tmp:
@@ -41,6 +57,7 @@ def main():
         for rel in sorted(files_under(built)):
             if rel.startswith(owned) and rel not in fresh:
                 faults.append("%s: in the build's generated folders, not made by a fresh run" % rel)
+        faults += unignored(built, sorted(fresh))
     for f in faults:
         print(f)
     print("%d file(s) compared, %d fault(s)" % (len(fresh), len(faults)))

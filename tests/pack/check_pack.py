@@ -264,7 +264,7 @@ def check_tex(rep, tex, png, row):
 
 # Fonts ----------------------------------------------------------------------
 
-def check_font(rep, script, png, name, texture):
+def check_font(rep, script, png, name, texture, monospaced=False):
     try:
         calls = record(script)
     except RuntimeError as e:
@@ -299,6 +299,10 @@ def check_font(rep, script, png, name, texture):
         if code > 0x20 and chr(code).isalnum() and not alpha.crop((x, y, x + w, y + h)).getbbox():
             rep.fail(script, "glyph %d has no ink inside its rectangle (y counted from the wrong edge?)" % code)
         rects.append((code, x, y, w, h))
+    # The console steps its cursor by one fixed advance per character.
+    advances = {c[8] for c in calls if c[0] == "char"}
+    if monospaced and len(advances) > 1:
+        rep.fail(script, "a monospaced font with %d different advances" % len(advances))
     missing = sorted(required_chars() - seen)
     if missing:
         rep.fail(script, "no glyph for the bytes %s" % ", ".join("0x%02X" % m for m in missing[:8]))
@@ -456,7 +460,8 @@ def check(root, manifest):
     for row in manifest["fonts"]:
         if row.get("script"):
             check_font(rep, os.path.join(root, row["script"]),
-                       os.path.join(root, "texture", "system", row["texture"] + ".png"), row["name"], row["texture"])
+                       os.path.join(root, "texture", "system", row["texture"] + ".png"), row["name"], row["texture"],
+                       row.get("monospaced", False))
         else:
             base = os.path.join(root, "font", row["name"])
             if not os.path.exists(base + ".png") or not os.path.exists(base + ".lua"):

@@ -149,6 +149,11 @@ class Fonts(BrokenCopy):
         self.edit_text("font/text18.lua", lambda t: re.sub(r"recti\((\d+), (\d+), (\d+), (\d+)\)", flip, t))
         self.assertFault(r"text18\.lua: glyph \d+ has no ink inside its rectangle")
 
+    def test_a_console_font_with_an_uneven_advance_is_caught(self):
+        self.edit_text("conf/sys_font.lua", lambda t: re.sub(r"(Char\(string\.char\(65\).*), (\d+)\)\n",
+                                                             r"\1, 99)\n", t))
+        self.assertFault(r"sys_font\.lua: a monospaced font with 2 different advances")
+
     def test_a_missing_glyph_and_a_wrong_texture_size_are_caught(self):
         self.edit_text("conf/sys_font.lua", lambda t: re.sub(r"font:Char\(string\.char\(192\).*\n", "", t))
         self.edit_text("font/title32.lua", lambda t: re.sub(r'Texture\("title32", (\d+)', r'Texture("title32", 1\1', t))

@@ -25,6 +25,9 @@ class Area:
         self.name = name
         self.frames = frames
         self.columns = columns or len(frames)
+        if len(frames) % self.columns:
+            # The node would hold empty cells as frames.
+            raise ValueError("area %s: %d frames do not fill rows of %d" % (name, len(frames), self.columns))
         self.rows = (len(frames) + self.columns - 1) // self.columns
         self.cell = size
         self.rate = rate

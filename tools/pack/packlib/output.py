@@ -53,6 +53,11 @@ class Output:
                 for name in sorted(filenames):
                     full = os.path.join(dirpath, name)
                     rel = os.path.relpath(full, self.root).replace(os.sep, "/")
+                    # Another run writing the same folder keeps its
+                    # half-written files under a ".tmp" name until it renames
+                    # them; they are not stale.
+                    if ".tmp" in name:
+                        continue
                     if rel not in self.written:
                         os.remove(full)
                         removed.append(rel)

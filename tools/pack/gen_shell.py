@@ -89,20 +89,113 @@ def progress_piece(w, h, base):
     return s.result()
 
 
+def small_button_frames(w, h):
+    """A round button with a cross (close), four states like the big one."""
+    frames = []
+    for base, dy in ((PALETTE["red"], 0), (darker(PALETTE["red"], 0.2), 1),
+                     (lighter(PALETTE["red"], 0.25), 0), (PALETTE["grey"], 0)):
+        s = Sketch(w, h)
+        s.ellipse((3, 3 + dy, w - 3, h - 3 + dy), base)
+        m = s.mask()
+        d = s.mask_draw(m)
+        k = s.ss
+        for a, b in (((w * 0.35, h * 0.35 + dy), (w * 0.65, h * 0.65 + dy)),
+                     ((w * 0.65, h * 0.35 + dy), (w * 0.35, h * 0.65 + dy))):
+            d.line([(a[0] * k, a[1] * k), (b[0] * k, b[1] * k)], fill=255, width=4 * k)
+        s.flat(m, (255, 255, 255))
+        frames.append(s.result())
+    return frames
+
+
+def check_frames(checked):
+    """Normal and hover (hover below), a box with a tick when checked."""
+    frames = []
+    for base in (PALETTE["cream"], lighter(PALETTE["yellow"], 0.4)):
+        s = Sketch(32, 32)
+        s.rounded((3, 3, 29, 29), 6, base)
+        if checked:
+            s.polygon([(8, 16), (13, 22), (25, 7), (27, 10), (13, 27), (6, 19)], PALETTE["leaf"])
+        frames.append(s.result())
+    return frames
+
+
+def tab_frames(w, h, checked):
+    frames = []
+    base = PALETTE["paper"] if checked else darker(PALETTE["paper"], 0.15)
+    for colour in (base, lighter(base, 0.3)):
+        s = Sketch(w, h)
+        s.rounded((2, 2, w - 2, h + 10), 10, colour)
+        frames.append(s.result())
+    return frames
+
+
+def knob_frames(w, h):
+    frames = []
+    for base in (PALETTE["orange"], lighter(PALETTE["orange"], 0.3)):
+        s = Sketch(w, h)
+        s.rounded((3, 2, w - 3, h - 2), 6, base)
+        frames.append(s.result())
+    return frames
+
+
+def bar(w, h, base, radius=8):
+    s = Sketch(w, h)
+    s.rounded((2, 2, w - 2, h - 2), radius, base)
+    return s.result()
+
+
+def arrow_frames(w, h, count):
+    """A downward arrow bobbing up and down (a loop)."""
+    frames = []
+    for k in range(count):
+        dy = round(4 * math.sin(2 * math.pi * k / count))
+        s = Sketch(w, h)
+        s.polygon([(w * 0.3, 4 + dy), (w * 0.7, 4 + dy), (w * 0.7, h * 0.45 + dy), (w - 4, h * 0.45 + dy),
+                   (w / 2, h - 6 + dy), (4, h * 0.45 + dy), (w * 0.3, h * 0.45 + dy)], PALETTE["orange"])
+        frames.append(s.result())
+    return frames
+
+
+def disc(w, h, base, inner=None):
+    s = Sketch(w, h)
+    s.ellipse((3, 3, w - 3, h - 3), base)
+    if inner:
+        s.ellipse((w * 0.2, h * 0.2, w * 0.8, h * 0.8), inner, outline=False)
+    return s.result()
+
+
+# Skin pieces by area name; each maker takes the frame size from the manifest
+# and returns the area's frames.
+SKIN = {
+    "button": button_frames,
+    "button_small": small_button_frames,
+    "frame": lambda w, h: [panel(w, h, PALETTE["wood"], 14)],
+    "panel": lambda w, h: [panel(w, h, PALETTE["paper"], 10)],
+    "progress_back": lambda w, h: [progress_piece(w, h, darker(PALETTE["wood"], 0.3))],
+    "progress_fill": lambda w, h: [progress_piece(w, h, PALETTE["leaf"])],
+    "check": lambda w, h: check_frames(False),
+    "check_checked": lambda w, h: check_frames(True),
+    "tab": lambda w, h: tab_frames(w, h, False),
+    "tab_checked": lambda w, h: tab_frames(w, h, True),
+    "slider_track": lambda w, h: [bar(w, h, darker(PALETTE["wood"], 0.2), 6)],
+    "slider_knob": knob_frames,
+    "list_item": lambda w, h: [bar(w, h, PALETTE["cream"], 4)],
+    "list_select": lambda w, h: [bar(w, h, lighter(PALETTE["yellow"], 0.3), 4)],
+    "edit": lambda w, h: [bar(w, h, PALETTE["white"], 6)],
+    "hint_frame": lambda w, h: [panel(w, h, PALETTE["cream"], 16)],
+    "hint_arrow": lambda w, h: arrow_frames(w, h, 4),
+    "money_frame": lambda w, h: [bar(w, h, PALETTE["wood"], 12)],
+    "clock_back": lambda w, h: [disc(w, h, PALETTE["cream"], lighter(PALETTE["sky"], 0.4))],
+    "medal_holder": lambda w, h: [disc(w, h, PALETTE["wood"], darker(PALETTE["wood"], 0.3))],
+}
+
+
 def gui_system(manifest_row):
-    sizes = {a["name"]: a for a in manifest_row["areas"]}
-    makers = {
-        "button": button_frames,
-        "frame": lambda w, h: [panel(w, h, PALETTE["wood"], 14)],
-        "panel": lambda w, h: [panel(w, h, PALETTE["paper"], 10)],
-        "progress_back": lambda w, h: [progress_piece(w, h, darker(PALETTE["wood"], 0.3))],
-        "progress_fill": lambda w, h: [progress_piece(w, h, PALETTE["leaf"])],
-    }
     areas = []
-    for name, row in sizes.items():
+    for row in manifest_row["areas"]:
         w, h = row["size"]
-        frames = makers[name](w, h)
-        areas.append(atlas.Area(name, frames, columns=row.get("columns", len(frames)), rate=10.0))
+        frames = SKIN[row["name"]](w, h)
+        areas.append(atlas.Area(row["name"], frames, columns=row.get("columns", 1), rate=row.get("rate", 10.0)))
     return areas
 
 

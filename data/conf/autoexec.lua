@@ -1,0 +1,3 @@
+-- Runs once at start-up, after the main menu is shown. Nothing to do here by
+-- default; put commands to run at every start below (for example a display
+-- mode or a debugging switch while testing).

@@ -1,0 +1,508 @@
+#!/usr/bin/python3
+"""Checks a generated data pack against the rules its readers rely on.
+
+usage: check_pack.py DATA_FOLDER [--lint]
+
+Reads what was made with readers of its own (WAV and module headers, the
+scripts run under recording stand-ins, the pictures' pixels) and compares it
+with the manifest and the file formats. Prints one line per fault, naming the
+file and the rule, and exits with 1 when there is any."""
+import ctypes
+import glob
+import json
+import math
+import os
+import re
+import struct
+import subprocess
+import sys
+
+from PIL import Image
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(os.path.dirname(HERE))
+MANIFEST = os.path.join(REPO, "tools", "pack", "manifest.json")
+LUA = "lua5.2"
+LUAC = "luac5.2"
+
+MINUS_1_DBFS = 32767 * 10 ** (-1 / 20)
+
+
+class Report:
+    def __init__(self, root):
+        self.root = root
+        self.faults = []
+
+    def fail(self, path, rule):
+        rel = os.path.relpath(path, self.root) if os.path.isabs(path) else path
+        self.faults.append("%s: %s" % (rel, rule))
+
+
+def record(script):
+    """Runs a script under the stand-ins; returns its calls as lists of
+    strings, or raises RuntimeError with Lua's message."""
+    r = subprocess.run([LUA, os.path.join(HERE, "record.lua"), script], capture_output=True, text=True)
+    if r.returncode:
+        raise RuntimeError(r.stderr.strip() or "failed")
+    return [line.split("\t") for line in r.stdout.splitlines() if line]
+
+
+def is_pow2(n):
+    return n > 0 and n & (n - 1) == 0
+
+
+def required_chars():
+    chars = set(range(0x20, 0x7F))
+    for n in range(0x80, 0x100):
+        try:
+            ch = bytes([n]).decode("cp1251")
+        except UnicodeDecodeError:
+            continue
+        if ord(ch) >= 0xA0 or ord(ch) > 0x9F:
+            chars.add(n)
+    return chars
+
+
+# Sounds ---------------------------------------------------------------------
+
+def read_wav(path):
+    """(rate, channels, bits, samples) of a PCM WAV; raises ValueError."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if len(data) < 12 or data[:4] != b"RIFF" or data[8:12] != b"WAVE":
+        raise ValueError("not a RIFF WAVE file")
+    if struct.unpack("<I", data[4:8])[0] != len(data) - 8:
+        raise ValueError("RIFF size does not match the file")
+    pos, fmt, pcm = 12, None, None
+    while pos + 8 <= len(data):
+        tag, size = data[pos:pos + 4], struct.unpack("<I", data[pos + 4:pos + 8])[0]
+        body = data[pos + 8:pos + 8 + size]
+        if len(body) < size:
+            raise ValueError("chunk %r runs past the end" % tag)
+        if tag == b"fmt ":
+            fmt = struct.unpack("<HHIIHH", body[:16])
+        elif tag == b"data":
+            pcm = body
+        pos += 8 + size + (size & 1)
+    if fmt is None or pcm is None:
+        raise ValueError("no fmt or data chunk")
+    tag, ch, rate, byte_rate, align, bits = fmt
+    if tag != 1:
+        raise ValueError("not PCM")
+    if bits != 16 or len(pcm) % 2:
+        return rate, ch, bits, []
+    return rate, ch, bits, list(struct.unpack("<%dh" % (len(pcm) // 2), pcm))
+
+
+def check_sound(rep, path, loop):
+    try:
+        rate, ch, bits, s = read_wav(path)
+    except (ValueError, struct.error) as e:
+        rep.fail(path, "unreadable WAV: %s" % e)
+        return
+    if (rate, ch, bits) != (22050, 1, 16):
+        rep.fail(path, "must be 16-bit PCM mono 22050 Hz, is %d-bit, %d channel(s), %d Hz" % (bits, ch, rate))
+        return
+    if len(s) < 64:
+        rep.fail(path, "shorter than 64 samples")
+        return
+    peak = max(abs(x) for x in s)
+    if peak > MINUS_1_DBFS:
+        rep.fail(path, "peak %.2f dBFS above -1 dBFS" % (20 * math.log10(peak / 32767)))
+    mean = sum(s) / len(s)
+    if abs(mean) > 0.002 * 32767:
+        rep.fail(path, "DC offset %.4f of full scale" % (mean / 32767))
+    if loop:
+        # The seam must be no bigger a step than the sound's own largest ones.
+        steps = sorted(abs(s[i + 1] - s[i]) for i in range(len(s) - 1))
+        typical = max(steps[int(len(steps) * 0.999)], 256)
+        if abs(s[-1] - s[0]) > typical:
+            rep.fail(path, "loop seam jumps %d (the sound's own steps reach %d)" % (abs(s[-1] - s[0]), typical))
+    else:
+        for where, x in (("begins", s[0]), ("ends", s[-1])):
+            if abs(x) > 0.01 * 32767:
+                rep.fail(path, "%s with a click (sample %d)" % (where, x))
+
+
+# Musics ---------------------------------------------------------------------
+
+def read_mod(path):
+    """Reads a 4-channel "M.K." module; returns (orders, patterns, samples)
+    or raises ValueError."""
+    with open(path, "rb") as f:
+        d = f.read()
+    if len(d) < 1084 or d[1080:1084] != b"M.K.":
+        raise ValueError("not an M.K. module")
+    samples = []
+    for i in range(31):
+        h = d[20 + 30 * i:50 + 30 * i]
+        words, _, vol, ls, ll = struct.unpack(">HBBHH", h[22:30])
+        if vol > 64:
+            raise ValueError("sample %d volume %d above 64" % (i + 1, vol))
+        if words and ll > 1 and (ls + ll) > words:
+            raise ValueError("sample %d loop runs past its end" % (i + 1))
+        samples.append(words * 2)
+    length = d[950]
+    if not 1 <= length <= 128:
+        raise ValueError("song length %d" % length)
+    orders = list(d[952:952 + length])
+    npat = max(d[952:1080]) + 1
+    expected = 1084 + npat * 1024 + sum(samples)
+    if len(d) != expected:
+        raise ValueError("file holds %d bytes, its header describes %d" % (len(d), expected))
+    return orders, npat, samples
+
+
+class XmpFrame(ctypes.Structure):
+    _fields_ = [(n, ctypes.c_int) for n in ("pos", "pattern", "row", "num_rows", "frame", "speed", "bpm",
+                                            "time", "total_time", "frame_time")] + [
+        ("buffer", ctypes.c_void_p), ("buffer_size", ctypes.c_int), ("total_size", ctypes.c_int),
+        ("volume", ctypes.c_int), ("loop_count", ctypes.c_int), ("virt_channels", ctypes.c_int),
+        ("virt_used", ctypes.c_int), ("sequence", ctypes.c_int), ("channel_info", ctypes.c_byte * (64 * 24))]
+
+
+def xmp_length_ms(path):
+    """Loads the module with libxmp and returns (its length in ms, the RMS of
+    its first 4 s in 16-bit units)."""
+    lib = ctypes.CDLL("libxmp.so.4")
+    lib.xmp_create_context.restype = ctypes.c_void_p
+    lib.xmp_load_module.argtypes = [ctypes.c_void_p, ctypes.c_char_p]
+    lib.xmp_start_player.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+    lib.xmp_get_frame_info.argtypes = [ctypes.c_void_p, ctypes.POINTER(XmpFrame)]
+    lib.xmp_end_player.argtypes = lib.xmp_release_module.argtypes = lib.xmp_free_context.argtypes = [ctypes.c_void_p]
+    ctx = lib.xmp_create_context()
+    try:
+        if lib.xmp_load_module(ctx, path.encode()) != 0:
+            raise ValueError("libxmp refuses the module")
+        lib.xmp_start_player(ctx, 22050, 0)
+        info = XmpFrame()
+        lib.xmp_get_frame_info(ctx, ctypes.byref(info))
+        lib.xmp_play_buffer.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+        buf = (ctypes.c_int16 * (22050 * 2 * 4))()
+        lib.xmp_play_buffer(ctx, buf, ctypes.sizeof(buf), 0)
+        rms = math.sqrt(sum(x * x for x in buf) / len(buf))
+        lib.xmp_end_player(ctx)
+        lib.xmp_release_module(ctx)
+        return info.total_time, rms
+    finally:
+        lib.xmp_free_context(ctx)
+
+
+def check_music(rep, path):
+    try:
+        orders, npat, _ = read_mod(path)
+    except (ValueError, struct.error) as e:
+        rep.fail(path, "unreadable module: %s" % e)
+        return
+    try:
+        ms, rms = xmp_length_ms(path)
+    except ValueError as e:
+        rep.fail(path, str(e))
+        return
+    if rms < 300:
+        rep.fail(path, "nearly silent (RMS %.0f)" % rms)
+    if not 60000 <= ms <= 120000:
+        rep.fail(path, "plays %.1f s, not one to two minutes" % (ms / 1000))
+
+
+# Textures and areas ---------------------------------------------------------
+
+def check_tex(rep, tex, png, row):
+    try:
+        calls = record(tex)
+    except RuntimeError as e:
+        rep.fail(tex, "script fails: %s" % e)
+        return {}
+    img = Image.open(png).convert("RGBA")
+    W, H = img.size
+    if not (is_pow2(W) and is_pow2(H)):
+        rep.fail(png, "size %dx%d is not a power of two" % (W, H))
+    infos = [c for c in calls if c[0] == "info"]
+    name = os.path.splitext(os.path.basename(tex))[0]
+    if len(infos) != 1 or infos[0][1] != name or infos[0][2] != "false":
+        rep.fail(tex, "must construct exactly one cTextureInfo(\"%s\", false)" % name)
+    alpha = img.getchannel("A").load()
+    nodes, boxes = {}, []
+    for c in calls:
+        if c[0] != "node":
+            continue
+        area, kind = c[1], c[2]
+        u, v, w, h = (float(x) for x in c[3:7])
+        cols, rows = int(c[7]), int(c[8])
+        if kind != "rectf":
+            rep.fail(tex, "area %s is not in the uv form" % area)
+            continue
+        if u < 0 or v < 0 or u + w > 1 + 1e-9 or v + h > 1 + 1e-9 or w <= 0 or h <= 0:
+            rep.fail(tex, "area %s lies outside the texture" % area)
+            continue
+        # v counts up from the bottom row of the picture.
+        x0, y0 = round(u * W), round((1 - v - h) * H)
+        pw, ph = round(w * W), round(h * H)
+        if pw % cols or ph % rows:
+            rep.fail(tex, "area %s does not split into whole-pixel frames" % area)
+            continue
+        fw, fh = pw // cols, ph // rows
+        for k in range(cols * rows):
+            cx, cy = x0 + (k % cols) * fw, y0 + (k // cols) * fh
+            ring = [(cx + i, cy) for i in range(fw)] + [(cx + i, cy + fh - 1) for i in range(fw)] + \
+                   [(cx, cy + j) for j in range(fh)] + [(cx + fw - 1, cy + j) for j in range(fh)]
+            if any(alpha[p] for p in ring):
+                rep.fail(tex, "area %s frame %d has no transparent border" % (area, k))
+                break
+        for other, (bx, by, bw, bh) in boxes:
+            if x0 < bx + bw + 2 and bx < x0 + pw + 2 and y0 < by + bh + 2 and by < y0 + ph + 2:
+                rep.fail(tex, "areas %s and %s are closer than 2 px" % (other, area))
+        boxes.append((area, (x0, y0, pw, ph)))
+        nodes.setdefault(area, cols * rows)
+    for a in (row or {}).get("areas", []):
+        if a["name"] not in nodes:
+            rep.fail(tex, "area %s missing" % a["name"])
+        elif nodes[a["name"]] < a["frames"]:
+            rep.fail(tex, "area %s has %d frames, needs %d" % (a["name"], nodes[a["name"]], a["frames"]))
+    return nodes
+
+
+# Fonts ----------------------------------------------------------------------
+
+def check_font(rep, script, png, name, texture, monospaced=False):
+    try:
+        calls = record(script)
+    except RuntimeError as e:
+        rep.fail(script, "script fails: %s" % e)
+        return
+    img = Image.open(png).convert("RGBA")
+    W, H = img.size
+    heads = [c[0] for c in calls if c[0] != "char"]
+    if heads != ["font", "init", "texture", "transform"]:
+        rep.fail(script, "must call cFont, Init, Texture, Transform in this order, then Char")
+        return
+    calls_by = {c[0]: c for c in calls if c[0] != "char"}
+    if calls_by["font"][1] != name:
+        rep.fail(script, "font named %s, expected %s" % (calls_by["font"][1], name))
+    line_height = float(calls_by["init"][4])
+    if calls_by["texture"][1:] != [texture, str(W), str(H)]:
+        rep.fail(script, "Texture%s does not name %s at its size %dx%d" % (tuple(calls_by["texture"][1:]), texture, W, H))
+    alpha = img.getchannel("A")
+    seen, rects = set(), []
+    for c in calls:
+        if c[0] != "char":
+            continue
+        code = int(c[1])
+        width, x, y, w, h = float(c[2]), int(c[3]), int(c[4]), int(c[5]), int(c[6])
+        seen.add(code)
+        if x < 0 or y < 0 or x + w > W or y + h > H:
+            rep.fail(script, "glyph %d lies outside the texture" % code)
+            continue
+        if w != width or h != line_height:
+            rep.fail(script, "glyph %d: rectangle %dx%d is not its quad %gx%g" % (code, w, h, width, line_height))
+        # The rectangle counts y from the top: a visible glyph has ink there.
+        if code > 0x20 and chr(code).isalnum() and not alpha.crop((x, y, x + w, y + h)).getbbox():
+            rep.fail(script, "glyph %d has no ink inside its rectangle (y counted from the wrong edge?)" % code)
+        rects.append((code, x, y, w, h))
+    # The console steps its cursor by one fixed advance per character.
+    advances = {c[8] for c in calls if c[0] == "char"}
+    if monospaced and len(advances) > 1:
+        rep.fail(script, "a monospaced font with %d different advances" % len(advances))
+    missing = sorted(required_chars() - seen)
+    if missing:
+        rep.fail(script, "no glyph for the bytes %s" % ", ".join("0x%02X" % m for m in missing[:8]))
+    rects.sort(key=lambda r: (r[2], r[1]))
+    for i, a in enumerate(rects):
+        for b in rects[i + 1:i + 40]:
+            if a[1] < b[1] + b[3] and b[1] < a[1] + a[3] and a[2] < b[2] + b[4] and b[2] < a[2] + a[4]:
+                rep.fail(script, "glyphs %d and %d overlap" % (a[0], b[0]))
+
+
+# The loading list -----------------------------------------------------------
+
+def check_loading(rep, root, manifest):
+    script = os.path.join(root, "conf", "loading.lua")
+    try:
+        calls = record(script)
+    except RuntimeError as e:
+        rep.fail(script, "script fails: %s" % e)
+        return
+    named, sounds = [], {}
+    last_sound = None
+    for c in calls:
+        if c[0] == "param" and last_sound:
+            sounds[last_sound] = int(c[1])
+            continue
+        if c[0] != "job":
+            continue
+        kind, path = c[1], c[2]
+        last_sound = None
+        if not path.startswith("{StaticPath}/"):
+            rep.fail(script, "%s job path %s is not under {StaticPath}" % (kind, path))
+            continue
+        rel = path[len("{StaticPath}/"):]
+        base = os.path.join(root, rel)
+        if kind == "texture":
+            found = [e for e in ("png", "jpg") if os.path.exists(base + "." + e)]
+            if os.path.splitext(rel)[1] or not found:
+                rep.fail(script, "texture job %s: no extension, and a .png or .jpg must exist" % path)
+            else:
+                named.append(rel + "." + found[0])
+                if os.path.exists(base + ".tex"):
+                    named.append(rel + ".tex")
+        elif kind == "font":
+            if os.path.splitext(rel)[1] or not (os.path.exists(base + ".png") and os.path.exists(base + ".lua")):
+                rep.fail(script, "font job %s: no extension, and .png and .lua must exist" % path)
+            else:
+                named += [rel + ".png", rel + ".lua"]
+        elif kind in ("sound", "music"):
+            if not os.path.splitext(rel)[1] or not os.path.exists(base):
+                rep.fail(script, "%s job %s: needs its extension and an existing file" % (kind, path))
+            else:
+                named.append(rel)
+                if kind == "sound":
+                    last_sound = os.path.splitext(os.path.basename(rel))[0]
+                    sounds[last_sound] = 1
+            if c[3] != "false":
+                rep.fail(script, "%s job %s must pass reserved = false" % (kind, path))
+    want = {s["name"]: s["plays"] for s in manifest["sounds"]}
+    if set(sounds) != set(want):
+        extra, lost = sorted(set(sounds) - set(want)), sorted(set(want) - set(sounds))
+        rep.fail(script, "sounds must be exactly the manifest's 34 (extra %s, missing %s)" % (extra, lost))
+    for n, plays in sounds.items():
+        if n in want and plays != want[n]:
+            rep.fail(script, "sound %s plays %d at once, the manifest says %d" % (n, plays, want[n]))
+    # Every file of the loaded folders is named exactly once; the shell
+    # loads texture/system/ itself.
+    files = []
+    for folder in ("texture", "font", "sound", "music"):
+        for p in glob.glob(os.path.join(root, folder, "**", "*"), recursive=True):
+            rel = os.path.relpath(p, root).replace(os.sep, "/")
+            if os.path.isfile(p) and not rel.startswith(("texture/system/", "texture/splash/")):
+                files.append(rel)
+    for rel in sorted(set(files) - set(named)):
+        rep.fail(script, "no job loads %s" % rel)
+    for rel in sorted(set(named)):
+        if named.count(rel) > 1:
+            rep.fail(script, "%s is loaded %d times" % (rel, named.count(rel)))
+
+
+# Texts ----------------------------------------------------------------------
+
+DIRECTIVE = re.compile(r"%[-+ #0]*[0-9]*(?:\.[0-9]+)?[a-zA-Z%]")
+
+
+def check_locale(rep, root, table):
+    script = os.path.join(root, "conf", "locale.lua")
+    try:
+        calls = record(script)
+    except RuntimeError as e:
+        rep.fail(script, "script fails: %s" % e)
+        return
+    with open(script, "rb") as f:
+        lines = f.read().split(b"\n")
+
+    def line_of(name):
+        for i, text in enumerate(lines, 1):
+            if re.search(rb"\." + name.encode() + rb"\s*=", text):
+                return "line %d: " % i
+        return ""
+
+    got = {"locale": {}, "vek_locale": {}}
+    for c in calls:
+        if c[0] == "set":
+            got[c[1]][c[2]] = bytes.fromhex(c[3])
+    for which, key in (("locale", "game"), ("vek_locale", "engine")):
+        want = set(table[key])
+        for name in sorted(set(got[which]) - want):
+            rep.fail(script, "%s%s.%s is not a text the game has" % (line_of(name), which, name))
+        for name in sorted(want - set(got[which])):
+            rep.fail(script, "%s.%s is never set" % (which, name))
+    for which in got:
+        for name, text in sorted(got[which].items()):
+            where = line_of(name)
+            if any(b < 0x20 and b != 0x0A or b > 0x7E for b in text):
+                rep.fail(script, "%s%s: only printable ASCII and line breaks" % (where, name))
+            found = DIRECTIVE.findall(text.decode("latin-1"))
+            want = table["formats"].get(name, [])
+            if found != want:
+                rep.fail(script, "%s%s holds the directives %s, its caller passes %s" % (where, name, found, want))
+            if name in table["message_box"] and text.count(b"\n") > 2:
+                rep.fail(script, "%s%s has more than three lines for the message box" % (where, name))
+
+
+# Lint -----------------------------------------------------------------------
+
+def lint(rep, root):
+    for path in sorted(glob.glob(os.path.join(root, "**", "*.lua"), recursive=True)
+                       + glob.glob(os.path.join(root, "**", "*.tex"), recursive=True)):
+        r = subprocess.run([LUAC, "-p", path], capture_output=True, text=True)
+        if r.returncode:
+            rep.fail(path, "not valid Lua 5.2: %s" % r.stderr.strip())
+
+
+def check(root, manifest):
+    rep = Report(root)
+    for row in manifest["textures"]:
+        if row["part"] != 1 or "font" in row:
+            continue
+        base = os.path.join(root, "texture", row.get("folder") or "", row["name"])
+        png = base + "." + row["format"]
+        if not os.path.exists(png):
+            rep.fail(png, "texture %s missing" % row["name"])
+            continue
+        with Image.open(png) as img:
+            w, h = img.size
+        if not (is_pow2(w) and is_pow2(h)):
+            rep.fail(png, "size %dx%d is not a power of two" % (w, h))
+        if row.get("size") and [w, h] != row["size"]:
+            rep.fail(png, "size %dx%d, the manifest says %dx%d" % (w, h, row["size"][0], row["size"][1]))
+        if row.get("areas"):
+            if not os.path.exists(base + ".tex"):
+                rep.fail(base + ".tex", "sprite areas of %s missing" % row["name"])
+            else:
+                check_tex(rep, base + ".tex", png, row)
+    for row in manifest["fonts"]:
+        if row.get("script"):
+            check_font(rep, os.path.join(root, row["script"]),
+                       os.path.join(root, "texture", "system", row["texture"] + ".png"), row["name"], row["texture"],
+                       row.get("monospaced", False))
+        else:
+            base = os.path.join(root, "font", row["name"])
+            if not os.path.exists(base + ".png") or not os.path.exists(base + ".lua"):
+                rep.fail(base, "font %s missing" % row["name"])
+                continue
+            check_font(rep, base + ".lua", base + ".png", row["name"], row["texture"])
+    for row in manifest["sounds"]:
+        path = os.path.join(root, "sound", row["name"] + ".wav")
+        if not os.path.exists(path):
+            rep.fail(path, "sound %s missing" % row["name"])
+        else:
+            check_sound(rep, path, row.get("loop", False))
+    for row in manifest["musics"]:
+        path = os.path.join(root, "music", row["name"] + ".mod")
+        if not os.path.exists(path):
+            rep.fail(path, "music %s missing" % row["name"])
+        else:
+            check_music(rep, path)
+    check_loading(rep, root, manifest)
+    check_locale(rep, root, manifest["locale"])
+    return rep.faults
+
+
+def main():
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    if len(args) != 1:
+        print(__doc__)
+        return 2
+    root = os.path.abspath(args[0])
+    if "--lint" in sys.argv:
+        rep = Report(root)
+        lint(rep, root)
+        faults = rep.faults
+    else:
+        with open(MANIFEST) as f:
+            faults = check(root, json.load(f))
+    for line in faults:
+        print(line)
+    print("%s: %d fault(s)" % (root, len(faults)))
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,222 @@
+#!/usr/bin/python3
+"""The pack's checks pass on the built pack and fail on broken copies of it.
+
+usage: check_pack_test.py DATA_FOLDER"""
+import json
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from PIL import Image
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import check_pack  # noqa: E402
+
+BUILT = None
+
+
+def manifest():
+    with open(check_pack.MANIFEST) as f:
+        return json.load(f)
+
+
+class BrokenCopy(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="pack-check-")
+        self.root = os.path.join(self.tmp, "data")
+        shutil.copytree(BUILT, self.root)
+
+    def tearDown(self):
+        shutil.rmtree(self.tmp)
+
+    def path(self, rel):
+        return os.path.join(self.root, rel)
+
+    def edit(self, rel, fn):
+        with open(self.path(rel), "rb") as f:
+            data = f.read()
+        with open(self.path(rel), "wb") as f:
+            f.write(fn(data))
+
+    def edit_text(self, rel, fn):
+        self.edit(rel, lambda d: fn(d.decode("ascii")).encode("ascii"))
+
+    def assertFault(self, pattern, faults=None):
+        faults = check_pack.check(self.root, manifest()) if faults is None else faults
+        self.assertTrue(any(re.search(pattern, f) for f in faults),
+                        "no fault matching %r among:\n%s" % (pattern, "\n".join(faults) or "(none)"))
+
+
+class BuiltPack(BrokenCopy):
+    def test_built_pack_passes_every_check(self):
+        self.assertEqual(check_pack.check(self.root, manifest()), [])
+        rep = check_pack.Report(self.root)
+        check_pack.lint(rep, self.root)
+        self.assertEqual(rep.faults, [])
+
+
+class Sounds(BrokenCopy):
+    def samples(self, rel):
+        return check_pack.read_wav(self.path(rel))[3]
+
+    def write_samples(self, rel, s):
+        pcm = struct.pack("<%dh" % len(s), *s)
+        fmt = struct.pack("<HHIIHH", 1, 1, 22050, 44100, 2, 16)
+        body = b"WAVEfmt " + struct.pack("<I", 16) + fmt + b"data" + struct.pack("<I", len(pcm)) + pcm
+        with open(self.path(rel), "wb") as f:
+            f.write(b"RIFF" + struct.pack("<I", len(body)) + body)
+
+    def test_renamed_sound_is_missing_and_unknown_to_the_loading_list(self):
+        os.rename(self.path("sound/bee.wav"), self.path("sound/bees.wav"))
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"sound/bee\.wav: sound bee missing", faults)
+        self.assertFault(r"loading\.lua: .*bee\.wav", faults)
+        self.assertFault(r"no job loads sound/bees\.wav", faults)
+
+    def test_clipping_a_dc_offset_and_clicks_are_caught(self):
+        s = self.samples("sound/hint.wav")
+        self.write_samples("sound/hint.wav", [max(-32767, min(32767, x * 2)) for x in s])
+        s = self.samples("sound/good.wav")
+        self.write_samples("sound/good.wav", [min(32767, x + 600) for x in s])
+        s = self.samples("sound/bee.wav")
+        cut = next(i for i in range(len(s) // 2, len(s)) if abs(s[i]) > 8000)
+        self.write_samples("sound/bee.wav", s[:cut + 1])
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"hint\.wav: peak .* above -1 dBFS", faults)
+        self.assertFault(r"good\.wav: DC offset", faults)
+        self.assertFault(r"good\.wav: begins with a click", faults)
+        self.assertFault(r"bee\.wav: ends with a click", faults)
+
+    def test_a_held_loop_with_a_seam_is_caught(self):
+        s = self.samples("sound/water.wav")
+        self.write_samples("sound/water.wav", s[:-200] + [29000 if s[0] < 0 else -29000] * 200)
+        self.assertFault(r"water\.wav: loop seam jumps")
+
+    def test_wrong_format_and_damaged_headers_are_caught(self):
+        self.edit("sound/seed.wav", lambda d: d[:22] + struct.pack("<H", 2) + d[24:])
+        self.edit("sound/weed.wav", lambda d: d[:len(d) // 2])
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"seed\.wav: must be 16-bit PCM mono 22050 Hz", faults)
+        self.assertFault(r"weed\.wav: unreadable WAV", faults)
+
+
+class Musics(BrokenCopy):
+    def test_truncated_module_is_caught(self):
+        self.edit("music/music0.mod", lambda d: d[:-100])
+        self.assertFault(r"music0\.mod: unreadable module: file holds")
+
+    def test_too_short_a_song_is_caught(self):
+        # One order: the song plays one pattern, a few seconds.
+        self.edit("music/music1.mod", lambda d: d[:950] + b"\x01" + d[951:])
+        self.assertFault(r"music1\.mod: plays .* not one to two minutes")
+
+
+class Textures(BrokenCopy):
+    def test_an_area_with_too_few_frames_is_caught(self):
+        self.edit_text("texture/system/gui_system.tex",
+                       lambda t: re.sub(r'("button", rectf\([^)]*\)), 1, 4,', r"\1, 1, 2,", t))
+        self.assertFault(r"gui_system\.tex: area button has 2 frames, needs 4")
+
+    def test_a_renamed_area_is_caught(self):
+        self.edit_text("texture/system/gui_system.tex", lambda t: t.replace('"panel"', '"panels"'))
+        self.assertFault(r"gui_system\.tex: area panel missing")
+
+    def test_a_frame_without_its_transparent_border_is_caught(self):
+        # Moved 4 px into the picture, the cell's edge runs over drawn pixels.
+        self.edit_text("texture/system/gui_system.tex",
+                       lambda t: t.replace('"frame", rectf(0,', '"frame", rectf(0.015625,'))
+        self.assertFault(r"gui_system\.tex: area frame frame 0 has no transparent border")
+
+    def test_a_texture_that_is_not_a_power_of_two_is_caught(self):
+        p = self.path("texture/icon_info.png")
+        Image.open(p).resize((100, 128)).save(p)
+        self.assertFault(r"icon_info\.png: size 100x128 is not a power of two")
+
+
+class Fonts(BrokenCopy):
+    def test_glyph_rectangles_counted_from_the_bottom_are_caught(self):
+        H = Image.open(self.path("font/text18.png")).size[1]
+
+        def flip(m):
+            x, y, w, h = (int(v) for v in m.groups())
+            return "recti(%d, %d, %d, %d)" % (x, H - y - h, w, h)
+        self.edit_text("font/text18.lua", lambda t: re.sub(r"recti\((\d+), (\d+), (\d+), (\d+)\)", flip, t))
+        self.assertFault(r"text18\.lua: glyph \d+ has no ink inside its rectangle")
+
+    def test_a_console_font_with_an_uneven_advance_is_caught(self):
+        self.edit_text("conf/sys_font.lua", lambda t: re.sub(r"(Char\(string\.char\(65\).*), (\d+)\)\n",
+                                                             r"\1, 99)\n", t))
+        self.assertFault(r"sys_font\.lua: a monospaced font with 2 different advances")
+
+    def test_a_missing_glyph_and_a_wrong_texture_size_are_caught(self):
+        self.edit_text("conf/sys_font.lua", lambda t: re.sub(r"font:Char\(string\.char\(192\).*\n", "", t))
+        self.edit_text("font/title32.lua", lambda t: re.sub(r'Texture\("title32", (\d+)', r'Texture("title32", 1\1', t))
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"sys_font\.lua: no glyph for the bytes 0xC0", faults)
+        self.assertFault(r"title32\.lua: Texture.* does not name title32 at its size", faults)
+
+
+class LoadingList(BrokenCopy):
+    def test_a_sound_job_without_its_extension_is_caught(self):
+        self.edit_text("conf/loading.lua", lambda t: t.replace("sound/click.wav", "sound/click"))
+        self.assertFault(r"loading\.lua: sound job \{StaticPath\}/sound/click: needs its extension")
+
+    def test_a_texture_job_twice_and_an_unknown_sample_are_caught(self):
+        shutil.copy(self.path("sound/click.wav"), self.path("sound/clack.wav"))
+        self.edit_text("conf/loading.lua", lambda t: t + 'cLoadTexture("{StaticPath}/texture/icon_head")\n'
+                       'cLoadSound("{StaticPath}/sound/clack.wav", false)\n')
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"texture/icon_head\.png is loaded 2 times", faults)
+        self.assertFault(r"sounds must be exactly the manifest's 34 \(extra \['clack'\]", faults)
+
+    def test_a_script_error_is_reported_not_raised(self):
+        self.edit_text("conf/loading.lua", lambda t: t + "cLoadStream('x')\n")
+        self.assertFault(r"loading\.lua: script fails: .*unknown global cLoadStream")
+
+
+class Texts(BrokenCopy):
+    def test_a_typo_an_unset_text_and_a_directive_too_many_are_caught(self):
+        self.edit_text("conf/locale.lua", lambda t: t.replace("locale.Wheat =", "locale.Weat =")
+                       .replace('"Olive oil"', '"Olive oil %s"')
+                       .replace('"+%i people"', '"+%s people"'))
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"locale\.lua: line \d+: locale\.Weat is not a text the game has", faults)
+        self.assertFault(r"locale\.lua: locale\.Wheat is never set", faults)
+        self.assertFault(r"line \d+: OliveOil holds the directives \['%s'\], its caller passes \[\]", faults)
+        self.assertFault(r"IncPeople holds the directives \['%s'\], its caller passes \['%i'\]", faults)
+
+    def test_a_fourth_line_and_a_byte_outside_ascii_are_caught(self):
+        self.edit_text("conf/locale.lua", lambda t: t.replace('"Can\'t delete\\nthe only\\nplayer!"',
+                                                              '"Can\'t\\ndelete\\nthe only\\nplayer!"')
+                       .replace('"Honey"', '"Hon\\233y"'))
+        faults = check_pack.check(self.root, manifest())
+        self.assertFault(r"ErrorOnePlayer has more than three lines", faults)
+        self.assertFault(r"Honey: only printable ASCII", faults)
+
+
+class Lint(BrokenCopy):
+    def test_invalid_lua_is_caught(self):
+        self.edit_text("gui/sprites.lua", lambda t: t + "sprites[ = 1\n")
+        rep = check_pack.Report(self.root)
+        check_pack.lint(rep, self.root)
+        self.assertTrue(any(f.startswith("gui/sprites.lua: not valid Lua 5.2") for f in rep.faults), rep.faults)
+
+
+class Determinism(BrokenCopy):
+    def test_a_changed_byte_is_caught(self):
+        self.edit("texture/cursor_pointer.png", lambda d: d[:-20] + bytes([d[-20] ^ 1]) + d[-19:])
+        r = subprocess.run([sys.executable, os.path.join(HERE, "determinism.py"), self.root],
+                           capture_output=True, text=True)
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("texture/cursor_pointer.png: differs between two runs", r.stdout)
+
+
+if __name__ == "__main__":
+    BUILT = os.path.abspath(sys.argv.pop(1))
+    unittest.main()

@@ -1,0 +1,1 @@
+"""Shared code of the data-pack generators: one style, one set of writers."""

@@ -1,0 +1,76 @@
+// The data pack through the game's real loader: every job of
+// "conf/loading.lua" and the system font load without a warning, and what
+// they make is there under the names the game looks up.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/app/game.h"
+#include "engine/core/filename.h"
+#include "engine/core/locale.h"
+#include "engine/core/script.h"
+#include "engine/graphics/font.h"
+#include "engine/graphics/texture.h"
+#include "engine/sound/sound.h"
+#include "game/shell/bind_data.h"
+#include "game/shell/loading.h"
+#include "game/shell/locale_gd.h"
+#include "game/shell/texture_info.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
+{
+    const char* repo = std::getenv("VEK_REPO_DIR");
+    ASSERT_TRUE(repo && *repo) << "VEK_REPO_DIR names the repository";
+    vek::cGame::cSettings settings;
+    settings.strName = "PackLoaderTest";
+    auto engine = std::make_unique<vek::cGame>(settings);
+    ASSERT_TRUE(engine->HasManagers());
+    vek::SetPathMacro(vek::e_macroStaticPath, std::string(repo) + "/data");
+    ASSERT_TRUE(RegisterDataClasses(vek::g_pScript));
+    ASSERT_TRUE(RegisterLoadingClasses(vek::g_pScript));
+    ASSERT_TRUE(RegisterLocaleClass(vek::g_pScript));
+    ASSERT_TRUE(CreateTextureInfos());
+
+    // What the engine logs while it starts on a test driver is not the pack's.
+    const std::string logFile = vek::GetPathMacro(vek::e_macroAppPath) + "/_log.html";
+    const size_t before = vektest::ReadFile(logFile).size();
+    EXPECT_TRUE(vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/sys_font.lua")));
+    {
+        cLoadingWidget loading(nullptr);
+        // As the shell does: load.lua runs on activation (here without the
+        // loading window, which only shows progress).
+        vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/loading.lua"));
+        EXPECT_GT(loading.lstQueue.size(), 40u);
+        for (int i = 0; i < 1000 && (!loading.lstQueue.empty()); ++i) loading.Update(0.0f);
+        loading.Update(0.0f);  // the last job taken runs
+        EXPECT_TRUE(loading.lstQueue.empty());
+    }
+    cLocaleGD locale;
+    vek::g_pScript->RegisterVar("locale", &locale);
+    vek::g_pScript->RegisterVar("vek_locale", &vek::GetLocale());
+    EXPECT_TRUE(vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/locale.lua")));
+    EXPECT_NE(locale.Rate0, "Rate0") << "the English texts replace the keys";
+
+    // The names the shell and the screens look up.
+    EXPECT_EQ(vek::g_pFontManager->Find("system"), 1u) << "the console's font is font 1";
+    EXPECT_NE(vek::g_pFontManager->Find("header24x24"), 0u);
+    for (const char* texture : {"cursor_pointer", "icon_error", "icon_question"})
+        EXPECT_NE(vek::g_pTextureManager->Find(texture), 0u) << texture;
+    vek::cSoundManager& sound = *vek::g_pSoundManager;
+    EXPECT_EQ(sound.m_SoundBuffers.Count(), 35u) << "the default and the 34 sounds";
+    for (const char* name : {"market_sold", "water", "salute"})
+        EXPECT_NE(sound.m_SoundBuffers.Find(name), 0u) << name;
+    for (const char* name : {"music_menu", "music0", "music1"}) EXPECT_NE(sound.m_Musics.Find(name), 0u) << name;
+
+    const std::string log = vektest::ReadFile(logFile).substr(before);
+    EXPECT_EQ(log.find("class='warning'"), std::string::npos) << log;
+    EXPECT_EQ(log.find("class='error'"), std::string::npos) << log;
+    DestroyTextureInfos();
+}
+
+}  // namespace

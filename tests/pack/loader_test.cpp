@@ -17,7 +17,11 @@
 #include "game/shell/bind_data.h"
 #include "game/shell/loading.h"
 #include "game/shell/locale_gd.h"
+#include "game/shell/splash.h"
 #include "game/shell/texture_info.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/ctrl.h"
+#include "engine/gui/window.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -66,6 +70,22 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     for (const char* name : {"market_sold", "water", "salute"})
         EXPECT_NE(sound.m_SoundBuffers.Find(name), 0u) << name;
     for (const char* name : {"music_menu", "music0", "music1"}) EXPECT_NE(sound.m_Musics.Find(name), 0u) << name;
+
+    // The splash: its pictures from the splash folder, its nodes from its script.
+    ASSERT_TRUE(RegisterSplashClasses(vek::g_pScript));
+    {
+        cSplashWidget splash(nullptr);
+        ASSERT_GE(splash.nodes.size(), 2u);
+        for (const cSplashWidget::cNode& node : splash.nodes)
+            for (int32_t image : node.vecImages) EXPECT_NE(image, 0) << "a splash picture is missing";
+    }
+    // The loading window: the label and the bar the loading screen fills.
+    ASSERT_TRUE(vek::g_pScript->LoadFile(vek::filename("{StaticPath}/gui/game_loading.lua")));
+    ASSERT_TRUE(vek::g_pScript->DoString("FillWindow(cWindow(theGUI, nil))"));
+    const vek::cWindow* window = engine->pGUI->GetWindow("loading");
+    ASSERT_NE(window->FindControl("label"), 0);
+    EXPECT_NE(dynamic_cast<vek::cLabelCtrl*>(window->GetControl(window->FindControl("label"))), nullptr);
+    EXPECT_STREQ(window->GetControl(window->FindControl("progress"))->ClassName(), "cProgressBarSysCtrl");
 
     const std::string log = vektest::ReadFile(logFile).substr(before);
     EXPECT_EQ(log.find("class='warning'"), std::string::npos) << log;

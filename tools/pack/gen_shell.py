@@ -234,3 +234,32 @@ def icon(kind, font_path):
     ink = PALETTE["ink"] if kind == "icon_warning" else PALETTE["white"]
     s.flat(m, ink)
     return s.result()
+
+
+def splash_engine(font_path):
+    """512 x 512 card naming the engine, shown first on the splash screen."""
+    s = Sketch(512, 512, PALETTE["ink"] + (255,))
+    s.rounded((96, 176, 416, 336), 24, darker(PALETTE["sea"], 0.3))
+    font = ImageFont.truetype(font_path, 64 * s.ss)
+    m = s.mask()
+    s.mask_draw(m).text((256 * s.ss, 242 * s.ss), "vek", font=font, anchor="mm", fill=255)
+    s.flat(m, PALETTE["white"])
+    small = ImageFont.truetype(font_path, 22 * s.ss)
+    m = s.mask()
+    s.mask_draw(m).text((256 * s.ss, 300 * s.ss), "engine", font=small, anchor="mm", fill=255)
+    s.flat(m, lighter(PALETTE["sky"], 0.3))
+    return s.result().convert("RGB")
+
+
+def splash_title(font_path):
+    """1024 x 1024: the loading scene with the game's name across the sky;
+    the splash shows its lower 1024 x 768."""
+    img = loading_backdrop()
+    s = Sketch(1024, 1024)
+    font = ImageFont.truetype(font_path, 88 * s.ss)
+    m = s.mask()
+    s.mask_draw(m).text((512 * s.ss, 318 * s.ss), "Zembro Lavine", font=font, anchor="mm", fill=255)
+    s.shaded(m, PALETTE["yellow"])
+    over = s.result()
+    img.paste(over, (0, 0), over)
+    return img

@@ -69,6 +69,10 @@ def task_texture(row, font_folder):
         img = gen_shell.loading_backdrop()
     elif name == "gui_loading_progress":
         img = gen_shell.loading_progress()
+    elif name == "splash_engine":
+        img = gen_shell.splash_engine(os.path.join(font_folder, "DejaVuSans-Bold.ttf"))
+    elif name == "splash_title":
+        img = gen_shell.splash_title(os.path.join(font_folder, "DejaVuSans-Bold.ttf"))
     elif name == "cursor_pointer":
         img = gen_shell.cursor()
     elif name.startswith("icon_"):

@@ -1,0 +1,26 @@
+-- The loading screen's window: the island scene, a progress bar and the
+-- path of the resource being loaded.
+function FillWindow(window)
+  window:SetName("loading")
+
+  local back = cImageCtrl(window, "back")
+  back:SetTexture("gui_loading")
+  back:SetPos(0, 0, 0)
+  back:SetSize(1024, 768, 0)
+  back:SetUVPos(0, 0, 0)
+  back:SetUVSize(1, 0.75, 0)
+
+  local progress = cProgressBarSysCtrl(window, "progress")
+  progress:SetTexture("gui_loading_progress")
+  progress:SetPos(256, 96, 0)
+  progress:SetSize(512, 32, 0)
+  progress:SetUVPos(0, 0, 0)
+  progress:SetUVSize(1, 1, 0)
+
+  local label = cLabelSysCtrl(window, "label")
+  label:SetFontPrt("system")
+  label:SetColor(1, 1, 1)
+  label:SetAlign(cAlign.Center + cAlign.Middle)
+  label:SetPos(256, 56, 0)
+  label:SetSize(512, 24, 0)
+end

@@ -57,6 +57,9 @@ bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version)
     const vek::string name = stream.ReadString();
     task.iWare = WareOfName(name);
     task.iKind = stream.ReadInt();
+    // Only the four animal kinds are meaningful; anything else from a
+    // damaged file makes a plain ware task (or an empty one, dropped later).
+    if (task.iKind < -1 || task.iKind > 3) task.iKind = -1;
     task.iAmount = stream.ReadInt();
     size_t needed = kFixedBytes + name.size();
     if (HasTime(version)) {

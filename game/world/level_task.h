@@ -44,7 +44,7 @@ void ResetLevelTasks(cLevelTaskSet& set);
 // appearance time, which saved games of version 0.7 or older lack.
 void WriteLevelTask(vek::cBitStream& stream, const cLevelTask& task);
 // Reads into a task (meant to be a blank one); a name that names no ware
-// gives none. False when the stream ended inside the record, the fields
+// gives none, a kind that is no animal kind gives -1. False when the stream ended inside the record, the fields
 // missing then reading as 0.
 bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version);
 

@@ -96,6 +96,18 @@ bool DestroyWareManager()
     return true;
 }
 
+namespace {
+// A damaged save may hold any number; only indices of the ware table are
+// kept, so no later lookup by index can leave a table. Before the table is
+// filled there is nothing to check against, and only "no ware" is dropped.
+bool IsSavedWare(int32_t ware)
+{
+    if (ware == NO_WARE || ware < 0) return false;
+    if (!g_pWareManager || g_pWareManager->vecWares.empty()) return true;
+    return static_cast<size_t>(ware) < g_pWareManager->vecWares.size();
+}
+} // namespace
+
 bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
 {
     if (!stream) return false;
@@ -106,7 +118,7 @@ bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
     list.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         const int32_t ware = stream->ReadInt();
-        if (ware != NO_WARE) list.push_back(ware);
+        if (IsSavedWare(ware)) list.push_back(ware);
     }
     return true;
 }

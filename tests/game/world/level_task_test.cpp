@@ -129,6 +129,23 @@ TEST_F(Catalogue, TaskListCountsNeverReachPastTheStream)
     }
 }
 
+TEST_F(Catalogue, DamagedIndicesAndKindsStayInsideTheTables)
+{
+    const Bytes wares = {0x04, 0x00, 0x00, 0x00, 0x15, 0x00, 0x00, 0x00, 0xFD, 0xFF, 0xFF, 0xFF,
+                         0x14, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};  // 21, -3, 20, 0
+    vek::cBitStream in = Reading(wares);
+    std::vector<int32_t> list;
+    ASSERT_TRUE(ReadWareList(list, &in));
+    EXPECT_EQ(list, (std::vector<int32_t>{20, 0}));
+
+    const Bytes task = {0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    vek::cBitStream t = Reading(task);
+    cLevelTask read = MakeLevelTask("", 0, 0.0f);
+    ASSERT_TRUE(ReadLevelTask(t, read, 1.0f));
+    EXPECT_EQ(read.iKind, -1);
+    EXPECT_TRUE(read.IsEmpty());
+}
+
 TEST(WareList, SavedFormDropsNoWareAndBoundsItsCount)
 {
     EXPECT_FALSE(WriteWareList({1}, nullptr));

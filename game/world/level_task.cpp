@@ -1,6 +1,7 @@
 #include "game/world/level_task.h"
 
 #include "engine/core/bitstream.h"
+#include "engine/core/log.h"
 
 namespace {
 
@@ -95,4 +96,22 @@ bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, flo
         tasks.push_back(task);
     }
     return whole;
+}
+
+int LevelMedal(float clock, float timeLimit)
+{
+    if (timeLimit <= 0.0f || clock <= timeLimit) return 0;
+    if (clock <= 1.5f * timeLimit) return 1;
+    return 2;
+}
+
+bool StoreLevelTime(std::vector<float>& times, int level, float clock)
+{
+    if (level < 0 || level >= kLevelCount) {
+        vek::LogWarning("StoreLevelTime", "no such level: %i\n", level);
+        return false;
+    }
+    if (times.size() <= static_cast<size_t>(level)) times.resize(static_cast<size_t>(level) + 1, 0.0f);
+    times[static_cast<size_t>(level)] = clock;
+    return true;
 }

@@ -53,3 +53,14 @@ bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version);
 // hold, a negative one reads as 0. False when the records ran short.
 void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tasks);
 bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version);
+
+// The levels are numbered 0 to kLevelCount - 1.
+constexpr int kLevelCount = 45;
+
+// The medal of a finished level: 0 gold when the clock is within the time
+// limit (or the level has none), 1 silver within 1.5 times it, 2 bronze.
+int LevelMedal(float clock, float timeLimit);
+// Stores the clock as the level's time, growing the list to reach it. A
+// level number outside the levels (a damaged save) stores nothing and is
+// logged, rather than growing the list without bound; false then.
+bool StoreLevelTime(std::vector<float>& times, int level, float clock);

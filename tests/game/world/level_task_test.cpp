@@ -186,3 +186,25 @@ TEST(WareList, SavedFormDropsNoWareAndBoundsItsCount)
 }
 
 } // namespace
+
+namespace {
+
+TEST(FinishedLevel, MedalAndTimeRecord)
+{
+    EXPECT_EQ(LevelMedal(500.0f, 0.0f), 0);  // no limit
+    EXPECT_EQ(LevelMedal(60.0f, 60.0f), 0);
+    EXPECT_EQ(LevelMedal(90.0f, 60.0f), 1);
+    EXPECT_EQ(LevelMedal(90.5f, 60.0f), 2);
+
+    std::vector<float> times = {10.0f};
+    EXPECT_TRUE(StoreLevelTime(times, 3, 42.0f));
+    EXPECT_EQ(times, (std::vector<float>{10.0f, 0.0f, 0.0f, 42.0f}));
+    EXPECT_TRUE(StoreLevelTime(times, 0, 7.0f));
+    EXPECT_EQ(times[0], 7.0f);
+    EXPECT_FALSE(StoreLevelTime(times, 2147483647, 1.0f));
+    EXPECT_FALSE(StoreLevelTime(times, -1, 1.0f));
+    EXPECT_FALSE(StoreLevelTime(times, kLevelCount, 1.0f));
+    EXPECT_EQ(times.size(), 4u);
+}
+
+} // namespace

@@ -1,6 +1,8 @@
 #include "game/world/ware.h"
 
+#include "engine/core/bitstream.h"
 #include "engine/core/log.h"
+#include "game/shell/locale_gd.h"
 
 cWareManager* g_pWareManager = nullptr;
 
@@ -92,4 +94,87 @@ bool DestroyWareManager()
     g_pWareManager = nullptr;
     vek::LogText("DestroyWareManager", "Ok\n");
     return true;
+}
+
+namespace {
+// A damaged save may hold any number; only indices of the ware table are
+// kept, so no later lookup by index can leave a table. Before the table is
+// filled there is nothing to check against, and only "no ware" is dropped.
+bool IsSavedWare(int32_t ware)
+{
+    if (ware == NO_WARE || ware < 0) return false;
+    if (!g_pWareManager || g_pWareManager->vecWares.empty()) return true;
+    return static_cast<size_t>(ware) < g_pWareManager->vecWares.size();
+}
+} // namespace
+
+bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
+{
+    if (!stream) return false;
+    list.clear();
+    // ReadCount reads a top-bit count as 0 and bounds the rest by the bytes
+    // left, four per index.
+    const int32_t count = stream->ReadCount(4);
+    list.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t ware = stream->ReadInt();
+        if (IsSavedWare(ware)) list.push_back(ware);
+    }
+    return true;
+}
+
+bool WriteWareList(const std::vector<int32_t>& list, vek::cBitStream* stream)
+{
+    if (!stream) return false;
+    stream->WriteInt(static_cast<int32_t>(list.size()));
+    for (int32_t ware : list) stream->WriteInt(ware);
+    return true;
+}
+
+namespace {
+cSort* MakeSort(const char* name, const vek::string& title, int32_t price, int32_t watering,
+                int32_t weeding, float growth)
+{
+    cSort* sort = new cSort(name, title);
+    sort->SetPrice(price);
+    sort->vecNeedIntervals = {watering, weeding};
+    sort->fGrowthTime = growth;
+    return sort;
+}
+
+template <class T>
+void MakeWare(const char* name, const vek::string& title, int32_t price)
+{
+    (new T(name, title))->SetPrice(price);
+}
+} // namespace
+
+void CreateWares()
+{
+    if (!g_pWareManager) {
+        vek::LogWarning("CreateWares", "Ware manager does not exist\n");
+        return;
+    }
+    const cLocaleGD& t = GetLocaleGD();
+    MakeSort("plant00", t.Tomato, 5, 0, 2, 3.0f);
+    MakeSort("plant01", t.Olive, 10, 3, 3, 4.5f);
+    MakeSort("plant02", t.Orange, 15, 3, 4, 6.0f);
+    MakeSort("plant03", t.Banana, 20, 3, 3, 7.5f);
+    MakeSort("plant04", t.Wheat, 25, 2, 4, 6.5f);
+    MakeSort("plant05", t.Corn, 30, 2, 3, 7.5f);
+    MakeSort("plant06", t.Grape, 35, 4, 3, 8.0f);
+    MakeSort("plant07", t.Pineapple, 40, 4, 4, 8.5f);
+    MakeWare<cProduct>("product00", t.OliveOil, 15);
+    MakeWare<cProduct>("product01", t.OrangeJuice, 20);
+    MakeWare<cProduct>("product02", t.Flour, 30);
+    MakeWare<cProduct>("product03", t.GrapeJuice, 40);
+    MakeWare<cProduct>("product01_1", t.Lemonade, 30);
+    MakeWare<cProduct>("product02_1", t.Bread, 50);
+    MakeWare<cProduct>("product03_1", t.Wine, 70);
+    MakeSort("flowers", t.Flowers, 50, 2, 0, 3.0f);
+    MakeSort("grass", t.Grass, 20, 0, 0, 3.0f);
+    MakeWare<cWare>("egg", t.Egg, 50);
+    MakeWare<cWare>("milk", t.Milk, 70);
+    MakeWare<cWare>("honey", t.Honey, 50);
+    MakeWare<cWare>("nib", t.Nib, 60);
 }

@@ -75,3 +75,19 @@ extern cWareManager* g_pWareManager;
 
 bool CreateWareManager();
 bool DestroyWareManager();
+
+namespace vek {
+class cBitStream;
+}
+
+// A list of ware indices in a saved game: a count, then that many indices.
+// The reader replaces the list and drops the index NO_WARE and every index
+// that is negative or, once the table is filled, past its end; a count with the
+// top bit set reads nothing, and a count beyond the rest of the stream is
+// cut to what it holds. Both are false without a stream.
+bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream);
+bool WriteWareList(const std::vector<int32_t>& list, vek::cBitStream* stream);
+
+// Fills the ware table with the game's 21 wares, in index order, their
+// titles taken from the game's locale texts. Needs the ware manager.
+void CreateWares();

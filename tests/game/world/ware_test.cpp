@@ -64,3 +64,27 @@ TEST(WareManager, CreateAndDestroyAreRefusedTwice)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WareManagerFixture, CatalogueFillsTheTableInIndexOrder)
+{
+    CreateWares();
+    ASSERT_EQ(g_pWareManager->vecWares.size(), 21u);
+    EXPECT_EQ(g_pWareManager->FindWare("plant00"), 0);
+    EXPECT_EQ(g_pWareManager->FindWare("product01_1"), 12);
+    EXPECT_EQ(g_pWareManager->FindWare("nib"), 20);
+    EXPECT_EQ(g_pWareManager->GetWare(20)->iPrice, 60);
+    EXPECT_EQ(g_pWareManager->GetWare(17)->GetType(), 0x80000000u);  // animal products are plain wares
+    EXPECT_EQ(g_pWareManager->GetWare(8)->GetType(), 0x80000002u);
+    EXPECT_EQ(g_pWareManager->GetSort(8), g_pWareManager->DefaultSort());
+    const cSort* flowers = g_pWareManager->GetSort(15);
+    EXPECT_EQ(flowers->strName, "flowers");
+    EXPECT_EQ(flowers->vecNeedIntervals, (std::vector<int32_t>{2, 0}));
+    const cSort* pineapple = g_pWareManager->GetSort(7);
+    EXPECT_FLOAT_EQ(pineapple->fGrowthTime, 8.5f);
+    EXPECT_EQ(pineapple->iPrice, 40);
+    EXPECT_FALSE(g_pWareManager->GetWare(0)->strTitle.empty());
+}
+
+} // namespace

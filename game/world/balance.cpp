@@ -1,0 +1,26 @@
+#include "game/world/balance.h"
+
+#include <cstddef>
+
+int32_t cGameBalance::GetAnimalPrice(int kind) const
+{
+    switch (kind) {
+    case 0: return iOstrichPrice;
+    case 1: return iGoatPrice;
+    case 2: return iHivePrice;
+    case 3: return iPeacockPrice;
+    default: return 0;
+    }
+}
+
+namespace {
+template <class T>
+T EntryAt(const std::vector<T>& table, int level)
+{
+    if (level < 0 || static_cast<size_t>(level) >= table.size()) return T(0);
+    return table[static_cast<size_t>(level)];
+}
+} // namespace
+
+float GetUpgradeValue(const std::vector<float>& table, int level) { return EntryAt(table, level); }
+int32_t GetUpgradeValue(const std::vector<int32_t>& table, int level) { return EntryAt(table, level); }

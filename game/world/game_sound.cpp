@@ -1,0 +1,29 @@
+#include "game/world/game_sound.h"
+
+#include "engine/sound/sound.h"
+
+int FindMusicIndex(const vek::string& name)
+{
+    if (!vek::g_pSoundManager) return 0;
+    return static_cast<int>(vek::g_pSoundManager->m_Musics.Find(name));
+}
+
+void PlayGameSound(const std::vector<int32_t>& table, int id)
+{
+    if (id < 0 || static_cast<size_t>(id) >= table.size()) return;
+    const int32_t entry = table[static_cast<size_t>(id)];
+    // Entry 0 is the default sound, which is silent; playing it would only
+    // log a warning on every call.
+    if (entry <= 0 || !vek::g_pSoundManager) return;
+    // A sound that does not loop plays to its end after this object is gone.
+    vek::cSound sound(static_cast<uint32_t>(entry));
+    sound.Play(true);
+}
+
+const char* const g_aGameSoundNames[kGameSoundCount] = {
+    "market_sold", "goal_done", "level_success", "seed", "water", "weed", "harvest",
+    "tool_take", "water_repair", "stock_open", "stock_out", "take_seed", "new_sort",
+    "area_click", "goat_hungry", "goat_idle", "ostrich_hungry", "ostrich_idle",
+    "peacock_hungry", "peacock_idle", "goat_milk", "hive_open", "put_car", "salute",
+    "factory_work", "money_inc", "good", "ship_beep", "construction", "bee", "hint",
+};

@@ -1,0 +1,12 @@
+#include "game/world/training.h"
+
+#include "engine/app/game.h"
+#include "engine/gui/gui.h"
+
+void cTraining::Stop()
+{
+    vek::cGUI* gui = vek::g_pGame ? vek::g_pGame->pGUI : nullptr;
+    if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
+    iKind = -1;
+    iStep = -1;
+}

@@ -1,0 +1,210 @@
+#include "game/world/level_task.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "engine/core/bitstream.h"
+#include "game/world/ware.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Catalogue : ::testing::Test {
+    void SetUp() override
+    {
+        ASSERT_TRUE(CreateWareManager());
+        CreateWares();
+    }
+    void TearDown() override { DestroyWareManager(); }
+};
+
+Bytes Written(const vek::cBitStream& s)
+{
+    return Bytes(s.GetData().begin(), s.GetData().begin() + static_cast<long>(s.GetByteCount()));
+}
+
+vek::cBitStream Reading(const Bytes& bytes)
+{
+    vek::cBitStream s;
+    s.SetData(bytes.data(), bytes.size());
+    return s;
+}
+
+TEST_F(Catalogue, MakeLevelTaskNamesAWareOrAnAnimal)
+{
+    const cLevelTask egg = MakeLevelTask("egg", 3, 12.5f);
+    EXPECT_EQ(egg.iKind, -1);
+    EXPECT_EQ(egg.iWare, 17);
+    EXPECT_EQ(egg.iAmount, 3);
+    EXPECT_FLOAT_EQ(egg.fTime, 12.5f);
+    EXPECT_EQ(egg.pLine, nullptr);
+
+    const cLevelTask goat = MakeLevelTask("goat", 2, 0.0f);
+    EXPECT_EQ(goat.iKind, 1);
+    EXPECT_EQ(goat.iWare, NO_WARE);
+    EXPECT_EQ(MakeLevelTask("peacock", 1, 0).iKind, 3);
+    EXPECT_EQ(MakeLevelTask("Goat", 1, 0).iKind, -1);  // compared exactly
+    EXPECT_TRUE(MakeLevelTask("", 0, 0).IsEmpty());
+
+    cLevelTaskSet set{"house02", 90.0f, {egg, goat}, 1};
+    ResetLevelTasks(set);
+    EXPECT_TRUE(set.strName.empty());
+    EXPECT_EQ(set.fTimeLimit, 0.0f);
+    EXPECT_EQ(set.bDone, 0);
+    EXPECT_TRUE(set.vecTasks.empty());
+}
+
+TEST_F(Catalogue, TaskRecordHasItsSavedLayout)
+{
+    vek::cBitStream out;
+    WriteLevelTask(out, MakeLevelTask("egg", 5, 2.5f));
+    WriteLevelTask(out, MakeLevelTask("hive", 1, 0.0f));
+    const Bytes expected = {
+        0x03, 0x00, 'e', 'g', 'g', 0xFF, 0xFF, 0xFF, 0xFF, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00, 0x20, 0x40,
+        0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    };
+    EXPECT_EQ(Written(out), expected);
+
+    // Read back and written again, the bytes are the same.
+    vek::cBitStream in = Reading(expected);
+    vek::cBitStream again;
+    for (int i = 0; i < 2; ++i) {
+        cLevelTask task = MakeLevelTask("", 0, 0.0f);
+        ASSERT_TRUE(ReadLevelTask(in, task, 1.0f));
+        WriteLevelTask(again, task);
+    }
+    EXPECT_EQ(Written(again), expected);
+}
+
+TEST_F(Catalogue, OldSavesHaveNoAppearanceTimeAndUnknownWaresBecomeNone)
+{
+    // version 0.7: name, kind, amount only
+    const Bytes old = {0x04, 0x00, 'm', 'i', 'l', 'k', 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00,
+                       0x05, 0x00, 'm', 'a', 'n', 'g', 'o', 0xFF, 0xFF, 0xFF, 0xFF, 0x03, 0x00, 0x00, 0x00};
+    vek::cBitStream in = Reading(old);
+    cLevelTask milk = MakeLevelTask("", 0, 0.0f), mango = MakeLevelTask("", 0, 0.0f);
+    ASSERT_TRUE(ReadLevelTask(in, milk, 0.7f));
+    ASSERT_TRUE(ReadLevelTask(in, mango, 0.7f));
+    EXPECT_EQ(milk.iWare, 18);
+    EXPECT_EQ(milk.iAmount, 2);
+    EXPECT_EQ(milk.fTime, 0.0f);
+    EXPECT_EQ(mango.iWare, NO_WARE);
+    EXPECT_EQ(mango.iAmount, 3);
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST_F(Catalogue, TaskListCountsNeverReachPastTheStream)
+{
+    std::vector<cLevelTask> tasks = {MakeLevelTask("egg", 5, 2.5f), MakeLevelTask("plant03", 4, 0.0f),
+                                     MakeLevelTask("nib", 1, 30.0f)};
+    vek::cBitStream out;
+    WriteLevelTasks(out, tasks);
+    const Bytes whole = Written(out);
+
+    std::vector<cLevelTask> read;
+    vek::cBitStream in = Reading(whole);
+    ASSERT_TRUE(ReadLevelTasks(in, read, 1.0f));
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[1].iWare, 3);
+    EXPECT_FLOAT_EQ(read[2].fTime, 30.0f);
+
+    // Every cut of the file loads something sensible and says it was short.
+    for (size_t len = 0; len < whole.size(); ++len) {
+        const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(len));
+        vek::cBitStream s = Reading(cut);
+        EXPECT_FALSE(ReadLevelTasks(s, read, 1.0f)) << len;
+        EXPECT_LE(read.size(), 3u) << len;
+    }
+
+    // A damaged count: huge, or negative.
+    for (uint32_t count : {0x7fffffffu, 0xffffffffu, 0x80000000u}) {
+        Bytes hostile = whole;
+        std::memcpy(hostile.data(), &count, 4);
+        vek::cBitStream s = Reading(hostile);
+        EXPECT_FALSE(ReadLevelTasks(s, read, 1.0f));
+        EXPECT_LE(read.size(), 3u);
+    }
+}
+
+TEST_F(Catalogue, DamagedIndicesAndKindsStayInsideTheTables)
+{
+    const Bytes wares = {0x04, 0x00, 0x00, 0x00, 0x15, 0x00, 0x00, 0x00, 0xFD, 0xFF, 0xFF, 0xFF,
+                         0x14, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};  // 21, -3, 20, 0
+    vek::cBitStream in = Reading(wares);
+    std::vector<int32_t> list;
+    ASSERT_TRUE(ReadWareList(list, &in));
+    EXPECT_EQ(list, (std::vector<int32_t>{20, 0}));
+
+    const Bytes task = {0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    vek::cBitStream t = Reading(task);
+    cLevelTask read = MakeLevelTask("", 0, 0.0f);
+    ASSERT_TRUE(ReadLevelTask(t, read, 1.0f));
+    EXPECT_EQ(read.iKind, -1);
+    EXPECT_TRUE(read.IsEmpty());
+}
+
+TEST(WareList, SavedFormDropsNoWareAndBoundsItsCount)
+{
+    EXPECT_FALSE(WriteWareList({1}, nullptr));
+    std::vector<int32_t> list = {9};
+    EXPECT_FALSE(ReadWareList(list, nullptr));
+
+    vek::cBitStream out;
+    ASSERT_TRUE(WriteWareList({4, NO_WARE, 7}, &out));
+    const Bytes expected = {0x03, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00,
+                            0xE8, 0x03, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00};
+    EXPECT_EQ(Written(out), expected);
+
+    vek::cBitStream in = Reading(expected);
+    ASSERT_TRUE(ReadWareList(list, &in));
+    EXPECT_EQ(list, (std::vector<int32_t>{4, 7}));
+    vek::cBitStream again;
+    WriteWareList({0, 20, 5}, &again);
+    vek::cBitStream back = Reading(Written(again));
+    ReadWareList(list, &back);
+    vek::cBitStream third;
+    WriteWareList(list, &third);
+    EXPECT_EQ(Written(third), Written(again));
+
+    // A count of 0x7fffffff reads only what is there; a top-bit count reads
+    // nothing; a cut list keeps what it holds whole.
+    const Bytes huge = {0xFF, 0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03};
+    vek::cBitStream h = Reading(huge);
+    ASSERT_TRUE(ReadWareList(list, &h));
+    EXPECT_EQ(list, (std::vector<int32_t>{1, 2}));
+    const Bytes top = {0x01, 0x00, 0x00, 0x80, 0x01, 0x00, 0x00, 0x00};
+    vek::cBitStream t = Reading(top);
+    ASSERT_TRUE(ReadWareList(list, &t));
+    EXPECT_TRUE(list.empty());
+    const Bytes empty;
+    vek::cBitStream e = Reading(empty);
+    ASSERT_TRUE(ReadWareList(list, &e));
+    EXPECT_TRUE(list.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(FinishedLevel, MedalAndTimeRecord)
+{
+    EXPECT_EQ(LevelMedal(500.0f, 0.0f), 0);  // no limit
+    EXPECT_EQ(LevelMedal(60.0f, 60.0f), 0);
+    EXPECT_EQ(LevelMedal(90.0f, 60.0f), 1);
+    EXPECT_EQ(LevelMedal(90.5f, 60.0f), 2);
+
+    std::vector<float> times = {10.0f};
+    EXPECT_TRUE(StoreLevelTime(times, 3, 42.0f));
+    EXPECT_EQ(times, (std::vector<float>{10.0f, 0.0f, 0.0f, 42.0f}));
+    EXPECT_TRUE(StoreLevelTime(times, 0, 7.0f));
+    EXPECT_EQ(times[0], 7.0f);
+    EXPECT_FALSE(StoreLevelTime(times, 2147483647, 1.0f));
+    EXPECT_FALSE(StoreLevelTime(times, -1, 1.0f));
+    EXPECT_FALSE(StoreLevelTime(times, kLevelCount, 1.0f));
+    EXPECT_EQ(times.size(), 4u);
+}
+
+} // namespace

@@ -22,6 +22,12 @@ void SetIconTexture(cMissionCtrl& mission, const vek::string& texture)
     mission.SetIcon(texture, vek::string());
 }
 
+// Scripts may leave out the part flags: all four frames take the texture.
+void SetButtonTexture(cButtonCtrl& button, const vek::string& texture)
+{
+    button.SetTexture(texture, vek::cCtrl::e_btnNormal);
+}
+
 luabind::scope ButtonsAndBoxes()
 {
     using luabind::class_;
@@ -30,7 +36,8 @@ luabind::scope ButtonsAndBoxes()
                .def("SetText", &cButtonCtrl::SetText)
                .def("SetFontPrt", &cButtonCtrl::SetFontPrt)
                .def("SetColor", &cButtonCtrl::SetColor)
-               .def("SetTexture", &cButtonCtrl::SetTexture),
+               .def("SetTexture", &cButtonCtrl::SetTexture)
+               .def("SetTexture", &SetButtonTexture),
            class_<cTabButtonCtrl, cButtonCtrl>("cTabButtonCtrl")
                .def("__init", &InitControl<cTabButtonCtrl>),
            class_<cCheckBoxCtrl, vek::cCheckBoxSysCtrl>("cCheckBoxCtrl")

@@ -9,6 +9,8 @@
 // First: the configuration the installed luabind was built with.
 #include "engine/core/script_luabind.h"
 
+#include <luabind/detail/class_rep.hpp>
+
 #include "engine/app/bind_fixture.h"
 #include "engine/core/geometry.h"
 #include "engine/core/image.h"
@@ -18,6 +20,50 @@
 #include "game/screens/controls.h"
 
 namespace {
+
+// Lua: members(class) -> luabind's table of the class's methods, the
+// inherited ones included.
+int Members(lua_State* L)
+{
+    if (lua_type(L, 1) != LUA_TUSERDATA) return 0;
+    static_cast<luabind::detail::class_rep*>(lua_touserdata(L, 1))->get_table(L);
+    return 1;
+}
+
+// Each class with its own members and one member of its Lua base; "__init"
+// is the constructor.
+const char* const kSurface = R"lua(
+classes = {
+  cClockCtrl = { "__init", "DrawInnerRect" },
+  cImageCtrlEx = { "__init", "SetColor", "SetTexture" },
+  cTaskCtrl = { "__init", "SetTexture", "SetIcon", "SetText", "SetAlign", "SetFontPrt" },
+  cMissionCtrl = { "__init", "SetTexture", "SetIcon", "SetText", "SetAlign", "SetFontPrt",
+    "GetID" },
+  cSliderCtrlEx = { "__init", "SetValue" },
+  cCheckBoxUpCtrl = { "__init", "SetCheck" },
+  cCheckBoxCtrl = { "__init", "IsChecked" },
+  cTabButtonCtrl = { "__init", "SetText", "SetFontPrt", "SetColor", "SetTexture" },
+  cButtonCtrl = { "__init", "SetText", "SetFontPrt", "SetColor", "SetTexture", "SetPos" },
+  cAnimationCtrl = { "__init", "SetTileset", "SetTexture" },
+  cLinkCtrl = { "__init", "SetColor", "SetText" },
+  cToolbarCtrl = { "__init", "SetTexture", "GetItemCount" },
+}
+missing = {}
+for name, list in pairs(classes) do
+  local class = _G[name]
+  if class == nil then missing[#missing + 1] = name
+  else
+    local t = members(class)
+    for _, member in ipairs(list) do
+      if t[member] == nil then missing[#missing + 1] = name .. ":" .. member end
+    end
+  end
+end
+if type(luaToImageCtrl) ~= "function" then missing[#missing + 1] = "luaToImageCtrl" end
+missing = table.concat(missing, " ")
+-- The toolbar's Lua base is the list, not the engine's image list.
+toolbarInsert = members(cToolbarCtrl).InsertItem == nil
+)lua";
 
 class GameControls : public bindtest::BindFixture {
 protected:
@@ -284,6 +330,16 @@ TEST_F(GameControls, TilesetCountsBelowOneAreTakenAsOne)
     cAnimationCtrl huge("huge", nullptr);
     huge.SetTileset(100000, 100000, 30.0f);
     EXPECT_EQ(huge.GetCounter().iFrameCount, 0x7FFFFFFF);
+}
+
+TEST_F(GameControls, EveryNameIsThereWithItsLuaBase)
+{
+    lua_register(L, "members", &Members);
+    ASSERT_EQ(Try(kSurface), "");
+    EXPECT_EQ(Global("missing"), "");
+    EXPECT_EQ(Global("toolbarInsert"), "true");
+    // The one-argument texture form of the button.
+    ASSERT_EQ(Try("cButtonCtrl(host, 'b'):SetTexture('none')"), "");
 }
 
 TEST_F(GameControls, RegistrationNeedsAScriptState)

@@ -65,8 +65,8 @@ public:
     const char* ClassName() const override;
 };
 
-// A check box with a row of stars under it; it keeps the engine's and the
-// plain game check box's class name.
+// A check box with a row of stars under it (how many, how many filled); it
+// keeps the plain game check box's class name.
 class cCheckBoxUpCtrl : public cCheckBoxCtrl {
 public:
     cCheckBoxUpCtrl(const vek::string& name, vek::cWindow* parent);

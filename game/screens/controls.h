@@ -1,0 +1,228 @@
+#pragma once
+// The game's own controls, as the screen scripts create them: each is made
+// as Class(parent window or nil, name) and, with a parent, joins that window,
+// which owns and deletes it.
+//
+// This is their settled shape: class identities, the fields other code
+// reads, and the setters scripts call, each storing what it is given. The
+// game's own pictures, hover states, sounds and notifications are not here
+// yet; until they are, each control draws and answers input exactly as its
+// engine base does (a button or a mission line, based on the bare control,
+// draws nothing and takes no click).
+#include <cstdint>
+
+#include "engine/core/anim.h"
+#include "engine/core/vekstring.h"
+#include "engine/gui/ctrl.h"
+#include "engine/gui/sysctrl.h"
+
+// The game's push button: a label over four frames (normal, pushed, hover,
+// disabled) and a visual state (0 normal, 1 pushed, 2 hover).
+class cButtonCtrl : public vek::cCtrl {
+public:
+    enum eFrame { e_frameNormal = 0, e_framePushed, e_frameHover, e_frameDisabled, e_frameCount };
+
+    cButtonCtrl(const vek::string& name, vek::cWindow* parent);
+    ~cButtonCtrl() override;
+
+    const char* ClassName() const override;
+
+    // Text, font, colour and alignment of the label part.
+    virtual void SetText(const vek::string& text);
+    virtual const vek::string& GetText() const;
+    virtual void SetFontPrt(const vek::string& name);
+    virtual void SetColor(float r, float g, float b);
+    virtual void SetAlign(int flags);
+    // The texture of all four frames; the part flags are taken for the
+    // script binding's signature.
+    virtual void SetTexture(const vek::string& name, int parts);
+
+    int32_t GetVisualState() const { return m_iVisualState; }
+    const vek::cLabelSysCtrl& GetLabel() const { return m_Label; }
+    // Null outside 0 to 3.
+    const vek::cFrameCtrl* GetFrame(int which) const;
+
+protected:
+    vek::cLabelSysCtrl m_Label;
+    vek::cFrameCtrl m_Frames[e_frameCount];
+    int32_t m_iVisualState = 0;
+};
+
+// A button that stays pushed: the visual state 1 means checked.
+class cTabButtonCtrl : public cButtonCtrl {
+public:
+    cTabButtonCtrl(const vek::string& name, vek::cWindow* parent);
+    ~cTabButtonCtrl() override;
+
+    // Sets the state to 1 or 0, telling nobody.
+    virtual void SetCheck(bool checked);
+    virtual bool IsChecked() const;
+};
+
+class cCheckBoxCtrl : public vek::cCheckBoxSysCtrl {
+public:
+    cCheckBoxCtrl(const vek::string& name, vek::cWindow* parent);
+    const char* ClassName() const override;
+};
+
+// A check box with a row of stars under it (how many, how many filled); it
+// keeps the plain game check box's class name.
+class cCheckBoxUpCtrl : public cCheckBoxCtrl {
+public:
+    cCheckBoxUpCtrl(const vek::string& name, vek::cWindow* parent);
+
+    virtual void SetFilledStars(int count);
+    virtual void SetStarCount(int count);
+    int32_t GetFilledStars() const { return m_iFilledStars; }
+    int32_t GetStarCount() const { return m_iStarCount; }
+
+protected:
+    int32_t m_iFilledStars = 0;
+    int32_t m_iStarCount = 2;
+};
+
+class cSliderCtrlEx : public vek::cSliderSysCtrl {
+public:
+    cSliderCtrlEx(const vek::string& name, vek::cWindow* parent);
+    const char* ClassName() const override;
+};
+
+// One line of a goal list: a frame, an icon with a check mark over it and a
+// text.
+class cMissionCtrl : public vek::cCtrl {
+public:
+    // Which part SetTexture means.
+    enum ePart { e_itemLabel = 4, e_itemImage = 8, e_itemFrame = 16 };
+
+    cMissionCtrl(const vek::string& name, vek::cWindow* parent);
+    ~cMissionCtrl() override;
+
+    const char* ClassName() const override;
+
+    // e_itemImage: the icon's texture; e_itemFrame: the frame's; other
+    // values change nothing.
+    virtual void SetTexture(const vek::string& name, int part);
+    // The icon is the named area of a sprite sheet; the sheet's texture is
+    // set on the icon at once, the area is kept for the sprite lookup.
+    virtual void SetIcon(const vek::string& texture, const vek::string& area);
+    virtual void SetCheck(bool checked);
+    virtual bool IsChecked() const;
+    virtual void SetText(const vek::string& text);
+    virtual const vek::string& GetText() const;
+    virtual void SetAlign(int flags);
+    virtual void SetFontPrt(const vek::string& name);
+
+    const vek::string& GetIconTexture() const { return m_strIconTexture; }
+    const vek::string& GetIconArea() const { return m_strIconArea; }
+    const vek::cLabelSysCtrl& GetLabel() const { return m_Label; }
+    const vek::cImageCtrl& GetIcon() const { return m_Icon; }
+    const vek::cFrameCtrl& GetFrame() const { return m_Frame; }
+
+protected:
+    vek::cLabelSysCtrl m_Label;
+    vek::cImageCtrl m_Icon;
+    vek::cImageCtrl m_CheckImage;
+    bool m_bChecked = false;
+    vek::cFrameCtrl m_Frame;
+    vek::string m_strIconTexture;
+    vek::string m_strIconArea;
+};
+
+// A goal line that slides in and out of the task panel; it keeps the
+// mission line's class name.
+class cTaskCtrl : public cMissionCtrl {
+public:
+    cTaskCtrl(const vek::string& name, vek::cWindow* parent);
+};
+
+// The game's toolbar of wares, buildings and animals.
+class cToolbarCtrl : public vek::cToolbarSysCtrl {
+public:
+    cToolbarCtrl(const vek::string& name, vek::cWindow* parent);
+    ~cToolbarCtrl() override;
+
+    const char* ClassName() const override;
+
+    // The texture of the ware items; unknown names give the default (0).
+    virtual void SetTexture(const vek::string& name);
+    int32_t GetTextureID() const { return m_iTexture; }
+
+protected:
+    int32_t m_iTexture = 0;
+};
+
+// A text that behaves like a hyperlink, with a normal and a highlight colour
+// (0xAARRGGBB, both white at first).
+class cLinkCtrl : public vek::cLabelCtrl {
+public:
+    // Which colour SetColor sets; both may be given together.
+    enum eColor : uint32_t { e_lnkNormal = 0x10000000u, e_lnkHighlight = 0x20000000u };
+
+    cLinkCtrl(const vek::string& name, vek::cWindow* parent);
+    ~cLinkCtrl() override;
+
+    const char* ClassName() const override;
+
+    // The normal colour is shown at once; the highlight waits for the cursor.
+    virtual void SetColor(float r, float g, float b, int flags);
+
+    uint32_t GetNormalColor() const { return m_uNormal; }
+    uint32_t GetHighlightColor() const { return m_uHighlight; }
+
+protected:
+    uint32_t m_uNormal = 0xFFFFFFFFu;
+    uint32_t m_uHighlight = 0xFFFFFFFFu;
+};
+
+// An image that loops through a grid of pictures in one texture.
+class cAnimationCtrl : public vek::cImageCtrl {
+public:
+    cAnimationCtrl(const vek::string& name, vek::cWindow* parent);
+    ~cAnimationCtrl() override;
+
+    const char* ClassName() const override;
+
+    // A grid of columns x rows pictures played in a loop at fps pictures
+    // per second. Counts below 1 are taken as 1 (the picture size divides
+    // by them); an fps that is not above 0 means 30.
+    virtual void SetTileset(int columns, int rows, float fps);
+
+    int32_t GetColumns() const { return m_iColumns; }
+    int32_t GetRows() const { return m_iRows; }
+    const vek::cAnimCounter& GetCounter() const { return m_Counter; }
+
+protected:
+    int32_t m_iColumns = 1;
+    int32_t m_iRows = 1;
+    vek::cAnimCounter m_Counter;
+};
+
+// The level clock's pie, over a frame; it keeps the frame's class name.
+class cClockCtrl : public vek::cFrameCtrl {
+public:
+    cClockCtrl(const vek::string& name, vek::cWindow* parent);
+
+    // The share of the time used up: 0 at start, 1 when it has run out.
+    void SetElapsed(float fraction) { m_fElapsed = fraction; }
+    float GetElapsed() const { return m_fElapsed; }
+
+protected:
+    float m_fElapsed = 0.0f;
+};
+
+// An image control whose colour carries an alpha.
+class cImageCtrlEx : public vek::cImageCtrl {
+public:
+    cImageCtrlEx(const vek::string& name, vek::cWindow* parent);
+
+    const char* ClassName() const override;
+
+    using vek::cImageCtrl::SetColor;
+    // Channels 0 to 1, packed as the engine packs colours.
+    virtual void SetColor(float r, float g, float b, float a);
+};
+
+// The control as an image control (cImageCtrl or a class built on it); null
+// for any other control and for null, so a script that passes the wrong
+// control gets nil instead of a misread object.
+vek::cImageCtrl* ToImageCtrl(vek::cCtrl* control);

@@ -11,6 +11,10 @@
 #include "engine/core/script.h"
 #include "engine/graphics/render.h"
 #include "engine/graphics/texture.h"
+#include "engine/gui/ctrl.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/window.h"
+#include "game/shell/loading.h"
 #include "game/shell/middle.h"
 #include "game/shell/splash.h"
 #include "support/image_files.h"
@@ -125,6 +129,40 @@ TEST_F(SplashGL, TheSplashSpaceFillsTheFrameAndFadesOverTheBackground)
     frame = Frame(splash);
     ASSERT_TRUE(frame);
     EXPECT_RGB(At(*frame, w / 4, h / 4), 0, 0, 255);
+}
+
+TEST_F(SplashGL, TheGuiIsDrawnOverTheSplashAndTheLoadingScreenClearsToItsColour)
+{
+    cSplashWidget* splash = Make(
+        "function FillSplash(w)\n"
+        "  w:SetBackColor(0, 1, 0)\n"
+        "  w:AddNode(2):AddImage('red', 0, 0, 800, 600)\n"
+        "end");
+    // A shown window with a picture over the middle of the screen.
+    auto* window = new vek::cWindow(new vek::cWindowFunction, m_pGame->pGUI);
+    window->SetName("over");
+    auto* picture = new vek::cImageCtrl("picture", window);
+    picture->SetPos(412, 284, 0);
+    picture->SetSize(200, 200, 0);
+    picture->SetColor(0.0f, 0.0f, 1.0f);
+    m_pGame->pGUI->ShowWindow("over");
+    for (int i = 0; i < 20; ++i) splash->Tick();
+    std::unique_ptr<vek::cImage> frame = Frame(splash);
+    ASSERT_TRUE(frame);
+    EXPECT_RGB(At(*frame, 512, 384), 0, 0, 255);  // the GUI's picture on top
+    EXPECT_RGB(At(*frame, 100, 100), 255, 0, 0);  // the splash around it
+    m_pGame->pGUI->HideWindowImmediately(static_cast<unsigned>(m_pGame->pGUI->FindWindow("over")));
+
+    // The loading screen clears to the colour the splash script set.
+    cLoadingWidget loading(m_pShell.get());
+    if (vek::g_pRender->Begin() == 0) {
+        loading.Draw();
+        vek::g_pRender->End();
+        frame = vek::g_pRender->ReadFrontBuffer(nullptr);
+        vek::g_pRender->SwapBuffers();
+    }
+    ASSERT_TRUE(frame);
+    EXPECT_RGB(At(*frame, 100, 100), 0, 255, 0);
 }
 
 }  // namespace

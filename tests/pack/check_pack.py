@@ -13,9 +13,11 @@ import json
 import math
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 
 from PIL import Image
 
@@ -540,6 +542,62 @@ def check_windows(rep, root, manifest):
         check_window(rep, root, row, textures, fonts)
 
 
+# Settings -------------------------------------------------------------------
+
+def run_settings(root, app, mode):
+    """Runs conf/system.lua under the stand-ins; returns the state it ends in
+    as a dict, or raises RuntimeError with Lua's message."""
+    r = subprocess.run([LUA, os.path.join(HERE, "settings.lua"), root, app, mode], capture_output=True, text=True)
+    if r.returncode:
+        raise RuntimeError(r.stderr.strip() or "failed")
+    return dict(line.split("\t", 1) for line in r.stdout.splitlines() if "\t" in line)
+
+
+# Files that must leave every value at its default: one that does not run,
+# and one whose values all fail their checks.
+DAMAGED_SETTINGS = {
+    "truncated": None,
+    "out of range": 'settings = { windowed = "yes", width = 1000, height = 700, gamma = 9, sound = 2, music = -1, '
+                    'mouse_speed = "fast", render_info = 0.5, cheat_mode = {}, player = 5, player_counter = -3 }\n',
+}
+
+
+def check_settings(rep, root):
+    script = os.path.join(root, "conf", "system.lua")
+    app = tempfile.mkdtemp(prefix="pack-settings-")
+    try:
+        defaults = run_settings(root, app, "load")
+        written = run_settings(root, app, "write")
+        path = os.path.join(app, "conf", "settings.lua")
+        if defaults.pop("first_run_display") != "1":
+            rep.fail(script, "a first run (no settings.lua) must ask for a 1024 x 768 window")
+        if not os.path.exists(path):
+            rep.fail(script, "WriteSettings wrote no settings.lua")
+            return
+        if os.path.exists(path + ".tmp"):
+            rep.fail(script, "WriteSettings left its temporary file behind")
+        read = run_settings(root, app, "load")
+        if read.pop("first_run_display") != "0":
+            rep.fail(script, "with a settings.lua present, no first-run window must be asked for")
+        for key in sorted(written):
+            if key not in ("display_calls", "first_run_display") and read.get(key) != written[key]:
+                rep.fail(script, "settings value %s reads back as %s, was written as %s" % (key, read.get(key), written[key]))
+        with open(path, "rb") as f:
+            good = f.read()
+        for what, text in sorted(DAMAGED_SETTINGS.items()):
+            with open(path, "wb") as f:
+                f.write(good[:len(good) // 2] if text is None else text.encode())
+            got = run_settings(root, app, "load")
+            got.pop("first_run_display")
+            if got != defaults:
+                diff = sorted(k for k in got if got[k] != defaults.get(k))
+                rep.fail(script, "a %s settings file changes %s instead of keeping the defaults" % (what, ", ".join(diff)))
+    except RuntimeError as e:
+        rep.fail(script, "script fails: %s" % e)
+    finally:
+        shutil.rmtree(app, ignore_errors=True)
+
+
 # Lint -----------------------------------------------------------------------
 
 def lint(rep, root):
@@ -597,6 +655,7 @@ def check(root, manifest):
     check_loading(rep, root, manifest)
     check_locale(rep, root, manifest["locale"])
     check_windows(rep, root, manifest)
+    check_settings(rep, root)
     return rep.faults
 
 

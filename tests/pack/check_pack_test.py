@@ -260,6 +260,28 @@ class Windows(BrokenCopy):
         self.assertFault(r"gui/comics\.lua: window comics has no script", faults)
 
 
+class Settings(BrokenCopy):
+    def faults(self):
+        rep = check_pack.Report(self.root)
+        check_pack.check_settings(rep, self.root)
+        return rep.faults
+
+    def test_an_unquoted_name_does_not_survive_the_round_trip(self):
+        self.edit_text("conf/system.lua", lambda t: t.replace('string.format("%q", v)', "'\"' .. v .. '\"'"))
+        self.assertFault(r"conf/system\.lua: settings value player reads back as .*, was written as", self.faults())
+
+    def test_unchecked_ranges_and_a_missing_first_run_window_are_caught(self):
+        self.edit_text("conf/system.lua", lambda t: t.replace("within(s.sound, 0, 1)", "finite(s.sound)")
+                       .replace("try(function() display(true, 1024, 768, 0) end)", ""))
+        faults = self.faults()
+        self.assertFault(r"a out of range settings file changes sound instead of keeping the defaults", faults)
+        self.assertFault(r"a first run \(no settings\.lua\) must ask for a 1024 x 768 window", faults)
+
+    def test_a_write_that_is_not_renamed_into_place_is_caught(self):
+        self.edit_text("conf/system.lua", lambda t: t.replace("os.rename(tmp, path)", "local _ = 0"))
+        self.assertFault(r"WriteSettings wrote no settings\.lua", self.faults())
+
+
 class Lint(BrokenCopy):
     def test_invalid_lua_is_caught(self):
         self.edit_text("gui/sprites.lua", lambda t: t + "sprites[ = 1\n")

@@ -17,7 +17,10 @@ function FillWindow(w)
             cTextBoxSysCtrl)
   gui.Button(w, "close", 512, 308, 144, 40, "OK")
 
+  -- The hint draws only its five parts, so a check box here would take
+  -- clicks without being seen: it stays hidden, and the options screen
+  -- switches the hints off instead.
   local show = gui.CheckBox(w, "show", 368, 316, 24)
   show:SetCheck(true)
-  gui.Label(w, "show_label", 396, 316, 108, 24, gui.font.small, "Show hints")
+  show:DisableState(cCtrl.e_Visibility)
 end

@@ -528,6 +528,21 @@ def check_window(rep, root, row, textures, fonts):
             rep.fail(script, "slider %s has no range" % name)
         if row.get("comic_page") and not COMIC_NAME.match(name):
             rep.fail(script, "comic picture %s must be named by its delay in seconds" % name)
+    # Where each control lies, and whether the mouse can reach it.
+    field = row.get("layout", {}).get("field")
+    for name, cls in sorted(made.items()):
+        own = set_calls.get(name, [])
+        pos = [c for c in own if c[0] == "SetPos" and c[3] == "0"]
+        size = [c for c in own if c[0] == "SetSize" and c[3] == "0"]
+        if not pos or not size:
+            continue
+        x, y, w, h = float(pos[-1][1]), float(pos[-1][2]), float(size[-1][1]), float(size[-1][2])
+        if x < 0 or y < 0 or x + w > 1024 or y + h > 768:
+            rep.fail(script, "control %s lies outside the 1024 x 768 GUI space" % name)
+        passive = any(c[0] == "EnableState" and int(c[1]) & 8 for c in own) or \
+            any(c[0] == "DisableState" and int(c[1]) & 2 for c in own)
+        if field and not passive and x < field[2] and field[0] < x + w and y < field[3] and field[1] < y + h:
+            rep.fail(script, "control %s takes input inside the field" % name)
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))

@@ -226,15 +226,21 @@ class Windows(BrokenCopy):
         self.assertFault(r"gui/score\.lua: text control dump_time has no font", faults)
         self.assertFault(r"gui/hint_mp\.lua: control day uses the font text17, which is not there", faults)
 
-    def test_wrong_window_flags_are_caught(self):
+    def test_wrong_window_flags_and_misplaced_controls_are_caught(self):
         self.edit_text("gui/garden.lua", lambda t: t.replace('gui.Window(w, "garden", false)',
-                                                             'gui.Window(w, "garden", true)'))
+                                                             'gui.Window(w, "garden", true)')
+                       .replace('toolbar(w, "grass", 724, 28, 2)', 'toolbar(w, "grass", 724, 128, 2)')
+                       .replace('gui.Ignorable(main)', ''))
         self.edit_text("gui/options.lua", lambda t: t.replace('gui.Window(w, "options", true)',
-                                                              'w:SetName("options")'))
+                                                              'w:SetName("options")')
+                       .replace('"btBack", 416, 88', '"btBack", 900, 88'))
         faults = self.faults()
         self.assertFault(r"gui/garden\.lua: window garden must be not modal", faults)
+        self.assertFault(r"gui/garden\.lua: control grass takes input inside the field", faults)
+        self.assertFault(r"gui/garden\.lua: control MainFrame takes input inside the field", faults)
         self.assertFault(r"gui/options\.lua: window options must be active", faults)
         self.assertFault(r"gui/options\.lua: window options must be modal", faults)
+        self.assertFault(r"gui/options\.lua: control btBack lies outside the 1024 x 768 GUI space", faults)
 
     def test_unknown_pictures_and_bad_comic_pictures_are_caught(self):
         self.edit_text("gui/stat_island.lua", lambda t: t.replace('"lock"', '"lok"'))

@@ -447,6 +447,9 @@ BASES = {
 TEXT_CLASSES = ("cLabelCtrl", "cButtonCtrl", "cButtonSysCtrl", "cListSysCtrl", "cEditSysCtrl", "cMissionCtrl")
 # What exists while the loading window is built: only the shell's own.
 BEFORE_LOADING = {"textures": {"gui_system", "gui_loading", "gui_loading_progress"}, "fonts": {"system"}}
+# Texts that the screens format: (window, control) -> the directives their
+# code passes. Any other static text is shown as it is.
+TEMPLATES = {("mission_start", "tasks"): ["%i"], ("mission_finish", "caption"): ["%i"], ("main", "lbProfile"): ["%s"]}
 COMIC_NAME = re.compile(r"#?-?[0-9]+(\.[0-9]+)?$")
 
 
@@ -528,6 +531,20 @@ def check_window(rep, root, row, textures, fonts):
             rep.fail(script, "slider %s has no range" % name)
         if row.get("comic_page") and not COMIC_NAME.match(name):
             rep.fail(script, "comic picture %s must be named by its delay in seconds" % name)
+    texts = {}
+    for name, own in set_calls.items():
+        for c in own:
+            if c[0] == "SetText":
+                texts[name] = c[1] if len(c) > 1 else ""
+    for name, text in sorted(texts.items()):
+        if any(ord(ch) < 0x20 and ch != "\n" or ord(ch) > 0x7E for ch in text):
+            rep.fail(script, "the text of %s holds a byte outside printable ASCII" % name)
+    for (window, name), want in sorted(TEMPLATES.items()):
+        if window == row["name"] and name in made:
+            found = DIRECTIVE.findall(texts.get(name, ""))
+            if found != want:
+                rep.fail(script, "the text of %s holds the directives %s, the screen formats it with %s"
+                         % (name, found, want))
     # Where each control lies, and whether the mouse can reach it.
     field = row.get("layout", {}).get("field")
     for name, cls in sorted(made.items()):

@@ -216,6 +216,14 @@ class Windows(BrokenCopy):
         self.assertFault(r"gui/main\.lua: control btHelp opens a window that does not exist", faults)
         self.assertFault(r"gui/garden\.lua: required control progress_2 is missing", faults)
 
+    def test_templates_with_the_wrong_directives_are_caught(self):
+        self.edit_text("gui/main.lua", lambda t: t.replace('"Hello, %s!"', '"Hello, %s %s!"'))
+        self.edit_text("gui/mission_start.lua", lambda t: t.replace('"Level %i"', '"Level"'))
+        faults = self.faults()
+        self.assertFault(r"gui/main\.lua: the text of lbProfile holds the directives \['%s', '%s'\]", faults)
+        self.assertFault(r"gui/mission_start\.lua: the text of tasks holds the directives \[\], "
+                         r"the screen formats it with \['%i'\]", faults)
+
     def test_a_wrong_class_and_a_label_without_a_font_are_caught(self):
         self.edit_text("gui/score.lua", lambda t: t.replace("cClockCtrl", "cFrameCtrl")
                        .replace('gui.Label(w, "dump_time", 8, 28, 200, 20, gui.font.system, "")',

@@ -108,7 +108,8 @@ end
 
 local function arg_text(v)
   if type(v) == "table" and getmetatable(v) and getmetatable(v).ctrl then return "ctrl:" .. v.name end
-  return tostring(v)
+  -- One call per line, fields split by tabs: both are escaped in texts.
+  return (tostring(v):gsub("[\n\t\\]", { ["\n"] = "\\n", ["\t"] = "\\t", ["\\"] = "\\\\" }))
 end
 
 for cname, c in pairs(classes) do

@@ -13,9 +13,11 @@ import json
 import math
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 
 from PIL import Image
 
@@ -426,6 +428,208 @@ def check_locale(rep, root, table):
                 rep.fail(script, "%s%s has more than three lines for the message box" % (where, name))
 
 
+# Windows --------------------------------------------------------------------
+
+# Each control class's base, as the engine's and the game's Lua bindings
+# derive them.
+BASES = {
+    "cImageCtrl": "cCtrl", "cLabelCtrl": "cCtrl", "cLabelSysCtrl": "cLabelCtrl", "cTextBoxSysCtrl": "cLabelSysCtrl",
+    "cFrameCtrl": "cCtrl", "cProgressBarSysCtrl": "cCtrl", "cSliderCtrl": "cCtrl", "cSliderSysCtrl": "cSliderCtrl",
+    "cEditCtrl": "cCtrl", "cEditSysCtrl": "cEditCtrl", "cButtonSysCtrl": "cCtrl", "cCheckBoxSysCtrl": "cCtrl",
+    "cListCtrl": "cCtrl", "cListSysCtrl": "cListCtrl", "cImageListSysCtrl": "cListCtrl",
+    "cToolbarSysCtrl": "cImageListSysCtrl", "cClockCtrl": "cFrameCtrl", "cImageCtrlEx": "cImageCtrl",
+    "cMissionCtrl": "cCtrl", "cTaskCtrl": "cMissionCtrl", "cSliderCtrlEx": "cSliderSysCtrl",
+    "cCheckBoxCtrl": "cCheckBoxSysCtrl", "cCheckBoxUpCtrl": "cCheckBoxCtrl", "cButtonCtrl": "cCtrl",
+    "cTabButtonCtrl": "cButtonCtrl", "cAnimationCtrl": "cImageCtrl", "cLinkCtrl": "cLabelCtrl",
+    "cToolbarCtrl": "cListCtrl",
+}
+# Classes that draw text: font 0 draws nothing, so each needs a font.
+TEXT_CLASSES = ("cLabelCtrl", "cButtonCtrl", "cButtonSysCtrl", "cListSysCtrl", "cEditSysCtrl", "cMissionCtrl")
+# What exists while the loading window is built: only the shell's own.
+BEFORE_LOADING = {"textures": {"gui_system", "gui_loading", "gui_loading_progress"}, "fonts": {"system"}}
+# Texts that the screens format: (window, control) -> the directives their
+# code passes. Any other static text is shown as it is.
+TEMPLATES = {("mission_start", "tasks"): ["%i"], ("mission_finish", "caption"): ["%i"], ("main", "lbProfile"): ["%s"]}
+COMIC_NAME = re.compile(r"#?-?[0-9]+(\.[0-9]+)?$")
+
+
+def is_a(cls, base):
+    while cls:
+        if cls == base:
+            return True
+        cls = BASES.get(cls)
+    return False
+
+
+def expand(names, row):
+    """The control names of a manifest table, with "%i" and "%s" rows
+    spelled out over the row's index range or name list."""
+    out = {}
+    for name, cls in names.items():
+        if "%i" in name:
+            lo, hi = row["indexed"]
+            out.update({name.replace("%i", str(i)): cls for i in range(lo, hi + 1)})
+        elif "%s" in name:
+            out.update({name.replace("%s", n): cls for n in row["named"]})
+        else:
+            out[name] = cls
+    return out
+
+
+def check_window(rep, root, row, textures, fonts):
+    script = os.path.join(root, row.get("file") or "gui/%s.lua" % row["name"])
+    if not os.path.exists(script):
+        rep.fail(script, "window %s has no script" % row["name"])
+        return
+    r = subprocess.run([LUA, os.path.join(HERE, "record.lua"), "--window", root, script], capture_output=True, text=True)
+    if r.returncode:
+        rep.fail(script, "FillWindow fails: %s" % (r.stderr.strip() or "exit %d" % r.returncode))
+        return
+    calls = [line.split("\t") for line in r.stdout.splitlines() if line]
+    made, flags, set_calls = {}, {}, {}
+    for c in calls:
+        if c[0] == "ctrl":
+            # Comic pictures are named by their delays, which may repeat.
+            if c[2] in made and not row.get("comic_page"):
+                rep.fail(script, "control %s is made twice" % c[2])
+            if row.get("comic_page") and c[1] != "cImageCtrl":
+                rep.fail(script, "comic picture %s must be a cImageCtrl" % c[2])
+            made[c[2]] = c[1]
+        elif c[0] == "window" and c[1] in ("SetActive", "SetModal", "SetName"):
+            flags[c[1]] = c[2]
+        elif c[0] == "call":
+            set_calls.setdefault(c[1], []).append(c[2:])
+    if flags.get("SetName") != row["name"]:
+        rep.fail(script, "the window names itself %s, not %s" % (flags.get("SetName"), row["name"]))
+    for flag, key in (("SetActive", "active"), ("SetModal", "modal")):
+        if flags.get(flag, "false") != ("true" if row[key] else "false"):
+            rep.fail(script, "window %s must be %s%s" % (row["name"], "" if row[key] else "not ", key))
+    for table in ("required", "should"):
+        for name, cls in sorted(expand(row[table], row).items()):
+            if name not in made:
+                rep.fail(script, "%s control %s is missing" % (table, name))
+            elif cls and not is_a(made[name], cls):
+                rep.fail(script, "control %s is a %s, the screen needs a %s" % (name, made[name], cls))
+    for name in row.get("forbidden", []):
+        if name in made:
+            rep.fail(script, "control %s opens a window that does not exist" % name)
+    allowed_textures = BEFORE_LOADING["textures"] if row["name"] == "loading" else textures
+    allowed_fonts = BEFORE_LOADING["fonts"] if row["name"] == "loading" else fonts
+    for name, cls in sorted(made.items()):
+        own = set_calls.get(name, [])
+        if any(is_a(cls, t) for t in TEXT_CLASSES):
+            used = [c[1] for c in own if c[0] == "SetFontPrt"]
+            if not used:
+                rep.fail(script, "text control %s has no font" % name)
+            for f in used:
+                if f not in allowed_fonts:
+                    rep.fail(script, "control %s uses the font %s, which is not there" % (name, f))
+        for c in own:
+            if c[0] == "SetTexture" and c[1] not in allowed_textures:
+                rep.fail(script, "control %s uses the texture %s, which is not there" % (name, c[1]))
+        if is_a(cls, "cSliderCtrl") and not any(c[0] == "SetMinMax" for c in own):
+            rep.fail(script, "slider %s has no range" % name)
+        if row.get("comic_page") and not COMIC_NAME.match(name):
+            rep.fail(script, "comic picture %s must be named by its delay in seconds" % name)
+    texts = {}
+    for name, own in set_calls.items():
+        for c in own:
+            if c[0] == "SetText":
+                texts[name] = c[1] if len(c) > 1 else ""
+    for name, text in sorted(texts.items()):
+        if any(ord(ch) < 0x20 and ch != "\n" or ord(ch) > 0x7E for ch in text):
+            rep.fail(script, "the text of %s holds a byte outside printable ASCII" % name)
+    for (window, name), want in sorted(TEMPLATES.items()):
+        if window == row["name"] and name in made:
+            found = DIRECTIVE.findall(texts.get(name, ""))
+            if found != want:
+                rep.fail(script, "the text of %s holds the directives %s, the screen formats it with %s"
+                         % (name, found, want))
+    # Where each control lies, and whether the mouse can reach it.
+    field = row.get("layout", {}).get("field")
+    for name, cls in sorted(made.items()):
+        own = set_calls.get(name, [])
+        pos = [c for c in own if c[0] == "SetPos" and c[3] == "0"]
+        size = [c for c in own if c[0] == "SetSize" and c[3] == "0"]
+        if not pos or not size:
+            continue
+        x, y, w, h = float(pos[-1][1]), float(pos[-1][2]), float(size[-1][1]), float(size[-1][2])
+        if x < 0 or y < 0 or x + w > 1024 or y + h > 768:
+            rep.fail(script, "control %s lies outside the 1024 x 768 GUI space" % name)
+        passive = any(c[0] == "EnableState" and int(c[1]) & 8 for c in own) or \
+            any(c[0] == "DisableState" and int(c[1]) & 2 for c in own)
+        if field and not passive and x < field[2] and field[0] < x + w and y < field[3] and field[1] < y + h:
+            rep.fail(script, "control %s takes input inside the field" % name)
+    for c in calls:
+        if c[0] == "area" and c[2] not in textures.get(c[1], ()):
+            rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
+
+
+def check_windows(rep, root, manifest):
+    textures = {t["name"]: {a["name"] for a in t.get("areas", [])} for t in manifest["textures"]}
+    for f in manifest["fonts"]:
+        textures.setdefault(f["texture"], set())
+    fonts = {f["name"] for f in manifest["fonts"]}
+    for row in manifest["windows"]:
+        check_window(rep, root, row, textures, fonts)
+
+
+# Settings -------------------------------------------------------------------
+
+def run_settings(root, app, mode):
+    """Runs conf/system.lua under the stand-ins; returns the state it ends in
+    as a dict, or raises RuntimeError with Lua's message."""
+    r = subprocess.run([LUA, os.path.join(HERE, "settings.lua"), root, app, mode], capture_output=True, text=True)
+    if r.returncode:
+        raise RuntimeError(r.stderr.strip() or "failed")
+    return dict(line.split("\t", 1) for line in r.stdout.splitlines() if "\t" in line)
+
+
+# Files that must leave every value at its default: one that does not run,
+# and one whose values all fail their checks.
+DAMAGED_SETTINGS = {
+    "truncated": None,
+    "out of range": 'settings = { windowed = "yes", width = 1000, height = 700, gamma = 9, sound = 2, music = -1, '
+                    'mouse_speed = "fast", render_info = 0.5, cheat_mode = {}, player = 5, player_counter = -3 }\n',
+}
+
+
+def check_settings(rep, root):
+    script = os.path.join(root, "conf", "system.lua")
+    app = tempfile.mkdtemp(prefix="pack-settings-")
+    try:
+        defaults = run_settings(root, app, "load")
+        written = run_settings(root, app, "write")
+        path = os.path.join(app, "conf", "settings.lua")
+        if defaults.pop("first_run_display") != "1":
+            rep.fail(script, "a first run (no settings.lua) must ask for a 1024 x 768 window")
+        if not os.path.exists(path):
+            rep.fail(script, "WriteSettings wrote no settings.lua")
+            return
+        if os.path.exists(path + ".tmp"):
+            rep.fail(script, "WriteSettings left its temporary file behind")
+        read = run_settings(root, app, "load")
+        if read.pop("first_run_display") != "0":
+            rep.fail(script, "with a settings.lua present, no first-run window must be asked for")
+        for key in sorted(written):
+            if key not in ("display_calls", "first_run_display") and read.get(key) != written[key]:
+                rep.fail(script, "settings value %s reads back as %s, was written as %s" % (key, read.get(key), written[key]))
+        with open(path, "rb") as f:
+            good = f.read()
+        for what, text in sorted(DAMAGED_SETTINGS.items()):
+            with open(path, "wb") as f:
+                f.write(good[:len(good) // 2] if text is None else text.encode())
+            got = run_settings(root, app, "load")
+            got.pop("first_run_display")
+            if got != defaults:
+                diff = sorted(k for k in got if got[k] != defaults.get(k))
+                rep.fail(script, "a %s settings file changes %s instead of keeping the defaults" % (what, ", ".join(diff)))
+    except RuntimeError as e:
+        rep.fail(script, "script fails: %s" % e)
+    finally:
+        shutil.rmtree(app, ignore_errors=True)
+
+
 # Lint -----------------------------------------------------------------------
 
 def lint(rep, root):
@@ -482,6 +686,8 @@ def check(root, manifest):
             check_music(rep, path)
     check_loading(rep, root, manifest)
     check_locale(rep, root, manifest["locale"])
+    check_windows(rep, root, manifest)
+    check_settings(rep, root)
     return rep.faults
 
 

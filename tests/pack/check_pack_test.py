@@ -200,6 +200,102 @@ class Texts(BrokenCopy):
         self.assertFault(r"Honey: only printable ASCII", faults)
 
 
+class Windows(BrokenCopy):
+    def faults(self):
+        rep = check_pack.Report(self.root)
+        check_pack.check_windows(rep, self.root, manifest())
+        return rep.faults
+
+    def test_a_misspelt_required_control_and_a_forbidden_button_are_caught(self):
+        self.edit_text("gui/main.lua", lambda t: t.replace('"lbProfile"', '"lbProfil"')
+                       .replace('"btOptions"', '"btHelp"'))
+        self.edit_text("gui/garden.lua", lambda t: t.replace('"progress_" .. i', '"progres_" .. i'))
+        faults = self.faults()
+        self.assertFault(r"gui/main\.lua: required control lbProfile is missing", faults)
+        self.assertFault(r"gui/main\.lua: should control btOptions is missing", faults)
+        self.assertFault(r"gui/main\.lua: control btHelp opens a window that does not exist", faults)
+        self.assertFault(r"gui/garden\.lua: required control progress_2 is missing", faults)
+
+    def test_templates_with_the_wrong_directives_are_caught(self):
+        self.edit_text("gui/main.lua", lambda t: t.replace('"Hello, %s!"', '"Hello, %s %s!"'))
+        self.edit_text("gui/mission_start.lua", lambda t: t.replace('"Level %i"', '"Level"'))
+        faults = self.faults()
+        self.assertFault(r"gui/main\.lua: the text of lbProfile holds the directives \['%s', '%s'\]", faults)
+        self.assertFault(r"gui/mission_start\.lua: the text of tasks holds the directives \[\], "
+                         r"the screen formats it with \['%i'\]", faults)
+
+    def test_a_wrong_class_and_a_label_without_a_font_are_caught(self):
+        self.edit_text("gui/score.lua", lambda t: t.replace("cClockCtrl", "cFrameCtrl")
+                       .replace('gui.Label(w, "dump_time", 8, 28, 200, 20, gui.font.system, "")',
+                                'cLabelSysCtrl(w, "dump_time")'))
+        self.edit_text("gui/hint_mp.lua", lambda t: t.replace("gui.font.text", '"text17"'))
+        faults = self.faults()
+        self.assertFault(r"gui/score\.lua: control clock is a cFrameCtrl, the screen needs a cClockCtrl", faults)
+        self.assertFault(r"gui/score\.lua: text control dump_time has no font", faults)
+        self.assertFault(r"gui/hint_mp\.lua: control day uses the font text17, which is not there", faults)
+
+    def test_wrong_window_flags_and_misplaced_controls_are_caught(self):
+        self.edit_text("gui/garden.lua", lambda t: t.replace('gui.Window(w, "garden", false)',
+                                                             'gui.Window(w, "garden", true)')
+                       .replace('toolbar(w, "grass", 724, 28, 2)', 'toolbar(w, "grass", 724, 128, 2)')
+                       .replace('gui.Ignorable(main)', ''))
+        self.edit_text("gui/options.lua", lambda t: t.replace('gui.Window(w, "options", true)',
+                                                              'w:SetName("options")')
+                       .replace('"btBack", 416, 88', '"btBack", 900, 88'))
+        faults = self.faults()
+        self.assertFault(r"gui/garden\.lua: window garden must be not modal", faults)
+        self.assertFault(r"gui/garden\.lua: control grass takes input inside the field", faults)
+        self.assertFault(r"gui/garden\.lua: control MainFrame takes input inside the field", faults)
+        self.assertFault(r"gui/options\.lua: window options must be active", faults)
+        self.assertFault(r"gui/options\.lua: window options must be modal", faults)
+        self.assertFault(r"gui/options\.lua: control btBack lies outside the 1024 x 768 GUI space", faults)
+
+    def test_unknown_pictures_and_bad_comic_pictures_are_caught(self):
+        self.edit_text("gui/stat_island.lua", lambda t: t.replace('"lock"', '"lok"'))
+        self.edit_text("gui/game_loading.lua", lambda t: t.replace('SetTexture("gui_loading")',
+                                                                   'SetTexture("icons00")'))
+        self.edit_text("gui/comics01.lua", lambda t: t.replace('"1.5", "#2"', '"1.5", "two"')
+                       .replace("cImageCtrl(w, delay)", "(delay == \"1.5\" and cImageCtrlEx or cImageCtrl)(w, delay)"))
+        faults = self.faults()
+        self.assertFault(r"gui/stat_island\.lua: sprite icons01:lok is not in the manifest", faults)
+        self.assertFault(r"gui/game_loading\.lua: control back uses the texture icons00, which is not there", faults)
+        self.assertFault(r"gui/comics01\.lua: comic picture two must be named by its delay", faults)
+        self.assertFault(r"gui/comics01\.lua: comic picture 1\.5 must be a cImageCtrl", faults)
+
+    def test_a_script_that_fails_or_defines_no_fill_function_is_reported(self):
+        self.edit_text("gui/up.lua", lambda t: t.replace("w:SetName", "w:SetTitle").replace("gui.Window", "gui.Windw"))
+        self.edit_text("gui/escape.lua", lambda t: t.replace("function FillWindow", "function FillWindows"))
+        self.edit_text("gui/edit.lua", lambda t: t.replace('t:SetTexture("icons01")', 't:SetText("icons01")'))
+        os.remove(self.path("gui/comics.lua"))
+        faults = self.faults()
+        self.assertFault(r"gui/up\.lua: FillWindow fails: .*unknown global|gui/up\.lua: FillWindow fails: .*Windw", faults)
+        self.assertFault(r"gui/escape\.lua: FillWindow fails: FillWindow is not defined", faults)
+        self.assertFault(r"gui/edit\.lua: FillWindow fails: .*cToolbarCtrl has no method SetText", faults)
+        self.assertFault(r"gui/comics\.lua: window comics has no script", faults)
+
+
+class Settings(BrokenCopy):
+    def faults(self):
+        rep = check_pack.Report(self.root)
+        check_pack.check_settings(rep, self.root)
+        return rep.faults
+
+    def test_an_unquoted_name_does_not_survive_the_round_trip(self):
+        self.edit_text("conf/system.lua", lambda t: t.replace('string.format("%q", v)', "'\"' .. v .. '\"'"))
+        self.assertFault(r"conf/system\.lua: settings value player reads back as .*, was written as", self.faults())
+
+    def test_unchecked_ranges_and_a_missing_first_run_window_are_caught(self):
+        self.edit_text("conf/system.lua", lambda t: t.replace("within(s.sound, 0, 1)", "finite(s.sound)")
+                       .replace("try(function() display(true, 1024, 768, 0) end)", ""))
+        faults = self.faults()
+        self.assertFault(r"a out of range settings file changes sound instead of keeping the defaults", faults)
+        self.assertFault(r"a first run \(no settings\.lua\) must ask for a 1024 x 768 window", faults)
+
+    def test_a_write_that_is_not_renamed_into_place_is_caught(self):
+        self.edit_text("conf/system.lua", lambda t: t.replace("os.rename(tmp, path)", "local _ = 0"))
+        self.assertFault(r"WriteSettings wrote no settings\.lua", self.faults())
+
+
 class Lint(BrokenCopy):
     def test_invalid_lua_is_caught(self):
         self.edit_text("gui/sprites.lua", lambda t: t + "sprites[ = 1\n")

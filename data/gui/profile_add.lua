@@ -1,0 +1,22 @@
+-- A new player's name.
+function FillWindow(w)
+  gui.Window(w, "profile_add", true)
+  gui.Panel(w, 272, 244, 480, 280, "New player")
+
+  gui.Label(w, "name_label", 304, 400, 416, 32, gui.font.text, "Your name:")
+  local name = gui.Control(cEditSysCtrl, w, "name", 304, 352, 416, 40)
+  local a = gui.Area(gui.skin, "edit")
+  if a then
+    local u, v, uw, vh = gui.FrameUV(a)
+    name:SetTexture(gui.skin, 0)
+    name:SetUVPos(u, v, 0)
+    name:SetUVSize(uw, vh, 0)
+  end
+  name:SetFontPrt(gui.font.text)
+  name:SetColor(gui.color.text[1], gui.color.text[2], gui.color.text[3])
+  name:SetAlign(cAlign.Left + cAlign.Middle)
+  name:SetMaxLength(gui.name_length)
+
+  gui.Button(w, "ok", 304, 272, 200, 48, "OK")
+  gui.Button(w, "cancel", 520, 272, 200, 48, "Cancel")
+end

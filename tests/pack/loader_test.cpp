@@ -17,6 +17,7 @@
 #include "game/shell/bind_data.h"
 #include "game/shell/loading.h"
 #include "game/shell/locale_gd.h"
+#include "game/screens/bind_controls.h"
 #include "game/shell/splash.h"
 #include "game/shell/texture_info.h"
 #include "engine/gui/gui.h"
@@ -86,6 +87,30 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     ASSERT_NE(window->FindControl("label"), 0);
     EXPECT_NE(dynamic_cast<vek::cLabelCtrl*>(window->GetControl(window->FindControl("label"))), nullptr);
     EXPECT_STREQ(window->GetControl(window->FindControl("progress"))->ClassName(), "cProgressBarSysCtrl");
+
+    // Every screen's window through the real bindings, after the start-up
+    // script has loaded the shared helpers.
+    ASSERT_TRUE(RegisterGameControls(vek::g_pScript));
+    // Not a first run: the start-up script would ask for a window otherwise.
+    ASSERT_TRUE(vektest::WriteFile(vek::GetPathMacro(vek::e_macroAppPath) + "/conf/settings.lua", "-- empty\n"));
+    EXPECT_TRUE(vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/system.lua")));
+    int windows = 0;
+    for (const char* name :
+         {"comics", "comics00", "comics01", "comics02", "edit", "escape", "garden", "hint", "hint_mp", "island",
+          "main", "messagebox", "mission_finish", "mission_goal", "mission_start", "options", "profile_add",
+          "profile_select", "score", "stat_garden", "stat_island", "up"}) {
+        ASSERT_TRUE(vek::g_pScript->DoString("FillWindow = nil"));
+        ASSERT_TRUE(vek::g_pScript->LoadFile(vek::filename(std::string("{StaticPath}/gui/") + name + ".lua")))
+            << name;
+        const unsigned before = engine->pGUI->GetWindowCount();
+        EXPECT_TRUE(vek::g_pScript->DoString("FillWindow(cWindow(theGUI, nil))")) << name;
+        EXPECT_EQ(engine->pGUI->GetWindowCount(), before + 1) << name;
+        const vek::cWindow* made = engine->pGUI->GetWindow(before);
+        ASSERT_NE(made, nullptr);
+        EXPECT_GT(made->GetControlCount(), 1u) << name << " makes its controls";
+        ++windows;
+    }
+    EXPECT_EQ(windows, 22);
 
     const std::string log = vektest::ReadFile(logFile).substr(before);
     EXPECT_EQ(log.find("class='warning'"), std::string::npos) << log;

@@ -1,6 +1,6 @@
 // The game's Lua surface: the free functions, the work kinds, the game
-// object with its settings, then the controls, loading jobs, shell widgets,
-// data classes and locale, each registered once by its own unit.
+// object and its settings; the controls, loading jobs, shell widgets, data
+// classes and locale are registered once each by their own units.
 #include <exception>
 #include <string>
 
@@ -31,7 +31,10 @@ bool StartsWith(const std::string& name, const char* prefix) { return name.rfind
 // Hungarian-prefix tests of a variable name; case counts.
 bool IsArray(const std::string& name) { return StartsWith(name, "arr"); }
 bool IsString(const std::string& name) { return StartsWith(name, "str"); }
-bool IsInt(const std::string& name) { return StartsWith(name, "i") || StartsWith(name, "n") || StartsWith(name, "ui"); }
+bool IsInt(const std::string& name)
+{
+    return StartsWith(name, "i") || StartsWith(name, "n") || StartsWith(name, "ui");
+}
 bool IsFloat(const std::string& name) { return StartsWith(name, "f"); }
 
 void PrintFrameLine(const char* text)
@@ -78,13 +81,20 @@ bool RegisterGameClasses(vek::cScript* script)
     using luabind::class_;
     using luabind::def;
     using luabind::value;
+    // In the order scripts expect the classes: the free functions and the
+    // controls, the loading jobs, the game object, the shell's widgets, the
+    // settings record, then the data classes and the locale.
+    try {
+        luabind::module(L)[def("luaDumpGD", &luaDumpGD), def("IsArray", &IsArray), def("IsString", &IsString),
+                           def("IsInt", &IsInt), def("IsFloat", &IsFloat)];
+    } catch (const std::exception& e) {
+        vek::LogError(kSender, "%s\n", e.what());
+        return false;
+    }
+    bool ok = RegisterGameControls(script);
+    ok = RegisterLoadingClasses(script) && ok;
     try {
         luabind::module(L)[
-            def("luaDumpGD", &luaDumpGD),
-            def("IsArray", &IsArray),
-            def("IsString", &IsString),
-            def("IsInt", &IsInt),
-            def("IsFloat", &IsFloat),
             class_<cWork>("cWork").enum_("constants")[value("e_Water", cWork::e_Water),
                                                       value("e_Weed", cWork::e_Weed)],
             class_<cGarden>("cGarden")
@@ -98,18 +108,21 @@ bool RegisterGameClasses(vek::cScript* script)
                 .property("m_pIsland", &GetIslandOf, &SetIslandOf)
                 .property("m_Settings", &GetSettings, &SetSettings)
                 .property("m_iTraining", &GetTraining, &SetTraining)
-                .def_readwrite("m_strLinkFinishBeta", &cGarden::m_strLinkFinishBeta),
-            class_<cSettings>("cSettings")
-                .def_readwrite("fMouseSpeed", &cSettings::fMouseSpeed)
-                .def_readwrite("iRenderInfo", &cSettings::iRenderInfo)
-                .def_readwrite("iCheatMode", &cSettings::iCheatMode)];
+                .def_readwrite("m_strLinkFinishBeta", &cGarden::m_strLinkFinishBeta)];
     } catch (const std::exception& e) {
         vek::LogError(kSender, "%s\n", e.what());
         return false;
     }
-    bool ok = RegisterGameControls(script);
-    ok = RegisterLoadingClasses(script) && ok;
     ok = RegisterSplashClasses(script) && ok;
+    try {
+        luabind::module(L)[class_<cSettings>("cSettings")
+                               .def_readwrite("fMouseSpeed", &cSettings::fMouseSpeed)
+                               .def_readwrite("iRenderInfo", &cSettings::iRenderInfo)
+                               .def_readwrite("iCheatMode", &cSettings::iCheatMode)];
+    } catch (const std::exception& e) {
+        vek::LogError(kSender, "%s\n", e.what());
+        return false;
+    }
     ok = RegisterDataClasses(script) && ok;
     ok = RegisterLocaleClass(script) && ok;
     return ok;

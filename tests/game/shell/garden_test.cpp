@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/script.h"
+#include "engine/core/script_luabind.h"
 #include "engine/sound/sound.h"
 #include "game/screens/message_box.h"
 #include "game/shell/locale_gd.h"
@@ -267,6 +268,35 @@ TEST_F(GardenTest, LuaSeesTheGamesOwnRecords)
     EXPECT_EQ(m_pGarden->m_pIsland, nullptr);
     EXPECT_EQ(LogCount("rror"), 0);
     delete island;
+}
+
+TEST_F(GardenTest, EveryGameNameIsKnownToLua)
+{
+    ASSERT_TRUE(RegisterGameClasses(vek::g_pScript));
+    const char* script =
+        "local names = {'luaDumpGD', 'IsArray', 'IsString', 'IsInt', 'IsFloat', 'luaToImageCtrl',\n"
+        "  'cClockCtrl', 'cImageCtrlEx', 'cTaskCtrl', 'cMissionCtrl', 'cSliderCtrlEx', 'cCheckBoxUpCtrl',\n"
+        "  'cCheckBoxCtrl', 'cTabButtonCtrl', 'cButtonCtrl', 'cAnimationCtrl', 'cLinkCtrl', 'cToolbarCtrl',\n"
+        "  'cLoadStream', 'cLoadMusic', 'cLoadSound', 'cLoadFont', 'cLoadTexture', 'cLoadData', 'cWork',\n"
+        "  'cGarden', 'cIsland', 'cNode', 'cSplashWidget', 'cSettings', 'cDataManagerGD', 'cResult',\n"
+        "  'cTextureInfo', 'cLocaleGD'}\n"
+        "missing = ''\n"
+        "for _, n in ipairs(names) do if _G[n] == nil then missing = missing .. n .. ' ' end end\n"
+        "if cWork.e_Water ~= 0 or cWork.e_Weed ~= 1 then missing = missing .. 'cWork.e_* ' end\n"
+        "predicates = tostring(IsInt('n')) .. tostring(IsInt('ui')) .. tostring(IsInt('u')) ..\n"
+        "  tostring(IsString('st')) .. tostring(IsString('str')) .. tostring(IsFloat('')) ..\n"
+        "  tostring(IsFloat('f')) .. tostring(IsArray('Arr')) .. tostring(IsArray('arrX')) .. tostring(IsInt(''))\n"
+        "luaDumpGD('ignored')\n";
+    ASSERT_TRUE(vek::g_pScript->DoString(script));
+    lua_State* L = vek::g_pScript->GetState();
+    lua_getglobal(L, "missing");
+    EXPECT_STREQ(lua_tostring(L, -1), "");
+    lua_getglobal(L, "predicates");
+    EXPECT_STREQ(lua_tostring(L, -1), "truetruefalsefalsetruefalsetruefalsetruefalse");
+    lua_pop(L, 2);
+    EXPECT_EQ(LogCount("Game Information"), 1);
+    EXPECT_TRUE(LogInOrder({"-----------------------------   Game Information   ---",
+                            "-------------------------------------------------------------------------------"}));
 }
 
 } // namespace

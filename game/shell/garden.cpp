@@ -47,6 +47,9 @@ vek::cRender* Render() { return vek::g_pRender; }
 
 cGarden::cGarden()
 {
+    // The tutorial switch, counters, flow state and profile counter start
+    // from their initial values with every game object.
+    GetProfileHost() = cProfileHost();
     m_pParticles = new cParticleSystem();
     m_pFlyingItems = new cFlyingItems(Render(), true);
     m_pSecondList = new cFlyingItems(Render(), false);

@@ -8,6 +8,7 @@
 #include "engine/core/datamanager.h"
 #include "engine/core/file.h"
 #include "engine/core/format.h"
+#include "engine/core/locale.h"
 #include "engine/core/log.h"
 #include "game/objects/object.h"
 #include "game/shell/profile_host.h"
@@ -211,7 +212,7 @@ void cUpgrades::SetLevel(int index, int level)
 cPlayer::cPlayer(const vek::string& folder)
 {
     if (vek::g_pGame) m_strName = vek::g_pGame->strUserName;
-    if (m_strName.empty()) m_strName = "Player";
+    if (m_strName.empty()) m_strName = vek::GetLocale().Player;
     m_strFolder = folder.empty() ? FreshFolder() : folder;
     m_Events.assign(15, 0);
     m_Hints.assign(10, 0);

@@ -299,4 +299,34 @@ TEST_F(GardenTest, EveryGameNameIsKnownToLua)
                             "-------------------------------------------------------------------------------"}));
 }
 
+TEST_F(GardenTest, ScriptMadeControlsAndJobsAreCollectedCleanly)
+{
+    ASSERT_TRUE(RegisterGameClasses(vek::g_pScript));
+    ASSERT_TRUE(vek::g_pScript->DoString(
+        "failed = ''\n"
+        "local function make(f) local ok, e = pcall(f) if not ok then failed = failed .. tostring(e) .. ';' end end\n"
+        "make(function() return cButtonCtrl(nil, 'a') end)\n"
+        "make(function() return cTabButtonCtrl(nil, 'b') end)\n"
+        "make(function() return cCheckBoxCtrl(nil, 'c') end)\n"
+        "make(function() return cCheckBoxUpCtrl(nil, 'd') end)\n"
+        "make(function() return cSliderCtrlEx(nil, 'e') end)\n"
+        "make(function() return cMissionCtrl(nil, 'f') end)\n"
+        "make(function() return cTaskCtrl(nil, 'g') end)\n"
+        "make(function() return cToolbarCtrl(nil, 'h') end)\n"
+        "make(function() return cLinkCtrl(nil, 'i') end)\n"
+        "make(function() return cAnimationCtrl(nil, 'j') end)\n"
+        "make(function() return cClockCtrl(nil, 'k') end)\n"
+        "make(function() return cImageCtrlEx(nil, 'l') end)\n"
+        "make(function() return cLoadTexture('t') end)\n"
+        "make(function() return cLoadFont('f') end)\n"
+        "make(function() return cLoadSound('click', nil) end)\n"
+        "make(function() return cLoadMusic('m', false) end)\n"
+        "make(function() return cLoadStream('s', false) end)\n"
+        "collectgarbage('collect')\n"));
+    lua_State* L = vek::g_pScript->GetState();
+    lua_getglobal(L, "failed");
+    EXPECT_STREQ(lua_tostring(L, -1), "");
+    lua_pop(L, 1);
+}
+
 } // namespace

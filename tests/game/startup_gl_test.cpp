@@ -74,4 +74,17 @@ TEST_F(GameFixture, ASecondStartFindsTheProfileAndRunsTheSettings)
     EXPECT_TRUE(InOrder(log, {"hardware settings", "Show splash screen...", "Found 1 Player profiles"}));
 }
 
+TEST_F(GameFixture, ASettingsFileThatFailsLeavesTheDefaultsAndIsWrittenAfresh)
+{
+    WritePack();
+    ASSERT_TRUE(vektest::WriteFile(m_strDir + "/app/conf/settings.lua", "error('damaged settings')\n"));
+    Start();
+    ASSERT_TRUE(RunToMainMenu());
+    EXPECT_FLOAT_EQ(g_pGarden->m_Settings.fMouseSpeed, 0.3f);
+    EXPECT_EQ(ConsoleLog().find("hardware settings"), std::string::npos);
+    EXPECT_NE(ConsoleLog().find("damaged settings"), std::string::npos);
+    Stop();
+    EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/settings.lua"), "theGame.m_Settings.fMouseSpeed = 0.7\n");
+}
+
 } // namespace

@@ -267,7 +267,30 @@ TEST_F(GardenTest, LuaSeesTheGamesOwnRecords)
     EXPECT_EQ(m_pGarden->GetPlayerCounter(), 5);
     EXPECT_EQ(m_pGarden->m_pIsland, nullptr);
     EXPECT_EQ(LogCount("rror"), 0);
+    lua_State* L = vek::g_pScript->GetState();
+    lua_getglobal(L, "gb_result");
+    EXPECT_TRUE(lua_isnil(L, -1));
+    lua_getglobal(L, "name_result");
+    EXPECT_STREQ(lua_tostring(L, -1), "");
+    lua_pop(L, 2);
     delete island;
+}
+
+TEST_F(GardenTest, SettingsAreWrittenOnlyWithACurrentProfile)
+{
+    ASSERT_TRUE(vek::g_pScript->DoString("function WriteSettings(path) print('written ' .. path .. '\\n') end"));
+    delete m_pGarden;
+    m_pGarden = nullptr;
+    EXPECT_EQ(LogCount("written "), 0);
+
+    m_pGarden = new cTestGarden();
+    auto* player = new cPlayer("w");
+    m_pGarden->AddPlayer(player);
+    m_pGarden->SetCurrent(player);
+    delete m_pGarden;
+    m_pGarden = nullptr;
+    EXPECT_EQ(LogCount("written " + m_strDir + "/app/conf/settings.lua"), 1);
+    EXPECT_FALSE(vektest::ReadFile(m_strDir + "/app/profile/w/player.dat").empty());
 }
 
 TEST_F(GardenTest, EveryGameNameIsKnownToLua)

@@ -141,13 +141,16 @@ void cGarden::FinishInit()
     vek::LogText(kSender, "Loading complete. Finish game initialization...\n");
     if (vek::g_pScript) vek::g_pScript->CallFunction("LoadSettings");
 
+    // A window that cannot be made frees its function: the game keeps only
+    // functions whose window exists.
     const auto fill = [this](const char* name, vek::cWindowFunction* function) {
-        FillWindow(name, vek::filename(vek::string("{StaticPath}/gui/") + name + ".lua"), function);
+        return FillWindow(name, vek::filename(vek::string("{StaticPath}/gui/") + name + ".lua"), function) !=
+               nullptr;
     };
-    m_pMessageBox = new cMessageBoxWF();
-    fill("messagebox", m_pMessageBox);
-    m_pHint = new cHintGDWF();
-    fill("hint", m_pHint);
+    auto* box = new cMessageBoxWF();
+    if (fill("messagebox", box)) m_pMessageBox = box;
+    auto* hint = new cHintGDWF();
+    if (fill("hint", hint)) m_pHint = hint;
     fill("hint_mp", new cHintMPWF());
     fill("mission_start", new cMissionStartWF());
     fill("mission_finish", new cMissionFinishWF());

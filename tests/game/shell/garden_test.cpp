@@ -260,7 +260,16 @@ TEST_F(GardenTest, LuaSeesTheGamesOwnRecords)
                                          "theGame.m_iTraining = 0\n"
                                          "theGame:SetPlayerCounter(5)\n"
                                          "gb_result = theGame:gb()\n"
-                                         "name_result = theGame:GetName()\n"));
+                                         "name_result = theGame:GetName()\n"
+                                         "members = ''\n"
+                                         "for _, n in ipairs({'ChangePlayer', 'GetName', 'SetPlayerCounter',\n"
+                                         "    'GetPlayerCounter', 'GetMoney', 'gb', 'HideAllWindows'}) do\n"
+                                         "  if type(theGame[n]) ~= 'function' then members = members .. n .. ' ' end\n"
+                                         "end\n"
+                                         "local s = theGame.m_Settings\n"
+                                         "members = members .. type(s.fMouseSpeed) .. type(s.iRenderInfo) ..\n"
+                                         "  type(s.iCheatMode) .. type(theGame.m_strLinkFinishBeta) ..\n"
+                                         "  type(theGame.m_iTraining) .. tostring(theGame:GetMoney())\n"));
     EXPECT_FLOAT_EQ(m_pGarden->m_Settings.fMouseSpeed, 0.5f);
     EXPECT_EQ(m_pGarden->m_Settings.iCheatMode, 2);
     EXPECT_EQ(m_pGarden->GetTraining(), 0);
@@ -272,7 +281,9 @@ TEST_F(GardenTest, LuaSeesTheGamesOwnRecords)
     EXPECT_TRUE(lua_isnil(L, -1));
     lua_getglobal(L, "name_result");
     EXPECT_STREQ(lua_tostring(L, -1), "");
-    lua_pop(L, 2);
+    lua_getglobal(L, "members");
+    EXPECT_STREQ(lua_tostring(L, -1), "numbernumbernumberstringnumber0");
+    lua_pop(L, 3);
     delete island;
 }
 

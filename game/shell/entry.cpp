@@ -6,6 +6,7 @@
 #include "engine/core/filename.h"
 #include "engine/app/game.h"
 #include "engine/app/sysinfo.h"
+#include "game/shell/garden.h"
 #include "game/world/ware.h"
 #include "platform/display.h"
 #include "platform/paths.h"
@@ -100,8 +101,15 @@ int EntryMain(int, char**)
     vek::DumpSystemInfo("render sound");
     CreateWareManager();
 
+    // 10. The game object's start-up ends with the splash screen focused.
+    new cGarden();
+    g_pGarden->InitGame();
+
     // 11.
     const int exitCode = engine->Run();
+
+    // 12. Its destructor writes the settings, the profiles and the scores.
+    delete g_pGarden;
 
     // 13-15.
     DestroyWareManager();

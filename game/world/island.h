@@ -30,6 +30,9 @@ public:
     float fScrollX = 0.0f;
     float fScrollY = 0.0f;
     float fView = 0.0f;
+    // The height of the island picture; the view starts at its bottom.
+    // Until the island loads its picture, one screen.
+    float fPictureHeight = 768.0f;
 };
 
 // The island while it exists.

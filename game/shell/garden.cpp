@@ -1,0 +1,334 @@
+#include "game/shell/garden.h"
+
+#include <cstdlib>
+
+#include "engine/app/commands.h"
+#include "engine/app/game.h"
+#include "engine/core/file.h"
+#include "engine/core/filename.h"
+#include "engine/core/locale.h"
+#include "engine/core/log.h"
+#include "engine/core/script.h"
+#include "engine/graphics/render.h"
+#include "engine/gui/cursor.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/window.h"
+#include "engine/sound/sound.h"
+#include "game/objects/object.h"
+#include "game/screens/message_box.h"
+#include "game/screens/window_functions.h"
+#include "game/shell/comics.h"
+#include "game/shell/datamanager_gd.h"
+#include "game/shell/entry.h"
+#include "game/shell/locale_gd.h"
+#include "game/shell/player.h"
+#include "game/shell/profile_host.h"
+#include "game/shell/splash.h"
+#include "game/shell/window_message.h"
+#include "game/world/effects.h"
+#include "game/world/game_sound.h"
+#include "game/world/island.h"
+#include "game/world/level.h"
+#include "game/world/level_task.h"
+#include "game/world/ware.h"
+#include "platform/paths.h"
+
+cGarden* g_pGarden = nullptr;
+
+namespace {
+
+constexpr const char* kSender = "cGarden";
+
+vek::cGUI* GameGUI() { return vek::g_pGame ? vek::g_pGame->pGUI : nullptr; }
+
+vek::cRender* Render() { return vek::g_pRender; }
+
+} // namespace
+
+cGarden::cGarden()
+{
+    // The tutorial switch, counters, flow state and profile counter start
+    // from their initial values with every game object.
+    GetProfileHost() = cProfileHost();
+    m_pParticles = new cParticleSystem();
+    m_pFlyingItems = new cFlyingItems(Render(), true);
+    m_pSecondList = new cFlyingItems(Render(), false);
+    g_pGarden = this;
+    if (vek::g_pSoundManager) {
+        vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Sound, 0.5f);
+        vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Music, 0.5f);
+    }
+    g_iMenuScreenValue = 3;
+}
+
+cGarden::~cGarden()
+{
+    m_Buildings.Clear();
+    ClearIslandWalkers();
+    if (m_pPlayer && vek::g_pScript) {
+        // Lua's own io writes the file: it gets the native path.
+        const vek::string path = vek::platform::ToNativePath(vek::filename("{AppPath}/conf/settings.lua").path);
+        vek::g_pScript->CallFunction("WriteSettings", path);
+    }
+    delete m_pParticles;
+    m_pParticles = nullptr;
+    delete m_pFlyingItems;
+    m_pFlyingItems = nullptr;
+    delete m_pTextPopups;
+    m_pTextPopups = nullptr;
+    delete m_pSecondList;
+    m_pSecondList = nullptr;
+    // The widgets belong to the engine's list; the profiles stop reaching
+    // the level field through the shared record.
+    if (GetProfileHost().pLevel == m_pLevel) GetProfileHost().pLevel = nullptr;
+    if (g_pGarden == this) g_pGarden = nullptr;
+}
+
+int cGarden::InitGame()
+{
+    if (const int result = cMiddle::InitGame()) return result;
+    vek::LogText(kSender, "Start game initialization...\n");
+    if (vek::g_pGame) vek::g_pGame->bRunInactive = true;
+
+    vek::cScript* script = vek::g_pScript;
+    if (script) {
+        RegisterGameClasses(script);
+        script->RegisterVar("theGame", this);
+        vek::cFileSystem fs;
+        const vek::filename locale("{StaticPath}/conf/locale.lua");
+        if (fs.Exist(locale)) {
+            script->RegisterVar("locale", &GetLocaleGD());
+            script->RegisterVar("vek_locale", &vek::GetLocale());
+            script->LoadFile(locale);
+        }
+        script->LoadFile(vek::filename("{StaticPath}/conf/system.lua"));
+        if (script->LoadFile(vek::filename("{AppPath}/conf/settings.lua")))
+            script->CallFunction("LoadHardwareSettings");
+    }
+
+    if (vek::g_pGame && vek::g_pGame->bWindowed && g_bSmallWorkArea) vek::SetDisplayMode(false, 1024, 768, 0);
+
+    // The engine's widget list owns the splash widget.
+    new cSplashWidget(this);
+    if (vek::g_pGame) vek::g_pGame->SetFocusWidget("splash");
+    vek::LogText(kSender, "Show splash screen...\n");
+    return 0;
+}
+
+void cGarden::FinishInit()
+{
+    if (IsInitFinished()) return;
+    ParseResources();
+    if (m_pParticles) m_pParticles->LoadTextures();
+    CreateWares();
+    CreateBuildings(m_Buildings);
+
+    // Widgets: the engine's widget list owns them.
+    m_pComics = new cGardenComics();
+    m_pLevel = new cLevel();
+    GetProfileHost().pLevel = m_pLevel;
+    m_pIsland = new cIsland();
+    m_pTextPopups = new cTextPopups(Render(), "header24x24");
+
+    if (vek::g_pSoundManager) {
+        const auto& musics = vek::g_pSoundManager->m_Musics;
+        const uint32_t index = static_cast<uint32_t>(FindMusicIndex("music_menu"));
+        m_pMenuMusic = index < musics.Count() ? musics.At(index) : musics.At(0);
+        if (m_pMenuMusic) m_pMenuMusic->SetLoop();
+    }
+
+    cMiddle::FinishInit();
+    vek::LogText(kSender, "Loading complete. Finish game initialization...\n");
+    if (vek::g_pScript) vek::g_pScript->CallFunction("LoadSettings");
+
+    // A window that cannot be made frees its function: the game keeps only
+    // functions whose window exists.
+    const auto fill = [this](const char* name, vek::cWindowFunction* function) {
+        return FillWindow(name, vek::filename(vek::string("{StaticPath}/gui/") + name + ".lua"), function) !=
+               nullptr;
+    };
+    auto* box = new cMessageBoxWF();
+    if (fill("messagebox", box)) m_pMessageBox = box;
+    auto* hint = new cHintGDWF();
+    if (fill("hint", hint)) m_pHint = hint;
+    fill("hint_mp", new cHintMPWF());
+    fill("mission_start", new cMissionStartWF());
+    fill("mission_finish", new cMissionFinishWF());
+    fill("mission_goal", new cMissionGoalWF());
+    fill("main", new cMainGDWF());
+    fill("escape", new cEscapeGDWF());
+    fill("profile_select", new cProfileSelectWF());
+    fill("options", new cOptionsGDWF());
+    fill("profile_add", new cProfileAddWF());
+    fill("garden", new cGardenWF());
+    fill("stat_garden", new cStatGardenWF());
+    fill("stat_island", new cStatIslandWF());
+    fill("island", new cIslandWF());
+    fill("edit", new cEditWF());
+    fill("up", new cUpWF());
+    fill("score", new cScoreWF());
+    fill("comics", new cComicsWF());
+    fill("comics00", new vek::cWindowFunction());
+    fill("comics01", new vek::cWindowFunction());
+    fill("comics02", new vek::cWindowFunction());
+
+    cDataManagerGD::ReadTheme(vek::filename("{StaticPath}/conf/holes.lvs"), m_BedLayouts);
+    SetCursor("pointer");
+    vek::LogText(kSender, "Game initialization complete. Run game...\n");
+    ShowGameWindow("main", 1);
+    if (vek::g_pGame) vek::g_pGame->bRunInactive = false;
+    if (vek::g_pScript) vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/autoexec.lua"));
+    if (m_pPlayer) m_pPlayer->Activate();
+}
+
+cPlayerBase* cGarden::CreatePlayer(const vek::string& name) { return new cPlayer(name); }
+
+int cGarden::ChangePlayer(const vek::string& name)
+{
+    const bool differs = name != GetPlayerName();
+    const int result = cMiddle::ChangePlayer(name);
+    if (differs && m_pIsland) {
+        m_pIsland->fScrollX = 0.0f;
+        m_pIsland->fScrollY = m_pIsland->fPictureHeight - 768.0f;
+        m_pIsland->fView = 0.0f;
+    }
+    return result;
+}
+
+bool cGarden::ShowGameWindow(const vek::string& name, int param)
+{
+    vek::cGUI* gui = GameGUI();
+    if (name == "main") {
+        HideAllWindows();
+    } else if (name == "edit") {
+        if (!m_pIsland || m_pIsland->iMode != cIsland::e_modeEdit) return false;
+    } else if (name == "escape") {
+        if (gui) gui->HideWindow("options");
+    } else if (name == "profile_select") {
+        if (gui && gui->IsWindowShown("profile_add")) gui->HideWindow("profile_add");
+    }
+    m_iWindowParam = param;
+    return gui && gui->ShowWindow(name) == 0;
+}
+
+void cGarden::OnWindowClose(const vek::string& name)
+{
+    if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
+        const vek::string command = m_pMessageBox->GetCommand();
+        if (command == "continue_last") {
+            StartLevel(-1);
+        } else if (command.compare(0, 11, "start_level") == 0) {
+            StartLevel(std::atoi(command.c_str() + 11));
+        } else if (command == "exit_level") {
+            if (cPlayer* player = GetPlayer()) player->SaveGame(-1);
+            if (vek::g_pGame && vek::g_pGame->iPause > 0) --vek::g_pGame->iPause;
+            ShowGameWindow("main", 1);
+        } else if (command == "restart_level") {
+            if (vek::cGUI* gui = GameGUI()) gui->HideWindow("escape");
+            m_Training.Stop();
+            FinishLevel();
+            if (cPlayer* player = GetPlayer()) StartLevel(player->m_iLevel);
+        } else if (command == "exit_game") {
+            if (vek::g_pGame) vek::g_pGame->Exit(0);
+        }
+    }
+    cMiddle::OnWindowClose(name);
+}
+
+void cGarden::SetCursor(const vek::string&)
+{
+    vek::cGUI* gui = GameGUI();
+    if (gui && gui->GetCursor()) gui->GetCursor()->Set("cursor_pointer", vek::vec2(32.0f, 64.0f), 9, 1, 1);
+}
+
+const vek::string& cGarden::GetMessageText(int kind)
+{
+    static const vek::string empty;
+    cLocaleGD& texts = GetLocaleGD();
+    switch (kind) {
+    case 0: return texts.ErrorOnePlayer;
+    case 1: return texts.ConfirmDeletePlayer;
+    case 2: return texts.ConfirmExitGame;
+    default: return empty;
+    }
+}
+
+void cGarden::SetPlayerCounter(int counter) { GetProfileHost().iPlayerCounter = counter; }
+
+int cGarden::GetPlayerCounter() { return GetProfileHost().iPlayerCounter; }
+
+void cGarden::SendWindowMessage(const vek::string& name, unsigned a, int b) { ::SendWindowMessage(name, a, b); }
+
+void cGarden::ShowMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command)
+{
+    if (!m_pMessageBox) return;
+    static const char* const kIcons[] = {"icon_error", "icon_info", "icon_warning", "icon_question"};
+    const vek::string iconName = icon >= 0 && icon < 4 ? kIcons[icon] : "";
+    m_pMessageBox->SetText(text, "");
+    m_pMessageBox->SetImage(iconName, "");
+    const vek::cLocale& locale = vek::GetLocale();
+    switch (buttons) {
+    case 0: m_pMessageBox->SetButtons(locale.Ok, ""); break;
+    case 1: m_pMessageBox->SetButtons(locale.Ok, locale.Cancel); break;
+    case 2: m_pMessageBox->SetButtons(locale.Yes, locale.No); break;
+    default: break;
+    }
+    m_pMessageBox->SetCommand(command);
+    ShowGameWindow("messagebox", 1);
+}
+
+void cGarden::ParseResources()
+{
+    m_SoundTable.assign(kGameSoundCount, 0);
+    if (vek::g_pSoundManager) {
+        const auto& sounds = vek::g_pSoundManager->m_SoundBuffers;
+        for (uint32_t i = 1; i < sounds.Count(); ++i) {
+            const vek::cSoundManager::cSoundBuffer* sound = sounds.At(i);
+            if (!sound) continue;
+            const vek::string& name = sound->GetName();
+            bool known = false;
+            for (int id = 0; id < kGameSoundCount; ++id)
+                if (name == g_aGameSoundNames[id]) {
+                    m_SoundTable[static_cast<size_t>(id)] = static_cast<int32_t>(i);
+                    known = true;
+                }
+            if (known || name == "click" || name == "typing" || name == "mouse_in") continue;
+            vek::LogWarning(kSender, "ParseResources: unusable sound found: %s\n", name);
+        }
+    }
+    for (int id = 0; id < kGameSoundCount; ++id)
+        if (m_SoundTable[static_cast<size_t>(id)] == 0)
+            vek::LogWarning(kSender, "ParseResources: sound not loaded: %i\n", id);
+}
+
+bool cGarden::StartLevel(int level)
+{
+    // The number comes from a message box's command text.
+    if (level < -1 || level >= kLevelCount) {
+        vek::LogWarning(kSender, "StartLevel: no level %i\n", level);
+        return false;
+    }
+    return true;
+}
+
+void cGarden::FinishLevel() {}
+
+void cGarden::ClearIslandWalkers()
+{
+    for (cObject* walker : m_IslandWalkers) delete walker;
+    m_IslandWalkers.clear();
+}
+
+int cGarden::GetMoney() const
+{
+    const cPlayer* player = GetPlayer();
+    return player ? player->m_iMoney : 0;
+}
+
+cPlayer* cGarden::GetPlayer() const { return dynamic_cast<cPlayer*>(m_pPlayer); }
+
+cGameBalance& cGarden::GetBalance() { return GetProfileHost().balance; }
+int cGarden::GetTraining() const { return GetProfileHost().iTraining; }
+void cGarden::SetTraining(int on) { GetProfileHost().iTraining = on; }
+int cGarden::GetFlowState() const { return GetProfileHost().iFlowState; }
+void cGarden::SetFlowState(int state) { GetProfileHost().iFlowState = state; }

@@ -1,0 +1,105 @@
+#pragma once
+// The game's player profile: a name, a folder below "{AppPath}/profile/",
+// the player's progress ("player.dat") and the game in play ("save.dat").
+// Slot -1 is the game in play; a slot of 0 or more is a numbered sub-folder
+// holding the save a level starts from.
+#include <cstdint>
+#include <vector>
+
+#include "engine/core/filename.h"
+#include "engine/core/vekstring.h"
+#include "game/shell/player_base.h"
+#include "game/world/level_task.h"
+
+namespace vek {
+class cBitStream;
+}
+
+// The six upgrade levels: 0 gardener speed, 1 watering-can volume, 2 bin
+// volume, 3 water time, 4 weed time, 5 bin time.
+class cUpgrades {
+public:
+    static constexpr int kCount = 6;
+
+    cUpgrades() : m_Levels(kCount, 0) {}
+
+    // Index 2 goes up to level 2, the others to 3. An index above 5 reports
+    // true (nothing to check) but Upgrade ignores it; a negative one is false.
+    bool CanUpgrade(int index) const;
+    // Points for the next level; 0 at the maximum or for an unknown index.
+    int GetPrice(int index) const;
+    // Raises the level and applies it to the level field at once (the
+    // gardener's speed, the watering cans' capacity).
+    void Upgrade(int index);
+    // Six int32. Levels read are clamped to their range. False when the
+    // stream ran short (the missing levels read as 0).
+    bool Read(vek::cBitStream& stream);
+    bool Write(vek::cBitStream& stream) const;
+
+    int GetLevel(int index) const;
+    void SetLevel(int index, int level);
+    void Clear() { m_Levels.assign(kCount, 0); }
+
+private:
+    std::vector<int32_t> m_Levels;
+};
+
+class cPlayer : public cPlayerBase {
+public:
+    // An empty folder takes a fresh "plrNNN" folder from the profile counter.
+    explicit cPlayer(const vek::string& folder);
+
+    bool LoadPlayer() override;
+    // False (and a warning) when the file could not be written.
+    bool SavePlayer() override;
+    bool Activate() override;
+    bool Deactivate() override;
+    bool DeleteFiles() override;
+    const vek::string& GetName() const override { return m_strName; }
+    vek::string GetNameCopy() const override { return m_strName; }
+
+    // Clears the progress of the game in play; the profile's lists, name,
+    // progress and level to continue stay.
+    virtual void Reset();
+    virtual bool LoadGame(int slot);
+    // False (and a warning) when "save.dat" could not be written.
+    virtual bool SaveGame(int slot);
+
+    // The profile's folder (created when missing), or the slot's sub-folder.
+    vek::filename GetProfilePath(int slot) const;
+
+    vek::string m_strFolder = "plr000";
+    vek::string m_strName;
+    int32_t m_iLevel = -1;
+    int32_t m_iProgress = 0;
+    int32_t m_iContinueLevel = -1;
+    std::vector<int32_t> m_Results;
+    std::vector<int32_t> m_Events;
+    std::vector<int32_t> m_Hints;
+    std::vector<float> m_Times;
+    float m_fClock = 0.0f;
+    cLevelTaskSet m_TaskSet;
+    std::vector<cLevelTask> m_Tasks;
+    int32_t m_iLevelValue = 0;
+    int32_t m_iPlayerValue = 0;
+    int32_t m_iMoney = 0;
+    int32_t m_iIslandMoney = 0;
+    std::vector<int32_t> m_CarLoad;
+    cUpgrades m_Upgrades;
+    int32_t m_iSorts = 0;
+    int32_t m_iAnimals = -1;
+    float m_fVersion = 0.9f;
+    std::vector<int32_t> m_Values;
+    std::vector<int32_t> m_AnimalCounts;
+
+private:
+    // Writes the stream to the file, first keeping a damaged earlier file as
+    // "<name>.bad" when loading found it damaged.
+    bool WriteFile(const vek::cBitStream& stream, const vek::filename& folder, const char* name,
+                   bool damaged);
+
+    // Set when the file was read but held less than its own counts say; for
+    // "save.dat", the slot it was read from (-2 none).
+    bool m_bPlayerDamaged = false;
+    int32_t m_iDamagedSlot = -2;
+};

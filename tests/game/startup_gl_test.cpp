@@ -1,0 +1,90 @@
+// The game from its start to the main menu and back down, as the entry
+// routine runs it, on a small pack.
+#include "game_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/gui/window.h"
+#include "game/shell/locale_gd.h"
+#include "game/shell/player.h"
+
+using namespace gametest;
+
+namespace {
+
+TEST_F(GameFixture, StartsToTheMainMenuAndShutsDownInOrder)
+{
+    WritePack();
+    Start();
+    ASSERT_TRUE(RunToMainMenu()) << ConsoleLog();
+    Frames(2);
+
+    // The windows, in the table's order, after the loading screen.
+    vek::cGUI* gui = m_pGame->pGUI;
+    int last = gui->FindWindow("loading");
+    for (const std::string& name : GameWindows()) {
+        const int index = gui->FindWindow(name);
+        EXPECT_GT(index, last) << name;
+        last = index;
+    }
+    EXPECT_TRUE(gui->IsWindowShown("main"));
+    EXPECT_FALSE(m_pGame->bRunInactive);
+    ASSERT_NE(g_pGarden->GetCurrentPlayer(), nullptr);
+    EXPECT_EQ(g_pGarden->GetPlayerCount(), 1);
+    EXPECT_NE(g_pGarden->GetLevel(), nullptr);
+    EXPECT_NE(g_pGarden->m_pIsland, nullptr);
+    EXPECT_EQ(g_pGarden->GetSoundTable().size(), 31u);
+    EXPECT_NE(g_pGarden->GetSoundTable()[1], 0);  // "goal_done"
+    EXPECT_EQ(GetLocaleGD().ConfirmExitGame, "Leave?");
+    // A fresh profile carries the login name.
+    const std::string login = m_pGame->strUserName.empty() ? "Player" : std::string(m_pGame->strUserName);
+    EXPECT_EQ(g_pGarden->GetPlayerName(), login);
+
+    Stop();
+    const std::string log = HtmlLog();
+    EXPECT_TRUE(InOrder(log, {"Start game initialization...", "Start game initialization...",
+                              "Show splash screen...", "End splash screen", "Start loading...",
+                              "Loading complete. Finish game initialization...", "Found 0 Player profiles",
+                              "Loading complete. Finish game initialization...", "settings loaded",
+                              "Game initialization complete. Run game...", "autoexec ran"}))
+        << log;
+    const std::string native = m_strDir + "/app/conf/settings.lua";
+    EXPECT_TRUE(InOrder(log, {"Game initialization complete", "WriteSettings " + native,
+                              "DestroyTextureInfos"}));
+    EXPECT_FALSE(vektest::ReadFile(m_strDir + "/app/profile/plr000/player.dat").empty());
+    EXPECT_FALSE(vektest::ReadFile(m_strDir + "/app/profile/plr000/save.dat").empty());
+    EXPECT_FALSE(vektest::ReadFile(native).empty());
+}
+
+TEST_F(GameFixture, ASecondStartFindsTheProfileAndRunsTheSettings)
+{
+    WritePack();
+    Start();
+    ASSERT_TRUE(RunToMainMenu());
+    Stop();
+
+    Start();
+    ASSERT_TRUE(RunToMainMenu());
+    EXPECT_FLOAT_EQ(g_pGarden->m_Settings.fMouseSpeed, 0.7f);
+    EXPECT_EQ(g_pGarden->GetPlayerCount(), 1);
+    ASSERT_NE(g_pGarden->GetCurrentPlayer(), nullptr);
+    EXPECT_EQ(static_cast<cPlayer*>(g_pGarden->GetCurrentPlayer())->m_strFolder, "plr000");
+    Stop();
+    const std::string log = HtmlLog();
+    EXPECT_TRUE(InOrder(log, {"hardware settings", "Show splash screen...", "Found 1 Player profiles"}));
+}
+
+TEST_F(GameFixture, ASettingsFileThatFailsLeavesTheDefaultsAndIsWrittenAfresh)
+{
+    WritePack();
+    ASSERT_TRUE(vektest::WriteFile(m_strDir + "/app/conf/settings.lua", "error('damaged settings')\n"));
+    Start();
+    ASSERT_TRUE(RunToMainMenu());
+    EXPECT_FLOAT_EQ(g_pGarden->m_Settings.fMouseSpeed, 0.3f);
+    EXPECT_EQ(ConsoleLog().find("hardware settings"), std::string::npos);
+    EXPECT_NE(ConsoleLog().find("damaged settings"), std::string::npos);
+    Stop();
+    EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/settings.lua"), "theGame.m_Settings.fMouseSpeed = 0.7\n");
+}
+
+} // namespace

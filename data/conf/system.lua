@@ -9,6 +9,9 @@
 
 GetScript():LoadFile(filename("{StaticPath}/gui/sprites.lua"))
 GetScript():LoadFile(filename("{StaticPath}/gui/common.lua"))
+-- The skin's sprite areas: the shell loads its picture before the game's
+-- Lua classes exist, so they are described here rather than beside it.
+GetScript():LoadFile(filename("{StaticPath}/texture/system/gui_system_areas.lua"))
 
 -- What settings.lua fills in; it assigns one table in one statement, so a
 -- file that does not run leaves this empty.

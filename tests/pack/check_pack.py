@@ -220,7 +220,7 @@ def check_tex(rep, tex, png, row):
     if not (is_pow2(W) and is_pow2(H)):
         rep.fail(png, "size %dx%d is not a power of two" % (W, H))
     infos = [c for c in calls if c[0] == "info"]
-    name = os.path.splitext(os.path.basename(tex))[0]
+    name = os.path.splitext(os.path.basename(png))[0]
     if len(infos) != 1 or infos[0][1] != name or infos[0][2] != "false":
         rep.fail(tex, "must construct exactly one cTextureInfo(\"%s\", false)" % name)
     alpha = img.getchannel("A").load()
@@ -657,10 +657,15 @@ def check(root, manifest):
         if row.get("size") and [w, h] != row["size"]:
             rep.fail(png, "size %dx%d, the manifest says %dx%d" % (w, h, row["size"][0], row["size"][1]))
         if row.get("areas"):
-            if not os.path.exists(base + ".tex"):
-                rep.fail(base + ".tex", "sprite areas of %s missing" % row["name"])
+            # System textures load before the game's classes: their areas
+            # script is run by the start-up script, not beside the picture.
+            areas = base + ("_areas.lua" if row.get("folder") == "system" else ".tex")
+            if row.get("folder") == "system" and os.path.exists(base + ".tex"):
+                rep.fail(base + ".tex", "a system texture's .tex would run before cTextureInfo exists")
+            if not os.path.exists(areas):
+                rep.fail(areas, "sprite areas of %s missing" % row["name"])
             else:
-                check_tex(rep, base + ".tex", png, row)
+                check_tex(rep, areas, png, row)
     for row in manifest["fonts"]:
         if row.get("script"):
             check_font(rep, os.path.join(root, row["script"]),

@@ -119,19 +119,19 @@ class Musics(BrokenCopy):
 
 class Textures(BrokenCopy):
     def test_an_area_with_too_few_frames_is_caught(self):
-        self.edit_text("texture/system/gui_system.tex",
+        self.edit_text("texture/system/gui_system_areas.lua",
                        lambda t: re.sub(r'("button", rectf\([^)]*\)), 1, 4,', r"\1, 1, 2,", t))
-        self.assertFault(r"gui_system\.tex: area button has 2 frames, needs 4")
+        self.assertFault(r"gui_system_areas\.lua: area button has 2 frames, needs 4")
 
     def test_a_renamed_area_is_caught(self):
-        self.edit_text("texture/system/gui_system.tex", lambda t: t.replace('"panel"', '"panels"'))
-        self.assertFault(r"gui_system\.tex: area panel missing")
+        self.edit_text("texture/system/gui_system_areas.lua", lambda t: t.replace('"panel"', '"panels"'))
+        self.assertFault(r"gui_system_areas\.lua: area panel missing")
 
     def test_a_frame_without_its_transparent_border_is_caught(self):
         # Moved 4 px into the picture, the cell's edge runs over drawn pixels.
-        self.edit_text("texture/system/gui_system.tex",
+        self.edit_text("texture/system/gui_system_areas.lua",
                        lambda t: t.replace('"frame", rectf(0,', '"frame", rectf(0.015625,'))
-        self.assertFault(r"gui_system\.tex: area frame frame 0 has no transparent border")
+        self.assertFault(r"gui_system_areas\.lua: area frame frame 0 has no transparent border")
 
     def test_a_texture_that_is_not_a_power_of_two_is_caught(self):
         p = self.path("texture/icon_info.png")

@@ -94,6 +94,10 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     // Not a first run: the start-up script would ask for a window otherwise.
     ASSERT_TRUE(vektest::WriteFile(vek::GetPathMacro(vek::e_macroAppPath) + "/conf/settings.lua", "-- empty\n"));
     EXPECT_TRUE(vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/system.lua")));
+    // The skin's areas come from the start-up script.
+    ASSERT_NE(FindTextureInfo("gui_system"), nullptr);
+    EXPECT_NE(FindTextureInfo("gui_system")->GetId(), 0u);
+    EXPECT_GT(FindTextureInfo("gui_system")->GetNodeCount(), 10u);
     int windows = 0;
     for (const char* name :
          {"comics", "comics00", "comics01", "comics02", "edit", "escape", "garden", "hint", "hint_mp", "island",

@@ -30,6 +30,15 @@ def load_manifest():
         return json.load(f)
 
 
+def areas_script_path(row):
+    """The sprite areas of a texture. The shell loads its system textures
+    before the game's Lua classes exist, so a ".tex" beside them could not
+    run; their areas go to a script the start-up script runs instead."""
+    if row.get("folder") == "system":
+        return texture_path(row) + "_areas.lua"
+    return texture_path(row) + ".tex"
+
+
 def texture_path(row):
     folder = row.get("folder") or ""
     return "texture/" + (folder + "/" if folder else "") + row["name"]
@@ -84,7 +93,7 @@ def task_texture(row, font_folder):
         for a in areas:
             a.frames = [None] * len(a.frames)
         return [(path + ".png", png_bytes(sheet)),
-                (path + ".tex", atlas.tex_script(name, areas, size))], [(name, areas, size)]
+                (areas_script_path(row), atlas.tex_script(name, areas, size))], [(name, areas, size)]
     else:
         raise KeyError("no generator for texture " + name)
     data = jpg_bytes(img) if row["format"] == "jpg" else png_bytes(img)

@@ -16,6 +16,7 @@
 #include "game/shell/comics.h"
 #include "game/shell/loading.h"
 #include "game/shell/middle.h"
+#include "frame_readback.h"
 #include "support/image_files.h"
 #include "support/temp_dir.h"
 
@@ -27,10 +28,6 @@ public:
     cScoreRow* CreateScoreRow() override { return nullptr; }
     const vek::string& GetMessageText(int) override { return m_strEmpty; }
     vek::string m_strEmpty;
-};
-
-struct cRgb {
-    int r, g, b;
 };
 
 class ComicsGL : public vektest::EngineFixture {
@@ -82,33 +79,9 @@ protected:
         image->SetPos(x, y, 0);
         image->SetSize(100.0f, 100.0f, 0);
     }
-    std::unique_ptr<vek::cImage> Frame(vek::cWidget* widget)
-    {
-        if (vek::g_pRender->Begin() != 0) return nullptr;
-        widget->Draw();
-        vek::g_pRender->End();
-        std::unique_ptr<vek::cImage> frame = vek::g_pRender->ReadFrontBuffer(nullptr);
-        vek::g_pRender->SwapBuffers();
-        return frame;
-    }
-    // x from the left, y from the bottom, in the 1024 x 768 frame.
-    static cRgb At(const vek::cImage& image, int x, int y)
-    {
-        const uint8_t* p = image.GetLevel(0) + (static_cast<size_t>(y) * image.GetWidth() + x) * 3;
-        return {p[0], p[1], p[2]};
-    }
-
     std::string m_strRoot;
     std::unique_ptr<cComicsGame> m_pShell;
 };
-
-#define EXPECT_RGB(px, R, G, B)             \
-    do {                                    \
-        const cRgb p_ = (px);               \
-        EXPECT_NEAR(p_.r, R, 4) << "red";   \
-        EXPECT_NEAR(p_.g, G, 4) << "green"; \
-        EXPECT_NEAR(p_.b, B, 4) << "blue";  \
-    } while (0)
 
 TEST_F(ComicsGL, PicturesZoomMoveAndFadeInOverTheDimmedBackground)
 {
@@ -122,24 +95,24 @@ TEST_F(ComicsGL, PicturesZoomMoveAndFadeInOverTheDimmedBackground)
     ASSERT_EQ(comics->pages.size(), 2u);
 
     for (int i = 0; i < 30; ++i) comics->Tick();  // 1.0 s
-    std::unique_ptr<vek::cImage> frame = Frame(comics);
+    std::unique_ptr<vek::cImage> frame = shelltest::DrawFrame(comics);
     ASSERT_TRUE(frame);
     ASSERT_EQ(frame->GetWidth(), 1024);
-    EXPECT_RGB(At(*frame, 512, 100), 100, 100, 100);  // the background, dimmed to 100
-    EXPECT_RGB(At(*frame, 50, 50), 255, 0, 0);        // in place from the start
+    EXPECT_RGB(shelltest::PixelAt(*frame, 512, 100), 100, 100, 100);  // the background, dimmed to 100
+    EXPECT_RGB(shelltest::PixelAt(*frame, 50, 50), 255, 0, 0);        // in place from the start
     // Half-way in: 150 x 150 at (618.5, 454.5), half transparent.
-    EXPECT_RGB(At(*frame, 693, 529), 50, 177, 50);
-    EXPECT_RGB(At(*frame, 612, 529), 100, 100, 100);
-    EXPECT_RGB(At(*frame, 850, 650), 100, 100, 100);
-    EXPECT_RGB(At(*frame, 50, 650), 100, 100, 100);  // not begun
+    EXPECT_RGB(shelltest::PixelAt(*frame, 693, 529), 50, 177, 50);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 612, 529), 100, 100, 100);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 850, 650), 100, 100, 100);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 50, 650), 100, 100, 100);  // not begun
 
     for (int i = 0; i < 30; ++i) comics->Tick();  // 2.0 s
-    frame = Frame(comics);
+    frame = shelltest::DrawFrame(comics);
     ASSERT_TRUE(frame);
-    EXPECT_RGB(At(*frame, 850, 650), 0, 255, 0);
-    EXPECT_RGB(At(*frame, 693, 529), 100, 100, 100);
-    EXPECT_RGB(At(*frame, 50, 650), 50, 50, 177);  // fades in place, no zoom
-    EXPECT_RGB(At(*frame, 10, 740), 100, 100, 100);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 850, 650), 0, 255, 0);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 693, 529), 100, 100, 100);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 50, 650), 50, 50, 177);  // fades in place, no zoom
+    EXPECT_RGB(shelltest::PixelAt(*frame, 10, 740), 100, 100, 100);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "game/shell/loading.h"
 #include "game/shell/middle.h"
 #include "game/shell/splash.h"
+#include "frame_readback.h"
 #include "support/image_files.h"
 #include "support/temp_dir.h"
 
@@ -29,10 +30,6 @@ public:
     cScoreRow* CreateScoreRow() override { return nullptr; }
     const vek::string& GetMessageText(int) override { return m_strEmpty; }
     vek::string m_strEmpty;
-};
-
-struct cRgb {
-    int r, g, b;
 };
 
 class SplashGL : public vektest::EngineFixture {
@@ -63,34 +60,9 @@ protected:
         m_pShell = std::make_unique<cSplashGame>();
         return new cSplashWidget(m_pShell.get());
     }
-    // Draws one frame of the splash and reads it back (rows bottom first).
-    std::unique_ptr<vek::cImage> Frame(cSplashWidget* splash)
-    {
-        if (vek::g_pRender->Begin() != 0) return nullptr;
-        splash->Draw();
-        vek::g_pRender->End();
-        std::unique_ptr<vek::cImage> frame = vek::g_pRender->ReadFrontBuffer(nullptr);
-        vek::g_pRender->SwapBuffers();
-        return frame;
-    }
-    // x from the left, y from the bottom.
-    static cRgb At(const vek::cImage& image, int x, int y)
-    {
-        const uint8_t* p = image.GetLevel(0) + (static_cast<size_t>(y) * image.GetWidth() + x) * 3;
-        return {p[0], p[1], p[2]};
-    }
-
     std::string m_strRoot;
     std::unique_ptr<cSplashGame> m_pShell;
 };
-
-#define EXPECT_RGB(px, R, G, B)             \
-    do {                                    \
-        const cRgb p_ = (px);               \
-        EXPECT_NEAR(p_.r, R, 3) << "red";   \
-        EXPECT_NEAR(p_.g, G, 3) << "green"; \
-        EXPECT_NEAR(p_.b, B, 3) << "blue";  \
-    } while (0)
 
 TEST_F(SplashGL, TheSplashSpaceFillsTheFrameAndFadesOverTheBackground)
 {
@@ -101,34 +73,34 @@ TEST_F(SplashGL, TheSplashSpaceFillsTheFrameAndFadesOverTheBackground)
         "  w:AddNode(2):AddImage('red', 0, 0, 400, 300)\n"
         "end");
     for (int i = 0; i < 15; ++i) splash->Tick();  // the first node, just faded in fully
-    std::unique_ptr<vek::cImage> frame = Frame(splash);
+    std::unique_ptr<vek::cImage> frame = shelltest::DrawFrame(splash);
     ASSERT_TRUE(frame);
     const int w = frame->GetWidth(), h = frame->GetHeight();
-    EXPECT_RGB(At(*frame, 1, 1), 255, 0, 0);
-    EXPECT_RGB(At(*frame, w - 2, h - 2), 255, 0, 0);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 1, 1), 255, 0, 0);
+    EXPECT_RGB(shelltest::PixelAt(*frame, w - 2, h - 2), 255, 0, 0);
 
     // Tick 30 of the 2 s node: full alpha on the lower-left quarter only.
     for (int i = 0; i < 15 + 30; ++i) splash->Tick();
     ASSERT_EQ(splash->uCurrent, 1u);
-    frame = Frame(splash);
+    frame = shelltest::DrawFrame(splash);
     ASSERT_TRUE(frame);
-    EXPECT_RGB(At(*frame, w / 4, h / 4), 255, 0, 0);
-    EXPECT_RGB(At(*frame, 3 * w / 4, 3 * h / 4), 0, 0, 255);
+    EXPECT_RGB(shelltest::PixelAt(*frame, w / 4, h / 4), 255, 0, 0);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 3 * w / 4, 3 * h / 4), 0, 0, 255);
 
     // Its last ticks: the image blends into the background.
     for (int i = 0; i < 26; ++i) splash->Tick();
-    frame = Frame(splash);
+    frame = shelltest::DrawFrame(splash);
     ASSERT_TRUE(frame);
-    const cRgb mixed = At(*frame, w / 4, h / 4);
+    const shelltest::cRgb mixed = shelltest::PixelAt(*frame, w / 4, h / 4);
     EXPECT_GT(mixed.r, 20);
     EXPECT_LT(mixed.r, 235);
     EXPECT_GT(mixed.b, 20);
 
     // After the last node only the background is left.
     for (int i = 0; i < 10; ++i) splash->Tick();
-    frame = Frame(splash);
+    frame = shelltest::DrawFrame(splash);
     ASSERT_TRUE(frame);
-    EXPECT_RGB(At(*frame, w / 4, h / 4), 0, 0, 255);
+    EXPECT_RGB(shelltest::PixelAt(*frame, w / 4, h / 4), 0, 0, 255);
 }
 
 TEST_F(SplashGL, TheGuiIsDrawnOverTheSplashAndTheLoadingScreenClearsToItsColour)
@@ -147,10 +119,10 @@ TEST_F(SplashGL, TheGuiIsDrawnOverTheSplashAndTheLoadingScreenClearsToItsColour)
     picture->SetColor(0.0f, 0.0f, 1.0f);
     m_pGame->pGUI->ShowWindow("over");
     for (int i = 0; i < 20; ++i) splash->Tick();
-    std::unique_ptr<vek::cImage> frame = Frame(splash);
+    std::unique_ptr<vek::cImage> frame = shelltest::DrawFrame(splash);
     ASSERT_TRUE(frame);
-    EXPECT_RGB(At(*frame, 512, 384), 0, 0, 255);  // the GUI's picture on top
-    EXPECT_RGB(At(*frame, 100, 100), 255, 0, 0);  // the splash around it
+    EXPECT_RGB(shelltest::PixelAt(*frame, 512, 384), 0, 0, 255);  // the GUI's picture on top
+    EXPECT_RGB(shelltest::PixelAt(*frame, 100, 100), 255, 0, 0);  // the splash around it
     m_pGame->pGUI->HideWindowImmediately(static_cast<unsigned>(m_pGame->pGUI->FindWindow("over")));
 
     // The loading screen clears to the colour the splash script set.
@@ -162,7 +134,7 @@ TEST_F(SplashGL, TheGuiIsDrawnOverTheSplashAndTheLoadingScreenClearsToItsColour)
         vek::g_pRender->SwapBuffers();
     }
     ASSERT_TRUE(frame);
-    EXPECT_RGB(At(*frame, 100, 100), 0, 255, 0);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 100, 100), 0, 255, 0);
 }
 
 }  // namespace

@@ -167,6 +167,9 @@ private:
 // destructor).
 extern cGame* g_pGame;
 
+// The engine's GUI; null while there is no engine object.
+inline cGUI* GetEngineGUI() { return g_pGame ? g_pGame->pGUI : nullptr; }
+
 // ---- display modes (engine-wide) ----
 // Fills and sorts the mode list (construction step 10). Always 0.
 int EnumDisplayModes();

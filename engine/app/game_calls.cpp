@@ -91,68 +91,62 @@ void TexturesDeleteContext()
 
 // ---- GUI ----
 
-namespace {
-
-cGUI* Gui() { return g_pGame ? g_pGame->pGUI : nullptr; }
-
-} // namespace
-
 void GuiSetDeviceRect(int x, int y, int w, int h)
 {
-    if (cGUI* gui = Gui()) gui->SetViewport(x, y, w, h);
+    if (cGUI* gui = GetEngineGUI()) gui->SetViewport(x, y, w, h);
 }
 
 void GuiDraw()
 {
-    if (cGUI* gui = Gui()) gui->Draw();
+    if (cGUI* gui = GetEngineGUI()) gui->Draw();
 }
 
 bool GuiApplySystemCursor()
 {
-    cGUI* gui = Gui();
+    cGUI* gui = GetEngineGUI();
     if (gui) gui->ApplySystemCursor();
     return gui != nullptr;
 }
 
 bool GuiKeyDown(int code)
 {
-    cGUI* gui = Gui();
+    cGUI* gui = GetEngineGUI();
     return gui && gui->OnKeyDown(code);
 }
 
 bool GuiKeyUp(int code)
 {
-    cGUI* gui = Gui();
+    cGUI* gui = GetEngineGUI();
     return gui && gui->OnKeyUp(code);
 }
 
 bool GuiMouseButton(int button, int x, int y)
 {
-    cGUI* gui = Gui();
+    cGUI* gui = GetEngineGUI();
     return gui && gui->OnMouseButton(false, button, x, y);
 }
 
 bool GuiMouseMove(int x, int y)
 {
-    cGUI* gui = Gui();
+    cGUI* gui = GetEngineGUI();
     return gui && gui->OnMouseMove(x, y);
 }
 
 bool GuiMouseButtonUp(int button, int x, int y)
 {
-    cGUI* gui = Gui();
+    cGUI* gui = GetEngineGUI();
     return gui && gui->OnMouseButton(true, button, x, y);
 }
 
 bool GuiChar(int character)
 {
-    cGUI* gui = Gui();
+    cGUI* gui = GetEngineGUI();
     return gui && gui->OnChar(character);
 }
 
 void GuiUpdate(float step)
 {
-    if (cGUI* gui = Gui()) gui->Update(step);
+    if (cGUI* gui = GetEngineGUI()) gui->Update(step);
 }
 
 // ---- console ----

@@ -20,7 +20,6 @@ constexpr float kStep = 1.0f / 30.0f;
 constexpr int kKeyDown = 1;
 constexpr int kMouseDown = 4;
 
-vek::cGUI* Gui() { return vek::g_pGame ? vek::g_pGame->pGUI : nullptr; }
 
 int32_t TextureId(const char* name)
 {
@@ -54,7 +53,7 @@ void cComics::ClearPages() { pages.clear(); }
 
 void cComics::BuildPage(const vek::string& name)
 {
-    vek::cGUI* gui = Gui();
+    vek::cGUI* gui = vek::GetEngineGUI();
     const int index = gui ? gui->FindWindow(name) : 0;
     if (index == 0) return;
     const vek::cWindow* window = gui->GetWindow(static_cast<unsigned>(index));
@@ -153,7 +152,7 @@ void cComics::Draw()
     batch.Draw();
     DrawPages(batch, w, h);
     vek::End2D();
-    if (vek::cGUI* gui = Gui()) gui->Draw();
+    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->Draw();
 }
 
 // ---- cGardenComics ----
@@ -179,13 +178,13 @@ void cGardenComics::Draw()
     batch.Draw();
     DrawPages(batch, w, h);
     vek::End2D();
-    if (vek::cGUI* gui = Gui()) gui->Draw();
+    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->Draw();
 }
 
 void cGardenComics::Start()
 {
     fDimming = 0.0f;
-    if (vek::cGUI* gui = Gui()) gui->ShowWindow("comics");
+    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->ShowWindow("comics");
     const cEpisode* episode = Episode(iEpisode);
     if (!episode) return;
     for (const char* page : episode->pages) BuildPage(page);
@@ -195,7 +194,7 @@ void cGardenComics::Start()
 
 void cGardenComics::Finish()
 {
-    if (vek::cGUI* gui = Gui()) gui->HideWindow("comics");
+    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("comics");
     if (iEpisode == 0) {
         if (vek::g_pGame) vek::g_pGame->SetFocusWidget("island");
         if (cIsland* island = GetIsland()) island->SetMode(cIsland::e_modeIsland);

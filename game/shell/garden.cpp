@@ -39,7 +39,6 @@ namespace {
 
 constexpr const char* kSender = "cGarden";
 
-vek::cGUI* GameGUI() { return vek::g_pGame ? vek::g_pGame->pGUI : nullptr; }
 
 vek::cRender* Render() { return vek::g_pRender; }
 
@@ -197,7 +196,7 @@ int cGarden::ChangePlayer(const vek::string& name)
 
 bool cGarden::ShowGameWindow(const vek::string& name, int param)
 {
-    vek::cGUI* gui = GameGUI();
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (name == "main") {
         HideAllWindows();
     } else if (name == "edit") {
@@ -224,7 +223,7 @@ void cGarden::OnWindowClose(const vek::string& name)
             if (vek::g_pGame && vek::g_pGame->iPause > 0) --vek::g_pGame->iPause;
             ShowGameWindow("main", 1);
         } else if (command == "restart_level") {
-            if (vek::cGUI* gui = GameGUI()) gui->HideWindow("escape");
+            if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("escape");
             m_Training.Stop();
             FinishLevel();
             if (cPlayer* player = GetPlayer()) StartLevel(player->m_iLevel);
@@ -237,7 +236,7 @@ void cGarden::OnWindowClose(const vek::string& name)
 
 void cGarden::SetCursor(const vek::string&)
 {
-    vek::cGUI* gui = GameGUI();
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (gui && gui->GetCursor()) gui->GetCursor()->Set("cursor_pointer", vek::vec2(32.0f, 64.0f), 9, 1, 1);
 }
 

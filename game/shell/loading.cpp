@@ -35,7 +35,6 @@ std::vector<std::unique_ptr<cLoadData>>& OrphanJobs()
     return jobs;
 }
 
-vek::cGUI* Gui() { return vek::g_pGame ? vek::g_pGame->pGUI : nullptr; }
 
 } // namespace
 
@@ -178,7 +177,7 @@ void cLoadingWidget::OnActivate()
 {
     pProgress = nullptr;
     pLabel = nullptr;
-    if (vek::cGUI* gui = Gui()) {
+    if (vek::cGUI* gui = vek::GetEngineGUI()) {
         // An absent window is the GUI's default window, which has neither
         // control.
         if (vek::cWindow* window = gui->GetWindow(static_cast<unsigned>(gui->FindWindow("loading")))) {
@@ -197,7 +196,7 @@ void cLoadingWidget::OnActivate()
 
 void cLoadingWidget::OnDeactivate()
 {
-    if (vek::cGUI* gui = Gui()) gui->HideWindow("loading");
+    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("loading");
 }
 
 void cLoadingWidget::Update(float)
@@ -236,5 +235,5 @@ void cLoadingWidget::Draw()
         vek::g_pRender->Clear();
         vek::g_pRender->SetMaterialColor(1.0f, 1.0f, 1.0f, 1.0f);
     }
-    if (vek::cGUI* gui = Gui()) gui->Draw();
+    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->Draw();
 }

@@ -37,7 +37,6 @@ vek::string Lowered(const vek::string& text)
     return copy;
 }
 
-vek::cGUI* GameGUI() { return vek::g_pGame ? vek::g_pGame->pGUI : nullptr; }
 
 void LoadSystemTexture(const char* path)
 {
@@ -271,7 +270,7 @@ int cMiddle::GetWindowParam() { return m_iWindowParam; }
 
 bool cMiddle::ShowGameWindow(const vek::string& name, int param)
 {
-    vek::cGUI* gui = GameGUI();
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (name == "main" || name == "options" || name == "highscores" || name == "help" ||
         name == "escape") {
         HideAllWindows();
@@ -284,7 +283,7 @@ bool cMiddle::ShowGameWindow(const vek::string& name, int param)
 
 void cMiddle::HideAllWindows()
 {
-    vek::cGUI* gui = GameGUI();
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (!gui) return;
     for (unsigned i = 0; i < gui->GetWindowCount(); ++i) {
         vek::cWindow* window = gui->GetWindow(i);
@@ -301,7 +300,7 @@ void cMiddle::OnWindowClose(const vek::string& name)
     if (name != "messagebox" || !m_pMessageBox) return;
     const auto command = vek::SplitPair(m_pMessageBox->GetCommand(), "=");
     if (command.first != "delete" || m_pMessageBox->GetResult() != 0) return;
-    vek::cGUI* gui = GameGUI();
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (!gui) return;
     // The profile screen checks the index against its list.
     const int32_t index = vek::StringToInt(command.second);
@@ -314,7 +313,7 @@ void cMiddle::SetCursor(const vek::string&) {}
 vek::cWindow* cMiddle::FillWindow(const vek::string& name, const vek::filename& file,
                                   vek::cWindowFunction* function)
 {
-    vek::cGUI* gui = GameGUI();
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (!gui) {
         vek::LogWarning(kSender, "FillWindow '%s': no GUI\n", name);
         delete function;

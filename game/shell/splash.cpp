@@ -135,5 +135,5 @@ void cSplashWidget::Draw()
         vek::SetBlendMode(0);
         vek::End2D();
     }
-    if (vek::g_pGame && vek::g_pGame->pGUI) vek::g_pGame->pGUI->Draw();
+    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->Draw();
 }

@@ -6,7 +6,7 @@
 
 void SendWindowMessage(const vek::string& name, unsigned a, int b)
 {
-    vek::cGUI* gui = vek::g_pGame ? vek::g_pGame->pGUI : nullptr;
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (!gui) return;
     const int index = gui->FindWindow(name);
     // Index 0 is the GUI's default window: no window of that name.

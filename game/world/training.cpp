@@ -5,7 +5,7 @@
 
 void cTraining::Stop()
 {
-    vek::cGUI* gui = vek::g_pGame ? vek::g_pGame->pGUI : nullptr;
+    vek::cGUI* gui = vek::GetEngineGUI();
     if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
     iKind = -1;
     iStep = -1;

@@ -252,3 +252,24 @@ function gui.Window(w, name, modal)
   w:SetActive(true)
   w:SetModal(modal and true or false)
 end
+
+-- A comic page: each picture an image control named by its delay in
+-- seconds after the previous one ("#" in front: it fades in without
+-- zooming). The page's pictures share one texture, a 2 x 2 grid of
+-- 512 x 512 cells, each picture 480 x 352 at its cell's lower left corner
+-- plus (16, 16); places are the pictures' positions on the screen. The
+-- page window itself is never shown, so it takes no input.
+function gui.ComicPage(w, name, texture, delays, places)
+  w:SetName(name)
+  w:SetActive(false)
+  w:SetModal(false)
+  for i, delay in ipairs(delays) do
+    local col, row = (i - 1) % 2, math.floor((i - 1) / 2)
+    local c = cImageCtrl(w, delay)
+    c:SetTexture(texture)
+    c:SetPos(places[i][1], places[i][2], 0)
+    c:SetSize(480, 352, 0)
+    c:SetUVPos(col * 0.5 + 16 / 1024, 0.5 - row * 0.5 + 16 / 1024, 0)
+    c:SetUVSize(480 / 1024, 352 / 1024, 0)
+  end
+end

@@ -254,8 +254,10 @@ class Windows(BrokenCopy):
         self.edit_text("gui/stat_island.lua", lambda t: t.replace('"lock"', '"lok"'))
         self.edit_text("gui/game_loading.lua", lambda t: t.replace('SetTexture("gui_loading")',
                                                                    'SetTexture("icons00")'))
-        self.edit_text("gui/comics01.lua", lambda t: t.replace('"1.5", "#2"', '"1.5", "two"')
-                       .replace("cImageCtrl(w, delay)", "(delay == \"1.5\" and cImageCtrlEx or cImageCtrl)(w, delay)"))
+        self.edit_text("gui/comics01.lua", lambda t: t.replace('"1.5", "#2"', '"1.5", "two"'))
+        # The pages' controls are made by the shared page builder.
+        self.edit_text("gui/common.lua", lambda t: t.replace(
+            "cImageCtrl(w, delay)", "(delay == \"1.5\" and cImageCtrlEx or cImageCtrl)(w, delay)"))
         faults = self.faults()
         self.assertFault(r"gui/stat_island\.lua: sprite icons01:lok is not in the manifest", faults)
         self.assertFault(r"gui/game_loading\.lua: control back uses the texture icons00, which is not there", faults)

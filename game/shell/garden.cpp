@@ -312,6 +312,8 @@ bool cGarden::StartLevel(int level)
 
 void cGarden::FinishLevel() {}
 
+void cGarden::CountTaskWare(int32_t) {}
+
 void cGarden::ClearIslandWalkers()
 {
     for (cObject* walker : m_IslandWalkers) delete walker;

@@ -14,6 +14,7 @@
 #include "game/world/training.h"
 
 namespace vek {
+class cBitStream;
 class cMusic;
 class cScript;
 }
@@ -60,6 +61,16 @@ public:
     void ShowMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
     // Maps the game's 31 sound ids to the loaded sounds of those names.
     void ParseResources();
+
+    // Wares (game/world/ware.cpp). CollectWare appends a ware of the table
+    // to the list (the car load) and always counts it against the level's
+    // tasks; the reader and writer are the saved ware-list form.
+    void CollectWare(std::vector<int32_t>& list, int32_t ware);
+    bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream);
+    bool WriteWareList(const std::vector<int32_t>& list, vek::cBitStream* stream);
+    // Counts a delivered ware against the level's tasks; inert until the
+    // tasks count.
+    virtual void CountTaskWare(int32_t ware);
 
     // The level of a "start_level" command: -1 continues the level in play,
     // 0 to 44 start that level; anything else is refused with a warning.

@@ -2,7 +2,10 @@
 
 #include "engine/core/bitstream.h"
 #include "engine/core/log.h"
+#include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
+#include "game/shell/texture_info.h"
+#include "game/world/level_task.h"
 
 cWareManager* g_pWareManager = nullptr;
 
@@ -65,9 +68,50 @@ int32_t cWareManager::FindWare(const vek::string& name) const
 
 cSort* cWareManager::GetSort(uint32_t index) const
 {
-    if (index < vecWares.size() && vecWares[index]->GetType() == 0x80000001u)
+    if (index < vecWares.size() && vecWares[index]->GetType() == WARE_SORT)
         return static_cast<cSort*>(vecWares[index]);
     return DefaultSort();
+}
+
+int cWareManager::PlantIconIndex(const vek::string& name)
+{
+    // The order of the icons in the strip.
+    static const char* const kIcons[] = {"plant07", "plant00", "plant02", "plant05", "grass",
+                                         "plant01", "plant04", "plant06", "plant03", "flowers"};
+    for (int i = 0; i < 10; ++i)
+        if (name == kIcons[i]) return i;
+    return -1;
+}
+
+bool cWareManager::GetPlantIcon(uint32_t index, vek::rectf frames[4], int32_t* price)
+{
+    if (index >= vecWares.size()) return false;
+    const cWare* ware = vecWares[index];
+    if (price) *price = ware->iPrice;
+    if (!g_pTextureInfos) return false;
+    if (!m_bIconInfoLooked) {
+        // A missing info is looked up once too: the answer is the registry's
+        // first entry, which has no icons.
+        m_uIconInfo = g_pTextureInfos->Find("gui_plants");
+        m_bIconInfoLooked = true;
+    }
+    if (m_uIconInfo == 0) return false;
+    const cTextureInfo* info = g_pTextureInfos->Get(m_uIconInfo);
+    static const char* const kNodes[4] = {"normal", "highlight", "push", "disable"};
+    size_t counts[4];
+    for (int i = 0; i < 4; ++i) {
+        if (m_aIconNodes[i] < 0) m_aIconNodes[i] = static_cast<int>(info->FindNode(kNodes[i]));
+        // A node the info lacks has no frames.
+        const unsigned node = static_cast<unsigned>(m_aIconNodes[i]);
+        counts[i] = node < info->GetNodeCount() ? info->GetNode(node).frames.size() : 0;
+    }
+    if (counts[0] == 0 || counts[1] != counts[0] || counts[2] != counts[0] || counts[3] != counts[0])
+        return false;
+    const int icon = PlantIconIndex(ware->strName);
+    if (icon < 0 || static_cast<size_t>(icon) >= counts[0]) return false;
+    for (int i = 0; i < 4; ++i)
+        frames[i] = info->GetNode(static_cast<unsigned>(m_aIconNodes[i])).frames[static_cast<size_t>(icon)];
+    return true;
 }
 
 bool CreateWareManager()
@@ -96,17 +140,16 @@ bool DestroyWareManager()
     return true;
 }
 
-namespace {
 // A damaged save may hold any number; only indices of the ware table are
-// kept, so no later lookup by index can leave a table. Before the table is
-// filled there is nothing to check against, and only "no ware" is dropped.
-bool IsSavedWare(int32_t ware)
+// kept, so no later lookup by index can leave a table.
+bool IsTableWare(int32_t ware)
 {
     if (ware == NO_WARE || ware < 0) return false;
     if (!g_pWareManager || g_pWareManager->vecWares.empty()) return true;
     return static_cast<size_t>(ware) < g_pWareManager->vecWares.size();
 }
-} // namespace
+
+bool IsNoWare(const cLevelTask& task) { return task.iKind == -1 && task.iWare == NO_WARE; }
 
 bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
 {
@@ -118,7 +161,7 @@ bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
     list.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         const int32_t ware = stream->ReadInt();
-        if (IsSavedWare(ware)) list.push_back(ware);
+        if (IsTableWare(ware)) list.push_back(ware);
     }
     return true;
 }
@@ -177,4 +220,22 @@ void CreateWares()
     MakeWare<cWare>("milk", t.Milk, 70);
     MakeWare<cWare>("honey", t.Honey, 50);
     MakeWare<cWare>("nib", t.Nib, 60);
+}
+
+void cGarden::CollectWare(std::vector<int32_t>& list, int32_t ware)
+{
+    // The car load holds only wares of the table; the tasks hear of every
+    // ware (they ignore what they do not count).
+    if (IsTableWare(ware)) list.push_back(ware);
+    CountTaskWare(ware);
+}
+
+bool cGarden::ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
+{
+    return ::ReadWareList(list, stream);
+}
+
+bool cGarden::WriteWareList(const std::vector<int32_t>& list, vek::cBitStream* stream)
+{
+    return ::WriteWareList(list, stream);
 }

@@ -4,16 +4,22 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/core/geometry.h"
 #include "engine/core/vekstring.h"
 
 constexpr int32_t NO_WARE = 1000;
+
+// Type codes of the ware classes.
+constexpr uint32_t WARE_PLAIN = 0x80000000u;
+constexpr uint32_t WARE_SORT = 0x80000001u;
+constexpr uint32_t WARE_PRODUCT = 0x80000002u;
 
 class cWare {
 public:
     // Registers itself with the ware manager unless the name is empty.
     cWare(const vek::string& name, const vek::string& title);
     virtual ~cWare() = default;
-    virtual uint32_t GetType() const { return 0x80000000u; }
+    virtual uint32_t GetType() const { return WARE_PLAIN; }
     virtual void SetPrice(int32_t price) { iPrice = price; }
 
     int32_t iIndex = 0;
@@ -30,14 +36,14 @@ protected:
 class cProduct : public cWare {
 public:
     cProduct(const vek::string& name, const vek::string& title) : cWare(name, title) {}
-    uint32_t GetType() const override { return 0x80000002u; }
+    uint32_t GetType() const override { return WARE_PRODUCT; }
 };
 
 // A ware a plant grows from.
 class cSort : public cWare {
 public:
     cSort(const vek::string& name, const vek::string& title) : cWare(name, title) {}
-    uint32_t GetType() const override { return 0x80000001u; }
+    uint32_t GetType() const override { return WARE_SORT; }
 
     std::vector<int32_t> vecNeedIntervals = {0, 0};  // [0] watering, [1] weeding; 0 = never
     float fGrowthTime = 3.0f;                        // seconds
@@ -57,6 +63,16 @@ public:
     int32_t FindWare(const vek::string& name) const;
     // The sort at that index, or the default sort.
     cSort* GetSort(uint32_t index) const;
+    // The toolbar icon of a sort: writes the ware's price (when the index is
+    // in the table), then frame "icon number" of the nodes "normal",
+    // "highlight", "push" and "disable" of the texture info "gui_plants" to
+    // frames[0..3]. False, with no frame written, for an index past the
+    // table, a ware without an icon (only the eight crops, grass and
+    // flowers have one), a missing info, or nodes of unequal or too few
+    // frames.
+    bool GetPlantIcon(uint32_t index, vek::rectf frames[4], int32_t* price);
+    // The ware's position in the icon strip; -1 for a ware without an icon.
+    static int PlantIconIndex(const vek::string& name);
 
     // Called by the ware constructor.
     void Register(cWare* ware);
@@ -69,6 +85,15 @@ public:
     // the derived part exists.
     cWare* pDefaultSort = nullptr;
     cWare* pDefaultProduct = nullptr;
+
+private:
+    // The icon lookups, made once per manager: the info's registry id (0
+    // when the registry has no "gui_plants") and each node's index in it
+    // (-1 until first used). Ids rather than pointers, so that nothing
+    // dangles when the registry goes before the manager.
+    bool m_bIconInfoLooked = false;
+    uint32_t m_uIconInfo = 0;
+    int m_aIconNodes[4] = {-1, -1, -1, -1};
 };
 
 extern cWareManager* g_pWareManager;
@@ -79,6 +104,15 @@ bool DestroyWareManager();
 namespace vek {
 class cBitStream;
 }
+struct cLevelTask;
+
+// Whether the index names a ware of the table. Before the table is filled
+// (nothing to check against) only the index NO_WARE and negative indices
+// fail.
+bool IsTableWare(int32_t ware);
+// A level task record that names neither a ware nor an animal: kind -1 and
+// ware NO_WARE.
+bool IsNoWare(const cLevelTask& task);
 
 // A list of ware indices in a saved game: a count, then that many indices.
 // The reader replaces the list and drops the index NO_WARE and every index

@@ -27,6 +27,7 @@ class cLevel;
 class cObject;
 class cParticleSystem;
 class cPlayer;
+struct cSprite;
 class cTextPopups;
 
 class cGarden : public cMiddle {
@@ -71,6 +72,15 @@ public:
     // Counts a delivered ware against the level's tasks; inert until the
     // tasks count.
     virtual void CountTaskWare(int32_t ware);
+
+    // Sounds and sprites (game/world/game_sound.cpp). PlayGameSound plays
+    // the game sound of that id (0 to 30) once; an unknown id or an unloaded
+    // sound is silent. GetSprite fills the record with the area of the
+    // texture (frames, their count, pixel size of the first, frame time);
+    // a missing texture, texture info or area, or an area without frames,
+    // leaves it empty (texture 0) and gives false.
+    void PlayGameSound(unsigned id);
+    bool GetSprite(const vek::string& texture, cSprite* record, const vek::string& area);
 
     // The level of a "start_level" command: -1 continues the level in play,
     // 0 to 44 start that level; anything else is refused with a warning.

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "engine/core/bitstream.h"
+#include "game/objects/object.h"
+#include "game/world/level.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -17,6 +19,26 @@ void WareList(vek::cBitStream& stream)
     if (!ReadWareList(list, &stream)) std::abort();
     for (int32_t ware : list)
         if (ware < 0 || static_cast<size_t>(ware) >= g_pWareManager->vecWares.size()) std::abort();
+}
+
+// The base record of an object: it lands on the cell read when that is a
+// cell of the grid, off the field otherwise, and writes back what it holds.
+void ObjectRecord(vek::cBitStream& stream)
+{
+    static cLevel* level = new cLevel();
+    static cObject* object = new cObject(level);
+    const size_t left = stream.BytesLeft();
+    vek::cBitStream copy = stream;
+    const bool whole = object->Load(stream);
+    if (whole != (left >= 8)) std::abort();
+    const int32_t row = copy.ReadInt();
+    const int32_t column = copy.ReadInt();
+    const cell read(row, column);
+    const cell expected = level->IsValidCell(read) ? read : cell();
+    if (object->GetCell() != expected) std::abort();
+    vek::cBitStream out;
+    object->Save(out);
+    if (out.GetByteCount() != 8) std::abort();
 }
 
 bool Catalogue()
@@ -35,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0) return 0;
     vek::cBitStream stream;
     stream.SetData(data + 1, size - 1);
-    switch (data[0] % 1) {
+    switch (data[0] % 2) {
     case 0: WareList(stream); break;
+    case 1: ObjectRecord(stream); break;
     default: break;
     }
     return 0;

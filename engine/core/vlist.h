@@ -76,6 +76,9 @@ public:
         // must not see a half-deleted element.
         list_type doomed;
         doomed.splice(doomed.end(), m_List, std::next(m_List.begin()), m_List.end());
+        // Every id names element 0 while they go: a destructor that looks up
+        // another element by id must not get one already deleted.
+        m_Index.assign(m_Index.size(), m_List.begin());
         for (T* object : doomed) delete object;
         m_Index.assign(1, m_List.begin());
         m_uNextId = 1;

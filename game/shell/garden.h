@@ -127,6 +127,8 @@ public:
     int32_t m_iSecondValue = 0;
     std::vector<int32_t> m_SoundTable;
     vek::string m_strLinkFinishBeta;
+    // The seed of the game's random numbers (RandomInt, RandomRange).
+    uint32_t m_uSeed = 0;
 };
 
 // The game object while it exists.

@@ -1,36 +1,103 @@
 #pragma once
-// The level field, the widget "garden": it owns the objects of the garden,
-// addressed by a stable id. Element 0 of its object list is a plain object
-// made before any other, the "no object" that every lookup of a dead or
-// unknown id yields.
+// The level field, the widget "garden": it owns every object of the garden
+// through its object registry, in which each object has a stable id.
+// Element 0 of the registry is a plain object made before any other, the
+// "no object" that the finders answer and that every lookup of a dead or
+// unknown id yields. Besides the registry the field keeps the draw list
+// (every object, in drawing order) and the removal queue: objects are never
+// deleted while the registry is walked, only queued, and FlushRemoved
+// deletes them after the pass.
 #include <cstdint>
+#include <list>
+#include <vector>
 
+#include "engine/core/geometry.h"
 #include "engine/core/vlist.h"
 #include "engine/gui/widget.h"
+#include "game/shell/texture_info.h"
 
 class cObject;
 
+// A cell of the field's grid: row 0 is the bottom row, column 0 the left
+// one. (-1, -1) is no cell.
+struct cell {
+    int32_t row = -1;
+    int32_t column = -1;
+
+    constexpr cell() = default;
+    constexpr cell(int32_t r, int32_t c) : row(r), column(c) {}
+    constexpr bool operator==(const cell& o) const { return row == o.row && column == o.column; }
+    constexpr bool operator!=(const cell& o) const { return !(*this == o); }
+};
+
 class cLevel : public vek::cWidget {
 public:
-    cLevel();
+    explicit cLevel(const vek::string& name = "garden");
+    // Deletes every object (the null object last).
     ~cLevel() override;
 
-    // Whether a live object other than the null object has that id.
+    // ---- the objects ----
+
+    // Whether the id names a live object other than the null object.
     bool HasObject(uint32_t id) const;
     // The object of that id, or the null object.
     cObject* GetObject(uint32_t id) const { return m_Objects.Get(id); }
-    // The first live object (the null object excluded) whose type has every
-    // bit of the mask, or the null object.
-    cObject* FindObject(uint32_t mask) const;
+    // Element 0; null only when the registry is empty.
+    cObject* GetNullObject() const;
+    // Queues the object of that id for deletion (cObject::RemoveFromMap).
+    void RemoveObject(uint32_t id);
+    // Deletes each queued object that is still registered, once, never the
+    // null object; then empties the queue. Objects a destructor queues are
+    // deleted in the same flush.
+    void FlushRemoved();
+    // Deletes every object but the null object and empties the draw list
+    // and the removal queue; ids start again at 1. The fixed objects' ids
+    // go back to 0.
+    void ClearObjects();
+
+    // The four fixed objects of a loaded field; 0 = none.
+    uint32_t m_uGardenerId = 0;
+    uint32_t m_uPumpId = 0;
+    uint32_t m_uCarId = 0;
+    uint32_t m_uCarBackId = 0;
+
+    vek::vlist_ptr<cObject>& GetObjects() { return m_Objects; }
+    const vek::vlist_ptr<cObject>& GetObjects() const { return m_Objects; }
+    const std::list<cObject*>& GetDrawList() const { return m_DrawList; }
+    const std::list<uint32_t>& GetRemovalQueue() const { return m_Removed; }
+
+    // Called by the object's constructor and destructor.
+    uint32_t AddObject(cObject* object);
+    void ForgetObject(cObject* object, uint32_t id);
+
+    // The "target" mark drawn for each pending gardener job on an object,
+    // looked up once for this field by its first object.
+    const cSprite& GetTargetSprite();
+
+    // ---- the grid geometry objects stand on ----
+    // The field is 8 rows by 10 columns over the rectangle (130, 130, 740,
+    // 540) of the 1024 x 768 view, y up.
+
+    bool IsValidCell(const cell& c) const;
+    // The middle of the cell's bottom edge, raised by 0.1; (0, 0) for a
+    // cell outside the grid.
+    vek::vec2 GetCellPos(int32_t row, int32_t column) const;
+    vek::vec2 GetCellPos(const cell& c) const { return GetCellPos(c.row, c.column); }
+    // The cell a point lies in; (-1, -1) unless strictly inside the field.
+    cell PosToCell(float x, float y) const;
+    cell PosToCell(const vek::vec2& p) const { return PosToCell(p.x, p.y); }
 
     // The field of a save slot (-1: the game in play); nothing to read or
     // write until the field keeps state of its own.
     virtual void Load(int slot);
     virtual void Save(int slot);
 
-    vek::vlist_ptr<cObject>& GetObjects() { return m_Objects; }
-    const vek::vlist_ptr<cObject>& GetObjects() const { return m_Objects; }
-
 private:
+    // Declared before the registry so that it still exists while the
+    // registry deletes the objects that leave it.
+    std::list<cObject*> m_DrawList;
+    std::list<uint32_t> m_Removed;
     vek::vlist_ptr<cObject> m_Objects;
+    cSprite m_TargetSprite;
+    bool m_bTargetLooked = false;
 };

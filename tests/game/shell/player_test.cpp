@@ -10,7 +10,9 @@
 
 #include "engine/core/bitstream.h"
 #include "engine/core/filename.h"
+#include "game/objects/gardener.h"
 #include "game/objects/object.h"
+#include "game/objects/tools.h"
 #include "game/shell/profile_host.h"
 #include "game/world/island.h"
 #include "game/world/level.h"

@@ -48,6 +48,29 @@ bool cLevel::HasObject(uint32_t id) const { return id != 0 && m_Objects.IsValid(
 
 cObject* cLevel::GetNullObject() const { return m_Objects.Get(0); }
 
+cObject* cLevel::FindObject(const cell& at, uint32_t mask) const
+{
+    cObject* none = GetNullObject();
+    if (!none) return nullptr;
+    const bool anywhere = at == cell();
+    if (static_cast<int32_t>(mask) < 0) {
+        if (!HasObject(m_uGardenerId)) return none;
+        cObject* gardener = GetObject(m_uGardenerId);
+        return anywhere || gardener->GetCell() == at ? gardener : none;
+    }
+    for (cObject* object : m_Objects)
+        if (object->IsType(mask) && (anywhere || object->GetCell() == at)) return object;
+    return none;
+}
+
+std::vector<cObject*> cLevel::GetObjectsAt(const cell& at) const
+{
+    std::vector<cObject*> found;
+    for (cObject* object : m_Objects)
+        if (object->GetCell() == at) found.push_back(object);
+    return found;
+}
+
 void cLevel::RemoveObject(uint32_t id) { m_Removed.push_back(id); }
 
 void cLevel::FlushRemoved()

@@ -44,6 +44,15 @@ public:
     cObject* GetObject(uint32_t id) const { return m_Objects.Get(id); }
     // Element 0; null only when the registry is empty.
     cObject* GetNullObject() const;
+    // With a mask whose top bit is set (the gardener's type): the gardener,
+    // when he exists and the cell is (-1, -1) or his. Otherwise the first
+    // object in registry order whose type has every bit of the mask and
+    // whose cell is the given one, or simply the first such object when the
+    // cell is (-1, -1). None: the null object (null for an empty registry).
+    cObject* FindObject(const cell& at, uint32_t mask) const;
+    // Every object standing on the cell, in registry order.
+    std::vector<cObject*> GetObjectsAt(const cell& at) const;
+
     // Queues the object of that id for deletion (cObject::RemoveFromMap).
     void RemoveObject(uint32_t id);
     // Deletes each queued object that is still registered, once, never the

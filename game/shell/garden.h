@@ -76,6 +76,9 @@ public:
     // counter and the balance record live in the record the profiles share
     // (GetProfileHost), so that a profile reads the same values.
     cGameBalance& GetBalance();
+    // The price of an animal of that kind (0 ostrich, 1 goat, 2 hive,
+    // 3 peacock) from the balance record; 0 for any other kind.
+    int GetAnimalPrice(int kind) const;
     int GetTraining() const;
     void SetTraining(int on);
     int GetFlowState() const;

@@ -11,9 +11,11 @@
 #include "engine/core/locale.h"
 #include "engine/core/log.h"
 #include "game/objects/object.h"
+#include "game/shell/garden.h"
 #include "game/shell/profile_host.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
+#include "game/world/rules.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -294,6 +296,7 @@ bool cPlayer::LoadPlayer()
     }
     m_bPlayerDamaged = in.IsShort();
     if (m_bPlayerDamaged) vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
+    CheckProfileValues(*this, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
     return true;
 }
 
@@ -350,6 +353,7 @@ bool cPlayer::LoadGame(int slot)
             m_iDamagedSlot = slot;
             vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
         }
+        CheckProfileValues(*this, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
     }
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
     if (cIsland* island = GetIsland()) island->Load(slot);

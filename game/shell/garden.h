@@ -102,6 +102,10 @@ public:
     void CountAnimal(int kind);
     bool CanScrollIsland() const;
     bool IsLevelContext() const;
+    // The island's next level is reached: the progress rises by one and the
+    // saved game is kept as that level's snapshot slot; the level to
+    // continue is cleared. True when the snapshot was written.
+    bool AdvanceProgress();
     // Set while the level in play lets animals range over the whole field.
     uint8_t m_bFreeRange = 0;
 

@@ -172,6 +172,49 @@ void MakeZigzagPath(vek::curve_CatmullRomSpline<vek::vec2>& path, const vek::vec
     path.AddPoint(to, duration);
 }
 
+cShip MakeShip(int people)
+{
+    cShip ship;
+    ship.iPeople = people;
+    ship.fSpeed = people > 0 ? 0.15f : 0.018f;
+    return ship;
+}
+
+vek::vec2 ShipPosition(const cShip& ship) { return vek::vec2(ship.fProgress * 630.0f + 150.0f, 701.0f); }
+
+cShipEvents StepShips(std::vector<cShip>& ships, std::vector<size_t>* removed)
+{
+    cShipEvents events;
+    for (cShip& ship : ships) {
+        const float before = ship.fProgress;
+        ship.fProgress += ship.fSpeed * kRuleStep;
+        if (ship.iPeople <= 0) continue;
+        if (before < 0.25f && ship.fProgress >= 0.25f) ++events.iBeeps;
+        if (ship.fProgress > 1.0f) events.iPeople = SaturatingAdd(events.iPeople, ship.iPeople);
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < ships.size(); ++i) {
+        const float progress = ships[i].fProgress;
+        // A NaN progress (never from this code) would sail for ever.
+        if (!(progress >= 0.0f && progress <= 1.0f)) {
+            if (removed) removed->push_back(i);
+            continue;
+        }
+        ships[kept++] = ships[i];
+    }
+    ships.resize(kept);
+    return events;
+}
+
+bool StepShipClock(float& clock, int level)
+{
+    if (level <= 0) return false;
+    clock += kRuleStep;
+    if (clock < 50.0f) return false;
+    clock = 0.0f;
+    return true;
+}
+
 int CheckProfileValues(cPlayer& player, size_t layouts)
 {
     int fixes = 0;
@@ -361,6 +404,22 @@ void cGarden::CountAnimal(int kind)
         player->m_AnimalCounts.resize(static_cast<size_t>(kind) + 1, 0);
     int32_t& count = player->m_AnimalCounts[static_cast<size_t>(kind)];
     count = SaturatingAdd(count, 1);
+}
+
+bool cGarden::AdvanceProgress()
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return false;
+    if (player->m_iProgress >= kLevelCount) {
+        vek::LogWarning(kSender, "AdvanceProgress: every level is reached\n");
+        return false;
+    }
+    ++player->m_iProgress;
+    // The snapshot the new level starts from is taken whether or not a
+    // gardener is on the field.
+    const bool saved = player->SaveGame(player->m_iProgress);
+    player->m_iContinueLevel = -1;
+    return saved;
 }
 
 bool cGarden::CanScrollIsland() const

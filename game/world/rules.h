@@ -67,6 +67,30 @@ bool RateCount(int n, int per, int* textIndex, int* stars);
 void MakeZigzagPath(vek::curve_CatmullRomSpline<vek::vec2>& path, const vek::vec2& from, const vek::vec2& to,
                     int count, float amplitude, float duration);
 
+// A ship sailing past the garden; one with people brings them to the
+// island. Its wake is the owner's to keep beside it.
+struct cShip {
+    float fProgress = 0.0f;  // 0 at the left, 1 past the right
+    float fSpeed = 0.0f;     // progress per second
+    int32_t iPeople = 0;
+};
+// A ship at the start: fast with people aboard, slow without.
+cShip MakeShip(int people);
+// Where a ship is drawn on the garden screen.
+vek::vec2 ShipPosition(const cShip& ship);
+// What one step of the ships brought: horn blasts (a ship with people
+// passing a quarter of its way) and people that reached the island.
+struct cShipEvents {
+    int iBeeps = 0;
+    int32_t iPeople = 0;
+};
+// One fixed step of every ship; ships outside 0..1 afterwards are removed
+// (their indices, before removal, are given to `removed` when not null).
+cShipEvents StepShips(std::vector<cShip>& ships, std::vector<size_t>* removed = nullptr);
+// The clock of the empty ships that pass on levels above 0: one every 50 s.
+// True when one is due (the clock then starts again).
+bool StepShipClock(float& clock, int level);
+
 // Brings the profile's values into the ranges the world relies on (levels,
 // unlock indices, money, list sizes, the level clock), logging each
 // correction. The next-task index is bounded by SetupLevel, once the

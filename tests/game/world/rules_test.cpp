@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/core/filename.h"
 #include "engine/graphics/curve.h"
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
@@ -12,6 +13,7 @@
 #include "game/world/island.h"
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -24,6 +26,9 @@ public:
 struct Rules : ::testing::Test {
     void SetUp() override
     {
+        dir = vektest::MakeTempDir("rules");
+        ASSERT_FALSE(dir.empty());
+        vek::SetPathMacro(vek::e_macroAppPath, dir);
         ASSERT_TRUE(CreateWareManager());
         CreateWares();
         game = new cRulesGarden();
@@ -48,6 +53,7 @@ struct Rules : ::testing::Test {
         }
     }
 
+    std::string dir;
     cRulesGarden* game = nullptr;
     cPlayer* player = nullptr;
 };
@@ -310,6 +316,64 @@ TEST_F(Rules, IslandScrollingAndLevelContext)
     island.iMode = cIsland::e_modeLevel;
     EXPECT_TRUE(game->IsLevelContext());
     game->m_pIsland = nullptr;
+}
+
+TEST_F(Rules, AdvancingTakesTheSnapshotOfTheNewLevel)
+{
+    player->m_iProgress = 4;
+    player->m_iContinueLevel = 3;
+    player->m_iMoney = 321;
+    // No gardener on the field (no field at all): the snapshot is still made.
+    EXPECT_TRUE(game->AdvanceProgress());
+    EXPECT_EQ(player->m_iProgress, 5);
+    EXPECT_EQ(player->m_iContinueLevel, -1);
+    player->m_iMoney = 0;
+    ASSERT_TRUE(player->LoadGame(5));
+    EXPECT_EQ(player->m_iMoney, 321);
+
+    player->m_iProgress = kLevelCount;
+    EXPECT_FALSE(game->AdvanceProgress());
+    EXPECT_EQ(player->m_iProgress, kLevelCount);
+}
+
+TEST(Ships, SailBeepOnceAndBringTheirPeople)
+{
+    std::vector<cShip> ships = {MakeShip(12), MakeShip(0)};
+    EXPECT_FLOAT_EQ(ships[0].fSpeed, 0.15f);
+    EXPECT_FLOAT_EQ(ships[1].fSpeed, 0.018f);
+    EXPECT_EQ(ShipPosition(ships[0]), vek::vec2(150.0f, 701.0f));
+
+    int beeps = 0, people = 0, steps = 0;
+    std::vector<size_t> removed;
+    while (ships.size() == 2 && steps < 1000) {
+        const cShipEvents events = StepShips(ships, &removed);
+        beeps += events.iBeeps;
+        people += events.iPeople;
+        ++steps;
+    }
+    // 1 / (0.15 / 30) = 200 steps to cross, and just past 1 it is gone.
+    EXPECT_EQ(steps, 201);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(people, 12);
+    EXPECT_EQ(removed, std::vector<size_t>{0});
+    ASSERT_EQ(ships.size(), 1u);
+    EXPECT_EQ(ships[0].iPeople, 0);
+
+    // The empty ship sails on silently and brings nobody.
+    for (int i = 0; i < 2000 && !ships.empty(); ++i) {
+        const cShipEvents events = StepShips(ships);
+        EXPECT_EQ(events.iBeeps, 0);
+        EXPECT_EQ(events.iPeople, 0);
+    }
+    EXPECT_TRUE(ships.empty());
+
+    // An empty ship every 50 s, only on levels above 0.
+    float clock = 0.0f;
+    int due = 0;
+    for (int i = 0; i < 30 * 101; ++i) due += StepShipClock(clock, 3) ? 1 : 0;
+    EXPECT_EQ(due, 2);
+    clock = 0.0f;
+    for (int i = 0; i < 30 * 60; ++i) EXPECT_FALSE(StepShipClock(clock, 0));
 }
 
 TEST(FlightPath, ZigzagsAcrossTheLine)

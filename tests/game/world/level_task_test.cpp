@@ -176,6 +176,39 @@ TEST_F(Catalogue, TaskListCountsNeverReachPastTheStream)
     }
 }
 
+TEST_F(Catalogue, RandomBytesReadAsTasksStayInsideTheTables)
+{
+    // Random streams, some starting with a plausible record: the reader
+    // never reads past the stream and gives only known kinds and wares.
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 69069u + 1u;
+        return static_cast<uint8_t>(seed >> 24);
+    };
+    for (int round = 0; round < 3000; ++round) {
+        Bytes bytes(static_cast<size_t>(next() % 64));
+        for (uint8_t& b : bytes) b = next();
+        if (round % 3 == 0 && bytes.size() > 8) {
+            bytes[0] = static_cast<uint8_t>(next() % 3);  // a small count
+            bytes[1] = bytes[2] = bytes[3] = 0;
+            bytes[4] = static_cast<uint8_t>(next() % 4);  // a short name
+            bytes[5] = 0;
+        }
+        for (float version : {0.5f, 0.9f}) {
+            vek::cBitStream in = Reading(bytes);
+            std::vector<cLevelTask> tasks;
+            ReadLevelTasks(in, tasks, version);
+            EXPECT_LE(tasks.size() * 10, bytes.size());
+            for (const cLevelTask& task : tasks) {
+                EXPECT_GE(task.iKind, -1);
+                EXPECT_LE(task.iKind, 3);
+                EXPECT_TRUE(task.iWare == NO_WARE || (task.iWare >= 0 && task.iWare < 21)) << task.iWare;
+                EXPECT_EQ(task.pLine, nullptr);
+            }
+        }
+    }
+}
+
 TEST_F(Catalogue, DamagedIndicesAndKindsStayInsideTheTables)
 {
     const Bytes wares = {0x04, 0x00, 0x00, 0x00, 0x15, 0x00, 0x00, 0x00, 0xFD, 0xFF, 0xFF, 0xFF,

@@ -428,6 +428,31 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     EXPECT_EQ(player->m_fClock, 0.0f);
     EXPECT_EQ(CheckProfileValues(*player, 5), 0);
 
+    // The same values saved and loaded again come back bounded.
+    player->m_iProgress = big;
+    player->m_iContinueLevel = big;
+    player->m_iSorts = big;
+    player->m_iAnimals = -big;
+    player->m_iMoney = -big;
+    player->m_Results.assign(200, 0);
+    player->m_fClock = -5.0f;
+    ASSERT_TRUE(player->SavePlayer());
+    ASSERT_TRUE(player->SaveGame(-1));
+    {
+        cPlayer loaded("plrrules");
+        ASSERT_TRUE(loaded.LoadPlayer());
+        EXPECT_EQ(loaded.m_iProgress, 45);
+        EXPECT_EQ(loaded.m_iContinueLevel, 44);
+        EXPECT_EQ(loaded.m_Results.size(), 45u);
+        ASSERT_TRUE(loaded.LoadGame(-1));
+        EXPECT_EQ(loaded.m_iSorts, 7);
+        EXPECT_EQ(loaded.m_iAnimals, -1);
+        EXPECT_EQ(loaded.m_iMoney, 0);
+        EXPECT_EQ(loaded.m_fClock, 0.0f);
+        EXPECT_EQ(CheckProfileValues(loaded, 0), 0);
+    }
+    CheckProfileValues(*player, 5);
+
     player->m_iContinueLevel = -7;
     player->m_iAnimals = -2;
     player->m_fClock = -1.0f;

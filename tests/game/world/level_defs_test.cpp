@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/shell/locale_gd.h"
+#include "game/world/building.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -134,6 +135,45 @@ TEST_F(Levels, EverythingALevelAsksForIsUnlockedBeforeIt)
     EXPECT_EQ(sorts, 7);
     EXPECT_EQ(animals, 3);
     EXPECT_EQ(beds, 4);
+}
+
+TEST_F(Levels, EveryProductAskedForHasItsFactoryByThen)
+{
+    // A product can only be delivered once the factory making it has been
+    // offered by an earlier level, and that factory's input is available
+    // too: an unlocked sort, or a product of such a factory in turn.
+    cBuildingRegistry buildings;
+    CreateBuildings(buildings);
+    auto factoryOf = [&](int32_t output) -> const cFactory* {
+        for (size_t i = 0; i < buildings.Count(); ++i)
+            if (const auto* f = dynamic_cast<const cFactory*>(buildings.Get(static_cast<uint32_t>(i))))
+                if (f->iOutputWare == output) return f;
+        return nullptr;
+    };
+    std::set<std::string> offered;
+    int sorts = 0;
+    for (int level = 0; level < kLevelCount; ++level) {
+        for (const cLevelDefTask& task : GetLevelDef(level).vecTasks) {
+            int32_t ware = g_pWareManager->FindWare(task.szName);
+            for (int depth = 0; g_pWareManager->GetWare(static_cast<uint32_t>(ware))->GetType() == 0x80000002u;
+                 ++depth) {
+                ASSERT_LT(depth, 3);
+                const cFactory* factory = factoryOf(ware);
+                ASSERT_NE(factory, nullptr) << task.szName;
+                EXPECT_EQ(offered.count(factory->GetName()), 1u) << "level " << level << " asks for " << task.szName;
+                ware = factory->iInputWare;
+            }
+            if (g_pWareManager->GetWare(static_cast<uint32_t>(ware))->GetType() == 0x80000001u) {
+                EXPECT_LE(ware, sorts) << "level " << level << " needs sort " << ware;
+            }
+        }
+        offered.insert(GetLevelBuilding(level));
+        if (GetLevelDef(level).Has(cLevelDef::e_NewSort)) ++sorts;
+    }
+    // Each building of the catalogue is offered by some level.
+    for (size_t i = 0; i < buildings.Count(); ++i)
+        EXPECT_EQ(offered.count(buildings.Get(static_cast<uint32_t>(i))->GetName()), 1u)
+            << buildings.Get(static_cast<uint32_t>(i))->GetName();
 }
 
 TEST_F(Levels, FreeRangeAndUpgradeOffers)

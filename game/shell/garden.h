@@ -92,11 +92,52 @@ public:
     // The current profile as the game's own profile type, or null.
     cPlayer* GetPlayer() const;
 
+    // Rules of play (game/world/rules.cpp). SetupLevel applies a level's
+    // definition: a level >= 0 starts it afresh (clock 0, no active tasks,
+    // its start money, "mission_start" shown); a negative one rebuilds the
+    // saved level's definition over the loaded game. Always true.
+    bool SetupLevel(int level);
+    // The medal on the running clock (0 gold, 1 silver, 2 bronze) and how
+    // far the clock has run toward the end of that medal's span.
+    int GetMedal() const;
+    float GetMedalProgress() const;
+    // Money never goes below 0; spending more than there is changes nothing.
+    void SetMoney(int value);
+    void SpendMoney(int amount);
+    void SpendIslandMoney(int amount);
+    // The awards of a finished level; false when there is nothing left to
+    // give (then nothing changes).
+    bool UnlockNextSort();
+    bool UnlockNextAnimal();
+    bool ExpandGarden();
+    // Up to three upgrade indices, cheapest first.
+    std::vector<int> GetUpgradeOffers() const;
+    // The player's rating by gold medals: the text (`Rate0` to `Rate4`) and
+    // stars; either pointer may be null. False above 20 gold medals.
+    bool GetRate(vek::string* text, int* stars) const;
+    // A bought animal of that kind counts against the active tasks.
+    void CountTaskKind(int kind);
+    // Statistics: one more of that ware (a ware of the table) or animal
+    // kind (0 to 3); anything else is not counted.
+    void CountWare(int ware);
+    void CountAnimal(int kind);
+    bool CanScrollIsland() const;
+    bool IsLevelContext() const;
+    // The island's next level is reached: the progress rises by one and the
+    // saved game is kept as that level's snapshot slot; the level to
+    // continue is cleared. True when the snapshot was written.
+    bool AdvanceProgress();
+    // Set while the level in play lets animals range over the whole field.
+    uint8_t m_bFreeRange = 0;
+
     const std::vector<int32_t>& GetSoundTable() const { return m_SoundTable; }
     // The tutorial switch, the rule counter, the flow state, the profile
     // counter and the balance record live in the record the profiles share
     // (GetProfileHost), so that a profile reads the same values.
     cGameBalance& GetBalance();
+    // The price of an animal of that kind (0 ostrich, 1 goat, 2 hive,
+    // 3 peacock) from the balance record; 0 for any other kind.
+    int GetAnimalPrice(int kind) const;
     int GetTraining() const;
     void SetTraining(int on);
     int GetFlowState() const;

@@ -13,9 +13,11 @@
 #include "game/objects/gardener.h"
 #include "game/objects/object.h"
 #include "game/objects/tools.h"
+#include "game/shell/garden.h"
 #include "game/shell/profile_host.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
+#include "game/world/rules.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -296,6 +298,7 @@ bool cPlayer::LoadPlayer()
     }
     m_bPlayerDamaged = in.IsShort();
     if (m_bPlayerDamaged) vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
+    CheckProfileValues(*this, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
     return true;
 }
 
@@ -352,6 +355,7 @@ bool cPlayer::LoadGame(int slot)
             m_iDamagedSlot = slot;
             vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
         }
+        CheckProfileValues(*this, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
     }
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
     if (cIsland* island = GetIsland()) island->Load(slot);

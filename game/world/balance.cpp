@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+#include "game/shell/garden.h"
+#include "game/shell/profile_host.h"
+
 int32_t cGameBalance::GetAnimalPrice(int kind) const
 {
     switch (kind) {
@@ -12,6 +15,8 @@ int32_t cGameBalance::GetAnimalPrice(int kind) const
     default: return 0;
     }
 }
+
+int cGarden::GetAnimalPrice(int kind) const { return GetProfileHost().balance.GetAnimalPrice(kind); }
 
 namespace {
 template <class T>

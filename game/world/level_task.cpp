@@ -1,7 +1,12 @@
 #include "game/world/level_task.h"
 
+#include "engine/app/game.h"
 #include "engine/core/bitstream.h"
+#include "engine/core/format.h"
 #include "engine/core/log.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/window.h"
+#include "game/screens/controls.h"
 
 namespace {
 
@@ -33,6 +38,45 @@ cLevelTask MakeLevelTask(const vek::string& name, int32_t amount, float time)
     return task;
 }
 
+void AddLevelTask(int32_t amount, const vek::string& name, cLevelTaskSet& set, float time)
+{
+    set.vecTasks.push_back(MakeLevelTask(name, amount, time));
+}
+
+cLevelTask* FindTaskByWare(std::vector<cLevelTask>& tasks, int32_t ware)
+{
+    for (cLevelTask& task : tasks)
+        if (!task.IsEmpty() && task.iWare == ware) return &task;
+    return nullptr;
+}
+
+cLevelTask* FindTaskByKind(std::vector<cLevelTask>& tasks, int32_t kind)
+{
+    if (kind < 0 || kind > 3) return nullptr;
+    for (cLevelTask& task : tasks)
+        if (!task.IsEmpty() && task.iKind == kind) return &task;
+    return nullptr;
+}
+
+cTaskCtrl* GetTaskControl(int index)
+{
+    if (index < 0 || index > 3) return nullptr;
+    vek::cGUI* gui = vek::GetEngineGUI();
+    vek::cWindow* score = gui ? gui->GetWindow("score") : nullptr;
+    if (!score) return nullptr;
+    const int id = score->FindControl(vek::Formatted("task%i", index));
+    if (id <= 0) return nullptr;
+    // A script may have put another kind of control under the name.
+    return dynamic_cast<cTaskCtrl*>(score->GetControl(static_cast<unsigned>(id)));
+}
+
+void UpdateTaskControl(const cLevelTask& task)
+{
+    if (!task.pLine) return;
+    task.pLine->SetText(vek::Formatted("%i", task.iAmount < 0 ? 0 : task.iAmount));
+    if (task.iAmount < 1 && !task.pLine->IsChecked()) task.pLine->SetCheck(true);
+}
+
 void ResetLevelTasks(cLevelTaskSet& set)
 {
     set.strName.clear();
@@ -52,15 +96,18 @@ void WriteLevelTask(vek::cBitStream& stream, const cLevelTask& task)
     stream.WriteFloat(task.fTime);
 }
 
-bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version)
+namespace {
+
+// One record; `badKind` tells whether the saved kind was neither a ware
+// task's nor an animal's.
+bool ReadTaskRecord(vek::cBitStream& stream, cLevelTask& task, float version, bool& badKind)
 {
     const size_t before = stream.BytesLeft();
     const vek::string name = stream.ReadString();
     task.iWare = WareOfName(name);
     task.iKind = stream.ReadInt();
-    // Only the four animal kinds are meaningful; anything else from a
-    // damaged file makes a plain ware task (or an empty one, dropped later).
-    if (task.iKind < -1 || task.iKind > 3) task.iKind = -1;
+    badKind = task.iKind < -1 || task.iKind > 3;
+    if (badKind) task.iKind = -1;
     task.iAmount = stream.ReadInt();
     size_t needed = kFixedBytes + name.size();
     if (HasTime(version)) {
@@ -68,6 +115,16 @@ bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version)
         needed += kTimeBytes;
     }
     return before >= needed;
+}
+
+} // namespace
+
+bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version)
+{
+    // Only the four animal kinds are meaningful; anything else from a
+    // damaged file makes a plain ware task (or an empty one).
+    bool badKind = false;
+    return ReadTaskRecord(stream, task, version, badKind);
 }
 
 void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tasks)
@@ -92,17 +149,37 @@ bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, flo
     tasks.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         cLevelTask task = MakeLevelTask(vek::string(), 0, 0.0f);
-        if (!ReadLevelTask(stream, task, version)) whole = false;
+        bool badKind = false;
+        if (!ReadTaskRecord(stream, task, version, badKind)) whole = false;
+        // A task of no known kind could never be done: the level would
+        // never end. It is left out.
+        if (badKind) {
+            vek::LogWarning("ReadLevelTasks", "task %i of no known kind left out\n", static_cast<int>(i));
+            continue;
+        }
         tasks.push_back(task);
     }
     return whole;
 }
 
+namespace {
+// Below this a limit counts as none.
+constexpr float kNoLimit = 1.1920929e-7f;
+} // namespace
+
 int LevelMedal(float clock, float timeLimit)
 {
-    if (timeLimit <= 0.0f || clock <= timeLimit) return 0;
-    if (clock <= 1.5f * timeLimit) return 1;
+    if (timeLimit < kNoLimit || clock <= timeLimit) return 0;
+    if (clock < 1.5f * timeLimit) return 1;
     return 2;
+}
+
+float LevelMedalProgress(float clock, float timeLimit)
+{
+    if (timeLimit < kNoLimit) return 0.0f;
+    if (clock < timeLimit) return clock / timeLimit;
+    if (clock < 1.5f * timeLimit) return (clock - timeLimit) / (0.5f * timeLimit);
+    return 0.0f;
 }
 
 bool StoreLevelTime(std::vector<float>& times, int level, float clock)

@@ -37,8 +37,24 @@ struct cLevelTaskSet {
 // A task for the ware of that name (none when no ware has it); the names
 // "ostrich", "goat", "hive" and "peacock" make animal tasks.
 cLevelTask MakeLevelTask(const vek::string& name, int32_t amount, float time);
+// Appends MakeLevelTask (name, amount, time) to the set's tasks.
+void AddLevelTask(int32_t amount, const vek::string& name, cLevelTaskSet& set, float time);
 // Name empty, no limit, not done, no tasks.
 void ResetLevelTasks(cLevelTaskSet& set);
+
+// The first task of the list that is not empty and asks for that ware, or
+// for animals of that kind; null when there is none.
+cLevelTask* FindTaskByWare(std::vector<cLevelTask>& tasks, int32_t ware);
+cLevelTask* FindTaskByKind(std::vector<cLevelTask>& tasks, int32_t kind);
+
+// The task panel's line 0 to 3 (the controls "task0" to "task3" of the
+// window "score"); null for another index, or while the window or the line
+// does not exist. Looked up on each call, so a rebuilt window never leaves a
+// stale line behind.
+cTaskCtrl* GetTaskControl(int index);
+// Shows the task's amount on its line (0 for an over-delivered task) and
+// checks the line once the amount is below 1; nothing without a line.
+void UpdateTaskControl(const cLevelTask& task);
 
 // One task record: the ware's name (empty for none), kind, amount, and the
 // appearance time, which saved games of version 0.7 or older lack.
@@ -50,16 +66,22 @@ bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version);
 
 // A count, then that many task records. The reader replaces the list; a
 // count larger than the rest of the stream could hold is cut to what it can
-// hold, a negative one reads as 0. False when the records ran short.
+// hold, a negative one reads as 0, and a record of no known kind is left out
+// (logged). False when the records ran short.
 void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tasks);
 bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version);
 
 // The levels are numbered 0 to kLevelCount - 1.
 constexpr int kLevelCount = 45;
 
-// The medal of a finished level: 0 gold when the clock is within the time
-// limit (or the level has none), 1 silver within 1.5 times it, 2 bronze.
+// The medal for a level clock: 0 gold when the clock is at most the time
+// limit (or the level has none), 1 silver while it is below 1.5 times the
+// limit, 2 bronze from there on.
 int LevelMedal(float clock, float timeLimit);
+// How far the clock has run through the current medal's span: clock / limit
+// toward gold, then (clock - limit) / (0.5 limit) toward silver; 0 once
+// bronze is certain, and 0 for a level without a limit.
+float LevelMedalProgress(float clock, float timeLimit);
 // Stores the clock as the level's time, growing the list to reach it. A
 // level number outside the levels (a damaged save) stores nothing and is
 // logged, rather than growing the list without bound; false then.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/core/bitstream.h"
+#include "game/screens/controls.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -55,6 +56,52 @@ TEST_F(Catalogue, MakeLevelTaskNamesAWareOrAnAnimal)
     EXPECT_EQ(set.fTimeLimit, 0.0f);
     EXPECT_EQ(set.bDone, 0);
     EXPECT_TRUE(set.vecTasks.empty());
+}
+
+TEST_F(Catalogue, FindersSkipEmptyTasks)
+{
+    cLevelTaskSet set;
+    AddLevelTask(4, "milk", set, 0.0f);
+    AddLevelTask(2, "goat", set, 30.0f);
+    AddLevelTask(6, "milk", set, 0.0f);
+    ASSERT_EQ(set.vecTasks.size(), 3u);
+    EXPECT_EQ(set.vecTasks[1].iKind, 1);
+    EXPECT_FLOAT_EQ(set.vecTasks[1].fTime, 30.0f);
+
+    std::vector<cLevelTask>& tasks = set.vecTasks;
+    EXPECT_EQ(FindTaskByWare(tasks, 18), &tasks[0]);
+    EXPECT_EQ(FindTaskByKind(tasks, 1), &tasks[1]);
+    // A closed ware task and a bought-out animal task are empty: the next
+    // matching task is found, or none.
+    tasks[0].iWare = NO_WARE;
+    EXPECT_EQ(FindTaskByWare(tasks, 18), &tasks[2]);
+    tasks[1].iKind = -1;
+    EXPECT_EQ(FindTaskByKind(tasks, 1), nullptr);
+    EXPECT_EQ(FindTaskByWare(tasks, NO_WARE), nullptr);
+    // Ware tasks have kind -1, but -1 is no animal kind.
+    EXPECT_EQ(FindTaskByKind(tasks, -1), nullptr);
+}
+
+TEST_F(Catalogue, TaskLineShowsWhatIsStillWanted)
+{
+    cTaskCtrl line("task0", nullptr);
+    cLevelTask task = MakeLevelTask("egg", 3, 0.0f);
+    UpdateTaskControl(task);  // no line yet: nothing to show
+    task.pLine = &line;
+    UpdateTaskControl(task);
+    EXPECT_EQ(line.GetText(), "3");
+    EXPECT_FALSE(line.IsChecked());
+    task.iAmount = 0;
+    UpdateTaskControl(task);
+    EXPECT_EQ(line.GetText(), "0");
+    EXPECT_TRUE(line.IsChecked());
+    task.iAmount = -2;  // more delivered than asked
+    UpdateTaskControl(task);
+    EXPECT_EQ(line.GetText(), "0");
+    EXPECT_TRUE(line.IsChecked());
+    // Without a GUI there is no panel to find.
+    EXPECT_EQ(GetTaskControl(0), nullptr);
+    EXPECT_EQ(GetTaskControl(4), nullptr);
 }
 
 TEST_F(Catalogue, TaskRecordHasItsSavedLayout)
@@ -129,6 +176,39 @@ TEST_F(Catalogue, TaskListCountsNeverReachPastTheStream)
     }
 }
 
+TEST_F(Catalogue, RandomBytesReadAsTasksStayInsideTheTables)
+{
+    // Random streams, some starting with a plausible record: the reader
+    // never reads past the stream and gives only known kinds and wares.
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 69069u + 1u;
+        return static_cast<uint8_t>(seed >> 24);
+    };
+    for (int round = 0; round < 3000; ++round) {
+        Bytes bytes(static_cast<size_t>(next() % 64));
+        for (uint8_t& b : bytes) b = next();
+        if (round % 3 == 0 && bytes.size() > 8) {
+            bytes[0] = static_cast<uint8_t>(next() % 3);  // a small count
+            bytes[1] = bytes[2] = bytes[3] = 0;
+            bytes[4] = static_cast<uint8_t>(next() % 4);  // a short name
+            bytes[5] = 0;
+        }
+        for (float version : {0.5f, 0.9f}) {
+            vek::cBitStream in = Reading(bytes);
+            std::vector<cLevelTask> tasks;
+            ReadLevelTasks(in, tasks, version);
+            EXPECT_LE(tasks.size() * 10, bytes.size());
+            for (const cLevelTask& task : tasks) {
+                EXPECT_GE(task.iKind, -1);
+                EXPECT_LE(task.iKind, 3);
+                EXPECT_TRUE(task.iWare == NO_WARE || (task.iWare >= 0 && task.iWare < 21)) << task.iWare;
+                EXPECT_EQ(task.pLine, nullptr);
+            }
+        }
+    }
+}
+
 TEST_F(Catalogue, DamagedIndicesAndKindsStayInsideTheTables)
 {
     const Bytes wares = {0x04, 0x00, 0x00, 0x00, 0x15, 0x00, 0x00, 0x00, 0xFD, 0xFF, 0xFF, 0xFF,
@@ -144,6 +224,20 @@ TEST_F(Catalogue, DamagedIndicesAndKindsStayInsideTheTables)
     ASSERT_TRUE(ReadLevelTask(t, read, 1.0f));
     EXPECT_EQ(read.iKind, -1);
     EXPECT_TRUE(read.IsEmpty());
+
+    // In a saved list such a task is left out; the records around it stay.
+    std::vector<cLevelTask> tasks = {MakeLevelTask("egg", 2, 0.0f), MakeLevelTask("milk", 1, 5.0f),
+                                     MakeLevelTask("honey", 3, 0.0f)};
+    tasks[1].iKind = 7;
+    vek::cBitStream out;
+    WriteLevelTasks(out, tasks);
+    vek::cBitStream in2 = Reading(Written(out));
+    std::vector<cLevelTask> back;
+    EXPECT_TRUE(ReadLevelTasks(in2, back, 1.0f));
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0].iWare, 17);
+    EXPECT_EQ(back[1].iWare, 19);
+    EXPECT_TRUE(in2.AtEnd());
 }
 
 TEST(WareList, SavedFormDropsNoWareAndBoundsItsCount)
@@ -192,9 +286,19 @@ namespace {
 TEST(FinishedLevel, MedalAndTimeRecord)
 {
     EXPECT_EQ(LevelMedal(500.0f, 0.0f), 0);  // no limit
-    EXPECT_EQ(LevelMedal(60.0f, 60.0f), 0);
-    EXPECT_EQ(LevelMedal(90.0f, 60.0f), 1);
-    EXPECT_EQ(LevelMedal(90.5f, 60.0f), 2);
+    EXPECT_EQ(LevelMedal(60.0f, 60.0f), 0);  // exactly at the limit
+    EXPECT_EQ(LevelMedal(60.01f, 60.0f), 1);
+    EXPECT_EQ(LevelMedal(89.99f, 60.0f), 1);
+    EXPECT_EQ(LevelMedal(90.0f, 60.0f), 2);  // exactly 1.5 times the limit
+    EXPECT_EQ(LevelMedal(1e9f, 60.0f), 2);
+
+    // The progress runs 0..1 toward gold, again 0..1 toward silver, then 0.
+    EXPECT_EQ(LevelMedalProgress(500.0f, 0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(LevelMedalProgress(0.0f, 60.0f), 0.0f);
+    EXPECT_FLOAT_EQ(LevelMedalProgress(45.0f, 60.0f), 0.75f);
+    EXPECT_FLOAT_EQ(LevelMedalProgress(60.0f, 60.0f), 0.0f);
+    EXPECT_FLOAT_EQ(LevelMedalProgress(75.0f, 60.0f), 0.5f);
+    EXPECT_EQ(LevelMedalProgress(90.0f, 60.0f), 0.0f);
 
     std::vector<float> times = {10.0f};
     EXPECT_TRUE(StoreLevelTime(times, 3, 42.0f));

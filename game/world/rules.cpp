@@ -1,0 +1,441 @@
+#include "game/world/rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/core/log.h"
+#include "engine/graphics/curve.h"
+#include "game/shell/garden.h"
+#include "game/shell/locale_gd.h"
+#include "game/shell/player.h"
+#include "game/shell/profile_host.h"
+#include "game/world/game_sound.h"
+#include "game/world/island.h"
+#include "game/world/level_defs.h"
+#include "game/world/ware.h"
+
+namespace {
+
+constexpr const char* kSender = "cGarden";
+
+// Award flags in the game object's counters, in their saved order.
+enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
+
+// Game sound 12, "new_sort".
+constexpr int kSoundNewSort = 12;
+
+// The highest unlockable sort index and animal kind.
+constexpr int32_t kLastSort = 7;
+constexpr int32_t kLastAnimal = 3;
+constexpr int32_t kAnimalKinds = 4;
+constexpr int32_t kWareCount = 21;
+
+size_t DefinitionCount(const cPlayer& player) { return player.m_TaskSet.vecTasks.size(); }
+
+// The next-task index as an index; a negative one (never valid) as past
+// the end, so nothing joins from it.
+size_t NextTaskIndex(const cPlayer& player)
+{
+    return player.m_iLevelValue < 0 ? std::numeric_limits<size_t>::max()
+                                    : static_cast<size_t>(player.m_iLevelValue);
+}
+
+// Whether the island has its institute, which makes levels offer upgrades.
+bool InstituteBuilt()
+{
+    // The island does not list its built houses yet; until it does, no
+    // level offers an upgrade.
+    return false;
+}
+
+int32_t ClampMoney(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, 0, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+int32_t SaturatingAdd(int32_t a, int32_t b)
+{
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+bool AdvanceLevelClock(cPlayer& player, float step)
+{
+    bool runs = !player.m_Tasks.empty();
+    if (!runs) {
+        // Waiting for a later task's time: without the clock it never comes.
+        const size_t next = NextTaskIndex(player);
+        runs = next < DefinitionCount(player) && player.m_TaskSet.vecTasks[next].fTime > player.m_fClock;
+    }
+    if (runs) player.m_fClock += step;
+    return runs;
+}
+
+bool JoinNextTask(cPlayer& player)
+{
+    const size_t next = NextTaskIndex(player);
+    if (next >= DefinitionCount(player) || player.m_Tasks.size() >= kMaxActiveTasks) return false;
+    const cLevelTask& task = player.m_TaskSet.vecTasks[next];
+    if (task.fTime != 0.0f && task.fTime > player.m_fClock) return false;
+    cLevelTask joined = task;
+    joined.pLine = nullptr;
+    joined.pFactory = nullptr;
+    joined.pInputFactory = nullptr;
+    player.m_Tasks.push_back(joined);
+    ++player.m_iLevelValue;
+    return true;
+}
+
+bool AllTasksJoinedAndDone(const cPlayer& player)
+{
+    return player.m_Tasks.empty() && player.m_iLevelValue >= 0 &&
+           static_cast<size_t>(player.m_iLevelValue) >= DefinitionCount(player);
+}
+
+int RecordFinishedLevel(cPlayer& player)
+{
+    const int medal = LevelMedal(player.m_fClock, player.m_TaskSet.fTimeLimit);
+    if (player.m_iLevel >= 0) StoreLevelTime(player.m_Times, player.m_iLevel, player.m_fClock);
+    return medal;
+}
+
+std::vector<cLevelTask*> CountDownWare(std::vector<cLevelTask>& tasks, int32_t ware)
+{
+    std::vector<cLevelTask*> changed;
+    if (ware == NO_WARE) return changed;
+    for (cLevelTask& task : tasks)
+        if (task.iWare == ware) {
+            task.iAmount = SaturatingAdd(task.iAmount, -1);
+            changed.push_back(&task);
+        }
+    return changed;
+}
+
+std::vector<cLevelTask*> CountDownKind(std::vector<cLevelTask>& tasks, int32_t kind)
+{
+    std::vector<cLevelTask*> changed;
+    if (kind < 0 || kind >= kAnimalKinds) return changed;
+    for (cLevelTask& task : tasks)
+        if (task.iKind == kind) {
+            task.iAmount = SaturatingAdd(task.iAmount, -1);
+            if (task.iAmount <= 0) task.iKind = -1;
+            changed.push_back(&task);
+        }
+    return changed;
+}
+
+std::vector<int> UpgradeOffers(const cUpgrades& upgrades)
+{
+    std::vector<std::pair<int, int>> open;  // price, index
+    for (int i = 0; i < cUpgrades::kCount; ++i)
+        if (upgrades.CanUpgrade(i)) open.emplace_back(upgrades.GetPrice(i), i);
+    std::stable_sort(open.begin(), open.end(),
+                     [](const std::pair<int, int>& a, const std::pair<int, int>& b) { return a.first < b.first; });
+    std::vector<int> offers;
+    for (size_t i = 0; i < open.size() && i < 3; ++i) offers.push_back(open[i].second);
+    return offers;
+}
+
+bool RateCount(int n, int per, int* textIndex, int* stars)
+{
+    if (n < 0) n = 0;
+    if (per < 1) per = 1;
+    const int step = n / per;
+    if (textIndex) *textIndex = std::min(step, 4);
+    if (stars) *stars = step >= 4 ? per : n % per;
+    return n <= 4 * per;
+}
+
+void MakeZigzagPath(vek::curve_CatmullRomSpline<vek::vec2>& path, const vek::vec2& from, const vek::vec2& to,
+                    int count, float amplitude, float duration)
+{
+    path.Clear();
+    path.AddPoint(from, 0.0f);
+    const vek::vec2 d = to - from;
+    const float length = d.Length();
+    // From and to in one point: no direction to zigzag across.
+    if (length >= 1.1920929e-7f && count > 0) {
+        const vek::vec2 u = d * (1.0f / length);
+        // The direction turned a quarter left.
+        const vek::vec2 offset = vek::vec2(-u.y, u.x) * amplitude;
+        for (int i = 0; i < count; ++i) {
+            const float s = static_cast<float>(i) + 0.5f;
+            const float side = (i % 2 == 0) ? 1.0f : -1.0f;
+            const vek::vec2 point = from + u * (length * s / static_cast<float>(count)) + offset * side;
+            path.AddPoint(point, s * duration / static_cast<float>(count));
+        }
+    }
+    path.AddPoint(to, duration);
+}
+
+cShip MakeShip(int people)
+{
+    cShip ship;
+    ship.iPeople = people;
+    ship.fSpeed = people > 0 ? 0.15f : 0.018f;
+    return ship;
+}
+
+vek::vec2 ShipPosition(const cShip& ship) { return vek::vec2(ship.fProgress * 630.0f + 150.0f, 701.0f); }
+
+cShipEvents StepShips(std::vector<cShip>& ships, std::vector<size_t>* removed)
+{
+    cShipEvents events;
+    for (cShip& ship : ships) {
+        const float before = ship.fProgress;
+        ship.fProgress += ship.fSpeed * kRuleStep;
+        if (ship.iPeople <= 0) continue;
+        if (before < 0.25f && ship.fProgress >= 0.25f) ++events.iBeeps;
+        if (ship.fProgress > 1.0f) events.iPeople = SaturatingAdd(events.iPeople, ship.iPeople);
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < ships.size(); ++i) {
+        const float progress = ships[i].fProgress;
+        // A NaN progress (never from this code) would sail for ever.
+        if (!(progress >= 0.0f && progress <= 1.0f)) {
+            if (removed) removed->push_back(i);
+            continue;
+        }
+        ships[kept++] = ships[i];
+    }
+    ships.resize(kept);
+    return events;
+}
+
+bool StepShipClock(float& clock, int level)
+{
+    if (level <= 0) return false;
+    clock += kRuleStep;
+    if (clock < 50.0f) return false;
+    clock = 0.0f;
+    return true;
+}
+
+int CheckProfileValues(cPlayer& player, size_t layouts)
+{
+    int fixes = 0;
+    auto clampInt = [&](int32_t& value, int32_t lo, int32_t hi, const char* what) {
+        if (value >= lo && value <= hi) return;
+        const int32_t fixed = std::clamp(value, lo, hi);
+        vek::LogWarning(kSender, "Profile: %s out of range, now %i\n", what, fixed);
+        value = fixed;
+        ++fixes;
+    };
+    auto capList = [&](auto& list, size_t most, const char* what) {
+        if (list.size() <= most) return;
+        vek::LogWarning(kSender, "Profile: %s list cut to %i entries\n", what, static_cast<int>(most));
+        list.resize(most);
+        ++fixes;
+    };
+    clampInt(player.m_iProgress, 0, kLevelCount, "progress");
+    clampInt(player.m_iContinueLevel, -1, kLevelCount - 1, "saved level");
+    // Before the layouts are read there is nothing to hold the index to.
+    if (layouts > 0)
+        clampInt(player.m_iPlayerValue, 0, static_cast<int32_t>(std::min<size_t>(layouts - 1, 0x7fffffff)),
+                 "bed layout");
+    clampInt(player.m_iSorts, 0, kLastSort, "sort index");
+    clampInt(player.m_iAnimals, -1, kLastAnimal, "animal level");
+    clampInt(player.m_iMoney, 0, std::numeric_limits<int32_t>::max(), "money");
+    clampInt(player.m_iIslandMoney, 0, std::numeric_limits<int32_t>::max(), "island funds");
+    clampInt(player.m_iLevelValue, 0, std::numeric_limits<int32_t>::max(), "next task");
+    capList(player.m_Results, kLevelCount, "medal");
+    capList(player.m_Times, kLevelCount, "time");
+    capList(player.m_Values, kWareCount, "ware counter");
+    capList(player.m_AnimalCounts, kAnimalKinds, "animal counter");
+    if (!std::isfinite(player.m_fClock) || player.m_fClock < 0.0f) {
+        vek::LogWarning(kSender, "Profile: level clock out of range, now 0\n");
+        player.m_fClock = 0.0f;
+        ++fixes;
+    }
+    return fixes;
+}
+
+// ---- the game object's rules ----
+
+bool cGarden::SetupLevel(int level)
+{
+    SendWindowMessage("garden", 2, 20);
+    for (int32_t& award : m_aiCounters) award = 0;
+    cPlayer* player = GetPlayer();
+    if (!player) return true;
+    ResetLevelTasks(player->m_TaskSet);
+    player->m_iLevel = level >= 0 ? level : player->m_iContinueLevel;
+    m_bFreeRange = 0;
+
+    const cLevelDef& def = GetLevelDef(player->m_iLevel);
+    ApplyLevelDef(player->m_iLevel, player->m_TaskSet);
+    m_aiCounters[e_AwardSort] = def.Has(cLevelDef::e_NewSort) ? 1 : 0;
+    m_aiCounters[e_AwardBeds] = def.Has(cLevelDef::e_MoreBeds) ? 1 : 0;
+    m_aiCounters[e_AwardAnimal] = def.Has(cLevelDef::e_NewAnimal) ? 1 : 0;
+    m_bFreeRange = def.Has(cLevelDef::e_FreeRange) ? 1 : 0;
+    // The building hint belongs to the newest level only; a continued game
+    // names none.
+    if (player->m_iLevel == player->m_iProgress) player->m_TaskSet.strName = GetLevelBuilding(level);
+    m_aiCounters[e_AwardUpgrade] = LevelOffersUpgrade(def, InstituteBuilt()) ? 1 : 0;
+
+    if (level >= 0) {
+        player->m_Tasks.clear();
+        player->m_iLevelValue = 0;
+        player->m_fClock = 0.0f;
+        SetMoney(def.iMoney);
+    } else {
+        // The saved index counts tasks of this definition; a damaged one
+        // would otherwise point past them.
+        const size_t count = player->m_TaskSet.vecTasks.size();
+        if (player->m_iLevelValue < 0) player->m_iLevelValue = 0;
+        if (static_cast<size_t>(player->m_iLevelValue) > count) {
+            vek::LogWarning(kSender, "SetupLevel: next task %i of %i\n", player->m_iLevelValue,
+                            static_cast<int>(count));
+            player->m_iLevelValue = static_cast<int32_t>(count);
+        }
+        return true;
+    }
+    ShowGameWindow("mission_start", 2);
+    return true;
+}
+
+int cGarden::GetMedal() const
+{
+    const cPlayer* player = GetPlayer();
+    return player ? LevelMedal(player->m_fClock, player->m_TaskSet.fTimeLimit) : 0;
+}
+
+float cGarden::GetMedalProgress() const
+{
+    const cPlayer* player = GetPlayer();
+    return player ? LevelMedalProgress(player->m_fClock, player->m_TaskSet.fTimeLimit) : 0.0f;
+}
+
+void cGarden::SetMoney(int value)
+{
+    if (cPlayer* player = GetPlayer()) player->m_iMoney = std::max(value, 0);
+}
+
+void cGarden::SpendMoney(int amount)
+{
+    cPlayer* player = GetPlayer();
+    if (!player || player->m_iMoney < amount) return;
+    player->m_iMoney = ClampMoney(static_cast<int64_t>(player->m_iMoney) - amount);
+}
+
+void cGarden::SpendIslandMoney(int amount)
+{
+    cPlayer* player = GetPlayer();
+    if (!player || player->m_iIslandMoney < amount) return;
+    player->m_iIslandMoney = ClampMoney(static_cast<int64_t>(player->m_iIslandMoney) - amount);
+}
+
+bool cGarden::UnlockNextSort()
+{
+    cPlayer* player = GetPlayer();
+    if (!player || !g_pWareManager || player->m_iSorts < 0 || player->m_iSorts >= kLastSort) return false;
+    const cSort* next = g_pWareManager->GetSort(static_cast<uint32_t>(player->m_iSorts + 1));
+    if (next == g_pWareManager->DefaultSort()) return false;
+    ++player->m_iSorts;
+    PlayGameSound(m_SoundTable, kSoundNewSort);
+    SendWindowMessage("garden", 1, 0);
+    return true;
+}
+
+bool cGarden::UnlockNextAnimal()
+{
+    cPlayer* player = GetPlayer();
+    if (!player || player->m_iAnimals + 1 > kLastAnimal) return false;
+    ++player->m_iAnimals;
+    PlayGameSound(m_SoundTable, kSoundNewSort);
+    SendWindowMessage("garden", 1, 0);
+    return true;
+}
+
+bool cGarden::ExpandGarden()
+{
+    cPlayer* player = GetPlayer();
+    const int64_t layouts = static_cast<int64_t>(m_BedLayouts.size());
+    if (!player || player->m_iPlayerValue < 0 || player->m_iPlayerValue >= layouts - 1) return false;
+    ++player->m_iPlayerValue;
+    return true;
+}
+
+std::vector<int> cGarden::GetUpgradeOffers() const
+{
+    const cPlayer* player = GetPlayer();
+    return player ? UpgradeOffers(player->m_Upgrades) : std::vector<int>();
+}
+
+bool cGarden::GetRate(vek::string* text, int* stars) const
+{
+    const cPlayer* player = GetPlayer();
+    const int golds = player ? static_cast<int>(std::count(player->m_Results.begin(), player->m_Results.end(), 0)) : 0;
+    int index = 0;
+    const bool within = RateCount(golds, 5, &index, stars);
+    if (text) {
+        const cLocaleGD& t = GetLocaleGD();
+        const vek::string* texts[] = {&t.Rate0, &t.Rate1, &t.Rate2, &t.Rate3, &t.Rate4};
+        *text = *texts[index];
+    }
+    return within;
+}
+
+void cGarden::CountTaskKind(int kind)
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return;
+    for (cLevelTask* task : CountDownKind(player->m_Tasks, kind)) UpdateTaskControl(*task);
+}
+
+void cGarden::CountWare(int ware)
+{
+    cPlayer* player = GetPlayer();
+    if (!player || ware < 0 || ware >= kWareCount) return;
+    if (player->m_Values.size() <= static_cast<size_t>(ware)) player->m_Values.resize(static_cast<size_t>(ware) + 1, 0);
+    int32_t& count = player->m_Values[static_cast<size_t>(ware)];
+    count = SaturatingAdd(count, 1);
+}
+
+void cGarden::CountAnimal(int kind)
+{
+    cPlayer* player = GetPlayer();
+    if (!player || kind < 0 || kind >= kAnimalKinds) return;
+    if (player->m_AnimalCounts.size() <= static_cast<size_t>(kind))
+        player->m_AnimalCounts.resize(static_cast<size_t>(kind) + 1, 0);
+    int32_t& count = player->m_AnimalCounts[static_cast<size_t>(kind)];
+    count = SaturatingAdd(count, 1);
+}
+
+bool cGarden::AdvanceProgress()
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return false;
+    if (player->m_iProgress >= kLevelCount) {
+        vek::LogWarning(kSender, "AdvanceProgress: every level is reached\n");
+        return false;
+    }
+    ++player->m_iProgress;
+    // The snapshot the new level starts from is taken whether or not a
+    // gardener is on the field.
+    const bool saved = player->SaveGame(player->m_iProgress);
+    player->m_iContinueLevel = -1;
+    return saved;
+}
+
+bool cGarden::CanScrollIsland() const
+{
+    const int mode = m_pIsland ? m_pIsland->iMode : cIsland::e_modeNone;
+    if (mode == cIsland::e_modeIsland) {
+        const cPlayer* player = GetPlayer();
+        const int progress = player ? player->m_iProgress : 0;
+        return progress > 6 && (m_iShownHint == -1 || m_iShownHint == 3);
+    }
+    return mode != cIsland::e_modeLevel;
+}
+
+bool cGarden::IsLevelContext() const
+{
+    const cPlayer* player = GetPlayer();
+    if (player && player->m_iProgress > 0) return true;
+    return m_pIsland && m_pIsland->iMode == cIsland::e_modeLevel;
+}

@@ -1,0 +1,469 @@
+#include "game/world/rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "engine/core/filename.h"
+#include "engine/graphics/curve.h"
+#include "game/shell/garden.h"
+#include "game/shell/locale_gd.h"
+#include "game/shell/player.h"
+#include "game/world/island.h"
+#include "game/world/level_defs.h"
+#include "game/world/ware.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A game object whose current profile the test hands in.
+class cRulesGarden : public cGarden {
+public:
+    void SetCurrent(cPlayerBase* player) { m_pPlayer = player; }
+};
+
+struct Rules : ::testing::Test {
+    void SetUp() override
+    {
+        dir = vektest::MakeTempDir("rules");
+        ASSERT_FALSE(dir.empty());
+        vek::SetPathMacro(vek::e_macroAppPath, dir);
+        ASSERT_TRUE(CreateWareManager());
+        CreateWares();
+        game = new cRulesGarden();
+        player = new cPlayer("plrrules");
+        game->SetCurrent(player);
+    }
+    void TearDown() override
+    {
+        game->SetCurrent(nullptr);
+        delete player;
+        delete game;
+        DestroyWareManager();
+    }
+
+    // Fixed steps of the clock and the joins, as a level in play runs them.
+    void Steps(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            AdvanceLevelClock(*player, kRuleStep);
+            JoinNextTask(*player);
+            EXPECT_LE(player->m_Tasks.size(), kMaxActiveTasks);
+        }
+    }
+
+    std::string dir;
+    cRulesGarden* game = nullptr;
+    cPlayer* player = nullptr;
+};
+
+TEST_F(Rules, TasksJoinOneAStepAtTheirTimes)
+{
+    game->SetupLevel(37);  // four crops joining at 0, 30, 60 and 90 s
+    ASSERT_EQ(player->m_TaskSet.vecTasks.size(), 4u);
+    // The first task joins on the first step, before the clock has moved.
+    Steps(1);
+    EXPECT_EQ(player->m_Tasks.size(), 1u);
+    EXPECT_EQ(player->m_fClock, 0.0f);
+    Steps(30 * 30 - 1);
+    EXPECT_EQ(player->m_Tasks.size(), 1u);
+    Steps(2);
+    ASSERT_EQ(player->m_Tasks.size(), 2u);
+    EXPECT_EQ(player->m_Tasks[1].iWare, 5);
+    EXPECT_EQ(player->m_Tasks[1].pLine, nullptr);
+
+    // Every active task done early: the clock still runs to the next task's
+    // time, so the level can go on.
+    player->m_Tasks.clear();
+    const float before = player->m_fClock;
+    Steps(10);
+    EXPECT_GT(player->m_fClock, before);
+    Steps(31 * 30);
+    EXPECT_EQ(player->m_Tasks.size(), 1u);
+    EXPECT_EQ(player->m_Tasks[0].iWare, 6);
+    Steps(31 * 30);
+    EXPECT_EQ(player->m_Tasks.size(), 2u);
+    EXPECT_FALSE(AllTasksJoinedAndDone(*player));
+
+    // All joined and done: the clock stands.
+    player->m_Tasks.clear();
+    EXPECT_TRUE(AllTasksJoinedAndDone(*player));
+    const float end = player->m_fClock;
+    Steps(100);
+    EXPECT_EQ(player->m_fClock, end);
+}
+
+TEST_F(Rules, NeverMoreThanFourActive)
+{
+    game->SetupLevel(44);  // seven tasks, all at once
+    Steps(3);
+    EXPECT_EQ(player->m_Tasks.size(), 3u);  // one per step
+    Steps(10);
+    EXPECT_EQ(player->m_Tasks.size(), 4u);
+    EXPECT_EQ(player->m_iLevelValue, 4);
+    player->m_Tasks.erase(player->m_Tasks.begin());
+    Steps(1);
+    EXPECT_EQ(player->m_Tasks.size(), 4u);
+    EXPECT_EQ(player->m_Tasks.back().iWare, g_pWareManager->FindWare("honey"));
+}
+
+TEST_F(Rules, DeliveriesCountDown)
+{
+    player->m_Tasks = {MakeLevelTask("egg", 2, 0), MakeLevelTask("goat", 2, 0), MakeLevelTask("egg", 1, 0)};
+    EXPECT_EQ(CountDownWare(player->m_Tasks, 17).size(), 2u);
+    EXPECT_EQ(CountDownWare(player->m_Tasks, 17).size(), 2u);
+    EXPECT_EQ(player->m_Tasks[0].iAmount, 0);
+    EXPECT_EQ(player->m_Tasks[2].iAmount, -1);  // over-delivered
+    EXPECT_TRUE(CountDownWare(player->m_Tasks, NO_WARE).empty());
+
+    game->CountTaskKind(1);
+    EXPECT_EQ(player->m_Tasks[1].iAmount, 1);
+    EXPECT_FALSE(player->m_Tasks[1].IsEmpty());
+    game->CountTaskKind(1);
+    EXPECT_TRUE(player->m_Tasks[1].IsEmpty());
+    game->CountTaskKind(1);  // an empty task is no longer counted
+    EXPECT_EQ(player->m_Tasks[1].iAmount, 0);
+    game->CountTaskKind(-1);  // ware tasks are not animal tasks
+    game->CountTaskKind(7);
+    EXPECT_EQ(player->m_Tasks[0].iAmount, 0);
+    EXPECT_EQ(player->m_Tasks[0].iKind, -1);
+}
+
+TEST_F(Rules, SetupStartsAfreshOrContinues)
+{
+    player->m_iProgress = 10;
+    player->m_iMoney = 999;
+    game->SetupLevel(10);
+    EXPECT_EQ(player->m_iLevel, 10);
+    EXPECT_EQ(player->m_iMoney, 160);
+    EXPECT_EQ(player->m_TaskSet.fTimeLimit, 180.0f);
+    EXPECT_EQ(player->m_TaskSet.strName, "house01");  // the newest level
+    EXPECT_EQ(game->m_bFreeRange, 1);
+    Steps(200);
+    ASSERT_EQ(player->m_Tasks.size(), 2u);
+
+    // Replaying an older level: no building hint, and its own flags.
+    game->SetupLevel(3);
+    EXPECT_TRUE(player->m_TaskSet.strName.empty());
+    EXPECT_EQ(game->m_bFreeRange, 0);
+    EXPECT_EQ(game->m_aiCounters[0], 1);  // new sort
+    EXPECT_EQ(game->m_aiCounters[1], 1);  // more beds
+    EXPECT_EQ(game->m_aiCounters[3], 0);
+    EXPECT_TRUE(player->m_Tasks.empty());
+    EXPECT_EQ(player->m_fClock, 0.0f);
+
+    // A continued game keeps its money, clock and active tasks and rebuilds
+    // the saved level's definition and awards.
+    player->m_iContinueLevel = 5;
+    player->m_iMoney = 77;
+    player->m_fClock = 12.5f;
+    player->m_Tasks = {MakeLevelTask("plant02", 3, 0)};
+    player->m_iLevelValue = 2;
+    player->m_iProgress = 5;
+    game->SetupLevel(-1);
+    EXPECT_EQ(player->m_iLevel, 5);
+    EXPECT_EQ(player->m_iMoney, 77);
+    EXPECT_EQ(player->m_fClock, 12.5f);
+    EXPECT_EQ(player->m_Tasks.size(), 1u);
+    EXPECT_EQ(player->m_iLevelValue, 2);
+    EXPECT_EQ(player->m_TaskSet.vecTasks.size(), 3u);
+    EXPECT_TRUE(player->m_TaskSet.strName.empty());
+    EXPECT_EQ(game->m_aiCounters[0], 0);
+    EXPECT_EQ(game->m_aiCounters[3], 1);  // new animal
+
+    // A damaged next-task index stops at the definition's end.
+    player->m_iLevelValue = 1000;
+    game->SetupLevel(-1);
+    EXPECT_EQ(player->m_iLevelValue, 3);
+
+    // Beyond the levels: nothing to do, no limit, no money.
+    game->SetupLevel(45);
+    EXPECT_TRUE(player->m_TaskSet.vecTasks.empty());
+    EXPECT_EQ(player->m_TaskSet.fTimeLimit, 0.0f);
+    EXPECT_EQ(player->m_iMoney, 0);
+}
+
+TEST_F(Rules, MedalOnTheRunningClock)
+{
+    game->SetupLevel(0);  // 90 s
+    player->m_fClock = 90.0f;
+    EXPECT_EQ(game->GetMedal(), 0);
+    EXPECT_FLOAT_EQ(game->GetMedalProgress(), 0.0f);
+    player->m_fClock = 112.5f;
+    EXPECT_EQ(game->GetMedal(), 1);
+    EXPECT_FLOAT_EQ(game->GetMedalProgress(), 0.5f);
+    player->m_fClock = 135.0f;
+    EXPECT_EQ(game->GetMedal(), 2);
+    // Finishing stores the time at the level and gives the medal.
+    player->m_fClock = 134.9f;
+    EXPECT_EQ(RecordFinishedLevel(*player), 1);
+    ASSERT_EQ(player->m_Times.size(), 1u);
+    EXPECT_EQ(player->m_Times[0], 134.9f);
+    game->SetupLevel(50);  // no limit: always gold
+    player->m_fClock = 1000.0f;
+    EXPECT_EQ(game->GetMedal(), 0);
+    EXPECT_EQ(game->GetMedalProgress(), 0.0f);
+    EXPECT_EQ(RecordFinishedLevel(*player), 0);
+    EXPECT_EQ(player->m_Times.size(), 1u);  // no such level: no time kept
+}
+
+TEST_F(Rules, MoneyAndAwards)
+{
+    game->SetMoney(-5);
+    EXPECT_EQ(player->m_iMoney, 0);
+    game->SetMoney(40);
+    game->SpendMoney(41);
+    EXPECT_EQ(player->m_iMoney, 40);
+    game->SpendMoney(40);
+    EXPECT_EQ(player->m_iMoney, 0);
+    player->m_iMoney = 10;
+    game->SpendMoney(std::numeric_limits<int>::min());  // never wraps
+    EXPECT_EQ(player->m_iMoney, std::numeric_limits<int>::max());
+    player->m_iIslandMoney = 30;
+    game->SpendIslandMoney(31);
+    EXPECT_EQ(player->m_iIslandMoney, 30);
+    game->SpendIslandMoney(30);
+    EXPECT_EQ(player->m_iIslandMoney, 0);
+
+    int sorts = 0;
+    while (game->UnlockNextSort()) ++sorts;
+    EXPECT_EQ(sorts, 7);
+    EXPECT_EQ(player->m_iSorts, 7);
+    int animals = 0;
+    while (game->UnlockNextAnimal()) ++animals;
+    EXPECT_EQ(animals, 4);
+    EXPECT_EQ(player->m_iAnimals, 3);
+
+    EXPECT_FALSE(game->ExpandGarden());  // no layouts read
+    game->m_BedLayouts.assign(5, cBedLayout());
+    int beds = 0;
+    while (game->ExpandGarden()) ++beds;
+    EXPECT_EQ(beds, 4);
+    EXPECT_EQ(player->m_iPlayerValue, 4);
+
+    // Cheapest first; equal prices in index order; nothing at the top.
+    EXPECT_EQ(game->GetUpgradeOffers(), (std::vector<int>{2, 4, 0}));
+    const int levels[] = {3, 2, 2, 1, 1, 2};
+    for (int i = 0; i < 6; ++i) player->m_Upgrades.SetLevel(i, levels[i]);
+    EXPECT_EQ(game->GetUpgradeOffers(), (std::vector<int>{3, 4, 1}));
+    for (int i = 0; i < 6; ++i) player->m_Upgrades.SetLevel(i, 3);
+    EXPECT_TRUE(game->GetUpgradeOffers().empty());
+}
+
+TEST_F(Rules, RatingsAndStatistics)
+{
+    int text = -1, stars = -1;
+    EXPECT_TRUE(RateCount(0, 5, &text, &stars));
+    EXPECT_EQ(text, 0);
+    EXPECT_EQ(stars, 0);
+    EXPECT_TRUE(RateCount(7, 5, &text, &stars));
+    EXPECT_EQ(text, 1);
+    EXPECT_EQ(stars, 2);
+    EXPECT_TRUE(RateCount(20, 5, &text, &stars));
+    EXPECT_EQ(text, 4);
+    EXPECT_EQ(stars, 5);
+    EXPECT_FALSE(RateCount(27, 5, &text, &stars));
+    EXPECT_EQ(text, 4);
+    EXPECT_EQ(stars, 5);
+    EXPECT_TRUE(RateCount(39, 10, &text, &stars));
+    EXPECT_EQ(text, 3);
+    EXPECT_EQ(stars, 9);
+    EXPECT_TRUE(RateCount(40, 10, nullptr, &stars));
+    EXPECT_EQ(stars, 10);
+    EXPECT_FALSE(RateCount(41, 10, &text, nullptr));
+
+    // Gold medals are the entries 0 of the medal list.
+    player->m_Results = {0, 1, 0, 2, 0, 0, 0, 0, -1};
+    vek::string rate;
+    EXPECT_TRUE(game->GetRate(&rate, &stars));
+    EXPECT_EQ(rate, GetLocaleGD().Rate1);
+    EXPECT_EQ(stars, 1);
+    EXPECT_TRUE(game->GetRate(nullptr, nullptr));
+
+    game->CountWare(20);
+    game->CountWare(20);
+    EXPECT_EQ(player->m_Values.size(), 21u);
+    EXPECT_EQ(player->m_Values[20], 2);
+    for (int bad : {NO_WARE, -1, 21, std::numeric_limits<int>::max()}) game->CountWare(bad);
+    EXPECT_EQ(player->m_Values.size(), 21u);
+    game->CountAnimal(1);
+    for (int bad : {-1, 4, 1000}) game->CountAnimal(bad);
+    EXPECT_EQ(player->m_AnimalCounts, (std::vector<int32_t>{0, 1}));
+}
+
+TEST_F(Rules, IslandScrollingAndLevelContext)
+{
+    cIsland island;
+    game->m_pIsland = &island;
+    island.iMode = cIsland::e_modeIsland;
+    player->m_iProgress = 6;
+    EXPECT_FALSE(game->CanScrollIsland());
+    EXPECT_TRUE(game->IsLevelContext());  // progress above 0
+    player->m_iProgress = 7;
+    EXPECT_TRUE(game->CanScrollIsland());
+    game->m_iShownHint = 3;
+    EXPECT_TRUE(game->CanScrollIsland());
+    game->m_iShownHint = 1;
+    EXPECT_FALSE(game->CanScrollIsland());
+    island.iMode = cIsland::e_modeLevel;
+    EXPECT_FALSE(game->CanScrollIsland());
+    island.iMode = cIsland::e_modeEdit;
+    EXPECT_TRUE(game->CanScrollIsland());
+
+    player->m_iProgress = 0;
+    EXPECT_FALSE(game->IsLevelContext());
+    island.iMode = cIsland::e_modeLevel;
+    EXPECT_TRUE(game->IsLevelContext());
+    game->m_pIsland = nullptr;
+}
+
+TEST_F(Rules, AdvancingTakesTheSnapshotOfTheNewLevel)
+{
+    player->m_iProgress = 4;
+    player->m_iContinueLevel = 3;
+    player->m_iMoney = 321;
+    // No gardener on the field (no field at all): the snapshot is still made.
+    EXPECT_TRUE(game->AdvanceProgress());
+    EXPECT_EQ(player->m_iProgress, 5);
+    EXPECT_EQ(player->m_iContinueLevel, -1);
+    player->m_iMoney = 0;
+    ASSERT_TRUE(player->LoadGame(5));
+    EXPECT_EQ(player->m_iMoney, 321);
+
+    player->m_iProgress = kLevelCount;
+    EXPECT_FALSE(game->AdvanceProgress());
+    EXPECT_EQ(player->m_iProgress, kLevelCount);
+}
+
+TEST(Ships, SailBeepOnceAndBringTheirPeople)
+{
+    std::vector<cShip> ships = {MakeShip(12), MakeShip(0)};
+    EXPECT_FLOAT_EQ(ships[0].fSpeed, 0.15f);
+    EXPECT_FLOAT_EQ(ships[1].fSpeed, 0.018f);
+    EXPECT_EQ(ShipPosition(ships[0]), vek::vec2(150.0f, 701.0f));
+
+    int beeps = 0, people = 0, steps = 0;
+    std::vector<size_t> removed;
+    while (ships.size() == 2 && steps < 1000) {
+        const cShipEvents events = StepShips(ships, &removed);
+        beeps += events.iBeeps;
+        people += events.iPeople;
+        ++steps;
+    }
+    // 1 / (0.15 / 30) = 200 steps to cross, and just past 1 it is gone.
+    EXPECT_EQ(steps, 201);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(people, 12);
+    EXPECT_EQ(removed, std::vector<size_t>{0});
+    ASSERT_EQ(ships.size(), 1u);
+    EXPECT_EQ(ships[0].iPeople, 0);
+
+    // The empty ship sails on silently and brings nobody.
+    for (int i = 0; i < 2000 && !ships.empty(); ++i) {
+        const cShipEvents events = StepShips(ships);
+        EXPECT_EQ(events.iBeeps, 0);
+        EXPECT_EQ(events.iPeople, 0);
+    }
+    EXPECT_TRUE(ships.empty());
+
+    // An empty ship every 50 s, only on levels above 0.
+    float clock = 0.0f;
+    int due = 0;
+    for (int i = 0; i < 30 * 101; ++i) due += StepShipClock(clock, 3) ? 1 : 0;
+    EXPECT_EQ(due, 2);
+    clock = 0.0f;
+    for (int i = 0; i < 30 * 60; ++i) EXPECT_FALSE(StepShipClock(clock, 0));
+}
+
+TEST(FlightPath, ZigzagsAcrossTheLine)
+{
+    vek::curve_CatmullRomSpline<vek::vec2> path;
+    MakeZigzagPath(path, vek::vec2(0, 0), vek::vec2(100, 0), 2, 10.0f, 2.0f);
+    ASSERT_EQ(path.GetCount(), 4);
+    EXPECT_EQ(path.m_Params, (std::vector<float>{0.0f, 0.5f, 1.5f, 2.0f}));
+    EXPECT_FLOAT_EQ(path.m_Points[1].x, 25.0f);
+    EXPECT_FLOAT_EQ(path.m_Points[1].y, 10.0f);  // left of the way
+    EXPECT_FLOAT_EQ(path.m_Points[2].x, 75.0f);
+    EXPECT_FLOAT_EQ(path.m_Points[2].y, -10.0f);
+    EXPECT_EQ(path.m_Points[3], vek::vec2(100, 0));
+
+    // One point: just the two ends, and no NaN anywhere.
+    MakeZigzagPath(path, vek::vec2(5, 5), vek::vec2(5, 5), 3, 10.0f, 1.0f);
+    ASSERT_EQ(path.GetCount(), 2);
+    for (const vek::vec2& p : path.m_Points) EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+}
+
+TEST_F(Rules, HostileProfileValuesAreBounded)
+{
+    EXPECT_EQ(CheckProfileValues(*player, 5), 0);
+
+    const int32_t big = std::numeric_limits<int32_t>::max();
+    player->m_iProgress = big;
+    player->m_iContinueLevel = big;
+    player->m_iPlayerValue = big;
+    player->m_iSorts = big;
+    player->m_iAnimals = big;
+    player->m_iMoney = -1;
+    player->m_iIslandMoney = std::numeric_limits<int32_t>::min();
+    player->m_iLevelValue = -3;
+    player->m_Results.assign(1000, 0);
+    player->m_Times.assign(46, 1.0f);
+    player->m_Values.assign(22, 1);
+    player->m_AnimalCounts.assign(5, 1);
+    player->m_fClock = std::nanf("");
+    EXPECT_EQ(CheckProfileValues(*player, 5), 13);
+    EXPECT_EQ(player->m_iProgress, 45);
+    EXPECT_EQ(player->m_iContinueLevel, 44);
+    EXPECT_EQ(player->m_iPlayerValue, 4);
+    EXPECT_EQ(player->m_iSorts, 7);
+    EXPECT_EQ(player->m_iAnimals, 3);
+    EXPECT_EQ(player->m_iMoney, 0);
+    EXPECT_EQ(player->m_iIslandMoney, 0);
+    EXPECT_EQ(player->m_iLevelValue, 0);
+    EXPECT_EQ(player->m_Results.size(), 45u);
+    EXPECT_EQ(player->m_Times.size(), 45u);
+    EXPECT_EQ(player->m_Values.size(), 21u);
+    EXPECT_EQ(player->m_AnimalCounts.size(), 4u);
+    EXPECT_EQ(player->m_fClock, 0.0f);
+    EXPECT_EQ(CheckProfileValues(*player, 5), 0);
+
+    // The same values saved and loaded again come back bounded.
+    player->m_iProgress = big;
+    player->m_iContinueLevel = big;
+    player->m_iSorts = big;
+    player->m_iAnimals = -big;
+    player->m_iMoney = -big;
+    player->m_Results.assign(200, 0);
+    player->m_fClock = -5.0f;
+    ASSERT_TRUE(player->SavePlayer());
+    ASSERT_TRUE(player->SaveGame(-1));
+    {
+        cPlayer loaded("plrrules");
+        ASSERT_TRUE(loaded.LoadPlayer());
+        EXPECT_EQ(loaded.m_iProgress, 45);
+        EXPECT_EQ(loaded.m_iContinueLevel, 44);
+        EXPECT_EQ(loaded.m_Results.size(), 45u);
+        ASSERT_TRUE(loaded.LoadGame(-1));
+        EXPECT_EQ(loaded.m_iSorts, 7);
+        EXPECT_EQ(loaded.m_iAnimals, -1);
+        EXPECT_EQ(loaded.m_iMoney, 0);
+        EXPECT_EQ(loaded.m_fClock, 0.0f);
+        EXPECT_EQ(CheckProfileValues(loaded, 0), 0);
+    }
+    CheckProfileValues(*player, 5);
+
+    player->m_iContinueLevel = -7;
+    player->m_iAnimals = -2;
+    player->m_fClock = -1.0f;
+    player->m_iPlayerValue = 9;
+    EXPECT_EQ(CheckProfileValues(*player, 0), 3);  // layouts not read yet
+    EXPECT_EQ(player->m_iContinueLevel, -1);
+    EXPECT_EQ(player->m_iAnimals, -1);
+    EXPECT_EQ(player->m_fClock, 0.0f);
+    EXPECT_EQ(player->m_iPlayerValue, 9);
+    EXPECT_EQ(CheckProfileValues(*player, 3), 1);
+    EXPECT_EQ(player->m_iPlayerValue, 2);
+}
+
+} // namespace

@@ -1,90 +1,17 @@
 #pragma once
-// The game's small effects: particle pools, the wares flying across the
-// screen and the rising text pop-ups. Here they are containers that their
-// owners make, clear and release; what fills and draws them builds on this.
+// The game's small effects: the wares flying across the screen and the
+// rising text pop-ups. Here they are containers that their owners make,
+// clear and release; what fills and draws them builds on this.
 #include <cstddef>
 #include <cstdint>
 #include <list>
 
 #include "engine/core/vekstring.h"
+#include "game/world/particles.h"
 
 namespace vek {
 class cRender;
 }
-
-// Makes particles for one pool until it is finished.
-struct cEmitter {
-    virtual ~cEmitter() = default;
-    float fAccumulator = 0.0f;
-    uint32_t uFlags = 0;  // bit 0 finished, bit 2 one-shot
-    uint32_t uToEmit = 0;
-    float fInterval = 0.0f;
-};
-
-struct cParticle {
-    float fLife = 0.0f;  // seconds left; 0 = dead
-    float vPos[3] = {0.0f, 0.0f, 0.0f};
-    float fLifeTotal = 0.0f;
-    float fSize = 0.0f;
-    float fSizeRate = 0.0f;
-    float vVelocity[3] = {0.0f, 0.0f, 0.0f};
-    float vAccel[3] = {0.0f, 0.0f, 0.0f};
-    uint32_t uColorMode = 1;
-    uint32_t uColors[3] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
-};
-
-struct cParticleVertex {
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    uint32_t color = 0;
-    float u = 0.0f, v = 0.0f;
-};
-
-// A fixed number of particles, six vertices each, and the emitters that
-// feed them.
-class cParticlePool {
-public:
-    explicit cParticlePool(uint32_t capacity);
-    ~cParticlePool() { Release(); }
-    cParticlePool(const cParticlePool&) = delete;
-    cParticlePool& operator=(const cParticlePool&) = delete;
-
-    // Takes ownership; appended after the others.
-    cEmitter* AddEmitter(cEmitter* emitter);
-    // Deletes every emitter and marks every particle dead.
-    void Clear();
-    // Deletes every emitter and frees the particles and vertices; the pool
-    // then holds nothing. Safe to call again.
-    void Release();
-
-    uint32_t GetCapacity() const { return m_uCapacity; }
-    size_t GetEmitterCount() const { return m_Emitters.size(); }
-    const cParticle* GetParticles() const { return m_pParticles; }
-
-private:
-    uint32_t m_uCapacity;
-    cParticleVertex* m_pVertices = nullptr;
-    uint32_t m_uQuads = 0;
-    uint32_t m_uHighWater = 0;
-    std::list<cEmitter*> m_Emitters;
-    cParticle* m_pParticles = nullptr;
-};
-
-class cParticleSystem {
-public:
-    cParticleSystem();
-    // Looks its three textures up by name in the texture manager; a missing
-    // one stays 0 (untextured).
-    void LoadTextures();
-
-    // A 240 (wake), B 1500 (spray), C 120 (the island), D 1000 (trails, bursts).
-    cParticlePool poolA{240};
-    cParticlePool poolB{1500};
-    cParticlePool poolC{120};
-    cParticlePool poolD{1000};
-    uint32_t uTexPart01 = 0;
-    uint32_t uTexPart00 = 0;
-    uint32_t uTexPart02 = 0;
-};
 
 struct cFlyingItem {
     virtual ~cFlyingItem() = default;

@@ -7,35 +7,6 @@
 
 namespace {
 
-struct CountedEmitter : cEmitter {
-    explicit CountedEmitter(int* deaths) : pDeaths(deaths) {}
-    ~CountedEmitter() override { ++*pDeaths; }
-    int* pDeaths;
-};
-
-TEST(ParticlePools, ClearAndReleaseDeleteTheEmitters)
-{
-    int deaths = 0;
-    cParticleSystem system;
-    EXPECT_EQ(system.poolA.GetCapacity(), 240u);
-    EXPECT_EQ(system.poolD.GetCapacity(), 1000u);
-    system.LoadTextures();  // no texture manager: untextured
-    EXPECT_EQ(system.uTexPart00, 0u);
-
-    system.poolB.AddEmitter(new CountedEmitter(&deaths));
-    system.poolB.Clear();
-    EXPECT_EQ(deaths, 1);
-    ASSERT_NE(system.poolB.GetParticles(), nullptr);  // cleared, not freed
-
-    system.poolC.AddEmitter(new CountedEmitter(&deaths));
-    system.poolC.AddEmitter(new CountedEmitter(&deaths));
-    system.poolC.Release();
-    EXPECT_EQ(deaths, 3);
-    EXPECT_EQ(system.poolC.GetParticles(), nullptr);
-    system.poolC.Release();  // twice is harmless; the destructor releases again
-    system.poolD.AddEmitter(new CountedEmitter(&deaths));
-}
-
 TEST(ScreenEffects, ListsStartEmptyWithTheirSettings)
 {
     cFlyingItems items(nullptr, true);

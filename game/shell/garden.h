@@ -26,6 +26,7 @@ class cLevel;
 class cObject;
 class cParticleSystem;
 class cPlayer;
+class cSpriteAnimations;
 class cTextPopups;
 
 class cGarden : public cMiddle {
@@ -93,6 +94,8 @@ public:
     cParticleSystem* m_pParticles = nullptr;
     cFlyingItems* m_pFlyingItems = nullptr;
     cTextPopups* m_pTextPopups = nullptr;
+    // The game's one-shot sprite animations, drawn over the focused view.
+    cSpriteAnimations* m_pSpriteAnimations = nullptr;
     cGardenComics* m_pComics = nullptr;
     cLevel* m_pLevel = nullptr;
     cIsland* m_pIsland = nullptr;

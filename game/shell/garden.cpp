@@ -52,6 +52,7 @@ cGarden::cGarden()
     m_pParticles = new cParticleSystem();
     m_pFlyingItems = new cFlyingItems(Render(), true);
     m_pSecondList = new cFlyingItems(Render(), false);
+    m_pSpriteAnimations = new cSpriteAnimations(Render());
     g_pGarden = this;
     if (vek::g_pSoundManager) {
         vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Sound, 0.5f);
@@ -77,6 +78,8 @@ cGarden::~cGarden()
     m_pTextPopups = nullptr;
     delete m_pSecondList;
     m_pSecondList = nullptr;
+    delete m_pSpriteAnimations;
+    m_pSpriteAnimations = nullptr;
     // The widgets belong to the engine's list; the profiles stop reaching
     // the level field through the shared record.
     if (GetProfileHost().pLevel == m_pLevel) GetProfileHost().pLevel = nullptr;

@@ -28,6 +28,7 @@ class cObject;
 class cParticleSystem;
 class cPlayer;
 struct cSprite;
+class cSpriteAnimations;
 class cTextPopups;
 
 class cGarden : public cMiddle {
@@ -155,6 +156,8 @@ public:
     cParticleSystem* m_pParticles = nullptr;
     cFlyingItems* m_pFlyingItems = nullptr;
     cTextPopups* m_pTextPopups = nullptr;
+    // The game's one-shot sprite animations, drawn over the focused view.
+    cSpriteAnimations* m_pSpriteAnimations = nullptr;
     cGardenComics* m_pComics = nullptr;
     cLevel* m_pLevel = nullptr;
     cIsland* m_pIsland = nullptr;

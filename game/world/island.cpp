@@ -4,6 +4,7 @@
 
 #include "engine/app/game.h"
 #include "engine/core/log.h"
+#include "engine/graphics/render.h"
 #include "engine/graphics/texture.h"
 #include "game/shell/garden.h"
 #include "game/shell/middle.h"
@@ -73,6 +74,7 @@ cIsland::cIsland() : vek::cWidget("island")
 {
     g_pIsland = this;
     m_pWalkMap = new cWalkMap(vek::g_pGame ? vek::g_pGame->pBatch : nullptr);
+    m_pPopups = new cTextPopups(vek::g_pRender, "header24x24");
     for (vek::mover<float>& stage : stages) stage.m_fSpeed = 1.0f;
     blinkTimer.m_fSpeed = 2.5f;
     hintTimer.m_fSpeed = 1.0f;
@@ -96,6 +98,8 @@ cIsland::~cIsland()
     while (!m_Buildings.empty()) delete m_Buildings.front();
     delete m_pWalkMap;
     m_pWalkMap = nullptr;
+    delete m_pPopups;
+    m_pPopups = nullptr;
     if (g_pIsland == this) g_pIsland = nullptr;
 }
 

@@ -25,6 +25,7 @@ class cBuild;
 class cFactory;
 class cHouse;
 class cPlayer;
+class cTextPopups;
 
 // Strictly inside: x < px < x + w and y < py < y + h.
 bool RectContains(const vek::rectf& r, float px, float py);
@@ -144,6 +145,8 @@ public:
     std::list<cHouse*>& GetBuildings() { return m_Buildings; }
     const std::list<cHouse*>& GetBuildings() const { return m_Buildings; }
     cWalkMap& GetWalkMap() { return *m_pWalkMap; }
+    // The island's rising texts (font "header24x24").
+    cTextPopups* GetPopups() const { return m_pPopups; }
     bool WasPlayerFileDamaged() const { return !m_strDamagedFile.empty(); }
 
     // The pulse of buildings waiting to be bought: 0..1.
@@ -189,6 +192,7 @@ private:
 
     std::list<cHouse*> m_Buildings;
     cWalkMap* m_pWalkMap = nullptr;
+    cTextPopups* m_pPopups = nullptr;
     // The player file that loading found damaged, until it is saved over.
     vek::string m_strDamagedFile;
 };

@@ -124,6 +124,21 @@ TEST_F(Island, PeopleLiveInTheBuiltHousesAndArriveByShip)
     EXPECT_EQ(island->GetWalkMap().GetFollowerCount(), 3u);
 }
 
+TEST_F(Island, AfterTheLastLevelTheStatueStaysBuiltThroughAReload)
+{
+    WriteGlobal({At("statue00", 0, 3, 44), At("house05", 0, 3, 43)});
+    cIsland* island = MakeIsland();
+    m_pPlayer->m_iProgress = 45;
+    m_pPlayer->m_iLevel = 44;
+    island->Load(-1);
+    ASSERT_TRUE(island->Save(-1));
+    island->Load(-1);
+    EXPECT_TRUE(island->IsHouseBuilt("statue00"));
+    EXPECT_EQ(island->FindPlacedBuilding("statue00", 0)->GetCurrentSprite().counter.iFrame, 4);
+    EXPECT_EQ(island->CountPeople(), 3);
+    EXPECT_EQ(island->GetWalkMap().GetFollowerCount(), 3u);
+}
+
 TEST_F(Island, LookupsOverTheBuildingList)
 {
     cIsland* island = Load({At("factory00", 4, 4, 2), At("factory01", 0, 4, 7), At("factory01_1", 2, 4, 11)});

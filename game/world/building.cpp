@@ -184,7 +184,8 @@ bool cDecor::AddSprite(const vek::string& texture, const vek::string& area)
     rec.uTexture = static_cast<uint32_t>(found.iTexture);
     rec.frames.assign(found.pFrames, found.pFrames + found.iFrameCount);
     rec.iFrameCount = found.iFrameCount;
-    const float rate = found.fFrameTime > 0.0f ? 1.0f / found.fFrameTime : 0.0f;
+    const cTextureInfo* info = FindTextureInfo(texture);
+    const float rate = info ? info->GetNode(info->FindNode(area)).fRate : 0.0f;
     rec.counter.Init(found.iFrameCount, rate < vek::kEpsilon ? 2.0f : rate, vek::cAnimCounter::e_Stop);
     rec.strTexture = texture;
     rec.strArea = area;

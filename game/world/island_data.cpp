@@ -176,8 +176,9 @@ bool cIsland::ReadBuildings(vek::cBitStream& s, const vek::string& file)
             if (def && def->GetType() == cBuild::e_typeFactory) building->CopyDef(*def);
             else vek::LogWarning(kSender, "LoadGlobal: factory '%s' not found\n", name);
         }
-        // An island building is a copy: it starts not built.
-        building->iState = cHouse::e_stateNone;
+        // An island building is a copy: it starts not built, showing the
+        // frame of the building not built.
+        building->SetState(cHouse::e_stateNone);
         building->LoadDef(s);
     }
     if (!whole) vek::LogWarning(kSender, "LoadGlobal: file %s is damaged\n", file);

@@ -167,6 +167,11 @@ TEST_F(Buildings, AddSpriteNamesEachMissingPart)
     EXPECT_FLOAT_EQ(h.rect.w, 100.0f);
     EXPECT_FLOAT_EQ(h.rect.h, 100.0f);
     EXPECT_EQ(h.vecSprites[0].iFrameCount, 7);
+    EXPECT_FLOAT_EQ(h.vecSprites[0].counter.fFrameTime, 1.0f / 30.0f);
+    // An area without a frame rate plays at two frames a second.
+    info->AddNode("still", 2, 1, 0.0f);
+    ASSERT_TRUE(h.AddSprite("broken", "still"));
+    EXPECT_FLOAT_EQ(h.vecSprites[1].counter.fFrameTime, 0.5f);
 }
 
 TEST_F(Buildings, CopiesTakeTheDefinitionAndStartOnTheirOwn)

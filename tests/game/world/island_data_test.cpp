@@ -137,6 +137,7 @@ TEST_F(IslandFiles, TheStaticListMakesTheBuildingsAtTheirPlaces)
     EXPECT_FLOAT_EQ(first->rect.x, 50.0f);
     EXPECT_FLOAT_EQ(first->rect.w, 100.0f);
     EXPECT_EQ(first->strTitle, "House00");
+    EXPECT_EQ(first->vecSprites[0].counter.iFrame, 6);  // the frame of the building not built
     const cHouse* second = island->FindPlacedBuilding("house01", 1);
     ASSERT_NE(second, nullptr);
     EXPECT_FLOAT_EQ(second->rect.y, 250.0f);

@@ -147,6 +147,12 @@ public:
     vek::cMusic* GetMenuMusic() const { return m_pMenuMusic; }
     const cBedLayouts& GetBedLayouts() const { return m_BedLayouts; }
     const cBuildingRegistry& GetBuildings() const { return m_Buildings; }
+    // The building catalogue: the definitions by index and by name, and a
+    // copy of one for the island (null for a bad index).
+    int RegisterBuilding(cHouse* definition);
+    cHouse* GetBuilding(unsigned index) const;
+    cHouse* FindBuilding(const vek::string& name) const;
+    cHouse* CreateBuilding(unsigned index, cIsland* island);
 
     cBedLayouts m_BedLayouts;
     cBuildingRegistry m_Buildings;

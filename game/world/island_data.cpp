@@ -1,0 +1,302 @@
+// The island's three files: the geometry "island.pts", the static building
+// list "island.dat" and the player's "island.dat". Every count is checked
+// against what the file still holds before anything is made from it, and a
+// damaged file keeps what was read before the damage.
+#include <cstdint>
+
+#include "engine/core/bitstream.h"
+#include "engine/core/datamanager.h"
+#include "engine/core/filename.h"
+#include "engine/core/log.h"
+#include "game/shell/garden.h"
+#include "game/shell/player.h"
+#include "game/world/building.h"
+#include "game/world/island.h"
+
+namespace {
+
+constexpr const char* kSender = "cIsland";
+constexpr const char* kPointsFile = "{StaticPath}/conf/island.pts";
+constexpr const char* kGlobalFile = "{StaticPath}/conf/island.dat";
+
+// A u32 count of items of at least `itemBytes` bytes each; false when the
+// count is missing or larger than the rest of the stream could hold.
+bool ReadCount(vek::cBitStream& s, size_t itemBytes, uint32_t* count)
+{
+    if (s.BytesLeft() < 4) return false;
+    *count = static_cast<uint32_t>(s.ReadInt());
+    return static_cast<uint64_t>(*count) * itemBytes <= s.BytesLeft();
+}
+
+vek::vec2 ReadVec2(vek::cBitStream& s)
+{
+    const float x = s.ReadFloat();
+    const float y = s.ReadFloat();
+    return {x, y};
+}
+
+// A string whose bytes are all there; false when it runs past the end.
+bool ReadWholeString(vek::cBitStream& s, vek::string* out)
+{
+    if (s.BytesLeft() < 2) return false;
+    const size_t before = s.BytesLeft();
+    *out = s.ReadString();
+    return before - s.BytesLeft() == 2 + out->size();
+}
+
+cPlayer* Player() { return g_pGarden ? g_pGarden->GetPlayer() : nullptr; }
+
+} // namespace
+
+// ---- island.pts ----
+
+void cIsland::ReadPoints()
+{
+    vek::cBitStream stream;
+    const vek::filename file(kPointsFile);
+    if (vek::cDataManager::ReadBinary(&stream, file) != vek::cDataManager::Ok) return;
+    ReadPoints(stream, file.path);
+}
+
+bool cIsland::ReadPoints(vek::cBitStream& s, const vek::string& file)
+{
+    bool whole = false;
+    do {
+        uint32_t areas = 0;
+        if (!ReadCount(s, 8, &areas)) break;
+        vecAreas.clear();
+        bool areasWhole = true;
+        for (uint32_t a = 0; a < areas && areasWhole; ++a) {
+            cArea area;
+            uint32_t points = 0, triangles = 0;
+            areasWhole = ReadCount(s, 8, &points);
+            if (!areasWhole) break;
+            area.polygon.reserve(points);
+            for (uint32_t i = 0; i < points; ++i) area.polygon.push_back(ReadVec2(s));
+            areasWhole = ReadCount(s, 12, &triangles);
+            if (!areasWhole) break;
+            area.triangles.reserve(static_cast<size_t>(triangles) * 3);
+            for (uint32_t i = 0; i < triangles * 3; ++i) area.triangles.push_back(static_cast<uint32_t>(s.ReadInt()));
+            vecAreas.push_back(std::move(area));
+        }
+        if (!areasWhole) break;
+
+        uint32_t links = 0;
+        if (!ReadCount(s, 8, &links)) break;
+        if (links > 0) {
+            vecLinks.clear();
+            // A link is a pair of points; an odd last point joins nothing.
+            for (uint32_t i = 0; i < links; ++i) {
+                const vek::vec2 p = ReadVec2(s);
+                if (i + 1 < links || links % 2 == 0) vecLinks.push_back(p);
+            }
+        }
+
+        uint32_t keys = 0;
+        if (!ReadCount(s, 8, &keys)) break;
+        route.Clear();
+        std::vector<vek::vec2> keyPoints;
+        for (uint32_t i = 0; i < keys; ++i) keyPoints.push_back(ReadVec2(s));
+        // A route needs two keys: one key has no direction and no span.
+        if (keys >= 2) {
+            for (uint32_t i = 0; i < keys; ++i) route.AddPoint(keyPoints[i], static_cast<float>(i));
+            route.SetUniformParams(1.0f);
+        }
+
+        uint32_t levels = 0;
+        if (!ReadCount(s, 8, &levels)) break;
+        vecLevelPoints.clear();
+        for (uint32_t i = 0; i < levels; ++i) vecLevelPoints.push_back(ReadVec2(s));
+        whole = true;
+    } while (false);
+
+    if (!whole) vek::LogWarning(kSender, "ReadPoints: file %s is damaged\n", file);
+
+    vecPathDots.clear();
+    const size_t n = vecLevelPoints.size();
+    if (n >= 2) {
+        vek::curve_CatmullRomSpline<vek::vec2> path;
+        const float last = static_cast<float>(n - 1);
+        for (size_t i = 0; i < n; ++i) path.AddPoint(vecLevelPoints[i], static_cast<float>(i) / last);
+        for (size_t seg = 0; seg + 1 < n; ++seg)
+            for (int k = 1; k <= 3; ++k)
+                vecPathDots.push_back(path.GetValue((static_cast<float>(seg) + 0.25f * static_cast<float>(k)) / last));
+    }
+    BuildWalkMap();
+    return whole;
+}
+
+// ---- the static island.dat ----
+
+void cIsland::LoadGlobal()
+{
+    ClearBuildings();
+    vek::cBitStream stream;
+    const vek::filename file(kGlobalFile);
+    if (vek::cDataManager::ReadBinary(&stream, file) != vek::cDataManager::Ok) {
+        vek::LogWarning(kSender, "LoadGlobal. Can't find island.dat\n");
+        return;
+    }
+    ReadBuildings(stream, file.path);
+}
+
+bool cIsland::ReadBuildings(vek::cBitStream& s, const vek::string& file)
+{
+    const cBuildingRegistry* catalogue = g_pGarden ? &g_pGarden->m_Buildings : nullptr;
+    uint32_t records = 0;
+    bool whole = s.BytesLeft() >= 4;
+    if (whole) records = static_cast<uint32_t>(s.ReadInt());
+    for (uint32_t r = 0; r < records && whole; ++r) {
+        vek::string name;
+        if (!ReadWholeString(s, &name) || s.BytesLeft() < 8) {
+            whole = false;
+            break;
+        }
+        const int32_t value = s.ReadInt();
+        const int32_t kind = s.ReadInt();
+        if (kind != cBuild::e_typeHouse && kind != cBuild::e_typeFactory) {
+            vek::LogWarning(kSender, "LoadGlobal. Wrong file format!\n");
+            return false;
+        }
+        // The position must be there before the building is made.
+        if (s.BytesLeft() < 8) {
+            whole = false;
+            break;
+        }
+        const cHouse* def = catalogue ? catalogue->Find(name) : nullptr;
+        cHouse* building = nullptr;
+        if (kind == cBuild::e_typeHouse) {
+            building = new cHouse(name, "", this);
+            building->iIslandValue = value;
+            if (def) building->CopyDef(*def);
+            else vek::LogWarning(kSender, "LoadGlobal: house '%s' not found\n", name);
+        } else {
+            building = new cFactory(name, "", this);
+            building->iIslandValue = value;
+            if (def && def->GetType() == cBuild::e_typeFactory) building->CopyDef(*def);
+            else vek::LogWarning(kSender, "LoadGlobal: factory '%s' not found\n", name);
+        }
+        // An island building is a copy: it starts not built, showing the
+        // frame of the building not built.
+        building->SetState(cHouse::e_stateNone);
+        building->LoadDef(s);
+    }
+    if (!whole) vek::LogWarning(kSender, "LoadGlobal: file %s is damaged\n", file);
+    return whole;
+}
+
+// ---- the player's island.dat ----
+
+void cIsland::Load(int slot)
+{
+    cPlayer* player = Player();
+    if (!player) {
+        ClearBuildings();
+        LoadGlobal();
+        UpdateHouses();
+        AddPeople(1, CountPeople());
+        return;
+    }
+    LoadPlayerFile(vek::AppendPath(player->GetProfilePath(slot), "island.dat"));
+}
+
+bool cIsland::LoadPlayerFile(const vek::filename& file)
+{
+    ClearBuildings();
+    LoadGlobal();
+    m_strDamagedFile.clear();
+    vek::cBitStream stream;
+    bool whole = true;
+    if (vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok) {
+        bool wrongKind = false;
+        whole = ReadPlayerStream(stream, file.path, &wrongKind);
+        if (!whole) m_strDamagedFile = file.path;
+        if (wrongKind) return false;
+    }
+    UpdateHouses();
+    AddPeople(1, CountPeople());
+    return whole;
+}
+
+bool cIsland::ApplyPlayerRecords(vek::cBitStream& stream, const vek::string& file)
+{
+    bool wrongKind = false;
+    const bool whole = ReadPlayerStream(stream, file, &wrongKind);
+    if (wrongKind) return false;
+    UpdateHouses();
+    AddPeople(1, CountPeople());
+    return whole;
+}
+
+bool cIsland::ReadPlayerStream(vek::cBitStream& s, const vek::string& file, bool* wrongKind)
+{
+    *wrongKind = false;
+    if (s.BytesLeft() < 4) {
+        vek::LogWarning(kSender, "Load: file %s is damaged\n", file);
+        return false;
+    }
+    const uint32_t records = static_cast<uint32_t>(s.ReadInt());
+    for (uint32_t r = 0; r < records; ++r) {
+        vek::string name;
+        if (!ReadWholeString(s, &name) || s.BytesLeft() < 8) {
+            vek::LogWarning(kSender, "Load: file %s is damaged\n", file);
+            return false;
+        }
+        const int32_t value = s.ReadInt();
+        const int32_t kind = s.ReadInt();
+        if (kind == cBuild::e_typeHouse) {
+            // A house record carries no state, whatever building it names.
+            continue;
+        }
+        if (kind != cBuild::e_typeFactory) {
+            vek::LogWarning(kSender, "Load. Wrong file format!\n");
+            *wrongKind = true;
+            return false;
+        }
+        if (s.BytesLeft() < 4) {
+            vek::LogWarning(kSender, "Load: file %s is damaged\n", file);
+            return false;
+        }
+        cHouse* building = FindPlacedBuilding(name, value);
+        if (building && building->GetType() == cBuild::e_typeFactory) building->LoadState(s);
+        else s.ReadInt();
+    }
+    return true;
+}
+
+void cIsland::WritePlayerRecords(vek::cBitStream& s) const
+{
+    s.WriteInt(static_cast<int32_t>(m_Buildings.size()));
+    for (const cHouse* b : m_Buildings) {
+        s.WriteString(b->strName);
+        s.WriteInt(b->iIslandValue);
+        s.WriteInt(b->GetType());
+        b->SaveState(s);
+    }
+}
+
+bool cIsland::Save(int slot)
+{
+    const cPlayer* player = Player();
+    if (!player) return false;
+    return SavePlayerFile(vek::AppendPath(player->GetProfilePath(slot), "island.dat"));
+}
+
+bool cIsland::SavePlayerFile(const vek::filename& file)
+{
+    // A damaged file is kept beside the new one, so that what it held is
+    // never overwritten unseen.
+    if (!m_strDamagedFile.empty() && m_strDamagedFile == file.path) {
+        vek::cBitStream old;
+        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
+            vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+        m_strDamagedFile.clear();
+    }
+    vek::cBitStream stream;
+    WritePlayerRecords(stream);
+    if (vek::cDataManager::WriteBinary(&stream, file) != vek::cDataManager::Ok) {
+        vek::LogWarning(kSender, "Save: cannot write %s\n", file.path);
+        return false;
+    }
+    return true;
+}

@@ -7,6 +7,7 @@
 #include "engine/core/geometry.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/guidraw.h"
+#include "engine/sound/sound.h"
 
 namespace {
 
@@ -15,6 +16,22 @@ constexpr int kMissionLabelAlign = vek::cAlign::Left | vek::cAlign::Middle;
 constexpr float kDefaultFps = 30.0f;
 
 } // namespace
+
+namespace {
+InterfaceSoundHook g_pSoundHook = nullptr;
+} // namespace
+
+void PlayInterfaceSound(const vek::string& name)
+{
+    if (g_pSoundHook) g_pSoundHook(name);
+    // Without sound there is nothing to play and nothing to warn about.
+    if (!vek::g_pSoundManager) return;
+    // Not looping: the sound plays to its end after the instance is gone.
+    vek::cSound sound(name);
+    sound.Play(true);
+}
+
+void SetInterfaceSoundHook(InterfaceSoundHook hook) { g_pSoundHook = hook; }
 
 // ---- cButtonCtrl ----
 

@@ -16,6 +16,14 @@
 #include "engine/gui/ctrl.h"
 #include "engine/gui/sysctrl.h"
 
+// Plays one of the interface sounds ("click", "mouse_in", "typing") once,
+// by name; a sound that is not loaded only logs the sound manager's warning.
+void PlayInterfaceSound(const vek::string& name);
+// Something that wants to know which interface sounds were asked for (the
+// tests); null for none. Called before the sound is played.
+using InterfaceSoundHook = void (*)(const vek::string& name);
+void SetInterfaceSoundHook(InterfaceSoundHook hook);
+
 // The game's push button: a label over four frames (normal, pushed, hover,
 // disabled) and a visual state (0 normal, 1 pushed, 2 hover).
 class cButtonCtrl : public vek::cCtrl {

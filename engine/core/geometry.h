@@ -136,6 +136,26 @@ matrix4 operator*(const matrix4& a, const matrix4& b);
 // Rotation about the z axis: rows (cos, sin, 0, 0), (-sin, cos, 0, 0), (0, 0, 1, 0), (0, 0, 0, 1).
 matrix4 MatrixRotationZ(float angle);
 
+// Scale by (sx, sy, sz): the diagonal sx, sy, sz, 1.
+inline matrix4 MatrixScale(float sx, float sy, float sz)
+{
+    matrix4 m;
+    m.m[0][0] = sx;
+    m.m[1][1] = sy;
+    m.m[2][2] = sz;
+    return m;
+}
+
+// Translation by (x, y, z): the identity with the offset in row 3.
+inline matrix4 MatrixTranslation(float x, float y, float z)
+{
+    matrix4 m;
+    m.m[3][0] = x;
+    m.m[3][1] = y;
+    m.m[3][2] = z;
+    return m;
+}
+
 // The vector as a row vector times the matrix, plus the fourth row as the
 // translation; no division by w.
 vec3 Vec3Transform(const vec3& v, const matrix4& m);

@@ -16,15 +16,40 @@
 #include "engine/gui/ctrl.h"
 #include "engine/gui/sysctrl.h"
 
+// Plays one of the interface sounds ("click", "mouse_in", "typing") once,
+// by name; a sound that is not loaded only logs the sound manager's warning.
+void PlayInterfaceSound(const vek::string& name);
+// Something that wants to know which interface sounds were asked for (the
+// tests); null for none. Called before the sound is played.
+using InterfaceSoundHook = void (*)(const vek::string& name);
+void SetInterfaceSoundHook(InterfaceSoundHook hook);
+
 // The game's push button: a label over four frames (normal, pushed, hover,
-// disabled) and a visual state (0 normal, 1 pushed, 2 hover).
+// disabled) and a visual state (0 normal, 1 pushed, 2 hover). The normal
+// frame is the button's geometry; the other frames follow it, their
+// pictures one UV cell height below each other in the texture. Posts the
+// control command (48) when released over itself after a press.
 class cButtonCtrl : public vek::cCtrl {
 public:
     enum eFrame { e_frameNormal = 0, e_framePushed, e_frameHover, e_frameDisabled, e_frameCount };
+    enum eVisual { e_stateNormal = 0, e_statePushed = 1, e_stateHover = 2 };
 
     cButtonCtrl(const vek::string& name, vek::cWindow* parent);
     ~cButtonCtrl() override;
 
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    void UpdateLayout() override;
+    void SetPos(float x, float y, int parts) override;
+    void MoveBy(float dx, float dy, int parts) override;
+    void SetSize(float w, float h, int parts) override;
+    // The UV origin of the normal picture; the others lie below it.
+    void SetUVPos(float u, float v, int parts) override;
+    // Every frame takes the size; only parts of exactly e_btnNormal set the
+    // cell height the other pictures are found by.
+    void SetUVSize(float w, float h, int parts) override;
+    bool HitTest(float x, float y) const override;
+    vek::rect<float> GetRect() const override;
     const char* ClassName() const override;
 
     // Text, font, colour and alignment of the label part.
@@ -41,51 +66,111 @@ public:
     const vek::cLabelSysCtrl& GetLabel() const { return m_Label; }
     // Null outside 0 to 3.
     const vek::cFrameCtrl* GetFrame(int which) const;
+    vek::vec2 GetUVOrigin() const { return m_UVOrigin; }
+    vek::vec2 GetUVCell() const { return m_UVCell; }
 
 protected:
     vek::cLabelSysCtrl m_Label;
     vek::cFrameCtrl m_Frames[e_frameCount];
-    int32_t m_iVisualState = 0;
+    int32_t m_iVisualState = e_stateNormal;
+    vek::vec2 m_UVOrigin{0.0f, 0.0f};
+    vek::vec2 m_UVCell{0.0f, 0.0f};
 };
 
-// A button that stays pushed: the visual state 1 means checked.
+// A button that stays pushed: the visual state 1 means checked. A press on
+// an unchecked tab checks it and posts 49 (a = 1); releasing the others of
+// its group is the window's work.
 class cTabButtonCtrl : public cButtonCtrl {
 public:
     cTabButtonCtrl(const vek::string& name, vek::cWindow* parent);
     ~cTabButtonCtrl() override;
+
+    int OnMessage(int message, unsigned a, unsigned b) override;
 
     // Sets the state to 1 or 0, telling nobody.
     virtual void SetCheck(bool checked);
     virtual bool IsChecked() const;
 };
 
+// The engine's check box with a hover picture of the box and of the check,
+// each one UV cell height below its normal picture, and the interface
+// sounds.
 class cCheckBoxCtrl : public vek::cCheckBoxSysCtrl {
 public:
     cCheckBoxCtrl(const vek::string& name, vek::cWindow* parent);
+    ~cCheckBoxCtrl() override;
+
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    void UpdateLayout() override;
+    void SetUVPos(float u, float v, int parts) override;
+    void SetUVSize(float w, float h, int parts) override;
     const char* ClassName() const override;
+    void SetTexture(const vek::string& name, int parts) override;
+
+    bool IsHovered() const { return m_iHover != 0; }
+    const vek::cImageCtrl& GetHoverBox() const { return m_HoverBox; }
+    const vek::cImageCtrl& GetHoverCheck() const { return m_HoverCheck; }
+
+protected:
+    vek::cImageCtrl m_HoverBox;
+    vek::cImageCtrl m_HoverCheck;
+    int32_t m_iHover = 0;
 };
 
 // A check box with a row of stars under it (how many, how many filled); it
 // keeps the plain game check box's class name.
 class cCheckBoxUpCtrl : public cCheckBoxCtrl {
 public:
+    // A star's side; neighbours overlap by half of it.
+    static constexpr float kStarSize = 22.0f;
+
     cCheckBoxUpCtrl(const vek::string& name, vek::cWindow* parent);
+
+    void Draw() override;
 
     virtual void SetFilledStars(int count);
     virtual void SetStarCount(int count);
     int32_t GetFilledStars() const { return m_iFilledStars; }
     int32_t GetStarCount() const { return m_iStarCount; }
+    // Where star k (1 to the star count) of the row goes: below the box,
+    // the row centred on it.
+    vek::rect<float> GetStarRect(int k) const;
 
 protected:
     int32_t m_iFilledStars = 0;
     int32_t m_iStarCount = 2;
 };
 
+// The engine's slider with a hover picture of the thumb and of the track,
+// each one UV cell height below its normal picture.
 class cSliderCtrlEx : public vek::cSliderSysCtrl {
 public:
     cSliderCtrlEx(const vek::string& name, vek::cWindow* parent);
+    ~cSliderCtrlEx() override;
+
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    void UpdateLayout() override;
+    void SetSize(float w, float h, int parts) override;
+    void SetUVPos(float u, float v, int parts) override;
+    void SetUVSize(float w, float h, int parts) override;
     const char* ClassName() const override;
+    void SetTexture(const vek::string& name, int parts) override;
+
+    bool IsHovered() const { return m_iHover != 0; }
+    const vek::cImageCtrl& GetHoverThumb() const { return m_HoverThumb; }
+    const vek::cFrameCtrl& GetHoverTrack() const { return m_HoverTrack; }
+
+protected:
+    vek::cImageCtrl m_HoverThumb;
+    vek::cFrameCtrl m_HoverTrack;
+    int32_t m_iHover = 0;
 };
+
+// The star pictures of the star rows, looked up once they exist; tests that
+// rebuild the sprite registry forget them with this.
+void ForgetControlSprites();
 
 // One line of a goal list: a frame, an icon with a check mark over it and a
 // text.

@@ -5,11 +5,20 @@
 function FillWindow(w)
   gui.Window(w, "hint", false)
 
+  -- The highlight's picture is clear in the middle half that the control
+  -- shows and dim around it; the hint stretches the dim part over the
+  -- rest of the screen.
   local highlight = gui.Control(cImageCtrl, w, "highlight", 0, 0, 64, 64)
+  highlight:SetTexture("hint_highlight")
+  highlight:SetUVPos(0.25, 0.25, 0)
+  highlight:SetUVSize(0.5, 0.5, 0)
   gui.Ignorable(highlight)
 
-  local arrow = gui.Control(cAnimationCtrl, w, "arrow", 300, 420, 48, 64)
-  gui.Picture(arrow, gui.skin, "hint_arrow")
+  -- The arrow plays its texture's four frames; its tip is the control's
+  -- corner at the point (the hint mirrors it toward the frame).
+  local arrow = gui.Control(cAnimationCtrl, w, "arrow", 300, 420, 64, 64)
+  arrow:SetTexture("hint_arrow")
+  arrow:SetTileset(4, 1, 8)
   gui.Ignorable(arrow)
 
   gui.Frame(w, "frame", "hint_frame", 352, 296, 320, 176)

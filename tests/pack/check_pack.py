@@ -209,6 +209,25 @@ def check_music(rep, path):
 
 # Textures and areas ---------------------------------------------------------
 
+def seam(img, box, sideways=True):
+    """How far a picture's opposite edges differ, against how much its
+    neighbouring columns (rows) differ: about 1 for a seamless picture."""
+    x0, y0, w, h = box
+    px = img.load()
+
+    def diff(a, b):
+        total = 0
+        n = h if sideways else w
+        for i in range(n):
+            p = px[(x0 + a, y0 + i) if sideways else (x0 + i, y0 + a)]
+            q = px[(x0 + b, y0 + i) if sideways else (x0 + i, y0 + b)]
+            total += sum(abs(p[k] - q[k]) for k in range(3))
+        return total / n
+    last = (w if sideways else h) - 1
+    inner = sum(diff(k, k + 1) for k in range(0, last, max(1, last // 8))) / len(range(0, last, max(1, last // 8)))
+    return diff(last, 0) / max(inner, 1.0)
+
+
 def check_tex(rep, tex, png, row):
     try:
         calls = record(tex)
@@ -224,6 +243,7 @@ def check_tex(rep, tex, png, row):
     if len(infos) != 1 or infos[0][1] != name or infos[0][2] != "false":
         rep.fail(tex, "must construct exactly one cTextureInfo(\"%s\", false)" % name)
     alpha = img.getchannel("A").load()
+    rules = {a["name"]: a for a in (row or {}).get("areas", [])}
     nodes, boxes = {}, []
     for c in calls:
         if c[0] != "node":
@@ -244,7 +264,15 @@ def check_tex(rep, tex, png, row):
             rep.fail(tex, "area %s does not split into whole-pixel frames" % area)
             continue
         fw, fh = pw // cols, ph // rows
-        for k in range(cols * rows):
+        rule = rules.get(area, {})
+        if rule.get("seamless"):
+            for k in range(cols * rows):
+                box = (x0 + (k % cols) * fw, y0 + (k // cols) * fh, fw, fh)
+                ratios = [seam(img, box, True)] + ([seam(img, box, False)] if rule["seamless"] == "tile" else [])
+                if max(ratios) > 3.0:
+                    rep.fail(tex, "area %s frame %d does not join itself when tiled" % (area, k))
+                    break
+        for k in range(cols * rows if rule.get("edges") != "keep" else 0):
             cx, cy = x0 + (k % cols) * fw, y0 + (k // cols) * fh
             ring = [(cx + i, cy) for i in range(fw)] + [(cx + i, cy + fh - 1) for i in range(fw)] + \
                    [(cx, cy + j) for j in range(fh)] + [(cx + fw - 1, cy + j) for j in range(fh)]
@@ -262,6 +290,59 @@ def check_tex(rep, tex, png, row):
         elif nodes[a["name"]] < a["frames"]:
             rep.fail(tex, "area %s has %d frames, needs %d" % (a["name"], nodes[a["name"]], a["frames"]))
     return nodes
+
+
+# Rules of single sheets: equal counts where the code indexes several areas
+# alike; textures played whole as a frame grid or continued over the screen.
+EQUAL_COUNTS = {"gui_plants": ("normal", "highlight", "push", "disable")}
+SAME_SIZE = [("island02_0", "island02_1")]
+
+
+def check_counts(rep, tex, row, nodes):
+    names = EQUAL_COUNTS.get(row["name"])
+    if names and len({nodes.get(n) for n in names}) > 1:
+        rep.fail(tex, "areas %s must have equal frame counts, have %s"
+                 % (", ".join(names), ", ".join(str(nodes.get(n)) for n in names)))
+
+
+def check_whole(rep, png, row):
+    if not os.path.exists(png):
+        return
+    img = Image.open(png).convert("RGBA")
+    W, H = img.size
+    alpha = img.getchannel("A")
+    if row.get("tileset"):
+        cols, rows = row["tileset"]
+        if W % cols or H % rows:
+            rep.fail(png, "does not split into %d x %d frames" % (cols, rows))
+            return
+        fw, fh = W // cols, H // rows
+        for k in range(cols * rows):
+            cell = alpha.crop(((k % cols) * fw, (k // cols) * fh, (k % cols + 1) * fw, (k // cols + 1) * fh))
+            box = cell.getbbox()
+            if not box:
+                rep.fail(png, "frame %d is empty" % k)
+            elif box[0] < 1 or box[1] < 1 or box[2] > fw - 1 or box[3] > fh - 1:
+                rep.fail(png, "frame %d has no transparent border" % k)
+    if row.get("clear_uv"):
+        u, v, w, h = row["clear_uv"]
+        x0, y0, x1, y1 = round(u * W), round((1 - v - h) * H), round((u + w) * W), round((1 - v) * H)
+        if alpha.crop((x0, y0, x1, y1)).getbbox():
+            rep.fail(png, "must be clear inside its uv rectangle")
+        outside = {img.getpixel((x, y)) for y in range(H) for x in range(W) if not (x0 <= x < x1 and y0 <= y < y1)}
+        if len(outside) != 1 or next(iter(outside))[3] == 0:
+            rep.fail(png, "must be one even dim colour outside its uv rectangle")
+
+
+def check_pages(rep, root, manifest):
+    rows = {r["name"]: r for r in manifest["textures"]}
+    for a, b in SAME_SIZE:
+        pa, pb = (os.path.join(root, "texture", n + "." + rows[n]["format"]) for n in (a, b))
+        if os.path.exists(pa) and os.path.exists(pb):
+            with Image.open(pa) as ia, Image.open(pb) as ib:
+                if ia.size != ib.size:
+                    rep.fail(pb, "size %dx%d, the pages of one animation share %s's %dx%d"
+                             % (ib.size + (a,) + ia.size))
 
 
 # Fonts ----------------------------------------------------------------------
@@ -531,6 +612,8 @@ def check_window(rep, root, row, textures, fonts):
             rep.fail(script, "slider %s has no range" % name)
         if row.get("comic_page") and not COMIC_NAME.match(name):
             rep.fail(script, "comic picture %s must be named by its delay in seconds" % name)
+        if row.get("comic_page"):
+            check_comic_picture(rep, root, script, name, own)
     texts = {}
     for name, own in set_calls.items():
         for c in own:
@@ -563,6 +646,31 @@ def check_window(rep, root, row, textures, fonts):
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
+
+
+def check_comic_picture(rep, root, script, name, own):
+    """A comic picture's texture exists and its uv rectangle holds a whole
+    picture (opaque, not empty space of the page)."""
+    tex = [c[1] for c in own if c[0] == "SetTexture"]
+    pos = [c for c in own if c[0] == "SetUVPos"]
+    size = [c for c in own if c[0] == "SetUVSize"]
+    if not tex or not pos or not size:
+        rep.fail(script, "comic picture %s needs a texture and a uv rectangle" % name)
+        return
+    png = os.path.join(root, "texture", tex[-1] + ".png")
+    if not os.path.exists(png):
+        rep.fail(script, "comic picture %s: its texture %s is missing" % (name, tex[-1]))
+        return
+    with Image.open(png) as img:
+        W, H = img.size
+        u, v, w, h = float(pos[-1][1]), float(pos[-1][2]), float(size[-1][1]), float(size[-1][2])
+        box = (round(u * W), round((1 - v - h) * H), round((u + w) * W), round((1 - v) * H))
+        if box[0] < 0 or box[1] < 0 or box[2] > W or box[3] > H or box[2] <= box[0] or box[3] <= box[1]:
+            rep.fail(script, "comic picture %s: its uv rectangle lies outside %s" % (name, tex[-1]))
+            return
+        hist = img.convert("RGBA").getchannel("A").crop(box).histogram()
+        if hist[255] < 0.9 * sum(hist):
+            rep.fail(script, "comic picture %s: its uv rectangle of %s holds no whole picture" % (name, tex[-1]))
 
 
 def check_windows(rep, root, manifest):
@@ -643,7 +751,7 @@ def lint(rep, root):
 def check(root, manifest):
     rep = Report(root)
     for row in manifest["textures"]:
-        if row["part"] != 1 or "font" in row:
+        if "font" in row:
             continue
         base = os.path.join(root, "texture", row.get("folder") or "", row["name"])
         png = base + "." + row["format"]
@@ -665,7 +773,10 @@ def check(root, manifest):
             if not os.path.exists(areas):
                 rep.fail(areas, "sprite areas of %s missing" % row["name"])
             else:
-                check_tex(rep, areas, png, row)
+                nodes = check_tex(rep, areas, png, row)
+                check_counts(rep, areas, row, nodes)
+        check_whole(rep, png, row)
+    check_pages(rep, root, manifest)
     for row in manifest["fonts"]:
         if row.get("script"):
             check_font(rep, os.path.join(root, row["script"]),

@@ -1,7 +1,12 @@
 // The data pack through the game's real loader: every job of
 // "conf/loading.lua" and the system font load without a warning, and what
-// they make is there under the names the game looks up.
+// they make is there under the names the game looks up: every texture of
+// the manifest and every sprite area through the game's own lookup, with at
+// least the frames the code plays.
 #include <gtest/gtest.h>
+
+#include <boost/property_tree/json_parser.hpp>
+#include <boost/property_tree/ptree.hpp>
 
 #include <cstdlib>
 #include <memory>
@@ -71,6 +76,45 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     for (const char* name : {"market_sold", "water", "salute"})
         EXPECT_NE(sound.m_SoundBuffers.Find(name), 0u) << name;
     for (const char* name : {"music_menu", "music0", "music1"}) EXPECT_NE(sound.m_Musics.Find(name), 0u) << name;
+
+    // The checklist over every row of the manifest that loading.lua loads.
+    boost::property_tree::ptree manifest;
+    ASSERT_NO_THROW(boost::property_tree::read_json(std::string(repo) + "/tools/pack/manifest.json", manifest));
+    int rows = 0, areas = 0;
+    for (const auto& entry : manifest.get_child("textures")) {
+        const boost::property_tree::ptree& row = entry.second;
+        if (row.get<std::string>("loaded_by") != "loading") continue;
+        const std::string name = row.get<std::string>("name");
+        const uint32_t id = vek::g_pTextureManager->Find(name);
+        EXPECT_NE(id, 0u) << "texture " << name;
+        if (id == 0) continue;
+        ++rows;
+        const int w = vek::g_pTextureManager->Get(id)->GetWidth(), h = vek::g_pTextureManager->Get(id)->GetHeight();
+        EXPECT_TRUE(w > 0 && h > 0 && (w & (w - 1)) == 0 && (h & (h - 1)) == 0) << name << " " << w << "x" << h;
+        const auto list = row.get_child_optional("areas");
+        if (!list) continue;
+        for (const auto& a : *list) {
+            const std::string area = a.second.get<std::string>("name");
+            cSprite sprite;
+            EXPECT_EQ(FindSprite(name, area, &sprite), e_spriteFound) << name << ":" << area;
+            EXPECT_GE(sprite.iFrameCount, a.second.get<int>("frames")) << name << ":" << area;
+            EXPECT_GT(sprite.fWidth, 0.0f) << name << ":" << area;
+            ++areas;
+        }
+    }
+    EXPECT_GT(rows, 50) << "the shell's and the world's textures";
+    EXPECT_GT(areas, 190);
+    // The waterfall's two pages are drawn with one page's frames.
+    const vek::cTexture* page0 = vek::g_pTextureManager->Get(vek::g_pTextureManager->Find("island02_0"));
+    const vek::cTexture* page1 = vek::g_pTextureManager->Get(vek::g_pTextureManager->Find("island02_1"));
+    ASSERT_TRUE(page0 && page1);
+    EXPECT_EQ(page0->GetWidth(), page1->GetWidth());
+    EXPECT_EQ(page0->GetHeight(), page1->GetHeight());
+    // A building's size on the island is its sprite's first frame.
+    cSprite statue;
+    ASSERT_EQ(FindSprite("peacock02", "statue00", &statue), e_spriteFound);
+    EXPECT_EQ(statue.fWidth, 96.0f);
+    EXPECT_EQ(statue.fHeight, 128.0f);
 
     // The splash: its pictures from the splash folder, its nodes from its script.
     ASSERT_TRUE(RegisterSplashClasses(vek::g_pScript));

@@ -31,6 +31,10 @@ class Area:
         self.rows = (len(frames) + self.columns - 1) // self.columns
         self.cell = size
         self.rate = rate
+        # Opaque backdrops and seamless tiles keep their edge pixels: they
+        # are drawn edge to edge or wrapped, never filtered against a
+        # neighbour.
+        self.keep_edges = False
         self.x = self.y = 0
 
     @property
@@ -96,7 +100,8 @@ def render(areas, size):
             cx = a.x + (k % a.columns) * fw
             cy = a.y + (k // a.columns) * fh
             sheet.paste(frame, (cx, cy))
-            style.clear_border(sheet, cx, cy, fw, fh)
+            if not a.keep_edges:
+                style.clear_border(sheet, cx, cy, fw, fh)
     return sheet
 
 

@@ -90,10 +90,16 @@ class Sketch:
         self.image.alpha_composite(layer, bbox[:2])
 
     def flat(self, mask, colour):
-        layer = Image.new("RGBA", self.image.size, colour if len(colour) == 4 else colour + (255,))
-        alpha = ImageChops.multiply(layer.getchannel("A"), mask)
+        # Only the mask's bounding box changes: outside it the layer is
+        # fully transparent, which compositing leaves as it was.
+        bbox = mask.getbbox()
+        if not bbox:
+            return
+        m = mask.crop(bbox)
+        layer = Image.new("RGBA", m.size, colour if len(colour) == 4 else colour + (255,))
+        alpha = ImageChops.multiply(layer.getchannel("A"), m)
         layer.putalpha(alpha)
-        self.image.alpha_composite(layer)
+        self.image.alpha_composite(layer, bbox[:2])
 
     def ellipse(self, box, base, outline=True):
         m = self.mask()

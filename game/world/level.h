@@ -15,20 +15,9 @@
 #include "engine/core/vlist.h"
 #include "engine/gui/widget.h"
 #include "game/shell/texture_info.h"
+#include "game/world/grid.h"
 
 class cObject;
-
-// A cell of the field's grid: row 0 is the bottom row, column 0 the left
-// one. (-1, -1) is no cell.
-struct cell {
-    int32_t row = -1;
-    int32_t column = -1;
-
-    constexpr cell() = default;
-    constexpr cell(int32_t r, int32_t c) : row(r), column(c) {}
-    constexpr bool operator==(const cell& o) const { return row == o.row && column == o.column; }
-    constexpr bool operator!=(const cell& o) const { return !(*this == o); }
-};
 
 class cLevel : public vek::cWidget {
 public:

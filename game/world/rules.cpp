@@ -336,7 +336,7 @@ bool cGarden::UnlockNextSort()
     const cSort* next = g_pWareManager->GetSort(static_cast<uint32_t>(player->m_iSorts + 1));
     if (next == g_pWareManager->DefaultSort()) return false;
     ++player->m_iSorts;
-    PlayGameSound(m_SoundTable, kSoundNewSort);
+    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
     SendWindowMessage("garden", 1, 0);
     return true;
 }
@@ -346,7 +346,7 @@ bool cGarden::UnlockNextAnimal()
     cPlayer* player = GetPlayer();
     if (!player || player->m_iAnimals + 1 > kLastAnimal) return false;
     ++player->m_iAnimals;
-    PlayGameSound(m_SoundTable, kSoundNewSort);
+    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
     SendWindowMessage("garden", 1, 0);
     return true;
 }

@@ -359,7 +359,8 @@ bool cLevel::HighlightAt(const vek::vec2& point)
     bool any = false;
     for (cObject* object : m_Objects) {
         const bool hit = object->HitTest(point);
-        if (hit != object->IsHighlighted()) object->SetHighlight(hit);
+        if (!hit) object->SetHighlight(false);
+        else if (!object->IsHighlighted()) object->SetHighlight(true);
         any = any || hit;
     }
     return any;

@@ -316,6 +316,10 @@ bool cGarden::StartLevel(int level)
 void cGarden::FinishLevel() {}
 
 void cGarden::CountTaskWare(int32_t) {}
+void cGarden::UpdateSession() {}
+void cGarden::UpdateTraining() {}
+void cGarden::UpdateShips() {}
+void cGarden::ClearShips() {}
 
 void cGarden::ClearIslandWalkers()
 {

@@ -83,6 +83,16 @@ public:
     void PlayGameSound(unsigned id);
     bool GetSprite(const vek::string& texture, cSprite* record, const vek::string& area);
 
+    // The rules' steps the level field runs; inert until the rules, the
+    // tutorial and the ships exist. UpdateSession is one fixed step of the
+    // rules, UpdateTraining the tutorial's triggers, UpdateShips moves the
+    // ships and drops those that left their route, ClearShips drops them
+    // all.
+    virtual void UpdateSession();
+    virtual void UpdateTraining();
+    virtual void UpdateShips();
+    virtual void ClearShips();
+
     // The level of a "start_level" command: -1 continues the level in play,
     // 0 to 44 start that level; anything else is refused with a warning.
     // False when refused.
@@ -179,6 +189,12 @@ public:
     vek::string m_strLinkFinishBeta;
     // The seed of the game's random numbers (RandomInt, RandomRange).
     uint32_t m_uSeed = 0;
+    // 0 while a level runs; 1, 2 and 3 while the mission start, mission
+    // finish and upgrades screens are open, which freezes the field's rules
+    // and objects.
+    int32_t m_iPlayMode = 0;
+    // The music of the level field, one of "music0" and "music1".
+    vek::cMusic* m_pGameMusic = nullptr;
 };
 
 // The game object while it exists.

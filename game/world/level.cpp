@@ -1,8 +1,18 @@
 #include "game/world/level.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "engine/app/game.h"
+#include "engine/core/input.h"
+#include "engine/graphics/draw2d.h"
+#include "engine/graphics/render.h"
+#include "engine/gui/gui.h"
+#include "engine/sound/sound.h"
 #include "game/objects/object.h"
+#include "game/shell/garden.h"
+#include "game/shell/player.h"
+#include "game/world/effects.h"
 #include "game/world/game_sound.h"
 
 namespace {
@@ -15,10 +25,38 @@ constexpr float kBottom = 130.0f;
 constexpr float kWidth = 740.0f;
 constexpr float kHeight = 540.0f;
 
+constexpr float kViewWidth = 1024.0f;
+constexpr float kViewHeight = 768.0f;
+constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
+constexpr float kPi = 3.14159265358979f;
+
+// Game sounds the field plays.
+constexpr unsigned kSoundAreaClick = 13;
+
+vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
+
+// Draws what the batch holds and starts it afresh.
+void Flush(vek::cQuadBatch& batch)
+{
+    batch.Draw();
+    batch.uRunCount = 0;
+}
+
+void AddBackdrop(vek::cQuadBatch& batch, const cLevel::cBackdrop& sprite)
+{
+    if (sprite.iTexture != 0)
+        batch.AddQuad(static_cast<uint32_t>(sprite.iTexture), sprite.target, kOpaqueWhite, sprite.source);
+}
+
+// "music0" and "music1" take turns, over the whole run.
+bool g_bSecondMusic = false;
+
 } // namespace
 
 cLevel::cLevel(const vek::string& name) : vek::cWidget(name)
 {
+    m_pPopups = new cTextPopups(vek::g_pRender, "header24x24");
+    LoadBackdrop();
     new cObject(this);  // registers itself as element 0
 }
 
@@ -28,6 +66,35 @@ cLevel::~cLevel()
     // searched for each of them. The registry then deletes them.
     m_DrawList.clear();
     m_Removed.clear();
+    delete m_pPopups;
+    m_pPopups = nullptr;
+}
+
+void cLevel::LoadBackdrop()
+{
+    const auto load = [](const char* area, float x, float y, cBackdrop& out) {
+        cSprite sprite;
+        if (!LookUpSprite("back", area, &sprite)) return;
+        out.iTexture = sprite.iTexture;
+        out.source = sprite.pFrames[0];
+        out.target = vek::rectf(x, y, sprite.fWidth, sprite.fHeight);
+    };
+    cBackdrop* b = m_aBackdrop;
+    load("base", 0.0f, 0.0f, b[e_bdBase]);
+    load("top", 0.0f, b[e_bdBase].target.h, b[e_bdTop]);
+    load("sky", 0.0f, 0.0f, b[e_bdSky]);
+    b[e_bdSky].target.y = kViewHeight - b[e_bdSky].target.h;
+    load("lighthouse", 560.0f, 688.0f, b[e_bdLighthouse]);
+    load("ship", 0.0f, 701.0f, b[e_bdShip]);
+    // The ship sails both ways: its picture is kept mirrored too.
+    b[e_bdShipMirrored] = b[e_bdShip];
+    b[e_bdShipMirrored].source.x += b[e_bdShip].source.w;
+    b[e_bdShipMirrored].source.w = -b[e_bdShip].source.w;
+    // The ocean ("ocean": every 2 s, life 3 s, fade-in 1 s, at (0, 768 -
+    // sky height - 32)), wave ("wave": 1 s, 2.5 s, 1 s in, 1 s out, at (520,
+    // 688)) and light ("light": 1 s, 1.5 s, 0.25 s in and out, at (520,
+    // 728)) animations of "back" are made here once the frame animations
+    // exist.
 }
 
 uint32_t cLevel::AddObject(cObject* object)
@@ -125,3 +192,282 @@ cell cLevel::PosToCell(float x, float y) const
 
 void cLevel::Load(int) {}
 void cLevel::Save(int) {}
+
+// ---- the widget ----
+
+void cLevel::Draw()
+{
+    vek::cQuadBatch* batch = Batch();
+    if (!batch) {
+        vek::cWidget::Draw();
+        return;
+    }
+    vek::Begin2D(kViewWidth, kViewHeight);
+    batch->uRunCount = 0;
+    if (m_aBackdrop[e_bdBase].iTexture != 0) {
+        AddBackdrop(*batch, m_aBackdrop[e_bdBase]);
+        Flush(*batch);
+    }
+    vek::SetBlendMode(1);
+    AddBackdrop(*batch, m_aBackdrop[e_bdSky]);
+    // The ocean animation, the ships of the game's ship list and the wave
+    // and light animations are drawn here once they exist.
+    AddBackdrop(*batch, m_aBackdrop[e_bdLighthouse]);
+    Flush(*batch);
+    // The first particle layer (the ships' wakes) goes here.
+    AddBackdrop(*batch, m_aBackdrop[e_bdTop]);
+    Flush(*batch);
+
+    if (IsValidCell(m_HoverCell)) {
+        if (!m_bHighlightLooked) {
+            m_bHighlightLooked = true;
+            LookUpSprite("images00", "highlight", &m_Highlight);
+        }
+        if (m_Highlight.iTexture != 0) {
+            const vek::vec2 at = GetCellPos(m_HoverCell);
+            batch->AddQuad(static_cast<uint32_t>(m_Highlight.iTexture),
+                           vek::rectf(at.x - m_Highlight.fWidth / 2.0f, at.y, m_Highlight.fWidth, m_Highlight.fHeight),
+                           kOpaqueWhite, m_Highlight.pFrames[0]);
+        }
+    }
+    // The marks of the gardener's jobs on bare cells go here.
+    for (cObject* object : m_DrawList) object->Draw();
+    Flush(*batch);
+    // The second particle layer (additive) and the field's popups go here.
+
+    vek::cWidget::Draw();  // the GUI
+    vek::Begin2D(kViewWidth, kViewHeight);
+    batch->uRunCount = 0;
+    // The game's flying items, one-shot animations and third particle layer
+    // go here.
+    Flush(*batch);
+    vek::SetBlendMode(1);
+    vek::End2D();
+}
+
+void cLevel::Tick()
+{
+    cGarden* game = g_pGarden;
+    if (game) {
+        game->UpdateTraining();
+        game->UpdateShips();
+        // The game's flying items advance by 1/30 s here once they move.
+        if (game->m_iPlayMode != 0) return;
+        game->UpdateSession();
+    }
+    if (!m_DrawList.empty() && m_uSortCounter % 3 == 0) {
+        SortDrawList();
+        m_uSortCounter = 0;
+    }
+    ++m_uSortCounter;
+    UpdateObjects();
+    // The island's own step while the field is shown goes here.
+}
+
+void cLevel::Update(float elapsed)
+{
+    // The particle layers and the one-shot animations advance here.
+    cBackdrop& sky = m_aBackdrop[e_bdSky];
+    sky.source.x += elapsed / 100.0f;
+    if (sky.source.x > 100.0f) sky.source.x = 0.0f;
+    // The ocean, wave and light animations advance here.
+    if (g_pGarden && g_pGarden->m_iPlayMode != 0) return;
+    MoveObjects(elapsed);
+    // The island's popups advance here.
+}
+
+void cLevel::UpdateObjects()
+{
+    for (cObject* object : m_Objects) object->Update();
+    FlushRemoved();
+}
+
+void cLevel::MoveObjects(float elapsed)
+{
+    // The field's popups advance, and after the objects the wares in
+    // flight, once they move.
+    for (cObject* object : m_Objects) object->Move(elapsed);
+    FlushRemoved();
+}
+
+void cLevel::SortDrawList()
+{
+    // Nearly sorted between sorts: a few passes of neighbour swaps. Equal
+    // keys never swap, so equal objects keep their order.
+    bool swapped = true;
+    while (swapped) {
+        swapped = false;
+        for (auto it = m_DrawList.begin(); it != m_DrawList.end(); ++it) {
+            const auto next = std::next(it);
+            if (next == m_DrawList.end()) break;
+            if ((*it)->GetDepth() < (*next)->GetDepth()) {
+                std::iter_swap(it, next);
+                swapped = true;
+            }
+        }
+    }
+}
+
+void cLevel::OnActivate()
+{
+    if (cGarden* game = g_pGarden) {
+        game->HideAllWindows();
+        game->ShowGameWindow("garden", 2);
+        game->ShowGameWindow("score", 2);
+        if (game->m_pMenuMusic && game->m_pMenuMusic->IsPlaying()) game->m_pMenuMusic->Fade(false, 1.0f);
+        if (game->m_pGameMusic && game->m_pGameMusic->IsPlaying()) game->m_pGameMusic->Pause();
+        const char* name = g_bSecondMusic ? "music1" : "music0";
+        g_bSecondMusic = !g_bSecondMusic;
+        if (vek::g_pSoundManager) {
+            const auto& musics = vek::g_pSoundManager->m_Musics;
+            // A name missing from the list gives the first music.
+            const uint32_t index = static_cast<uint32_t>(FindMusicIndex(name));
+            game->m_pGameMusic = index < musics.Count() ? musics.At(index) : musics.At(0);
+            if (vek::cMusic* music = game->m_pGameMusic) {
+                music->Fade(true, 1.0f);
+                music->SetLoop();
+                music->Play();
+            }
+        }
+    }
+}
+
+void cLevel::OnDeactivate()
+{
+    if (vek::cGUI* gui = vek::GetEngineGUI()) {
+        gui->HideWindow("garden");
+        gui->HideWindow("score");
+    }
+    if (cGarden* game = g_pGarden) {
+        game->m_Training.Stop();
+        game->ClearShips();
+        if (game->m_pFlyingItems) game->m_pFlyingItems->Clear();
+        // The three particle layers of the field are emptied here.
+    }
+}
+
+bool cLevel::ReadMouse(vek::vec2* point) const
+{
+    int x = 0, y = 0;
+    if (!vek::g_pInput || !vek::g_pInput->GetCursorPosition(&x, &y)) return false;
+    *point = vek::vec2(static_cast<float>(x), kViewHeight - static_cast<float>(y));
+    return true;
+}
+
+bool cLevel::HighlightAt(const vek::vec2& point)
+{
+    bool any = false;
+    for (cObject* object : m_Objects) {
+        const bool hit = object->HitTest(point);
+        if (!hit) object->SetHighlight(false);
+        else if (!object->IsHighlighted()) object->SetHighlight(true);
+        any = any || hit;
+    }
+    return any;
+}
+
+void cLevel::OnInput(int kind, int code)
+{
+    cGarden* game = g_pGarden;
+    if (kind == vek::e_inKeyDown && code == 1) {
+        if (game) game->ShowGameWindow("escape", 2);
+        return;
+    }
+    if (kind == vek::e_inMouseMove) {
+        m_HoverCell = cell();
+        vek::vec2 point;
+        if (ReadMouse(&point)) HighlightAt(point);
+        // With nothing under the mouse, the cell is marked while the
+        // gardener is about to sow grass or flowers, once he carries wares.
+        return;
+    }
+    if (kind != vek::e_inMouseDown || code != 0) {
+        // The right button empties the gardener's queue once he has one.
+        return;
+    }
+    if (game) {
+        // A tutorial step whose delay still runs also takes the click, once
+        // the tutorial keeps a delay.
+        const cPlayer* player = game->GetPlayer();
+        // The first two seconds of the first level belong to the tutorial.
+        if (game->GetTraining() != 0 && player && player->m_iLevel == 0 && player->m_fClock < 2.0f) return;
+    }
+    vek::vec2 point;
+    if (!HasObject(m_uGardenerId) || !ReadMouse(&point)) return;
+    if (game) game->PlayGameSound(kSoundAreaClick);
+    QueueTarget(PickTarget(point));
+}
+
+cObject* cLevel::PickObject(const vek::vec2& point) const
+{
+    cObject* best = nullptr;
+    for (cObject* object : m_Objects)
+        if (object->HitTest(point) && (!best || object->GetDepth() < best->GetDepth())) best = object;
+    return best;
+}
+
+cLevel::cTarget cLevel::PickTarget(const vek::vec2& point) const
+{
+    cTarget target;
+    target.at = PosToCell(point);
+    if (HasObject(m_uCarId) && GetObject(m_uCarId)->HitTest(point)) {
+        target.kind = cTarget::e_Car;
+        target.object = GetObject(m_uCarId);
+        return target;
+    }
+    if (HasObject(m_uPumpId) && GetObject(m_uPumpId)->HitTest(point)) {
+        target.kind = cTarget::e_Pump;
+        target.object = GetObject(m_uPumpId);
+        return target;
+    }
+    if (cObject* object = PickObject(point)) {
+        target.kind = cTarget::e_Object;
+        target.object = object;
+        return target;
+    }
+    // Nothing under the point: the cell, where the gardener's own rules
+    // look for a hole, a tool, a plant or a product on it.
+    if (IsValidCell(target.at)) target.kind = cTarget::e_Cell;
+    return target;
+}
+
+void cLevel::QueueTarget(const cTarget&) {}
+
+void cLevel::Reset()
+{
+    ClearObjects();
+    m_HoverCell = cell();
+    // The grid is rebuilt at 8 x 10 with every cell open, the animal counts,
+    // the wares in flight and the field's particle layers are emptied here
+    // once they exist.
+    if (g_pGarden) g_pGarden->ClearIslandWalkers();
+}
+
+uint32_t cLevel::ProgressColor(float fraction)
+{
+    float red = 1.0f, green = 1.0f;
+    if (fraction < 0.5f) red = 2.0f * fraction;
+    else green = 2.0f * (1.0f - fraction);
+    const auto byte = [](float v) {
+        return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+    };
+    return 0xFF000000u | (byte(red) << 16) | (byte(green) << 8);
+}
+
+void cLevel::DrawProgressCircle(const vek::vec2& position, float radius, float fraction)
+{
+    if (vek::cQuadBatch* batch = Batch()) DrawProgressCircle(*batch, position, radius, fraction);
+}
+
+void cLevel::DrawProgressCircle(vek::cQuadBatch& batch, const vek::vec2& position, float radius, float fraction)
+{
+    if (!m_bCircleLooked) {
+        m_bCircleLooked = true;
+        LookUpSprite("icons00", "circle_need", &m_CircleNeed);
+    }
+    const uint32_t texture = static_cast<uint32_t>(m_CircleNeed.iTexture);
+    const vek::rectf uv = m_CircleNeed.pFrames ? m_CircleNeed.pFrames[0] : vek::rectf(0.0f, 0.0f, 1.0f, 1.0f);
+    const float top = kPi / 2.0f;
+    batch.AddSector(texture, uv, position, radius, 32, top, top - 2.0f * kPi, kOpaqueWhite);
+    batch.AddSector(texture, uv, position, radius - 1.0f, 32, top, top - 2.0f * kPi * fraction, ProgressColor(fraction));
+}

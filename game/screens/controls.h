@@ -168,8 +168,9 @@ protected:
     int32_t m_iHover = 0;
 };
 
-// The star pictures of the star rows, looked up once they exist; tests that
-// rebuild the sprite registry forget them with this.
+// The star pictures of the star rows and the animal tools' pictures, looked
+// up once they exist; tests that rebuild the sprite registry forget them
+// with this.
 void ForgetControlSprites();
 
 // One line of a goal list: a frame, an icon with a check mark over it and a
@@ -220,20 +221,114 @@ public:
     cTaskCtrl(const vek::string& name, vek::cWindow* parent);
 };
 
-// The game's toolbar of wares, buildings and animals.
+class cSort;
+class cHouse;
+class cToolbarCtrl;
+
+// One tool of a game toolbar: a ware (a plant sort or an animal food), a
+// building definition or an animal kind, drawn with its state picture and,
+// for wares and animals, its price under it. A tool the player has not
+// unlocked draws nothing and ignores input. Made by the toolbar only.
+class cToolbarItemCtrl : public vek::cImageCtrl {
+public:
+    // The pictures of the states, in the toolbar's texture.
+    enum eUV { e_uvNormal = 0, e_uvHover, e_uvPushed, e_uvDisabled, e_uvCount };
+
+    explicit cToolbarItemCtrl(cToolbarCtrl* owner);
+
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    const char* ClassName() const override;
+
+    // The ware manager's sort at that index.
+    virtual void SetWare(int index);
+    // The game's building definition at that index; none when out of range.
+    virtual void SetBuilding(int index);
+    virtual void SetAnimal(int kind);
+    // Whether the current profile has unlocked it: buildings always; the
+    // food "grass" with any animal, "flowers" from the third animal kind;
+    // other wares up to the unlocked sort; animals up to the unlocked kind.
+    virtual bool IsAvailable() const;
+    // The same rule for an unlocked sort index and animal unlock level.
+    bool IsAvailableFor(int sorts, int animals) const;
+
+    cSort* GetWare() const { return m_pWare; }
+    cHouse* GetBuilding() const { return m_pBuilding; }
+    int32_t GetAnimal() const { return m_iAnimal; }
+    bool IsHovered() const { return m_uHover != 0; }
+    bool IsPressed() const { return m_uPressed != 0; }
+    void SetUVs(const vek::rectf uvs[e_uvCount]);
+    const vek::rectf& GetStateUV(int which) const { return m_UV[which & 3]; }
+
+private:
+    // The owner's price label, with the text, under this item.
+    void DrawPrice(int price);
+
+    cToolbarCtrl* m_pOwner;
+    uint8_t m_uHover = 0;
+    uint8_t m_uPressed = 0;
+    cSort* m_pWare = nullptr;
+    cHouse* m_pBuilding = nullptr;
+    int32_t m_iAnimal = -1;
+    vek::rectf m_UV[e_uvCount];
+};
+
+// The game's toolbar: one row of tools along its top edge, 3 apart, with a
+// background strip sized to the tools the player can have and two end
+// pieces beside it (other controls of the window, linked by the screen).
+// A press on an available, enabled tool sends 53 (a = item index, b = the
+// toolbar's id) to the window at once; the item data is the ware index, the
+// building index or the animal kind.
 class cToolbarCtrl : public vek::cToolbarSysCtrl {
 public:
+    static constexpr float kItemGap = 3.0f;
+
     cToolbarCtrl(const vek::string& name, vek::cWindow* parent);
     ~cToolbarCtrl() override;
 
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    void UpdateLayout() override;
+    // Also shows, hides, enables or disables the linked pieces.
+    void EnableState(int flags) override;
+    void DisableState(int flags) override;
     const char* ClassName() const override;
+    // Whole items with their gaps that fit the width: (w + 3) / (item w + 3).
+    unsigned GetVisibleCount() const override;
 
     // The texture of the ware items; unknown names give the default (0).
     virtual void SetTexture(const vek::string& name);
-    int32_t GetTextureID() const { return m_iTexture; }
+    // A ware item with its normal, hover, pushed and disabled pictures.
+    virtual void AddWareItem(const vek::rectf uvs[cToolbarItemCtrl::e_uvCount], int wareIndex);
+    virtual void AddBuildingItem(int index);
+    // Nothing for a negative kind.
+    virtual void AddAnimalItem(int kind);
+    // Null at or past the item count.
+    virtual cHouse* GetItemBuilding(unsigned index) const;
+    virtual float GetItemWidth() const;
 
-protected:
+    // The window's controls that frame the row; each may be null.
+    void SetPieces(vek::cCtrl* left, vek::cCtrl* centre, vek::cCtrl* right);
+    // The background strip's width for the items the player can have.
+    float GetStripWidth() const;
+    // The same for an unlocked sort index and animal unlock level.
+    float StripWidthFor(int sorts, int animals) const;
+    int32_t GetTextureID() const { return m_iTexture; }
+    cToolbarItemCtrl* GetItem(unsigned index) const;
+    vek::cLabelCtrl& GetPriceLabel() { return m_Price; }
+
+    // The strip's picture scale is taken from the first strip laid out in
+    // the run; tests start over with this.
+    static void ForgetStripReference();
+
+private:
+    friend class cToolbarItemCtrl;
+    void Append(cToolbarItemCtrl* item, int data);
+
     int32_t m_iTexture = 0;
+    vek::cLabelCtrl m_Price;
+    vek::cCtrl* m_pLeft = nullptr;
+    vek::cCtrl* m_pCentre = nullptr;
+    vek::cCtrl* m_pRight = nullptr;
 };
 
 // A text that behaves like a hyperlink, with a normal and a highlight colour

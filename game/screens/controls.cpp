@@ -1,15 +1,18 @@
 #include "game/screens/controls.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "engine/core/geometry.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/guidraw.h"
+#include "engine/gui/window.h"
 #include "engine/sound/sound.h"
 #include "engine/core/format.h"
 #include "game/shell/garden.h"
+#include "game/shell/middle.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/building.h"
@@ -20,6 +23,8 @@ namespace {
 constexpr int kButtonLabelAlign = vek::cAlign::Center | vek::cAlign::Middle;
 constexpr int kMissionLabelAlign = vek::cAlign::Left | vek::cAlign::Middle;
 constexpr float kDefaultFps = 30.0f;
+// Below this a move takes no time (a float's epsilon).
+constexpr float kMoverEpsilon = 1.1920929e-7f;
 
 } // namespace
 
@@ -842,6 +847,47 @@ cHouse* cToolbarCtrl::GetItemBuilding(unsigned index) const
     return item ? item->GetBuilding() : nullptr;
 }
 
+// ---- vec4, cColorMover ----
+
+float Distance(const vec4& x, const vec4& y)
+{
+    const vec4 d = y - x;
+    return std::sqrt(d.r * d.r + d.g * d.g + d.b * d.b + d.a * d.a);
+}
+
+void cColorMover::MoveTo(const vec4& target)
+{
+    m_From = m_Value;
+    m_To = target;
+    m_fTime = 0.0f;
+    m_fDuration = m_fSpeed > 0.0f ? Distance(m_To, m_From) / m_fSpeed : 0.0f;
+    // Also a distance that is not a number: the colour is set at once
+    // rather than glide through undefined values.
+    if (!(m_fDuration >= kMoverEpsilon)) {
+        m_fDuration = 0.0f;
+        m_Value = m_To;
+    }
+}
+
+void cColorMover::SetValue(const vec4& value)
+{
+    m_From = m_To = m_Value = value;
+    m_fTime = m_fDuration = 0.0f;
+}
+
+int cColorMover::Update(float seconds)
+{
+    if (m_fTime == m_fDuration) return e_Idle;
+    if (seconds > 0.0f) m_fTime += seconds;
+    if (m_fTime >= m_fDuration) {
+        m_fTime = m_fDuration;
+        m_Value = m_To;
+        return e_Arrived;
+    }
+    m_Value = m_From + (m_To - m_From) * (m_fTime / m_fDuration);
+    return e_Moving;
+}
+
 // ---- cLinkCtrl ----
 
 cLinkCtrl::cLinkCtrl(const vek::string& name, vek::cWindow* parent) : vek::cLabelCtrl(name, parent) {}
@@ -850,15 +896,52 @@ cLinkCtrl::~cLinkCtrl() = default;
 
 const char* cLinkCtrl::ClassName() const { return "cLinkCtrl"; }
 
+int cLinkCtrl::OnMessage(int message, unsigned a, unsigned b)
+{
+    switch (message) {
+    case vek::cGUI::e_wndTimer: {
+        m_Mover.Update(static_cast<float>(a) / 1000.0f);
+        const vec4& c = m_Mover.GetValue();
+        m_uColor = vek::PackColor(c.r, c.g, c.b, 1.0f);
+        break;
+    }
+    case vek::cGUI::e_wndLButtonUp:
+        // The window also hands the release to the control pressed last;
+        // only a release over the link follows it.
+        if (m_pParent && m_pParent->GetHoveredControl() == this)
+            PostToWindow(vek::cGUI::e_wndCommand, 0, static_cast<unsigned>(GetID()));
+        break;
+    case vek::cGUI::e_wndMouseEnter:
+        m_Mover.MoveTo(m_Highlight);
+        if (g_pMiddle) g_pMiddle->SetCursor("hand");
+        break;
+    case vek::cGUI::e_wndMouseLeave:
+        m_Mover.MoveTo(m_Normal);
+        if (g_pMiddle) g_pMiddle->SetCursor("pointer");
+        break;
+    default:
+        break;
+    }
+    return vek::cCtrl::OnMessage(message, a, b);
+}
+
 void cLinkCtrl::SetColor(float r, float g, float b, int flags)
 {
-    const uint32_t colour = vek::PackColor(r, g, b, 1.0f);
+    const vec4 colour(r, g, b, 1.0f);
     const auto which = static_cast<uint32_t>(flags);
     if (which & e_lnkNormal) {
-        m_uNormal = colour;
-        m_uColor = colour;
+        m_Normal = colour;
+        m_Mover.SetValue(colour);
+        m_uColor = vek::PackColor(r, g, b, 1.0f);
     }
-    if (which & e_lnkHighlight) m_uHighlight = colour;
+    if (which & e_lnkHighlight) m_Highlight = colour;
+}
+
+uint32_t cLinkCtrl::GetNormalColor() const { return vek::PackColor(m_Normal.r, m_Normal.g, m_Normal.b, 1.0f); }
+
+uint32_t cLinkCtrl::GetHighlightColor() const
+{
+    return vek::PackColor(m_Highlight.r, m_Highlight.g, m_Highlight.b, 1.0f);
 }
 
 // ---- cAnimationCtrl ----
@@ -874,6 +957,21 @@ cAnimationCtrl::cAnimationCtrl(const vek::string& name, vek::cWindow* parent)
 cAnimationCtrl::~cAnimationCtrl() = default;
 
 const char* cAnimationCtrl::ClassName() const { return "cAnimationCtrl"; }
+
+void cAnimationCtrl::Draw() { vek::guidraw::Quad(m_iTexture, m_Rect, m_uColor, GetUV()); }
+
+int cAnimationCtrl::OnMessage(int message, unsigned a, unsigned b)
+{
+    if (message == vek::cGUI::e_wndTimer && m_Counter.Update(static_cast<float>(a) / 1000.0f) > 0) {
+        const int f = m_Counter.iFrame;
+        const float c = static_cast<float>(m_iColumns);
+        const float r = static_cast<float>(m_iRows);
+        m_UVSize = vek::vec2(1.0f / c, 1.0f / r);
+        m_UVPos.x = static_cast<float>(f % m_iColumns) / c;
+        m_UVPos.y = 1.0f - (1.0f / r + static_cast<float>(f / m_iColumns) / r);
+    }
+    return vek::cCtrl::OnMessage(message, a, b);
+}
 
 void cAnimationCtrl::SetTileset(int columns, int rows, float fps)
 {

@@ -331,35 +331,91 @@ private:
     vek::cCtrl* m_pRight = nullptr;
 };
 
-// A text that behaves like a hyperlink, with a normal and a highlight colour
-// (0xAARRGGBB, both white at first).
+// A colour (r, g, b, a), with the arithmetic the colour mover needs.
+struct vec4 {
+    float r = 0.0f;
+    float g = 0.0f;
+    float b = 0.0f;
+    float a = 0.0f;
+
+    constexpr vec4() = default;
+    constexpr vec4(float red, float green, float blue, float alpha) : r(red), g(green), b(blue), a(alpha) {}
+    vec4 operator+(const vec4& o) const { return {r + o.r, g + o.g, b + o.b, a + o.a}; }
+    vec4 operator-(const vec4& o) const { return {r - o.r, g - o.g, b - o.b, a - o.a}; }
+    vec4 operator*(float s) const { return {r * s, g * s, b * s, a * s}; }
+    bool operator==(const vec4& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+    bool operator!=(const vec4& o) const { return !(*this == o); }
+};
+// Euclidean distance over all four components.
+float Distance(const vec4& x, const vec4& y);
+
+// A colour moving toward a target at a constant speed (distance per second).
+class cColorMover {
+public:
+    enum eUpdate { e_Idle = 0, e_Moving = 1, e_Arrived = 2 };
+
+    explicit cColorMover(float speed) : m_fSpeed(speed) {}
+
+    // Starts a move from the current value; a target no farther than a
+    // float's epsilon is reached at once.
+    void MoveTo(const vec4& target);
+    // Jumps to the value and stands there.
+    void SetValue(const vec4& value);
+    // 0 standing, 1 moving, 2 arrived in this call.
+    int Update(float seconds);
+
+    const vec4& GetValue() const { return m_Value; }
+    const vec4& GetTarget() const { return m_To; }
+    float GetDuration() const { return m_fDuration; }
+
+private:
+    vec4 m_From{1.0f, 1.0f, 1.0f, 1.0f};
+    vec4 m_To{1.0f, 1.0f, 1.0f, 1.0f};
+    vec4 m_Value{1.0f, 1.0f, 1.0f, 1.0f};
+    float m_fSpeed;
+    float m_fTime = 0.0f;
+    float m_fDuration = 0.0f;
+};
+
+// A text that behaves like a hyperlink: its colour glides to the highlight
+// colour while the cursor is over it and back when it leaves, the game is
+// asked for the "hand" and "pointer" cursors, and a release over it posts
+// the control command (48).
 class cLinkCtrl : public vek::cLabelCtrl {
 public:
     // Which colour SetColor sets; both may be given together.
     enum eColor : uint32_t { e_lnkNormal = 0x10000000u, e_lnkHighlight = 0x20000000u };
+    static constexpr float kGlideSpeed = 2.0f;
 
     cLinkCtrl(const vek::string& name, vek::cWindow* parent);
     ~cLinkCtrl() override;
 
+    int OnMessage(int message, unsigned a, unsigned b) override;
     const char* ClassName() const override;
 
     // The normal colour is shown at once; the highlight waits for the cursor.
     virtual void SetColor(float r, float g, float b, int flags);
 
-    uint32_t GetNormalColor() const { return m_uNormal; }
-    uint32_t GetHighlightColor() const { return m_uHighlight; }
+    // The two colours packed as 0xAARRGGBB.
+    uint32_t GetNormalColor() const;
+    uint32_t GetHighlightColor() const;
+    const cColorMover& GetMover() const { return m_Mover; }
 
 protected:
-    uint32_t m_uNormal = 0xFFFFFFFFu;
-    uint32_t m_uHighlight = 0xFFFFFFFFu;
+    cColorMover m_Mover{kGlideSpeed};
+    vec4 m_Normal{1.0f, 1.0f, 1.0f, 1.0f};
+    vec4 m_Highlight{1.0f, 1.0f, 1.0f, 1.0f};
 };
 
-// An image that loops through a grid of pictures in one texture.
+// An image that loops through a grid of pictures in one texture: the frames
+// run left to right along a row, the rows from the top of the texture down.
 class cAnimationCtrl : public vek::cImageCtrl {
 public:
     cAnimationCtrl(const vek::string& name, vek::cWindow* parent);
     ~cAnimationCtrl() override;
 
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
     const char* ClassName() const override;
 
     // A grid of columns x rows pictures played in a loop at fps pictures

@@ -5,6 +5,7 @@
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/sysctrl.h"
+#include "game/screens/controls.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ void SetControlText(vek::cCtrl* control, const vek::string& text)
         label->SetText(text);
     else if (auto* button = dynamic_cast<vek::cButtonSysCtrl*>(control))
         button->SetText(text);
+    else if (auto* gameButton = dynamic_cast<cButtonCtrl*>(control))
+        gameButton->SetText(text);
     else if (auto* edit = dynamic_cast<vek::cEditCtrl*>(control))
         edit->SetText(text);
     else if (auto* check = dynamic_cast<vek::cCheckBoxSysCtrl*>(control))

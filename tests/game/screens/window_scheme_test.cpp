@@ -282,6 +282,22 @@ TEST_F(WindowSchemeTest, AQuestionAskedAgainWhileTheLastFadesOutNeedsItsOwnAnswe
     EXPECT_EQ(m_pGame->iPause, 0);
 }
 
+TEST_F(WindowSchemeTest, TheBoxCaptionsTheGamesOwnButtons)
+{
+    auto* box = new cMessageBoxWF();
+    vek::cWindow* w = m_pShell->FillWindow("messagebox", vek::filename("{StaticPath}/gui/none.lua"), box);
+    auto* ok = new cButtonCtrl("ok", w);
+    auto* cancel = new cButtonCtrl("cancel", w);
+    m_pGame->pGUI->SendMessage(w->GetID(), vek::cGUI::e_wndAfterCreate, 0, 0);
+    EXPECT_EQ(box->SetButtons("Yes", "No"), 0);
+    EXPECT_EQ(ok->GetText(), "Yes");
+    EXPECT_EQ(cancel->GetText(), "No");
+    EXPECT_TRUE(cancel->GetState(vek::cCtrl::e_Visibility));
+    box->SetButtons("Ok", "");
+    EXPECT_EQ(ok->GetText(), "Ok");
+    EXPECT_FALSE(cancel->GetState(vek::cCtrl::e_Visibility));
+}
+
 TEST_F(WindowSchemeTest, TheProfileScreenDeletesOnlyListedProfilesThatAreNotCurrent)
 {
     MakeBox();

@@ -168,8 +168,9 @@ protected:
     int32_t m_iHover = 0;
 };
 
-// The star pictures of the star rows, looked up once they exist; tests that
-// rebuild the sprite registry forget them with this.
+// The star pictures of the star rows and the animal tools' pictures, looked
+// up once they exist; tests that rebuild the sprite registry forget them
+// with this.
 void ForgetControlSprites();
 
 // One line of a goal list: a frame, an icon with a check mark over it and a
@@ -220,51 +221,201 @@ public:
     cTaskCtrl(const vek::string& name, vek::cWindow* parent);
 };
 
-// The game's toolbar of wares, buildings and animals.
+class cSort;
+class cHouse;
+class cToolbarCtrl;
+
+// One tool of a game toolbar: a ware (a plant sort or an animal food), a
+// building definition or an animal kind, drawn with its state picture and,
+// for wares and animals, its price under it. A tool the player has not
+// unlocked draws nothing and ignores input. Made by the toolbar only.
+class cToolbarItemCtrl : public vek::cImageCtrl {
+public:
+    // The pictures of the states, in the toolbar's texture.
+    enum eUV { e_uvNormal = 0, e_uvHover, e_uvPushed, e_uvDisabled, e_uvCount };
+
+    explicit cToolbarItemCtrl(cToolbarCtrl* owner);
+
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    const char* ClassName() const override;
+
+    // The ware manager's sort at that index.
+    virtual void SetWare(int index);
+    // The game's building definition at that index; none when out of range.
+    virtual void SetBuilding(int index);
+    virtual void SetAnimal(int kind);
+    // Whether the current profile has unlocked it: buildings always; the
+    // food "grass" with any animal, "flowers" from the third animal kind;
+    // other wares up to the unlocked sort; animals up to the unlocked kind.
+    virtual bool IsAvailable() const;
+    // The same rule for an unlocked sort index and animal unlock level.
+    bool IsAvailableFor(int sorts, int animals) const;
+
+    cSort* GetWare() const { return m_pWare; }
+    cHouse* GetBuilding() const { return m_pBuilding; }
+    int32_t GetAnimal() const { return m_iAnimal; }
+    bool IsHovered() const { return m_uHover != 0; }
+    bool IsPressed() const { return m_uPressed != 0; }
+    void SetUVs(const vek::rectf uvs[e_uvCount]);
+    const vek::rectf& GetStateUV(int which) const { return m_UV[which & 3]; }
+
+private:
+    // The owner's price label, with the text, under this item.
+    void DrawPrice(int price);
+
+    cToolbarCtrl* m_pOwner;
+    uint8_t m_uHover = 0;
+    uint8_t m_uPressed = 0;
+    cSort* m_pWare = nullptr;
+    cHouse* m_pBuilding = nullptr;
+    int32_t m_iAnimal = -1;
+    vek::rectf m_UV[e_uvCount];
+};
+
+// The game's toolbar: one row of tools along its top edge, 3 apart, with a
+// background strip sized to the tools the player can have and two end
+// pieces beside it (other controls of the window, linked by the screen).
+// A press on an available, enabled tool sends 53 (a = item index, b = the
+// toolbar's id) to the window at once; the item data is the ware index, the
+// building index or the animal kind.
 class cToolbarCtrl : public vek::cToolbarSysCtrl {
 public:
+    static constexpr float kItemGap = 3.0f;
+
     cToolbarCtrl(const vek::string& name, vek::cWindow* parent);
     ~cToolbarCtrl() override;
 
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    void UpdateLayout() override;
+    // Also shows, hides, enables or disables the linked pieces.
+    void EnableState(int flags) override;
+    void DisableState(int flags) override;
     const char* ClassName() const override;
+    // Whole items with their gaps that fit the width: (w + 3) / (item w + 3).
+    unsigned GetVisibleCount() const override;
 
     // The texture of the ware items; unknown names give the default (0).
     virtual void SetTexture(const vek::string& name);
-    int32_t GetTextureID() const { return m_iTexture; }
+    // A ware item with its normal, hover, pushed and disabled pictures.
+    virtual void AddWareItem(const vek::rectf uvs[cToolbarItemCtrl::e_uvCount], int wareIndex);
+    virtual void AddBuildingItem(int index);
+    // Nothing for a negative kind.
+    virtual void AddAnimalItem(int kind);
+    // Null at or past the item count.
+    virtual cHouse* GetItemBuilding(unsigned index) const;
+    virtual float GetItemWidth() const;
 
-protected:
+    // The window's controls that frame the row; each may be null.
+    void SetPieces(vek::cCtrl* left, vek::cCtrl* centre, vek::cCtrl* right);
+    // The background strip's width for the items the player can have.
+    float GetStripWidth() const;
+    // The same for an unlocked sort index and animal unlock level.
+    float StripWidthFor(int sorts, int animals) const;
+    int32_t GetTextureID() const { return m_iTexture; }
+    cToolbarItemCtrl* GetItem(unsigned index) const;
+    vek::cLabelCtrl& GetPriceLabel() { return m_Price; }
+
+    // The strip's picture scale is taken from the first strip laid out in
+    // the run; tests start over with this.
+    static void ForgetStripReference();
+
+private:
+    friend class cToolbarItemCtrl;
+    void Append(cToolbarItemCtrl* item, int data);
+
     int32_t m_iTexture = 0;
+    vek::cLabelCtrl m_Price;
+    vek::cCtrl* m_pLeft = nullptr;
+    vek::cCtrl* m_pCentre = nullptr;
+    vek::cCtrl* m_pRight = nullptr;
 };
 
-// A text that behaves like a hyperlink, with a normal and a highlight colour
-// (0xAARRGGBB, both white at first).
+// A colour (r, g, b, a), with the arithmetic the colour mover needs.
+struct vec4 {
+    float r = 0.0f;
+    float g = 0.0f;
+    float b = 0.0f;
+    float a = 0.0f;
+
+    constexpr vec4() = default;
+    constexpr vec4(float red, float green, float blue, float alpha) : r(red), g(green), b(blue), a(alpha) {}
+    vec4 operator+(const vec4& o) const { return {r + o.r, g + o.g, b + o.b, a + o.a}; }
+    vec4 operator-(const vec4& o) const { return {r - o.r, g - o.g, b - o.b, a - o.a}; }
+    vec4 operator*(float s) const { return {r * s, g * s, b * s, a * s}; }
+    bool operator==(const vec4& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+    bool operator!=(const vec4& o) const { return !(*this == o); }
+};
+// Euclidean distance over all four components.
+float Distance(const vec4& x, const vec4& y);
+
+// A colour moving toward a target at a constant speed (distance per second).
+class cColorMover {
+public:
+    enum eUpdate { e_Idle = 0, e_Moving = 1, e_Arrived = 2 };
+
+    explicit cColorMover(float speed) : m_fSpeed(speed) {}
+
+    // Starts a move from the current value; a target no farther than a
+    // float's epsilon is reached at once.
+    void MoveTo(const vec4& target);
+    // Jumps to the value and stands there.
+    void SetValue(const vec4& value);
+    // 0 standing, 1 moving, 2 arrived in this call.
+    int Update(float seconds);
+
+    const vec4& GetValue() const { return m_Value; }
+    const vec4& GetTarget() const { return m_To; }
+    float GetDuration() const { return m_fDuration; }
+
+private:
+    vec4 m_From{1.0f, 1.0f, 1.0f, 1.0f};
+    vec4 m_To{1.0f, 1.0f, 1.0f, 1.0f};
+    vec4 m_Value{1.0f, 1.0f, 1.0f, 1.0f};
+    float m_fSpeed;
+    float m_fTime = 0.0f;
+    float m_fDuration = 0.0f;
+};
+
+// A text that behaves like a hyperlink: its colour glides to the highlight
+// colour while the cursor is over it and back when it leaves, the game is
+// asked for the "hand" and "pointer" cursors, and a release over it posts
+// the control command (48).
 class cLinkCtrl : public vek::cLabelCtrl {
 public:
     // Which colour SetColor sets; both may be given together.
     enum eColor : uint32_t { e_lnkNormal = 0x10000000u, e_lnkHighlight = 0x20000000u };
+    static constexpr float kGlideSpeed = 2.0f;
 
     cLinkCtrl(const vek::string& name, vek::cWindow* parent);
     ~cLinkCtrl() override;
 
+    int OnMessage(int message, unsigned a, unsigned b) override;
     const char* ClassName() const override;
 
     // The normal colour is shown at once; the highlight waits for the cursor.
     virtual void SetColor(float r, float g, float b, int flags);
 
-    uint32_t GetNormalColor() const { return m_uNormal; }
-    uint32_t GetHighlightColor() const { return m_uHighlight; }
+    // The two colours packed as 0xAARRGGBB.
+    uint32_t GetNormalColor() const;
+    uint32_t GetHighlightColor() const;
+    const cColorMover& GetMover() const { return m_Mover; }
 
 protected:
-    uint32_t m_uNormal = 0xFFFFFFFFu;
-    uint32_t m_uHighlight = 0xFFFFFFFFu;
+    cColorMover m_Mover{kGlideSpeed};
+    vec4 m_Normal{1.0f, 1.0f, 1.0f, 1.0f};
+    vec4 m_Highlight{1.0f, 1.0f, 1.0f, 1.0f};
 };
 
-// An image that loops through a grid of pictures in one texture.
+// An image that loops through a grid of pictures in one texture: the frames
+// run left to right along a row, the rows from the top of the texture down.
 class cAnimationCtrl : public vek::cImageCtrl {
 public:
     cAnimationCtrl(const vek::string& name, vek::cWindow* parent);
     ~cAnimationCtrl() override;
 
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
     const char* ClassName() const override;
 
     // A grid of columns x rows pictures played in a loop at fps pictures

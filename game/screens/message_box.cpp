@@ -5,6 +5,7 @@
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/sysctrl.h"
+#include "game/screens/controls.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ void SetControlText(vek::cCtrl* control, const vek::string& text)
         label->SetText(text);
     else if (auto* button = dynamic_cast<vek::cButtonSysCtrl*>(control))
         button->SetText(text);
+    else if (auto* gameButton = dynamic_cast<cButtonCtrl*>(control))
+        gameButton->SetText(text);
     else if (auto* edit = dynamic_cast<vek::cEditCtrl*>(control))
         edit->SetText(text);
     else if (auto* check = dynamic_cast<vek::cCheckBoxSysCtrl*>(control))
@@ -38,6 +41,28 @@ void SetControlText(vek::cCtrl* control, const vek::string& text)
 
 int cMessageBoxWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
 {
+    // The answer and the pause are kept whatever the fade is doing: a box
+    // shown again while it fades out asks anew, and every removal gives back
+    // the one pause step that its showing took.
+    switch (message) {
+    case vek::cGUI::e_wndShow:
+        // A box that leaves without a button press must not repeat an
+        // earlier "ok".
+        m_iResult = 1;
+        if (!m_bPauseRaised && vek::g_pGame) {
+            if (++vek::g_pGame->iPause < 0) vek::g_pGame->iPause = 0;
+            m_bPauseRaised = true;
+        }
+        break;
+    case vek::cGUI::e_wndHideImmediately:
+        if (m_bPauseRaised) {
+            if (vek::g_pGame && vek::g_pGame->iPause > 0) --vek::g_pGame->iPause;
+            m_bPauseRaised = false;
+        }
+        break;
+    default:
+        break;
+    }
     if (CanHandle()) {
         switch (message) {
         case vek::cGUI::e_wndKeyDown:
@@ -48,23 +73,8 @@ int cMessageBoxWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
                 ClickControl(window, cancel && cancel->GetState(vek::cCtrl::e_Visibility) ? "cancel" : "ok");
             }
             break;
-        case vek::cGUI::e_wndShow:
-            // Every opening asks anew: a box that leaves without a button
-            // press must not repeat an earlier "ok".
-            m_iResult = 1;
-            if (!m_bPauseRaised && vek::g_pGame) {
-                if (++vek::g_pGame->iPause < 0) vek::g_pGame->iPause = 0;
-                m_bPauseRaised = true;
-            }
-            break;
         case vek::cGUI::e_wndAfterCreate:
             m_pWindow = window;
-            break;
-        case vek::cGUI::e_wndHideImmediately:
-            if (m_bPauseRaised) {
-                if (vek::g_pGame && vek::g_pGame->iPause > 0) --vek::g_pGame->iPause;
-                m_bPauseRaised = false;
-            }
             break;
         case vek::cGUI::e_wndCommand:
             // The answer is set before the box hides: the game object reads

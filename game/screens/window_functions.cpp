@@ -261,12 +261,6 @@ int cBaseGDWF::OnError(vek::cWindow* window, const vek::string& text)
     return LockAndLog(m_bLocked, window, text);
 }
 
-int cHintWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
-{
-    ReportClose(window, message);
-    return vek::cWindowFunction::Call(window, message, a, b);
-}
-
 int cProfileSelectWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
 {
     if (CanHandle() && message == kMsgDeleteProfile && g_pMiddle) {

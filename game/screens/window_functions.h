@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "engine/core/anim.h"
+#include "engine/core/geometry.h"
 
 #include "engine/core/vekstring.h"
 #include "engine/gui/window.h"
 
 namespace vek {
 class cCtrl;
+class cImageCtrl;
+class cLabelCtrl;
 }
 
 // The profile screen's message: delete the profile at index a.
@@ -110,20 +113,80 @@ protected:
     bool m_bHidePending = false;
 };
 
+// The tutorial's hint: a framed text with a close button, an arrow that can
+// point at a spot, and a highlight that dims the whole screen but one
+// rectangle. The window's script places the five controls "frame", "text",
+// "close", "arrow" and "highlight"; the hint keeps the offsets of the text
+// and the button from the frame as the script made them and grows the frame
+// with the text. Without all five the hint stays inert (no warning).
 class cHintWF : public vek::cWindowFunction {
 public:
-    cHintWF() = default;
+    // Flags of SetHint: the frame to the left of the point, below it.
+    enum eFlags { e_hintLeft = 1, e_hintBelow = 0x20 };
+
+    cHintWF();
     int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
+    // A hint centred on the screen without arrow or highlight.
+    virtual int SetText(const vek::string& text, int modal);
+    // target: the rectangle left clear, (0, 0, 0, 0) for none; point: the
+    // arrow's tip, (-1, -1) for none; flags: where the frame goes beside
+    // the point (0: away from the screen's centre). A modal hint without a
+    // target shows its close button and takes all mouse input. 0.
+    virtual int SetHint(const vek::string& text, const vek::rectf& target, const vek::vec2& point, int flags,
+                        int modal);
+
+    bool IsReady() const { return !m_bNotReady; }
+    bool IsModal() const { return m_bModal; }
+    const vek::mover<float>& GetFade() const { return m_Fade; }
+
+protected:
+    vek::mover<float> m_Fade;
+    bool m_bNotReady = true;
+    float m_fLastX = 0.0f;
+    float m_fLastY = 0.0f;
+    bool m_bModal = true;
+    float m_fCloseDX = 0.0f;
+    float m_fCloseDY = 0.0f;
+    float m_fTextDX = 0.0f;
+    float m_fTextDY = 0.0f;
+    float m_fExtraHeight = 0.0f;
+    float m_fCloseGap = 0.0f;
+    vek::cCtrl* m_pFrame = nullptr;
+    vek::cCtrl* m_pArrow = nullptr;
+    vek::cImageCtrl* m_pHighlight = nullptr;
+    vek::cLabelCtrl* m_pText = nullptr;
+    vek::cCtrl* m_pClose = nullptr;
+    vek::cWindow* m_pWindow = nullptr;
+
+private:
+    void Paint(vek::cWindow* window);
+    // The mouse reaches the game below only inside the highlight.
+    int MouseResult(unsigned point, int result) const;
 };
 
+// The game's side of the hint: its sound, the tutorial's close button, and
+// the check box that switches the hints off.
 class cHintGDWF : public cHintWF {
 public:
     cHintGDWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
+// The island's level pop-up: a level's number, best time and medal beside
+// its point on the island.
 class cHintMPWF : public cBaseGDWF {
 public:
     cHintMPWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
+
+    // "%i : %i" of whole minutes and seconds, with the seconds in two
+    // digits.
+    static vek::string FormatTime(float seconds);
+
+protected:
+    // The island's point of the level, in island coordinates; false when the
+    // island has no such point.
+    virtual bool GetLevelPoint(int level, vek::vec2& point) const;
 };
 
 class cMissionStartWF : public cBaseWF {

@@ -250,6 +250,54 @@ TEST_F(WindowSchemeTest, TheBoxMapsKeysOnItsButtonsAndHoldsThePauseOnce)
     EXPECT_EQ(m_pBox->SetImage("image", "icon"), 0);
 }
 
+TEST_F(WindowSchemeTest, AQuestionAskedAgainWhileTheLastFadesOutNeedsItsOwnAnswer)
+{
+    MakeBox();
+    cRecordingWF* profiles = nullptr;
+    Fill("profile_select", "", &profiles);
+    for (int i = 0; i < 20; ++i) {
+        Ask("delete=5");
+        Run(0.6f);
+        ClickControl(m_pBoxWindow, i == 7 ? "ok" : "cancel");
+        if (i == 7) {
+            // The "ok" fades out with the box; the question asked now has
+            // not been answered when everything is hidden.
+            Run(0.2f);
+            Ask("delete=6");
+            EXPECT_EQ(m_pBox->GetResult(), 1);
+            m_pShell->HideAllWindows();
+        }
+        Run(1.0f);
+        EXPECT_FALSE(Shown("messagebox"));
+    }
+    EXPECT_EQ(profiles->Count(kMsgDeleteProfile), 0);
+    EXPECT_EQ(m_pGame->iPause, 0);
+
+    // The box taken off the screen halfway through its fade gives its pause
+    // back all the same.
+    Ask("delete=5");
+    ClickControl(m_pBoxWindow, "cancel");
+    Run(0.2f);
+    m_pGame->pGUI->HideWindowImmediately(m_pBoxWindow->GetID());
+    EXPECT_EQ(m_pGame->iPause, 0);
+}
+
+TEST_F(WindowSchemeTest, TheBoxCaptionsTheGamesOwnButtons)
+{
+    auto* box = new cMessageBoxWF();
+    vek::cWindow* w = m_pShell->FillWindow("messagebox", vek::filename("{StaticPath}/gui/none.lua"), box);
+    auto* ok = new cButtonCtrl("ok", w);
+    auto* cancel = new cButtonCtrl("cancel", w);
+    m_pGame->pGUI->SendMessage(w->GetID(), vek::cGUI::e_wndAfterCreate, 0, 0);
+    EXPECT_EQ(box->SetButtons("Yes", "No"), 0);
+    EXPECT_EQ(ok->GetText(), "Yes");
+    EXPECT_EQ(cancel->GetText(), "No");
+    EXPECT_TRUE(cancel->GetState(vek::cCtrl::e_Visibility));
+    box->SetButtons("Ok", "");
+    EXPECT_EQ(ok->GetText(), "Ok");
+    EXPECT_FALSE(cancel->GetState(vek::cCtrl::e_Visibility));
+}
+
 TEST_F(WindowSchemeTest, TheProfileScreenDeletesOnlyListedProfilesThatAreNotCurrent)
 {
     MakeBox();

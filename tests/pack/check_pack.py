@@ -591,6 +591,9 @@ def check_window(rep, root, row, textures, fonts):
                 rep.fail(script, "%s control %s is missing" % (table, name))
             elif cls and not is_a(made[name], cls):
                 rep.fail(script, "control %s is a %s, the screen needs a %s" % (name, made[name], cls))
+    for name, why in sorted(row.get("without", {}).items()):
+        if name in made:
+            rep.fail(script, "control %s must not be there: %s" % (name, why))
     for name in row.get("forbidden", []):
         if name in made:
             rep.fail(script, "control %s opens a window that does not exist" % name)

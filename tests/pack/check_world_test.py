@@ -75,6 +75,15 @@ def set_node(text, area, fn):
     return out
 
 
+class LoadingWindow(Copy):
+    def test_a_label_on_the_loading_window_is_caught(self):
+        self.edit_text("gui/game_loading.lua", lambda t: t.replace(
+            "\nend\n", '\n  cLabelSysCtrl(window, "label"):SetFontPrt("system")\nend\n'))
+        rep = check_pack.Report(self.root)
+        check_pack.check_windows(rep, self.root, manifest())
+        self.assertFault(r"gui/game_loading\.lua: control label must not be there", rep.faults)
+
+
 class Sheets(Copy):
     def test_the_built_world_passes(self):
         self.assertEqual(check_pack.check(self.root, manifest()), [])

@@ -7,7 +7,7 @@ comic picture.
 Coordinates are in final pixels of the figure's own unit box, y down."""
 import math
 
-from PIL import Image, ImageOps
+from PIL import ImageOps
 
 from packlib.style import PALETTE, Sketch, darker, lighter, mix
 
@@ -610,7 +610,7 @@ def scaffold(p, w, h):
 
 
 def construction_frames(full, w, h):
-    """Frames 0..6 of a building (Part of the house life): 0 to 3 rising
+    """Frames 0..6 of a building through its life: 0 to 3 rising
     behind scaffolding, 4 finished (also the edit toolbar's picture), 5 the
     same, 6 the blueprint of the building not yet built."""
     sc = frame_of(w, h, lambda p: scaffold(p, w, h))

@@ -153,7 +153,7 @@ def tree_sprites():
     return [dw.frame_of(48, 64, f) for f in (palm, round_tree, bush, rock)]
 
 
-def cliff(img, px):
+def cliff(img):
     """Rocks around the waterfall, a pond at its foot, the stream above it."""
     s = dw.sketch(200, 380)
     ox, oy = 500, H - 2000  # sketch origin in the picture
@@ -219,12 +219,12 @@ def picture(sizes):
     for y in range(16, 236, 14):
         pp.line([(6, y), (64, y)], C["wood_dark"], 1.5)
     img.alpha_composite(pier.result(), (378, H - 2040))
-    cliff(img, None)
+    cliff(img)
     # trees on a jittered grid, clear of buildings, points and paths
     clear = keep_clear(sizes)
     trees = tree_sprites()
     hp = h.load()
-    pp_ = path.load()
+    on_path = path.load()
     rng = random.Random(3)
     for gy in range(40, H - 40, 64):
         for gx in range(30, W - 30, 58):
@@ -234,7 +234,7 @@ def picture(sizes):
                 continue
             if not (0 < x < W and 0 < y < H) or hp[x, y] < 230 or hp[x, min(H - 1, y - 50)] < 230:
                 continue
-            if pp_[x, y] or pp_[x, max(0, y - 30)]:
+            if on_path[x, y] or on_path[x, max(0, y - 30)]:
                 continue
             if any(a <= x <= c and b <= y <= e for a, b, c, e in clear):
                 continue

@@ -10,7 +10,7 @@ import math
 from PIL import Image, ImageDraw, ImageFilter, ImageMath, ImageOps
 
 import draw_world as dw
-from draw_world import C, Pen, frame_of, mirrored
+from draw_world import C, Pen, frame_of
 from packlib import atlas
 from packlib.style import darker, lighter, mix
 
@@ -19,8 +19,8 @@ PLANT = (64, 64)
 ICON = (48, 48)
 BUTTON = (64, 64)
 WALK = 4          # frames of a walk cycle
-# Building frame sizes: the island's rectangles are these (Part of the
-# island's data, read back from the sheets by the island generator).
+# Building frame sizes: a building's rectangle on the island is its first
+# frame (the island generator reads them back from the sheets).
 BUILDING_SIZES = {
     "house": (96, 96), "market": (112, 96), "factory": (128, 112), "institute00": (128, 112),
     "animals00": (128, 104), "statue00": (96, 128),
@@ -595,7 +595,7 @@ def gard11_sheet():
             work("honey_start", 3, honey_start), work("honey_work", 4, honey_work)]
 
 
-def animal_area(name, draw, size, count=4, rate=8.0, **kw):
+def animal_area(name, draw, size, count=4, rate=8.0):
     w, h = size
     return atlas.Area(name, [frame_of(w, h, lambda p, k=k: draw(p, k, count)) for k in range(count)], rate=rate)
 

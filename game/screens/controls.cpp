@@ -601,7 +601,7 @@ void cToolbarItemCtrl::Draw()
         if (m_pBuilding->vecSprites.empty()) return;
         cSprite sprite;
         const auto& first = m_pBuilding->vecSprites.front();
-        if (FindSprite(first.first, first.second, &sprite) == e_spriteFound && sprite.pFrames &&
+        if (FindSprite(first.strTexture, first.strArea, &sprite) == e_spriteFound && sprite.pFrames &&
             kFinishedBuildingFrame < sprite.iFrameCount)
             vek::guidraw::Quad(sprite.iTexture, m_Rect, kWhite, sprite.pFrames[kFinishedBuildingFrame]);
         return;

@@ -20,10 +20,6 @@ namespace {
 // The field's grid: 8 rows by 10 columns over this rectangle.
 constexpr int32_t kRows = 8;
 constexpr int32_t kColumns = 10;
-constexpr float kLeft = 130.0f;
-constexpr float kBottom = 130.0f;
-constexpr float kWidth = 740.0f;
-constexpr float kHeight = 540.0f;
 
 constexpr float kViewWidth = 1024.0f;
 constexpr float kViewHeight = 768.0f;
@@ -55,6 +51,7 @@ bool g_bSecondMusic = false;
 
 cLevel::cLevel(const vek::string& name) : vek::cWidget(name)
 {
+    BuildGrid(kColumns, kRows);
     m_pPopups = new cTextPopups(vek::g_pRender, "header24x24");
     LoadBackdrop();
     new cObject(this);  // registers itself as element 0
@@ -167,27 +164,6 @@ const cSprite& cLevel::GetTargetSprite()
         LookUpSprite("icons00", "target", &m_TargetSprite);
     }
     return m_TargetSprite;
-}
-
-bool cLevel::IsValidCell(const cell& c) const
-{
-    return c.row >= 0 && c.row < kRows && c.column >= 0 && c.column < kColumns;
-}
-
-vek::vec2 cLevel::GetCellPos(int32_t row, int32_t column) const
-{
-    if (!IsValidCell(cell(row, column))) return vek::vec2();
-    const float w = kWidth / static_cast<float>(kColumns);
-    const float h = kHeight / static_cast<float>(kRows);
-    return vek::vec2(kLeft + (static_cast<float>(column) + 0.5f) * w, kBottom + static_cast<float>(row) * h + 0.1f);
-}
-
-cell cLevel::PosToCell(float x, float y) const
-{
-    if (!(x > kLeft && x < kLeft + kWidth && y > kBottom && y < kBottom + kHeight)) return cell();
-    const float w = kWidth / static_cast<float>(kColumns);
-    const float h = kHeight / static_cast<float>(kRows);
-    return cell(static_cast<int32_t>((y - kBottom) / h), static_cast<int32_t>((x - kLeft) / w));
 }
 
 void cLevel::Load(int) {}

@@ -23,7 +23,7 @@ namespace vek {
 class cQuadBatch;
 }
 
-class cLevel : public vek::cWidget {
+class cLevel : public vek::cWidget, public cLevelGrid {
 public:
     explicit cLevel(const vek::string& name = "garden");
     // Deletes every object (the null object last).
@@ -80,14 +80,7 @@ public:
     // The field is 8 rows by 10 columns over the rectangle (130, 130, 740,
     // 540) of the 1024 x 768 view, y up.
 
-    bool IsValidCell(const cell& c) const;
-    // The middle of the cell's bottom edge, raised by 0.1; (0, 0) for a
-    // cell outside the grid.
-    vek::vec2 GetCellPos(int32_t row, int32_t column) const;
-    vek::vec2 GetCellPos(const cell& c) const { return GetCellPos(c.row, c.column); }
-    // The cell a point lies in; (-1, -1) unless strictly inside the field.
-    cell PosToCell(float x, float y) const;
-    cell PosToCell(const vek::vec2& p) const { return PosToCell(p.x, p.y); }
+    // The conversions and searches come from cLevelGrid.
 
     // The field of a save slot (-1: the game in play); nothing to read or
     // write until the field keeps state of its own.

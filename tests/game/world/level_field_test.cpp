@@ -183,7 +183,7 @@ TEST_F(LevelField, LeavingTheFieldDropsShipsAndFlyingItems)
 {
     m_pGarden->m_Training.iKind = 3;
     m_pGarden->m_Training.iStep = 1;
-    m_pGarden->m_pFlyingItems->Add(new cFlyingItem);
+    m_pGarden->m_pFlyingItems->AddItem("icons00", "tool_water", 10.0f, 1);
     m_Trace.clear();
     m_pLevel->OnDeactivate();
     EXPECT_EQ(m_Trace, (std::vector<std::string>{"clear ships"}));

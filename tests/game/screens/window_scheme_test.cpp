@@ -347,7 +347,12 @@ TEST_F(WindowSchemeTest, AHiddenScreenFadesOutForHalfASecondBeforeTheGameIsTold)
     EXPECT_TRUE(f->CanHandle());
 
     // Shown again halfway through a fade-out: it turns back and stays.
+    // A step of no time right after showing leaves it there, unseen.
     m_pShell->ShowGameWindow("fader", 0);
+    m_pGame->pGUI->Update(0.0f);
+    m_pGame->pGUI->Update(0.0f);
+    EXPECT_TRUE(Shown("fader"));
+    EXPECT_EQ(f->Count(vek::cGUI::e_wndHideImmediately), 1);
     Run(1.0f);
     m_pGame->pGUI->HideWindow("fader");
     Run(0.25f);

@@ -306,7 +306,7 @@ def check_counts(rep, tex, row, nodes):
 
 
 def check_whole(rep, png, row):
-    if not os.path.exists(png):
+    if not (row.get("tileset") or row.get("clear_uv")) or not os.path.exists(png):
         return
     img = Image.open(png).convert("RGBA")
     W, H = img.size

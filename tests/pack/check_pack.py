@@ -306,7 +306,7 @@ def check_counts(rep, tex, row, nodes):
 
 
 def check_whole(rep, png, row):
-    if not os.path.exists(png):
+    if not (row.get("tileset") or row.get("clear_uv")) or not os.path.exists(png):
         return
     img = Image.open(png).convert("RGBA")
     W, H = img.size
@@ -557,7 +557,7 @@ def expand(names, row):
     return out
 
 
-def check_window(rep, root, row, textures, fonts):
+def check_window(rep, root, row, textures, fonts, tilesets=None):
     script = os.path.join(root, row.get("file") or "gui/%s.lua" % row["name"])
     if not os.path.exists(script):
         rep.fail(script, "window %s has no script" % row["name"])
@@ -646,6 +646,7 @@ def check_window(rep, root, row, textures, fonts):
             any(c[0] == "DisableState" and int(c[1]) & 2 for c in own)
         if field and not passive and x < field[2] and field[0] < x + w and y < field[3] and field[1] < y + h:
             rep.fail(script, "control %s takes input inside the field" % name)
+    check_animations(rep, script, made, set_calls, tilesets or {})
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
@@ -676,13 +677,30 @@ def check_comic_picture(rep, root, script, name, own):
             rep.fail(script, "comic picture %s: its uv rectangle of %s holds no whole picture" % (name, tex[-1]))
 
 
+def check_animations(rep, script, made, set_calls, tilesets):
+    """An animation control plays its whole texture as a grid of frames: the
+    texture must be one made for that, cut the same way."""
+    for name, cls in sorted(made.items()):
+        if not is_a(cls, "cAnimationCtrl"):
+            continue
+        own = set_calls.get(name, [])
+        tex = [c[1] for c in own if c[0] == "SetTexture"]
+        grid = [c for c in own if c[0] == "SetTileset"]
+        if not tex or tex[-1] not in tilesets:
+            rep.fail(script, "animation %s must show a texture made as a frame grid" % name)
+        elif not grid or [int(float(grid[-1][1])), int(float(grid[-1][2]))] != tilesets[tex[-1]]:
+            rep.fail(script, "animation %s must play %s as %d x %d frames (SetTileset)"
+                     % ((name, tex[-1]) + tuple(tilesets[tex[-1]])))
+
+
 def check_windows(rep, root, manifest):
     textures = {t["name"]: {a["name"] for a in t.get("areas", [])} for t in manifest["textures"]}
     for f in manifest["fonts"]:
         textures.setdefault(f["texture"], set())
     fonts = {f["name"] for f in manifest["fonts"]}
+    tilesets = {t["name"]: t["tileset"] for t in manifest["textures"] if t.get("tileset")}
     for row in manifest["windows"]:
-        check_window(rep, root, row, textures, fonts)
+        check_window(rep, root, row, textures, fonts, tilesets)
 
 
 # Settings -------------------------------------------------------------------

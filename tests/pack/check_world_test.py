@@ -84,6 +84,19 @@ class LoadingWindow(Copy):
         self.assertFault(r"gui/game_loading\.lua: control label must not be there", rep.faults)
 
 
+class HintWindow(Copy):
+    def test_an_arrow_on_a_skin_area_or_without_its_grid_is_caught(self):
+        self.edit_text("gui/hint.lua", lambda t: t.replace("arrow:SetTileset(4, 1, 8)", "arrow:SetTileset(2, 2, 8)"))
+        rep = check_pack.Report(self.root)
+        check_pack.check_windows(rep, self.root, manifest())
+        self.assertFault(r"gui/hint\.lua: animation arrow must play hint_arrow as 4 x 1 frames", rep.faults)
+        self.edit_text("gui/hint.lua", lambda t: t.replace('arrow:SetTexture("hint_arrow")',
+                                                           'gui.Picture(arrow, gui.skin, "hint_arrow")'))
+        rep = check_pack.Report(self.root)
+        check_pack.check_windows(rep, self.root, manifest())
+        self.assertFault(r"gui/hint\.lua: animation arrow must show a texture made as a frame grid", rep.faults)
+
+
 class Sheets(Copy):
     def test_the_built_world_passes(self):
         self.assertEqual(check_pack.check(self.root, manifest()), [])

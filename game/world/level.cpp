@@ -123,5 +123,3 @@ cell cLevel::PosToCell(float x, float y) const
     return cell(static_cast<int32_t>((y - kBottom) / h), static_cast<int32_t>((x - kLeft) / w));
 }
 
-void cLevel::Load(int) {}
-void cLevel::Save(int) {}

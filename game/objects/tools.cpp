@@ -140,7 +140,12 @@ void cToolWater::DrawTo(vek::cQuadBatch& batch)
 
 // ---- cToolWeed ----
 
-cToolWeed::cToolWeed(cLevel* level) : cTool(level) { SetSprite("images00", "weed", 0); }
+cToolWeed::cToolWeed(cLevel* level) : cTool(level)
+{
+    // Its own picture when the garden's sheet has one; otherwise its hint
+    // icon, so that it can still be seen and taken.
+    if (!SetSprite("images00", "weed", 0)) SetSprite("icons00", "tool_weed", 0);
+}
 
 // ---- cToolBin ----
 

@@ -166,3 +166,27 @@ TEST_F(Tools, SavedRecordsAreBoundedAndMoveOffBlockedCells)
 }
 
 } // namespace
+
+namespace {
+
+class ToolsWithoutWeedPicture : public gardentest::GardenWorld {
+protected:
+    void MakeSprites() override
+    {
+        SkipArea("images00", "weed");
+        GardenWorld::MakeSprites();
+    }
+};
+
+TEST_F(ToolsWithoutWeedPicture, TheWeedingToolCanStillBeSeenAndTaken)
+{
+    LoadField();
+    cScriptedPlayer p(*level);
+    cObject* weed = p.First(OBJ_TOOL_WEED);
+    EXPECT_TRUE(cScriptedPlayer::Visible(weed));
+    ASSERT_TRUE(p.ClickOn(weed));
+    ASSERT_TRUE(p.WaitIdle());
+    EXPECT_EQ(p.CarriedTool(), cTool::e_Weed);
+}
+
+} // namespace

@@ -124,8 +124,9 @@ bool cLevel::PlantSort(int32_t ware)
 cObject* cLevel::FrontObjectAt(const vek::vec2& point) const
 {
     cObject* front = nullptr;
+    const cObject* none = GetNullObject();
     for (cObject* object : m_Objects)
-        if (object->HitTest(point) && (!front || object->GetDepth() < front->GetDepth())) front = object;
+        if (object != none && object->HitTest(point) && (!front || object->GetDepth() < front->GetDepth())) front = object;
     return front;
 }
 

@@ -32,6 +32,8 @@ TEST_F(ClickRoad, CellsHolesAndPlantsBecomeTheRightJobs)
     EXPECT_EQ(gardentest::QuadCount(marks), 1u);
     // Outside the field with nothing under the point: nothing.
     EXPECT_FALSE(p.Click(vek::vec2(900.0f, 700.0f)));
+    EXPECT_FALSE(p.Click(vek::vec2(0.2f, 0.5f)));  // where the null object sits
+    EXPECT_EQ(g->GetJobs().size(), 1u);
     p.RightClick();
     EXPECT_TRUE(g->GetJobs().empty());
 

@@ -133,6 +133,10 @@ public:
     void CountWare(int ware);
     void CountAnimal(int kind);
     bool CanScrollIsland() const;
+    // Entry i of the profile's event-flag list is set; false past its end.
+    bool IsEventSeen(unsigned i) const;
+    // Sets entry 11, the gardener's first-time event.
+    void SetEventSeen11();
     bool IsLevelContext() const;
     // The island's next level is reached: the progress rises by one and the
     // saved game is kept as that level's snapshot slot; the level to

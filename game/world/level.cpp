@@ -166,8 +166,6 @@ const cSprite& cLevel::GetTargetSprite()
     return m_TargetSprite;
 }
 
-void cLevel::Load(int) {}
-void cLevel::Save(int) {}
 
 // ---- the widget ----
 

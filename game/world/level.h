@@ -11,6 +11,7 @@
 #include <list>
 #include <vector>
 
+#include "engine/core/anim.h"
 #include "engine/core/geometry.h"
 #include "engine/core/vlist.h"
 #include "engine/gui/widget.h"
@@ -20,6 +21,7 @@
 class cObject;
 class cTextPopups;
 namespace vek {
+class cBitStream;
 class cQuadBatch;
 }
 
@@ -82,10 +84,10 @@ public:
 
     // The conversions and searches come from cLevelGrid.
 
-    // The field of a save slot (-1: the game in play); nothing to read or
-    // write until the field keeps state of its own.
-    virtual void Load(int slot);
-    virtual void Save(int slot);
+    // The field of a save slot (-1: the game in play), "level.dat" in the
+    // player's profile folder (game/world/level_save.cpp).
+    virtual bool Load(int slot);
+    virtual bool Save(int slot);
 
     // ---- the widget ----
 
@@ -187,4 +189,79 @@ private:
     bool m_bCircleLooked = false;
     cell m_HoverCell;
     uint32_t m_uSortCounter = 0;
+    // ---- the garden at work (level_garden.cpp, level_save.cpp) ----
+public:
+    // A ware moving between two places of the screen: 0 to the car, 1 away
+    // from the car, 2 to another factory.
+    struct cWareFlight {
+        int32_t iWare = 1000;
+        int32_t iSource = 0;
+        vek::mover<float> progress;
+        int32_t iKind = 0;
+        void* pSource = nullptr;
+        void* pTarget = nullptr;
+        cWareFlight() { progress.m_fSpeed = 1.0f; }
+        bool Arrived() const { return progress.m_fDuration > 0.0f && progress.m_fTime >= progress.m_fDuration; }
+    };
+    void AddWareFlight(int32_t ware, int32_t source, void* sourceFactory, int32_t kind, void* targetFactory);
+    int CountWaresInFlight(int32_t ware) const;
+    std::vector<cWareFlight>& GetWareFlights() { return m_WareFlights; }
+    const std::vector<cWareFlight>& GetWareFlights() const { return m_WareFlights; }
+
+    // A plant of the ware on the cell; its id.
+    uint32_t AddPlant(const cell& at, int32_t ware);
+    // The toolbar's choice of what to sow, queued on the gardener; false
+    // without a gardener.
+    bool PlantSort(int32_t ware);
+    // The click road from the field point on (the point is in field
+    // coordinates, y up): the ignore rules, the click sound, the car, the
+    // pump, the frontmost object or the cell, and the job for the gardener.
+    // False when the click was ignored or found nothing.
+    bool GardenClick(const vek::vec2& point);
+    // Steps 6 to 11 of the road for an object already picked (or none) and
+    // the cell under the point.
+    void QueueGardenTarget(cObject* picked, const cell& at, const vek::vec2& point);
+    // What a click on a cell without a hit object aims at: a hole, a tool
+    // (the can only once shown), flowers that need water, an animal
+    // product; the null object when none.
+    cObject* PickOnCell(const cell& at) const;
+    // The right button: the gardener's jobs and ware go, except during a
+    // tutorial step.
+    void GardenRightClick();
+    // Whether the gardener will sow grass or flowers next (then the cell
+    // under the mouse is marked when no object is hit).
+    bool WillSowOnCells() const;
+    // The hover cell for a mouse point: the cell under it while no object
+    // is hit and grass or flowers will be sown; (-1, -1) otherwise.
+    cell GardenHoverCell(const vek::vec2& point, bool objectHit) const;
+    // The "target" mark on each cell the gardener's queue walks to.
+    void DrawCellMarks(vek::cQuadBatch& batch);
+    cObject* GetGardenerObject() const;
+
+    // Empty field: no objects, no flights, an open 8 x 10 grid.
+    void ResetField();
+    // The saved field in a stream: Save writes the records; Load rebuilds
+    // the field from the stream (null: no file, the default placement) and
+    // reports what was wrong in `problem` (empty when nothing was).
+    bool SaveField(vek::cBitStream& stream);
+    void LoadField(vek::cBitStream* stream, vek::string* problem);
+
+protected:
+    bool IsCellTaken(const cell& at) const override;
+    bool HasHoleOn(const cell& at) const override;
+    void AddBedHole(const cell& at, bool shown) override;
+    std::vector<cObject*> GetLooseItems() const override;
+    cell GetItemCell(const cObject* item) const override;
+    void PutItemOnCell(cObject* item, const cell& at) override;
+
+private:
+    bool BuildFieldGrid();
+    cObject* FrontObjectAt(const vek::vec2& point) const;
+
+    std::vector<cWareFlight> m_WareFlights;
+    // The slots whose "level.dat" was found damaged: kept as "level.dat.bad"
+    // before the next save replaces it.
+    std::vector<int> m_DamagedSlots;
+    // The field's grid is open 8 x 10 from construction on.
+    bool m_bGridBuilt = BuildFieldGrid();
 };

@@ -1,0 +1,62 @@
+#pragma once
+// What the garden's objects ask of the game object: the player, money, the
+// balance record, sounds, popups, the tutorial and the rules of the car's
+// sale. Each hook works without a game object (then it answers the neutral
+// value), so that the objects can be made on a bare level field.
+#include <cstdint>
+
+#include "engine/core/geometry.h"
+#include "engine/core/vekstring.h"
+
+class cGameBalance;
+class cPlayer;
+struct cSprite;
+
+// Game sound ids the garden's objects play.
+enum eGardenSound : int {
+    e_gsSeed = 3,
+    e_gsWater = 4,
+    e_gsWeed = 5,
+    e_gsHarvest = 6,
+    e_gsToolTake = 7,
+    e_gsWaterRepair = 8,
+    e_gsStockOpen = 9,
+    e_gsStockOut = 10,
+    e_gsTakeSeed = 11,
+    e_gsAreaClick = 13,
+    e_gsPutCar = 22,
+};
+
+namespace garden {
+
+cPlayer* Player();
+// The game's balance record, or a default one without a game object.
+const cGameBalance& Balance();
+int32_t Money();
+void SpendMoney(int32_t amount);
+// Adds with saturation at the largest int; the result never goes below 0.
+void EarnMoney(int32_t amount);
+void PlaySound(int id);
+// A text on the game's popups, centred on the point.
+void Popup(const vek::string& text, const vek::vec2& at);
+// Sprite lookup of the game (empty record and false when missing).
+bool Sprite(const vek::string& texture, const vek::string& area, cSprite* record);
+
+// Set once the watering can and the pump have been shown to the player;
+// they do not exist for him before.
+bool WaterEventSet();
+// The tutorial: the active lesson kind (-1 none) and the step hook. The
+// lessons do not run yet: a step never advances (false).
+int32_t TrainingKind();
+bool TrainingStep(int kind, int step);
+// Entry `index` of the profile's hint-state list (0 when there is none).
+int32_t HintState(int index);
+
+// The rules of the car's sale. CheckCarLoad keeps the wares the level
+// still wants and answers whether any are left; SellCarLoad empties the
+// load and answers the money earned. Until the stock rules exist every
+// ware stays and a sale earns nothing.
+bool CheckCarLoad();
+int32_t SellCarLoad();
+
+} // namespace garden

@@ -1,0 +1,205 @@
+// The saved state of the garden field, "level.dat" beside the profile's
+// "save.dat": the gardener, the three tools and the counted plants, then
+// the counted animals and hives. The fixed objects and the beds are rebuilt
+// on every load. The file is untrusted: it has no header, so every count is
+// bounded by the field and by what the stream still holds, and a damaged
+// file is kept as "level.dat.bad" before the next save replaces it.
+#include <algorithm>
+
+#include "engine/core/bitstream.h"
+#include "engine/core/datamanager.h"
+#include "engine/core/filename.h"
+#include "engine/core/log.h"
+#include "game/objects/gardener.h"
+#include "game/objects/garden_hooks.h"
+#include "game/objects/plant.h"
+#include "game/objects/stations.h"
+#include "game/objects/tools.h"
+#include "game/shell/garden.h"
+#include "game/shell/player.h"
+#include "game/world/level.h"
+
+namespace {
+
+constexpr const char* kFile = "level.dat";
+constexpr const char* kSender = "cLevel";
+// No group can hold more objects than the field has cells.
+constexpr int32_t kMaxGroup = g_iGridRows * g_iGridColumns;
+// The smallest plant record: ware, growth, row, column.
+constexpr size_t kPlantBytes = 16;
+
+const cell kGardenerCell{5, 5};
+const cell kWeedCell{5, 3};
+const cell kCanCell{5, 4};
+const cell kBinCell{5, 5};
+
+void Note(vek::string* problem, const vek::string& what)
+{
+    if (problem && problem->empty()) *problem = what;
+}
+
+} // namespace
+
+bool cLevel::SaveField(vek::cBitStream& stream)
+{
+    cObject* gardener = GetGardenerObject();
+    if (!gardener) return false;
+    if (!IsValidCell(gardener->GetCell())) gardener->SetCell(g_iGridRows / 2, 0);
+    gardener->Save(stream);
+    for (uint32_t mask : {OBJ_TOOL_WATER, OBJ_TOOL_WEED, OBJ_TOOL_BIN}) {
+        cObject* tool = FindObject(cell(), mask);
+        if (tool == GetNullObject()) {
+            // A field always has its tools; a missing one is saved where the
+            // default placement would put it, so the record stays aligned.
+            const cell at = mask == OBJ_TOOL_WATER ? kCanCell : mask == OBJ_TOOL_WEED ? kWeedCell : kBinCell;
+            stream.WriteInt(at.row);
+            stream.WriteInt(at.column);
+            if (mask == OBJ_TOOL_WATER) {
+                stream.WriteInt(GetUpgradeValue(garden::Balance().vecWaterCapacity, GetUpgradeLevel(1)));
+                stream.WriteInt(0);
+            } else if (mask == OBJ_TOOL_BIN) {
+                stream.WriteInt(0);
+            }
+            continue;
+        }
+        tool->Save(stream);
+    }
+    std::vector<cObject*> plants;
+    for (cObject* object : m_Objects)
+        if (object->IsType(OBJ_PLANT)) plants.push_back(object);
+    stream.WriteInt(static_cast<int32_t>(plants.size()));
+    for (cObject* plant : plants) plant->Save(stream);
+    // The animals and hives keep no records of their own yet: none can be
+    // on the field.
+    for (int group = 0; group < 4; ++group) stream.WriteInt(0);
+    return true;
+}
+
+bool cLevel::Save(int slot)
+{
+    cPlayer* player = garden::Player();
+    if (!player || !GetGardenerObject()) return false;
+    vek::cBitStream stream;
+    if (!SaveField(stream)) return false;
+    const vek::filename folder = player->GetProfilePath(slot);
+    if (folder.empty()) return false;
+    const vek::filename file = vek::AppendPath(folder, kFile);
+    const auto damaged = std::find(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot);
+    if (damaged != m_DamagedSlots.end()) {
+        vek::cBitStream old;
+        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
+            vek::cDataManager::WriteBinary(&old, vek::AppendPath(folder, vek::string(kFile) + ".bad"));
+    }
+    if (vek::cDataManager::WriteBinary(&stream, file) != vek::cDataManager::Ok) {
+        vek::LogWarning(kSender, "Save: cannot write %s\n", file.path);
+        return false;
+    }
+    if (damaged != m_DamagedSlots.end()) m_DamagedSlots.erase(damaged);
+    return true;
+}
+
+void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
+{
+    // The beds of the field as it was, so that an expansion shows which
+    // ones are new.
+    std::vector<cell> holes;
+    for (cObject* object : m_Objects)
+        if (object->IsType(OBJ_HOLE)) holes.push_back(object->GetCell());
+    ResetField();
+    const cPlayer* player = garden::Player();
+    if (g_pGarden && player) ApplyBedLayout(g_pGarden->GetBedLayouts(), player->m_iPlayerValue, holes, false);
+
+    auto* gardener = new cGardener(this);
+    m_uGardenerId = gardener->GetId();
+    auto* can = new cToolWater(this);
+    auto* weed = new cToolWeed(this);
+    auto* bin = new cToolBin(this);
+    m_uCarBackId = (new cCarBack(this))->GetId();
+    auto* car = new cCar(this);
+    m_uCarId = car->GetId();
+    car->SetCell(g_iGridRows / 2 - 1, 0);
+    car->SetDrive(car->GetBodyPos().x);  // the back part takes its place
+    auto* pump = new cWaterPump(this);
+    m_uPumpId = pump->GetId();
+    const cell pumpCell(2, g_iGridColumns - 1);
+    pump->SetCell(pumpCell);
+    for (int32_t dr = -1; dr <= 1; ++dr) SetCellValue(pumpCell.row + dr, pumpCell.column, 0.0f);
+
+    if (!stream || stream->BytesLeft() == 0) {
+        gardener->SetCell(kGardenerCell);
+        weed->SetCell(kWeedCell);
+        can->SetCell(kCanCell);
+        bin->SetCell(kBinCell);
+    } else {
+        if (!gardener->Load(*stream)) Note(problem, "the gardener's record is cut short");
+        if (!can->Load(*stream)) Note(problem, "the watering can's record is cut short");
+        if (!weed->Load(*stream)) Note(problem, "the weeding tool's record is cut short");
+        if (!bin->Load(*stream)) Note(problem, "the basket's record is cut short");
+        if (!IsValidCell(gardener->GetCell())) {
+            Note(problem, "the gardener stands outside the field");
+            gardener->SetCell(kGardenerCell);
+        }
+        const std::pair<cTool*, cell> tools[] = {{can, kCanCell}, {weed, kWeedCell}, {bin, kBinCell}};
+        for (const auto& [tool, home] : tools) {
+            if (IsValidCell(tool->GetCell())) continue;
+            Note(problem, "a tool lies outside the field");
+            tool->SetCell(home);
+        }
+
+        if (stream->BytesLeft() < 4) {
+            Note(problem, "the plant count is missing");
+        } else {
+            int32_t count = stream->ReadInt();
+            if (count > kMaxGroup) {
+                Note(problem, "the plant count is larger than the field");
+                count = kMaxGroup;
+            }
+            for (int32_t i = 0; i < count; ++i) {
+                if (stream->BytesLeft() < kPlantBytes) {
+                    Note(problem, "the plants are cut short");
+                    break;
+                }
+                auto* plant = new cPlant(this, NO_WARE);
+                const bool read = plant->Load(*stream);
+                if (!read || !IsValidCell(plant->GetCell())) {
+                    Note(problem, read ? "a plant stands outside the field" : "a plant record does not parse");
+                    delete plant;
+                }
+            }
+        }
+        bool animals = false;
+        for (int group = 0; group < 4; ++group) {
+            if (stream->BytesLeft() < 4) {
+                Note(problem, "the animal counts are missing");
+                break;
+            }
+            const int32_t count = stream->ReadInt();
+            if (count > 0) animals = true;
+        }
+        if (animals) Note(problem, "it holds animals or hives, which are not read");
+    }
+    RelocateBlockedItems();
+}
+
+bool cLevel::Load(int slot)
+{
+    cPlayer* player = garden::Player();
+    vek::cBitStream stream;
+    bool haveFile = false;
+    vek::filename file;
+    if (player) {
+        const vek::filename folder = player->GetProfilePath(slot);
+        if (!folder.empty()) {
+            file = vek::AppendPath(folder, kFile);
+            haveFile = vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok;
+        }
+    }
+    vek::string problem;
+    LoadField(haveFile ? &stream : nullptr, &problem);
+    m_DamagedSlots.erase(std::remove(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot), m_DamagedSlots.end());
+    if (!problem.empty()) {
+        vek::LogWarning(kSender, "Load: %s is damaged: %s; the rest keeps its defaults\n", file.path, problem);
+        m_DamagedSlots.push_back(slot);
+    }
+    return true;
+}

@@ -1,0 +1,192 @@
+// Holes and tools: what is hit and drawn, the can's water, the basket's
+// wares, and their saved records, damaged ones included.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "engine/core/bitstream.h"
+#include "engine/graphics/draw2d.h"
+#include "game/objects/garden_hooks.h"
+#include "game/scripted_player.h"
+
+namespace {
+
+using gardentest::cScriptedPlayer;
+
+class Tools : public gardentest::GardenWorld {
+protected:
+    void SetUp() override
+    {
+        GardenWorld::SetUp();
+        LoadField();
+    }
+    template <class T>
+    T* First(uint32_t mask)
+    {
+        return static_cast<T*>(level->FindObject(cell(), mask));
+    }
+};
+
+TEST_F(Tools, HolesHideTellTheirPlantAndGlowUnderneath)
+{
+    cHole* hole = First<cHole>(OBJ_HOLE);
+    const cell at = hole->GetCell();
+    EXPECT_EQ(hole->GetPlant(), 0u);
+    cObject* plant = level->GetObject(level->AddPlant(at, Ware("plant00")));
+    EXPECT_EQ(hole->GetPlant(), plant->GetId());
+    plant->SetState(2);  // on its way out: no longer the hole's plant
+    EXPECT_EQ(hole->GetPlant(), 0u);
+
+    hole->SetHighlight(true);
+    vek::cQuadBatch batch;
+    hole->DrawTo(batch);
+    ASSERT_EQ(gardentest::QuadCount(batch), 2u);
+    // The glow first (under the hole), wider than the hole.
+    EXPECT_GT(gardentest::QuadRect(batch, 0).w, gardentest::QuadRect(batch, 1).w);
+
+    hole->SetShown(false);
+    vek::cQuadBatch hidden;
+    hole->DrawTo(hidden);
+    EXPECT_EQ(gardentest::QuadCount(hidden), 0u);
+    EXPECT_FALSE(hole->HitTest(hole->GetPos()));
+    EXPECT_FALSE(hole->HitTest(vek::vec2(hole->GetPos().x, hole->GetPos().y + 5.0f)));
+}
+
+TEST_F(Tools, CanAndBasketKeepTheirLimits)
+{
+    cToolWater* can = First<cToolWater>(OBJ_TOOL_WATER);
+    ASSERT_EQ(can->GetCapacity(), 3);
+    can->UseWater(1);
+    EXPECT_EQ(can->GetWater(), 0);
+    for (int i = 0; i < 4; ++i) can->AddWater(1);
+    EXPECT_EQ(can->GetWater(), 3);
+    EXPECT_TRUE(can->IsFull());
+    can->SetWater(-1);
+    can->SetWater(9);
+    EXPECT_EQ(can->GetWater(), 3);
+
+    cToolBin* basket = First<cToolBin>(OBJ_TOOL_BIN);
+    for (int32_t ware : {0, 1, 0}) EXPECT_TRUE(basket->AddWare(ware));
+    EXPECT_FALSE(basket->AddWare(2));
+    EXPECT_EQ(basket->GetWareCount(0), 2);
+    EXPECT_EQ(basket->TakeWare(5), NO_WARE);
+    EXPECT_EQ(basket->TakeWare(-1), NO_WARE);
+    EXPECT_EQ(basket->GetCount(), 3);
+    EXPECT_EQ(basket->TakeWare(1), 1);
+    EXPECT_EQ(basket->TakeFirstWare(), 0);
+    // An upgrade counts at once.
+    player->m_Upgrades.SetLevel(2, 2);
+    EXPECT_EQ(basket->GetCapacity(), 5);
+}
+
+TEST_F(Tools, TheCanIsNotThereBeforeThePlayerWasShownIt)
+{
+    cScriptedPlayer p(*level);
+    cToolWater* can = First<cToolWater>(OBJ_TOOL_WATER);
+    const vek::vec2 middle(can->GetPos().x, can->GetPos().y + 20.0f);
+    EXPECT_FALSE(can->HitTest(middle));
+    vek::cQuadBatch batch;
+    can->DrawTo(batch);
+    EXPECT_EQ(gardentest::QuadCount(batch), 0u);
+    EXPECT_FALSE(p.Gardener()->TakeTool(can->GetId()));
+    EXPECT_EQ(level->PickOnCell(can->GetCell()), level->GetNullObject());
+
+    GetProfileHost().iRuleCounter = 1;
+    EXPECT_TRUE(can->HitTest(middle));
+    can->SetWater(2);
+    vek::cQuadBatch shown;
+    can->DrawTo(shown);
+    EXPECT_EQ(gardentest::QuadCount(shown), 3u);  // the can and one icon per unit
+    EXPECT_EQ(level->PickOnCell(can->GetCell()), can);
+    EXPECT_TRUE(p.Gardener()->TakeTool(can->GetId()));
+    EXPECT_FALSE(can->HitTest(middle));  // carried: not hit
+}
+
+TEST_F(Tools, SavedRecordsAreBoundedAndMoveOffBlockedCells)
+{
+    // Five wares into a basket of three: the first three stay; indices that
+    // name no ware are dropped.
+    vek::cBitStream five;
+    five.WriteInt(6);
+    five.WriteInt(6);
+    five.WriteInt(6);
+    for (int32_t ware : {4, 9999, 1, 2, 3, 0}) five.WriteInt(ware);
+    cToolBin* basket = First<cToolBin>(OBJ_TOOL_BIN);
+    EXPECT_TRUE(basket->Load(five));
+    EXPECT_EQ(basket->GetWares(), (std::vector<int32_t>{4, 1, 2}));
+
+    // A count far beyond the stream stops at its end.
+    vek::cBitStream huge;
+    huge.WriteInt(6);
+    huge.WriteInt(6);
+    huge.WriteInt(0x7fffffff);
+    huge.WriteInt(5);
+    EXPECT_FALSE(basket->Load(huge));
+    EXPECT_EQ(basket->GetWares(), (std::vector<int32_t>{5}));
+    vek::cBitStream topBit;
+    topBit.WriteInt(6);
+    topBit.WriteInt(6);
+    topBit.WriteInt(INT_MIN);
+    topBit.WriteInt(5);
+    EXPECT_TRUE(basket->Load(topBit));
+    EXPECT_EQ(basket->GetCount(), 0);
+
+    // A can's capacity is kept only within what the upgrades give; water
+    // above the capacity or below 0 leaves it empty.
+    cToolWater* can = First<cToolWater>(OBJ_TOOL_WATER);
+    const auto loadCan = [&](int32_t capacity, int32_t water) {
+        vek::cBitStream s;
+        s.WriteInt(6);
+        s.WriteInt(7);
+        s.WriteInt(capacity);
+        s.WriteInt(water);
+        return can->Load(s);
+    };
+    EXPECT_TRUE(loadCan(5, 4));
+    EXPECT_EQ(can->GetCapacity(), 5);
+    EXPECT_EQ(can->GetWater(), 4);
+    EXPECT_TRUE(loadCan(1000000, 2));
+    EXPECT_EQ(can->GetCapacity(), 5);
+    EXPECT_EQ(can->GetWater(), 2);
+    EXPECT_TRUE(loadCan(4, 6));
+    EXPECT_EQ(can->GetWater(), 0);
+    EXPECT_TRUE(loadCan(4, -3));
+    EXPECT_EQ(can->GetWater(), 0);
+
+    // A tool saved on a bed's cell lies down on the nearest free cell.
+    const cell bed = First<cHole>(OBJ_HOLE)->GetCell();
+    vek::cBitStream blocked;
+    blocked.WriteInt(bed.row);
+    blocked.WriteInt(bed.column);
+    cToolWeed* weed = First<cToolWeed>(OBJ_TOOL_WEED);
+    EXPECT_TRUE(weed->Load(blocked));
+    EXPECT_NE(weed->GetCell(), bed);
+    EXPECT_TRUE(level->IsValidCell(weed->GetCell()));
+    EXPECT_NE(level->GetCellValue(weed->GetCell()), 0.0f);
+}
+
+} // namespace
+
+namespace {
+
+class ToolsWithoutWeedPicture : public gardentest::GardenWorld {
+protected:
+    void MakeSprites() override
+    {
+        SkipArea("images00", "weed");
+        GardenWorld::MakeSprites();
+    }
+};
+
+TEST_F(ToolsWithoutWeedPicture, TheWeedingToolCanStillBeSeenAndTaken)
+{
+    LoadField();
+    cScriptedPlayer p(*level);
+    cObject* weed = p.First(OBJ_TOOL_WEED);
+    EXPECT_TRUE(cScriptedPlayer::Visible(weed));
+    ASSERT_TRUE(p.ClickOn(weed));
+    ASSERT_TRUE(p.WaitIdle());
+    EXPECT_EQ(p.CarriedTool(), cTool::e_Weed);
+}
+
+} // namespace

@@ -1,0 +1,210 @@
+// The garden's saved state, "level.dat": round trips, the layout of an
+// empty garden, and files cut short or damaged.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <tuple>
+
+#include "engine/core/bitstream.h"
+#include "game/scripted_player.h"
+
+namespace {
+
+using gardentest::cScriptedPlayer;
+
+// What a garden holds, object by object, comparable across loads.
+using cSeen = std::tuple<uint32_t, int32_t, int32_t, int32_t, float>;
+
+class LevelSave : public gardentest::GardenWorld {
+protected:
+    std::string File() const { return dir + "/app/profile/plrgarden/level.dat"; }
+    std::string Bytes() const { return vektest::ReadFile(File()); }
+    void WriteBytes(const std::string& bytes) { ASSERT_TRUE(vektest::WriteFile(File(), bytes)); }
+
+    std::vector<cSeen> Seen() const
+    {
+        std::vector<cSeen> seen;
+        for (cObject* object : level->GetObjects()) {
+            if (object == level->GetNullObject()) continue;
+            const cell at = object->GetCell();
+            int32_t ware = -1;
+            float growth = 0.0f;
+            if (object->IsType(OBJ_PLANT)) {
+                ware = static_cast<cPlant*>(object)->GetWareId();
+                growth = static_cast<cPlant*>(object)->GetGrowth();
+            }
+            seen.emplace_back(object->GetType(), at.row, at.column, ware, growth);
+        }
+        return seen;
+    }
+
+    // A garden at work: crops and flowers at several growths, wares in the
+    // basket, water in the can, tools moved about.
+    void MakeGarden()
+    {
+        GetProfileHost().iRuleCounter = 1;
+        LoadField();
+        cScriptedPlayer p(*level);
+        p.Step(2);
+        const std::vector<cHole*> beds = p.Beds();
+        const char* sorts[] = {"plant00", "plant03", "plant07"};
+        for (int i = 0; i < 3; ++i) {
+            auto* plant = static_cast<cPlant*>(
+                level->GetObject(level->AddPlant(beds[static_cast<size_t>(i)]->GetCell(), Ware(sorts[i]))));
+            plant->SetGrowth(0.25f * static_cast<float>(i + 1));
+        }
+        level->AddPlant(cell(7, 7), Ware("flowers"));
+        level->AddPlant(cell(7, 8), Ware("grass"));
+        auto* basket = static_cast<cToolBin*>(p.First(OBJ_TOOL_BIN));
+        basket->AddWare(0);
+        basket->AddWare(3);
+        static_cast<cToolWater*>(p.First(OBJ_TOOL_WATER))->SetWater(2);
+        p.First(OBJ_TOOL_WEED)->SetCell(6, 8);
+        p.Gardener()->SetCell(4, 6);
+    }
+};
+
+TEST_F(LevelSave, AGardenComesBackAsItWasAndSavesTheSameBytes)
+{
+    MakeGarden();
+    const std::vector<cSeen> before = Seen();
+    ASSERT_TRUE(level->Save(-1));
+    const std::string first = Bytes();
+    ASSERT_FALSE(first.empty());
+
+    // A fresh field, as after a restart of the game.
+    delete level;
+    level = new cLevel();
+    GetProfileHost().pLevel = level;
+    game->m_pLevel = level;
+    LoadField();
+    EXPECT_EQ(Seen(), before);
+    cScriptedPlayer p(*level);
+    EXPECT_EQ(static_cast<cToolBin*>(p.First(OBJ_TOOL_BIN))->GetWares(), (std::vector<int32_t>{0, 3}));
+    EXPECT_EQ(static_cast<cToolWater*>(p.First(OBJ_TOOL_WATER))->GetWater(), 2);
+    // A loaded plant starts as a new one.
+    for (cPlant* plant : p.Plants()) EXPECT_EQ(plant->GetState(), -1);
+    ASSERT_TRUE(level->Save(-1));
+    EXPECT_EQ(Bytes(), first);
+    EXPECT_EQ(Logged("damaged"), 0);
+}
+
+TEST_F(LevelSave, AnEmptyGardenIsFourRecordsAndFiveZeroCounts)
+{
+    game->m_BedLayouts = {{}};
+    LoadField();
+    vek::cBitStream s;
+    ASSERT_TRUE(level->SaveField(s));
+    ASSERT_EQ(s.GetByteCount(), 8u + 16u + 8u + 12u + 20u);
+    s.SetData(std::vector<uint8_t>(s.GetData().begin(), s.GetData().begin() + static_cast<long>(s.GetByteCount())));
+    const int32_t expected[] = {5, 5, 5, 4, 3, 0, 5, 3, 5, 5, 0, 0, 0, 0, 0, 0};
+    for (int32_t value : expected) EXPECT_EQ(s.ReadInt(), value);
+
+    // A gardener off the field is saved on (4, 0) and stays there.
+    cScriptedPlayer p(*level);
+    p.Gardener()->SetPos(5.0f, 5.0f);
+    vek::cBitStream again;
+    ASSERT_TRUE(level->SaveField(again));
+    EXPECT_EQ(p.Gardener()->GetCell(), cell(4, 0));
+
+    // Without a gardener nothing is written.
+    level->ClearObjects();
+    EXPECT_FALSE(level->Save(-1));
+}
+
+TEST_F(LevelSave, EveryCutOfAFileLoadsWithAWarningAndTheFixedObjects)
+{
+    MakeGarden();
+    ASSERT_TRUE(level->Save(-1));
+    const std::string whole = Bytes();
+    for (size_t length = 1; length < whole.size(); ++length) {
+        WriteBytes(whole.substr(0, length));
+        const int before = Logged("is damaged");
+        LoadField();
+        EXPECT_EQ(Logged("is damaged"), before + 1) << length;
+        cScriptedPlayer p(*level);
+        ASSERT_NE(p.Gardener(), nullptr);
+        EXPECT_TRUE(level->IsValidCell(p.Gardener()->GetCell()));
+        EXPECT_EQ(p.All(OBJ_TOOL).size(), 3u);
+        for (cObject* tool : p.All(OBJ_TOOL)) EXPECT_TRUE(level->IsValidCell(tool->GetCell())) << length;
+        EXPECT_EQ(level->GetObject(level->m_uCarId)->GetCell(), cell(3, 0));
+        EXPECT_EQ(level->GetObject(level->m_uPumpId)->GetCell(), cell(2, 9));
+        EXPECT_EQ(p.Beds().size(), 6u);
+    }
+    // An empty file is no damage: the default placement.
+    WriteBytes("");
+    const int before = Logged("is damaged");
+    LoadField();
+    EXPECT_EQ(Logged("is damaged"), before);
+    EXPECT_EQ(cScriptedPlayer(*level).Gardener()->GetCell(), cell(5, 5));
+}
+
+TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
+{
+    const auto file = [](std::initializer_list<int32_t> head, int32_t plants, std::initializer_list<int32_t> rest) {
+        vek::cBitStream s;
+        for (int32_t v : head) s.WriteInt(v);
+        s.WriteInt(plants);
+        for (int32_t v : rest) s.WriteInt(v);
+        return std::string(s.GetData().begin(), s.GetData().begin() + static_cast<long>(s.GetByteCount()));
+    };
+    // Gardener at (99, -4), the can at (-1, -1), the weeding tool and the
+    // basket in order.
+    const std::initializer_list<int32_t> head = {99, -4, -1, -1, 4, 0, 6, 7, 7, 0, 0};
+    float half = 0.5f;
+    int32_t halfBits = 0;
+    std::memcpy(&halfBits, &half, 4);
+
+    // A huge plant count with two records (one outside the grid), then
+    // nothing: capped and stopped at the end.
+    WriteBytes(file(head, 0x7fffffff, {0, halfBits, 7, 7, 1, halfBits, 40, 2}));
+    LoadField();
+    cScriptedPlayer p(*level);
+    EXPECT_EQ(p.Gardener()->GetCell(), cell(5, 5));
+    // The can's nearest free cell from nowhere is the corner.
+    EXPECT_EQ(p.First(OBJ_TOOL_WATER)->GetCell(), cell(0, 0));
+    EXPECT_EQ(p.First(OBJ_TOOL_WEED)->GetCell(), cell(6, 7));
+    ASSERT_EQ(p.Plants().size(), 1u);
+    EXPECT_EQ(p.Plants()[0]->GetCell(), cell(7, 7));
+    EXPECT_EQ(Logged("is damaged"), 1);
+
+    // A count with the top bit reads no plants; the next count follows it.
+    WriteBytes(file(head, INT_MIN, {0, 0, 0, 0}));
+    LoadField();
+    EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
+
+    // Animals are not read: one line, the plants before them are kept.
+    WriteBytes(file({4, 6, 5, 4, 3, 0, 5, 3, 5, 5, 0}, 1, {0, halfBits, 7, 7, 2, 0, 0, 0}));
+    const int before = Logged("animals");
+    LoadField();
+    EXPECT_EQ(Logged("animals"), before + 1);
+    EXPECT_EQ(cScriptedPlayer(*level).Plants().size(), 1u);
+
+    // The damaged file is kept beside the next save, once.
+    const std::string damaged = Bytes();
+    ASSERT_TRUE(level->Save(-1));
+    EXPECT_EQ(vektest::ReadFile(File() + ".bad"), damaged);
+    EXPECT_NE(Bytes(), damaged);
+    const std::string good = Bytes();
+    ASSERT_TRUE(level->Save(-1));
+    EXPECT_EQ(vektest::ReadFile(File() + ".bad"), damaged);
+}
+
+TEST_F(LevelSave, AFailedWriteIsReported)
+{
+    LoadField();
+    ASSERT_TRUE(level->Save(-1));
+    // A folder where the file should go: the write cannot replace it.
+    ASSERT_EQ(std::remove(File().c_str()), 0);
+    ASSERT_EQ(mkdir(File().c_str(), 0755), 0);
+    ASSERT_TRUE(vektest::WriteFile(File() + "/keep", "x"));
+    EXPECT_FALSE(level->Save(-1));
+    EXPECT_EQ(Logged("cannot write"), 1);
+}
+
+} // namespace

@@ -378,19 +378,18 @@ bool cAnimal::CanGoTo(const cell& at)
     if (!m_pLevel || !m_pLevel->IsValidCell(at)) return false;
     if (!IsFreeRange() && (GetAnimalWorld().GetCellValue(*m_pLevel, at) == 0.0f || !IsInPasture(at))) return false;
     // A cell between holes on both sides of its row or its column is closed.
-    const cObject* none = m_pLevel->GetNullObject();
-    auto hole = [&](int32_t row, int32_t column) { return m_pLevel->FindObject(cell(row, column), OBJ_HOLE) != none; };
+    // One pass over the field finds them all (rather than a search per
+    // cell of the row and the column).
     bool above = false, below = false, left = false, right = false;
-    for (int32_t row = 0; row < g_iGridRows; ++row) {
-        if (row == at.row || !hole(row, at.column)) continue;
-        (row > at.row ? above : below) = true;
+    for (cObject* object : m_pLevel->GetObjects()) {
+        if (!object->IsType(OBJ_HOLE)) continue;
+        const cell c = object->GetCell();
+        if (c.column == at.column && c.row != at.row && c.row >= 0 && c.row < g_iGridRows)
+            (c.row > at.row ? above : below) = true;
+        else if (c.row == at.row && c.column != at.column && c.column >= 0 && c.column < g_iGridColumns)
+            (c.column > at.column ? right : left) = true;
     }
-    if (above && below) return false;
-    for (int32_t column = 0; column < g_iGridColumns; ++column) {
-        if (column == at.column || !hole(at.row, column)) continue;
-        (column > at.column ? right : left) = true;
-    }
-    return !(left && right);
+    return !(above && below) && !(left && right);
 }
 
 void cAnimal::WalkTo(const vek::vec2& point)

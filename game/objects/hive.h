@@ -48,8 +48,9 @@ public:
     int32_t GetHoney() const { return m_iHoney; }
     void SetHoney(int32_t honey) { m_iHoney = honey; }
     int32_t GetCapacity() const { return m_iCapacity; }
-    // The top's frame animation: the gardener opens (mode 1) and closes
-    // (mode 2) the hive while he takes the honey.
+    // The hive's own frame animation: the gardener opens it (mode 1) and
+    // closes it (mode 2) while he takes the honey.
+    vek::cAnimCounter& GetBodyAnim() { return m_Anim; }
     vek::cAnimCounter& GetTopAnim() { return m_TopAnim; }
 
     vek::mover<float> m_Full;

@@ -606,3 +606,24 @@ TEST_F(AnimalFixture, LoadedAnimalOffTheGridStartsOnItsSpawnCell)
 }
 
 } // namespace
+
+namespace {
+
+// Until the field answers for its grid itself, the default world sees every
+// cell of the grid open and searches around the objects standing on it.
+TEST_F(AnimalFixture, DefaultWorldFindsCellsAroundTheObjects)
+{
+    const cAnimalWorld plain;
+    EXPECT_EQ(plain.GetCellValue(*m_pLevel, cell(3, 3)), 1.0f);
+    EXPECT_EQ(plain.GetCellValue(*m_pLevel, cell(8, 3)), 0.0f);
+    EXPECT_EQ(plain.FindFreeCellNear(*m_pLevel, cell(4, 4)), cell(4, 4));
+    new cEgg(m_pLevel);
+    m_pLevel->FindObject(cell(-1, -1), OBJ_EGG)->SetCell(cell(4, 4));
+    const cell next = plain.FindFreeCellNear(*m_pLevel, cell(4, 4));
+    EXPECT_NE(next, cell(4, 4));
+    EXPECT_TRUE(m_pLevel->IsValidCell(next));
+    EXPECT_EQ(plain.GetPlantWare(*m_pLevel->GetNullObject()), NO_WARE);
+    EXPECT_FALSE(plain.GardenerHasJobFor(*m_pLevel, 1));
+}
+
+} // namespace

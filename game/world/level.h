@@ -85,11 +85,6 @@ public:
     cell PosToCell(float x, float y) const;
     cell PosToCell(const vek::vec2& p) const { return PosToCell(p.x, p.y); }
 
-    // The field of a save slot (-1: the game in play); nothing to read or
-    // write until the field keeps state of its own.
-    virtual void Load(int slot);
-    virtual void Save(int slot);
-
     // ---- animals and hives (game/world/level_animals.cpp) ----
     // The ostriches, hives, goats and peacocks on the field, kept by their
     // constructors and destructors.
@@ -116,6 +111,11 @@ public:
     // of that task's ware. UpdateAnimalNeeds walks the whole registry.
     bool UpdateAnimalNeed(cObject& object, const struct cLevelTask* task);
     void UpdateAnimalNeeds(const struct cLevelTask* task);
+
+    // The field of a save slot (-1: the game in play); nothing to read or
+    // write until the field keeps state of its own.
+    virtual void Load(int slot);
+    virtual void Save(int slot);
 
 private:
     // Declared before the registry so that it still exists while the

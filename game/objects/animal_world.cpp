@@ -10,6 +10,15 @@
 #include "game/world/particles.h"
 #include "game/world/ware.h"
 
+// The plants answer for themselves once the field has them.
+#if __has_include("game/objects/plant.h")
+#include "game/objects/plant.h"
+#define ANIMALS_SEE_PLANTS 1
+#else
+#define ANIMALS_SEE_PLANTS 0
+#endif
+#include "game/objects/gardener.h"
+
 namespace {
 
 // The field answers these itself once it carries its grid and ring; until
@@ -78,6 +87,34 @@ void ProgressCircleOf(L& level, const vek::vec2& centre, float radius, float fra
     else (void)level, (void)centre, (void)radius, (void)fraction;
 }
 
+// Whether the gardener's queue holds a job naming the object; none while
+// the gardener keeps no queue.
+template <class G, class = void>
+struct HasJobQueue : std::false_type {};
+template <class G>
+struct HasJobQueue<G, std::void_t<decltype(std::declval<const G&>().GetJobs())>> : std::true_type {};
+
+template <class G>
+bool QueueNames(const G& gardener, uint32_t id)
+{
+    if constexpr (HasJobQueue<G>::value) {
+        for (const auto& job : gardener.GetJobs())
+            if (job.iKind == G::cJob::e_Object && static_cast<uint32_t>(job.iId) == id) return true;
+        return false;
+    } else {
+        (void)gardener, (void)id;
+        return false;
+    }
+}
+
+#if ANIMALS_SEE_PLANTS
+const cPlant* AsPlant(const cObject& object)
+{
+    return object.IsType(OBJ_PLANT) ? static_cast<const cPlant*>(&object) : nullptr;
+}
+cPlant* AsPlant(cObject& object) { return object.IsType(OBJ_PLANT) ? static_cast<cPlant*>(&object) : nullptr; }
+#endif
+
 const cAnimalWorld g_DefaultWorld;
 const cAnimalWorld* g_pWorld = nullptr;
 
@@ -97,14 +134,51 @@ void cAnimalWorld::DrawProgressCircle(cLevel& level, const vek::vec2& centre, fl
     ProgressCircleOf(level, centre, radius, fraction);
 }
 
+#if ANIMALS_SEE_PLANTS
+int32_t cAnimalWorld::GetPlantWare(const cObject& object) const
+{
+    const cPlant* plant = AsPlant(object);
+    return plant ? plant->GetWareId() : NO_WARE;
+}
+int32_t cAnimalWorld::GetPlantNeed(const cObject& object) const
+{
+    const cPlant* plant = AsPlant(object);
+    return plant ? plant->GetNeed() : -1;
+}
+uint32_t cAnimalWorld::GetPlantReservation(const cObject& object) const
+{
+    const cPlant* plant = AsPlant(object);
+    return plant ? plant->GetBee() : 0;
+}
+void cAnimalWorld::SetPlantReservation(cObject& object, uint32_t id) const
+{
+    if (cPlant* plant = AsPlant(object)) plant->SetBee(id);
+}
+void cAnimalWorld::SetPlantGrowth(cObject& object, float growth) const
+{
+    if (cPlant* plant = AsPlant(object)) plant->SetGrowth(growth);
+}
+void cAnimalWorld::HarvestPlant(cObject& object) const
+{
+    if (cPlant* plant = AsPlant(object)) plant->Harvest();
+}
+#else
+// No plants on the field yet: nothing to eat or visit.
 int32_t cAnimalWorld::GetPlantWare(const cObject&) const { return NO_WARE; }
 int32_t cAnimalWorld::GetPlantNeed(const cObject&) const { return -1; }
 uint32_t cAnimalWorld::GetPlantReservation(const cObject&) const { return 0; }
 void cAnimalWorld::SetPlantReservation(cObject&, uint32_t) const {}
 void cAnimalWorld::SetPlantGrowth(cObject&, float) const {}
 void cAnimalWorld::HarvestPlant(cObject&) const {}
+#endif
 
-bool cAnimalWorld::GardenerHasJobFor(const cLevel&, uint32_t) const { return false; }
+bool cAnimalWorld::GardenerHasJobFor(const cLevel& level, uint32_t id) const
+{
+    if (!level.HasObject(level.m_uGardenerId)) return false;
+    const cObject* object = level.GetObject(level.m_uGardenerId);
+    if (!object->IsType(OBJ_GARDENER)) return false;
+    return QueueNames(*static_cast<const cGardener*>(object), id);
+}
 
 bool cAnimalWorld::IsGardenFocused() const
 {

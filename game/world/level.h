@@ -72,19 +72,6 @@ public:
     // looked up once for this field by its first object.
     const cSprite& GetTargetSprite();
 
-    // ---- the grid geometry objects stand on ----
-    // The field is 8 rows by 10 columns over the rectangle (130, 130, 740,
-    // 540) of the 1024 x 768 view, y up.
-
-    bool IsValidCell(const cell& c) const;
-    // The middle of the cell's bottom edge, raised by 0.1; (0, 0) for a
-    // cell outside the grid.
-    vek::vec2 GetCellPos(int32_t row, int32_t column) const;
-    vek::vec2 GetCellPos(const cell& c) const { return GetCellPos(c.row, c.column); }
-    // The cell a point lies in; (-1, -1) unless strictly inside the field.
-    cell PosToCell(float x, float y) const;
-    cell PosToCell(const vek::vec2& p) const { return PosToCell(p.x, p.y); }
-
     // ---- animals and hives (game/world/level_animals.cpp) ----
     // The ostriches, hives, goats and peacocks on the field, kept by their
     // constructors and destructors.
@@ -111,6 +98,19 @@ public:
     // of that task's ware. UpdateAnimalNeeds walks the whole registry.
     bool UpdateAnimalNeed(cObject& object, const struct cLevelTask* task);
     void UpdateAnimalNeeds(const struct cLevelTask* task);
+
+    // ---- the grid geometry objects stand on ----
+    // The field is 8 rows by 10 columns over the rectangle (130, 130, 740,
+    // 540) of the 1024 x 768 view, y up.
+
+    bool IsValidCell(const cell& c) const;
+    // The middle of the cell's bottom edge, raised by 0.1; (0, 0) for a
+    // cell outside the grid.
+    vek::vec2 GetCellPos(int32_t row, int32_t column) const;
+    vek::vec2 GetCellPos(const cell& c) const { return GetCellPos(c.row, c.column); }
+    // The cell a point lies in; (-1, -1) unless strictly inside the field.
+    cell PosToCell(float x, float y) const;
+    cell PosToCell(const vek::vec2& p) const { return PosToCell(p.x, p.y); }
 
     // The field of a save slot (-1: the game in play); nothing to read or
     // write until the field keeps state of its own.

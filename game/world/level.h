@@ -78,6 +78,33 @@ public:
     // looked up once for this field by its first object.
     const cSprite& GetTargetSprite();
 
+    // ---- animals and hives (game/world/level_animals.cpp) ----
+    // The ostriches, hives, goats and peacocks on the field, kept by their
+    // constructors and destructors.
+    int32_t m_iOstriches = 0;
+    int32_t m_iHives = 0;
+    int32_t m_iGoats = 0;
+    int32_t m_iPeacocks = 0;
+    // A new animal on its spawn cell: ostrich (1, 7), goat (6, 7), peacock
+    // (1, 1). Its id.
+    uint32_t AddOstrich();
+    uint32_t AddGoat();
+    uint32_t AddPeacock();
+    // A hive with its bee on the first free hive place, (0, 4) then (0, 6);
+    // the plant and product there go, the place and the cell above it are
+    // blocked. 0 when both places hold a hive.
+    uint32_t AddHive();
+    // Kind 0 ostrich, 1 goat, 2 hive, 3 peacock, at the balance's price.
+    // False, with nothing charged, when the money is short, the kind is
+    // unknown or no animal could be made.
+    bool BuyAnimal(int kind);
+    // The needs of the animals, their products and the hives: whether a
+    // level task still asks for their ware. UpdateAnimalNeed handles one
+    // object (false when it is none of these); with a task, only objects
+    // of that task's ware. UpdateAnimalNeeds walks the whole registry.
+    bool UpdateAnimalNeed(cObject& object, const struct cLevelTask* task);
+    void UpdateAnimalNeeds(const struct cLevelTask* task);
+
     // ---- the grid geometry objects stand on ----
     // The field is 8 rows by 10 columns over the rectangle (130, 130, 740,
     // 540) of the 1024 x 768 view, y up.

@@ -19,7 +19,8 @@ namespace {
 
 constexpr const char* kSender = "cGarden";
 
-// Award flags in the game object's counters, in their saved order.
+// Award flags in the game object's counters, in the order the finish
+// screen reads them.
 enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
 
 // Game sound 12, "new_sort".

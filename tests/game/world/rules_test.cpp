@@ -184,6 +184,38 @@ TEST_F(Rules, SetupStartsAfreshOrContinues)
     EXPECT_EQ(player->m_iMoney, 0);
 }
 
+TEST_F(Rules, PlayingEveryLevelInOrderUnlocksWhatTheNextAsks)
+{
+    // The finish screen hands out the awards SetupLevel flagged; a player
+    // who plays every level in order always has what the next one asks for.
+    game->m_BedLayouts.assign(5, cBedLayout());
+    for (int level = 0; level < kLevelCount; ++level) {
+        player->m_iProgress = level;
+        game->SetupLevel(level);
+        EXPECT_EQ(player->m_TaskSet.strName, GetLevelBuilding(level));
+        for (const cLevelTask& task : player->m_TaskSet.vecTasks) {
+            ASSERT_NE(task.iWare, NO_WARE) << level;
+            if (g_pWareManager->GetWare(static_cast<uint32_t>(task.iWare))->GetType() == 0x80000001u) {
+                EXPECT_LE(task.iWare, player->m_iSorts) << "level " << level;
+            }
+            const int animal = task.iWare >= 17 ? task.iWare - 17 : -1;  // egg, milk, honey, nib
+            EXPECT_LE(animal, player->m_iAnimals) << "level " << level;
+        }
+        if (game->m_aiCounters[0]) {
+            EXPECT_TRUE(game->UnlockNextSort()) << level;
+        }
+        if (game->m_aiCounters[1]) {
+            EXPECT_TRUE(game->ExpandGarden()) << level;
+        }
+        if (game->m_aiCounters[3]) {
+            EXPECT_TRUE(game->UnlockNextAnimal()) << level;
+        }
+    }
+    EXPECT_EQ(player->m_iSorts, 7);
+    EXPECT_EQ(player->m_iAnimals, 3);
+    EXPECT_EQ(player->m_iPlayerValue, 4);
+}
+
 TEST_F(Rules, MedalOnTheRunningClock)
 {
     game->SetupLevel(0);  // 90 s

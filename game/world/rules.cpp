@@ -10,6 +10,7 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/profile_host.h"
+#include "game/world/building.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
 #include "game/world/level_defs.h"
@@ -127,6 +128,20 @@ std::vector<cLevelTask*> CountDownKind(std::vector<cLevelTask>& tasks, int32_t k
             changed.push_back(&task);
         }
     return changed;
+}
+
+cLevelTask* FindTaskForWare(std::vector<cLevelTask>& tasks, int32_t ware, const cFactoryByInput& factoryOf)
+{
+    if (ware == NO_WARE) return nullptr;
+    if (cLevelTask* task = FindTaskByWare(tasks, ware)) return task;
+    if (!g_pWareManager || !factoryOf) return nullptr;
+    if (g_pWareManager->GetWare(static_cast<uint32_t>(ware))->GetType() != 0x80000001u) return nullptr;
+    const cFactory* first = factoryOf(ware);
+    if (!first) return nullptr;
+    if (cLevelTask* task = FindTaskByWare(tasks, first->iOutputWare)) return task;
+    const cFactory* second = factoryOf(first->iOutputWare);
+    if (!second) return nullptr;
+    return FindTaskByWare(tasks, second->iOutputWare);
 }
 
 std::vector<int> UpgradeOffers(const cUpgrades& upgrades)

@@ -7,6 +7,7 @@
 // awards) are built on these and defined in rules.cpp as well.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/core/geometry.h"
@@ -16,6 +17,7 @@ namespace vek {
 template <class T>
 class curve_CatmullRomSpline;
 }
+class cFactory;
 class cPlayer;
 class cUpgrades;
 
@@ -50,6 +52,14 @@ std::vector<cLevelTask*> CountDownWare(std::vector<cLevelTask>& tasks, int32_t w
 // A bought animal of that kind: every active task for it loses one and is
 // done (emptied) once nothing more is wanted.
 std::vector<cLevelTask*> CountDownKind(std::vector<cLevelTask>& tasks, int32_t kind);
+
+// The island factory that takes a ware as its input, or null.
+using cFactoryByInput = std::function<const cFactory*(int32_t input)>;
+// The active task a ware serves: the task for the ware itself; for a plant
+// sort, else the task for what its factory makes, else the task for what
+// the factory of that product makes in turn. The search stops at the first
+// factory missing from the chain. Null when the ware serves no task.
+cLevelTask* FindTaskForWare(std::vector<cLevelTask>& tasks, int32_t ware, const cFactoryByInput& factoryOf);
 
 // Up to three upgrades the player may buy next: those below their highest
 // level, cheapest first, the lower index first among equal prices.

@@ -10,6 +10,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
+#include "game/world/building.h"
 #include "game/world/island.h"
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
@@ -128,6 +129,48 @@ TEST_F(Rules, DeliveriesCountDown)
     game->CountTaskKind(7);
     EXPECT_EQ(player->m_Tasks[0].iAmount, 0);
     EXPECT_EQ(player->m_Tasks[0].iKind, -1);
+}
+
+TEST_F(Rules, TheTaskAWareServesThroughTheFactories)
+{
+    // Oranges make orange juice, which makes lemonade.
+    cBuildingRegistry buildings;
+    CreateBuildings(buildings);
+    std::vector<const cFactory*> built = {dynamic_cast<const cFactory*>(buildings.Find("factory01")),
+                                          dynamic_cast<const cFactory*>(buildings.Find("factory01_1"))};
+    ASSERT_NE(built[0], nullptr);
+    ASSERT_NE(built[1], nullptr);
+    auto factoryOf = [&built](int32_t input) -> const cFactory* {
+        for (const cFactory* f : built)
+            if (f && f->iInputWare == input) return f;
+        return nullptr;
+    };
+    const int32_t orange = g_pWareManager->FindWare("plant02");
+    const int32_t juice = g_pWareManager->FindWare("product01");
+    std::vector<cLevelTask> tasks = {MakeLevelTask("plant00", 2, 0), MakeLevelTask("product01_1", 3, 0)};
+    // Through both factories, then directly once oranges are wanted.
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[1]);
+    tasks.push_back(MakeLevelTask("product01", 1, 0));
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[2]);
+    tasks.push_back(MakeLevelTask("plant02", 1, 0));
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[3]);
+    // A product is not carried on through factories; no ware serves nothing.
+    tasks.pop_back();
+    tasks.pop_back();
+    EXPECT_EQ(FindTaskForWare(tasks, juice, factoryOf), nullptr);
+    EXPECT_EQ(FindTaskForWare(tasks, NO_WARE, factoryOf), nullptr);
+
+    // A missing factory ends the search: none after the first, none at all.
+    built[1] = nullptr;
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), nullptr);
+    tasks.push_back(MakeLevelTask("product01", 4, 0));
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[2]);
+    built[0] = nullptr;
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), nullptr);
+    EXPECT_EQ(FindTaskForWare(tasks, orange, cFactoryByInput()), nullptr);
+    // A closed task is no task.
+    tasks[0].iWare = NO_WARE;
+    EXPECT_EQ(FindTaskForWare(tasks, g_pWareManager->FindWare("plant00"), factoryOf), nullptr);
 }
 
 TEST_F(Rules, SetupStartsAfreshOrContinues)

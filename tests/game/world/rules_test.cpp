@@ -328,25 +328,20 @@ TEST_F(Rules, MoneyAndAwards)
 
 TEST_F(Rules, RatingsAndStatistics)
 {
+    // n, per text step: text, stars, within range.
+    const struct {
+        int n, per, text, stars;
+        bool within;
+    } rates[] = {{0, 5, 0, 0, true},    {7, 5, 1, 2, true},    {20, 5, 4, 5, true},
+                 {27, 5, 4, 5, false},  {39, 10, 3, 9, true},  {40, 10, 4, 10, true},
+                 {41, 10, 4, 10, false}};
     int text = -1, stars = -1;
-    EXPECT_TRUE(RateCount(0, 5, &text, &stars));
-    EXPECT_EQ(text, 0);
-    EXPECT_EQ(stars, 0);
-    EXPECT_TRUE(RateCount(7, 5, &text, &stars));
-    EXPECT_EQ(text, 1);
-    EXPECT_EQ(stars, 2);
-    EXPECT_TRUE(RateCount(20, 5, &text, &stars));
-    EXPECT_EQ(text, 4);
-    EXPECT_EQ(stars, 5);
-    EXPECT_FALSE(RateCount(27, 5, &text, &stars));
-    EXPECT_EQ(text, 4);
-    EXPECT_EQ(stars, 5);
-    EXPECT_TRUE(RateCount(39, 10, &text, &stars));
-    EXPECT_EQ(text, 3);
-    EXPECT_EQ(stars, 9);
-    EXPECT_TRUE(RateCount(40, 10, nullptr, &stars));
-    EXPECT_EQ(stars, 10);
-    EXPECT_FALSE(RateCount(41, 10, &text, nullptr));
+    for (const auto& r : rates) {
+        EXPECT_EQ(RateCount(r.n, r.per, &text, &stars), r.within) << r.n;
+        EXPECT_EQ(text, r.text) << r.n;
+        EXPECT_EQ(stars, r.stars) << r.n;
+    }
+    EXPECT_TRUE(RateCount(3, 5, nullptr, nullptr));
 
     // Gold medals are the entries 0 of the medal list.
     player->m_Results = {0, 1, 0, 2, 0, 0, 0, 0, -1};

@@ -270,6 +270,11 @@ int CheckProfileValues(cPlayer& player, size_t layouts)
     return fixes;
 }
 
+int CheckProfileValues(cPlayer& player)
+{
+    return CheckProfileValues(player, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
+}
+
 // ---- the game object's rules ----
 
 bool cGarden::SetupLevel(int level)

@@ -107,3 +107,5 @@ bool StepShipClock(float& clock, int level);
 // definition tasks it counts are built. `layouts` is the number of bed layouts
 // read (0: not read yet, the layout index is left alone). Returns the number of corrections.
 int CheckProfileValues(cPlayer& player, size_t layouts);
+// The same with the bed layouts the game object has read.
+int CheckProfileValues(cPlayer& player);

@@ -506,6 +506,8 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     player->m_iMoney = -big;
     player->m_Results.assign(200, 0);
     player->m_fClock = -5.0f;
+    player->m_iPlayerValue = big;
+    game->m_BedLayouts.assign(3, cBedLayout());  // the game's layouts bound the index
     ASSERT_TRUE(player->SavePlayer());
     ASSERT_TRUE(player->SaveGame(-1));
     {
@@ -519,6 +521,7 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
         EXPECT_EQ(loaded.m_iAnimals, -1);
         EXPECT_EQ(loaded.m_iMoney, 0);
         EXPECT_EQ(loaded.m_fClock, 0.0f);
+        EXPECT_EQ(loaded.m_iPlayerValue, 2);
         EXPECT_EQ(CheckProfileValues(loaded, 0), 0);
     }
     CheckProfileValues(*player, 5);

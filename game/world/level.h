@@ -8,17 +8,21 @@
 // deleted while the registry is walked, only queued, and FlushRemoved
 // deletes them after the pass.
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <vector>
 
+#include "engine/core/anim.h"
 #include "engine/core/geometry.h"
 #include "engine/core/vlist.h"
 #include "engine/gui/widget.h"
 #include "game/shell/texture_info.h"
 #include "game/world/grid.h"
 
+class cFadeAnimation;
 class cObject;
 class cTextPopups;
+struct cLevelTask;
 namespace vek {
 class cQuadBatch;
 }
@@ -187,4 +191,50 @@ private:
     bool m_bCircleLooked = false;
     cell m_HoverCell;
     uint32_t m_uSortCounter = 0;
+
+    // ---- the rules on the field: wares in flight, needs, income
+    // (game/world/level_rules.cpp) ----
+public:
+    // A ware moving between two places of the screen: 0 to the car, 1 away
+    // from the car, 2 to another factory.
+    struct cWareFlight {
+        int32_t iWare = 1000;
+        int32_t iSource = 0;
+        vek::mover<float> progress;
+        int32_t iKind = 0;
+        void* pSource = nullptr;
+        void* pTarget = nullptr;
+        cWareFlight() { progress.m_fSpeed = 1.0f; }
+        bool Arrived() const { return progress.m_fDuration > 0.0f && progress.m_fTime >= progress.m_fDuration; }
+    };
+    void AddWareFlight(int32_t ware, int32_t source, void* sourceFactory, int32_t kind, void* targetFactory);
+    int CountWaresInFlight(int32_t ware) const;
+    std::vector<cWareFlight>& GetWareFlights() { return m_WareFlights; }
+    const std::vector<cWareFlight>& GetWareFlights() const { return m_WareFlights; }
+    // Starts, moves and lands the wares in flight by the elapsed seconds: a
+    // ware for the car waits while the car is away, wares leaving the car go
+    // at least 0.3 s apart; a landed ware is loaded and counted (to the
+    // car), handed on (to a factory) or gone (away).
+    void MoveWareFlights(float elapsed);
+    // Where wares land on and leave the car; kept once known.
+    vek::vec2 GetCarPoint();
+    // "+$amount" rising at the car.
+    void ShowIncome(int32_t amount);
+    // Lets every object know whether its ware is still wanted (only those
+    // of that task when one is given): animal products no longer wanted
+    // go; plants, animals and hives are told by fnRenewNeed.
+    void UpdateNeeds(const cLevelTask* task);
+    // The ware an object yields toward the tasks (without it, animals,
+    // hives and products go by their type and plants yield none), and the
+    // object's reaction to being wanted or not; set by the garden's and the
+    // animals' code. True from fnRenewNeed when the object dropped a need
+    // (then a burst of particles marks it).
+    std::function<int32_t(const cObject*)> fnObjectWare;
+    std::function<bool(cObject*, bool needed)> fnRenewNeed;
+
+private:
+    std::vector<cWareFlight> m_WareFlights;
+    vek::vec2 m_vCarPoint;
+    // The sea's frame animations: ocean, wave, light.
+    cFadeAnimation* m_apSea[3] = {nullptr, nullptr, nullptr};
 };

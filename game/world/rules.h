@@ -12,6 +12,7 @@
 
 #include "engine/core/geometry.h"
 #include "game/world/level_task.h"
+#include "game/world/particles.h"
 
 namespace vek {
 template <class T>
@@ -83,6 +84,7 @@ struct cShip {
     float fProgress = 0.0f;  // 0 at the left, 1 past the right
     float fSpeed = 0.0f;     // progress per second
     int32_t iPeople = 0;
+    cEmitterHandle wake;     // none when the particle pool was full
 };
 // A ship at the start: fast with people aboard, slow without.
 cShip MakeShip(int people);
@@ -109,3 +111,13 @@ bool StepShipClock(float& clock, int level);
 int CheckProfileValues(cPlayer& player, size_t layouts);
 // The same with the bed layouts the game object has read.
 int CheckProfileValues(cPlayer& player);
+
+// One pass of the task panel over the active tasks. A task that is not
+// empty gets the first free line of the panel (the others wait); an empty
+// task leaves: with a line, the line is cleared with a burst of particles
+// and a chime; without one it is simply erased.
+void UpdateTaskPanel(std::vector<cLevelTask>& tasks);
+
+// Whether a ware is still wanted: an active task for it still counts above
+// 0.
+bool IsWareNeeded(std::vector<cLevelTask>& tasks, int32_t ware);

@@ -315,7 +315,13 @@ vek::string cHintMPWF::FormatTime(float seconds)
     return vek::Formatted(s % 60 > 9 ? "%i : %i" : "%i : 0%i", s / 60, s % 60);
 }
 
-bool cHintMPWF::GetLevelPoint(int, vek::vec2&) const { return false; }
+bool cHintMPWF::GetLevelPoint(int level, vek::vec2& point) const
+{
+    const cIsland* island = GetIsland();
+    if (!island || level < 0 || static_cast<size_t>(level) >= island->vecLevelPoints.size()) return false;
+    point = island->vecLevelPoints[static_cast<size_t>(level)];
+    return true;
+}
 
 int cHintMPWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
 {

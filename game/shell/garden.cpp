@@ -303,26 +303,11 @@ void cGarden::ParseResources()
             vek::LogWarning(kSender, "ParseResources: sound not loaded: %i\n", id);
 }
 
-bool cGarden::StartLevel(int level)
-{
-    // The number comes from a message box's command text.
-    if (level < -1 || level >= kLevelCount) {
-        vek::LogWarning(kSender, "StartLevel: no level %i\n", level);
-        return false;
-    }
-    return true;
-}
-
-void cGarden::FinishLevel() {}
-
-void cGarden::CountTaskWare(int32_t) {}
-void cGarden::UpdateSession() {}
 void cGarden::UpdateTraining() {}
-void cGarden::UpdateShips() {}
-void cGarden::ClearShips() {}
 
 void cGarden::ClearIslandWalkers()
 {
+    ClearShips();
     for (cObject* walker : m_IslandWalkers) delete walker;
     m_IslandWalkers.clear();
 }

@@ -5,13 +5,17 @@
 // bed layouts and the table from the game's sound ids to loaded sounds.
 // Exactly one exists, made by the entry routine after the engine object.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "game/shell/bed_layout.h"
 #include "game/shell/middle.h"
 #include "game/world/balance.h"
 #include "game/world/building.h"
+#include "game/world/rules.h"
 #include "game/world/training.h"
+#include "game/shell/texture_info.h"
+#include "engine/core/anim.h"
 
 namespace vek {
 class cBitStream;
@@ -144,6 +148,56 @@ public:
     bool AdvanceProgress();
     // Set while the level in play lets animals range over the whole field.
     uint8_t m_bFreeRange = 0;
+
+    // ---- the level in play: stock, sales, ships (game/world/rules.cpp) ----
+    // The active task a ware serves, directly or through the island's
+    // factories; null when none.
+    cLevelTask* FindTaskForWare(int32_t ware);
+    // What the factory chain of a plant sort already holds toward its task:
+    // the stock of its factory and the products in flight, and the same one
+    // factory further on.
+    int CountWareInChain(int32_t ware);
+    // Drops from the car the wares no task or factory still wants (they fly
+    // off); true when the car still holds any.
+    bool CheckCarLoad();
+    // Sells the car load: the price of every ware a task wants, the rest
+    // delivered to its factory; closes the tasks that are met. The sum.
+    int32_t SellCarLoad();
+    // The sprite of a medal (1 silver, 2 bronze, else gold).
+    const cSprite& GetMedalSprite(int medal);
+    void AddShip(int people);
+    // One ship with the people the island still has room for, when none
+    // sails.
+    void RenewShips();
+    // A unit of a plant sort reached its factory: once the chain holds what
+    // the sort's task asks, its plants on the field are no longer needed.
+    void OnFactoryInput(int32_t inputWare);
+    // Once: the watering can and the pump are shown to the player.
+    void ShowWaterReminder();
+    // Whether the water event (can and pump shown) happened.
+    bool IsWaterEventSet() const;
+    // Marks the holes the garden gained with the new bed layout; the field
+    // sets it to the holes' own mark.
+    std::function<void()> fnShowNewHoles;
+    // What the rules ask of the gardener, set by the field's code: a level
+    // ends (his jobs go, the bin is emptied); the tool he carries, and
+    // handing it back after the progress snapshot (0: none).
+    std::function<void()> fnEndGardenWork;
+    std::function<uint32_t()> fnCarriedTool;
+    std::function<void(uint32_t tool)> fnGiveTool;
+
+    std::vector<cShip> m_Ships;
+    // Hides the task hint; a target of N is N seconds.
+    vek::mover<float> m_HintTimer;
+    // Shows the new beds a second after the level.
+    vek::mover<float> m_BedTimer;
+    // A second after the level starts, new tasks bring their hint.
+    vek::mover<float> m_StartTimer;
+    vek::mover<float> m_ReminderTimer;
+    uint8_t m_bTaskHint = 1;
+    float m_fShipClock = 0.0f;
+    cSprite m_aMedalSprites[3];
+    bool m_bMedalsLooked = false;
 
     const std::vector<int32_t>& GetSoundTable() const { return m_SoundTable; }
     // The tutorial switch, the rule counter, the flow state, the profile

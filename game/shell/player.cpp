@@ -298,7 +298,7 @@ bool cPlayer::LoadPlayer()
     }
     m_bPlayerDamaged = in.IsShort();
     if (m_bPlayerDamaged) vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
-    CheckProfileValues(*this, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
+    CheckProfileValues(*this);
     return true;
 }
 
@@ -355,7 +355,7 @@ bool cPlayer::LoadGame(int slot)
             m_iDamagedSlot = slot;
             vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
         }
-        CheckProfileValues(*this, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
+        CheckProfileValues(*this);
     }
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
     if (cIsland* island = GetIsland()) island->Load(slot);

@@ -1,5 +1,6 @@
 #include "game/world/island.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/app/game.h"
@@ -12,6 +13,8 @@
 #include "game/shell/window_message.h"
 #include "game/world/building.h"
 #include "game/world/effects.h"
+#include "game/world/level.h"
+#include "game/world/level_defs.h"
 
 namespace {
 
@@ -20,15 +23,6 @@ constexpr float kPhaseWrap = 31.415928f;  // five whole periods
 
 cIsland* g_pIsland = nullptr;
 float g_fPulsePhase = 0.0f;
-
-const char* const kLevelBuildings[] = {
-    "house00",  "market00", "factory00", "institute00", "market01", "animals00", "house01",  "factory01",
-    "house01",  "market01", "house01",   "factory01_1", "house01",  "market02",  "house02",  "factory02",
-    "house02",  "market02", "house02",   "factory02_1", "house02",  "market03",  "house03",  "house03",
-    "market03", "house03",  "factory03", "house03",     "market03", "house03",   "house03",  "market04",
-    "house04",  "factory03_1", "house04", "market04",   "house04",  "house04",   "market05", "house05",
-    "house05",  "market05", "house05",   "house05",     "statue00"};
-static_assert(sizeof(kLevelBuildings) / sizeof(kLevelBuildings[0]) == 45, "one building per level");
 
 // The size of a loaded texture; false when there is none of that name.
 bool TextureSize(const char* name, float* width, float* height)
@@ -55,11 +49,6 @@ bool RectIntersects(const vek::rectf& a, const vek::rectf& b)
     return a.x + a.w > b.x && a.y < b.y + b.h && a.x < b.x + b.w && b.y < a.y + a.h;
 }
 
-const char* LevelBuildingName(int level)
-{
-    return level >= 0 && level < 45 ? kLevelBuildings[level] : "";
-}
-
 cIsland* GetIsland() { return g_pIsland; }
 
 float cIsland::GetPulse() { return 0.5f + 0.5f * std::sin(g_fPulsePhase); }
@@ -75,6 +64,30 @@ cIsland::cIsland() : vek::cWidget("island")
     g_pIsland = this;
     m_pWalkMap = new cWalkMap(vek::g_pGame ? vek::g_pGame->pBatch : nullptr);
     m_pPopups = new cTextPopups(vek::g_pRender, "header24x24");
+    // The buildings' events reach the game while it exists.
+    hooks.countWare = [](int ware) {
+        if (g_pGarden) g_pGarden->CountWare(ware);
+    };
+    hooks.sendWare = [](int ware, cFactory* from, int mode, cFactory* next) {
+        if (g_pGarden && g_pGarden->m_pLevel) g_pGarden->m_pLevel->AddWareFlight(ware, 2, from, mode, next);
+    };
+    hooks.inputAdded = [](cFactory* factory) {
+        if (g_pGarden && factory) g_pGarden->OnFactoryInput(factory->iInputWare);
+    };
+    hooks.playOnce = [](const vek::string& texture, const vek::string& area, const vek::vec2& at) {
+        if (g_pGarden && g_pGarden->m_pSpriteAnimations) g_pGarden->m_pSpriteAnimations->Add(texture, area, at);
+    };
+    hooks.popup = [this](const vek::string& text, const vek::vec2& at) {
+        if (m_pPopups) m_pPopups->AddPopup(text, at);
+    };
+    // Wares flying from or to a factory would point at a deleted one.
+    hooks.buildingsCleared = [] {
+        if (!g_pGarden || !g_pGarden->m_pLevel) return;
+        auto& flights = g_pGarden->m_pLevel->GetWareFlights();
+        flights.erase(std::remove_if(flights.begin(), flights.end(),
+                                     [](const cLevel::cWareFlight& f) { return f.pSource || f.pTarget; }),
+                      flights.end());
+    };
     for (vek::mover<float>& stage : stages) stage.m_fSpeed = 1.0f;
     blinkTimer.m_fSpeed = 2.5f;
     hintTimer.m_fSpeed = 1.0f;
@@ -167,7 +180,7 @@ int cIsland::FindLevelSpot(const cBuild& building) const
     float best = 10000.0f;
     int level = -1;
     for (size_t i = 0; i < vecLevelPoints.size(); ++i) {
-        if (building.strName != LevelBuildingName(static_cast<int>(i))) continue;
+        if (building.strName != GetLevelBuilding(static_cast<int>(i))) continue;
         const float d = vek::Distance(vecLevelPoints[i], centre);
         if (d < best) {
             best = d;
@@ -179,7 +192,7 @@ int cIsland::FindLevelSpot(const cBuild& building) const
 
 cHouse* cIsland::GetLevelHouse(int level) const
 {
-    const vek::string name = LevelBuildingName(level);
+    const vek::string name = GetLevelBuilding(level);
     if (name.empty()) return nullptr;
     for (cHouse* b : m_Buildings)
         if (b->strName == name && FindLevelSpot(*b) == level) return b;

@@ -197,9 +197,5 @@ private:
     vek::string m_strDamagedFile;
 };
 
-// The building each level makes available ("house00" for level 0 ...);
-// empty for a number that is no level.
-const char* LevelBuildingName(int level);
-
 // The island while it exists.
 cIsland* GetIsland();

@@ -14,6 +14,9 @@
 #include "game/shell/player.h"
 #include "game/world/effects.h"
 #include "game/world/game_sound.h"
+#include "game/world/island.h"
+#include "game/world/particles.h"
+#include "game/world/rules.h"
 
 namespace {
 
@@ -65,6 +68,10 @@ cLevel::~cLevel()
     m_Removed.clear();
     delete m_pPopups;
     m_pPopups = nullptr;
+    for (cFadeAnimation*& sea : m_apSea) {
+        delete sea;
+        sea = nullptr;
+    }
 }
 
 void cLevel::LoadBackdrop()
@@ -87,11 +94,10 @@ void cLevel::LoadBackdrop()
     b[e_bdShipMirrored] = b[e_bdShip];
     b[e_bdShipMirrored].source.x += b[e_bdShip].source.w;
     b[e_bdShipMirrored].source.w = -b[e_bdShip].source.w;
-    // The ocean ("ocean": every 2 s, life 3 s, fade-in 1 s, at (0, 768 -
-    // sky height - 32)), wave ("wave": 1 s, 2.5 s, 1 s in, 1 s out, at (520,
-    // 688)) and light ("light": 1 s, 1.5 s, 0.25 s in and out, at (520,
-    // 728)) animations of "back" are made here once the frame animations
-    // exist.
+    for (cFadeAnimation*& sea : m_apSea) sea = new cFadeAnimation(vek::g_pRender);
+    m_apSea[0]->Init("back", "ocean", 2.0f, 3.0f, 1.0f, 0.0f, 0.0f, kViewHeight - b[e_bdSky].target.h - 32.0f);
+    m_apSea[1]->Init("back", "wave", 1.0f, 2.5f, 1.0f, 1.0f, 520.0f, 688.0f);
+    m_apSea[2]->Init("back", "light", 1.0f, 1.5f, 0.25f, 0.25f, 520.0f, 728.0f);
 }
 
 uint32_t cLevel::AddObject(cObject* object)
@@ -184,11 +190,25 @@ void cLevel::Draw()
     }
     vek::SetBlendMode(1);
     AddBackdrop(*batch, m_aBackdrop[e_bdSky]);
-    // The ocean animation, the ships of the game's ship list and the wave
-    // and light animations are drawn here once they exist.
+    m_apSea[0]->Draw(*batch);
+    cGarden* game = g_pGarden;
+    if (game) {
+        for (const cShip& ship : game->m_Ships) {
+            cBackdrop sprite = m_aBackdrop[ship.fSpeed >= 0.0f ? e_bdShipMirrored : e_bdShip];
+            const vek::vec2 at = ShipPosition(ship);
+            sprite.target.x = at.x;
+            sprite.target.y = at.y;
+            AddBackdrop(*batch, sprite);
+        }
+    }
     AddBackdrop(*batch, m_aBackdrop[e_bdLighthouse]);
+    m_apSea[1]->Draw(*batch);
+    m_apSea[2]->Draw(*batch);
     Flush(*batch);
-    // The first particle layer (the ships' wakes) goes here.
+    if (game && game->m_pParticles) {
+        game->m_pParticles->DrawLayer(0);
+        vek::SetBlendMode(1);
+    }
     AddBackdrop(*batch, m_aBackdrop[e_bdTop]);
     Flush(*batch);
 
@@ -207,14 +227,20 @@ void cLevel::Draw()
     // The marks of the gardener's jobs on bare cells go here.
     for (cObject* object : m_DrawList) object->Draw();
     Flush(*batch);
-    // The second particle layer (additive) and the field's popups go here.
+    if (game && game->m_pParticles) {
+        game->m_pParticles->DrawLayer(1);
+        vek::SetBlendMode(1);
+    }
+    if (m_pPopups) m_pPopups->Draw(*batch);
+    Flush(*batch);
 
     vek::cWidget::Draw();  // the GUI
     vek::Begin2D(kViewWidth, kViewHeight);
     batch->uRunCount = 0;
-    // The game's flying items, one-shot animations and third particle layer
-    // go here.
+    if (game && game->m_pFlyingItems) game->m_pFlyingItems->Draw(*batch);
+    if (game && game->m_pSpriteAnimations) game->m_pSpriteAnimations->Draw(*batch);
     Flush(*batch);
+    if (game && game->m_pParticles) game->m_pParticles->DrawLayer(2);
     vek::SetBlendMode(1);
     vek::End2D();
 }
@@ -225,7 +251,7 @@ void cLevel::Tick()
     if (game) {
         game->UpdateTraining();
         game->UpdateShips();
-        // The game's flying items advance by 1/30 s here once they move.
+        if (game->m_pFlyingItems) game->m_pFlyingItems->Update(kRuleStep);
         if (game->m_iPlayMode != 0) return;
         game->UpdateSession();
     }
@@ -235,19 +261,22 @@ void cLevel::Tick()
     }
     ++m_uSortCounter;
     UpdateObjects();
-    // The island's own step while the field is shown goes here.
+    if (game && game->m_pIsland) game->m_pIsland->TickWorld();
 }
 
 void cLevel::Update(float elapsed)
 {
-    // The particle layers and the one-shot animations advance here.
+    cGarden* game = g_pGarden;
+    if (game && game->m_pParticles)
+        for (int layer = 0; layer < 3; ++layer) game->m_pParticles->UpdateLayer(layer, elapsed);
+    if (game && game->m_pSpriteAnimations) game->m_pSpriteAnimations->Update(elapsed);
     cBackdrop& sky = m_aBackdrop[e_bdSky];
     sky.source.x += elapsed / 100.0f;
     if (sky.source.x > 100.0f) sky.source.x = 0.0f;
-    // The ocean, wave and light animations advance here.
-    if (g_pGarden && g_pGarden->m_iPlayMode != 0) return;
+    for (cFadeAnimation* sea : m_apSea) sea->Update(elapsed);
+    if (game && game->m_iPlayMode != 0) return;
     MoveObjects(elapsed);
-    // The island's popups advance here.
+    if (game && game->m_pIsland && game->m_pIsland->GetPopups()) game->m_pIsland->GetPopups()->Update(elapsed);
 }
 
 void cLevel::UpdateObjects()
@@ -258,9 +287,9 @@ void cLevel::UpdateObjects()
 
 void cLevel::MoveObjects(float elapsed)
 {
-    // The field's popups advance, and after the objects the wares in
-    // flight, once they move.
+    if (m_pPopups) m_pPopups->Update(elapsed);
     for (cObject* object : m_Objects) object->Move(elapsed);
+    MoveWareFlights(elapsed);
     FlushRemoved();
 }
 
@@ -316,7 +345,8 @@ void cLevel::OnDeactivate()
         game->m_Training.Stop();
         game->ClearShips();
         if (game->m_pFlyingItems) game->m_pFlyingItems->Clear();
-        // The three particle layers of the field are emptied here.
+        if (game->m_pParticles)
+            for (int layer = 0; layer < 3; ++layer) game->m_pParticles->ClearLayer(layer);
     }
 }
 
@@ -411,10 +441,16 @@ void cLevel::Reset()
 {
     ClearObjects();
     m_HoverCell = cell();
-    // The grid is rebuilt at 8 x 10 with every cell open, the animal counts,
-    // the wares in flight and the field's particle layers are emptied here
-    // once they exist.
-    if (g_pGarden) g_pGarden->ClearIslandWalkers();
+    m_WareFlights.clear();
+    m_vCarPoint = vek::vec2();
+    ClearGrid();
+    BuildGrid(kColumns, kRows);
+    // The animal counts go back to 0 with the animals' own block.
+    if (g_pGarden) {
+        g_pGarden->ClearIslandWalkers();
+        if (g_pGarden->m_pParticles)
+            for (int layer = 0; layer < 3; ++layer) g_pGarden->m_pParticles->ClearLayer(layer);
+    }
 }
 
 uint32_t cLevel::ProgressColor(float fraction)

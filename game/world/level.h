@@ -8,6 +8,7 @@
 // deleted while the registry is walked, only queued, and FlushRemoved
 // deletes them after the pass.
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <vector>
 
@@ -18,8 +19,10 @@
 #include "game/shell/texture_info.h"
 #include "game/world/grid.h"
 
+class cFadeAnimation;
 class cObject;
 class cTextPopups;
+struct cLevelTask;
 namespace vek {
 class cBitStream;
 class cQuadBatch;
@@ -217,6 +220,9 @@ private:
     cell m_HoverCell;
     uint32_t m_uSortCounter = 0;
     // ---- the garden at work (level_garden.cpp, level_save.cpp) ----
+
+    // ---- the rules on the field: wares in flight, needs, income
+    // (game/world/level_rules.cpp) ----
 public:
     // A ware moving between two places of the screen: 0 to the car, 1 away
     // from the car, 2 to another factory.
@@ -291,4 +297,31 @@ private:
     std::vector<int> m_DamagedSlots;
     // The field's grid is open 8 x 10 from construction on.
     bool m_bGridBuilt = BuildFieldGrid();
+
+public:
+    // Starts, moves and lands the wares in flight by the elapsed seconds: a
+    // ware for the car waits while the car is away, wares leaving the car go
+    // at least 0.3 s apart; a landed ware is loaded and counted (to the
+    // car), handed on (to a factory) or gone (away).
+    void MoveWareFlights(float elapsed);
+    // Where wares land on and leave the car; kept once known.
+    vek::vec2 GetCarPoint();
+    // "+$amount" rising at the car.
+    void ShowIncome(int32_t amount);
+    // Lets every object know whether its ware is still wanted (only those
+    // of that task when one is given): animal products no longer wanted
+    // go; plants, animals and hives are told by fnRenewNeed.
+    void UpdateNeeds(const cLevelTask* task);
+    // The ware an object yields toward the tasks (without it, animals,
+    // hives and products go by their type and plants yield none), and the
+    // object's reaction to being wanted or not; set by the garden's and the
+    // animals' code. True from fnRenewNeed when the object dropped a need
+    // (then a burst of particles marks it).
+    std::function<int32_t(const cObject*)> fnObjectWare;
+    std::function<bool(cObject*, bool needed)> fnRenewNeed;
+
+private:
+    vek::vec2 m_vCarPoint;
+    // The sea's frame animations: ocean, wave, light.
+    cFadeAnimation* m_apSea[3] = {nullptr, nullptr, nullptr};
 };

@@ -79,25 +79,6 @@ cell cLevel::GetItemCell(const cObject* item) const { return item->GetCell(); }
 
 void cLevel::PutItemOnCell(cObject* item, const cell& at) { item->SetCell(at); }
 
-// ---- wares in flight ----
-
-void cLevel::AddWareFlight(int32_t ware, int32_t source, void* sourceFactory, int32_t kind, void* targetFactory)
-{
-    cWareFlight flight;
-    flight.iWare = ware;
-    flight.iSource = source;
-    flight.pSource = sourceFactory;
-    flight.iKind = kind;
-    flight.pTarget = targetFactory;
-    m_WareFlights.push_back(flight);
-}
-
-int cLevel::CountWaresInFlight(int32_t ware) const
-{
-    return static_cast<int>(std::count_if(m_WareFlights.begin(), m_WareFlights.end(),
-                                          [ware](const cWareFlight& f) { return f.iWare == ware; }));
-}
-
 // ---- planting and the gardener's jobs ----
 
 uint32_t cLevel::AddPlant(const cell& at, int32_t ware)

@@ -4,22 +4,31 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/app/game.h"
 #include "engine/core/log.h"
+#include "engine/gui/gui.h"
 #include "engine/graphics/curve.h"
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/profile_host.h"
+#include "game/world/building.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
+#include "game/objects/object.h"
+#include "game/screens/controls.h"
+#include "game/world/effects.h"
+#include "game/world/level.h"
+#include "game/world/particles.h"
 
 namespace {
 
 constexpr const char* kSender = "cGarden";
 
-// Award flags in the game object's counters, in their saved order.
+// Award flags in the game object's counters, in the order the finish
+// screen reads them.
 enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
 
 // Game sound 12, "new_sort".
@@ -44,9 +53,8 @@ size_t NextTaskIndex(const cPlayer& player)
 // Whether the island has its institute, which makes levels offer upgrades.
 bool InstituteBuilt()
 {
-    // The island does not list its built houses yet; until it does, no
-    // level offers an upgrade.
-    return false;
+    const cIsland* island = GetIsland();
+    return island && island->IsHouseBuilt("institute00");
 }
 
 int32_t ClampMoney(int64_t value)
@@ -126,6 +134,20 @@ std::vector<cLevelTask*> CountDownKind(std::vector<cLevelTask>& tasks, int32_t k
             changed.push_back(&task);
         }
     return changed;
+}
+
+cLevelTask* FindTaskForWare(std::vector<cLevelTask>& tasks, int32_t ware, const cFactoryByInput& factoryOf)
+{
+    if (ware == NO_WARE) return nullptr;
+    if (cLevelTask* task = FindTaskByWare(tasks, ware)) return task;
+    if (!g_pWareManager || !factoryOf) return nullptr;
+    if (g_pWareManager->GetWare(static_cast<uint32_t>(ware))->GetType() != 0x80000001u) return nullptr;
+    const cFactory* first = factoryOf(ware);
+    if (!first) return nullptr;
+    if (cLevelTask* task = FindTaskByWare(tasks, first->iOutputWare)) return task;
+    const cFactory* second = factoryOf(first->iOutputWare);
+    if (!second) return nullptr;
+    return FindTaskByWare(tasks, second->iOutputWare);
 }
 
 std::vector<int> UpgradeOffers(const cUpgrades& upgrades)
@@ -252,6 +274,11 @@ int CheckProfileValues(cPlayer& player, size_t layouts)
         ++fixes;
     }
     return fixes;
+}
+
+int CheckProfileValues(cPlayer& player)
+{
+    return CheckProfileValues(player, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
 }
 
 // ---- the game object's rules ----
@@ -416,8 +443,11 @@ bool cGarden::AdvanceProgress()
     }
     ++player->m_iProgress;
     // The snapshot the new level starts from is taken whether or not a
-    // gardener is on the field.
+    // gardener is on the field; only he gets his tool back after it.
+    const bool gardener = m_pLevel && m_pLevel->HasObject(m_pLevel->m_uGardenerId);
+    const uint32_t tool = gardener && fnCarriedTool ? fnCarriedTool() : 0;
     const bool saved = player->SaveGame(player->m_iProgress);
+    if (gardener && fnGiveTool) fnGiveTool(tool);
     player->m_iContinueLevel = -1;
     return saved;
 }
@@ -438,4 +468,366 @@ bool cGarden::IsLevelContext() const
     const cPlayer* player = GetPlayer();
     if (player && player->m_iProgress > 0) return true;
     return m_pIsland && m_pIsland->iMode == cIsland::e_modeLevel;
+}
+
+// ---- the task panel ----
+
+bool IsWareNeeded(std::vector<cLevelTask>& tasks, int32_t ware)
+{
+    const cLevelTask* task = FindTaskByWare(tasks, ware);
+    return task && task->iAmount > 0;
+}
+
+void UpdateTaskPanel(std::vector<cLevelTask>& tasks)
+{
+    // Game sound 26, "good".
+    constexpr unsigned kSoundGood = 26;
+    for (size_t i = 0; i < tasks.size();) {
+        cLevelTask& task = tasks[i];
+        if (!task.IsEmpty()) {
+            if (!task.pLine) {
+                // The first line no other task holds.
+                for (int index = 0; index < static_cast<int>(kMaxActiveTasks); ++index) {
+                    cTaskCtrl* line = GetTaskControl(index);
+                    if (!line) continue;
+                    const bool held = std::any_of(tasks.begin(), tasks.end(),
+                                                  [line](const cLevelTask& t) { return t.pLine == line; });
+                    if (held) continue;
+                    task.pLine = line;
+                    if (g_pWareManager && task.iWare != NO_WARE)
+                        line->SetIcon("icons00", g_pWareManager->GetWare(static_cast<uint32_t>(task.iWare))->strName);
+                    line->SetCheck(false);
+                    UpdateTaskControl(task);
+                    break;
+                }
+            }
+            ++i;
+            continue;
+        }
+        // A done task leaves the panel. One without a line (a saved game
+        // does not keep lines) goes quietly, or the level could never end.
+        if (cTaskCtrl* line = task.pLine) {
+            if (g_pGarden) {
+                const vek::rectf r = line->GetRect();
+                if (g_pGarden->m_pParticles)
+                    g_pGarden->m_pParticles->EmitBurst(50, 30.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
+                g_pGarden->PlayGameSound(kSoundGood);
+            }
+            line->SetCheck(false);
+        }
+        tasks.erase(tasks.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+// ---- the level in play ----
+
+namespace {
+
+// A timer of the rules: counts seconds up to the target.
+void StartTimer(vek::mover<float>& timer, float seconds)
+{
+    timer.m_fSpeed = 1.0f;
+    timer.Reset(0.0f);
+    timer.SetTarget(seconds);
+}
+
+bool TimerEnds(vek::mover<float>& timer) { return timer.Update(kRuleStep) == vek::mover<float>::e_Arrived; }
+
+cLevel* Field(const cGarden& game) { return game.m_pLevel; }
+
+cFactory* FactoryOf(int32_t ware)
+{
+    const cIsland* island = GetIsland();
+    return island && ware != NO_WARE ? island->FindFactoryByInput(ware) : nullptr;
+}
+
+bool IsSort(int32_t ware)
+{
+    if (!g_pWareManager || ware < 0 || ware >= kWareCount) return false;
+    const cWare* w = g_pWareManager->GetWare(static_cast<uint32_t>(ware));
+    return w && w->GetType() == WARE_SORT;
+}
+
+// Game sounds of the rules.
+constexpr unsigned kSoundMarketSold = 0;
+constexpr unsigned kSoundShipBeep = 27;
+constexpr int32_t kCarParked = 1;
+
+} // namespace
+
+bool cGarden::IsWaterEventSet() const { return GetProfileHost().iRuleCounter != 0; }
+
+bool cGarden::StartLevel(int level)
+{
+    // The number comes from a message box's command text.
+    if (level < -1 || level >= kLevelCount) {
+        vek::LogWarning(kSender, "StartLevel: no level %i\n", level);
+        return false;
+    }
+    cPlayer* player = GetPlayer();
+    if (!player) {
+        vek::LogWarning(kSender, "StartLevel: no player\n");
+        return false;
+    }
+    m_bTaskHint = 0;
+    StartTimer(m_StartTimer, 1.0f);
+    player->LoadGame(level);
+    if (m_pIsland) m_pIsland->SetMode(cIsland::e_modeLevel);
+    if (vek::g_pGame) vek::g_pGame->SetFocusWidget("garden");
+    SetupLevel(level);
+    RenewShips();
+    SendWindowMessage("garden", 1, 0);
+    return true;
+}
+
+void cGarden::UpdateSession()
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return;
+    const bool lesson = m_Training.iKind >= 0;
+    if (!player->m_TaskSet.bDone && !lesson) {
+        AdvanceLevelClock(*player, kRuleStep);
+        if (player->m_fClock >= 0.5f) UpdateTaskPanel(player->m_Tasks);
+        if (TimerEnds(m_StartTimer)) m_bTaskHint = 1;
+        if (JoinNextTask(*player) && m_pLevel) m_pLevel->UpdateNeeds(nullptr);
+        if (AllTasksJoinedAndDone(*player) && m_pLevel && m_pLevel->HasObject(m_pLevel->m_uCarId) &&
+            m_pLevel->GetObject(m_pLevel->m_uCarId)->GetState() == kCarParked) {
+            player->m_TaskSet.bDone = 1;
+            FinishLevel();
+            player->SaveGame(-1);
+            ShowGameWindow("mission_finish", 2);
+        }
+        if (TimerEnds(m_BedTimer) && fnShowNewHoles) fnShowNewHoles();
+    }
+    if (!IsWaterEventSet() && vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "garden") {
+        const cSort* sort = g_pWareManager && player->m_iSorts >= 0
+                                ? g_pWareManager->GetSort(static_cast<uint32_t>(player->m_iSorts))
+                                : nullptr;
+        const bool waters = sort && !sort->vecNeedIntervals.empty() && sort->vecNeedIntervals[0] > 0;
+        if (!m_ReminderTimer.IsMoving() && waters) StartTimer(m_ReminderTimer, 5.0f);
+        if (TimerEnds(m_ReminderTimer)) ShowWaterReminder();
+    }
+    if (TimerEnds(m_HintTimer) && m_iShownHint >= 0) {
+        if (m_iShownHint == 4) {
+            vek::cGUI* gui = vek::GetEngineGUI();
+            if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
+        }
+        m_iShownHint = -1;
+    }
+    if (StepShipClock(m_fShipClock, player->m_iLevel)) AddShip(0);
+}
+
+void cGarden::FinishLevel()
+{
+    cPlayer* player = GetPlayer();
+    if (cLevel* field = Field(*this)) {
+        field->GetWareFlights().clear();
+        if (field->GetPopups()) field->GetPopups()->Clear();
+        if (fnEndGardenWork) fnEndGardenWork();
+        for (cObject* object : field->GetObjects()) {
+            const uint32_t type = object->GetType();
+            if (type == OBJ_NONE) continue;
+            if (object->IsType(OBJ_PLANT) || object->IsType(OBJ_ANIMAL) || object->IsType(OBJ_HIVE) ||
+                object->IsType(OBJ_BEE) || object->IsType(OBJ_PRODUCT))
+                object->SetState(cObject::e_stRemove);
+        }
+        field->FlushRemoved();
+    }
+    if (m_pIsland) {
+        if (m_pIsland->GetPopups()) m_pIsland->GetPopups()->Clear();
+        for (cHouse* building : m_pIsland->GetBuildings()) {
+            if (building->GetType() != cBuild::e_typeFactory) continue;
+            auto* factory = static_cast<cFactory*>(building);
+            if (factory->GetState() == cHouse::e_stateWorking) factory->SetState(cHouse::e_stateBuilt);
+            factory->processTimer.Reset(0.0f);
+        }
+    }
+    if (m_pTextPopups) m_pTextPopups->Clear();
+    if (!player) return;
+    player->m_CarLoad.clear();
+    m_iLastMedal = RecordFinishedLevel(*player);
+    if (m_aiCounters[e_AwardBeds]) StartTimer(m_BedTimer, 1.0f);
+}
+
+const cSprite& cGarden::GetMedalSprite(int medal)
+{
+    if (!m_bMedalsLooked) {
+        m_bMedalsLooked = true;
+        GetSprite("houses05", &m_aMedalSprites[0], "gold");
+        GetSprite("houses05", &m_aMedalSprites[1], "silver");
+        GetSprite("houses05", &m_aMedalSprites[2], "bronze");
+    }
+    return m_aMedalSprites[medal == 1 ? 1 : medal == 2 ? 2 : 0];
+}
+
+// ---- stock and sales ----
+
+void cGarden::CountTaskWare(int32_t ware)
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return;
+    for (cLevelTask* task : CountDownWare(player->m_Tasks, ware)) UpdateTaskControl(*task);
+}
+
+cLevelTask* cGarden::FindTaskForWare(int32_t ware)
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return nullptr;
+    return ::FindTaskForWare(player->m_Tasks, ware, [](int32_t input) -> const cFactory* { return FactoryOf(input); });
+}
+
+int cGarden::CountWareInChain(int32_t ware)
+{
+    if (!IsSort(ware)) return 0;
+    const cFactory* first = FactoryOf(ware);
+    if (!first) return 0;
+    const auto inFlight = [this](int32_t w) { return m_pLevel ? m_pLevel->CountWaresInFlight(w) : 0; };
+    int32_t count = SaturatingAdd(first->iUnits, inFlight(first->iOutputWare));
+    if (const cFactory* second = FactoryOf(first->iOutputWare))
+        count = SaturatingAdd(count, SaturatingAdd(second->iUnits, inFlight(second->iOutputWare)));
+    return count;
+}
+
+bool cGarden::CheckCarLoad()
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return false;
+    std::vector<int32_t>& load = player->m_CarLoad;
+    std::vector<cLevelTask>& tasks = player->m_Tasks;
+    for (size_t i = 0; i < load.size(); ++i) {
+        const int32_t ware = load[i];
+        const int64_t earlier = std::count(load.begin(), load.begin() + static_cast<std::ptrdiff_t>(i), ware);
+        bool keep = false;
+        if (cLevelTask* task = FindTaskByWare(tasks, ware)) {
+            // An over-delivered task takes one back for each ware it does
+            // not need; the ware may still serve a factory.
+            if (task->iAmount >= 0) keep = true;
+            else ++task->iAmount;
+        }
+        const cFactory* first = keep ? nullptr : FactoryOf(ware);
+        if (first) {
+            if (const cLevelTask* task = FindTaskByWare(tasks, first->iOutputWare))
+                keep = earlier < static_cast<int64_t>(task->iAmount) - first->iUnits;
+            const cFactory* second = keep ? nullptr : FactoryOf(first->iOutputWare);
+            if (second)
+                if (const cLevelTask* task = FindTaskByWare(tasks, second->iOutputWare))
+                    keep = earlier < static_cast<int64_t>(task->iAmount) - CountWareInChain(ware);
+        }
+        if (keep) continue;
+        load[i] = NO_WARE;
+        if (m_pLevel) m_pLevel->AddWareFlight(ware, 0, nullptr, 1, nullptr);
+    }
+    load.erase(std::remove(load.begin(), load.end(), NO_WARE), load.end());
+    return !load.empty();
+}
+
+int32_t cGarden::SellCarLoad()
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return 0;
+    std::vector<cLevelTask>& tasks = player->m_Tasks;
+    int32_t sum = 0;
+    std::vector<cLevelTask*> sold;
+    for (const int32_t ware : player->m_CarLoad) {
+        if (cLevelTask* task = FindTaskByWare(tasks, ware)) {
+            if (g_pWareManager && ware >= 0 && ware < kWareCount)
+                sum = SaturatingAdd(sum, g_pWareManager->GetWare(static_cast<uint32_t>(ware))->iPrice);
+            sold.push_back(task);
+            continue;
+        }
+        cFactory* first = FactoryOf(ware);
+        if (!first) continue;
+        const cFactory* second = FactoryOf(first->iOutputWare);
+        if (FindTaskByWare(tasks, first->iOutputWare) || (second && FindTaskByWare(tasks, second->iOutputWare)))
+            first->AddInput();
+    }
+    for (cLevelTask* task : sold) {
+        if (task->IsEmpty() || task->iAmount >= 1) continue;
+        if (m_pLevel) m_pLevel->UpdateNeeds(task);
+        task->iWare = NO_WARE;
+    }
+    player->m_CarLoad.clear();
+    if (sum != 0) PlayGameSound(kSoundMarketSold);
+    return sum;
+}
+
+// ---- ships ----
+
+void cGarden::AddShip(int people)
+{
+    cShip ship = MakeShip(people);
+    if (m_pParticles) {
+        ship.wake = m_pParticles->EmitWake();
+        const vek::vec2 at = ShipPosition(ship) + vek::vec2(13.7f, 23.5f);
+        m_pParticles->MoveEmitter(ship.wake, vek::vec3(at.x, at.y, 0.0f));
+    }
+    m_Ships.push_back(ship);
+}
+
+void cGarden::ClearShips()
+{
+    for (cShip& ship : m_Ships)
+        if (m_pParticles) m_pParticles->FinishEmitter(ship.wake);
+    m_Ships.clear();
+}
+
+void cGarden::UpdateShips()
+{
+    std::vector<cEmitterHandle> wakes;
+    wakes.reserve(m_Ships.size());
+    for (const cShip& ship : m_Ships) wakes.push_back(ship.wake);
+    std::vector<size_t> removed;
+    const cShipEvents events = StepShips(m_Ships, &removed);
+    for (int i = 0; i < events.iBeeps; ++i) PlayGameSound(kSoundShipBeep);
+    if (m_pParticles) {
+        for (const size_t i : removed) m_pParticles->FinishEmitter(wakes[i]);
+        for (const cShip& ship : m_Ships) {
+            const vek::vec2 at = ShipPosition(ship) + vek::vec2(13.7f, 23.5f);
+            m_pParticles->MoveEmitter(ship.wake, vek::vec3(at.x, at.y, 0.0f));
+        }
+    }
+    if (events.iPeople > 0 && m_pIsland) m_pIsland->AddPeople(0, events.iPeople);
+}
+
+void cGarden::RenewShips()
+{
+    if (!m_Ships.empty() || !m_pIsland) return;
+    // The houses' room against the people walking about.
+    const int capacity = m_pIsland->CountPeople();
+    const int people = static_cast<int>(std::min<size_t>(m_pIsland->GetWalkMap().GetFollowerCount(), 0x7fffffff));
+    if (capacity <= people) return;
+    ClearShips();
+    AddShip(capacity - people);
+}
+
+void cGarden::ShowWaterReminder()
+{
+    if (IsWaterEventSet()) return;
+    GetProfileHost().iRuleCounter = 1;
+    if (m_pLevel && m_pParticles) {
+        for (const uint32_t type : {OBJ_TOOL_WATER, OBJ_PUMP}) {
+            cObject* object = m_pLevel->FindObject(cell(), type);
+            if (object && object != m_pLevel->GetNullObject())
+                m_pParticles->EmitBurst(50, 15.0f, vek::vec3(object->GetRect().x + object->GetRect().w / 2.0f,
+                                                             object->GetRect().y + object->GetRect().h / 2.0f,
+                                                             0.0f));
+        }
+    }
+    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
+}
+
+void cGarden::OnFactoryInput(int32_t inputWare)
+{
+    if (!IsSort(inputWare) || !m_pLevel) return;
+    const cLevelTask* task = FindTaskForWare(inputWare);
+    if (!task || task->IsEmpty() || CountWareInChain(inputWare) < task->iAmount) return;
+    cLevel& field = *m_pLevel;
+    if (!field.fnObjectWare || !field.fnRenewNeed) return;
+    for (cObject* object : field.GetObjects()) {
+        if (object->GetType() != OBJ_PLANT || field.fnObjectWare(object) != inputWare) continue;
+        if (field.fnRenewNeed(object, false) && m_pParticles) {
+            const vek::rectf r = object->GetRect();
+            m_pParticles->EmitBurst(20, 20.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
+        }
+    }
 }

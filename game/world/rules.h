@@ -7,15 +7,18 @@
 // awards) are built on these and defined in rules.cpp as well.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/core/geometry.h"
 #include "game/world/level_task.h"
+#include "game/world/particles.h"
 
 namespace vek {
 template <class T>
 class curve_CatmullRomSpline;
 }
+class cFactory;
 class cPlayer;
 class cUpgrades;
 
@@ -51,6 +54,14 @@ std::vector<cLevelTask*> CountDownWare(std::vector<cLevelTask>& tasks, int32_t w
 // done (emptied) once nothing more is wanted.
 std::vector<cLevelTask*> CountDownKind(std::vector<cLevelTask>& tasks, int32_t kind);
 
+// The island factory that takes a ware as its input, or null.
+using cFactoryByInput = std::function<const cFactory*(int32_t input)>;
+// The active task a ware serves: the task for the ware itself; for a plant
+// sort, else the task for what its factory makes, else the task for what
+// the factory of that product makes in turn. The search stops at the first
+// factory missing from the chain. Null when the ware serves no task.
+cLevelTask* FindTaskForWare(std::vector<cLevelTask>& tasks, int32_t ware, const cFactoryByInput& factoryOf);
+
 // Up to three upgrades the player may buy next: those below their highest
 // level, cheapest first, the lower index first among equal prices.
 std::vector<int> UpgradeOffers(const cUpgrades& upgrades);
@@ -73,6 +84,7 @@ struct cShip {
     float fProgress = 0.0f;  // 0 at the left, 1 past the right
     float fSpeed = 0.0f;     // progress per second
     int32_t iPeople = 0;
+    cEmitterHandle wake;     // none when the particle pool was full
 };
 // A ship at the start: fast with people aboard, slow without.
 cShip MakeShip(int people);
@@ -97,3 +109,15 @@ bool StepShipClock(float& clock, int level);
 // definition tasks it counts are built. `layouts` is the number of bed layouts
 // read (0: not read yet, the layout index is left alone). Returns the number of corrections.
 int CheckProfileValues(cPlayer& player, size_t layouts);
+// The same with the bed layouts the game object has read.
+int CheckProfileValues(cPlayer& player);
+
+// One pass of the task panel over the active tasks. A task that is not
+// empty gets the first free line of the panel (the others wait); an empty
+// task leaves: with a line, the line is cleared with a burst of particles
+// and a chime; without one it is simply erased.
+void UpdateTaskPanel(std::vector<cLevelTask>& tasks);
+
+// Whether a ware is still wanted: an active task for it still counts above
+// 0.
+bool IsWareNeeded(std::vector<cLevelTask>& tasks, int32_t ware);

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "engine/graphics/draw2d.h"
+#include "game/objects/object.h"
 #include "game/shell/texture_info.h"
 
 namespace {
-uint32_t g_uSeed = 0;
 
 float SquaredDistance(const vek::vec2& a, const vek::vec2& b)
 {
@@ -16,22 +16,13 @@ float SquaredDistance(const vek::vec2& a, const vek::vec2& b)
 }
 } // namespace
 
-uint32_t& IslandSeed() { return g_uSeed; }
+// The island draws on the game's random numbers: one seed for the whole
+// game.
+uint32_t& IslandSeed() { return RandomSeed(); }
 
-int32_t IslandRandomInt(int32_t lo, int32_t hi)
-{
-    if (hi == lo - 1) return lo;
-    g_uSeed = g_uSeed * 69069u + 1u;
-    const int64_t span = static_cast<int64_t>(hi) - lo + 1;
-    if (span <= 0) return lo;
-    return static_cast<int32_t>(lo + static_cast<int64_t>(g_uSeed & 0x7fffu) % span);
-}
+int32_t IslandRandomInt(int32_t lo, int32_t hi) { return RandomInt(lo, hi); }
 
-float IslandRandomRange(float a, float b)
-{
-    g_uSeed = g_uSeed * 69069u + 1u;
-    return a + (b - a) * (static_cast<float>(g_uSeed & 0x7fffu) / 32768.0f);
-}
+float IslandRandomRange(float a, float b) { return RandomRange(a, b); }
 
 cWalkMap::cWalkMap(vek::cQuadBatch* batch) : m_pBatch(batch) { m_LinkPoints.reserve(20); }
 

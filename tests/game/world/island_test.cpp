@@ -2,6 +2,7 @@
 // they hold, the lookups over the building list, the areas, and clearing
 // the buildings while other parts of the game point at them.
 #include "game/world/island.h"
+#include "game/world/level_defs.h"
 
 #include <gtest/gtest.h>
 
@@ -228,11 +229,11 @@ TEST_F(Island, TheLevelMapRestartsTheHintDelay)
     island->SetMode(cIsland::e_modeIsland);
     EXPECT_EQ(island->iMode, 1);
     EXPECT_FLOAT_EQ(island->hintTimer.m_To, 1.5f);
-    EXPECT_STREQ(LevelBuildingName(0), "house00");
-    EXPECT_STREQ(LevelBuildingName(33), "factory03_1");
-    EXPECT_STREQ(LevelBuildingName(44), "statue00");
-    EXPECT_STREQ(LevelBuildingName(45), "");
-    EXPECT_STREQ(LevelBuildingName(-1), "");
+    EXPECT_EQ(GetLevelBuilding(0), "house00");
+    EXPECT_EQ(GetLevelBuilding(33), "factory03_1");
+    EXPECT_EQ(GetLevelBuilding(44), "statue00");
+    EXPECT_EQ(GetLevelBuilding(45), "");
+    EXPECT_EQ(GetLevelBuilding(-1), "");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
+#include "game/world/building.h"
 #include "game/world/island.h"
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
@@ -130,6 +131,48 @@ TEST_F(Rules, DeliveriesCountDown)
     EXPECT_EQ(player->m_Tasks[0].iKind, -1);
 }
 
+TEST_F(Rules, TheTaskAWareServesThroughTheFactories)
+{
+    // Oranges make orange juice, which makes lemonade.
+    cBuildingRegistry buildings;
+    CreateBuildings(buildings);
+    std::vector<const cFactory*> built = {dynamic_cast<const cFactory*>(buildings.Find("factory01")),
+                                          dynamic_cast<const cFactory*>(buildings.Find("factory01_1"))};
+    ASSERT_NE(built[0], nullptr);
+    ASSERT_NE(built[1], nullptr);
+    auto factoryOf = [&built](int32_t input) -> const cFactory* {
+        for (const cFactory* f : built)
+            if (f && f->iInputWare == input) return f;
+        return nullptr;
+    };
+    const int32_t orange = g_pWareManager->FindWare("plant02");
+    const int32_t juice = g_pWareManager->FindWare("product01");
+    std::vector<cLevelTask> tasks = {MakeLevelTask("plant00", 2, 0), MakeLevelTask("product01_1", 3, 0)};
+    // Through both factories, then directly once oranges are wanted.
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[1]);
+    tasks.push_back(MakeLevelTask("product01", 1, 0));
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[2]);
+    tasks.push_back(MakeLevelTask("plant02", 1, 0));
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[3]);
+    // A product is not carried on through factories; no ware serves nothing.
+    tasks.pop_back();
+    tasks.pop_back();
+    EXPECT_EQ(FindTaskForWare(tasks, juice, factoryOf), nullptr);
+    EXPECT_EQ(FindTaskForWare(tasks, NO_WARE, factoryOf), nullptr);
+
+    // A missing factory ends the search: none after the first, none at all.
+    built[1] = nullptr;
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), nullptr);
+    tasks.push_back(MakeLevelTask("product01", 4, 0));
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), &tasks[2]);
+    built[0] = nullptr;
+    EXPECT_EQ(FindTaskForWare(tasks, orange, factoryOf), nullptr);
+    EXPECT_EQ(FindTaskForWare(tasks, orange, cFactoryByInput()), nullptr);
+    // A closed task is no task.
+    tasks[0].iWare = NO_WARE;
+    EXPECT_EQ(FindTaskForWare(tasks, g_pWareManager->FindWare("plant00"), factoryOf), nullptr);
+}
+
 TEST_F(Rules, SetupStartsAfreshOrContinues)
 {
     player->m_iProgress = 10;
@@ -182,6 +225,38 @@ TEST_F(Rules, SetupStartsAfreshOrContinues)
     EXPECT_TRUE(player->m_TaskSet.vecTasks.empty());
     EXPECT_EQ(player->m_TaskSet.fTimeLimit, 0.0f);
     EXPECT_EQ(player->m_iMoney, 0);
+}
+
+TEST_F(Rules, PlayingEveryLevelInOrderUnlocksWhatTheNextAsks)
+{
+    // The finish screen hands out the awards SetupLevel flagged; a player
+    // who plays every level in order always has what the next one asks for.
+    game->m_BedLayouts.assign(5, cBedLayout());
+    for (int level = 0; level < kLevelCount; ++level) {
+        player->m_iProgress = level;
+        game->SetupLevel(level);
+        EXPECT_EQ(player->m_TaskSet.strName, GetLevelBuilding(level));
+        for (const cLevelTask& task : player->m_TaskSet.vecTasks) {
+            ASSERT_NE(task.iWare, NO_WARE) << level;
+            if (g_pWareManager->GetWare(static_cast<uint32_t>(task.iWare))->GetType() == 0x80000001u) {
+                EXPECT_LE(task.iWare, player->m_iSorts) << "level " << level;
+            }
+            const int animal = task.iWare >= 17 ? task.iWare - 17 : -1;  // egg, milk, honey, nib
+            EXPECT_LE(animal, player->m_iAnimals) << "level " << level;
+        }
+        if (game->m_aiCounters[0]) {
+            EXPECT_TRUE(game->UnlockNextSort()) << level;
+        }
+        if (game->m_aiCounters[1]) {
+            EXPECT_TRUE(game->ExpandGarden()) << level;
+        }
+        if (game->m_aiCounters[3]) {
+            EXPECT_TRUE(game->UnlockNextAnimal()) << level;
+        }
+    }
+    EXPECT_EQ(player->m_iSorts, 7);
+    EXPECT_EQ(player->m_iAnimals, 3);
+    EXPECT_EQ(player->m_iPlayerValue, 4);
 }
 
 TEST_F(Rules, MedalOnTheRunningClock)
@@ -253,25 +328,20 @@ TEST_F(Rules, MoneyAndAwards)
 
 TEST_F(Rules, RatingsAndStatistics)
 {
+    // n, per text step: text, stars, within range.
+    const struct {
+        int n, per, text, stars;
+        bool within;
+    } rates[] = {{0, 5, 0, 0, true},    {7, 5, 1, 2, true},    {20, 5, 4, 5, true},
+                 {27, 5, 4, 5, false},  {39, 10, 3, 9, true},  {40, 10, 4, 10, true},
+                 {41, 10, 4, 10, false}};
     int text = -1, stars = -1;
-    EXPECT_TRUE(RateCount(0, 5, &text, &stars));
-    EXPECT_EQ(text, 0);
-    EXPECT_EQ(stars, 0);
-    EXPECT_TRUE(RateCount(7, 5, &text, &stars));
-    EXPECT_EQ(text, 1);
-    EXPECT_EQ(stars, 2);
-    EXPECT_TRUE(RateCount(20, 5, &text, &stars));
-    EXPECT_EQ(text, 4);
-    EXPECT_EQ(stars, 5);
-    EXPECT_FALSE(RateCount(27, 5, &text, &stars));
-    EXPECT_EQ(text, 4);
-    EXPECT_EQ(stars, 5);
-    EXPECT_TRUE(RateCount(39, 10, &text, &stars));
-    EXPECT_EQ(text, 3);
-    EXPECT_EQ(stars, 9);
-    EXPECT_TRUE(RateCount(40, 10, nullptr, &stars));
-    EXPECT_EQ(stars, 10);
-    EXPECT_FALSE(RateCount(41, 10, &text, nullptr));
+    for (const auto& r : rates) {
+        EXPECT_EQ(RateCount(r.n, r.per, &text, &stars), r.within) << r.n;
+        EXPECT_EQ(text, r.text) << r.n;
+        EXPECT_EQ(stars, r.stars) << r.n;
+    }
+    EXPECT_TRUE(RateCount(3, 5, nullptr, nullptr));
 
     // Gold medals are the entries 0 of the medal list.
     player->m_Results = {0, 1, 0, 2, 0, 0, 0, 0, -1};
@@ -436,6 +506,8 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     player->m_iMoney = -big;
     player->m_Results.assign(200, 0);
     player->m_fClock = -5.0f;
+    player->m_iPlayerValue = big;
+    game->m_BedLayouts.assign(3, cBedLayout());  // the game's layouts bound the index
     ASSERT_TRUE(player->SavePlayer());
     ASSERT_TRUE(player->SaveGame(-1));
     {
@@ -449,6 +521,7 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
         EXPECT_EQ(loaded.m_iAnimals, -1);
         EXPECT_EQ(loaded.m_iMoney, 0);
         EXPECT_EQ(loaded.m_fClock, 0.0f);
+        EXPECT_EQ(loaded.m_iPlayerValue, 2);
         EXPECT_EQ(CheckProfileValues(loaded, 0), 0);
     }
     CheckProfileValues(*player, 5);

@@ -1,0 +1,224 @@
+// The level in play: the car's check and sale against the tasks, the task
+// panel's pass, finishing a level, the ships and the session step's holds.
+#include "game/world/rules.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/filename.h"
+#include "game/shell/garden.h"
+#include "game/shell/player.h"
+#include "game/world/level_defs.h"
+#include "game/world/ware.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class cPlayGarden : public cGarden {
+public:
+    void SetCurrent(cPlayerBase* player) { m_pPlayer = player; }
+};
+
+struct RulesPlay : ::testing::Test {
+    void SetUp() override
+    {
+        dir = vektest::MakeTempDir("rulesplay");
+        ASSERT_FALSE(dir.empty());
+        vek::SetPathMacro(vek::e_macroAppPath, dir);
+        ASSERT_TRUE(CreateWareManager());
+        CreateWares();
+        game = new cPlayGarden();
+        player = new cPlayer("plrplay");
+        game->SetCurrent(player);
+        plant00 = g_pWareManager->FindWare("plant00");
+        plant01 = g_pWareManager->FindWare("plant01");
+        ASSERT_NE(plant00, NO_WARE);
+        ASSERT_NE(plant01, NO_WARE);
+    }
+    void TearDown() override
+    {
+        game->SetCurrent(nullptr);
+        delete player;
+        delete game;
+        DestroyWareManager();
+    }
+
+    cLevelTask Task(int32_t ware, int32_t amount)
+    {
+        cLevelTask task;
+        task.iWare = ware;
+        task.iAmount = amount;
+        return task;
+    }
+
+    std::string dir;
+    cPlayGarden* game = nullptr;
+    cPlayer* player = nullptr;
+    int32_t plant00 = NO_WARE;
+    int32_t plant01 = NO_WARE;
+};
+
+TEST_F(RulesPlay, CarCheckKeepsWantedWaresAndTakesBackOverDelivery)
+{
+    // One still wanted: both entries stay (the task's amount is not lowered
+    // by the check).
+    player->m_Tasks = {Task(plant00, 2)};
+    player->m_CarLoad = {plant00, plant00};
+    EXPECT_TRUE(game->CheckCarLoad());
+    EXPECT_EQ(player->m_CarLoad.size(), 2u);
+    EXPECT_EQ(player->m_Tasks[0].iAmount, 2);
+
+    // Over-delivered by two: each entry takes one back and, with no factory
+    // to serve, leaves the car.
+    player->m_Tasks = {Task(plant00, -2)};
+    player->m_CarLoad = {plant00, plant01, plant00};
+    EXPECT_FALSE(game->CheckCarLoad());
+    EXPECT_TRUE(player->m_CarLoad.empty());
+    EXPECT_EQ(player->m_Tasks[0].iAmount, 0);
+
+    // Over-delivered by one: the first entry goes, the second stays.
+    player->m_Tasks = {Task(plant00, -1)};
+    player->m_CarLoad = {plant00, plant00};
+    EXPECT_TRUE(game->CheckCarLoad());
+    EXPECT_EQ(player->m_CarLoad.size(), 1u);
+}
+
+TEST_F(RulesPlay, SaleSumsPricesAndClosesMetTasks)
+{
+    const int32_t price = g_pWareManager->GetWare(static_cast<uint32_t>(plant00))->iPrice;
+    player->m_Tasks = {Task(plant00, 0), Task(plant01, 3)};
+    player->m_CarLoad = {plant00, plant00, plant01};
+    const int32_t p1 = g_pWareManager->GetWare(static_cast<uint32_t>(plant01))->iPrice;
+    EXPECT_EQ(game->SellCarLoad(), 2 * price + p1);
+    EXPECT_TRUE(player->m_CarLoad.empty());
+    // The met task is closed; the other still wants wares.
+    EXPECT_TRUE(player->m_Tasks[0].IsEmpty());
+    EXPECT_EQ(player->m_Tasks[1].iWare, plant01);
+
+    // Nothing a task wants: nothing earned, the load still goes.
+    player->m_CarLoad = {plant00};
+    EXPECT_EQ(game->SellCarLoad(), 0);
+    EXPECT_TRUE(player->m_CarLoad.empty());
+}
+
+TEST_F(RulesPlay, SaleSumHoldsAtTheLargestInt)
+{
+    g_pWareManager->GetWare(static_cast<uint32_t>(plant00))->iPrice = 0x7fffffff;
+    player->m_Tasks = {Task(plant00, 5)};
+    player->m_CarLoad = {plant00, plant00};
+    EXPECT_EQ(game->SellCarLoad(), 0x7fffffff);
+}
+
+TEST_F(RulesPlay, PanelErasesEmptyTasksWithoutLines)
+{
+    cLevelTask empty;
+    player->m_Tasks = {empty, Task(plant00, 1), empty};
+    UpdateTaskPanel(player->m_Tasks);
+    ASSERT_EQ(player->m_Tasks.size(), 1u);
+    EXPECT_EQ(player->m_Tasks[0].iWare, plant00);
+}
+
+TEST_F(RulesPlay, DeliveriesCountDownAndNeedIsJudgedByAmount)
+{
+    player->m_Tasks = {Task(plant00, 1)};
+    EXPECT_TRUE(IsWareNeeded(player->m_Tasks, plant00));
+    game->CountTaskWare(plant00);
+    EXPECT_EQ(player->m_Tasks[0].iAmount, 0);
+    EXPECT_FALSE(IsWareNeeded(player->m_Tasks, plant00));
+    EXPECT_FALSE(IsWareNeeded(player->m_Tasks, plant01));
+    game->CountTaskWare(NO_WARE);
+    EXPECT_EQ(player->m_Tasks[0].iAmount, 0);
+}
+
+TEST_F(RulesPlay, FinishingKeepsTheMedalAndTimeAndEmptiesTheCar)
+{
+    game->SetupLevel(0);
+    player->m_fClock = 100.0f;  // limit 90: silver
+    player->m_CarLoad = {plant00};
+    game->FinishLevel();
+    EXPECT_EQ(game->m_iLastMedal, 1);
+    ASSERT_GE(player->m_Times.size(), 1u);
+    EXPECT_FLOAT_EQ(player->m_Times[0], 100.0f);
+    EXPECT_TRUE(player->m_CarLoad.empty());
+    // Level 0 grants more beds: they are shown a second later.
+    EXPECT_TRUE(game->m_BedTimer.IsMoving());
+    int shown = 0;
+    game->fnShowNewHoles = [&] { ++shown; };
+    for (int i = 0; i < 31; ++i) game->UpdateSession();
+    EXPECT_EQ(shown, 1);
+}
+
+TEST_F(RulesPlay, SessionHoldsTheClockDuringALessonAndJoinsTasks)
+{
+    game->SetupLevel(1);  // two tasks at once
+    game->m_Training.iKind = 2;
+    for (int i = 0; i < 30; ++i) game->UpdateSession();
+    EXPECT_EQ(player->m_fClock, 0.0f);
+    EXPECT_TRUE(player->m_Tasks.empty());
+    game->m_Training.iKind = -1;
+    for (int i = 0; i < 30; ++i) game->UpdateSession();
+    EXPECT_EQ(player->m_Tasks.size(), 2u);
+    EXPECT_GT(player->m_fClock, 0.9f);
+    // No field, no car: never won.
+    player->m_Tasks.clear();
+    game->UpdateSession();
+    EXPECT_EQ(player->m_TaskSet.bDone, 0);
+}
+
+TEST_F(RulesPlay, ShipsSailAndLeave)
+{
+    game->AddShip(5);
+    game->AddShip(0);
+    ASSERT_EQ(game->m_Ships.size(), 2u);
+    // The ship with people crosses in 1 / 0.15 s = 200 steps.
+    for (int i = 0; i < 205; ++i) game->UpdateShips();
+    ASSERT_EQ(game->m_Ships.size(), 1u);
+    EXPECT_EQ(game->m_Ships[0].iPeople, 0);
+    game->ClearShips();
+    EXPECT_TRUE(game->m_Ships.empty());
+}
+
+TEST_F(RulesPlay, EmptyShipsPassEveryFiftySecondsAboveLevelZero)
+{
+    game->SetupLevel(2);
+    player->m_Tasks.clear();
+    player->m_TaskSet.bDone = 1;
+    for (int i = 0; i < 50 * 30 + 2; ++i) game->UpdateSession();
+    EXPECT_EQ(game->m_Ships.size(), 1u);
+    game->ClearShips();
+    game->SetupLevel(0);
+    player->m_TaskSet.bDone = 1;
+    for (int i = 0; i < 50 * 30 + 2; ++i) game->UpdateSession();
+    EXPECT_TRUE(game->m_Ships.empty());
+}
+
+TEST_F(RulesPlay, StartRefusesLevelsOutsideTheTable)
+{
+    EXPECT_FALSE(game->StartLevel(45));
+    EXPECT_FALSE(game->StartLevel(-2));
+}
+
+TEST_F(RulesPlay, WaterReminderComesOnce)
+{
+    EXPECT_FALSE(game->IsWaterEventSet());
+    game->ShowWaterReminder();
+    EXPECT_TRUE(game->IsWaterEventSet());
+    game->ShowWaterReminder();
+    EXPECT_TRUE(game->IsWaterEventSet());
+}
+
+TEST_F(RulesPlay, ProgressSnapshotWithoutGardenerLeavesTheTool)
+{
+    int asked = 0;
+    game->fnCarriedTool = [&] {
+        ++asked;
+        return 3u;
+    };
+    game->fnGiveTool = [&](uint32_t) { ++asked; };
+    player->m_iContinueLevel = 4;
+    EXPECT_TRUE(game->AdvanceProgress());
+    EXPECT_EQ(player->m_iProgress, 1);
+    EXPECT_EQ(player->m_iContinueLevel, -1);
+    EXPECT_EQ(asked, 0);
+}
+
+} // namespace

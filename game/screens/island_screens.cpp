@@ -252,6 +252,13 @@ int EditCategoryOf(int32_t buildingCategory)
 
 int GetEditCategory() { return g_iEditCategory; }
 
+void ForgetIslandScreenSprites()
+{
+    g_IslandSprites = cIslandSprites();
+    g_StatGarden.lockLooked = false;
+    g_StatGarden.lock = cSprite();
+}
+
 vek::vec3 StatOnColor() { return vek::vec3(165.0f / 255.0f, 0.0f, 33.0f / 255.0f); }
 vek::vec3 StatOffColor() { return vek::vec3(195.0f / 255.0f, 135.0f / 255.0f, 76.0f / 255.0f); }
 

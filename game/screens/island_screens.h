@@ -20,3 +20,7 @@ int GetEditCategory();
 // missing.
 vek::vec3 StatOnColor();
 vek::vec3 StatOffColor();
+
+// The sprites the screens look up once per run are looked up again (after
+// the texture-info registry was rebuilt).
+void ForgetIslandScreenSprites();

@@ -246,6 +246,9 @@ public:
     void UpdateResultSequence();
     // The view's textures and animations (called by the constructor).
     void InitView();
+    // The sprites every island shares are looked up again on next use
+    // (after the texture-info registry was rebuilt).
+    static void ForgetSharedSprites();
 
     cIslandViewHooks viewHooks;
     // The wave tile and the waterfall; texture 0 when missing.

@@ -161,6 +161,8 @@ bool Paused() { return g_pGarden && g_pGarden->m_iPlayMode != 0; }
 
 } // namespace
 
+void cIsland::ForgetSharedSprites() { g_Shared = cSharedSprites(); }
+
 void cIsland::InitView()
 {
     waveCounter = vek::cAnimCounter();

@@ -260,24 +260,42 @@ public:
     cGardenWF() = default;
 };
 
+// The garden's statistics: every ware and animal kind collected, a lock for
+// what never was. Pauses the game while shown (island_screens.cpp).
 class cStatGardenWF : public cBaseWF {
 public:
     cStatGardenWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
+
+protected:
+    // Raised once per opening, lowered only when this screen raised it.
+    bool m_bPauseRaised = false;
 };
 
+// The island's statistics: people, houses, markets, factories and the
+// three special buildings. Pauses the game while shown.
 class cStatIslandWF : public cBaseWF {
 public:
     cStatIslandWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
+
+protected:
+    bool m_bPauseRaised = false;
 };
 
+// The island's panels: the profile's name and the two ratings with their
+// statistics buttons.
 class cIslandWF : public cBaseWF {
 public:
     cIslandWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
+// Building on the island: category tabs over a toolbar of buildings.
 class cEditWF : public cBaseWF {
 public:
     cEditWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
 class cUpWF : public cBaseWF {

@@ -102,6 +102,7 @@ cIsland::cIsland() : vek::cWidget("island")
     fScrollY = fPictureHeight - 768.0f;
     if (!m_pWalkMap->SetFollowerSprite("peacock01", "white_front", "white_back"))
         vek::LogWarning(kSender, "Texture or area for people not found.\n");
+    InitView();
     ReadPoints();
     blinkTimer.SetTarget(1.0f);
 }

@@ -20,12 +20,14 @@
 
 namespace vek {
 class cBitStream;
+class cQuadBatch;
 }
 class cBuild;
 class cFactory;
 class cHouse;
 class cPlayer;
 class cTextPopups;
+struct cShip;
 
 // Strictly inside: x < px < x + w and y < py < y + h.
 bool RectContains(const vek::rectf& r, float px, float py);
@@ -54,6 +56,23 @@ struct cIslandHooks {
     std::function<void(const vek::vec2& from, int star)> flyHouse;
     // The island deleted its buildings: whatever points at them lets go.
     std::function<void()> buildingsCleared;
+};
+
+// What the island's view hands to services that live elsewhere; each is
+// optional, and without it the step is skipped.
+struct cIslandViewHooks {
+    // The game's hint of that kind (1 the level's building, 2 the ships,
+    // 3 the next level point, 5 and 6 the rating buttons).
+    std::function<void(int kind)> showHint;
+    // The tutorial lesson of that kind starts.
+    std::function<void(int kind)> trainingStart;
+    // The result sequence is over: the ships of the garden start afresh.
+    std::function<void()> renewShips;
+    // The ships the island draws on its route; null for none.
+    std::function<const std::vector<cShip>*()> ships;
+    // The cursor in client pixels (y down); without it the engine's input
+    // is read. False when it cannot be read.
+    std::function<bool(int* x, int* y)> cursor;
 };
 
 class cIsland : public vek::cWidget {
@@ -186,6 +205,64 @@ public:
     cHouse* pHovered = nullptr;
     uint32_t uPlaceArea = 0;
     float fHaloAngle = 0.0f;
+
+    // ---- the view (island_view.cpp) ----
+
+    // The waves, the waterfall, the picture, the buildings, the ships, the
+    // people, the level map, the particles and popups, the GUI, then the
+    // flying items in screen space.
+    void Draw() override;
+    // The fixed step: tutorial, ships and flying items; unless the game is
+    // paused the animations, the world, the result sequence (mode 2), the
+    // hint delay (mode 1), the pulse and the blink.
+    void Tick() override;
+    // Per frame: particles, then (not paused) scrolling, popups and the
+    // field's objects.
+    void Update(float elapsed) override;
+    void OnActivate() override;
+    void OnDeactivate() override;
+    void OnInput(int kind, int code) override;
+
+    // Puts the point in the middle of the view, within the picture.
+    void CenterView(float x, float y);
+    // Keeps the scroll position inside the picture (lower limit first).
+    void ClampScroll();
+    // The building follows the cursor as the one being placed; null does
+    // nothing.
+    void StartPlacement(cHouse* building);
+    // Deletes the building being placed; false when there is none.
+    bool CancelPlacement();
+    // The cursor in island coordinates; the cursor counts as (0, 0) when
+    // it cannot be read.
+    vek::vec2 GetCursorPoint() const;
+    // The cursor in client pixels; false when it cannot be read.
+    bool ReadCursor(int* x, int* y) const;
+    // The first open level point within a 36 x 60 box around the point;
+    // -1 when none.
+    int LevelPointAt(const vek::vec2& point) const;
+    // The path dots and the open level points with their medals.
+    void DrawLevelMap(vek::cQuadBatch& batch);
+    // One pass of the result sequence's stages A to F.
+    void UpdateResultSequence();
+    // The view's textures and animations (called by the constructor).
+    void InitView();
+    // The sprites every island shares are looked up again on next use
+    // (after the texture-info registry was rebuilt).
+    static void ForgetSharedSprites();
+
+    cIslandViewHooks viewHooks;
+    // The wave tile and the waterfall; texture 0 when missing.
+    uint32_t uWaveTexture = 0;
+    std::vector<vek::rectf> waveFrames;
+    vek::cAnimCounter waveCounter;
+    vek::vec2 waveTile;
+    uint32_t uFallTexture = 0;
+    uint32_t uFallTextures[2] = {0, 0};
+    std::vector<vek::rectf> fallFrames;
+    vek::cAnimCounter fallCounter;
+    vek::rectf fallRect;
+    uint32_t uPictureTop = 0, uPictureBottom = 0;
+    vek::rectf pictureTopRect, pictureBottomRect;
 
 private:
     bool ReadPlayerStream(vek::cBitStream& stream, const vek::string& file, bool* wrongKind);

@@ -126,21 +126,6 @@ public:
     cHintMPWF() = default;
 };
 
-class cMissionStartWF : public cBaseWF {
-public:
-    cMissionStartWF() = default;
-};
-
-class cMissionFinishWF : public cBaseWF {
-public:
-    cMissionFinishWF() = default;
-};
-
-class cMissionGoalWF : public cBaseWF {
-public:
-    cMissionGoalWF() = default;
-};
-
 class cMainWF : public cBaseWF {
 public:
     cMainWF() = default;
@@ -215,11 +200,6 @@ public:
 class cEditWF : public cBaseWF {
 public:
     cEditWF() = default;
-};
-
-class cUpWF : public cBaseWF {
-public:
-    cUpWF() = default;
 };
 
 class cScoreWF : public cBaseGDWF {

@@ -82,8 +82,9 @@ bool cUpWF::FindControls(vek::cWindow* window)
 
 int cUpWF::OfferOfControl(int id) const
 {
+    // A hidden choice (one the player cannot pay) is no choice.
     for (int i = 0; i < kChoices && static_cast<size_t>(i) < m_Offers.size(); ++i)
-        if (id != 0 && m_pChoices[i]->GetID() == id) return i;
+        if (id != 0 && m_pChoices[i]->GetID() == id && m_pChoices[i]->GetState(vek::cCtrl::e_Visibility)) return i;
     return -1;
 }
 

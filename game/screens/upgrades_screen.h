@@ -34,7 +34,7 @@ public:
 private:
     bool FindControls(vek::cWindow* window);
     void Show(vek::cWindow* window);
-    // The offer index of the choice with that control id; -1 when none.
+    // The offer index of the shown choice with that control id; -1 when none.
     int OfferOfControl(int id) const;
     void Buy();
 

@@ -138,6 +138,10 @@ TEST_F(UpgradesScreen, OffersTheCheapestThreeAndHidesWhatThePlayerCannotPay)
     EXPECT_EQ(m_pBox[0]->GetBox().GetUV(), bin);
     EXPECT_EQ(m_pBox[0]->GetCheckImage().GetUV(), Frame("gui_ups00", "volume_bin_checked"));
     EXPECT_EQ(m_pBox[1]->GetBox().GetUV(), Frame("gui_ups01", "time_weed"));
+    // The hidden offer cannot be chosen, even by a message from elsewhere.
+    GUI().SendMessage(m_pWindow->GetID(), vek::cGUI::e_wndCheck, 1, m_pBox[2]->GetID());
+    EXPECT_FALSE(Enabled(m_pDone));
+    EXPECT_EQ(Desc(), "");
 }
 
 TEST_F(UpgradesScreen, OnlyUpgradesBelowTheirTopAreOfferedAndNoneHidesTheScreen)

@@ -189,21 +189,6 @@ protected:
     virtual bool GetLevelPoint(int level, vek::vec2& point) const;
 };
 
-class cMissionStartWF : public cBaseWF {
-public:
-    cMissionStartWF() = default;
-};
-
-class cMissionFinishWF : public cBaseWF {
-public:
-    cMissionFinishWF() = default;
-};
-
-class cMissionGoalWF : public cBaseWF {
-public:
-    cMissionGoalWF() = default;
-};
-
 class cMainWF : public cBaseWF {
 public:
     cMainWF() = default;
@@ -296,11 +281,6 @@ class cEditWF : public cBaseWF {
 public:
     cEditWF() = default;
     int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
-};
-
-class cUpWF : public cBaseWF {
-public:
-    cUpWF() = default;
 };
 
 class cScoreWF : public cBaseGDWF {

@@ -116,6 +116,10 @@ public:
     // far the clock has run toward the end of that medal's span.
     int GetMedal() const;
     float GetMedalProgress() const;
+    // The picture of a medal ("houses05": "gold", "silver", "bronze"): 1
+    // silver, 2 bronze, any other value gold. False when the sprite is
+    // missing (the record is then empty).
+    bool GetMedalSprite(int medal, cSprite* record);
     // Money never goes below 0; spending more than there is changes nothing.
     void SetMoney(int value);
     void SpendMoney(int amount);
@@ -241,6 +245,9 @@ public:
     std::vector<cObject*> m_IslandWalkers;
     void* m_pWorld = nullptr;
     vek::cMusic* m_pMenuMusic = nullptr;
+    // The music of the level in play, when one plays; the finish screen
+    // pauses it.
+    vek::cMusic* m_pGameMusic = nullptr;
     cFlyingItems* m_pSecondList = nullptr;
     int32_t m_iSecondValue = 0;
     std::vector<int32_t> m_SoundTable;

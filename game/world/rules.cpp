@@ -337,6 +337,12 @@ float cGarden::GetMedalProgress() const
     return player ? LevelMedalProgress(player->m_fClock, player->m_TaskSet.fTimeLimit) : 0.0f;
 }
 
+bool cGarden::GetMedalSprite(int medal, cSprite* record)
+{
+    const char* area = medal == 1 ? "silver" : medal == 2 ? "bronze" : "gold";
+    return GetSprite("houses05", record, area);
+}
+
 void cGarden::SetMoney(int value)
 {
     if (cPlayer* player = GetPlayer()) player->m_iMoney = std::max(value, 0);

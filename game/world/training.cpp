@@ -10,3 +10,12 @@ void cTraining::Stop()
     iKind = -1;
     iStep = -1;
 }
+
+bool cTraining::NextStep(int kind, int step)
+{
+    if (kind < 0 || kind != iKind || step != iStep) return false;
+    vek::cGUI* gui = vek::GetEngineGUI();
+    if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
+    ++iStep;
+    return true;
+}

@@ -6,6 +6,10 @@ class cTraining {
 public:
     // Hides the window "hint" when it is shown; no hint, no step.
     void Stop();
+    // Moves on from the step (kind, step) when it is the active one: the
+    // hint shown for it is hidden and the next step follows. Any other pair
+    // changes nothing. True when it moved on.
+    bool NextStep(int kind, int step);
 
     int32_t iKind = -1;
     int32_t iStep = -1;

@@ -266,15 +266,3 @@ int cHintWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     ReportClose(window, message);
     return vek::cWindowFunction::Call(window, message, a, b);
 }
-
-int cProfileSelectWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
-{
-    if (CanHandle() && message == kMsgDeleteProfile && g_pMiddle) {
-        // The index comes from a command string: anything outside the list
-        // names no profile.
-        const int index = static_cast<int>(a);
-        if (index >= 0 && index < g_pMiddle->GetPlayerCount())
-            g_pMiddle->DeleteProfile(g_pMiddle->GetPlayerAt(index));
-    }
-    return cBaseWF::Call(window, message, a, b);
-}

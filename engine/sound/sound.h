@@ -142,6 +142,8 @@ public:
     // Slides the volume to 0; the channel goes on playing silently.
     bool FadeOut(float seconds);
     bool IsLooped();
+    // True while its channel plays; false without a channel.
+    bool IsPlaying();
     uint32_t GetChannel() const { return m_hChannel; }
 
     uint32_t m_hChannel = 0;

@@ -104,6 +104,11 @@ bool cSound::IsLooped()
     return audio::Audio().ChannelGetInfo(m_hChannel, info) && (info.flags & audio::e_flagLoop);
 }
 
+bool cSound::IsPlaying()
+{
+    return m_hChannel && audio::Audio().ChannelIsActive(m_hChannel) == audio::e_playing;
+}
+
 // ---- cMusic ----
 
 cMusic::cMusic(const string& name, const string& bufferName, bool reserved) : m_strName(name)

@@ -261,14 +261,4 @@ int cBaseGDWF::OnError(vek::cWindow* window, const vek::string& text)
     return LockAndLog(m_bLocked, window, text);
 }
 
-int cProfileSelectWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
-{
-    if (CanHandle() && message == kMsgDeleteProfile && g_pMiddle) {
-        // The index comes from a command string: anything outside the list
-        // names no profile.
-        const int index = static_cast<int>(a);
-        if (index >= 0 && index < g_pMiddle->GetPlayerCount())
-            g_pMiddle->DeleteProfile(g_pMiddle->GetPlayerAt(index));
-    }
-    return cBaseWF::Call(window, message, a, b);
 }

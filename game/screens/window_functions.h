@@ -192,11 +192,13 @@ protected:
 class cMainWF : public cBaseWF {
 public:
     cMainWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
 class cMainGDWF : public cMainWF {
 public:
     cMainGDWF() : m_iScreenValue(g_iMenuScreenValue) {}
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
     int32_t GetScreenValue() const { return m_iScreenValue; }
 
 private:
@@ -206,29 +208,34 @@ private:
 class cEscapeWF : public cBaseWF {
 public:
     cEscapeWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
 class cEscapeGDWF : public cEscapeWF {
 public:
     cEscapeGDWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
 class cProfileSelectWF : public cBaseWF {
 public:
     cProfileSelectWF() = default;
-    // kMsgDeleteProfile deletes the profile at index a; an index outside the
-    // profile list, or the current profile, is left alone.
+    // kMsgDeleteProfile deletes the profile at index a after making a
+    // neighbour current; an index outside the list, or the only profile,
+    // is left alone.
     int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
 class cOptionsWF : public cBaseWF {
 public:
     cOptionsWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
 class cOptionsGDWF : public cOptionsWF {
 public:
     cOptionsGDWF() : m_iScreenValue(g_iMenuScreenValue) {}
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
     int32_t GetScreenValue() const { return m_iScreenValue; }
 
 private:
@@ -238,6 +245,7 @@ private:
 class cProfileAddWF : public cBaseWF {
 public:
     cProfileAddWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
 class cGardenWF : public cBaseWF {
@@ -291,4 +299,5 @@ public:
 class cComicsWF : public cBaseWF {
 public:
     cComicsWF() = default;
+    int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };

@@ -302,7 +302,11 @@ void cMiddle::OnWindowClose(const vek::string& name)
     if (command.first != "delete" || m_pMessageBox->GetResult() != 0) return;
     vek::cGUI* gui = vek::GetEngineGUI();
     if (!gui) return;
-    // The profile screen checks the index against its list.
+    // The profile screen checks the index against its list; text that is
+    // no number names no profile (it must not read as index 0).
+    const vek::string& digits = command.second;
+    const size_t sign = !digits.empty() && digits[0] == '-' ? 1 : 0;
+    if (digits.size() == sign || digits.find_first_not_of("0123456789", sign) != vek::string::npos) return;
     const int32_t index = vek::StringToInt(command.second);
     gui->SendMessage(static_cast<unsigned>(gui->FindWindow("profile_select")), kMsgDeleteProfile,
                      static_cast<unsigned>(index), 0);

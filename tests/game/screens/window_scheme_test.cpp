@@ -305,13 +305,18 @@ TEST_F(WindowSchemeTest, TheBoxCaptionsTheGamesOwnButtons)
 TEST_F(WindowSchemeTest, TheProfileScreenDeletesOnlyListedProfilesThatAreNotCurrent)
 {
     MakeBox();
-    m_pShell->FillWindow("profile_select", vek::filename("{StaticPath}/gui/none.lua"), new cProfileSelectWF());
+    ASSERT_TRUE(Write("data/gui/profile_select.lua",
+                      "function FillWindow(w) cListSysCtrl(w, 'lstProfile') cSliderSysCtrl(w, 'slProfile') end\n"));
+    m_pShell->FillWindow("profile_select", vek::filename("{StaticPath}/gui/profile_select.lua"),
+                         new cProfileSelectWF());
     cTestPlayer* a = m_pShell->Add("a");
     m_pShell->Add("b");
     m_pShell->Add("c");
     m_pShell->SetCurrent(a);
+    // The screen lists the profiles when it shows.
+    m_pShell->ShowGameWindow("profile_select", 1);
 
-    for (const char* command : {"delete=3", "delete=-1", "delete=99999999999", "delete=0", "delete=x", "delete="}) {
+    for (const char* command : {"delete=3", "delete=-1", "delete=99999999999", "delete=x", "delete=", "delete=1x"}) {
         Ask(command);
         ClickControl(m_pBoxWindow, "ok");
         Run(1.0f);

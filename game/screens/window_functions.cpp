@@ -260,5 +260,3 @@ int cBaseGDWF::OnError(vek::cWindow* window, const vek::string& text)
 {
     return LockAndLog(m_bLocked, window, text);
 }
-
-}

@@ -213,6 +213,9 @@ public:
     int GetAnimalPrice(int kind) const;
     int GetTraining() const;
     void SetTraining(int on);
+    // The play mode: 0 while a level runs; 1, 2 and 3 while the mission
+    // start, mission finish and upgrades screens are open, which freezes the
+    // field's rules and objects.
     int GetFlowState() const;
     void SetFlowState(int state);
     cLevel* GetLevel() const { return m_pLevel; }
@@ -245,20 +248,14 @@ public:
     std::vector<cObject*> m_IslandWalkers;
     void* m_pWorld = nullptr;
     vek::cMusic* m_pMenuMusic = nullptr;
-    // The music of the level in play, when one plays; the finish screen
-    // pauses it.
-    vek::cMusic* m_pGameMusic = nullptr;
     cFlyingItems* m_pSecondList = nullptr;
     int32_t m_iSecondValue = 0;
     std::vector<int32_t> m_SoundTable;
     vek::string m_strLinkFinishBeta;
     // The seed of the game's random numbers (RandomInt, RandomRange).
     uint32_t m_uSeed = 0;
-    // 0 while a level runs; 1, 2 and 3 while the mission start, mission
-    // finish and upgrades screens are open, which freezes the field's rules
-    // and objects.
-    int32_t m_iPlayMode = 0;
-    // The music of the level field, one of "music0" and "music1".
+    // The music of the level field, one of "music0" and "music1"; the
+    // finish screen pauses it.
     vek::cMusic* m_pGameMusic = nullptr;
 };
 

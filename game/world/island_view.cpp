@@ -157,7 +157,7 @@ const cHouse* FirstNamed(const std::list<cHouse*>& buildings, const vek::string&
     return nullptr;
 }
 
-bool Paused() { return g_pGarden && g_pGarden->m_iPlayMode != 0; }
+bool Paused() { return g_pGarden && g_pGarden->GetFlowState() != 0; }
 
 } // namespace
 

@@ -252,7 +252,7 @@ void cLevel::Tick()
         game->UpdateTraining();
         game->UpdateShips();
         if (game->m_pFlyingItems) game->m_pFlyingItems->Update(kRuleStep);
-        if (game->m_iPlayMode != 0) return;
+        if (game->GetFlowState() != 0) return;
         game->UpdateSession();
     }
     if (!m_DrawList.empty() && m_uSortCounter % 3 == 0) {
@@ -274,7 +274,7 @@ void cLevel::Update(float elapsed)
     sky.source.x += elapsed / 100.0f;
     if (sky.source.x > 100.0f) sky.source.x = 0.0f;
     for (cFadeAnimation* sea : m_apSea) sea->Update(elapsed);
-    if (game && game->m_iPlayMode != 0) return;
+    if (game && game->GetFlowState() != 0) return;
     MoveObjects(elapsed);
     if (game && game->m_pIsland && game->m_pIsland->GetPopups()) game->m_pIsland->GetPopups()->Update(elapsed);
 }

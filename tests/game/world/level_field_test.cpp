@@ -94,7 +94,7 @@ TEST_F(LevelField, OneStepAndOneFrameRunInOrder)
     EXPECT_EQ(m_Trace, (std::vector<std::string>{"move a", "move c"}));
 
     // A mission screen open: the rules and the objects stand still.
-    m_pGarden->m_iPlayMode = 1;
+    m_pGarden->SetFlowState(1);
     m_Trace.clear();
     m_pLevel->Tick();
     m_pLevel->Update(0.02f);
@@ -200,7 +200,7 @@ TEST_F(LevelField, TheSkyScrollsAndWraps)
     const float start = m_pLevel->GetBackdrop(cLevel::e_bdSky).source.x;
     m_pLevel->Update(1.0f);
     EXPECT_FLOAT_EQ(m_pLevel->GetBackdrop(cLevel::e_bdSky).source.x, start + 0.01f);
-    m_pGarden->m_iPlayMode = 2;  // the sky moves on behind the mission screens
+    m_pGarden->SetFlowState(2);  // the sky moves on behind the mission screens
     m_pLevel->Update(1.0f);
     EXPECT_FLOAT_EQ(m_pLevel->GetBackdrop(cLevel::e_bdSky).source.x, start + 0.02f);
     m_pLevel->Update(10001.0f);

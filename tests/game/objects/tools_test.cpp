@@ -190,3 +190,45 @@ TEST_F(ToolsWithoutWeedPicture, TheWeedingToolCanStillBeSeenAndTaken)
 }
 
 } // namespace
+
+namespace {
+
+class ToolDrawing : public gardentest::GardenWorld {};
+
+TEST_F(ToolDrawing, IndicatorsRowUpOverTheToolAndFollowItWhenCarried)
+{
+    GetProfileHost().iRuleCounter = 1;
+    LoadField();
+    cScriptedPlayer p(*level);
+    auto* can = static_cast<cToolWater*>(p.First(OBJ_TOOL_WATER));
+    can->SetWater(3);
+    vek::cQuadBatch batch;
+    can->DrawTo(batch);
+    ASSERT_EQ(gardentest::QuadCount(batch), 4u);
+    // Icons 16 wide overlapping by half: a row of 32 centred over the can,
+    // bottom 7 below the can's rectangle.
+    const vek::rectf r = can->GetRect();
+    for (size_t i = 0; i < 3; ++i) {
+        const vek::rectf icon = gardentest::QuadRect(batch, 1 + i);
+        EXPECT_FLOAT_EQ(icon.x, r.x + (r.w - 32.0f) / 2.0f + 8.0f * static_cast<float>(i));
+        EXPECT_FLOAT_EQ(icon.y, r.y - 7.0f);
+    }
+    ASSERT_TRUE(p.Gardener()->TakeTool(can->GetId()));
+    vek::cQuadBatch carried;
+    can->DrawTo(carried);
+    ASSERT_EQ(gardentest::QuadCount(carried), 3u);  // the icons only
+    EXPECT_FLOAT_EQ(gardentest::QuadRect(carried, 0).y, can->GetRect().y - 14.0f);
+
+    // The basket: one slot per unit of capacity, filled ones first.
+    auto* basket = static_cast<cToolBin*>(p.First(OBJ_TOOL_BIN));
+    basket->AddWare(0);
+    vek::cQuadBatch slots;
+    basket->DrawTo(slots);
+    ASSERT_EQ(gardentest::QuadCount(slots), 4u);
+    const vek::cVertex2D* v = slots.GetVertices();
+    // Frame 1 (filled) of the two-frame icon sits right of frame 0.
+    EXPECT_GT(v[6].u, v[12].u);
+    EXPECT_EQ(v[12].u, v[18].u);
+}
+
+} // namespace

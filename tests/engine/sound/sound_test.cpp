@@ -111,6 +111,7 @@ TEST_F(SoundTest, SoundsWithoutABufferWarnOnce)
     EXPECT_FALSE(missing.SetVolume(0.5f));
     EXPECT_FALSE(missing.FadeOut(1.0f));
     EXPECT_FALSE(missing.IsLooped());
+    EXPECT_FALSE(missing.IsPlaying());
     EXPECT_EQ(Warnings("cSound", "Play: invalid sound (id = 0)\n"), 2);
 
     // An id beyond the table is the default sample: no channel.
@@ -125,12 +126,20 @@ TEST_F(SoundTest, EffectsPlayOnAfterTheirObjectAndLoopsStop)
     {
         cSound s("click");
         ASSERT_NE(s.m_hChannel, 0u);
+        EXPECT_FALSE(s.IsPlaying());
         EXPECT_TRUE(s.Play(false));
+        EXPECT_TRUE(s.IsPlaying());
         EXPECT_FALSE(s.IsLooped());
     }
     auto out = Render(2100);
     EXPECT_EQ(out[2 * 1999], 1000);
     EXPECT_EQ(out[2 * 2000], 0);
+    {
+        cSound s("click");
+        s.Play(true);
+        Render(2100);
+        EXPECT_FALSE(s.IsPlaying()) << "played to its end";
+    }
 
     uint32_t channel = 0;
     {

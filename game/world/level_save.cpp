@@ -107,7 +107,11 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
         if (object->IsType(OBJ_HOLE)) holes.push_back(object->GetCell());
     ResetField();
     const cPlayer* player = garden::Player();
-    if (g_pGarden && player) ApplyBedLayout(g_pGarden->GetBedLayouts(), player->m_iPlayerValue, holes, false);
+    // Before the game has read its bed layouts (a profile is first loaded
+    // during start-up) the field stays without beds; it is loaded again
+    // once they are known.
+    if (g_pGarden && player && !g_pGarden->GetBedLayouts().empty())
+        ApplyBedLayout(g_pGarden->GetBedLayouts(), player->m_iPlayerValue, holes, false);
 
     auto* gardener = new cGardener(this);
     m_uGardenerId = gardener->GetId();

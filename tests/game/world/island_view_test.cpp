@@ -322,17 +322,15 @@ TEST_F(IslandView, ActivationAndDeactivation)
     EXPECT_FLOAT_EQ(island->stages[0].m_To, 1.0f);
     for (int s = 1; s < 6; ++s) EXPECT_FLOAT_EQ(island->stages[s].m_To, 0.0f);
 
-    cParticleSystem particles;
-    cFlyingItems items(nullptr, false);
-    m_pGarden->m_pParticles = &particles;
-    m_pGarden->m_pFlyingItems = &items;
-    items.AddItem("icons00", "star", 0.0f, 1);
-    particles.EmitBurst(10, 5.0f, vek::vec3(1.0f, 1.0f, 0.0f));
+    cParticleSystem* particles = m_pGarden->m_pParticles;
+    cFlyingItems* items = m_pGarden->m_pFlyingItems;
+    ASSERT_TRUE(particles && items);
+    items->AddItem("icons00", "star", 0.0f, 1);
+    particles->EmitBurst(10, 5.0f, vek::vec3(1.0f, 1.0f, 0.0f));
+    ASSERT_GT(particles->poolD.GetEmitterCount(), 0u);
     island->OnDeactivate();
-    EXPECT_EQ(items.Count(), 0u);
-    EXPECT_EQ(particles.poolD.GetEmitterCount(), 0u);
-    m_pGarden->m_pParticles = nullptr;
-    m_pGarden->m_pFlyingItems = nullptr;
+    EXPECT_EQ(items->Count(), 0u);
+    EXPECT_EQ(particles->poolD.GetEmitterCount(), 0u);
 }
 
 TEST_F(IslandView, TheHintDelayAndTheBlink)

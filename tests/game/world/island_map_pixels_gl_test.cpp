@@ -1,0 +1,123 @@
+// One frame of the island's level map on the real render device, read back:
+// the dots of the open paths, medals on the points played, the hovered
+// point's ring under its medal and the blinking mark of the newest point.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/app/engine_fixture.h"
+#include "engine/graphics/render.h"
+#include "engine/graphics/texture.h"
+#include "game/shell/frame_readback.h"
+#include "game/shell/garden.h"
+#include "game/shell/loading.h"
+#include "game/shell/player.h"
+#include "game/shell/texture_info.h"
+#include "game/world/island.h"
+#include "support/image_files.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class cTestGarden : public cGarden {
+public:
+    void SetCurrent(cPlayerBase* player) { m_pPlayer = player; }
+};
+
+struct cColumn {
+    const char* area;
+    int x, w;
+    uint8_t r, g, b;
+};
+// "houses05": one column per sprite, 40 pixels high.
+const cColumn kColumns[] = {
+    {"point", 0, 20, 255, 0, 0},     {"mp", 20, 20, 0, 255, 0},        {"gold", 40, 20, 255, 255, 0},
+    {"silver", 60, 20, 255, 255, 255}, {"bronze", 80, 20, 255, 0, 255}, {"mp_select", 100, 40, 0, 0, 255},
+};
+constexpr int kWidth = 140, kHeight = 40;
+
+class IslandMapPicture : public vektest::EngineFixture {
+protected:
+    IslandMapPicture() { m_bOpenGL = true; }
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        ASSERT_TRUE(vek::g_pRender && vek::g_pTextureManager);
+        ASSERT_TRUE(m_pGame->CreateWindow(true, 1024, 768, 32));
+        m_strRoot = vektest::MakeTempDir("IslandMapPicture");
+        vek::SetPathMacro(vek::e_macroStaticPath, m_strRoot + "/data");
+        vek::SetPathMacro(vek::e_macroAppPath, m_strRoot + "/app");
+        ASSERT_TRUE(CreateTextureInfos());
+        cIsland::ForgetSharedSprites();
+        std::vector<uint8_t> pixels(static_cast<size_t>(kWidth * kHeight * 4));
+        for (const cColumn& c : kColumns)
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = c.x; x < c.x + c.w; ++x) {
+                    uint8_t* p = &pixels[static_cast<size_t>((y * kWidth + x) * 4)];
+                    p[0] = c.r;
+                    p[1] = c.g;
+                    p[2] = c.b;
+                    p[3] = 255;
+                }
+        ASSERT_TRUE(vektest::WriteFile(m_strRoot + "/data/houses05.png", vektest::MakePNG(kWidth, kHeight, 6, 8, pixels)));
+        ASSERT_EQ(LoadTextureFile(vek::filename("{StaticPath}/houses05")), 0);
+        auto* info = new cTextureInfo("houses05", false);
+        for (const cColumn& c : kColumns) info->AddNode(c.area, vek::recti(c.x, 0, c.w, kHeight));
+        m_pGarden = new cTestGarden();
+        m_pPlayer = new cPlayer("plrtest");
+        m_pGarden->SetCurrent(m_pPlayer);
+    }
+    void TearDown() override
+    {
+        if (m_pGarden) m_pGarden->SetCurrent(nullptr);
+        delete m_pPlayer;
+        delete m_pGarden;
+        cIsland::ForgetSharedSprites();
+        DestroyTextureInfos();
+        EngineFixture::TearDown();
+    }
+    std::string m_strRoot;
+    cTestGarden* m_pGarden = nullptr;
+    cPlayer* m_pPlayer = nullptr;
+};
+
+TEST_F(IslandMapPicture, ThreeOpenPointsTheirMedalsAndTheHoveredPoint)
+{
+    auto* island = new cIsland();  // the engine's widget list owns it
+    island->fScrollX = island->fScrollY = 0.0f;
+    // Points every 100 pixels at y 300, three dots between neighbours at y 200.
+    for (int i = 0; i < 45; ++i) island->vecLevelPoints.push_back({100.0f + 100.0f * static_cast<float>(i), 300.0f});
+    for (int i = 0; i < 44 * 3; ++i)
+        island->vecPathDots.push_back({125.0f + 100.0f * static_cast<float>(i / 3) + 25.0f * static_cast<float>(i % 3),
+                                       200.0f});
+    island->iMode = cIsland::e_modeIsland;
+    m_pPlayer->m_iProgress = 2;
+    m_pPlayer->m_Results = {0, 2};
+    island->iHoveredPoint = 1;
+
+    const std::unique_ptr<vek::cImage> frame = shelltest::DrawFrame(island);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 125, 200), 255, 0, 0);  // the first path's dots
+    EXPECT_RGB(shelltest::PixelAt(*frame, 275, 200), 255, 0, 0);  // the second path's last dot
+    EXPECT_RGB(shelltest::PixelAt(*frame, 325, 200), 0, 0, 0);    // the third path is not open
+    EXPECT_RGB(shelltest::PixelAt(*frame, 100, 315), 255, 255, 0);  // gold on level 0
+    EXPECT_RGB(shelltest::PixelAt(*frame, 200, 315), 255, 0, 255);  // bronze on level 1 ...
+    EXPECT_RGB(shelltest::PixelAt(*frame, 185, 315), 0, 0, 255);    // ... over the hover ring
+    EXPECT_RGB(shelltest::PixelAt(*frame, 100, 340), 0, 0, 0);      // the medal is lifted by 15
+    // Level 2 blinks from nearly transparent: its mark is faint green.
+    const shelltest::cRgb mark = shelltest::PixelAt(*frame, 300, 315);
+    EXPECT_EQ(mark.r, 0);
+    EXPECT_GT(mark.g, 10);
+    EXPECT_LT(mark.g, 60);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 400, 315), 0, 0, 0);      // level 3 is closed
+
+    // After the last level every point and dot is drawn and nothing past them.
+    m_pPlayer->m_iProgress = 45;
+    const std::unique_ptr<vek::cImage> all = shelltest::DrawFrame(island);
+    ASSERT_NE(all, nullptr);
+    EXPECT_RGB(shelltest::PixelAt(*all, 925, 200), 255, 0, 0);
+}
+
+} // namespace

@@ -74,8 +74,8 @@ public:
     void CollectWare(std::vector<int32_t>& list, int32_t ware);
     bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream);
     bool WriteWareList(const std::vector<int32_t>& list, vek::cBitStream* stream);
-    // Counts a delivered ware against the level's tasks; inert until the
-    // tasks count.
+    // Counts a delivered ware against the level's tasks: each active task
+    // for it wants one less, and its panel line shows it.
     virtual void CountTaskWare(int32_t ware);
 
     // Sounds and sprites (game/world/game_sound.cpp). PlayGameSound plays
@@ -87,11 +87,12 @@ public:
     void PlayGameSound(unsigned id);
     bool GetSprite(const vek::string& texture, cSprite* record, const vek::string& area);
 
-    // The rules' steps the level field runs; inert until the rules, the
-    // tutorial and the ships exist. UpdateSession is one fixed step of the
-    // rules, UpdateTraining the tutorial's triggers, UpdateShips moves the
-    // ships and drops those that left their route, ClearShips drops them
-    // all.
+    // The rules' steps the level field runs (game/world/rules.cpp).
+    // UpdateSession is one fixed step of the rules (the level clock, the
+    // task panel, joining tasks, the won test, the timers, the empty
+    // ships), UpdateTraining the tutorial's triggers (inert until the
+    // lessons exist), UpdateShips moves the ships and drops those that left
+    // their route, ClearShips drops them all.
     virtual void UpdateSession();
     virtual void UpdateTraining();
     virtual void UpdateShips();

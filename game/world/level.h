@@ -152,8 +152,8 @@ public:
     uint32_t GetSortCounter() const { return m_uSortCounter; }
 
     // The first step of loading a field: every object but the null object
-    // goes, ids start again at 1, the fixed ids and the island's walkers
-    // go.
+    // goes, ids start again at 1, the fixed ids, the wares in flight, the
+    // ships and the field's particles go, and the grid is open again.
     virtual void Reset();
 
     // What a left click at a field point aims at: the car, the pump, the

@@ -6,12 +6,23 @@
 
 #include "engine/core/filename.h"
 #include "game/shell/garden.h"
+#include "game/objects/object.h"
 #include "game/shell/player.h"
+#include "game/world/effects.h"
+#include "game/world/level.h"
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+// An object of any type code.
+struct Thing : cObject {
+    Thing(cLevel* level, uint32_t type) : cObject(level), uType(type) {}
+    uint32_t GetType() const override { return uType; }
+    vek::rectf GetRect() const override { return vek::rectf(m_vPos.x, m_vPos.y, 100.0f, 40.0f); }
+    uint32_t uType;
+};
 
 class cPlayGarden : public cGarden {
 public:
@@ -219,6 +230,156 @@ TEST_F(RulesPlay, ProgressSnapshotWithoutGardenerLeavesTheTool)
     EXPECT_EQ(player->m_iProgress, 1);
     EXPECT_EQ(player->m_iContinueLevel, -1);
     EXPECT_EQ(asked, 0);
+}
+
+// The same with a level field and its car.
+struct RulesField : RulesPlay {
+    void SetUp() override
+    {
+        RulesPlay::SetUp();
+        level = new cLevel();
+        game->m_pLevel = level;
+        car = new Thing(level, OBJ_CAR);
+        car->SetPos(200.0f, 300.0f);
+        level->m_uCarId = car->GetId();
+    }
+    void TearDown() override
+    {
+        game->m_pLevel = nullptr;
+        delete level;
+        RulesPlay::TearDown();
+    }
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i) level->MoveWareFlights(kRuleStep);
+    }
+    cLevel* level = nullptr;
+    Thing* car = nullptr;
+};
+
+TEST_F(RulesField, WaresToTheCarWaitForItAndLandInTheLoad)
+{
+    player->m_Tasks = {Task(plant01, 3)};
+    level->AddWareFlight(plant01, 2, nullptr, 0, nullptr);
+    // Source 0 to the car is no flight the game makes: dropped.
+    level->AddWareFlight(plant01, 0, nullptr, 0, nullptr);
+    Frames(30);
+    // The car is not parked yet: the factory's ware waits.
+    ASSERT_EQ(level->GetWareFlights().size(), 2u);
+    car->SetState(1);
+    Frames(1);
+    ASSERT_EQ(level->GetWareFlights().size(), 1u);
+    EXPECT_EQ(level->CountWaresInFlight(plant01), 1);
+    Frames(25);
+    EXPECT_TRUE(level->GetWareFlights().empty());
+    EXPECT_EQ(player->m_CarLoad, std::vector<int32_t>{plant01});
+    EXPECT_EQ(player->m_Tasks[0].iAmount, 2);
+    // The car point is where the car was when first asked.
+    EXPECT_FLOAT_EQ(level->GetCarPoint().x, 200.0f);
+    EXPECT_FLOAT_EQ(level->GetCarPoint().y, 320.0f);
+}
+
+TEST_F(RulesField, WaresLeaveTheCarApart)
+{
+    player->m_Tasks = {Task(plant00, -2)};
+    player->m_CarLoad = {plant00, plant00};
+    EXPECT_FALSE(game->CheckCarLoad());
+    ASSERT_EQ(level->GetWareFlights().size(), 2u);
+    Frames(1);
+    // The first has left; the second waits for it to be 0.3 s along.
+    EXPECT_GT(level->GetWareFlights()[0].progress.m_fDuration, 0.0f);
+    EXPECT_EQ(level->GetWareFlights()[1].progress.m_fDuration, 0.0f);
+    Frames(8);
+    EXPECT_EQ(level->GetWareFlights()[1].progress.m_fDuration, 0.0f);
+    Frames(3);
+    EXPECT_GT(level->GetWareFlights()[1].progress.m_fDuration, 0.0f);
+    Frames(40);
+    EXPECT_TRUE(level->GetWareFlights().empty());
+    // Wares sent away are not loaded again.
+    EXPECT_TRUE(player->m_CarLoad.empty());
+}
+
+TEST_F(RulesField, ProductsNoTaskWantsLeaveTheField)
+{
+    const int32_t egg = g_pWareManager->FindWare("egg");
+    const int32_t nib = g_pWareManager->FindWare("nib");
+    const uint32_t eggs = (new Thing(level, OBJ_EGG))->GetId();
+    const uint32_t nibs = (new Thing(level, OBJ_NIB))->GetId();
+    player->m_Tasks = {Task(egg, 2), Task(nib, 0)};
+    level->UpdateNeeds(&player->m_Tasks[0]);
+    level->FlushRemoved();
+    // Only the egg's task was looked at: both stay.
+    EXPECT_TRUE(level->HasObject(eggs));
+    EXPECT_TRUE(level->HasObject(nibs));
+    level->UpdateNeeds(nullptr);
+    level->FlushRemoved();
+    EXPECT_TRUE(level->HasObject(eggs));
+    EXPECT_FALSE(level->HasObject(nibs));
+    // The field's own answer for a plant decides its need.
+    auto* plant = new Thing(level, OBJ_PLANT);
+    std::vector<bool> told;
+    level->fnObjectWare = [&](const cObject* o) { return o == plant ? plant00 : egg; };
+    level->fnRenewNeed = [&](cObject*, bool needed) {
+        told.push_back(needed);
+        return !needed;
+    };
+    level->UpdateNeeds(nullptr);
+    EXPECT_EQ(told, std::vector<bool>{false});
+}
+
+TEST_F(RulesField, IncomeRisesAtTheCar)
+{
+    ASSERT_EQ(game->m_pTextPopups, nullptr);
+    game->m_pTextPopups = new cTextPopups(nullptr, "header24x24");
+    level->ShowIncome(25);
+    ASSERT_EQ(game->m_pTextPopups->Count(), 1u);
+    EXPECT_EQ(game->m_pTextPopups->GetEntries().front().strText, "+$25");
+}
+
+TEST_F(RulesField, FinishingClearsTheFieldsLivingThings)
+{
+    const uint32_t plant = (new Thing(level, OBJ_PLANT))->GetId();
+    const uint32_t hole = (new Thing(level, OBJ_HOLE))->GetId();
+    const uint32_t eggs = (new Thing(level, OBJ_EGG))->GetId();
+    level->AddWareFlight(plant00, 0, nullptr, 1, nullptr);
+    int stopped = 0;
+    game->fnEndGardenWork = [&] { ++stopped; };
+    game->FinishLevel();
+    EXPECT_FALSE(level->HasObject(plant));
+    EXPECT_FALSE(level->HasObject(eggs));
+    EXPECT_TRUE(level->HasObject(hole));
+    EXPECT_TRUE(level->HasObject(car->GetId()));
+    EXPECT_TRUE(level->GetWareFlights().empty());
+    EXPECT_EQ(stopped, 1);
+}
+
+TEST_F(RulesField, WonOnceEveryTaskIsDoneAndTheCarIsBack)
+{
+    game->SetupLevel(0);
+    for (int i = 0; i < 20; ++i) game->UpdateSession();
+    ASSERT_EQ(player->m_Tasks.size(), 1u);
+    player->m_Tasks[0].iWare = NO_WARE;  // sold and closed
+    for (int i = 0; i < 20; ++i) game->UpdateSession();
+    EXPECT_TRUE(player->m_Tasks.empty());
+    EXPECT_EQ(player->m_TaskSet.bDone, 0);  // the car is away
+    car->SetState(1);
+    game->UpdateSession();
+    EXPECT_EQ(player->m_TaskSet.bDone, 1);
+    EXPECT_EQ(game->m_iLastMedal, 0);
+    const float clock = player->m_fClock;
+    game->UpdateSession();
+    EXPECT_EQ(player->m_fClock, clock);
+}
+
+TEST_F(RulesField, ProgressSnapshotHandsTheToolBack)
+{
+    auto* gardener = new Thing(level, OBJ_GARDENER);
+    level->m_uGardenerId = gardener->GetId();
+    uint32_t given = 0;
+    game->fnCarriedTool = [] { return 7u; };
+    game->fnGiveTool = [&](uint32_t tool) { given = tool; };
+    EXPECT_TRUE(game->AdvanceProgress());
+    EXPECT_EQ(given, 7u);
 }
 
 } // namespace

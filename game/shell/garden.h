@@ -93,6 +93,24 @@ public:
     virtual void UpdateShips();
     virtual void ClearShips();
 
+    // Screen hints (game/world/hints.cpp). ShowHint shows hint `kind` (0 to
+    // 9; `index` is the active task of kind 4) unless a mission screen is
+    // open, a lesson runs or the hint is done for good; HideHint hides the
+    // shown hint when it is of that kind (-1: any) and forgets it.
+    void ShowHint(int index, unsigned kind);
+    void HideHint(int kind);
+    // The island building of a level (null when none); the level spot of a
+    // building (-1 when none); what buying it would take from the funds.
+    cHouse* GetLevelHouse(int level) const;
+    int FindLevelSpot(const cBuild* building) const;
+    int GetHintCost(const cHouse* building) const;
+    // The profile's event flags: entry i set; entry 11 (the gardener's
+    // first-time event) set.
+    bool IsEventSeen(unsigned i) const;
+    void SetEventSeen11();
+    // Tutorial (game/world/training.cpp): shows the active lesson's step.
+    void ShowTrainingStep();
+
     // The level of a "start_level" command: -1 continues the level in play,
     // 0 to 44 start that level; anything else is refused with a warning.
     // False when refused.

@@ -127,7 +127,7 @@ locale.UpTimeWeed = "Weeds grow back more slowly."
 locale.UpTimeBin = "The basket empties faster onto the car."
 
 -- Hints.
-locale.HintBinUp = "The basket is full!\nTake it to the car."
+locale.HintBinUp = "A bigger basket!\nIt carries more\nharvest now."
 locale.HintStartLevel = "Click here to play\nthe next level."
 locale.HintNewPeople = "New settlers are\narriving on the island!"
 locale.HintNewTask0 = "This is your task.\nFinish it before\nthe time runs out."

@@ -38,32 +38,6 @@ void Show(vek::cCtrl* control, bool show)
         control->DisableState(vek::cCtrl::e_Visibility);
 }
 
-void HideNamed(const char* name)
-{
-    vek::cGUI* gui = vek::GetEngineGUI();
-    if (gui && gui->IsWindowShown(name)) gui->HideWindow(name);
-}
-
-// One tutorial step done by the player: when it is the step the tutorial
-// waits for, the hint goes and the next step follows.
-bool AdvanceTutorial(int kind, int step)
-{
-    if (!g_pGarden) return false;
-    cTraining& training = g_pGarden->m_Training;
-    if (training.iKind != kind || training.iStep != step) return false;
-    HideNamed("hint");
-    ++training.iStep;
-    return true;
-}
-
-// Hides whatever screen hint is shown.
-void HideScreenHint()
-{
-    if (!g_pGarden || g_pGarden->m_iShownHint == -1) return;
-    HideNamed("hint");
-    g_pGarden->m_iShownHint = -1;
-}
-
 } // namespace
 
 // ---- cHintWF ----
@@ -278,9 +252,9 @@ int cHintGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             break;
         case vek::cGUI::e_wndCommand:
             if (b != 0 && static_cast<int>(b) == window->FindControl("close")) {
-                AdvanceTutorial(0, 12);
-                AdvanceTutorial(5, 2);
-                HideScreenHint();
+                g_pGarden->m_Training.NextStep(0, 12);
+                g_pGarden->m_Training.NextStep(5, 2);
+                g_pGarden->HideHint(-1);
             }
             break;
         case vek::cGUI::e_wndCheck:

@@ -134,6 +134,10 @@ void cGarden::FinishInit()
     m_pLevel = new cLevel();
     GetProfileHost().pLevel = m_pLevel;
     m_pIsland = new cIsland();
+    // A factory's first ware and its first work move the factory lesson on.
+    m_pIsland->hooks.trainingStep = [](int kind, int step) {
+        if (g_pGarden) g_pGarden->m_Training.NextStep(kind, step);
+    };
     m_pTextPopups = new cTextPopups(Render(), "header24x24");
 
     if (vek::g_pSoundManager) {
@@ -307,7 +311,6 @@ void cGarden::ParseResources()
             vek::LogWarning(kSender, "ParseResources: sound not loaded: %i\n", id);
 }
 
-void cGarden::UpdateTraining() {}
 
 void cGarden::ClearIslandWalkers()
 {

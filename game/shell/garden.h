@@ -98,6 +98,24 @@ public:
     virtual void UpdateShips();
     virtual void ClearShips();
 
+    // Screen hints (game/world/hints.cpp). ShowHint shows hint `kind` (0 to
+    // 9; `index` is the active task of kind 4) unless a mission screen is
+    // open, a lesson runs or the hint is done for good; HideHint hides the
+    // shown hint when it is of that kind (-1: any) and forgets it.
+    void ShowHint(int index, unsigned kind);
+    void HideHint(int kind);
+    // The island building of a level (null when none); the level spot of a
+    // building (-1 when none); what buying it would take from the funds.
+    cHouse* GetLevelHouse(int level) const;
+    int FindLevelSpot(const cBuild* building) const;
+    int GetHintCost(const cHouse* building) const;
+    // The profile's event flags: entry i set; entry 11 (the gardener's
+    // first-time event) set.
+    bool IsEventSeen(unsigned i) const;
+    void SetEventSeen11();
+    // Tutorial (game/world/training.cpp): shows the active lesson's step.
+    void ShowTrainingStep();
+
     // The level of a "start_level" command: -1 continues the level in play,
     // 0 to 44 start that level; anything else is refused with a warning.
     // False when refused.
@@ -142,10 +160,6 @@ public:
     void CountWare(int ware);
     void CountAnimal(int kind);
     bool CanScrollIsland() const;
-    // Entry i of the profile's event-flag list is set; false past its end.
-    bool IsEventSeen(unsigned i) const;
-    // Sets entry 11, the gardener's first-time event.
-    void SetEventSeen11();
     bool IsLevelContext() const;
     // The island's next level is reached: the progress rises by one and the
     // saved game is kept as that level's snapshot slot; the level to

@@ -390,8 +390,8 @@ void cLevel::OnInput(int kind, int code)
         return;
     }
     if (game) {
-        // A tutorial step whose delay still runs also takes the click, once
-        // the tutorial keeps a delay.
+        // A tutorial step whose delay still runs also takes the click.
+        if (game->GetTraining() != 0 && game->m_Training.IsWaiting()) return;
         const cPlayer* player = game->GetPlayer();
         // The first two seconds of the first level belong to the tutorial.
         if (game->GetTraining() != 0 && player && player->m_iLevel == 0 && player->m_fClock < 2.0f) return;

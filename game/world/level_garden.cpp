@@ -245,18 +245,3 @@ void cLevel::DrawCellMarks(vek::cQuadBatch& batch)
     }
 }
 
-// ---- the profile's event flags ----
-
-bool cGarden::IsEventSeen(unsigned i) const
-{
-    const cPlayer* player = GetPlayer();
-    return player && i < player->m_Events.size() && player->m_Events[i] != 0;
-}
-
-void cGarden::SetEventSeen11()
-{
-    cPlayer* player = GetPlayer();
-    if (!player) return;
-    if (player->m_Events.size() < 12) player->m_Events.resize(15, 0);
-    player->m_Events[11] = 1;
-}

@@ -1,21 +1,481 @@
 #include "game/world/training.h"
 
-#include "engine/app/game.h"
-#include "engine/gui/gui.h"
+#include <algorithm>
 
-void cTraining::Stop()
+#include "engine/app/game.h"
+#include "engine/gui/ctrl.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/window.h"
+#include "game/objects/object.h"
+#include "game/screens/window_functions.h"
+#include "game/shell/garden.h"
+#include "game/shell/locale_gd.h"
+#include "game/shell/player.h"
+#include "game/world/level.h"
+#include "game/world/level_task.h"
+#include "game/world/rules.h"
+#include "game/world/ware.h"
+
+namespace {
+
+using T = cTrainingStep;
+using L = cLocaleGD;
+
+// Flags of the hint window: the arrow's side and half of the screen.
+constexpr int kRight = 1, kLeft = 4, kUpper = 8, kLower = 32;
+
+// The step table. Control targets are squares at the control (grow > 0 draws
+// the highlight); objects and cells are highlighted by their rectangle
+// unless grow is 0.
+const cTrainingStep g_Steps[] = {
+    {0, 0, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {0, 1, &L::TrainingPlants1, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 0, 1.0f, kLeft | kUpper, 1},
+    {0, 2, &L::TrainingPlants2, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 1, 1.0f, kLeft | kUpper, 1},
+    {0, 3, &L::TrainingPlants3, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 2, 1.0f, kLeft | kUpper, 1},
+    {0, 4, &L::TrainingPlants4, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WEED, 0, 1.0f, kRight | kUpper, 1},
+    {0, 5, &L::TrainingPlants5, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, 1, 1.0f, kRight | kUpper, 1},
+    {0, 6, &L::TrainingPlants6, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
+    {0, 7, &L::TrainingPlants7, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
+    {0, 8, &L::TrainingPlants8, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 1, 1.0f, kLeft | kUpper, 1},
+    {0, 9, &L::TrainingPlants9, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 2, 1.0f, kLeft | kUpper, 1},
+    {0, 10, &L::TrainingPlants10, T::e_tObject, nullptr, nullptr, 0, OBJ_CAR, 0, 1.0f, kLeft | kLower, 1},
+    {0, 11, &L::TrainingPlants11, T::e_tControl, "score", "task0", 0, 0, 0, 15.0f, kRight | kLower, 1},
+    {0, 12, &L::TrainingPlants12, T::e_tControl, "score", "clock", 0, 0, 0, 0.0f, kRight | kLower, 1},
+    {0, 13, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {1, 0, &L::TrainingWater0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WATER, 0, 1.0f, kRight | kLower, 1},
+    {1, 1, &L::TrainingWater1, T::e_tObject, nullptr, nullptr, 0, OBJ_PUMP, 0, 1.0f, kRight | kUpper, 1},
+    {1, 2, &L::TrainingWater2, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
+    {1, 3, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {2, 0, &L::TrainingScrolling0, T::e_tPoint, nullptr, nullptr, 0, 0, 0, 0.0f, 2 | kUpper, 0},
+    {2, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {3, 0, &L::TrainingFactory0, T::e_tObject, nullptr, nullptr, 0, OBJ_CAR, 0, 0.0f, kLeft | kUpper, 0},
+    {3, 1, &L::TrainingFactory1, T::e_tControl, "garden", "but_0", 0, 0, 0, 20.0f, kLeft | kUpper, 1},
+    {3, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {4, 0, &L::TrainingOstrich0, T::e_tControl, "garden", "animals", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {4, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {5, 0, &L::TrainingAnimalFood0, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
+    {5, 1, &L::TrainingAnimalFood1, T::e_tFreeCellLow, nullptr, nullptr, 0, 0, 0, 1.0f, kRight | kUpper, 1},
+    {5, 2, &L::TrainingAnimalFood2, T::e_tFreeCellLow, nullptr, nullptr, 0, 0, 0, 1.0f, kRight | kUpper, 1},
+    {5, 3, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {6, 0, &L::TrainingEgg0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
+    {6, 1, &L::TrainingEgg1, T::e_tObject, nullptr, nullptr, 0, OBJ_EGG, 0, 1.0f, kRight | kUpper, 1},
+    {6, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {7, 0, &L::TrainingGoat0, T::e_tControl, "garden", "animals", 1, 0, 0, 2.0f, kRight | kUpper, 1},
+    {7, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {8, 0, &L::TrainingMilk0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
+    {8, 1, &L::TrainingMilk1, T::e_tObject, nullptr, nullptr, 0, OBJ_GOAT, 0, 1.0f, kRight | kLower, 1},
+    {8, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {9, 0, &L::TrainingHive0, T::e_tControl, "garden", "animals", 2, 0, 0, 2.0f, kRight | kUpper, 1},
+    {9, 1, &L::TrainingHive1, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
+    {9, 2, &L::TrainingHive2, T::e_tFreeCellHive, nullptr, nullptr, 0, 0, 0, 1.0f, kLeft | kUpper, 1},
+    {9, 3, nullptr, T::e_tStopDropWare, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {10, 0, &L::TrainingHoney0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kLower, 1},
+    {10, 1, &L::TrainingHoney1, T::e_tObject, nullptr, nullptr, 0, OBJ_HIVE, 0, 1.0f, kLeft | kUpper, 1},
+    {10, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {11, 0, &L::TrainingPlantInstead0, T::e_tControl, "garden", "plants", 2, 0, 0, 15.0f, kRight | kUpper, 1},
+    {11, 1, &L::TrainingPlantInstead1, T::e_tPlantHole, nullptr, "plant00", 0, 0, 0, 1.0f, kLeft | kUpper, 1},
+    {11, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {12, 0, &L::TrainingPeacock0, T::e_tControl, "garden", "animals", 3, 0, 0, 2.0f, kRight | kUpper, 1},
+    {12, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {13, 0, &L::TrainingIslandRate0, T::e_tControl, "island", "but_island_rate", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {13, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {14, 0, &L::TrainingRate0, T::e_tControl, "island", "but_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
+    {14, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+};
+
+const cTrainingWorld g_DefaultWorld;
+const cTrainingWorld* g_pWorld = nullptr;
+
+void HideHintWindow()
 {
     vek::cGUI* gui = vek::GetEngineGUI();
     if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
-    iKind = -1;
-    iStep = -1;
+}
+
+// The `nth` object (from 0) of the field whose type has every bit of the
+// mask, in registry order; null when there are fewer.
+cObject* NthObject(const cLevel* level, uint32_t mask, int nth)
+{
+    if (!level) return nullptr;
+    for (cObject* object : level->GetObjects())
+        if (object->GetType() != OBJ_NONE && object->IsType(mask) && nth-- == 0) return object;
+    return nullptr;
+}
+
+cObject* FirstPlantWithNeed(const cLevel* level, int32_t need)
+{
+    if (!level) return nullptr;
+    const cTrainingWorld& world = GetTrainingWorld();
+    for (cObject* object : level->GetObjects())
+        if (object->GetType() != OBJ_NONE && object->IsType(OBJ_PLANT) && world.GetPlantNeed(*object) == need)
+            return object;
+    return nullptr;
+}
+
+int32_t WareIndex(const char* name) { return g_pWareManager ? g_pWareManager->FindWare(name) : NO_WARE; }
+
+int32_t WarePrice(const char* name)
+{
+    const int32_t index = WareIndex(name);
+    if (!g_pWareManager || index == NO_WARE) return 0;
+    return g_pWareManager->GetWare(static_cast<uint32_t>(index))->iPrice;
+}
+
+cObject* FirstPlantOfSort(const cLevel* level, const char* sort)
+{
+    const int32_t ware = WareIndex(sort);
+    if (!level || ware == NO_WARE) return nullptr;
+    const cTrainingWorld& world = GetTrainingWorld();
+    for (cObject* object : level->GetObjects())
+        if (object->GetType() != OBJ_NONE && object->IsType(OBJ_PLANT) && world.GetPlantWare(*object) == ware)
+            return object;
+    return nullptr;
+}
+
+bool HasTaskFor(cPlayer& player, const char* ware)
+{
+    const int32_t index = WareIndex(ware);
+    return index != NO_WARE && FindTaskByWare(player.m_Tasks, index) != nullptr;
+}
+
+bool IsEmptyCell(const cLevel& level, int32_t row, int32_t column)
+{
+    if (!level.IsValidCell(row, column)) return false;
+    const cObject* found = level.FindObject(cell(row, column), 0);
+    return !found || found == level.GetNullObject();
+}
+
+// Rows from 1 upward, in each the columns from 8 down to 0.
+cell FreeCellLow(const cLevel& level)
+{
+    for (int32_t row = 1; row < level.GetRowCount(); ++row)
+        for (int32_t column = std::min<int32_t>(8, level.GetColumnCount() - 1); column >= 0; --column)
+            if (IsEmptyCell(level, row, column)) return cell(row, column);
+    return cell();
+}
+
+// Rows from the hive's to the last, in each the columns from the hive's
+// column - 2 to the last. A hive near the left edge starts at column 0; a
+// hive off the grid finds nothing.
+cell FreeCellNearHive(const cLevel& level)
+{
+    const cObject* hive = NthObject(&level, OBJ_HIVE, 0);
+    if (!hive) return cell();
+    const cell at = hive->GetCell();
+    if (!level.IsValidCell(at)) return cell();
+    for (int32_t row = at.row; row < level.GetRowCount(); ++row)
+        for (int32_t column = std::max<int32_t>(0, at.column - 2); column < level.GetColumnCount(); ++column)
+            if (IsEmptyCell(level, row, column)) return cell(row, column);
+    return cell();
+}
+
+cHighlight CellHighlight(const cLevel& level, const cell& at)
+{
+    const vek::vec2 size = level.GetCellSize();
+    const float x = g_fFieldLeft + size.x * static_cast<float>(at.column);
+    const float y = g_fFieldBottom + size.y * static_cast<float>(at.row);
+    return ObjectHighlight(x, y, size.x, size.y, false);
+}
+
+vek::cCtrl* FindControl(const char* window, const char* name)
+{
+    vek::cGUI* gui = vek::GetEngineGUI();
+    vek::cWindow* w = gui ? gui->GetWindow(window) : nullptr;
+    if (!w) return nullptr;
+    const int id = w->FindControl(name);
+    return id > 0 ? w->GetControl(static_cast<unsigned>(id)) : nullptr;
+}
+
+} // namespace
+
+// ---- the table and the geometry ----
+
+const cTrainingStep* GetTrainingSteps(int* count)
+{
+    if (count) *count = static_cast<int>(sizeof(g_Steps) / sizeof(g_Steps[0]));
+    return g_Steps;
+}
+
+const cTrainingStep* FindTrainingStep(int kind, int step)
+{
+    for (const cTrainingStep& row : g_Steps)
+        if (row.kind == kind && row.step == step) return &row;
+    return nullptr;
+}
+
+cHighlight ControlHighlight(float x, float y, int item, float grow)
+{
+    cHighlight h;
+    h.x = x + 67.0f * static_cast<float>(item) - grow;
+    h.y = y - grow;
+    h.w = 64.0f + 2.0f * grow;
+    h.h = 64.0f + 2.0f * grow;
+    h.ax = h.x + h.w;
+    h.ay = h.y;
+    return h;
+}
+
+cHighlight ObjectHighlight(float x, float y, float w, float h, bool plant)
+{
+    cHighlight r;
+    r.x = x;
+    r.y = y;
+    r.w = w;
+    r.h = h;
+    if (plant) {
+        r.x += 12.0f;
+        r.w -= 24.0f;
+        r.y -= 18.0f;
+        r.h += 36.0f;
+    }
+    r.ax = r.x + r.w;
+    r.ay = r.y + r.h;
+    return r;
+}
+
+// ---- the world the lessons look at ----
+
+int32_t cTrainingWorld::GetPlantNeed(const cObject&) const { return -1; }
+int32_t cTrainingWorld::GetPlantWare(const cObject&) const { return NO_WARE; }
+bool cTrainingWorld::IsToolInUse(const cObject&) const { return false; }
+bool cTrainingWorld::IsToolFull(const cObject&) const { return false; }
+bool cTrainingWorld::HiveHasHoney(const cObject&) const { return false; }
+void cTrainingWorld::ClearGardenerJobs(cObject&) const {}
+void cTrainingWorld::ClearGardenerWare(cObject&) const {}
+cShip* cTrainingWorld::GetFirstShip() const { return nullptr; }
+void cTrainingWorld::StartHintTimer(float) const {}
+
+const cTrainingWorld& GetTrainingWorld() { return g_pWorld ? *g_pWorld : g_DefaultWorld; }
+void SetTrainingWorld(const cTrainingWorld* world) { g_pWorld = world; }
+
+// ---- cTraining ----
+
+void cTraining::Start(int kind)
+{
+    cGarden* game = g_pGarden;
+    cPlayer* player = game ? game->GetPlayer() : nullptr;
+    if (!player || kind < 0 || kind >= kLessons) return;
+    if (player->m_Events.size() < static_cast<size_t>(kLessons)) player->m_Events.resize(kLessons, 0);
+    int32_t& seen = player->m_Events[static_cast<size_t>(kind)];
+    // A lesson comes once: the flag is set whether or not it can run now.
+    if (seen != 0) return;
+    seen = 1;
+    if (game->GetTraining() == 0 || IsActive()) return;
+    if (cLevel* level = game->m_pLevel) {
+        cObject* gardener = level->FindObject(cell(), OBJ_GARDENER);
+        if (gardener && gardener != level->GetNullObject()) GetTrainingWorld().ClearGardenerJobs(*gardener);
+    }
+    iKind = kind;
+    iStep = 0;
+    delay.Reset(0.0f);
+    HideHintWindow();
+    game->ShowTrainingStep();
 }
 
 bool cTraining::NextStep(int kind, int step)
 {
-    if (kind < 0 || kind != iKind || step != iStep) return false;
-    vek::cGUI* gui = vek::GetEngineGUI();
-    if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
+    if (iKind < 0 || iKind != kind || iStep != step) return false;
+    HideHintWindow();
     ++iStep;
+    delay.m_fSpeed = 1.0f;
+    delay.Reset(0.0f);
+    delay.SetTarget(kStepDelay);
     return true;
 }
+
+void cTraining::Stop()
+{
+    HideHintWindow();
+    iKind = -1;
+    iStep = -1;
+    delay.Reset(0.0f);
+}
+
+// ---- the game object's side ----
+
+void cGarden::ShowTrainingStep()
+{
+    cTraining& training = m_Training;
+    if (!training.IsActive()) return;
+    if (GetTraining() == 0) {
+        training.Stop();
+        return;
+    }
+    const int kind = training.iKind;
+    const int step = training.iStep;
+    const cTrainingStep* row = FindTrainingStep(kind, step);
+    if (!row) return;
+    const cTrainingWorld& world = GetTrainingWorld();
+    cLevel* level = m_pLevel;
+    const int money = GetMoney();
+
+    if (row->target == cTrainingStep::e_tStopDropWare) {
+        cObject* gardener = level ? level->FindObject(cell(), OBJ_GARDENER) : nullptr;
+        if (gardener && gardener != level->GetNullObject()) world.ClearGardenerWare(*gardener);
+        training.Stop();
+        return;
+    }
+    if (row->target == cTrainingStep::e_tStop) {
+        training.Stop();
+        return;
+    }
+
+    // The steps that need more than their target, or are already done.
+    const auto animalStep = [&](uint32_t type, int animal) {
+        return !NthObject(level, type, 0) && money >= GetAnimalPrice(animal);
+    };
+    bool go = true;
+    if (kind == 1 && step == 0) {
+        const cObject* can = NthObject(level, OBJ_TOOL_WATER, 0);
+        if (!can || money < 5) go = false;
+        else if (world.IsToolInUse(*can)) {
+            training.NextStep(1, 0);
+            return;
+        }
+    } else if (kind == 1 && step == 1) {
+        const cObject* can = NthObject(level, OBJ_TOOL_WATER, 0);
+        if (can && world.IsToolFull(*can)) {
+            training.NextStep(1, 1);
+            return;
+        }
+    } else if (kind == 6 && step == 0) {
+        const cObject* bin = NthObject(level, OBJ_TOOL_BIN, 0);
+        if (!bin || world.IsToolFull(*bin)) go = false;
+        else if (world.IsToolInUse(*bin)) {
+            training.NextStep(6, 0);
+            return;
+        }
+    } else if (kind == 4 && step == 0) {
+        go = animalStep(OBJ_OSTRICH, 0);
+    } else if (kind == 7 && step == 0) {
+        go = animalStep(OBJ_GOAT, 1);
+    } else if (kind == 9 && step == 0) {
+        go = animalStep(OBJ_HIVE, 2);
+    } else if (kind == 12 && step == 0) {
+        go = animalStep(OBJ_PEACOCK, 3);
+    } else if (kind == 11 && step == 0) {
+        go = money >= WarePrice("plant00");
+    }
+    if (!go) {
+        training.Stop();
+        return;
+    }
+
+    cHighlight h;
+    bool found = false;
+    switch (row->target) {
+    case cTrainingStep::e_tControl:
+        if (const vek::cCtrl* control = FindControl(row->window, row->name)) {
+            const vek::rectf r = control->GetRect();
+            h = ControlHighlight(r.x, r.y, row->item, row->grow);
+            found = true;
+        }
+        break;
+    case cTrainingStep::e_tObject:
+        if (const cObject* object = NthObject(level, row->mask, row->nth)) {
+            const vek::rectf r = object->GetRect();
+            h = ObjectHighlight(r.x, r.y, r.w, r.h, object->IsType(OBJ_PLANT));
+            found = true;
+        }
+        break;
+    case cTrainingStep::e_tPlantNeed:
+        if (const cObject* plant = FirstPlantWithNeed(level, row->nth)) {
+            const vek::rectf r = plant->GetRect();
+            h = ObjectHighlight(r.x, r.y, r.w, r.h, true);
+            found = true;
+        }
+        break;
+    case cTrainingStep::e_tPlantHole:
+        if (const cObject* plant = FirstPlantOfSort(level, row->name)) {
+            const cObject* hole = level->FindObject(plant->GetCell(), OBJ_HOLE);
+            if (hole && hole != level->GetNullObject()) {
+                const vek::rectf r = hole->GetRect();
+                h = ObjectHighlight(r.x, r.y, r.w, r.h, false);
+                found = true;
+            }
+        }
+        break;
+    case cTrainingStep::e_tFreeCellLow:
+    case cTrainingStep::e_tFreeCellHive:
+        if (level) {
+            const cell at = row->target == cTrainingStep::e_tFreeCellLow ? FreeCellLow(*level) : FreeCellNearHive(*level);
+            if (level->IsValidCell(at)) {
+                h = CellHighlight(*level, at);
+                found = true;
+            }
+        }
+        break;
+    case cTrainingStep::e_tPoint:
+        h.ax = 512.0f;
+        h.ay = 20.0f;
+        found = true;
+        break;
+    default:
+        break;
+    }
+    if (!found) {
+        training.Stop();
+        return;
+    }
+    // A row without growth shows its arrow only.
+    const bool highlight = row->target != cTrainingStep::e_tPoint && row->grow > 0.0f;
+    const vek::rectf target = highlight ? vek::rectf(h.x, h.y, h.w, h.h) : vek::rectf(0.0f, 0.0f, 0.0f, 0.0f);
+    if (m_pHint) m_pHint->SetHint(GetLocaleGD().*(row->text), target, vek::vec2(h.ax, h.ay), row->flags, row->modal);
+    ShowGameWindow("hint", 2);
+}
+
+void cGarden::UpdateTraining()
+{
+    if (GetFlowState() != 0) return;
+    cPlayer* player = GetPlayer();
+    if (!m_Training.IsActive() && player && vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "garden") {
+        const cTrainingWorld& world = GetTrainingWorld();
+        const cLevel* level = m_pLevel;
+        const float clock = player->m_fClock;
+        const int money = GetMoney();
+        const bool twoSeconds = clock >= 2.0f;
+        const auto seen = [&](int kind) {
+            return static_cast<size_t>(kind) < player->m_Events.size() && player->m_Events[static_cast<size_t>(kind)] != 0;
+        };
+        const auto binFree = [&]() {
+            const cObject* bin = NthObject(level, OBJ_TOOL_BIN, 0);
+            return bin && !world.IsToolFull(*bin);
+        };
+        // Every condition is asked in the same step; Start marks each lesson
+        // whose condition holds, and only the first of them runs.
+        const auto check = [&](int kind, const auto& condition) {
+            if (!seen(kind) && condition()) m_Training.Start(kind);
+        };
+        check(0, [&] { return twoSeconds; });
+        check(11, [&] {
+            return player->m_iLevel == 5 && FirstPlantOfSort(level, "plant00") && money >= WarePrice("plant02") &&
+                   !HasTaskFor(*player, "plant00") && HasTaskFor(*player, "plant02");
+        });
+        check(1, [&] { return FirstPlantWithNeed(level, 0) != nullptr; });
+        check(3, [&] { return twoSeconds && HasTaskFor(*player, "product00"); });
+        check(4, [&] { return twoSeconds && HasTaskFor(*player, "egg"); });
+        check(6, [&] { return NthObject(level, OBJ_EGG, 0) && binFree(); });
+        check(5, [&] {
+            if (!NthObject(level, OBJ_OSTRICH, 0) || money < WarePrice("grass") || !level) return false;
+            for (const cObject* object : level->GetObjects())
+                if (object->GetType() != OBJ_NONE && object->IsType(OBJ_ANIMAL) && object->GetState() == 3) return true;
+            return false;
+        });
+        check(7, [&] { return twoSeconds && HasTaskFor(*player, "milk"); });
+        check(9, [&] { return twoSeconds && HasTaskFor(*player, "honey"); });
+        check(10, [&] {
+            const cObject* hive = NthObject(level, OBJ_HIVE, 0);
+            return hive && world.HiveHasHoney(*hive) && binFree();
+        });
+        check(8, [&] {
+            const cObject* goat = NthObject(level, OBJ_GOAT, 0);
+            return goat && goat->GetState() == 9 && binFree();
+        });
+        check(12, [&] { return twoSeconds && HasTaskFor(*player, "nib"); });
+    }
+    if (m_Training.IsActive() && m_Training.delay.Update(kRuleStep) == vek::mover<float>::e_Arrived) {
+        m_Training.delay.Reset(0.0f);
+        ShowTrainingStep();
+    }
+}
+

@@ -1,20 +1,125 @@
 #pragma once
-// The tutorial's state: which hint kind runs and at which step (-1: none).
+// The tutorial: fifteen short lessons (kinds 0 to 14), each a few steps that
+// point at a control or an object of the screen with a highlight and a text,
+// and move on when the player has done what the step asks. A lesson starts
+// at most once per profile (the profile's event flag of its kind); while one
+// runs, the level clock stands still and no screen hint shows.
+//
+// cTraining keeps which lesson runs and at which step; the game object
+// (game/world/training.cpp) decides when a lesson starts (UpdateTraining)
+// and shows its steps (ShowTrainingStep) from the step table below.
 #include <cstdint>
+
+#include "engine/core/anim.h"
+#include "engine/core/vekstring.h"
+
+class cLocaleGD;
+class cObject;
+struct cShip;
 
 class cTraining {
 public:
-    // Hides the window "hint" when it is shown; no hint, no step.
-    void Stop();
-    // Moves on from the step (kind, step) when it is the active one: the
-    // hint shown for it is hidden and the next step follows. Any other pair
-    // changes nothing. True when it moved on.
+    static constexpr int kLessons = 15;
+    // Every step change waits this long before the next step shows.
+    static constexpr float kStepDelay = 0.6f;
+
+    cTraining() { delay.m_fSpeed = 1.0f; }
+
+    // Marks lesson `kind` as seen in the profile. When it was not seen
+    // before, the tutorial is on and no lesson runs, the gardener drops his
+    // jobs and the lesson's first step shows at once. A kind outside 0..14,
+    // or a lesson already seen, does nothing.
+    void Start(int kind);
+    // The player did what step (kind, step) asks: when that is the step
+    // shown, the hint goes and the next step follows after the delay. Any
+    // other pair changes nothing (false).
     bool NextStep(int kind, int step);
+    // Hides the window "hint" when it is shown; no lesson, no step.
+    void Stop();
+
+    bool IsActive() const { return iKind >= 0; }
+    // A lesson runs and the pause before its next step has not ended: the
+    // field ignores clicks meanwhile.
+    bool IsWaiting() const { return iKind >= 0 && delay.m_fTime < delay.m_fDuration; }
 
     int32_t iKind = -1;
     int32_t iStep = -1;
-    // Six values kept with the tutorial's hint; the fourth is a float.
-    int32_t iValue0 = 0, iValue1 = 0, iValue2 = 0;
-    float fValue3 = 1.0f;
-    int32_t iValue4 = 0, iValue5 = 0;
+    vek::mover<float> delay;
 };
+
+// One row of the step table: what step `step` of lesson `kind` shows.
+struct cTrainingStep {
+    enum eTarget {
+        e_tStop,          // the lesson ends
+        e_tStopDropWare,  // the gardener drops what he carries, then the end
+        e_tControl,       // control `name` of window `window`, toolbar item `item`
+        e_tObject,        // the `nth` object (from 0) with every bit of `mask`
+        e_tPlantNeed,     // the first plant with need `nth`
+        e_tPlantHole,     // the hole on the cell of the first plant of sort `name`
+        e_tFreeCellLow,   // the first empty cell from row 1 up, columns 8 down to 0
+        e_tFreeCellHive,  // the first empty cell from the hive's row and column - 2 on
+        e_tPoint,         // the point (512, 20), no highlight
+    };
+    int kind;
+    int step;
+    vek::string cLocaleGD::*text;
+    eTarget target;
+    const char* window;
+    const char* name;
+    int item;
+    uint32_t mask;
+    int nth;
+    // Highlight: the control's square grows by this on every side; 0 with
+    // a control or an object means no highlight.
+    float grow;
+    int flags;
+    int modal;
+};
+
+// The whole table, in lesson and step order; `count` gets its length.
+const cTrainingStep* GetTrainingSteps(int* count);
+// The row of (kind, step); null past the rows listed.
+const cTrainingStep* FindTrainingStep(int kind, int step);
+
+// The rectangle a highlight draws around a toolbar control at (x, y): a
+// 64 x 64 item, toolbar item `item` of a page 67 further right per item,
+// grown by `grow` on each side.
+struct cHighlight {
+    float x = 0.0f, y = 0.0f, w = 0.0f, h = 0.0f;
+    float ax = 0.0f, ay = 0.0f;  // where the arrow points
+};
+cHighlight ControlHighlight(float x, float y, int item, float grow);
+// Around an object's rectangle; plants are narrowed by 12 and heightened
+// by 18 on each side. The arrow points at the top right corner.
+cHighlight ObjectHighlight(float x, float y, float w, float h, bool plant);
+
+// What the tutorial and the screen hints ask of the objects on the field
+// and of the rules beyond the object core: plant needs and sorts, the
+// tools' state, the hive's honey, the gardener's queue, the ships and the
+// hint timer. One replaceable object answers, so that the lessons can be
+// exercised on a field of stand-in objects; the default answers from the
+// game what the game provides and gives the quiet answer otherwise (no
+// need, no sort, tools idle and empty, no honey, no ship).
+class cTrainingWorld {
+public:
+    virtual ~cTrainingWorld() = default;
+    // The plant's need: -1 none, 0 water, 1 weeding, 2 ripe.
+    virtual int32_t GetPlantNeed(const cObject& plant) const;
+    // The ware index of the plant's sort (NO_WARE when unknown).
+    virtual int32_t GetPlantWare(const cObject& plant) const;
+    // The gardener holds the tool.
+    virtual bool IsToolInUse(const cObject& tool) const;
+    // The can's water or the basket's load is at its capacity.
+    virtual bool IsToolFull(const cObject& tool) const;
+    virtual bool HiveHasHoney(const cObject& hive) const;
+    virtual void ClearGardenerJobs(cObject& gardener) const;
+    virtual void ClearGardenerWare(cObject& gardener) const;
+    // The first ship of the game's list, or null.
+    virtual cShip* GetFirstShip() const;
+    // The task hint hides after this many seconds.
+    virtual void StartHintTimer(float seconds) const;
+};
+
+const cTrainingWorld& GetTrainingWorld();
+// Installs a world (not owned); null puts the default back.
+void SetTrainingWorld(const cTrainingWorld* world);

@@ -255,11 +255,6 @@ public:
     cProfileAddWF() = default;
 };
 
-class cGardenWF : public cBaseWF {
-public:
-    cGardenWF() = default;
-};
-
 class cStatGardenWF : public cBaseWF {
 public:
     cStatGardenWF() = default;
@@ -285,12 +280,11 @@ public:
     cUpWF() = default;
 };
 
-class cScoreWF : public cBaseGDWF {
-public:
-    cScoreWF() = default;
-};
-
 class cComicsWF : public cBaseWF {
 public:
     cComicsWF() = default;
 };
+
+// The garden screen and the score panel have headers of their own.
+#include "game/screens/garden_screen.h"
+#include "game/screens/score_panel.h"

@@ -218,7 +218,6 @@ void cGardenWF::ForgetPanels()
     // The panels go with this screen: nobody may reach them afterwards.
     std::vector<cFactoryControl*>& list = GetFactoryPanels();
     for (cFactoryControl& panel : m_Panels) list.erase(std::remove(list.begin(), list.end(), &panel), list.end());
-    m_bPanelsListed = false;
 }
 
 int cGardenWF::AfterCreate(vek::cWindow* window)
@@ -229,7 +228,6 @@ int cGardenWF::AfterCreate(vek::cWindow* window)
 
     ForgetPanels();
     for (cFactoryControl& panel : m_Panels) GetFactoryPanels().push_back(&panel);
-    m_bPanelsListed = true;
 
     for (int i = 0; i < kPanelCount; ++i) {
         cFactoryControl& panel = m_Panels[i];

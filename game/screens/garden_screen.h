@@ -104,7 +104,6 @@ private:
     void ForgetPanels();
 
     cFactoryControl m_Panels[3];
-    bool m_bPanelsListed = false;
     cToolbarCtrl* m_pPlants = nullptr;
     cToolbarCtrl* m_pGrass = nullptr;
     cToolbarCtrl* m_pAnimals = nullptr;

@@ -4,6 +4,7 @@
 // medal shown by the clock, and the task lines following the active tasks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -27,6 +28,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
+#include "game/world/building.h"
 #include "game/world/level.h"
 #include "game/world/level_task.h"
 #include "game/world/ware.h"
@@ -322,6 +324,54 @@ TEST_F(ScreensTest, PanelsSlideInAtTheirSpeedAndTheArrowsBlink)
     // A panel with no factory: its button's command only refreshes.
     Send(m_pWindow, cGUI::e_wndCommand, 0, static_cast<unsigned>(panel.pButton->GetID()));
     EXPECT_EQ(panel.GetFactory(), nullptr);
+}
+
+TEST_F(ScreensTest, APanelFollowsItsFactoryAndItsButtonPulsesWhileItWorks)
+{
+    cGardenWF* wf = MakeGarden();
+    cFactoryControl& panel = wf->GetPanel(0);
+    cFactory factory("factory00", "Mill");
+    factory.iState = cHouse::e_stateBuilt;
+    factory.iUnits = 0;
+    panel.SetFactory(&factory);
+    EXPECT_TRUE(panel.pButton->GetState(vek::cCtrl::e_Disabled)) << "nothing waits";
+    EXPECT_EQ(panel.pCount->GetText(), "0");
+    EXPECT_TRUE(panel.pArrow->GetState(vek::cCtrl::e_Visibility));
+    EXPECT_FALSE(panel.pProgress->GetState(vek::cCtrl::e_Visibility));
+
+    factory.iUnits = 3;
+    panel.Refresh();
+    EXPECT_FALSE(panel.pButton->GetState(vek::cCtrl::e_Disabled));
+    EXPECT_EQ(panel.pCount->GetText(), "3");
+
+    // At work: the bar instead of the arrow, and the button's height swings
+    // between 1.0 and 1.13 of its own about its middle.
+    factory.iState = cHouse::e_stateWorking;
+    factory.processTimer.m_fDuration = 4.0f;
+    factory.processTimer.m_fTime = 1.0f;
+    panel.Refresh();
+    EXPECT_TRUE(panel.pButton->GetState(vek::cCtrl::e_Disabled));
+    EXPECT_FALSE(panel.pArrow->GetState(vek::cCtrl::e_Visibility));
+    EXPECT_TRUE(panel.pProgress->GetState(vek::cCtrl::e_Visibility));
+    const vek::rectf rest = panel.buttonRect;
+    float tallest = 0.0f;
+    for (int i = 0; i < 60; ++i) {
+        panel.Update(1.0f / 30.0f);
+        const vek::rectf r = panel.pButton->GetRect();
+        tallest = std::max(tallest, r.h);
+        EXPECT_NEAR(r.y + r.h * 0.5f, rest.y + rest.h * 0.5f, 1e-3f);
+        EXPECT_FLOAT_EQ(r.w, rest.w);
+    }
+    EXPECT_NEAR(tallest, rest.h * 1.13f, 0.01f * rest.h);
+    EXPECT_FLOAT_EQ(panel.pProgress->GetValue(), 0.25f);
+
+    // Back to rest when the work ends.
+    factory.iState = cHouse::e_stateBuilt;
+    panel.Update(1.0f / 30.0f);
+    EXPECT_FLOAT_EQ(panel.pButton->GetRect().h, rest.h);
+    EXPECT_FLOAT_EQ(panel.pButton->GetRect().y, rest.y);
+    panel.SetFactory(nullptr);
+    EXPECT_EQ(panel.GetFactory(), &factory) << "null binds nothing";
 }
 
 TEST_F(ScreensTest, ToolbarClicksSowAndBuyOnlyWithinTheItems)

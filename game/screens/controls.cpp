@@ -21,7 +21,6 @@
 namespace {
 
 constexpr int kButtonLabelAlign = vek::cAlign::Center | vek::cAlign::Middle;
-constexpr int kMissionLabelAlign = vek::cAlign::Left | vek::cAlign::Middle;
 constexpr float kDefaultFps = 30.0f;
 // Below this a move takes no time (a float's epsilon).
 constexpr float kMoverEpsilon = 1.1920929e-7f;
@@ -450,55 +449,6 @@ void cSliderCtrlEx::SetTexture(const vek::string& name, int parts)
     else
         m_HoverTrack.SetTexture(name);
 }
-
-// ---- cMissionCtrl, cTaskCtrl ----
-
-cMissionCtrl::cMissionCtrl(const vek::string& name, vek::cWindow* parent)
-    : vek::cCtrl(name, parent),
-      m_Label("", nullptr),
-      m_Icon("", nullptr),
-      m_CheckImage("", nullptr),
-      m_Frame("", nullptr)
-{
-    m_Label.MarkOwned();
-    m_Icon.MarkOwned();
-    m_CheckImage.MarkOwned();
-    m_Frame.MarkOwned();
-    m_Label.SetAlign(kMissionLabelAlign);
-}
-
-cMissionCtrl::~cMissionCtrl() = default;
-
-const char* cMissionCtrl::ClassName() const { return "cMissionCtrl"; }
-
-void cMissionCtrl::SetTexture(const vek::string& name, int part)
-{
-    if (part == e_itemImage)
-        m_Icon.SetTexture(name);
-    else if (part == e_itemFrame)
-        m_Frame.SetTexture(name);
-}
-
-void cMissionCtrl::SetIcon(const vek::string& texture, const vek::string& area)
-{
-    m_strIconTexture = texture;
-    m_strIconArea = area;
-    m_Icon.SetTexture(texture);
-}
-
-void cMissionCtrl::SetCheck(bool checked) { m_bChecked = checked; }
-
-bool cMissionCtrl::IsChecked() const { return m_bChecked; }
-
-void cMissionCtrl::SetText(const vek::string& text) { m_Label.SetText(text); }
-
-const vek::string& cMissionCtrl::GetText() const { return m_Label.GetText(); }
-
-void cMissionCtrl::SetAlign(int flags) { m_Label.SetAlign(flags); }
-
-void cMissionCtrl::SetFontPrt(const vek::string& name) { m_Label.SetFontPrt(name); }
-
-cTaskCtrl::cTaskCtrl(const vek::string& name, vek::cWindow* parent) : cMissionCtrl(name, parent) {}
 
 // ---- cToolbarItemCtrl ----
 
@@ -989,10 +939,6 @@ void cAnimationCtrl::SetTileset(int columns, int rows, float fps)
     m_Counter.fFrameTime = 1.0f / (fps > 0.0f ? fps : kDefaultFps);
     m_Counter.ApplyMode(m_Counter.iMode, true);
 }
-
-// ---- cClockCtrl ----
-
-cClockCtrl::cClockCtrl(const vek::string& name, vek::cWindow* parent) : vek::cFrameCtrl(name, parent) {}
 
 // ---- cImageCtrlEx ----
 

@@ -174,7 +174,10 @@ protected:
 void ForgetControlSprites();
 
 // One line of a goal list: a frame, an icon with a check mark over it and a
-// text.
+// text. The frame is the line's geometry; the icon sits 40 in from its left
+// edge, centred in height, the text right of the icon and the check mark
+// centred on it. A left release over the line posts the control command
+// (48), whether or not the press began on it.
 class cMissionCtrl : public vek::cCtrl {
 public:
     // Which part SetTexture means.
@@ -183,14 +186,31 @@ public:
     cMissionCtrl(const vek::string& name, vek::cWindow* parent);
     ~cMissionCtrl() override;
 
+    void Draw() override;
+    int OnMessage(int message, unsigned a, unsigned b) override;
+    void UpdateLayout() override;
+    void SetPos(float x, float y, int parts) override;
+    void MoveBy(float dx, float dy, int parts) override;
+    // The icon's size with e_itemImage, else the frame's.
+    void SetSize(float w, float h, int parts) override;
+    // Exactly e_itemImage: the icon; exactly e_itemFrame: the frame.
+    void SetUVPos(float u, float v, int parts) override;
+    // e_itemFrame or the frame border flag: the frame; else e_itemImage:
+    // the icon.
+    void SetUVSize(float w, float h, int parts) override;
+    bool HitTest(float x, float y) const override;
+    vek::rect<float> GetRect() const override;
     const char* ClassName() const override;
 
     // e_itemImage: the icon's texture; e_itemFrame: the frame's; other
     // values change nothing.
     virtual void SetTexture(const vek::string& name, int part);
-    // The icon is the named area of a sprite sheet; the sheet's texture is
-    // set on the icon at once, the area is kept for the sprite lookup.
+    // The icon becomes the first picture of the sprite (texture, area), at
+    // the sprite's pixel size. A sprite that does not exist is logged and
+    // changes nothing.
     virtual void SetIcon(const vek::string& texture, const vek::string& area);
+    // The same for the check mark.
+    virtual void SetIconCheck(const vek::string& texture, const vek::string& area);
     virtual void SetCheck(bool checked);
     virtual bool IsChecked() const;
     virtual void SetText(const vek::string& text);
@@ -198,10 +218,12 @@ public:
     virtual void SetAlign(int flags);
     virtual void SetFontPrt(const vek::string& name);
 
+    // The sprite the icon shows, as last set.
     const vek::string& GetIconTexture() const { return m_strIconTexture; }
     const vek::string& GetIconArea() const { return m_strIconArea; }
     const vek::cLabelSysCtrl& GetLabel() const { return m_Label; }
     const vek::cImageCtrl& GetIcon() const { return m_Icon; }
+    const vek::cImageCtrl& GetCheckImage() const { return m_CheckImage; }
     const vek::cFrameCtrl& GetFrame() const { return m_Frame; }
 
 protected:
@@ -214,11 +236,39 @@ protected:
     vek::string m_strIconArea;
 };
 
-// A goal line that slides in and out of the task panel; it keeps the
-// mission line's class name.
+// A goal line that slides between a shown and a hidden position at 250
+// units per second; it keeps the mission line's class name.
 class cTaskCtrl : public cMissionCtrl {
 public:
+    enum eSlide { e_slideShown = 0, e_slideShowing = 1, e_slideHidden = 2, e_slideHiding = 3 };
+    static constexpr float kSlideSpeed = 250.0f;
+
     cTaskCtrl(const vek::string& name, vek::cWindow* parent);
+
+    // Slide toward the shown or hidden position; nothing when already there
+    // or on the way.
+    void Show();
+    void Hide();
+    // Jump there and stand.
+    void ShowImmediately();
+    void HideImmediately();
+    // Moves the line along its slide.
+    void Update(float seconds);
+
+    int32_t GetSlideState() const { return m_iSlideState; }
+    void SetShownPos(const vek::vec2& pos) { m_ShownPos = pos; }
+    void SetHiddenPos(const vek::vec2& pos) { m_HiddenPos = pos; }
+    const vek::vec2& GetShownPos() const { return m_ShownPos; }
+    const vek::vec2& GetHiddenPos() const { return m_HiddenPos; }
+    const vek::mover<vek::vec2>& GetSlide() const { return m_Slide; }
+
+private:
+    void SlideTo(const vek::vec2& target, int state);
+
+    vek::mover<vek::vec2> m_Slide;
+    int32_t m_iSlideState = e_slideShown;
+    vek::vec2 m_ShownPos{0.0f, 0.0f};
+    vek::vec2 m_HiddenPos{0.0f, 0.0f};
 };
 
 class cSort;
@@ -437,6 +487,15 @@ protected:
 class cClockCtrl : public vek::cFrameCtrl {
 public:
     cClockCtrl(const vek::string& name, vek::cWindow* parent);
+
+    // A white disc of the "circle_need" picture, and over it a sector from
+    // twelve o'clock clockwise over the elapsed share, green through yellow
+    // to red. The frame itself is not drawn.
+    void Draw() override;
+    // The sector's colour for an elapsed share, packed ARGB.
+    static uint32_t RampColor(float fraction);
+    // Forgets the shared picture (tests that rebuild the sprite registry).
+    static void ForgetSprite();
 
     // The share of the time used up: 0 at start, 1 when it has run out.
     void SetElapsed(float fraction) { m_fElapsed = fraction; }

@@ -248,11 +248,6 @@ public:
     int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
-class cGardenWF : public cBaseWF {
-public:
-    cGardenWF() = default;
-};
-
 // The garden's statistics: every ware and animal kind collected, a lock for
 // what never was. Pauses the game while shown (island_screens.cpp).
 class cStatGardenWF : public cBaseWF {
@@ -291,13 +286,12 @@ public:
     int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
 
-class cScoreWF : public cBaseGDWF {
-public:
-    cScoreWF() = default;
-};
-
 class cComicsWF : public cBaseWF {
 public:
     cComicsWF() = default;
     int Call(vek::cWindow* window, int message, unsigned a, unsigned b) override;
 };
+
+// The garden screen and the score panel have headers of their own.
+#include "game/screens/garden_screen.h"
+#include "game/screens/score_panel.h"

@@ -62,6 +62,11 @@ public:
     // go back to 0.
     void ClearObjects();
 
+    // The garden screen's toolbars for the money, the unlocks, the animals
+    // on the field and the play mode (game/world/level_toolbars.cpp);
+    // nothing while the screen lacks any of them.
+    void UpdateToolbars();
+
     // The four fixed objects of a loaded field; 0 = none.
     uint32_t m_uGardenerId = 0;
     uint32_t m_uPumpId = 0;

@@ -12,7 +12,9 @@ namespace vek {
 class cBitStream;
 }
 class cTaskCtrl;
-class cFactoryPanel;
+class cFactoryControl;
+// The garden screen's factory panel, as the tasks hold it.
+using cFactoryPanel = cFactoryControl;
 
 struct cLevelTask {
     int32_t iKind = -1;          // -1 a ware task; 0 ostrich, 1 goat, 2 hive, 3 peacock
@@ -55,6 +57,15 @@ cTaskCtrl* GetTaskControl(int index);
 // Shows the task's amount on its line (0 for an over-delivered task) and
 // checks the line once the amount is below 1; nothing without a line.
 void UpdateTaskControl(const cLevelTask& task);
+// One pass of the task panel over the active tasks
+// (game/screens/task_panel.cpp): a task without a line takes the first
+// hidden line and slides it in (asking for the task hint when taskHints is
+// set), a task for a processed product takes hidden factory panels for its
+// factory and that factory's input, and an emptied task whose line is
+// fully shown bursts, slides its line and panels out and leaves the list.
+void UpdateTaskPanel(std::vector<cLevelTask>& tasks, bool taskHints);
+// Every one of the four task lines that exists is hidden.
+bool AllTaskLinesHidden();
 
 // One task record: the ware's name (empty for none), kind, amount, and the
 // appearance time, which saved games of version 0.7 or older lack.

@@ -484,47 +484,6 @@ bool IsWareNeeded(std::vector<cLevelTask>& tasks, int32_t ware)
     return task && task->iAmount > 0;
 }
 
-void UpdateTaskPanel(std::vector<cLevelTask>& tasks)
-{
-    // Game sound 26, "good".
-    constexpr unsigned kSoundGood = 26;
-    for (size_t i = 0; i < tasks.size();) {
-        cLevelTask& task = tasks[i];
-        if (!task.IsEmpty()) {
-            if (!task.pLine) {
-                // The first line no other task holds.
-                for (int index = 0; index < static_cast<int>(kMaxActiveTasks); ++index) {
-                    cTaskCtrl* line = GetTaskControl(index);
-                    if (!line) continue;
-                    const bool held = std::any_of(tasks.begin(), tasks.end(),
-                                                  [line](const cLevelTask& t) { return t.pLine == line; });
-                    if (held) continue;
-                    task.pLine = line;
-                    if (g_pWareManager && task.iWare != NO_WARE)
-                        line->SetIcon("icons00", g_pWareManager->GetWare(static_cast<uint32_t>(task.iWare))->strName);
-                    line->SetCheck(false);
-                    UpdateTaskControl(task);
-                    break;
-                }
-            }
-            ++i;
-            continue;
-        }
-        // A done task leaves the panel. One without a line (a saved game
-        // does not keep lines) goes quietly, or the level could never end.
-        if (cTaskCtrl* line = task.pLine) {
-            if (g_pGarden) {
-                const vek::rectf r = line->GetRect();
-                if (g_pGarden->m_pParticles)
-                    g_pGarden->m_pParticles->EmitBurst(50, 30.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
-                g_pGarden->PlayGameSound(kSoundGood);
-            }
-            line->SetCheck(false);
-        }
-        tasks.erase(tasks.begin() + static_cast<std::ptrdiff_t>(i));
-    }
-}
-
 // ---- the level in play ----
 
 namespace {
@@ -593,10 +552,10 @@ void cGarden::UpdateSession()
     const bool lesson = m_Training.iKind >= 0;
     if (!player->m_TaskSet.bDone && !lesson) {
         AdvanceLevelClock(*player, kRuleStep);
-        if (player->m_fClock >= 0.5f) UpdateTaskPanel(player->m_Tasks);
+        if (player->m_fClock >= 0.5f) UpdateTaskPanel(player->m_Tasks, m_bTaskHint != 0);
         if (TimerEnds(m_StartTimer)) m_bTaskHint = 1;
         if (JoinNextTask(*player) && m_pLevel) m_pLevel->UpdateNeeds(nullptr);
-        if (AllTasksJoinedAndDone(*player) && m_pLevel && m_pLevel->HasObject(m_pLevel->m_uCarId) &&
+        if (AllTasksJoinedAndDone(*player) && AllTaskLinesHidden() && m_pLevel && m_pLevel->HasObject(m_pLevel->m_uCarId) &&
             m_pLevel->GetObject(m_pLevel->m_uCarId)->GetState() == kCarParked) {
             player->m_TaskSet.bDone = 1;
             FinishLevel();

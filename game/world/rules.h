@@ -112,11 +112,6 @@ int CheckProfileValues(cPlayer& player, size_t layouts);
 // The same with the bed layouts the game object has read.
 int CheckProfileValues(cPlayer& player);
 
-// One pass of the task panel over the active tasks. A task that is not
-// empty gets the first free line of the panel (the others wait); an empty
-// task leaves: with a line, the line is cleared with a burst of particles
-// and a chime; without one it is simply erased.
-void UpdateTaskPanel(std::vector<cLevelTask>& tasks);
 
 // Whether a ware is still wanted: an active task for it still counts above
 // 0.

@@ -23,6 +23,8 @@
 #include "game/shell/loading.h"
 #include "game/shell/locale_gd.h"
 #include "game/screens/bind_controls.h"
+#include "game/screens/garden_screen.h"
+#include "game/screens/score_panel.h"
 #include "game/shell/splash.h"
 #include "game/shell/texture_info.h"
 #include "engine/gui/gui.h"
@@ -163,6 +165,17 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     const std::string log = vektest::ReadFile(logFile).substr(before);
     EXPECT_EQ(log.find("class='warning'"), std::string::npos) << log;
     EXPECT_EQ(log.find("class='error'"), std::string::npos) << log;
+
+    // The garden screen and the score panel find every control they keep,
+    // of the class they use it as.
+    {
+        cGardenWF garden;
+        garden.Call(engine->pGUI->GetWindow("garden"), vek::cGUI::e_wndAfterCreate, 0, 0);
+        EXPECT_FALSE(garden.IsLocked());
+        cScoreWF score;
+        score.Call(engine->pGUI->GetWindow("score"), vek::cGUI::e_wndAfterCreate, 0, 0);
+        EXPECT_FALSE(score.IsLocked());
+    }
     DestroyTextureInfos();
 }
 

@@ -123,7 +123,7 @@ TEST_F(RulesPlay, PanelErasesEmptyTasksWithoutLines)
 {
     cLevelTask empty;
     player->m_Tasks = {empty, Task(plant00, 1), empty};
-    UpdateTaskPanel(player->m_Tasks);
+    UpdateTaskPanel(player->m_Tasks, false);
     ASSERT_EQ(player->m_Tasks.size(), 1u);
     EXPECT_EQ(player->m_Tasks[0].iWare, plant00);
 }

@@ -3,7 +3,6 @@
 #include "game/shell/garden.h"
 #include "game/world/level.h"
 
-
 cScreenHooks& GetScreenHooks()
 {
     static cScreenHooks hooks;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "game/scripted_player.h"
+#include "game/world/level_task.h"
 
 namespace {
 
@@ -13,6 +14,11 @@ class GardenPlay : public gardentest::GardenWorld {};
 
 TEST_F(GardenPlay, SowWeedHarvestAndSendTheCarAway)
 {
+    // The level wants three of the crop: the car sells them.
+    cLevelTask task;
+    task.iWare = Ware("plant00");
+    task.iAmount = 3;
+    player->m_Tasks = {task};
     LoadField();
     cScriptedPlayer p(*level);
     ASSERT_NE(p.Gardener(), nullptr);
@@ -66,7 +72,7 @@ TEST_F(GardenPlay, SowWeedHarvestAndSendTheCarAway)
     }));
     EXPECT_FLOAT_EQ(car->GetBodyPos().x, parked);
     EXPECT_TRUE(player->m_CarLoad.empty());
-    EXPECT_EQ(player->m_iMoney, 35);  // the sale pays nothing yet
+    EXPECT_EQ(player->m_iMoney, 35 + 3 * g_pWareManager->GetWare(static_cast<uint32_t>(task.iWare))->iPrice);
 }
 
 TEST_F(GardenPlay, FillTheCanAtThePumpAndWater)

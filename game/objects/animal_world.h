@@ -7,9 +7,7 @@
 // Everything goes through one replaceable object so that the animals can be
 // exercised on a bare field (tests install their own), and so that each
 // question is answered in one place. The default answers from the game:
-// the field's own grid, ring and plant operations where the field and the
-// plants provide them, and a quiet fallback (every valid cell open, no
-// plant food, no ring, no queued job) where they do not.
+// the field's own grid and ring, the plants and the gardener's queue.
 #include <cstdint>
 
 #include "engine/core/geometry.h"

@@ -69,16 +69,8 @@ int32_t HintState(int index)
     return player->m_Hints[static_cast<size_t>(index)];
 }
 
-bool CheckCarLoad()
-{
-    const cPlayer* player = Player();
-    return player && !player->m_CarLoad.empty();
-}
+bool CheckCarLoad() { return g_pGarden && g_pGarden->CheckCarLoad(); }
 
-int32_t SellCarLoad()
-{
-    if (cPlayer* player = Player()) player->m_CarLoad.clear();
-    return 0;
-}
+int32_t SellCarLoad() { return g_pGarden ? g_pGarden->SellCarLoad() : 0; }
 
 } // namespace garden

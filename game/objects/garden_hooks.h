@@ -52,10 +52,10 @@ bool TrainingStep(int kind, int step);
 // Entry `index` of the profile's hint-state list (0 when there is none).
 int32_t HintState(int index);
 
-// The rules of the car's sale. CheckCarLoad keeps the wares the level
-// still wants and answers whether any are left; SellCarLoad empties the
-// load and answers the money earned. Until the stock rules exist every
-// ware stays and a sale earns nothing.
+// The rules of the car's sale (cGarden::CheckCarLoad, SellCarLoad).
+// CheckCarLoad keeps the wares the level still wants and answers whether
+// any are left; SellCarLoad empties the load and answers the money earned.
+// Without a game object nothing is kept and nothing earned.
 bool CheckCarLoad();
 int32_t SellCarLoad();
 

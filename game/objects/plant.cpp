@@ -11,6 +11,7 @@
 #include "game/objects/garden_hooks.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
+#include "game/world/level.h"
 #include "game/world/particles.h"
 #include "game/world/ware.h"
 
@@ -250,6 +251,7 @@ void cPlant::Draw()
         garden::Sprite("icons00", "tool_weed", &m_aIcons[1]);
     }
     const vek::vec2 centre(m_vPos.x, m_vPos.y + 14.0f);
+    if (m_pLevel) m_pLevel->DrawProgressCircle(*batch, centre, 18.0f, GetNeedTime());
     const cSprite& icon = m_aIcons[m_iNeed];
     if (icon.iTexture == 0) return;
     const float w = icon.fWidth * 0.9f;

@@ -9,6 +9,7 @@
 #include "engine/graphics/render.h"
 #include "engine/gui/gui.h"
 #include "engine/sound/sound.h"
+#include "game/objects/gardener.h"
 #include "game/objects/object.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
@@ -30,7 +31,6 @@ constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 constexpr float kPi = 3.14159265358979f;
 
 // Game sounds the field plays.
-constexpr unsigned kSoundAreaClick = 13;
 
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
@@ -224,7 +224,7 @@ void cLevel::Draw()
                            kOpaqueWhite, m_Highlight.pFrames[0]);
         }
     }
-    // The marks of the gardener's jobs on bare cells go here.
+    DrawCellMarks(*batch);
     for (cObject* object : m_DrawList) object->Draw();
     Flush(*batch);
     if (game && game->m_pParticles) {
@@ -380,26 +380,23 @@ void cLevel::OnInput(int kind, int code)
     if (kind == vek::e_inMouseMove) {
         m_HoverCell = cell();
         vek::vec2 point;
-        if (ReadMouse(&point)) HighlightAt(point);
         // With nothing under the mouse, the cell is marked while the
-        // gardener is about to sow grass or flowers, once he carries wares.
+        // gardener is about to sow grass or flowers.
+        if (ReadMouse(&point)) m_HoverCell = GardenHoverCell(point, HighlightAt(point));
         return;
     }
-    if (kind != vek::e_inMouseDown || code != 0) {
-        // The right button empties the gardener's queue once he has one.
+    if (kind != vek::e_inMouseDown) return;
+    if (code == 1) {
+        GardenRightClick();
         return;
     }
-    if (game) {
-        // A tutorial step whose delay still runs also takes the click.
-        if (game->GetTraining() != 0 && game->m_Training.IsWaiting()) return;
-        const cPlayer* player = game->GetPlayer();
-        // The first two seconds of the first level belong to the tutorial.
-        if (game->GetTraining() != 0 && player && player->m_iLevel == 0 && player->m_fClock < 2.0f) return;
-    }
+    if (code != 0) return;
+    // A tutorial step whose delay still runs also takes the click. The
+    // click road itself ignores the first two seconds of the first level
+    // and a field without a gardener.
+    if (game && game->GetTraining() != 0 && game->m_Training.IsWaiting()) return;
     vek::vec2 point;
-    if (!HasObject(m_uGardenerId) || !ReadMouse(&point)) return;
-    if (game) game->PlayGameSound(kSoundAreaClick);
-    QueueTarget(PickTarget(point));
+    if (ReadMouse(&point)) GardenClick(point);
 }
 
 cObject* cLevel::PickObject(const vek::vec2& point) const
@@ -435,16 +432,21 @@ cLevel::cTarget cLevel::PickTarget(const vek::vec2& point) const
     return target;
 }
 
-void cLevel::QueueTarget(const cTarget&) {}
+void cLevel::QueueTarget(const cTarget& target)
+{
+    cObject* object = GetGardenerObject();
+    if (!object || target.kind == cTarget::e_None) return;
+    auto* gardener = static_cast<cGardener*>(object);
+    if (target.kind == cTarget::e_Car) gardener->QueueType(OBJ_CAR);
+    else if (target.kind == cTarget::e_Pump) gardener->QueueObject(m_uPumpId);
+    else QueueGardenTarget(target.object, target.at, target.object ? target.object->GetPos() : GetCellPos(target.at));
+}
 
 void cLevel::Reset()
 {
-    ClearObjects();
+    ResetField();
     m_HoverCell = cell();
-    m_WareFlights.clear();
     m_vCarPoint = vek::vec2();
-    ClearGrid();
-    BuildGrid(kColumns, kRows);
     // The animal counts go back to 0 with the animals' own block.
     if (g_pGarden) {
         g_pGarden->ClearIslandWalkers();

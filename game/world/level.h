@@ -141,8 +141,9 @@ public:
     // Hides "garden" and "score", stops the tutorial, the ships and the
     // flying items.
     void OnDeactivate() override;
-    // Escape shows "escape"; the mouse highlights the objects under it; a
-    // left click picks its target (PickTarget) and hands it to QueueTarget.
+    // Escape shows "escape"; the mouse highlights the objects under it and
+    // sets the hover cell (GardenHoverCell); a left click goes down the
+    // click road (GardenClick); the right button is GardenRightClick.
     void OnInput(int kind, int code) override;
 
     // Every object's fixed step in registry order, then the flush.
@@ -174,8 +175,8 @@ public:
     // smallest depth key (frontmost); ties go to the first in registry
     // order. Null when none is hit.
     cObject* PickObject(const vek::vec2& point) const;
-    // Turns a picked target into the gardener's job; nothing until the
-    // gardener takes jobs.
+    // Turns a picked target into the gardener's job: the car, the pump, or
+    // the object or cell by the click road's rules (QueueGardenTarget).
     virtual void QueueTarget(const cTarget& target);
 
     // The cell marked under the mouse; (-1, -1) for none.

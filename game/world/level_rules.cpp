@@ -163,6 +163,8 @@ void cLevel::UpdateNeeds(const cLevelTask* task)
     std::vector<cLevelTask>& tasks = player->m_Tasks;
     cParticleSystem* particles = g_pGarden->m_pParticles;
     for (cObject* object : m_Objects) {
+        // Animals, their products and hives follow their own rules.
+        if (UpdateAnimalNeed(*object, task)) continue;
         const bool product = object->IsType(OBJ_PRODUCT);
         const bool renewable = object->GetType() == OBJ_PLANT || object->IsType(OBJ_ANIMAL) ||
                                object->IsType(OBJ_HIVE);

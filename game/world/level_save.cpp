@@ -10,6 +10,7 @@
 #include "engine/core/datamanager.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
+#include "game/objects/animal_file.h"
 #include "game/objects/gardener.h"
 #include "game/objects/garden_hooks.h"
 #include "game/objects/plant.h"
@@ -32,6 +33,10 @@ const cell kGardenerCell{5, 5};
 const cell kWeedCell{5, 3};
 const cell kCanCell{5, 4};
 const cell kBinCell{5, 5};
+
+// The problem noted when the animal groups were damaged; their reader has
+// already warned about it.
+constexpr const char* kAnimalProblem = "the animal groups are damaged";
 
 void Note(vek::string* problem, const vek::string& what)
 {
@@ -69,9 +74,7 @@ bool cLevel::SaveField(vek::cBitStream& stream)
         if (object->IsType(OBJ_PLANT)) plants.push_back(object);
     stream.WriteInt(static_cast<int32_t>(plants.size()));
     for (cObject* plant : plants) plant->Save(stream);
-    // The animals and hives keep no records of their own yet: none can be
-    // on the field.
-    for (int group = 0; group < 4; ++group) stream.WriteInt(0);
+    SaveAnimalGroups(*this, stream);
     return true;
 }
 
@@ -135,10 +138,17 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
         can->SetCell(kCanCell);
         bin->SetCell(kBinCell);
     } else {
-        if (!gardener->Load(*stream)) Note(problem, "the gardener's record is cut short");
-        if (!can->Load(*stream)) Note(problem, "the watering can's record is cut short");
-        if (!weed->Load(*stream)) Note(problem, "the weeding tool's record is cut short");
-        if (!bin->Load(*stream)) Note(problem, "the basket's record is cut short");
+        // Once a record was cut short the stream is used up: the animals'
+        // reader would only warn a second time.
+        bool cut = false;
+        const auto Cut = [&cut, problem](const char* what) {
+            cut = true;
+            Note(problem, what);
+        };
+        if (!gardener->Load(*stream)) Cut("the gardener's record is cut short");
+        if (!can->Load(*stream)) Cut("the watering can's record is cut short");
+        if (!weed->Load(*stream)) Cut("the weeding tool's record is cut short");
+        if (!bin->Load(*stream)) Cut("the basket's record is cut short");
         if (!IsValidCell(gardener->GetCell())) {
             Note(problem, "the gardener stands outside the field");
             gardener->SetCell(kGardenerCell);
@@ -151,7 +161,7 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
         }
 
         if (stream->BytesLeft() < 4) {
-            Note(problem, "the plant count is missing");
+            Cut("the plant count is missing");
         } else {
             int32_t count = stream->ReadInt();
             if (count > kMaxGroup) {
@@ -160,7 +170,7 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
             }
             for (int32_t i = 0; i < count; ++i) {
                 if (stream->BytesLeft() < kPlantBytes) {
-                    Note(problem, "the plants are cut short");
+                    Cut("the plants are cut short");
                     break;
                 }
                 auto* plant = new cPlant(this, NO_WARE);
@@ -171,16 +181,9 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
                 }
             }
         }
-        bool animals = false;
-        for (int group = 0; group < 4; ++group) {
-            if (stream->BytesLeft() < 4) {
-                Note(problem, "the animal counts are missing");
-                break;
-            }
-            const int32_t count = stream->ReadInt();
-            if (count > 0) animals = true;
-        }
-        if (animals) Note(problem, "it holds animals or hives, which are not read");
+        // The animals' reader gives its own warning; the file is still
+        // marked damaged so that it is kept before the next save.
+        if (!cut && !LoadAnimalGroups(*this, *stream)) Note(problem, kAnimalProblem);
     }
     RelocateBlockedItems();
 }
@@ -202,7 +205,8 @@ bool cLevel::Load(int slot)
     LoadField(haveFile ? &stream : nullptr, &problem);
     m_DamagedSlots.erase(std::remove(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot), m_DamagedSlots.end());
     if (!problem.empty()) {
-        vek::LogWarning(kSender, "Load: %s is damaged: %s; the rest keeps its defaults\n", file.path, problem);
+        if (problem != kAnimalProblem)
+            vek::LogWarning(kSender, "Load: %s is damaged: %s; the rest keeps its defaults\n", file.path, problem);
         m_DamagedSlots.push_back(slot);
     }
     return true;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "game/scripted_player.h"
+#include "game/objects/ostrich.h"
+#include "game/objects/product.h"
+#include "game/world/level_task.h"
 
 namespace {
 
@@ -13,6 +16,11 @@ class GardenPlay : public gardentest::GardenWorld {};
 
 TEST_F(GardenPlay, SowWeedHarvestAndSendTheCarAway)
 {
+    // The level wants three of the crop: the car sells them.
+    cLevelTask task;
+    task.iWare = Ware("plant00");
+    task.iAmount = 3;
+    player->m_Tasks = {task};
     LoadField();
     cScriptedPlayer p(*level);
     ASSERT_NE(p.Gardener(), nullptr);
@@ -66,7 +74,7 @@ TEST_F(GardenPlay, SowWeedHarvestAndSendTheCarAway)
     }));
     EXPECT_FLOAT_EQ(car->GetBodyPos().x, parked);
     EXPECT_TRUE(player->m_CarLoad.empty());
-    EXPECT_EQ(player->m_iMoney, 35);  // the sale pays nothing yet
+    EXPECT_EQ(player->m_iMoney, 35 + 3 * g_pWareManager->GetWare(static_cast<uint32_t>(task.iWare))->iPrice);
 }
 
 TEST_F(GardenPlay, FillTheCanAtThePumpAndWater)
@@ -105,6 +113,28 @@ TEST_F(GardenPlay, FillTheCanAtThePumpAndWater)
     ASSERT_TRUE(p.WaitIdle());
     EXPECT_EQ(p.Gardener()->GetCan()->GetWater(), 2);
     EXPECT_NE(thirsty->GetNeed(), cPlant::e_NeedWater);
+}
+
+TEST_F(GardenPlay, TheLevelsNeedsReachTheAnimalsAndTheirProducts)
+{
+    LoadField();
+    cLevelTask eggs;
+    eggs.iWare = Ware("egg");
+    eggs.iAmount = 2;
+    player->m_Tasks = {eggs};
+    auto* ostrich = new cOstrich(level);
+    ostrich->SetCell(2, 6);
+    auto* egg = new cEgg(level);
+    egg->SetCell(2, 7);
+    level->UpdateNeeds(nullptr);
+    EXPECT_TRUE(ostrich->IsNeeded());
+    EXPECT_NE(egg->GetState(), cObject::e_stRemove);
+
+    // Met: the ostrich no longer lays and the egg on the field goes.
+    player->m_Tasks[0].iAmount = 0;
+    level->UpdateNeeds(&player->m_Tasks[0]);
+    EXPECT_FALSE(ostrich->IsNeeded());
+    EXPECT_EQ(egg->GetState(), cObject::e_stRemove);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "game/objects/garden_hooks.h"
 #include "game/scripted_player.h"
+#include "game/world/level_task.h"
 
 namespace {
 
@@ -16,6 +17,11 @@ protected:
     void SetUp() override
     {
         GardenWorld::SetUp();
+        // The level wants the first crop, so a load of it is sold.
+        cLevelTask task;
+        task.iWare = 0;
+        task.iAmount = 5;
+        player->m_Tasks = {task};
         LoadField();
         car = static_cast<cCar*>(level->GetObject(level->m_uCarId));
         back = level->GetObject(level->m_uCarBackId);

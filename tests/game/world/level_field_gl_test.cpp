@@ -1,6 +1,7 @@
 // The level field focused in a started game: its windows come up, Escape
-// brings the pause menu, the mouse highlights the object under it, and the
-// frames draw and step the field without fault.
+// brings the pause menu, the mouse highlights the object under it, the
+// buttons reach the gardener, and the frames draw and step the field
+// without fault.
 #include "game/game_fixture.h"
 
 #include <SDL.h>
@@ -41,13 +42,13 @@ SDL_Event Key(SDL_Scancode sc)
     return e;
 }
 
-SDL_Event Mouse(Uint32 type)
+SDL_Event Mouse(Uint32 type, Uint8 button = SDL_BUTTON_LEFT)
 {
     SDL_Event e;
     std::memset(&e, 0, sizeof e);
     e.type = type;
     if (type == SDL_MOUSEMOTION) e.motion.xrel = 1;
-    else e.button.button = SDL_BUTTON_LEFT;
+    else e.button.button = button;
     return e;
 }
 
@@ -84,8 +85,19 @@ TEST_F(GameFixture, TheFocusedFieldTakesKeysAndMouse)
     // the boxes go through their first step; one removes itself.
     auto* gardener = new cGardener(level);
     level->m_uGardenerId = gardener->GetId();
+    // Without tutorial hints the first level's opening seconds take clicks.
+    g_pGarden->SetTraining(0);
     PushEvent(Mouse(SDL_MOUSEBUTTONDOWN));
     Pump(m_pGame);
+    Frames(1);
+    // The click went down the garden's click road: he is sent to the box
+    // under the cursor. The right button takes the job back.
+    ASSERT_EQ(gardener->GetJobs().size(), 1u);
+    EXPECT_EQ(static_cast<uint32_t>(gardener->GetJobs()[0].iId), under->GetId());
+    PushEvent(Mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT));
+    Pump(m_pGame);
+    Frames(1);
+    EXPECT_TRUE(gardener->GetJobs().empty());
     // The gardener brings his tools; the box that removes itself is the
     // only object to go.
     const size_t before = level->GetObjects().Size();

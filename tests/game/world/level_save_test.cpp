@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "engine/core/bitstream.h"
+#include "game/objects/ostrich.h"
 #include "game/scripted_player.h"
 
 namespace {
@@ -66,6 +67,7 @@ protected:
         static_cast<cToolWater*>(p.First(OBJ_TOOL_WATER))->SetWater(2);
         p.First(OBJ_TOOL_WEED)->SetCell(6, 8);
         p.Gardener()->SetCell(4, 6);
+        (new cOstrich(level))->SetCell(2, 6);
     }
 };
 
@@ -124,9 +126,10 @@ TEST_F(LevelSave, EveryCutOfAFileLoadsWithAWarningAndTheFixedObjects)
     const std::string whole = Bytes();
     for (size_t length = 1; length < whole.size(); ++length) {
         WriteBytes(whole.substr(0, length));
-        const int before = Logged("is damaged");
+        // One warning, from the field's or the animals' reader.
+        const int before = Logged("level.dat");
         LoadField();
-        EXPECT_EQ(Logged("is damaged"), before + 1) << length;
+        EXPECT_EQ(Logged("level.dat"), before + 1) << length;
         cScriptedPlayer p(*level);
         ASSERT_NE(p.Gardener(), nullptr);
         EXPECT_TRUE(level->IsValidCell(p.Gardener()->GetCell()));
@@ -178,12 +181,16 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
     LoadField();
     EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
 
-    // Animals are not read: one line, the plants before them are kept.
-    WriteBytes(file({4, 6, 5, 4, 3, 0, 5, 3, 5, 5, 0}, 1, {0, halfBits, 7, 7, 2, 0, 0, 0}));
-    const int before = Logged("animals");
+    // The animals are read after the plants: an ostrich, then a hive
+    // count without its record. One line; what was read before stays.
+    WriteBytes(file({4, 6, 5, 4, 3, 0, 5, 3, 5, 5, 0}, 1, {0, halfBits, 7, 7, 1, 2, 6, 0, 0, 1}));
+    const int before = Logged("level.dat");
     LoadField();
-    EXPECT_EQ(Logged("animals"), before + 1);
+    EXPECT_EQ(Logged("level.dat"), before + 1);
+    EXPECT_EQ(Logged("hives"), 1);
     EXPECT_EQ(cScriptedPlayer(*level).Plants().size(), 1u);
+    ASSERT_EQ(cScriptedPlayer(*level).All(OBJ_OSTRICH).size(), 1u);
+    EXPECT_EQ(cScriptedPlayer(*level).First(OBJ_OSTRICH)->GetCell(), cell(2, 6));
 
     // The damaged file is kept beside the next save, once.
     const std::string damaged = Bytes();

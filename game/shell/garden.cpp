@@ -138,6 +138,11 @@ void cGarden::FinishInit()
     m_pIsland->hooks.trainingStep = [](int kind, int step) {
         if (g_pGarden) g_pGarden->m_Training.NextStep(kind, step);
     };
+    // The view's hints, lessons and ships are the game's own.
+    m_pIsland->viewHooks.showHint = [this](int kind) { ShowHint(0, static_cast<unsigned>(kind)); };
+    m_pIsland->viewHooks.trainingStart = [this](int kind) { m_Training.Start(kind); };
+    m_pIsland->viewHooks.renewShips = [this] { RenewShips(); };
+    m_pIsland->viewHooks.ships = [this]() -> const std::vector<cShip>* { return &m_Ships; };
     m_pTextPopups = new cTextPopups(Render(), "header24x24");
 
     if (vek::g_pSoundManager) {

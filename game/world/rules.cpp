@@ -504,6 +504,7 @@ void UpdateTaskPanel(std::vector<cLevelTask>& tasks)
                         line->SetIcon("icons00", g_pWareManager->GetWare(static_cast<uint32_t>(task.iWare))->strName);
                     line->SetCheck(false);
                     UpdateTaskControl(task);
+                    if (g_pGarden && g_pGarden->m_bTaskHint) g_pGarden->ShowHint(static_cast<int>(i), 4);
                     break;
                 }
             }
@@ -613,6 +614,7 @@ void cGarden::UpdateSession()
         if (!m_ReminderTimer.IsMoving() && waters) StartTimer(m_ReminderTimer, 5.0f);
         if (TimerEnds(m_ReminderTimer)) ShowWaterReminder();
     }
+    if (player->m_Upgrades.GetLevel(2) > 0) ShowHint(0, 0);
     if (TimerEnds(m_HintTimer) && m_iShownHint >= 0) {
         if (m_iShownHint == 4) {
             vek::cGUI* gui = vek::GetEngineGUI();
@@ -768,6 +770,7 @@ void cGarden::AddShip(int people)
         m_pParticles->MoveEmitter(ship.wake, vek::vec3(at.x, at.y, 0.0f));
     }
     m_Ships.push_back(ship);
+    ShowHint(0, 2);
 }
 
 void cGarden::ClearShips()

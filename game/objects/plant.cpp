@@ -89,6 +89,7 @@ void cPlant::SetNeed(int32_t need)
     m_NeedTimer.Reset(0.0f);
     m_NeedTimer.SetTarget(kNeedTime);
     SetState(e_psNeeding);
+    if (need == e_NeedWater && IsFlowers() && g_pGarden) g_pGarden->ShowHint(0, 9);
 }
 
 void cPlant::ClearNeed()

@@ -71,20 +71,6 @@ bool IsControl(vek::cWindow* window, unsigned b, const vek::string& name)
     return static_cast<int>(b) == window->FindControl(name);
 }
 
-void CenterIslandView(cIsland& island, const vek::vec2& point)
-{
-    // Lower limit first, then the upper one: a picture smaller than the
-    // screen keeps it at its own top-left.
-    float x = point.x - 512.0f;
-    if (x < 0.0f) x = 0.0f;
-    if (x > island.fPictureWidth - 1024.0f) x = island.fPictureWidth - 1024.0f;
-    float y = point.y - 384.0f;
-    if (y < 0.0f) y = 0.0f;
-    if (y > island.fPictureHeight - 768.0f) y = island.fPictureHeight - 768.0f;
-    island.fScrollX = x;
-    island.fScrollY = y;
-}
-
 // ---- main menu ----
 
 int cMainGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
@@ -104,8 +90,10 @@ int cMainGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                 const cPlayer* player = g_pGarden ? g_pGarden->GetPlayer() : nullptr;
                 if (island && player && g_pGarden->CanScrollIsland()) {
                     const int progress = player->m_iProgress;
-                    if (progress >= 0 && progress < static_cast<int>(island->vecLevelPoints.size()))
-                        CenterIslandView(*island, island->vecLevelPoints[static_cast<size_t>(progress)]);
+                    if (progress >= 0 && progress < static_cast<int>(island->vecLevelPoints.size())) {
+                        const vek::vec2& point = island->vecLevelPoints[static_cast<size_t>(progress)];
+                        island->CenterView(point.x, point.y);
+                    }
                 }
             }
             break;

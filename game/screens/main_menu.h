@@ -16,7 +16,3 @@ void AskQuestion(const vek::string& text, const vek::string& command);
 // Whether a control command's b names the control of that name: a window
 // without such a control never matches, not even b = 0.
 bool IsControl(vek::cWindow* window, unsigned b, const vek::string& name);
-
-// Scrolls the island view so that the point lies in the middle of the
-// screen, as far as the picture reaches.
-void CenterIslandView(cIsland& island, const vek::vec2& point);

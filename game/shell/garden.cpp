@@ -14,7 +14,10 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "engine/sound/sound.h"
+#include "game/objects/gardener.h"
+#include "game/objects/hole.h"
 #include "game/objects/object.h"
+#include "game/objects/tools.h"
 #include "game/screens/message_box.h"
 #include "game/screens/mission_finish.h"
 #include "game/screens/mission_goal.h"
@@ -34,6 +37,7 @@
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/level_task.h"
+#include "game/world/particles.h"
 #include "game/world/ware.h"
 #include "platform/paths.h"
 
@@ -137,6 +141,39 @@ void cGarden::FinishInit()
     // A factory's first ware and its first work move the factory lesson on.
     m_pIsland->hooks.trainingStep = [](int kind, int step) {
         if (g_pGarden) g_pGarden->m_Training.NextStep(kind, step);
+    };
+    // The view's hints, lessons and ships are the game's own.
+    m_pIsland->viewHooks.showHint = [this](int kind) { ShowHint(0, static_cast<unsigned>(kind)); };
+    m_pIsland->viewHooks.trainingStart = [this](int kind) { m_Training.Start(kind); };
+    m_pIsland->viewHooks.renewShips = [this] { RenewShips(); };
+    m_pIsland->viewHooks.ships = [this]() -> const std::vector<cShip>* { return &m_Ships; };
+    // What the rules ask of the field's gardener, tools and holes.
+    fnEndGardenWork = [this] {
+        if (!m_pLevel) return;
+        if (auto* gardener = dynamic_cast<cGardener*>(m_pLevel->GetGardenerObject())) gardener->ClearJobs();
+        for (cObject* object : m_pLevel->GetObjects())
+            if (auto* bin = dynamic_cast<cToolBin*>(object))
+                for (int32_t n = bin->GetCount(); n > 0; --n) bin->TakeFirstWare();
+    };
+    fnCarriedTool = [this]() -> uint32_t {
+        auto* gardener = m_pLevel ? dynamic_cast<cGardener*>(m_pLevel->GetGardenerObject()) : nullptr;
+        return gardener ? gardener->GetToolId() : 0;
+    };
+    fnGiveTool = [this](uint32_t tool) {
+        auto* gardener = m_pLevel ? dynamic_cast<cGardener*>(m_pLevel->GetGardenerObject()) : nullptr;
+        if (gardener && tool != 0) gardener->TakeTool(tool);
+    };
+    // The holes the new bed layout added show, each with a burst of sparks.
+    fnShowNewHoles = [this] {
+        if (!m_pLevel) return;
+        for (cObject* object : m_pLevel->GetObjects()) {
+            auto* hole = dynamic_cast<cHole*>(object);
+            if (!hole || hole->IsShown()) continue;
+            hole->SetShown(true);
+            const vek::rectf r = hole->GetRect();
+            if (m_pParticles)
+                m_pParticles->EmitBurst(30, 15.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
+        }
     };
     m_pTextPopups = new cTextPopups(Render(), "header24x24");
 

@@ -572,6 +572,7 @@ void cGarden::UpdateSession()
         if (!m_ReminderTimer.IsMoving() && waters) StartTimer(m_ReminderTimer, 5.0f);
         if (TimerEnds(m_ReminderTimer)) ShowWaterReminder();
     }
+    if (player->m_Upgrades.GetLevel(2) > 0) ShowHint(0, 0);
     if (TimerEnds(m_HintTimer) && m_iShownHint >= 0) {
         if (m_iShownHint == 4) {
             vek::cGUI* gui = vek::GetEngineGUI();
@@ -727,6 +728,7 @@ void cGarden::AddShip(int people)
         m_pParticles->MoveEmitter(ship.wake, vek::vec3(at.x, at.y, 0.0f));
     }
     m_Ships.push_back(ship);
+    ShowHint(0, 2);
 }
 
 void cGarden::ClearShips()

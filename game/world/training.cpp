@@ -6,7 +6,11 @@
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
+#include "game/objects/gardener.h"
+#include "game/objects/hive.h"
 #include "game/objects/object.h"
+#include "game/objects/plant.h"
+#include "game/objects/tools.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
@@ -235,15 +239,55 @@ cHighlight ObjectHighlight(float x, float y, float w, float h, bool plant)
 
 // ---- the world the lessons look at ----
 
-int32_t cTrainingWorld::GetPlantNeed(const cObject&) const { return -1; }
-int32_t cTrainingWorld::GetPlantWare(const cObject&) const { return NO_WARE; }
-bool cTrainingWorld::IsToolInUse(const cObject&) const { return false; }
-bool cTrainingWorld::IsToolFull(const cObject&) const { return false; }
-bool cTrainingWorld::HiveHasHoney(const cObject&) const { return false; }
-void cTrainingWorld::ClearGardenerJobs(cObject&) const {}
-void cTrainingWorld::ClearGardenerWare(cObject&) const {}
-cShip* cTrainingWorld::GetFirstShip() const { return nullptr; }
-void cTrainingWorld::StartHintTimer(float) const {}
+// The default asks the objects themselves; an object of another class than
+// the one asked about (a stand-in of a test, a wrong id) gets the quiet answer.
+int32_t cTrainingWorld::GetPlantNeed(const cObject& plant) const
+{
+    const auto* p = dynamic_cast<const cPlant*>(&plant);
+    return p ? p->GetNeed() : cPlant::e_NeedNone;
+}
+int32_t cTrainingWorld::GetPlantWare(const cObject& plant) const
+{
+    const auto* p = dynamic_cast<const cPlant*>(&plant);
+    return p ? p->GetWareId() : NO_WARE;
+}
+bool cTrainingWorld::IsToolInUse(const cObject& tool) const
+{
+    const auto* t = dynamic_cast<const cTool*>(&tool);
+    return t && t->IsInUse();
+}
+bool cTrainingWorld::IsToolFull(const cObject& tool) const
+{
+    if (const auto* can = dynamic_cast<const cToolWater*>(&tool)) return can->IsFull();
+    if (const auto* bin = dynamic_cast<const cToolBin*>(&tool)) return bin->IsFull();
+    return false;
+}
+bool cTrainingWorld::HiveHasHoney(const cObject& hive) const
+{
+    const auto* h = dynamic_cast<const cHive*>(&hive);
+    return h && h->GetHoney() > 0;
+}
+void cTrainingWorld::ClearGardenerJobs(cObject& gardener) const
+{
+    if (auto* g = dynamic_cast<cGardener*>(&gardener)) g->ClearJobs();
+}
+void cTrainingWorld::ClearGardenerWare(cObject& gardener) const
+{
+    if (auto* g = dynamic_cast<cGardener*>(&gardener)) g->ClearWare();
+}
+cShip* cTrainingWorld::GetFirstShip() const
+{
+    if (!g_pGarden || g_pGarden->m_Ships.empty()) return nullptr;
+    return &g_pGarden->m_Ships.front();
+}
+void cTrainingWorld::StartHintTimer(float seconds) const
+{
+    if (!g_pGarden) return;
+    vek::mover<float>& timer = g_pGarden->m_HintTimer;
+    timer.m_fSpeed = 1.0f;
+    timer.Reset(0.0f);
+    timer.SetTarget(seconds);
+}
 
 const cTrainingWorld& GetTrainingWorld() { return g_pWorld ? *g_pWorld : g_DefaultWorld; }
 void SetTrainingWorld(const cTrainingWorld* world) { g_pWorld = world; }

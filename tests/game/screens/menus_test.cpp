@@ -172,10 +172,10 @@ TEST_F(MenusTest, TheIslandIsCentredOnTheReachedLevelOnlyOnTheFirstShow)
     EXPECT_FLOAT_EQ(Island().fScrollX, 7.0f) << "once per run";
 
     // Limits: the view stays on the picture.
-    CenterIslandView(Island(), {2000.0f, 1990.0f});
+    Island().CenterView(2000.0f, 1990.0f);
     EXPECT_FLOAT_EQ(Island().fScrollX, 2048.0f - 1024.0f);
     EXPECT_FLOAT_EQ(Island().fScrollY, 2000.0f - 768.0f);
-    CenterIslandView(Island(), {100.0f, 100.0f});
+    Island().CenterView(100.0f, 100.0f);
     EXPECT_FLOAT_EQ(Island().fScrollX, 0.0f);
     EXPECT_FLOAT_EQ(Island().fScrollY, 0.0f);
 }

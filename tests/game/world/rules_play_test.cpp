@@ -1,5 +1,6 @@
 // The level in play: the car's check and sale against the tasks, the task
 // panel's pass, finishing a level, the ships and the session step's holds.
+#include "game/objects/product.h"
 #include "game/world/rules.h"
 
 #include <gtest/gtest.h>
@@ -303,8 +304,8 @@ TEST_F(RulesField, ProductsNoTaskWantsLeaveTheField)
 {
     const int32_t egg = g_pWareManager->FindWare("egg");
     const int32_t nib = g_pWareManager->FindWare("nib");
-    const uint32_t eggs = (new Thing(level, OBJ_EGG))->GetId();
-    const uint32_t nibs = (new Thing(level, OBJ_NIB))->GetId();
+    const uint32_t eggs = (new cEgg(level))->GetId();
+    const uint32_t nibs = (new cNib(level))->GetId();
     player->m_Tasks = {Task(egg, 2), Task(nib, 0)};
     level->UpdateNeeds(&player->m_Tasks[0]);
     level->FlushRemoved();

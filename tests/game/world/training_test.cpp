@@ -7,6 +7,9 @@
 
 #include "engine/gui/gui.h"
 #include "engine/gui/sysctrl.h"
+#include "game/objects/hive.h"
+#include "game/objects/plant.h"
+#include "game/objects/tools.h"
 
 namespace {
 
@@ -402,3 +405,46 @@ TEST_F(Tutorial, FinishedAndInterruptedLessonsStaySpentAcrossAReload)
 }
 
 } // namespace
+
+TEST_F(Tutorial, TheDefaultWorldAsksTheFieldsRealObjectsAndTheGame)
+{
+    SetTrainingWorld(nullptr);
+    const cTrainingWorld& world = GetTrainingWorld();
+
+    cPlant plant(m_pLevel, 1);
+    EXPECT_EQ(world.GetPlantNeed(plant), cPlant::e_NeedNone);
+    plant.SetNeed(cPlant::e_NeedWater);
+    EXPECT_EQ(world.GetPlantNeed(plant), plant.GetNeed());
+    EXPECT_EQ(world.GetPlantWare(plant), plant.GetWareId());
+
+    cToolWater can(m_pLevel);
+    can.SetCapacity(2);
+    can.SetWater(1);
+    EXPECT_FALSE(world.IsToolFull(can));
+    can.SetWater(2);
+    EXPECT_TRUE(world.IsToolFull(can));
+    EXPECT_FALSE(world.IsToolInUse(can));
+    can.SetInUse(true);
+    EXPECT_TRUE(world.IsToolInUse(can));
+
+    cToolBin bin(m_pLevel);
+    EXPECT_EQ(world.IsToolFull(bin), bin.IsFull());
+
+    cHive hive(m_pLevel);
+    EXPECT_FALSE(world.HiveHasHoney(hive));
+    hive.SetHoney(1);
+    EXPECT_TRUE(world.HiveHasHoney(hive));
+
+    // An object of another class than the one asked about gets the quiet answer.
+    EXPECT_EQ(world.GetPlantNeed(can), cPlant::e_NeedNone);
+    EXPECT_FALSE(world.IsToolFull(plant));
+    EXPECT_FALSE(world.HiveHasHoney(plant));
+
+    m_pGarden->m_Ships.clear();
+    EXPECT_EQ(world.GetFirstShip(), nullptr);
+    m_pGarden->m_Ships.resize(2);
+    EXPECT_EQ(world.GetFirstShip(), &m_pGarden->m_Ships.front());
+
+    world.StartHintTimer(4.0f);
+    EXPECT_TRUE(m_pGarden->m_HintTimer.IsMoving());
+}

@@ -318,10 +318,10 @@ public:
     // of that task when one is given): animal products no longer wanted
     // go; plants, animals and hives are told by fnRenewNeed.
     void UpdateNeeds(const cLevelTask* task);
-    // The ware an object yields toward the tasks (without it, animals,
-    // hives and products go by their type and plants yield none), and the
-    // object's reaction to being wanted or not; set by the garden's and the
-    // animals' code. True from fnRenewNeed when the object dropped a need
+    // Test seams: the ware an object yields toward the tasks (without it,
+    // products go by their type and plants by their sort, flowers by
+    // honey), and the object's reaction to being wanted or not (without it,
+    // a plant no task wants drops the need it waits with unless ripe). True from fnRenewNeed when the object dropped a need
     // (then a burst of particles marks it).
     std::function<int32_t(const cObject*)> fnObjectWare;
     std::function<bool(cObject*, bool needed)> fnRenewNeed;

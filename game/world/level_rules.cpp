@@ -6,6 +6,7 @@
 #include "engine/core/format.h"
 #include "engine/graphics/curve.h"
 #include "game/objects/object.h"
+#include "game/objects/plant.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
@@ -48,9 +49,26 @@ int32_t WareByType(const cObject* object)
     case OBJ_PEACOCK:
     case OBJ_NIB: name = "nib"; break;
     case OBJ_HIVE: name = "honey"; break;
+    case OBJ_PLANT:
+        // Flowers serve the bees: they are wanted while honey is.
+        if (const auto* plant = dynamic_cast<const cPlant*>(object))
+            return plant->IsFlowers() ? g_pWareManager->FindWare("honey") : plant->GetWareId();
+        return NO_WARE;
     default: return NO_WARE;
     }
     return g_pWareManager->FindWare(name);
+}
+
+// A plant no task wants any more loses the need it waits with, unless it
+// is ripe; true when it did (the caller marks it with a burst).
+bool RenewPlantNeed(cObject* object, bool needed)
+{
+    auto* plant = dynamic_cast<cPlant*>(object);
+    if (!plant) return false;
+    plant->SetNeeded(needed);
+    if (needed || plant->GetState() != 3 || plant->GetNeed() == cPlant::e_NeedRipe) return false;
+    plant->ClearNeed();
+    return true;
 }
 
 } // namespace
@@ -180,6 +198,8 @@ void cLevel::UpdateNeeds(const cLevelTask* task)
             }
         } else if (fnRenewNeed) {
             burst = fnRenewNeed(object, needed);
+        } else {
+            burst = RenewPlantNeed(object, needed);
         }
         if (burst && particles) particles->EmitBurst(20, 20.0f, Centre(object->GetRect()));
     }

@@ -4,6 +4,7 @@
 
 #include "engine/core/bitstream.h"
 #include "game/scripted_player.h"
+#include "game/world/level_task.h"
 
 namespace {
 
@@ -37,6 +38,25 @@ TEST_F(Plants, SortIntervalsHandOutNeedsInTurn)
         pending.push_back(plant->GetPendingNeed());
     }
     EXPECT_EQ(pending, (std::vector<int32_t>{-1, cPlant::e_NeedWeed, -1, cPlant::e_NeedWeed, cPlant::e_NeedWater}));
+}
+
+TEST_F(Plants, APlantNoTaskWantsDropsItsNeedUnlessRipe)
+{
+    cScriptedPlayer p(*level);
+    cPlant* wanted = Plant("plant00", cell(0, 0));
+    cPlant* unwanted = Plant("plant01", cell(0, 1));
+    cPlant* ripe = Plant("plant01", cell(0, 2));
+    p.Step(2);
+    wanted->SetNeed(cPlant::e_NeedWater);
+    unwanted->SetNeed(cPlant::e_NeedWater);
+    ripe->SetGrowth(1.0f);
+    p.Step(1);
+    ASSERT_EQ(ripe->GetNeed(), cPlant::e_NeedRipe);
+    player->m_Tasks = {MakeLevelTask("plant00", 3, 0.0f)};
+    level->UpdateNeeds(nullptr);
+    EXPECT_EQ(wanted->GetNeed(), cPlant::e_NeedWater);
+    EXPECT_EQ(unwanted->GetNeed(), cPlant::e_NeedNone);
+    EXPECT_EQ(ripe->GetNeed(), cPlant::e_NeedRipe);
 }
 
 TEST_F(Plants, AnUnmetNeedKillsAfterSixtySecondsUnlessWorked)

@@ -5,8 +5,6 @@
 // buffer swap excluded), quads and draw_calls per frame. Budget: 2 ms of CPU.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -22,21 +20,9 @@
 #include "game/world/rules.h"
 #include "game/world/walk_map.h"
 #include "platform/window.h"
+#include "support/widget_frames.h"
 
 namespace {
-
-double ThreadSeconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-void Texture(const char* name, int w, int h)
-{
-    vek::cImage image(vek::e_pfRGBA, w, h, 1);
-    new vek::cTexture(&image, name, false);
-}
 
 void BM_IslandFrame(benchmark::State& state)
 {
@@ -51,16 +37,16 @@ void BM_IslandFrame(benchmark::State& state)
         return;
     }
     CreateTextureInfos();
-    Texture("island00_0", 2048, 1000);
-    Texture("island00_1", 2048, 1000);
-    Texture("island01", 512, 128);
+    benchsupport::BlankTexture("island00_0", 2048, 1000);
+    benchsupport::BlankTexture("island00_1", 2048, 1000);
+    benchsupport::BlankTexture("island01", 512, 128);
     (new cTextureInfo("island01", false))->AddNode("total", 4, 1, 8.0f);
-    Texture("houses00", 700, 100);
+    benchsupport::BlankTexture("houses00", 700, 100);
     (new cTextureInfo("houses00", false))->AddNode("house00", 7, 1);
-    Texture("houses05", 120, 40);
+    benchsupport::BlankTexture("houses05", 120, 40);
     auto* marks = new cTextureInfo("houses05", false);
     for (const char* area : {"point", "mp", "mp_select", "gold", "silver", "bronze"}) marks->AddNode(area, 1, 1);
-    Texture("peacock01", 40, 20);
+    benchsupport::BlankTexture("peacock01", 40, 20);
     auto* people = new cTextureInfo("peacock01", false);
     people->AddNode("white_front", 4, 1);
     people->AddNode("white_back", 2, 1);
@@ -91,24 +77,7 @@ void BM_IslandFrame(benchmark::State& state)
     ships[1].fProgress = 0.7f;
     island->viewHooks.ships = [&ships] { return &ships; };
 
-    double cpu = 0.0;
-    uint64_t frames = 0, calls = 0, quads = 0;
-    for (auto _ : state) {
-        const double start = ThreadSeconds();
-        vek::g_pRender->Begin();
-        island->Draw();
-        vek::g_pRender->End();
-        cpu += ThreadSeconds() - start;
-        vek::g_pRender->SwapBuffers();
-        calls += vek::g_pRender->GetLastFrameCounters().calls;
-        quads += vek::g_pRender->GetLastFrameCounters().primitives / 2;
-        ++frames;
-    }
-    if (frames > 0) {
-        state.counters["submit_cpu_ms"] = cpu * 1000.0 / static_cast<double>(frames);
-        state.counters["draw_calls"] = static_cast<double>(calls) / static_cast<double>(frames);
-        state.counters["quads"] = static_cast<double>(quads) / static_cast<double>(frames);
-    }
+    benchsupport::MeasureFrames(state, *island);
     DestroyTextureInfos();
     game->DestroyWindow();
 }

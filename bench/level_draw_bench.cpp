@@ -5,8 +5,6 @@
 // quads and draw_calls per frame; compare with batch_bench's figures.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
 #include <cstdlib>
 #include <memory>
 
@@ -21,21 +19,9 @@
 #include "game/world/level.h"
 #include "game/world/particles.h"
 #include "platform/window.h"
+#include "support/widget_frames.h"
 
 namespace {
-
-double ThreadSeconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-void Texture(const char* name, int w, int h)
-{
-    vek::cImage image(vek::e_pfRGBA, w, h, 1);
-    new vek::cTexture(&image, name, false);
-}
 
 struct Box : cObject {
     Box(cLevel* level, float x, float y) : cObject(level)
@@ -83,7 +69,7 @@ void BM_FieldFrame(benchmark::State& state)
         return;
     }
     CreateTextureInfos();
-    Texture("back", 1024, 1024);
+    benchsupport::BlankTexture("back", 1024, 1024);
     auto* back = new cTextureInfo("back", false);
     back->AddNode("base", vek::rectf(0.0f, 0.25f, 1.0f, 0.75f));
     back->AddNode("top", vek::rectf(0.0f, 0.0f, 1.0f, 0.1f));
@@ -93,7 +79,7 @@ void BM_FieldFrame(benchmark::State& state)
     back->AddNode("ocean", vek::rectf(0.2f, 0.2f, 0.4f, 0.05f), 2, 1, 2.0f);
     back->AddNode("wave", vek::rectf(0.6f, 0.2f, 0.2f, 0.05f), 2, 1, 2.0f);
     back->AddNode("light", vek::rectf(0.8f, 0.2f, 0.2f, 0.05f), 2, 1, 2.0f);
-    Texture("boxes", 256, 64);
+    benchsupport::BlankTexture("boxes", 256, 64);
     (new cTextureInfo("boxes", false))->AddNode("box", 4, 1, 8.0f);
 
     auto* garden = new cGarden();
@@ -103,24 +89,7 @@ void BM_FieldFrame(benchmark::State& state)
         new Box(level, 140.0f + 48.0f * static_cast<float>(i % 15), 140.0f + 50.0f * static_cast<float>(i / 15));
     level->SortDrawList();
 
-    double cpu = 0.0;
-    uint64_t frames = 0, calls = 0, quads = 0;
-    for (auto _ : state) {
-        const double start = ThreadSeconds();
-        vek::g_pRender->Begin();
-        level->Draw();
-        vek::g_pRender->End();
-        cpu += ThreadSeconds() - start;
-        vek::g_pRender->SwapBuffers();
-        calls += vek::g_pRender->GetLastFrameCounters().calls;
-        quads += vek::g_pRender->GetLastFrameCounters().primitives / 2;
-        ++frames;
-    }
-    if (frames > 0) {
-        state.counters["submit_cpu_ms"] = cpu * 1000.0 / static_cast<double>(frames);
-        state.counters["draw_calls"] = static_cast<double>(calls) / static_cast<double>(frames);
-        state.counters["quads"] = static_cast<double>(quads) / static_cast<double>(frames);
-    }
+    benchsupport::MeasureFrames(state, *level);
     level->ClearObjects();
     delete garden;
     DestroyTextureInfos();

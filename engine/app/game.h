@@ -150,8 +150,12 @@ public:
     string strUserName;
     int32_t iFps = 0;
     int32_t iFrameCount = 0;
+    // Frames are drawn one in this many; the rest only take input and step.
+    // Long headless runs raise it, since drawing is most of a frame's cost.
+    int32_t iDrawInterval = 1;
 
 private:
+    uint32_t m_uDrawCounter = 0;
     // Construction and teardown steps (game.cpp).
     void CreateFrameObjects(float width, float height);
     void DestroyFrameObjects();

@@ -82,7 +82,8 @@ void cGame::UpdateFrame()
     auto target = [&]() -> cWidget* { return active ? pFocusWidget : nullptr; };
 
     // 1. Draw.
-    const bool ready = calls::RenderBegin() == 0;
+    const bool skip = iDrawInterval > 1 && (m_uDrawCounter++ % static_cast<uint32_t>(iDrawInterval)) != 0;
+    const bool ready = !skip && calls::RenderBegin() == 0;
     if (ready) {
         if (pFocusWidget)
             pFocusWidget->Draw();

@@ -1,0 +1,226 @@
+#pragma once
+// The whole game on the real data pack, played the way a player plays it:
+// every action is an injected mouse or keyboard event that goes through
+// SDL's queue, the window's event pump, the engine's input devices and the
+// GUI or the focused widget, exactly as a real click does. The helpers
+// only look (control rectangles, object rectangles, the island's level
+// points) to know where to click.
+//
+// Runs on SDL's offscreen driver with a fake clock; frames are stepped by
+// the test, and drawing can be thinned out for long runs
+// (m_pGame->iDrawInterval).
+//
+// A text field keeps what it held: clear it with Key(SDL_SCANCODE_BACKSPACE)
+// before Type(). The island's view scrolls, so look a level point up
+// (LevelPointClient) just before clicking it.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "engine/gui/ctrl.h"
+#include "engine/gui/gui.h"
+#include "engine/gui/window.h"
+#include "game/objects/object.h"
+#include "game/world/island.h"
+#include "game/world/level.h"
+#include "game_fixture.h"
+
+namespace gametest {
+
+class PackGame : public GameFixture {
+protected:
+    // The game as the entry routine starts it, on the repository's pack,
+    // with its own profile folder.
+    void StartOnPack()
+    {
+        const char* repo = std::getenv("VEK_REPO_DIR");
+        ASSERT_TRUE(repo && *repo) << "VEK_REPO_DIR names the repository";
+        vek::platform::WindowSystem().bOpenGL = true;
+        vek::cGame::cSettings s;
+        s.strTitle = "Zembro Lavine";
+        s.strName = "Zembrolavine";
+        s.iBits = 32;
+        s.iDepthStencil = 1;
+        s.fWidth = 1024.0f;
+        s.fHeight = 768.0f;
+        m_pGame = new vek::cGame(s);
+        m_strLogPath = std::string(vek::GetPathMacro(vek::e_macroAppPath)) + "/_log.html";
+        vek::SetPathMacro(vek::e_macroStaticPath, std::string(repo) + "/data");
+        vek::SetPathMacro(vek::e_macroAppPath, m_strDir + "/app");
+        m_pGame->InitFrameTiming(&m_Clock);
+        ASSERT_TRUE(m_pGame->CreateWindow(true, 1024, 768, 32));
+        ASSERT_TRUE(CreateWareManager());
+        new cGarden();
+        ASSERT_EQ(g_pGarden->InitGame(), 0);
+    }
+
+    // ---- frames ----
+
+    // One frame: the window's messages go to the engine (as its main loop
+    // hands them over), then the engine runs its frame a thirtieth of a
+    // second after the last.
+    void Frame()
+    {
+        vek::platform::cMessage m;
+        while (vek::platform::WindowSystem().PeekMessage(m))
+            if (m.type != vek::platform::e_msgQuit) m_pGame->WndProc(m);
+        m_Clock.iTicks += 33;
+        m_pGame->UpdateFrame();
+        m_pGame->UpdateFrameTimer();
+        ++m_iFrames;
+    }
+    void Run(int count)
+    {
+        for (int i = 0; i < count; ++i) Frame();
+    }
+    // Frames until `done` holds (checked before each frame); false after
+    // `limit` frames.
+    bool RunUntil(const std::function<bool()>& done, int limit = 3000)
+    {
+        for (int i = 0; i < limit; ++i) {
+            if (done()) return true;
+            Frame();
+        }
+        return done();
+    }
+
+    // ---- what the player sees ----
+
+    vek::cGUI* Gui() const { return m_pGame->pGUI; }
+    vek::cWindow* Window(const char* name) const { return Gui()->GetWindow(name); }
+    vek::cCtrl* Control(const char* window, const char* name) const
+    {
+        vek::cWindow* w = Window(window);
+        if (!w) return nullptr;
+        const int index = w->FindControl(name);
+        return index < 0 ? nullptr : w->GetControl(static_cast<unsigned>(index));
+    }
+    bool Shown(const char* name) const { return Gui()->IsWindowShown(name); }
+    std::string Focus() const { return m_pGame->GetFocusWidgetName(); }
+
+    // ---- injected input ----
+
+    static SDL_Window* SdlWindow() { return SDL_GL_GetCurrentWindow(); }
+
+    // The cursor moves to the client point (pixels, y down). One frame
+    // lets the engine see the motion. SDL places the cursor but sends no
+    // motion for a warp, so the motion is queued as the device reports it.
+    void MoveTo(int x, int y)
+    {
+        SDL_WarpMouseInWindow(SdlWindow(), x, y);
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = SDL_GetWindowID(SdlWindow());
+        e.motion.x = x;
+        e.motion.y = y;
+        e.motion.xrel = x != m_iCursorX ? x - m_iCursorX : 1;
+        e.motion.yrel = y - m_iCursorY;
+        m_iCursorX = x;
+        m_iCursorY = y;
+        SDL_PushEvent(&e);
+        Frame();
+    }
+    void Button(int x, int y, bool down, Uint8 button = SDL_BUTTON_LEFT)
+    {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.windowID = SDL_GetWindowID(SdlWindow());
+        e.button.button = button;
+        e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = x;
+        e.button.y = y;
+        SDL_PushEvent(&e);
+        Frame();
+    }
+    // Move, press and release, a frame for each.
+    void ClickAt(int x, int y, Uint8 button = SDL_BUTTON_LEFT)
+    {
+        MoveTo(x, y);
+        Button(x, y, true, button);
+        Button(x, y, false, button);
+    }
+    void Key(SDL_Scancode code)
+    {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_KEYDOWN;
+        e.key.windowID = SDL_GetWindowID(SdlWindow());
+        e.key.state = SDL_PRESSED;
+        e.key.keysym.scancode = code;
+        e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+        SDL_PushEvent(&e);
+        Frame();
+        e.type = SDL_KEYUP;
+        e.key.state = SDL_RELEASED;
+        SDL_PushEvent(&e);
+        Frame();
+    }
+    void Type(const std::string& text)
+    {
+        for (char c : text) {
+            SDL_Event e;
+            std::memset(&e, 0, sizeof e);
+            e.type = SDL_TEXTINPUT;
+            e.text.windowID = SDL_GetWindowID(SdlWindow());
+            e.text.text[0] = c;
+            SDL_PushEvent(&e);
+            Frame();
+        }
+    }
+
+    // The client point (y down) of a GUI point (y up).
+    static void GuiToClient(float gx, float gy, int& x, int& y)
+    {
+        x = static_cast<int>(gx);
+        y = static_cast<int>(768.0f - gy);
+    }
+    // A click in the middle of the named control of a shown window. False
+    // when the window or the control is missing or the control has no
+    // area.
+    bool ClickControl(const char* window, const char* name)
+    {
+        vek::cCtrl* ctrl = Control(window, name);
+        if (!ctrl) return false;
+        const vek::rect<float> r = ctrl->GetRect();
+        if (r.w <= 0.0f || r.h <= 0.0f) return false;
+        int x = 0, y = 0;
+        GuiToClient(r.x + r.w / 2.0f, r.y + r.h / 2.0f, x, y);
+        ClickAt(x, y);
+        return true;
+    }
+    // A click on a point of the level field (field pixels, y up).
+    void ClickField(const vek::vec2& point, Uint8 button = SDL_BUTTON_LEFT)
+    {
+        int x = 0, y = 0;
+        GuiToClient(point.x, point.y, x, y);
+        ClickAt(x, y, button);
+    }
+    // A click in the middle of an object of the field.
+    void ClickObject(const cObject* object)
+    {
+        const vek::rectf r = object->GetRect();
+        ClickField(vek::vec2(r.x + r.w / 2.0f, r.y + r.h / 2.0f));
+    }
+    // The client point of an island level point as the view shows it now.
+    bool LevelPointClient(int index, int& x, int& y) const
+    {
+        const cIsland* island = g_pGarden ? g_pGarden->m_pIsland : nullptr;
+        if (!island || index < 0 || static_cast<size_t>(index) >= island->vecLevelPoints.size()) return false;
+        const vek::vec2& q = island->vecLevelPoints[static_cast<size_t>(index)];
+        x = static_cast<int>(q.x - island->fScrollX);
+        y = static_cast<int>(768.0f - (q.y - island->fScrollY));
+        return x >= 0 && x < 1024 && y >= 0 && y < 768;
+    }
+
+    int m_iFrames = 0;
+    int m_iCursorX = -1, m_iCursorY = -1;
+};
+
+} // namespace gametest

@@ -26,6 +26,7 @@ class cBuild;
 class cFactory;
 class cHouse;
 class cPlayer;
+class cSpriteAnimations;
 class cTextPopups;
 struct cShip;
 
@@ -166,6 +167,9 @@ public:
     cWalkMap& GetWalkMap() { return *m_pWalkMap; }
     // The island's rising texts (font "header24x24").
     cTextPopups* GetPopups() const { return m_pPopups; }
+    // The island's one-shot animations (the fireworks), in island
+    // coordinates: advanced by TickWorld and drawn over the walkers.
+    cSpriteAnimations* GetAnimations() const { return m_pAnimations; }
     bool WasPlayerFileDamaged() const { return !m_strDamagedFile.empty(); }
 
     // The pulse of buildings waiting to be bought: 0..1.
@@ -270,6 +274,7 @@ private:
     std::list<cHouse*> m_Buildings;
     cWalkMap* m_pWalkMap = nullptr;
     cTextPopups* m_pPopups = nullptr;
+    cSpriteAnimations* m_pAnimations = nullptr;
     // The player file that loading found damaged, until it is saved over.
     vek::string m_strDamagedFile;
 };

@@ -320,6 +320,7 @@ void cIsland::Draw()
     }
     Flush(*batch);
     m_pWalkMap->DrawFollowers();
+    m_pAnimations->Draw(*batch);
     for (cHouse* b : m_Buildings) b->DrawOver(*batch);
     DrawLevelMap(*batch);
     Flush(*batch);

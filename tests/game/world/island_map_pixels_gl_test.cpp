@@ -1,6 +1,7 @@
 // One frame of the island's level map on the real render device, read back:
 // the dots of the open paths, medals on the points played, the hovered
-// point's ring under its medal and the blinking mark of the newest point.
+// point's ring under its medal and the blinking mark of the newest point;
+// and the fireworks, which scroll with the island.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,6 +16,7 @@
 #include "game/shell/loading.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
+#include "game/world/effects.h"
 #include "game/world/island.h"
 #include "support/image_files.h"
 #include "support/temp_dir.h"
@@ -118,6 +120,41 @@ TEST_F(IslandMapPicture, ThreeOpenPointsTheirMedalsAndTheHoveredPoint)
     const std::unique_ptr<vek::cImage> all = shelltest::DrawFrame(island);
     ASSERT_NE(all, nullptr);
     EXPECT_RGB(shelltest::PixelAt(*all, 925, 200), 255, 0, 0);
+}
+
+TEST_F(IslandMapPicture, FireworksAreDrawnWhereTheyBurstOnTheIsland)
+{
+    // "firework": two frames, orange then cyan, 32 x 32 each.
+    std::vector<uint8_t> pixels(static_cast<size_t>(64 * 32 * 4));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x) {
+            uint8_t* p = &pixels[static_cast<size_t>((y * 64 + x) * 4)];
+            p[0] = x < 32 ? 255 : 0;
+            p[1] = x < 32 ? 128 : 255;
+            p[2] = x < 32 ? 0 : 255;
+            p[3] = 255;
+        }
+    ASSERT_TRUE(vektest::WriteFile(m_strRoot + "/data/firework.png", vektest::MakePNG(64, 32, 6, 8, pixels)));
+    ASSERT_EQ(LoadTextureFile(vek::filename("{StaticPath}/firework")), 0);
+    auto* info = new cTextureInfo("firework", false);
+    info->AddNode("total", 2, 1, 10.0f);
+
+    auto* island = new cIsland();  // the engine's widget list owns it
+    island->fScrollX = 100.0f;
+    island->fScrollY = 50.0f;
+    island->hooks.playOnce("firework", "total", vek::vec2(600.0f, 450.0f));
+    ASSERT_EQ(island->GetAnimations()->Count(), 1u);
+    const std::unique_ptr<vek::cImage> first = shelltest::DrawFrame(island);
+    ASSERT_NE(first, nullptr);
+    EXPECT_RGB(shelltest::PixelAt(*first, 500, 400), 255, 128, 0);
+    EXPECT_RGB(shelltest::PixelAt(*first, 525, 400), 0, 0, 0);
+    // A tenth of a second of the island's steps: the second frame.
+    for (int i = 0; i < 4; ++i) island->TickWorld();
+    const std::unique_ptr<vek::cImage> second = shelltest::DrawFrame(island);
+    ASSERT_NE(second, nullptr);
+    EXPECT_RGB(shelltest::PixelAt(*second, 500, 400), 0, 255, 255);
+    for (int i = 0; i < 3; ++i) island->TickWorld();
+    EXPECT_EQ(island->GetAnimations()->Count(), 0u);
 }
 
 } // namespace

@@ -248,6 +248,11 @@ public:
     void DrawLevelMap(vek::cQuadBatch& batch);
     // One pass of the result sequence's stages A to F.
     void UpdateResultSequence();
+    // A house icon flies from the point of the screen to the centre of the
+    // island rating's star of that index ("island_star%i" of "island") in
+    // the time the result sequence gives it; false (nothing flies) when
+    // the control or the game's flying items are missing.
+    bool FlyHouse(const vek::vec2& from, int star);
     // The view's textures and animations (called by the constructor).
     void InitView();
     // The sprites every island shares are looked up again on next use

@@ -119,7 +119,7 @@ void Fly(const char* area, const vek::vec2& from, const vek::vec2& to, bool zigz
     cFlyingItem* item = g_pGarden->m_pFlyingItems->AddItem("icons00", area, 0.0f, 1);
     if (!item) return;
     if (zigzag) {
-        MakeZigzagPath(item->path, from, to, 2, 30.0f, 2.0f);
+        MakeZigzagPath(item->path, from, to, 2, 30.0f, duration);
         for (vek::vec2& p : item->trail) p = from;
     } else {
         item->AddPoint(from, 0.0f);
@@ -572,6 +572,16 @@ void cIsland::OnInput(int kind, int code)
 }
 
 // ---- the result sequence ----
+
+bool cIsland::FlyHouse(const vek::vec2& from, int star)
+{
+    // Its arrival is what stage E waits for: the same two seconds.
+    vek::vec2 to;
+    if (!g_pGarden || !g_pGarden->m_pFlyingItems) return false;
+    if (!ControlCentre(vek::Formatted("island_star%i", star), true, &to)) return false;
+    Fly("house", from, to, true, 2.0f);
+    return true;
+}
 
 void cIsland::UpdateResultSequence()
 {

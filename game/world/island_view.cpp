@@ -531,11 +531,13 @@ void cIsland::OnInput(int kind, int code)
             const cPlayer* player = Player();
             if (point != iHoveredPoint) {
                 iHoveredPoint = point;
-                if (point < 0) {
-                    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("hint_mp");
-                } else if (player && static_cast<size_t>(point) < player->m_Times.size() && game) {
+                if (point >= 0 && player && static_cast<size_t>(point) < player->m_Times.size() && game) {
                     game->SendWindowMessage("hint_mp", static_cast<unsigned>(point), 0);
                     game->ShowGameWindow("hint_mp", 2);
+                } else if (vek::cGUI* gui = vek::GetEngineGUI()) {
+                    // A point never played has no pop-up: the one of the
+                    // point left last must not stay over it.
+                    if (gui->IsWindowShown("hint_mp")) gui->HideWindow("hint_mp");
                 }
             }
         }

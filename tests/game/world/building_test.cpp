@@ -316,7 +316,7 @@ TEST_F(Buildings, FireworksPlayOnTheIslandsOwnList)
 {
     cHouse* b = PlaceCopy(1, 0);  // house00 on level 0's point
     m_pIsland->iMode = cIsland::e_modeLevel;
-    m_pGarden->m_pSpriteAnimations = new cSpriteAnimations(nullptr);
+    ASSERT_NE(m_pGarden->m_pSpriteAnimations, nullptr);
     b->iState = 0;
     b->SetState(1);
     const cSpriteAnimations& shots = *m_pIsland->GetAnimations();
@@ -335,8 +335,6 @@ TEST_F(Buildings, FireworksPlayOnTheIslandsOwnList)
     for (int i = 0; i < 60; ++i) m_pIsland->TickWorld();
     EXPECT_EQ(b->iFireworks, 0);
     EXPECT_EQ(shots.Count(), 0u);
-    delete m_pGarden->m_pSpriteAnimations;
-    m_pGarden->m_pSpriteAnimations = nullptr;
 }
 
 TEST_F(Buildings, TheStatueStartsTheClosingComicsOnce)

@@ -214,7 +214,7 @@ TEST_F(IslandOnThePack, AWonLevelRunsTheResultSequenceAndOpensTheNextLevel)
     EXPECT_NEAR(flight->path.m_Points.back().y, rated.y, 0.5f);
     EXPECT_NEAR(flight->path.m_Points.front().x, house->GetScreenCenter().x, 0.5f);
     ASSERT_TRUE(StepsUntil([&] { return island->GetAnimations()->Count() > 0; }, 10)) << "fireworks on the island";
-    // The flight lands: its head reaches the star and the item is dropped.
+    // The flight lands: once its path is flown the item is dropped.
     const size_t flights = game->m_pFlyingItems->Count();
     ASSERT_TRUE(StepsUntil([&] { return Flying("house") == nullptr; }, 90));
     EXPECT_LT(game->m_pFlyingItems->Count(), flights);

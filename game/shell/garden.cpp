@@ -147,6 +147,11 @@ void cGarden::FinishInit()
     m_pIsland->viewHooks.trainingStart = [this](int kind) { m_Training.Start(kind); };
     m_pIsland->viewHooks.renewShips = [this] { RenewShips(); };
     m_pIsland->viewHooks.ships = [this]() -> const std::vector<cShip>* { return &m_Ships; };
+    // A finished house's icon flies to the island rating on the game's
+    // flying items.
+    m_pIsland->hooks.flyHouse = [this](const vek::vec2& from, int star) {
+        if (m_pIsland) m_pIsland->FlyHouse(from, star);
+    };
     // What the rules ask of the field's gardener, tools and holes.
     fnEndGardenWork = [this] {
         if (!m_pLevel) return;

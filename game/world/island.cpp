@@ -63,6 +63,7 @@ cIsland::cIsland() : vek::cWidget("island")
 {
     g_pIsland = this;
     m_pWalkMap = new cWalkMap(vek::g_pGame ? vek::g_pGame->pBatch : nullptr);
+    m_pAnimations = new cSpriteAnimations(vek::g_pRender);
     m_pPopups = new cTextPopups(vek::g_pRender, "header24x24");
     // The buildings' events reach the game while it exists.
     hooks.countWare = [](int ware) {
@@ -74,8 +75,10 @@ cIsland::cIsland() : vek::cWidget("island")
     hooks.inputAdded = [](cFactory* factory) {
         if (g_pGarden && factory) g_pGarden->OnFactoryInput(factory->iInputWare);
     };
-    hooks.playOnce = [](const vek::string& texture, const vek::string& area, const vek::vec2& at) {
-        if (g_pGarden && g_pGarden->m_pSpriteAnimations) g_pGarden->m_pSpriteAnimations->Add(texture, area, at);
+    // The fireworks burst where the building stands on the island, so they
+    // live, scroll and are drawn with the island.
+    hooks.playOnce = [this](const vek::string& texture, const vek::string& area, const vek::vec2& at) {
+        if (m_pAnimations) m_pAnimations->Add(texture, area, at);
     };
     hooks.popup = [this](const vek::string& text, const vek::vec2& at) {
         if (m_pPopups) m_pPopups->AddPopup(text, at);
@@ -112,6 +115,8 @@ cIsland::~cIsland()
     while (!m_Buildings.empty()) delete m_Buildings.front();
     delete m_pWalkMap;
     m_pWalkMap = nullptr;
+    delete m_pAnimations;
+    m_pAnimations = nullptr;
     delete m_pPopups;
     m_pPopups = nullptr;
     if (g_pIsland == this) g_pIsland = nullptr;
@@ -316,5 +321,6 @@ bool cIsland::GetIslandRate(int* count, int* stars) const
 void cIsland::TickWorld()
 {
     m_pWalkMap->UpdateFollowers(1.0f / 30.0f);
+    m_pAnimations->Update(1.0f / 30.0f);
     for (cHouse* b : m_Buildings) b->Tick();
 }

@@ -26,6 +26,7 @@ class cBuild;
 class cFactory;
 class cHouse;
 class cPlayer;
+class cSpriteAnimations;
 class cTextPopups;
 struct cShip;
 
@@ -166,6 +167,9 @@ public:
     cWalkMap& GetWalkMap() { return *m_pWalkMap; }
     // The island's rising texts (font "header24x24").
     cTextPopups* GetPopups() const { return m_pPopups; }
+    // The island's one-shot animations (the fireworks), in island
+    // coordinates: advanced by TickWorld and drawn over the walkers.
+    cSpriteAnimations* GetAnimations() const { return m_pAnimations; }
     bool WasPlayerFileDamaged() const { return !m_strDamagedFile.empty(); }
 
     // The pulse of buildings waiting to be bought: 0..1.
@@ -244,6 +248,11 @@ public:
     void DrawLevelMap(vek::cQuadBatch& batch);
     // One pass of the result sequence's stages A to F.
     void UpdateResultSequence();
+    // A house icon flies from the point of the screen to the centre of the
+    // island rating's star of that index ("island_star%i" of "island") in
+    // the time the result sequence gives it; false (nothing flies) when
+    // the control or the game's flying items are missing.
+    bool FlyHouse(const vek::vec2& from, int star);
     // The view's textures and animations (called by the constructor).
     void InitView();
     // The sprites every island shares are looked up again on next use
@@ -270,6 +279,7 @@ private:
     std::list<cHouse*> m_Buildings;
     cWalkMap* m_pWalkMap = nullptr;
     cTextPopups* m_pPopups = nullptr;
+    cSpriteAnimations* m_pAnimations = nullptr;
     // The player file that loading found damaged, until it is saved over.
     vek::string m_strDamagedFile;
 };

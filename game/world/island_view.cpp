@@ -119,7 +119,7 @@ void Fly(const char* area, const vek::vec2& from, const vek::vec2& to, bool zigz
     cFlyingItem* item = g_pGarden->m_pFlyingItems->AddItem("icons00", area, 0.0f, 1);
     if (!item) return;
     if (zigzag) {
-        MakeZigzagPath(item->path, from, to, 2, 30.0f, 2.0f);
+        MakeZigzagPath(item->path, from, to, 2, 30.0f, duration);
         for (vek::vec2& p : item->trail) p = from;
     } else {
         item->AddPoint(from, 0.0f);
@@ -320,6 +320,7 @@ void cIsland::Draw()
     }
     Flush(*batch);
     m_pWalkMap->DrawFollowers();
+    m_pAnimations->Draw(*batch);
     for (cHouse* b : m_Buildings) b->DrawOver(*batch);
     DrawLevelMap(*batch);
     Flush(*batch);
@@ -530,11 +531,13 @@ void cIsland::OnInput(int kind, int code)
             const cPlayer* player = Player();
             if (point != iHoveredPoint) {
                 iHoveredPoint = point;
-                if (point < 0) {
-                    if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("hint_mp");
-                } else if (player && static_cast<size_t>(point) < player->m_Times.size() && game) {
+                if (point >= 0 && player && static_cast<size_t>(point) < player->m_Times.size() && game) {
                     game->SendWindowMessage("hint_mp", static_cast<unsigned>(point), 0);
                     game->ShowGameWindow("hint_mp", 2);
+                } else if (vek::cGUI* gui = vek::GetEngineGUI()) {
+                    // A point never played has no pop-up: the one of the
+                    // point left last must not stay over it.
+                    if (gui->IsWindowShown("hint_mp")) gui->HideWindow("hint_mp");
                 }
             }
         }
@@ -571,6 +574,16 @@ void cIsland::OnInput(int kind, int code)
 }
 
 // ---- the result sequence ----
+
+bool cIsland::FlyHouse(const vek::vec2& from, int star)
+{
+    // Its arrival is what stage E waits for: the same two seconds.
+    vek::vec2 to;
+    if (!g_pGarden || !g_pGarden->m_pFlyingItems) return false;
+    if (!ControlCentre(vek::Formatted("island_star%i", star), true, &to)) return false;
+    Fly("house", from, to, true, 2.0f);
+    return true;
+}
 
 void cIsland::UpdateResultSequence()
 {

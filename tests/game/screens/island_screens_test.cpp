@@ -363,11 +363,22 @@ TEST_F(IslandScreens, TheIslandStatistics)
     EXPECT_FALSE(Visible(w, "img_statue_lock"));
     EXPECT_EQ(Color(w, "num_statue"), vek::PackColor(on.x, on.y, on.z, 1.0f));
     EXPECT_EQ(Text(w, "num_institute"), "x0");
-    for (int i = 0; i < 2; ++i) {
-        ClickControl(w, "ok");
-        Run(1.0f);
-        if (i == 0) m_pGame->pGUI->ShowWindow("stat_island");
-    }
+    EXPECT_EQ(m_pGame->iPause, 1);
+    // Closed, shown again while it fades out, closed: one raise, lowered
+    // once. Then opened and closed once more.
+    ClickControl(w, "ok");
+    Run(0.1f);
+    m_pGame->pGUI->ShowWindow("stat_island");
+    EXPECT_EQ(m_pGame->iPause, 1);
+    EXPECT_EQ(Text(w, "num_house"), "x2");
+    ClickControl(w, "ok");
+    Run(1.0f);
+    EXPECT_FALSE(m_pGame->pGUI->IsWindowShown("stat_island"));
+    EXPECT_EQ(m_pGame->iPause, 0);
+    m_pGame->pGUI->ShowWindow("stat_island");
+    EXPECT_EQ(m_pGame->iPause, 1);
+    ClickControl(w, "ok");
+    Run(1.0f);
     EXPECT_EQ(m_pGame->iPause, 0);
 }
 

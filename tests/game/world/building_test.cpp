@@ -10,6 +10,7 @@
 
 #include "game/shell/comics.h"
 #include "game/shell/locale_gd.h"
+#include "game/world/effects.h"
 #include "island_fixture.h"
 
 using namespace islandtest;
@@ -309,6 +310,31 @@ TEST_F(Buildings, ConstructionEndsAtTheBuiltFrameWithThreeFireworks)
     // Back to not built: the frame of the building not built.
     b->SetState(0);
     EXPECT_EQ(b->GetCurrentSprite().counter.iFrame, 6);
+}
+
+TEST_F(Buildings, FireworksPlayOnTheIslandsOwnList)
+{
+    cHouse* b = PlaceCopy(1, 0);  // house00 on level 0's point
+    m_pIsland->iMode = cIsland::e_modeLevel;
+    ASSERT_NE(m_pGarden->m_pSpriteAnimations, nullptr);
+    b->iState = 0;
+    b->SetState(1);
+    const cSpriteAnimations& shots = *m_pIsland->GetAnimations();
+    ASSERT_GT(TicksUntil(b, 2), 0);
+    // The first firework goes off at once, where the house stands on the
+    // island (a 64 x 64 sheet of four 16 x 64 frames, centred on the point).
+    ASSERT_EQ(shots.Count(), 1u);
+    const vek::rectf& r = shots.GetEntries().front().rect;
+    const vek::vec2 c(r.x + r.w / 2.0f, r.y + r.h / 2.0f);
+    EXPECT_FLOAT_EQ(r.w, 16.0f);
+    EXPECT_TRUE(RectContains(b->rect, c.x, c.y)) << c.x << ", " << c.y;
+    EXPECT_EQ(m_pGarden->m_pSpriteAnimations->Count(), 0u) << "not on the game's screen-space list";
+    // Its four frames play out with the island's steps; all three do.
+    for (int i = 0; i < 5; ++i) m_pIsland->TickWorld();
+    EXPECT_EQ(shots.Count(), 0u);
+    for (int i = 0; i < 60; ++i) m_pIsland->TickWorld();
+    EXPECT_EQ(b->iFireworks, 0);
+    EXPECT_EQ(shots.Count(), 0u);
 }
 
 TEST_F(Buildings, TheStatueStartsTheClosingComicsOnce)

@@ -242,9 +242,12 @@ bool cPlant::Load(vek::cBitStream& stream)
 
 void cPlant::Draw()
 {
-    vek::cQuadBatch* batch = vek::g_pGame ? vek::g_pGame->pBatch : nullptr;
-    if (!batch) return;
-    DrawInto(*batch);
+    if (vek::cQuadBatch* batch = vek::g_pGame ? vek::g_pGame->pBatch : nullptr) DrawTo(*batch);
+}
+
+void cPlant::DrawTo(vek::cQuadBatch& batch)
+{
+    DrawInto(batch);
     if (m_iState != e_psNeeding || (m_iNeed != e_NeedWater && m_iNeed != e_NeedWeed)) return;
     if (!m_bIconsLooked) {
         m_bIconsLooked = true;
@@ -252,11 +255,11 @@ void cPlant::Draw()
         garden::Sprite("icons00", "tool_weed", &m_aIcons[1]);
     }
     const vek::vec2 centre(m_vPos.x, m_vPos.y + 14.0f);
-    if (m_pLevel) m_pLevel->DrawProgressCircle(*batch, centre, 18.0f, GetNeedTime());
+    if (m_pLevel) m_pLevel->DrawProgressCircle(batch, centre, 18.0f, GetNeedTime());
     const cSprite& icon = m_aIcons[m_iNeed];
     if (icon.iTexture == 0) return;
     const float w = icon.fWidth * 0.9f;
     const float h = icon.fHeight * 0.9f;
-    batch->AddQuad(static_cast<uint32_t>(icon.iTexture), vek::rectf(centre.x - w / 2.0f, centre.y - h / 2.0f, w, h),
-                   kWhite, icon.pFrames[0]);
+    batch.AddQuad(static_cast<uint32_t>(icon.iTexture), vek::rectf(centre.x - w / 2.0f, centre.y - h / 2.0f, w, h),
+                  kWhite, icon.pFrames[0]);
 }

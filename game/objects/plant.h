@@ -33,6 +33,9 @@ public:
     bool Save(vek::cBitStream& stream) override;
     void Update() override;
     void Draw() override;
+    // The plant, and while it waits for water or weeding the ring of the
+    // time gone and the need's icon.
+    void DrawTo(vek::cQuadBatch& batch);
 
     virtual void SetNeed(int32_t need);
     virtual void ClearNeed();

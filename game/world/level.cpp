@@ -353,7 +353,11 @@ void cLevel::OnDeactivate()
 bool cLevel::ReadMouse(vek::vec2* point) const
 {
     int x = 0, y = 0;
-    if (!vek::g_pInput || !vek::g_pInput->GetCursorPosition(&x, &y)) return false;
+    if (fnCursor) {
+        if (!fnCursor(&x, &y)) return false;
+    } else if (!vek::g_pInput || !vek::g_pInput->GetCursorPosition(&x, &y)) {
+        return false;
+    }
     *point = vek::vec2(static_cast<float>(x), kViewHeight - static_cast<float>(y));
     return true;
 }
@@ -391,12 +395,13 @@ void cLevel::OnInput(int kind, int code)
         return;
     }
     if (code != 0) return;
+    m_bClickTaken = false;
     // A tutorial step whose delay still runs also takes the click. The
     // click road itself ignores the first two seconds of the first level
     // and a field without a gardener.
     if (game && game->GetTraining() != 0 && game->m_Training.IsWaiting()) return;
     vek::vec2 point;
-    if (ReadMouse(&point)) GardenClick(point);
+    if (ReadMouse(&point)) m_bClickTaken = GardenClick(point);
 }
 
 cObject* cLevel::PickObject(const vek::vec2& point) const
@@ -456,8 +461,21 @@ void cLevel::Reset()
     }
 }
 
+namespace {
+
+// A fraction of the ring kept within 0..1; a NaN (a timer without a length)
+// counts as nothing done.
+float RingFraction(float fraction)
+{
+    if (!(fraction > 0.0f)) return 0.0f;
+    return std::min(fraction, 1.0f);
+}
+
+} // namespace
+
 uint32_t cLevel::ProgressColor(float fraction)
 {
+    fraction = RingFraction(fraction);
     float red = 1.0f, green = 1.0f;
     if (fraction < 0.5f) red = 2.0f * fraction;
     else green = 2.0f * (1.0f - fraction);
@@ -480,6 +498,8 @@ void cLevel::DrawProgressCircle(vek::cQuadBatch& batch, const vek::vec2& positio
     }
     const uint32_t texture = static_cast<uint32_t>(m_CircleNeed.iTexture);
     const vek::rectf uv = m_CircleNeed.pFrames ? m_CircleNeed.pFrames[0] : vek::rectf(0.0f, 0.0f, 1.0f, 1.0f);
+    // Beyond the ends the sector would sweep backwards or lap itself.
+    fraction = RingFraction(fraction);
     const float top = kPi / 2.0f;
     batch.AddSector(texture, uv, position, radius, 32, top, top - 2.0f * kPi, kOpaqueWhite);
     batch.AddSector(texture, uv, position, radius - 1.0f, 32, top, top - 2.0f * kPi * fraction, ProgressColor(fraction));

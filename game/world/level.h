@@ -182,12 +182,21 @@ public:
 
     // The cell marked under the mouse; (-1, -1) for none.
     const cell& GetHoverCell() const { return m_HoverCell; }
+    // The cursor in client pixels (y down); without it the engine's input
+    // is read. False when it cannot be read. Lets the field take mouse
+    // input without a window.
+    std::function<bool(int* x, int* y)> fnCursor;
+    // What the last left button press that reached OnInput came to: false
+    // when it was ignored (a tutorial step's delay, the first level's
+    // opening seconds, no gardener, no cursor) or found nothing to aim at.
+    bool WasClickTaken() const { return m_bClickTaken; }
     cTextPopups* GetPopups() const { return m_pPopups; }
 
     // A ring from green through yellow to red: the full "circle_need" disc
     // in white at the radius, and over it a sector of radius - 1 in the
     // fraction's colour, from the top clockwise over that fraction of a
-    // turn. Into the given batch, or the engine's.
+    // turn. Into the given batch, or the engine's. The fraction is taken
+    // within 0..1, a NaN as 0.
     void DrawProgressCircle(const vek::vec2& position, float radius, float fraction);
     void DrawProgressCircle(vek::cQuadBatch& batch, const vek::vec2& position, float radius, float fraction);
     // The colour of a fraction, packed ARGB.
@@ -225,6 +234,7 @@ private:
     cSprite m_CircleNeed;  // "circle_need" of "icons00", looked up once
     bool m_bCircleLooked = false;
     cell m_HoverCell;
+    bool m_bClickTaken = false;
     uint32_t m_uSortCounter = 0;
     // ---- the garden at work (level_garden.cpp, level_save.cpp) ----
 

@@ -8,11 +8,15 @@
 // like the pack's; a test may leave some out (SkipArea) before SetUp.
 //
 // cScriptedPlayer sees what a player sees (object rectangles, the need
-// icons of plants, the tool the gardener carries) and acts only through
-// clicks at field points, which go down the level field's click road. It
-// runs the field's fixed steps and frame moves itself.
+// icons of plants, the tool the gardener carries, what lights up under the
+// cursor) and acts only through mouse events handed to the level field's
+// OnInput, as the engine hands them over for a real mouse; the field reads
+// the player's cursor through its cursor seam. Only the seed is chosen
+// directly (the garden toolbar is not part of this world). It runs the
+// field's fixed steps and frame moves itself.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,6 +26,7 @@
 
 #include "engine/core/filename.h"
 #include "engine/core/image.h"
+#include "engine/core/input.h"
 #include "engine/core/log.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/texture.h"
@@ -71,6 +76,80 @@ inline vek::rectf QuadRect(const vek::cQuadBatch& batch, size_t index)
 {
     const vek::cVertex2D* v = batch.GetVertices() + index * 6;
     return vek::rectf(v[0].x, v[0].y, v[5].x - v[0].x, v[5].y - v[0].y);
+}
+
+// A progress ring as the player sees it in a batch: a white disc, a fan of
+// triangles around one centre, and right after it a coloured fan over it
+// around the same centre. The sector's sweep is measured clockwise (y up)
+// from its first edge, in turns; its coverage is its area over the disc's.
+struct cRingSeen {
+    vek::vec2 centre;
+    float radius = 0.0f;        // the white disc's
+    float sectorRadius = 0.0f;  // the coloured sector's
+    uint32_t color = 0;         // the sector's
+    vek::vec2 start, end;       // the sector's first and last edge points
+    float swept = 0.0f;
+    float coverage = 0.0f;
+};
+namespace detail {
+// The fan of `triangles` triangles from vertex i: every triangle starts at
+// the same centre, one colour, each picking up where the last ended.
+inline bool IsFan(const vek::cVertex2D* v, size_t i, size_t triangles)
+{
+    const auto same = [](const vek::cVertex2D& a, const vek::cVertex2D& b) {
+        return std::fabs(a.x - b.x) < 1e-3f && std::fabs(a.y - b.y) < 1e-3f;
+    };
+    for (size_t k = 0; k < triangles; ++k) {
+        const vek::cVertex2D* t = v + i + k * 3;
+        if (!same(t[0], v[i]) || t[0].color != v[i].color || t[1].color != v[i].color || t[2].color != v[i].color)
+            return false;
+        if (k > 0 && !same(t[1], t[-1])) return false;
+    }
+    return true;
+}
+// The fan's area and its clockwise turn.
+inline void MeasureFan(const vek::cVertex2D* v, size_t i, size_t triangles, float* area, float* turns)
+{
+    *area = 0.0f;
+    *turns = 0.0f;
+    for (size_t k = 0; k < triangles; ++k) {
+        const vek::cVertex2D* t = v + i + k * 3;
+        const float ax = t[1].x - t[0].x, ay = t[1].y - t[0].y, bx = t[2].x - t[0].x, by = t[2].y - t[0].y;
+        const float cross = ax * by - ay * bx;
+        *area += std::fabs(cross) / 2.0f;
+        *turns -= std::atan2(cross, ax * bx + ay * by) / (2.0f * 3.14159265f);
+    }
+}
+} // namespace detail
+inline std::vector<cRingSeen> Rings(const vek::cQuadBatch& batch, size_t triangles = 32)
+{
+    std::vector<cRingSeen> rings;
+    size_t total = 0;
+    for (uint32_t r = 0; r < batch.uRunCount; ++r) total += batch.GetRuns()[r].uCount;
+    const vek::cVertex2D* v = batch.GetVertices();
+    const size_t fan = triangles * 3;
+    for (size_t i = 0; i + 2 * fan <= total;) {
+        const size_t j = i + fan;
+        if (v[i].color != 0xFFFFFFFFu || !detail::IsFan(v, i, triangles) || !detail::IsFan(v, j, triangles) ||
+            std::fabs(v[j].x - v[i].x) > 1e-3f || std::fabs(v[j].y - v[i].y) > 1e-3f) {
+            i += 3;
+            continue;
+        }
+        cRingSeen ring;
+        ring.centre = vek::vec2(v[i].x, v[i].y);
+        ring.radius = std::hypot(v[i + 1].x - v[i].x, v[i + 1].y - v[i].y);
+        ring.sectorRadius = std::hypot(v[j + 1].x - v[j].x, v[j + 1].y - v[j].y);
+        ring.color = v[j].color;
+        ring.start = vek::vec2(v[j + 1].x, v[j + 1].y);
+        ring.end = vek::vec2(v[j + fan - 1].x, v[j + fan - 1].y);
+        float disc = 0.0f, turns = 0.0f, sector = 0.0f;
+        detail::MeasureFan(v, i, triangles, &disc, &turns);
+        detail::MeasureFan(v, j, triangles, &sector, &ring.swept);
+        ring.coverage = disc > 0.0f ? sector / disc : 0.0f;
+        rings.push_back(ring);
+        i = j + fan;
+    }
+    return rings;
 }
 
 class GardenWorld : public ::testing::Test {
@@ -234,8 +313,36 @@ public:
                          limit);
     }
 
-    // ---- acting: clicks only ----
-    bool Click(const vek::vec2& point) { return m_Level.GardenClick(point); }
+    // ---- acting: mouse events only ----
+    // Every action is what the engine hands the focused field for a real
+    // mouse: the cursor moves to the point (the field reads it through its
+    // cursor seam, in client pixels), one move event, then the button goes
+    // down and up. Points are field points (y up).
+
+    // The cursor moves to the point: objects under it light up and the
+    // hover cell follows.
+    void MoveTo(const vek::vec2& point)
+    {
+        const int x = static_cast<int>(std::lround(point.x));
+        const int y = static_cast<int>(std::lround(kViewHeight - point.y));
+        // The engine reports the motion as deltas (x in the low half, y in
+        // the high half); the field reads the cursor itself.
+        const uint32_t dx = static_cast<uint32_t>(x - m_pCursor->x) & 0xFFFFu;
+        const uint32_t dy = static_cast<uint32_t>(y - m_pCursor->y) & 0xFFFFu;
+        m_pCursor->x = x;
+        m_pCursor->y = y;
+        m_pCursor->known = true;
+        Attach();
+        m_Level.OnInput(vek::e_inMouseMove, static_cast<int>(dx | (dy << 16)));
+    }
+    // A left click at the point: false when the field ignored it or found
+    // nothing there.
+    bool Click(const vek::vec2& point)
+    {
+        MoveTo(point);
+        Press(0);
+        return m_Level.WasClickTaken();
+    }
     // The middle of what the player sees of the object.
     bool ClickOn(const cObject* object)
     {
@@ -248,8 +355,15 @@ public:
         const vek::vec2 p = m_Level.GetCellPos(at);
         return Click(vek::vec2(p.x, p.y + 30.0f));
     }
-    void RightClick() { m_Level.GardenRightClick(); }
-    // The seed chosen on the toolbar.
+    // The right button, wherever the cursor is.
+    void RightClick()
+    {
+        Attach();
+        Press(1);
+    }
+    // The seed chosen on the toolbar. The garden toolbar is not part of
+    // this world, so the choice goes straight to the field, as the
+    // toolbar's item does.
     bool ChooseSeed(const char* ware) { return m_Level.PlantSort(g_pWareManager->FindWare(ware)); }
 
     // ---- seeing ----
@@ -295,9 +409,45 @@ public:
     }
     int32_t CarriedTool() const { return Gardener()->GetToolKind(); }
     int Steps() const { return m_iSteps; }
+    // The cell marked under the cursor ((-1, -1) for none) and the objects
+    // lit up under it.
+    cell HoverCell() const { return m_Level.GetHoverCell(); }
+    std::vector<cObject*> Highlighted() const
+    {
+        std::vector<cObject*> lit;
+        for (cObject* object : m_Level.GetObjects())
+            if (object->IsHighlighted()) lit.push_back(object);
+        return lit;
+    }
 
 private:
+    static constexpr float kViewHeight = 768.0f;
+
+    struct cCursor {
+        int x = 0, y = 0;
+        bool known = false;
+    };
+
+    // The field reads this player's cursor. The seam holds the cursor, not
+    // the player, so a player that goes (a temporary made to look) leaves
+    // nothing dangling.
+    void Attach()
+    {
+        m_Level.fnCursor = [cursor = m_pCursor](int* x, int* y) {
+            if (!cursor->known) return false;
+            *x = cursor->x;
+            *y = cursor->y;
+            return true;
+        };
+    }
+    void Press(int button)
+    {
+        m_Level.OnInput(vek::e_inMouseDown, button);
+        m_Level.OnInput(vek::e_inMouseUp, button);
+    }
+
     cLevel& m_Level;
+    std::shared_ptr<cCursor> m_pCursor = std::make_shared<cCursor>();
     int m_iSteps = 0;
 };
 

@@ -345,7 +345,11 @@ bool cGarden::GetMedalSprite(int medal, cSprite* record)
 
 void cGarden::SetMoney(int value)
 {
-    if (cPlayer* player = GetPlayer()) player->m_iMoney = std::max(value, 0);
+    cPlayer* player = GetPlayer();
+    if (!player) return;
+    player->m_iMoney = std::max(value, 0);
+    // What the money buys changes with it.
+    if (m_pLevel) m_pLevel->UpdateToolbars();
 }
 
 void cGarden::SpendMoney(int amount)
@@ -353,6 +357,7 @@ void cGarden::SpendMoney(int amount)
     cPlayer* player = GetPlayer();
     if (!player || player->m_iMoney < amount) return;
     player->m_iMoney = ClampMoney(static_cast<int64_t>(player->m_iMoney) - amount);
+    if (m_pLevel) m_pLevel->UpdateToolbars();
 }
 
 void cGarden::SpendIslandMoney(int amount)
@@ -542,6 +547,7 @@ bool cGarden::StartLevel(int level)
     SetupLevel(level);
     RenewShips();
     SendWindowMessage("garden", 1, 0);
+    if (m_pLevel) m_pLevel->UpdateToolbars();
     return true;
 }
 

@@ -542,6 +542,10 @@ bool cGarden::StartLevel(int level)
     m_bTaskHint = 0;
     StartTimer(m_StartTimer, 1.0f);
     player->LoadGame(level);
+    // Lines still shown from the last run (a restart, or a game continued
+    // after leaving one) would never come free for this run's tasks, and
+    // the level could not be won.
+    ClearTaskPanel(player->m_Tasks);
     if (m_pIsland) m_pIsland->SetMode(cIsland::e_modeLevel);
     if (vek::g_pGame) vek::g_pGame->SetFocusWidget("garden");
     SetupLevel(level);

@@ -709,4 +709,61 @@ TEST_F(ScreensTest, TaskLinesFollowTheActiveTasksAndLeaveWhenDone)
     EXPECT_TRUE(AllTaskLinesHidden());
 }
 
+TEST_F(ScreensTest, ARestartOrAContinuedGameTakesTheOldLinesOffThePanel)
+{
+    MakeSprites("icons00", {"plant00", "plant01", "success"});
+    cScoreWF* wf = MakeScore();
+    cPlayer* player = MakePlayer();
+    const std::vector<cTaskCtrl*>& lines = wf->GetTaskLines();
+    ASSERT_EQ(lines.size(), 4u);
+    const auto playWithLines = [&] {
+        Play(2.0f);
+        ASSERT_EQ(player->m_Tasks.size(), 2u);
+        for (size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(player->m_Tasks[i].pLine, lines[i]);
+            EXPECT_EQ(lines[i]->GetSlideState(), cTaskCtrl::e_slideShown);
+        }
+    };
+    const auto linesGone = [&] {
+        for (const cTaskCtrl* line : lines) {
+            EXPECT_EQ(line->GetSlideState(), cTaskCtrl::e_slideHidden);
+            EXPECT_FLOAT_EQ(line->GetRect().x, cScoreWF::kHiddenTaskX);
+            EXPECT_FALSE(line->IsChecked());
+        }
+        for (const cLevelTask& task : player->m_Tasks) EXPECT_EQ(task.pLine, nullptr);
+    };
+
+    ASSERT_TRUE(m_pGarden->StartLevel(1));
+    playWithLines();
+    const int32_t plant00 = g_pWareManager->FindWare("plant00");
+    for (int i = 0; i < 6; ++i) m_pGarden->CountTaskWare(plant00);
+    EXPECT_TRUE(lines[0]->IsChecked());
+
+    {
+        SCOPED_TRACE("restart");
+        Answer("restart_level");
+        linesGone();
+        EXPECT_TRUE(player->m_Tasks.empty());
+        playWithLines();
+        EXPECT_FALSE(lines[0]->IsChecked()) << "the new run's task is not done";
+        EXPECT_EQ(lines[0]->GetText(), "6");
+    }
+    {
+        SCOPED_TRACE("leave, then continue");
+        Answer("exit_level");
+        EXPECT_EQ(lines[1]->GetSlideState(), cTaskCtrl::e_slideShown) << "leaving keeps the panel as it is";
+        player->m_iContinueLevel = 1;
+        Answer("continue_last");
+        linesGone();
+        ASSERT_EQ(player->m_Tasks.size(), 2u) << "the saved tasks";
+        playWithLines();
+    }
+    {
+        SCOPED_TRACE("the same level started again");
+        ASSERT_TRUE(m_pGarden->StartLevel(1));
+        linesGone();
+        playWithLines();
+    }
+}
+
 } // namespace

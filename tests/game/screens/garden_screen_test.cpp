@@ -766,4 +766,35 @@ TEST_F(ScreensTest, ARestartOrAContinuedGameTakesTheOldLinesOffThePanel)
     }
 }
 
+TEST_F(ScreensTest, TheMedalTurnsSilverOnTheFirstTickPastTheGoldTime)
+{
+    MakeSprites("icons01", {"gold", "silver", "bronze"});
+    MakeScore();
+    cPlayer* player = MakePlayer();
+    ASSERT_TRUE(m_pGarden->StartLevel(1));
+    ASSERT_FLOAT_EQ(player->m_TaskSet.fTimeLimit, 100.0f);
+    Play(1.0f / 30.0f);
+    ASSERT_EQ(cScoreWF::GetLastMedal(), 0);
+
+    // Exactly at the limit the level still earns gold.
+    player->m_fClock = 100.0f;
+    Send(m_pScore, cGUI::e_wndTimer, 33, 0);
+    EXPECT_EQ(cScoreWF::GetLastMedal(), 0);
+
+    // The rules' own clock from just before the limit, one step and one
+    // panel tick at a time: the picture follows on the very tick.
+    player->m_fClock = 99.0f;
+    int silverAt = -1;
+    for (int step = 0; step < 90; ++step) {
+        Play(1.0f / 30.0f);
+        const bool past = player->m_fClock > 100.0f;
+        ASSERT_EQ(cScoreWF::GetLastMedal(), past ? 1 : 0) << "clock " << player->m_fClock;
+        if (past && silverAt < 0) silverAt = step;
+    }
+    EXPECT_GE(silverAt, 29);
+    EXPECT_LE(silverAt, 31);
+    EXPECT_FLOAT_EQ(Get<vek::cImageCtrl>(m_pScore, "clock_medal")->GetUV().x, 0.125f);
+    EXPECT_EQ(m_Hints, (std::vector<std::pair<int, int>>{{0, 7}})) << "asked once, for the medal hint's index 0";
+}
+
 } // namespace

@@ -191,7 +191,10 @@ TEST_F(GardenPictures, TheToolbarsOverTheFieldShowWhatIsUnlockedWithItsPrice)
     Solid("strip", 8, 8, kStrip);
     // "gui_plants": ten plant icons of 16 x 16 in four state rows, then the
     // four animals, each a column of its four states.
-    Texture("gui_plants", 224, 64, [](int x, int y) { return (x < 160 ? kPlantRows : kAnimalRows)[y / 16]; });
+    Texture("gui_plants", 224, 64, [](int x, int y) {
+        const cColour* rows = x < 160 ? kPlantRows : kAnimalRows;
+        return rows[y / 16];
+    });
     auto* icons = new cTextureInfo("gui_plants", false);
     const char* const rows[4] = {"normal", "highlight", "push", "disable"};
     for (int r = 0; r < 4; ++r) icons->AddNode(rows[r], vek::recti(0, 48 - 16 * r, 160, 16), 10, 1);

@@ -18,9 +18,12 @@ end
 function FillWindow(w)
   gui.Window(w, "garden", false)
 
-  -- Behind everything, never hit: the window function disables it.
+  -- Behind everything, never hit: the window function disables it. It has
+  -- no picture, and a control without one draws a plain white quad: kept
+  -- out of sight, or it would cover the whole field.
   local main = gui.Control(cImageCtrl, w, "MainFrame", 0, 0, 1024, 768)
   gui.Ignorable(main)
+  main:DisableState(cCtrl.e_Visibility)
 
   toolbar(w, "plants", 24, 28, 10)
   toolbar(w, "grass", 724, 28, 2)

@@ -38,7 +38,9 @@ void EarnMoney(int32_t amount)
     // Added with saturation: a wrap would turn a fortune into a debt, which
     // the floor at 0 would then wipe out.
     const int32_t sum = SaturatingAdd(player->m_iMoney, amount);
-    player->m_iMoney = sum < 0 ? 0 : sum;
+    // Through the game object, so the toolbars follow the new money.
+    if (g_pGarden) g_pGarden->SetMoney(sum);
+    else player->m_iMoney = sum < 0 ? 0 : sum;
 }
 
 void PlaySound(int id)

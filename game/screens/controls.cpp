@@ -494,6 +494,7 @@ const char* cToolbarItemCtrl::ClassName() const { return "cToolbarItemCtrl"; }
 void cToolbarItemCtrl::SetWare(int index)
 {
     m_pWare = g_pWareManager ? g_pWareManager->GetSort(static_cast<uint32_t>(index)) : nullptr;
+    m_iWareIndex = index;
 }
 
 void cToolbarItemCtrl::SetBuilding(int index)
@@ -516,7 +517,9 @@ bool cToolbarItemCtrl::IsAvailableFor(int sorts, int animals) const
     if (m_pWare) {
         if (m_pWare->strName == "grass") return animals != -1;
         if (m_pWare->strName == "flowers") return animals >= 2;
-        return m_pWare->iIndex <= sorts;
+        // By the item's own ware index: a product's index gives the default
+        // sort, whose own index of 0 would offer it at once.
+        return m_iWareIndex >= 0 && m_iWareIndex <= sorts;
     }
     return m_iAnimal <= animals;
 }

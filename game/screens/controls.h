@@ -318,6 +318,7 @@ private:
     uint8_t m_uHover = 0;
     uint8_t m_uPressed = 0;
     cSort* m_pWare = nullptr;
+    int32_t m_iWareIndex = -1;
     cHouse* m_pBuilding = nullptr;
     int32_t m_iAnimal = -1;
     vek::rectf m_UV[e_uvCount];

@@ -13,6 +13,7 @@
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/effects.h"
+#include "game/world/level.h"
 #include "game/world/particles.h"
 #include "game/world/rules.h"
 #include "game/world/ware.h"
@@ -127,6 +128,8 @@ void cMissionFinishWF::Start()
 
     if (g_pGarden->m_pGameMusic && g_pGarden->m_pGameMusic->IsPlaying()) g_pGarden->m_pGameMusic->Pause();
     g_pGarden->SetFlowState(kPlayModeFinish);
+    // While the result is counted every tool is offered.
+    if (g_pGarden->m_pLevel) g_pGarden->m_pLevel->UpdateToolbars();
 
     m_iMedal = g_pGarden->m_iLastMedal;
     ShowControl(m_pMedalPicture, false);

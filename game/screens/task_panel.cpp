@@ -77,6 +77,21 @@ bool AllTaskLinesHidden()
     return true;
 }
 
+void ClearTaskPanel(std::vector<cLevelTask>& tasks)
+{
+    for (int i = 0; i < kTaskLines; ++i) {
+        if (cTaskCtrl* line = GetTaskControl(i)) {
+            line->SetCheck(false);
+            line->HideImmediately();
+        }
+    }
+    for (cLevelTask& task : tasks) {
+        task.pLine = nullptr;
+        task.pFactory = nullptr;
+        task.pInputFactory = nullptr;
+    }
+}
+
 void UpdateTaskPanel(std::vector<cLevelTask>& tasks, bool taskHints)
 {
     size_t i = 0;

@@ -66,6 +66,10 @@ void UpdateTaskControl(const cLevelTask& task);
 void UpdateTaskPanel(std::vector<cLevelTask>& tasks, bool taskHints);
 // Every one of the four task lines that exists is hidden.
 bool AllTaskLinesHidden();
+// Takes every task line off the panel at once, unchecked, and lets go of
+// the lines and factory panels the tasks hold (the next pass hands them
+// out again).
+void ClearTaskPanel(std::vector<cLevelTask>& tasks);
 
 // One task record: the ware's name (empty for none), kind, amount, and the
 // appearance time, which saved games of version 0.7 or older lack.

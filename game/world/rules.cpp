@@ -345,7 +345,11 @@ bool cGarden::GetMedalSprite(int medal, cSprite* record)
 
 void cGarden::SetMoney(int value)
 {
-    if (cPlayer* player = GetPlayer()) player->m_iMoney = std::max(value, 0);
+    cPlayer* player = GetPlayer();
+    if (!player) return;
+    player->m_iMoney = std::max(value, 0);
+    // What the money buys changes with it.
+    if (m_pLevel) m_pLevel->UpdateToolbars();
 }
 
 void cGarden::SpendMoney(int amount)
@@ -353,6 +357,7 @@ void cGarden::SpendMoney(int amount)
     cPlayer* player = GetPlayer();
     if (!player || player->m_iMoney < amount) return;
     player->m_iMoney = ClampMoney(static_cast<int64_t>(player->m_iMoney) - amount);
+    if (m_pLevel) m_pLevel->UpdateToolbars();
 }
 
 void cGarden::SpendIslandMoney(int amount)
@@ -537,11 +542,16 @@ bool cGarden::StartLevel(int level)
     m_bTaskHint = 0;
     StartTimer(m_StartTimer, 1.0f);
     player->LoadGame(level);
+    // Lines still shown from the last run (a restart, or a game continued
+    // after leaving one) would never come free for this run's tasks, and
+    // the level could not be won.
+    ClearTaskPanel(player->m_Tasks);
     if (m_pIsland) m_pIsland->SetMode(cIsland::e_modeLevel);
     if (vek::g_pGame) vek::g_pGame->SetFocusWidget("garden");
     SetupLevel(level);
     RenewShips();
     SendWindowMessage("garden", 1, 0);
+    if (m_pLevel) m_pLevel->UpdateToolbars();
     return true;
 }
 

@@ -238,7 +238,8 @@ class Windows(BrokenCopy):
         self.edit_text("gui/garden.lua", lambda t: t.replace('gui.Window(w, "garden", false)',
                                                              'gui.Window(w, "garden", true)')
                        .replace('toolbar(w, "grass", 724, 28, 2)', 'toolbar(w, "grass", 724, 128, 2)')
-                       .replace('gui.Ignorable(main)', ''))
+                       .replace('gui.Ignorable(main)', '')
+                       .replace('main:DisableState(cCtrl.e_Visibility)', ''))
         self.edit_text("gui/options.lua", lambda t: t.replace('gui.Window(w, "options", true)',
                                                               'w:SetName("options")')
                        .replace('"btBack", 416, 88', '"btBack", 900, 88'))

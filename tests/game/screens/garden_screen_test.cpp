@@ -20,11 +20,14 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/sysctrl.h"
 #include "engine/gui/window.h"
+#include "game/objects/garden_hooks.h"
 #include "game/screens/bind_controls.h"
 #include "game/screens/controls.h"
 #include "game/screens/garden_screen.h"
+#include "game/screens/message_box.h"
 #include "game/screens/score_panel.h"
 #include "game/screens/screen_seams.h"
+#include "game/screens/window_functions.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
@@ -85,6 +88,12 @@ std::string ScoreScript(const std::string& skip = "")
     return s + "end\n";
 }
 
+// The game object with a message box the test makes.
+class cScreensGarden : public cGarden {
+public:
+    void SetMessageBox(cMessageBoxWF* box) { m_pMessageBox = box; }
+};
+
 class ScreensTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -102,7 +111,7 @@ protected:
         CreateTextureInfos();
         ASSERT_TRUE(CreateWareManager());
         CreateWares();
-        m_pGarden = new cGarden();
+        m_pGarden = new cScreensGarden();
         GetScreenHooks() = cScreenHooks();
         GetScreenHooks().plantSort = [this](int ware) {
             m_Sown.push_back(ware);
@@ -167,6 +176,48 @@ protected:
     {
         for (float t = 0.0f; t < seconds - 1e-4f; t += 1.0f / 30.0f) Send(w, cGUI::e_wndTimer, 33, 0);
     }
+    // The cursor moves to the point, presses and lets go there.
+    void Click(vek::cWindow* w, int x, int y)
+    {
+        const unsigned at = vek::PackGUIPoint(x, y);
+        Send(w, cGUI::e_wndMouseMove, 0, at);
+        Send(w, cGUI::e_wndLButtonDown, 0, at);
+        Send(w, cGUI::e_wndLButtonUp, 0, at);
+    }
+    // The GUI's own steps: fades advance, faded windows leave.
+    void RunGUI(float seconds)
+    {
+        for (float t = 0.0f; t < seconds - 1e-4f; t += 1.0f / 30.0f) m_pGame->pGUI->Update(1.0f / 30.0f);
+    }
+    // Fixed steps of the rules, with the score panel's timer after each.
+    void Play(float seconds)
+    {
+        for (float t = 0.0f; t < seconds - 1e-4f; t += 1.0f / 30.0f) {
+            m_pGarden->UpdateSession();
+            if (m_pScore) Send(m_pScore, cGUI::e_wndTimer, 33, 0);
+        }
+    }
+    // A message box answered with its first button: the game runs the
+    // command once the box has faded out.
+    void Answer(const char* command)
+    {
+        if (!m_pBox) {
+            m_pBox = new cMessageBoxWF();
+            m_pBoxWindow = Make("messagebox",
+                                "function FillWindow(w)\n  w:SetModal(true) w:SetActive(true)\n"
+                                "  cLabelCtrl(w, 'title') cLabelCtrl(w, 'text')\n"
+                                "  cButtonCtrl(w, 'ok') cButtonCtrl(w, 'cancel')\nend\n",
+                                m_pBox);
+            m_pGarden->SetMessageBox(m_pBox);
+        }
+        m_pBox->SetCommand(command);
+        ASSERT_TRUE(m_pGarden->ShowGameWindow("messagebox", 1));
+        RunGUI(0.6f);
+        ASSERT_TRUE(ClickControl(m_pBoxWindow, "ok"));
+        RunGUI(1.0f);
+        ASSERT_FALSE(m_pGame->pGUI->IsWindowShown("messagebox"));
+    }
+    static bool Enabled(cToolbarCtrl& t, unsigned i) { return !t.GetItem(i)->GetState(vek::cCtrl::e_Disabled); }
     int Logged(const std::string& text) const
     {
         int n = 0;
@@ -188,12 +239,14 @@ protected:
 
     std::string m_strDir;
     vek::cGame* m_pGame = nullptr;
-    cGarden* m_pGarden = nullptr;
+    cScreensGarden* m_pGarden = nullptr;
     vek::cWindow* m_pWindow = nullptr;
     vek::cWindow* m_pScore = nullptr;
     std::vector<int> m_Sown;
     std::vector<int> m_Bought;
     std::vector<std::pair<int, int>> m_Hints;
+    cMessageBoxWF* m_pBox = nullptr;
+    vek::cWindow* m_pBoxWindow = nullptr;
 };
 
 // ---- the garden screen ----
@@ -442,6 +495,101 @@ TEST_F(ScreensTest, ToolbarItemsFollowMoneyUnlocksAnimalsAndPlayMode)
     for (unsigned i = 0; i < 4; ++i) EXPECT_TRUE(enabled(animals, i));
 }
 
+TEST_F(ScreensTest, EveryChangeOfMoneyReachesTheToolbarsAtOnce)
+{
+    cGardenWF* wf = MakeGarden();
+    cToolbarCtrl& plants = *wf->GetPlants();
+    cToolbarCtrl& animals = *wf->GetAnimals();
+    cToolbarCtrl& grass = *wf->GetGrass();
+    cPlayer* player = MakePlayer();
+    player->m_iSorts = 7;
+    player->m_iAnimals = 3;
+    Send(m_pWindow, cGardenWF::kMsgProgress, 2, cGardenWF::kSnapPanels);
+    Send(m_pWindow, cGardenWF::kMsgProgress, 1, 0);
+    auto level = std::make_unique<cLevel>();
+    m_pGarden->m_pLevel = level.get();
+    GetScreenHooks().buyAnimal = [this](int kind) {
+        m_Bought.push_back(kind);
+        return true;
+    };
+    const int ostrich = m_pGarden->GetAnimalPrice(0);
+    const auto price = [](unsigned sort) { return g_pWareManager->GetWare(sort)->iPrice; };
+    ASSERT_LT(price(5), price(6));
+
+    // A new level's money: everything it covers is offered.
+    m_pGarden->SetMoney(ostrich + price(5));
+    EXPECT_TRUE(Enabled(animals, 0));
+    EXPECT_TRUE(Enabled(plants, 6));
+    EXPECT_FALSE(Enabled(animals, 3)) << "the peacock costs more";
+
+    // The ostrich bought through its slot: what is left no longer pays for
+    // a second one, and the food of the new animal is on offer.
+    Click(m_pWindow, 24 + 30, 228 + 30);
+    ASSERT_EQ(m_Bought, std::vector<int>{0});
+    EXPECT_EQ(level->m_iOstriches, 1);
+    EXPECT_EQ(player->m_iMoney, price(5));
+    EXPECT_FALSE(Enabled(animals, 0));
+    EXPECT_TRUE(Enabled(plants, 5));
+    EXPECT_FALSE(Enabled(plants, 6));
+    EXPECT_EQ(Enabled(grass, 0), price(5) >= g_pWareManager->GetWare(uint32_t(grass.GetItemData(0)))->iPrice);
+
+    // A seed paid for (as the gardener pays when he sows).
+    m_pGarden->SpendMoney(price(0));
+    EXPECT_FALSE(Enabled(plants, 5)) << "the money fell below its price";
+    EXPECT_TRUE(Enabled(plants, 0));
+
+    // The car's sale brings the money back.
+    garden::EarnMoney(ostrich);
+    EXPECT_TRUE(Enabled(animals, 0));
+    EXPECT_TRUE(Enabled(plants, 5));
+
+    // A level start refreshes the toolbars even when its money is what the
+    // player already had.
+    for (unsigned i = 0; i < plants.GetItemCount(); ++i) plants.GetItem(i)->EnableState(vek::cCtrl::e_Disabled);
+    m_pGarden->StartLevel(0);
+    EXPECT_EQ(player->m_iMoney, 50);
+    EXPECT_TRUE(Enabled(plants, 0));
+    m_pGarden->m_pLevel = nullptr;
+}
+
+TEST_F(ScreensTest, TheEmptySlotOfALockedAnimalBuysNothingInAnyPlayMode)
+{
+    cGardenWF* wf = MakeGarden();
+    cPlayer* player = MakePlayer();
+    player->m_iAnimals = 0;  // the ostrich only
+    // As a level starts: the panels out of the way, the toolbars laid out.
+    Send(m_pWindow, cGardenWF::kMsgProgress, 2, cGardenWF::kSnapPanels);
+    Send(m_pWindow, cGardenWF::kMsgProgress, 1, 0);
+    ASSERT_TRUE(wf->GetAnimals()->GetState(vek::cCtrl::e_Visibility));
+    auto level = std::make_unique<cLevel>();
+    m_pGarden->m_pLevel = level.get();
+    GetScreenHooks().buyAnimal = [this](int kind) {
+        m_Bought.push_back(kind);
+        return true;
+    };
+    m_pGarden->SetMoney(100000);
+    const size_t objects = level->GetObjects().Size();
+
+    for (int mode : {0, 2}) {
+        SCOPED_TRACE(mode);
+        m_pGarden->SetFlowState(mode);
+        level->UpdateToolbars();
+        // In play mode 2 every item is enabled: the toolbar's own filter
+        // keeps the locked ones inert.
+        EXPECT_EQ(Enabled(*wf->GetAnimals(), 1), mode == 2);
+        for (int kind = 1; kind < 4; ++kind) Click(m_pWindow, 24 + 67 * kind + 30, 228 + 30);
+        EXPECT_TRUE(m_Bought.empty());
+        EXPECT_EQ(player->m_iMoney, 100000);
+        EXPECT_EQ(level->GetObjects().Size(), objects);
+        EXPECT_EQ(level->m_iGoats + level->m_iHives + level->m_iPeacocks, 0);
+    }
+    // The unlocked one next to them is bought.
+    m_pGarden->SetFlowState(0);
+    Click(m_pWindow, 24 + 30, 228 + 30);
+    EXPECT_EQ(m_Bought, std::vector<int>{0});
+    m_pGarden->m_pLevel = nullptr;
+}
+
 // ---- the score panel ----
 
 TEST_F(ScreensTest, TheScorePanelLocksWithoutItsControlsAndParksItsTaskLines)
@@ -559,6 +707,94 @@ TEST_F(ScreensTest, TaskLinesFollowTheActiveTasksAndLeaveWhenDone)
     EXPECT_FALSE(AllTaskLinesHidden()) << "the lines are on their way out";
     for (cTaskCtrl* line : wf->GetTaskLines()) line->Update(2.0f);
     EXPECT_TRUE(AllTaskLinesHidden());
+}
+
+TEST_F(ScreensTest, ARestartOrAContinuedGameTakesTheOldLinesOffThePanel)
+{
+    MakeSprites("icons00", {"plant00", "plant01", "success"});
+    cScoreWF* wf = MakeScore();
+    cPlayer* player = MakePlayer();
+    const std::vector<cTaskCtrl*>& lines = wf->GetTaskLines();
+    ASSERT_EQ(lines.size(), 4u);
+    const auto playWithLines = [&] {
+        Play(2.0f);
+        ASSERT_EQ(player->m_Tasks.size(), 2u);
+        for (size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(player->m_Tasks[i].pLine, lines[i]);
+            EXPECT_EQ(lines[i]->GetSlideState(), cTaskCtrl::e_slideShown);
+        }
+    };
+    const auto linesGone = [&] {
+        for (const cTaskCtrl* line : lines) {
+            EXPECT_EQ(line->GetSlideState(), cTaskCtrl::e_slideHidden);
+            EXPECT_FLOAT_EQ(line->GetRect().x, cScoreWF::kHiddenTaskX);
+            EXPECT_FALSE(line->IsChecked());
+        }
+        for (const cLevelTask& task : player->m_Tasks) EXPECT_EQ(task.pLine, nullptr);
+    };
+
+    ASSERT_TRUE(m_pGarden->StartLevel(1));
+    playWithLines();
+    const int32_t plant00 = g_pWareManager->FindWare("plant00");
+    for (int i = 0; i < 6; ++i) m_pGarden->CountTaskWare(plant00);
+    EXPECT_TRUE(lines[0]->IsChecked());
+
+    {
+        SCOPED_TRACE("restart");
+        Answer("restart_level");
+        linesGone();
+        EXPECT_TRUE(player->m_Tasks.empty());
+        playWithLines();
+        EXPECT_FALSE(lines[0]->IsChecked()) << "the new run's task is not done";
+        EXPECT_EQ(lines[0]->GetText(), "6");
+    }
+    {
+        SCOPED_TRACE("leave, then continue");
+        Answer("exit_level");
+        EXPECT_EQ(lines[1]->GetSlideState(), cTaskCtrl::e_slideShown) << "leaving keeps the panel as it is";
+        player->m_iContinueLevel = 1;
+        Answer("continue_last");
+        linesGone();
+        ASSERT_EQ(player->m_Tasks.size(), 2u) << "the saved tasks";
+        playWithLines();
+    }
+    {
+        SCOPED_TRACE("the same level started again");
+        ASSERT_TRUE(m_pGarden->StartLevel(1));
+        linesGone();
+        playWithLines();
+    }
+}
+
+TEST_F(ScreensTest, TheMedalTurnsSilverOnTheFirstTickPastTheGoldTime)
+{
+    MakeSprites("icons01", {"gold", "silver", "bronze"});
+    MakeScore();
+    cPlayer* player = MakePlayer();
+    ASSERT_TRUE(m_pGarden->StartLevel(1));
+    ASSERT_FLOAT_EQ(player->m_TaskSet.fTimeLimit, 100.0f);
+    Play(1.0f / 30.0f);
+    ASSERT_EQ(cScoreWF::GetLastMedal(), 0);
+
+    // Exactly at the limit the level still earns gold.
+    player->m_fClock = 100.0f;
+    Send(m_pScore, cGUI::e_wndTimer, 33, 0);
+    EXPECT_EQ(cScoreWF::GetLastMedal(), 0);
+
+    // The rules' own clock from just before the limit, one step and one
+    // panel tick at a time: the picture follows on the very tick.
+    player->m_fClock = 99.0f;
+    int silverAt = -1;
+    for (int step = 0; step < 90; ++step) {
+        Play(1.0f / 30.0f);
+        const bool past = player->m_fClock > 100.0f;
+        ASSERT_EQ(cScoreWF::GetLastMedal(), past ? 1 : 0) << "clock " << player->m_fClock;
+        if (past && silverAt < 0) silverAt = step;
+    }
+    EXPECT_GE(silverAt, 29);
+    EXPECT_LE(silverAt, 31);
+    EXPECT_FLOAT_EQ(Get<vek::cImageCtrl>(m_pScore, "clock_medal")->GetUV().x, 0.125f);
+    EXPECT_EQ(m_Hints, (std::vector<std::pair<int, int>>{{0, 7}})) << "asked once, for the medal hint's index 0";
 }
 
 } // namespace

@@ -87,6 +87,12 @@ TEST_F(ToolbarTest, WhatIsAvailableFollowsTheUnlockedSortAndAnimal)
         EXPECT_EQ(flowers.IsAvailableFor(r.sorts, r.animals), r.flowers);
         EXPECT_EQ(goat.IsAvailableFor(r.sorts, r.animals), r.goat);
     }
+    // A ware that is no sort (the plant toolbar has a slot for every ware)
+    // is never offered, however many sorts are open.
+    AddWare(t, "product00");
+    EXPECT_FALSE(t->GetItem(5)->IsAvailableFor(7, 3));
+    EXPECT_TRUE(Drawn(*t->GetItem(5)).empty());
+
     // Without a profile: what a new one has unlocked.
     EXPECT_TRUE(sort0.IsAvailable());
     EXPECT_FALSE(sort2.IsAvailable());

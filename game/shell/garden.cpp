@@ -18,6 +18,7 @@
 #include "game/objects/hole.h"
 #include "game/objects/object.h"
 #include "game/objects/tools.h"
+#include "game/screens/controls.h"
 #include "game/screens/message_box.h"
 #include "game/screens/mission_finish.h"
 #include "game/screens/mission_goal.h"
@@ -112,8 +113,9 @@ int cGarden::InitGame()
             script->LoadFile(locale);
         }
         script->LoadFile(vek::filename("{StaticPath}/conf/system.lua"));
-        if (script->LoadFile(vek::filename("{AppPath}/conf/settings.lua")))
-            script->CallFunction("LoadHardwareSettings");
+        // A first start has no settings yet: nothing to warn about.
+        const vek::filename settings("{AppPath}/conf/settings.lua");
+        if (fs.Exist(settings) && script->LoadFile(settings)) script->CallFunction("LoadHardwareSettings");
     }
 
     if (vek::g_pGame && vek::g_pGame->bWindowed && g_bSmallWorkArea) vek::SetDisplayMode(false, 1024, 768, 0);
@@ -262,6 +264,12 @@ void cGarden::OnWindowClose(const vek::string& name)
 {
     if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
         const vek::string command = m_pMessageBox->GetCommand();
+        // Task lines are not part of a level: those of the level left or
+        // restarted would stay out beside the new level's own and keep it
+        // from ever being won.
+        if (command == "continue_last" || command == "restart_level" || command.compare(0, 11, "start_level") == 0)
+            for (int i = 0; i < 4; ++i)
+                if (cTaskCtrl* line = GetTaskControl(i)) line->HideImmediately();
         if (command == "continue_last") {
             StartLevel(-1);
         } else if (command.compare(0, 11, "start_level") == 0) {

@@ -538,7 +538,8 @@ bool cGarden::StartLevel(int level)
     StartTimer(m_StartTimer, 1.0f);
     player->LoadGame(level);
     if (m_pIsland) m_pIsland->SetMode(cIsland::e_modeLevel);
-    if (vek::g_pGame) vek::g_pGame->SetFocusWidget("garden");
+    // A restart is already on the field: focusing it again only warns.
+    if (vek::g_pGame && vek::g_pGame->GetFocusWidgetName() != "garden") vek::g_pGame->SetFocusWidget("garden");
     SetupLevel(level);
     RenewShips();
     SendWindowMessage("garden", 1, 0);

@@ -38,12 +38,21 @@ protected:
         ASSERT_TRUE(PlayUntil(Tomato(), [&] { return Shown("mission_finish"); })) << Picture().Text();
     }
 
-    // The pause menu by the Escape key, its "Leave level" and "Yes": the
-    // main menu shows. Returns the level as it was when the menu opened.
-    cLevelPicture LeaveLevel()
+    // The pause menu, by the Escape key or by the score panel's menu
+    // button.
+    void OpenPauseMenu(bool button)
     {
-        Key(SDL_SCANCODE_ESCAPE);
+        if (button)
+            ClickControl("score", "menu");
+        else
+            Key(SDL_SCANCODE_ESCAPE);
         Run(10);
+    }
+    // The pause menu, its "Leave level" and "Yes": the main menu shows.
+    // Returns the level as it was when the menu opened.
+    cLevelPicture LeaveLevel(bool button)
+    {
+        OpenPauseMenu(button);
         EXPECT_TRUE(Shown("escape"));
         const cLevelPicture left = Picture();
         EXPECT_TRUE(Press("escape", "btEnd"));
@@ -110,7 +119,7 @@ TEST_F(ContinueLevel, ALevelLeftBeforeTheProgramEndedContinuesAsItWasAndIsWon)
     HintsOff();
     NewGameToLevelZero();
     PlayHalfOfLevelZero();
-    const cLevelPicture left = LeaveLevel();
+    const cLevelPicture left = LeaveLevel(false);
     EXPECT_EQ(left.level, 0);
     EXPECT_GT(left.clock, 0.0f);
     ASSERT_EQ(left.tasks.size(), 1u);
@@ -157,7 +166,7 @@ TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)
     NewGameToLevelZero();
     PlayHalfOfLevelZero();
     EXPECT_EQ(TaskLinesOut(), 1);
-    const cLevelPicture left = LeaveLevel();
+    const cLevelPicture left = LeaveLevel(true);
 
     ContinueSavedLevel();
     const cLevelPicture continued = Picture();
@@ -171,8 +180,7 @@ TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)
     // Play on a little, then restart: the level begins again.
     const int32_t sort = Tomato();
     ASSERT_TRUE(PlayUntil(sort, [&] { return Player()->m_fClock > left.clock + 5.0f && GardenerIdle(); }));
-    Key(SDL_SCANCODE_ESCAPE);
-    Run(10);
+    OpenPauseMenu(true);
     ASSERT_TRUE(Shown("escape"));
     auto* restart = Control("escape", "btRestart");
     ASSERT_NE(restart, nullptr);

@@ -19,10 +19,12 @@
 #include "game/objects/object.h"
 #include "game/objects/tools.h"
 #include "game/screens/controls.h"
+#include "game/screens/island_screens.h"
 #include "game/screens/message_box.h"
 #include "game/screens/mission_finish.h"
 #include "game/screens/mission_goal.h"
 #include "game/screens/mission_start.h"
+#include "game/screens/score_panel.h"
 #include "game/screens/upgrades_screen.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/comics.h"
@@ -92,6 +94,15 @@ cGarden::~cGarden()
     // The widgets belong to the engine's list; the profiles stop reaching
     // the level field through the shared record.
     if (GetProfileHost().pLevel == m_pLevel) GetProfileHost().pLevel = nullptr;
+    // The screens keep the pictures they looked up for as long as the game
+    // runs; they point into the sprite registry, which goes with the game.
+    // A game made after this one looks them up again.
+    ForgetIslandScreenSprites();
+    cIsland::ForgetSharedSprites();
+    ForgetControlSprites();
+    cClockCtrl::ForgetSprite();
+    cToolbarCtrl::ForgetStripReference();
+    cScoreWF::ForgetMedal();
     if (g_pGarden == this) g_pGarden = nullptr;
 }
 

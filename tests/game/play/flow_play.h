@@ -216,6 +216,11 @@ protected:
             if (house->GetName() == name) return house;
         return nullptr;
     }
+    float SliderValue(const char* window, const char* name) const
+    {
+        auto* slider = dynamic_cast<vek::cSliderCtrl*>(Control(window, name));
+        return slider ? slider->GetValue() : -1.0f;
+    }
     vek::string BoxCommand() const
     {
         cMessageBoxWF* box = g_pGarden ? g_pGarden->GetMessageBox() : nullptr;
@@ -268,10 +273,12 @@ protected:
     }
 
     // The options' "Show hints" box unchecked, back to where they came from.
-    void HintsOff()
+    // `whileOpen` runs while the options show.
+    void HintsOff(const std::function<void()>& whileOpen = nullptr)
     {
         ASSERT_TRUE(Press("main", "btOptions"));
         ASSERT_TRUE(Shown("options"));
+        if (whileOpen) whileOpen();
         auto* box = dynamic_cast<vek::cCheckBoxSysCtrl*>(Control("options", "cbHints"));
         ASSERT_NE(box, nullptr);
         if (box->IsChecked()) {

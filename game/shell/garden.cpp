@@ -124,9 +124,8 @@ int cGarden::InitGame()
             script->LoadFile(locale);
         }
         script->LoadFile(vek::filename("{StaticPath}/conf/system.lua"));
-        // A first start has no settings yet: nothing to warn about.
-        const vek::filename settings("{AppPath}/conf/settings.lua");
-        if (fs.Exist(settings) && script->LoadFile(settings)) script->CallFunction("LoadHardwareSettings");
+        if (script->LoadFile(vek::filename("{AppPath}/conf/settings.lua")))
+            script->CallFunction("LoadHardwareSettings");
     }
 
     if (vek::g_pGame && vek::g_pGame->bWindowed && g_bSmallWorkArea) vek::SetDisplayMode(false, 1024, 768, 0);

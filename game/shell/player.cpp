@@ -329,10 +329,7 @@ bool cPlayer::LoadGame(int slot)
     const vek::filename folder = GetProfilePath(slot);
     const vek::filename file = vek::AppendPath(folder, "save.dat");
     vek::cBitStream stream;
-    // A profile that has not played yet has no saved game: nothing to warn
-    // about, the defaults stand.
-    vek::cFileSystem fs;
-    if (!folder.empty() && fs.Exist(file) && vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok) {
+    if (!folder.empty() && vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok) {
         cReader in(stream);
         if (slot == -1) {
             m_fClock = in.Float();

@@ -119,6 +119,10 @@ function WriteSettings(path)
   values.windowed = try(function() return theEngine:IsWindowed() end)
   values.width, values.height = try(function() return theEngine:GetClientSize() end)
   values.gamma = try(function() return theEngine:GetGamma() end)
+  -- The engine reads the gamma back from its ramp, a little off the value
+  -- it was set to; kept to three decimals, the value stays the same from
+  -- one start to the next instead of creeping.
+  if finite(values.gamma) then values.gamma = math.floor(values.gamma * 1000 + 0.5) / 1000 end
   values.sound = try(function() return GetSound():GetVolume(cSoundManager.e_Sound) end)
   values.music = try(function() return GetSound():GetVolume(cSoundManager.e_Music) end)
   try(function()

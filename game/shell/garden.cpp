@@ -18,10 +18,13 @@
 #include "game/objects/hole.h"
 #include "game/objects/object.h"
 #include "game/objects/tools.h"
+#include "game/screens/controls.h"
+#include "game/screens/island_screens.h"
 #include "game/screens/message_box.h"
 #include "game/screens/mission_finish.h"
 #include "game/screens/mission_goal.h"
 #include "game/screens/mission_start.h"
+#include "game/screens/score_panel.h"
 #include "game/screens/upgrades_screen.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/comics.h"
@@ -91,6 +94,15 @@ cGarden::~cGarden()
     // The widgets belong to the engine's list; the profiles stop reaching
     // the level field through the shared record.
     if (GetProfileHost().pLevel == m_pLevel) GetProfileHost().pLevel = nullptr;
+    // The screens keep the pictures they looked up for as long as the game
+    // runs; they point into the sprite registry, which goes with the game.
+    // A game made after this one looks them up again.
+    ForgetIslandScreenSprites();
+    cIsland::ForgetSharedSprites();
+    ForgetControlSprites();
+    cClockCtrl::ForgetSprite();
+    cToolbarCtrl::ForgetStripReference();
+    cScoreWF::ForgetMedal();
     if (g_pGarden == this) g_pGarden = nullptr;
 }
 
@@ -267,6 +279,12 @@ void cGarden::OnWindowClose(const vek::string& name)
 {
     if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
         const vek::string command = m_pMessageBox->GetCommand();
+        // Task lines are not part of a level: those of the level left or
+        // restarted would stay out beside the new level's own and keep it
+        // from ever being won.
+        if (command == "continue_last" || command == "restart_level" || command.compare(0, 11, "start_level") == 0)
+            for (int i = 0; i < 4; ++i)
+                if (cTaskCtrl* line = GetTaskControl(i)) line->HideImmediately();
         if (command == "continue_last") {
             StartLevel(-1);
         } else if (command.compare(0, 11, "start_level") == 0) {

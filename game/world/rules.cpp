@@ -547,7 +547,8 @@ bool cGarden::StartLevel(int level)
     // the level could not be won.
     ClearTaskPanel(player->m_Tasks);
     if (m_pIsland) m_pIsland->SetMode(cIsland::e_modeLevel);
-    if (vek::g_pGame) vek::g_pGame->SetFocusWidget("garden");
+    // A restart is already on the field: focusing it again only warns.
+    if (vek::g_pGame && vek::g_pGame->GetFocusWidgetName() != "garden") vek::g_pGame->SetFocusWidget("garden");
     SetupLevel(level);
     RenewShips();
     SendWindowMessage("garden", 1, 0);

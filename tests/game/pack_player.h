@@ -23,6 +23,7 @@
 
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
+#include "engine/gui/listctrl.h"
 #include "engine/gui/window.h"
 #include "game/objects/object.h"
 #include "game/world/island.h"
@@ -50,8 +51,14 @@ protected:
     void Frame()
     {
         vek::platform::cMessage m;
-        while (vek::platform::WindowSystem().PeekMessage(m))
-            if (m.type != vek::platform::e_msgQuit) m_pGame->WndProc(m);
+        while (vek::platform::WindowSystem().PeekMessage(m)) {
+            // The main loop would end here with this exit code.
+            if (m.type == vek::platform::e_msgQuit) {
+                if (m_iQuitCode < 0) m_iQuitCode = m.a;
+                continue;
+            }
+            m_pGame->WndProc(m);
+        }
         m_Clock.iTicks += 33;
         m_pGame->UpdateFrame();
         m_pGame->UpdateFrameTimer();
@@ -203,8 +210,72 @@ protected:
         return x >= 0 && x < 1024 && y >= 0 && y < 768;
     }
 
+    // Press at one client point, move to the other in `steps` motions,
+    // release there (a slider's thumb, a scroll).
+    void Drag(int x0, int y0, int x1, int y1, int steps = 4)
+    {
+        MoveTo(x0, y0);
+        Button(x0, y0, true);
+        for (int i = 1; i <= steps; ++i) MoveTo(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+        Button(x1, y1, false);
+    }
+    // Drags the thumb of the named slider to the fraction `f` (0 left or
+    // bottom, 1 right or top) of its track. False when there is no such
+    // slider.
+    bool DragSlider(const char* window, const char* name, float f)
+    {
+        auto* slider = dynamic_cast<vek::cSliderCtrl*>(Control(window, name));
+        if (!slider) return false;
+        const vek::rect<float> thumb = slider->GetThumbRect();
+        const vek::rect<float> track = slider->GetTrackRect();
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        GuiToClient(thumb.x + thumb.w / 2.0f, thumb.y + thumb.h / 2.0f, x0, y0);
+        if (slider->IsVertical())
+            GuiToClient(track.x + track.w / 2.0f, track.y + f * track.h, x1, y1);
+        else
+            GuiToClient(track.x + f * track.w, track.y + track.h / 2.0f, x1, y1);
+        Drag(x0, y0, x1, y1);
+        return true;
+    }
+    // A click on the item of a list or toolbar whose data is `data`. False
+    // when the control, the item or its area is missing.
+    bool ClickListItem(const char* window, const char* name, int data)
+    {
+        auto* list = dynamic_cast<vek::cListCtrl*>(Control(window, name));
+        if (!list) return false;
+        for (unsigned i = 0; i < list->GetItemCount(); ++i) {
+            if (list->GetItemData(i) != data) continue;
+            const vek::cCtrl* item = list->GetItemCtrl(i);
+            if (!item) return false;
+            const vek::rect<float> r = item->GetRect();
+            if (r.w <= 0.0f || r.h <= 0.0f) return false;
+            int x = 0, y = 0;
+            GuiToClient(r.x + r.w / 2.0f, r.y + r.h / 2.0f, x, y);
+            ClickAt(x, y);
+            return true;
+        }
+        return false;
+    }
+    // The log's warning and error entries (sender and text), one a line.
+    static std::string LogProblems(const std::string& html)
+    {
+        std::string out;
+        for (const std::string level : {"warning", "error"}) {
+            const std::string mark = "<span class='" + level + "'>";
+            for (size_t at = html.find(mark); at != std::string::npos; at = html.find(mark, at + 1)) {
+                size_t from = html.rfind("<span class='sender'>", at);
+                if (from == std::string::npos) from = at;
+                const size_t end = html.find("</span>", at + mark.size());
+                out += html.substr(from, end == std::string::npos ? std::string::npos : end - from) + "\n";
+            }
+        }
+        return out;
+    }
+
     int m_iFrames = 0;
     int m_iCursorX = -1, m_iCursorY = -1;
+    // The code of the first quit message the game posted; -1 while none.
+    int m_iQuitCode = -1;
 };
 
 } // namespace gametest

@@ -1,0 +1,278 @@
+// Leaving a level and coming back to it, played on the real pack with
+// injected input only: a level left through the pause menu and continued
+// after the program was ended and started again, or later in the same run,
+// is the level as it was left (clock, tasks, money, the plants on their
+// cells, the gardener's tools and basket) and can still be won; a restart
+// from the pause menu begins the level afresh. The options set with the
+// sliders before the program ended (volumes, brightness, mouse speed) are
+// there at the next start: they go out and come back through the settings
+// script.
+#include <gtest/gtest.h>
+
+#include "engine/sound/sound.h"
+#include "flow_play.h"
+
+using namespace gametest;
+
+namespace {
+
+const char* const kLogFooter = "</p></body>\n</html>\n";
+
+class ContinueLevel : public PlayLevel {
+protected:
+    struct cOptions {
+        float sound, music, gamma, mouse;
+    };
+    static float Volume(vek::cSoundManager::eStream kind) { return vek::g_pSoundManager->GetVolume(kind); }
+    cOptions Options() const
+    {
+        return {Volume(vek::cSoundManager::e_Sound), Volume(vek::cSoundManager::e_Music), m_pGame->GetGamma(),
+                g_pGarden->m_Settings.fMouseSpeed};
+    }
+    // The options' sliders dragged between their ends (the options show).
+    void DragOptionSliders()
+    {
+        ASSERT_TRUE(DragSlider("options", "slSound", 0.3f));
+        ASSERT_TRUE(DragSlider("options", "slMusic", 0.8f));
+        ASSERT_TRUE(DragSlider("options", "slGamma", 0.25f));
+        ASSERT_TRUE(DragSlider("options", "slMouseSpeed", 0.6f));
+        Run(5);
+        const cOptions set = Options();
+        // The values are the sliders' own, not their whole-number parts;
+        // the engine reads its gamma back from the ramp, near the set one.
+        EXPECT_NEAR(set.sound, 0.3f, 0.02f);
+        EXPECT_NEAR(set.music, 0.8f, 0.02f);
+        EXPECT_FLOAT_EQ(set.sound, SliderValue("options", "slSound"));
+        EXPECT_FLOAT_EQ(set.music, SliderValue("options", "slMusic"));
+        EXPECT_NEAR(set.gamma, 4.0f - SliderValue("options", "slGamma"), 1e-3f);
+        EXPECT_NEAR(set.gamma, 1.25f, 0.02f);
+        EXPECT_FLOAT_EQ(set.mouse, SliderValue("options", "slMouseSpeed"));
+    }
+    // The options as they were set, and the sliders showing them.
+    void ExpectOptions(const cOptions& set)
+    {
+        const cOptions now = Options();
+        EXPECT_FLOAT_EQ(now.sound, set.sound);
+        EXPECT_FLOAT_EQ(now.music, set.music);
+        EXPECT_NEAR(now.gamma, set.gamma, 1e-3f);
+        EXPECT_FLOAT_EQ(now.mouse, set.mouse);
+        EXPECT_FLOAT_EQ(SliderValue("options", "slSound"), set.sound);
+        EXPECT_FLOAT_EQ(SliderValue("options", "slMusic"), set.music);
+        EXPECT_NEAR(SliderValue("options", "slGamma"), 4.0f - set.gamma, 1e-3f);
+        EXPECT_FLOAT_EQ(SliderValue("options", "slMouseSpeed"), set.mouse);
+    }
+
+    int32_t Tomato() const { return g_pWareManager->FindWare("plant00"); }
+
+    // Level 0 partly played: one load of three delivered and paid, three
+    // more sown and growing, the gardener standing with the basket.
+    void PlayHalfOfLevelZero()
+    {
+        const int32_t sort = Tomato();
+        ASSERT_TRUE(PlayUntil(sort, [&] {
+            const cCar* car = Car();
+            const cGardener* g = Gardener();
+            return Wanted(sort) == 3 && Plants().size() == 3 && GardenerIdle() && g->GetBasket() &&
+                   car && car->GetState() == cCar::e_csParked;
+        })) << Picture().Text();
+        EXPECT_GT(Player()->m_iMoney, 0);
+    }
+
+    // The rest of the level until its finish screen shows.
+    void PlayToTheFinish()
+    {
+        ASSERT_TRUE(PlayUntil(Tomato(), [&] { return Shown("mission_finish"); })) << Picture().Text();
+    }
+
+    // The pause menu, by the Escape key or by the score panel's menu
+    // button.
+    void OpenPauseMenu(bool button)
+    {
+        if (button)
+            ClickControl("score", "menu");
+        else
+            Key(SDL_SCANCODE_ESCAPE);
+        Run(10);
+    }
+    // The pause menu, its "Leave level" and "Yes": the main menu shows.
+    // Returns the level as it was when the menu opened.
+    cLevelPicture LeaveLevel(bool button)
+    {
+        OpenPauseMenu(button);
+        EXPECT_TRUE(Shown("escape"));
+        const cLevelPicture left = Picture();
+        EXPECT_TRUE(Press("escape", "btEnd"));
+        EXPECT_EQ(BoxCommand(), "exit_level");
+        EXPECT_TRUE(Press("messagebox", "ok", 30));
+        EXPECT_TRUE(Shown("main"));
+        EXPECT_EQ(Focus(), "island");
+        EXPECT_EQ(m_pGame->iPause, 0);
+        EXPECT_EQ(Player()->m_iContinueLevel, 0);
+        return left;
+    }
+
+    // "Start" with a saved level asks to continue it; "Yes" and the first
+    // frame of the level in play, before it has taken a step.
+    void ContinueSavedLevel()
+    {
+        ASSERT_TRUE(Press("main", "btStart"));
+        EXPECT_EQ(g_pGarden->m_pIsland->iMode, cIsland::e_modeIsland);
+        ASSERT_TRUE(Shown("messagebox"));
+        ASSERT_EQ(BoxCommand(), "continue_last");
+        ASSERT_TRUE(ClickControl("messagebox", "ok"));
+        ASSERT_TRUE(RunUntil([&] { return Focus() == "garden"; }, 60));
+        EXPECT_FALSE(Shown("mission_start")) << "a continued level has no start screen";
+    }
+
+    // From the finish screen to the level map: the screen's button (a
+    // first press may only hurry its counting), an upgrade offer taken as
+    // it is, and the island's result sequence.
+    void FinishToTheLevelMap()
+    {
+        for (int i = 0; i < 4 && Shown("mission_finish"); ++i) Press("mission_finish", "ok", 30);
+        ASSERT_FALSE(Shown("mission_finish"));
+        if (Shown("up")) Press("up", "done", 30);
+        // The sequence stops at the level's new building until the player
+        // buys it (closing the hint that points at it first).
+        cIsland* island = g_pGarden->m_pIsland;
+        cHouse* house = LevelHouse(Player()->m_iLevel);
+        ASSERT_NE(house, nullptr);
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                if (Shown("hint")) {
+                    ClickControl("hint", "close");
+                    Run(20);
+                } else if (house->iState == cHouse::e_stateNone && island->iMode == cIsland::e_modeLevel &&
+                           g_pGarden->m_iShownHint == -1 && Player()->m_iIslandMoney > 0) {
+                    const vek::vec2 c = house->GetScreenCenter();
+                    ClickAt(static_cast<int>(c.x), static_cast<int>(768.0f - c.y));
+                }
+                return Focus() == "island" && island->iMode == cIsland::e_modeIsland;
+            },
+            3000))
+            << "focus " << Focus() << ", island mode " << island->iMode << ", building state " << house->iState
+            << ", funds " << Player()->m_iIslandMoney;
+        EXPECT_NE(house->iState, cHouse::e_stateNone);
+        EXPECT_EQ(Player()->m_iProgress, 1);
+        EXPECT_EQ(Player()->m_iContinueLevel, -1);
+        ASSERT_GE(Player()->m_Results.size(), 1u);
+    }
+};
+
+TEST_F(ContinueLevel, ALevelLeftBeforeTheProgramEndedContinuesAsItWasAndIsWon)
+{
+    StartToMainMenu();
+    ASSERT_NE(vek::g_pSoundManager, nullptr);
+    HintsOff([&] { DragOptionSliders(); });
+    const cOptions set = Options();
+    NewGameToLevelZero();
+    PlayHalfOfLevelZero();
+    const cLevelPicture left = LeaveLevel(false);
+    EXPECT_EQ(left.level, 0);
+    EXPECT_GT(left.clock, 0.0f);
+    ASSERT_EQ(left.tasks.size(), 1u);
+    EXPECT_EQ(left.tasks[0].amount, 3);
+    EXPECT_EQ(left.plants.size(), 3u);
+    EXPECT_EQ(left.tool, cTool::e_Basket);
+
+    // Escape on the main menu asks before the game ends; "Yes" ends it
+    // through the main loop's quit with code 0.
+    Key(SDL_SCANCODE_ESCAPE);
+    Run(20);
+    ASSERT_EQ(BoxCommand(), "exit_game");
+    ASSERT_TRUE(Press("messagebox", "ok", 30));
+    EXPECT_EQ(m_iQuitCode, 0);
+    Stop();
+    const std::string log = HtmlLog();
+    ASSERT_GE(log.size(), std::strlen(kLogFooter));
+    EXPECT_EQ(log.substr(log.size() - std::strlen(kLogFooter)), kLogFooter);
+    EXPECT_EQ(UnexpectedProblems(log), "");
+    EXPECT_TRUE(InOrder(log, {"DestroyTextureInfos", "DestroyFontManager"}));
+    for (const char* file : {"player.dat", "save.dat", "level.dat", "island.dat"})
+        EXPECT_FALSE(vektest::ReadFile(m_strDir + "/app/profile/plr000/" + file).empty()) << file;
+    const std::string settings = vektest::ReadFile(m_strDir + "/app/conf/settings.lua");
+    EXPECT_NE(settings.find("gamma = "), std::string::npos) << settings;
+
+    // The next start, on the same profile and settings folders.
+    StartToMainMenu();
+    HintsOff([&] { ExpectOptions(set); });
+    EXPECT_EQ(Player()->m_iContinueLevel, 0);
+    ContinueSavedLevel();
+    const cLevelPicture continued = Picture();
+    EXPECT_EQ(continued, left) << "left:\n " << left.Text() << "\ncontinued:\n " << continued.Text();
+    EXPECT_EQ(left.ToolsDiffer(continued), "") << "left:\n " << left.Text() << "\ncontinued:\n " << continued.Text();
+
+    PlayToTheFinish();
+    EXPECT_EQ(Player()->m_iContinueLevel, 0) << "the won level is saved as the running game";
+    FinishToTheLevelMap();
+    Stop();
+    EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+    // The settings are written again unchanged: the gamma read back from
+    // the engine does not creep from one start to the next.
+    EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/settings.lua"), settings);
+}
+
+TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)
+{
+    StartToMainMenu();
+    HintsOff();
+    NewGameToLevelZero();
+    PlayHalfOfLevelZero();
+    EXPECT_EQ(TaskLinesOut(), 1);
+    const cLevelPicture left = LeaveLevel(true);
+
+    ContinueSavedLevel();
+    const cLevelPicture continued = Picture();
+    EXPECT_EQ(continued, left) << "left:\n " << left.Text() << "\ncontinued:\n " << continued.Text();
+    EXPECT_EQ(left.ToolsDiffer(continued), "") << "left:\n " << left.Text() << "\ncontinued:\n " << continued.Text();
+    // The task gets its line back, and only that one shows.
+    ASSERT_TRUE(RunUntil([&] { return Player()->m_Tasks.size() == 1 && Player()->m_Tasks[0].pLine; }, 60));
+    Run(30);
+    EXPECT_EQ(TaskLinesOut(), 1);
+
+    // Play on a little, then restart: the level begins again.
+    const int32_t sort = Tomato();
+    ASSERT_TRUE(PlayUntil(sort, [&] { return Player()->m_fClock > left.clock + 5.0f && GardenerIdle(); }));
+    OpenPauseMenu(true);
+    ASSERT_TRUE(Shown("escape"));
+    auto* restart = Control("escape", "btRestart");
+    ASSERT_NE(restart, nullptr);
+    EXPECT_FALSE(restart->GetState(vek::cCtrl::e_Disabled));
+    ASSERT_TRUE(Press("escape", "btRestart"));
+    ASSERT_EQ(BoxCommand(), "restart_level");
+    // The box fades, then the pause menu.
+    ASSERT_TRUE(Press("messagebox", "ok", 50));
+    EXPECT_FALSE(Shown("escape"));
+    ASSERT_TRUE(Shown("mission_start"));
+    EXPECT_EQ(Focus(), "garden");
+    const cLevelPicture fresh = Picture();
+    EXPECT_EQ(fresh.level, 0);
+    EXPECT_EQ(fresh.clock, 0.0f);
+    EXPECT_EQ(fresh.money, 50);
+    EXPECT_EQ(fresh.next, 0);
+    EXPECT_TRUE(fresh.tasks.empty());
+    EXPECT_TRUE(fresh.car.empty());
+    EXPECT_TRUE(fresh.plants.empty()) << fresh.Text();
+    EXPECT_EQ(fresh.tool, -1);
+    EXPECT_TRUE(fresh.basket.empty());
+    // The old level's line is gone before the new level's task comes.
+    Run(30);
+    EXPECT_EQ(TaskLinesOut(), 0);
+
+    ASSERT_TRUE(Press("mission_start", "ok"));
+    ASSERT_TRUE(RunUntil([&] { return !Player()->m_Tasks.empty() && Player()->m_Tasks[0].pLine; }, 120));
+    Run(30);
+    EXPECT_EQ(TaskLinesOut(), 1);
+    EXPECT_EQ(Wanted(sort), 6);
+
+#if !defined(__SANITIZE_ADDRESS__)
+    // The restarted level can be won (its play is the same as the first
+    // test's; the sanitizers' run leaves it out to stay short).
+    PlayToTheFinish();
+    EXPECT_EQ(m_pGame->GetFocusWidgetName(), "garden");
+#endif
+    Stop();
+    EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+}
+
+} // namespace

@@ -279,12 +279,6 @@ void cGarden::OnWindowClose(const vek::string& name)
 {
     if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
         const vek::string command = m_pMessageBox->GetCommand();
-        // Task lines are not part of a level: those of the level left or
-        // restarted would stay out beside the new level's own and keep it
-        // from ever being won.
-        if (command == "continue_last" || command == "restart_level" || command.compare(0, 11, "start_level") == 0)
-            for (int i = 0; i < 4; ++i)
-                if (cTaskCtrl* line = GetTaskControl(i)) line->HideImmediately();
         if (command == "continue_last") {
             StartLevel(-1);
         } else if (command.compare(0, 11, "start_level") == 0) {

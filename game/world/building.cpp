@@ -233,14 +233,25 @@ uint32_t cHouse::GetColor() const
     return (a << 24) | 0x00FFFFFFu;
 }
 
+namespace {
+// The halo behind a building on offer, looked up once per game: it points
+// into the sprite registry, which goes with the game.
+struct cHalo {
+    cSprite sprite;
+    bool bFetched = false;
+};
+cHalo g_Halo;
+} // namespace
+
+void cHouse::ForgetHalo() { g_Halo = cHalo(); }
+
 void cHouse::DrawHighlight(vek::cQuadBatch& batch)
 {
-    static cSprite halo;
-    static bool fetched = false;
-    if (!fetched) {
-        fetched = true;
-        FindSprite("peacock02", "hl", &halo);
+    if (!g_Halo.bFetched) {
+        g_Halo.bFetched = true;
+        FindSprite("peacock02", "hl", &g_Halo.sprite);
     }
+    const cSprite& halo = g_Halo.sprite;
     if (iState != e_stateNone || !(fGlow > 0.0f) || !halo.pFrames || halo.iFrameCount <= 0) return;
     const float side = std::max(rect.w, rect.h) + 8.0f;
     const vek::vec2 c = GetCenter();

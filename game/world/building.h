@@ -126,6 +126,8 @@ public:
 
     int GetType() const override { return e_typeHouse; }
     void DrawHighlight(vek::cQuadBatch& batch) override;
+    // The halo's picture is looked up again by the next game.
+    static void ForgetHalo();
     void Draw(vek::cQuadBatch& batch) override;
     void Tick() override;
     // Construction: ends when the construction frames have played.

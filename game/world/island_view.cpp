@@ -161,7 +161,11 @@ bool Paused() { return g_pGarden && g_pGarden->GetFlowState() != 0; }
 
 } // namespace
 
-void cIsland::ForgetSharedSprites() { g_Shared = cSharedSprites(); }
+void cIsland::ForgetSharedSprites()
+{
+    g_Shared = cSharedSprites();
+    cHouse::ForgetHalo();
+}
 
 void cIsland::InitView()
 {

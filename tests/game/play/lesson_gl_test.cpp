@@ -62,7 +62,7 @@ TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
 
     const std::vector<cObject*> holes = Objects(OBJ_HOLE);
     ASSERT_EQ(holes.size(), 3u);
-    const int32_t olive = Ware("plant00");
+    const int32_t tomato = Ware("plant00");
     for (int step = 0; step <= 12; ++step) {
         SCOPED_TRACE(testing::Message() << "step " << step);
         // The pause before each step but the first.
@@ -79,7 +79,7 @@ TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
         }
         switch (step) {
         case 0: {
-            vek::cCtrl* item = ToolbarItem("plants", olive);
+            vek::cCtrl* item = ToolbarItem("plants", tomato);
             ASSERT_NE(item, nullptr);
             ExpectHighlightOn(item->GetRect());
             ClickHighlight();
@@ -143,7 +143,7 @@ TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
     Run(30);
     EXPECT_GT(Clock(), m_fLessonClock) << "the clock runs again";
     EXPECT_GE(Player()->m_Tasks[0].iAmount, 1);
-    EXPECT_LE(Player()->m_Tasks[0].iAmount, 3) << "the lesson's three olives were delivered";
+    EXPECT_LE(Player()->m_Tasks[0].iAmount, 3) << "the lesson's three tomatoes were delivered";
 
     // The rest of the level without help.
     ASSERT_TRUE(PlayLevel());

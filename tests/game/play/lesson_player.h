@@ -15,6 +15,8 @@
 #include "game/objects/plant.h"
 #include "game/objects/tools.h"
 #include "game/screens/controls.h"
+#include "game/screens/island_screens.h"
+#include "game/screens/score_panel.h"
 #include "game/world/level_task.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
@@ -49,6 +51,14 @@ protected:
     void Restart()
     {
         Stop();
+        // A new process would start without them: the pictures that the
+        // screens look up once per run point into the old sprite registry.
+        cIsland::ForgetSharedSprites();
+        ForgetIslandScreenSprites();
+        ForgetControlSprites();
+        cToolbarCtrl::ForgetStripReference();
+        cClockCtrl::ForgetSprite();
+        cScoreWF::ForgetMedal();
         GetProfileHost() = cProfileHost();
         m_iCursorX = m_iCursorY = -1;
         Boot();
@@ -98,12 +108,13 @@ protected:
     // screen's "ok": the level's field is in front.
     void EnterLevel(int index)
     {
+        CloseHint();
         int x = 0, y = 0;
         ASSERT_TRUE(LevelPointClient(index, x, y)) << "level point " << index;
         ClickAt(x, y);
         Run(20);
         if (Shown("messagebox")) Press("messagebox", "ok");
-        ASSERT_TRUE(Shown("mission_start"));
+        ASSERT_TRUE(Shown("mission_start")) << ShownWindows() << " at " << x << "," << y << " mode " << g_pGarden->m_pIsland->iMode << " hint " << g_pGarden->m_iShownHint << " close " << Control("hint", "close")->GetState(vek::cCtrl::e_Visibility) << " lesson " << Lesson().iKind;
         Press("mission_start", "ok");
         ASSERT_EQ(Focus(), "garden");
         ASSERT_EQ(Player()->m_iLevel, index);
@@ -133,6 +144,21 @@ protected:
         std::vector<cPlant*> plants;
         for (cObject* object : Objects(OBJ_PLANT)) plants.push_back(static_cast<cPlant*>(object));
         return plants;
+    }
+    // The hint's "OK" pressed when the hint shows it.
+    bool CloseHint()
+    {
+        const vek::cCtrl* close = Control("hint", "close");
+        if (!HintShown() || !close || !close->GetState(vek::cCtrl::e_Visibility)) return false;
+        Press("hint", "close");
+        return true;
+    }
+    std::string ShownWindows() const
+    {
+        std::string names;
+        for (const std::string& name : gametest::GameWindows())
+            if (Shown(name.c_str())) names += name + " ";
+        return names;
     }
     bool HintShown() const { return Shown("hint"); }
     // The hint window's highlight, when it shows one (GUI pixels, y up).
@@ -188,6 +214,9 @@ protected:
         }
         ASSERT_EQ(island->iMode, cIsland::e_modeIsland);
         ASSERT_FALSE(Lesson().IsActive());
+        // A hint that waits for its button (new people arriving) is read.
+        Run(30);
+        CloseHint();
     }
     // ---- a plain player's moves on the field ----
 
@@ -255,24 +284,43 @@ protected:
         const cObject* car = First(OBJ_CAR);
         return car && car->GetState() == 1;
     }
-    // How many more of the ware the open tasks want than the field grows
-    // and the basket holds.
+    // What the open tasks still want of the ware beyond what the basket
+    // holds and the car carries.
+    int Open(int32_t ware) const
+    {
+        int open = 0;
+        for (const cLevelTask& task : Player()->m_Tasks)
+            if (task.iWare == ware && task.iAmount > 0) open += task.iAmount;
+        if (cToolBin* bin = Basket()) open -= bin->GetWareCount(ware);
+        for (int32_t carried : Player()->m_CarLoad)
+            if (carried == ware) --open;
+        return open;
+    }
+    // The same less what the field's plants of that ware will bring.
     int Wanted(int32_t ware) const
     {
-        int wanted = 0;
-        for (const cLevelTask& task : Player()->m_Tasks)
-            if (task.iWare == ware) wanted += task.iAmount;
+        int wanted = Open(ware);
         for (cPlant* p : Plants())
             if (p->GetWareId() == ware) --wanted;
-        if (cToolBin* bin = Basket()) wanted -= bin->GetWareCount(ware);
         return wanted;
     }
-    // One move of a plain player: weed, water, harvest, deliver or sow,
-    // whichever comes first. False when there was nothing to do.
+    bool BasketHoldsWanted() const
+    {
+        cToolBin* bin = Basket();
+        if (!bin) return false;
+        for (const cLevelTask& task : Player()->m_Tasks)
+            if (task.iWare != NO_WARE && task.iAmount > 0 && bin->GetWareCount(task.iWare) > 0) return true;
+        return false;
+    }
+    // One move of a plain player: weed, water, harvest what is wanted,
+    // deliver or sow, whichever comes first. False when there was nothing
+    // to do.
     bool Tend()
     {
         WaitIdle();
         if (Shown("mission_finish")) return false;
+        // A hint that waits for its button is read first.
+        if (!Lesson().IsActive() && CloseHint()) return true;
         if (cPlant* p = PlantWithNeed(cPlant::e_NeedWeed)) {
             TakeTool(OBJ_TOOL_WEED);
             Use(p);
@@ -286,14 +334,14 @@ protected:
             return true;
         }
         cToolBin* bin = Basket();
-        if (cPlant* p = PlantWithNeed(cPlant::e_NeedRipe)) {
-            if (bin && !bin->IsFull()) {
-                TakeTool(OBJ_TOOL_BIN);
-                Use(p);
-                return true;
-            }
+        for (cPlant* p : Plants()) {
+            if (p->GetState() != cPlant::e_psNeeding || p->GetNeed() != cPlant::e_NeedRipe) continue;
+            if (!bin || bin->IsFull() || Open(p->GetWareId()) <= 0) continue;
+            TakeTool(OBJ_TOOL_BIN);
+            Use(p);
+            return true;
         }
-        if (bin && bin->GetCount() > 0 && CarParked()) {
+        if (BasketHoldsWanted() && CarParked()) {
             TakeTool(OBJ_TOOL_BIN);
             Use(First(OBJ_CAR));
             return true;
@@ -311,11 +359,14 @@ protected:
     }
     // Plays until the level's finish screen shows; false when it did not
     // within `seconds` of game time.
-    bool PlayLevel(float seconds = 240.0f)
+    // `watch` looks at the field after every move.
+    bool PlayLevel(float seconds = 240.0f, const std::function<void()>& watch = {})
     {
         const int limit = m_iFrames + static_cast<int>(seconds * 30.0f);
-        while (!Shown("mission_finish") && m_iFrames < limit)
+        while (!Shown("mission_finish") && m_iFrames < limit) {
             if (!Tend()) Run(10);
+            if (watch) watch();
+        }
         Run(5);
         return Shown("mission_finish");
     }

@@ -5,6 +5,7 @@
 // window's highlight, or the object or control behind the step) and clicks
 // there, and waits as a player waits: frame by frame.
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -93,10 +94,12 @@ protected:
         Press("options", "btBack");
     }
 
-    // From the main menu through the story to the island.
+    // From the main menu through the story to the island. A level left
+    // unfinished by the last run is not continued.
     void StartToIsland()
     {
         Press("main", "btStart");
+        if (Shown("messagebox")) Press("messagebox", "cancel");
         for (int i = 0; i < 20 && Focus() != "island"; ++i)
             if (Shown("comics")) Press("comics", "next");
             else Run(10);
@@ -150,6 +153,7 @@ protected:
     {
         const vek::cCtrl* close = Control("hint", "close");
         if (!HintShown() || !close || !close->GetState(vek::cCtrl::e_Visibility)) return false;
+        ++m_HintsRead[g_pGarden->m_iShownHint];
         Press("hint", "close");
         return true;
     }
@@ -400,6 +404,9 @@ protected:
         }
         return found;
     }
+
+    // How often the player read and closed a hint of each kind.
+    std::map<int, int> m_HintsRead;
 };
 
 } // namespace lessontest

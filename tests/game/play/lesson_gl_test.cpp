@@ -52,6 +52,14 @@ TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
     StartToIsland();
     EnterLevel(0);
 
+    // The level's first two seconds belong to the lesson: the field takes
+    // no click.
+    ASSERT_LT(Clock(), 1.5f);
+    ClickObject(First(OBJ_HOLE));
+    EXPECT_LT(Clock(), 2.0f);
+    EXPECT_TRUE(Gardener()->GetJobs().empty());
+    EXPECT_EQ(Gardener()->GetState(), cGardener::e_gsIdle);
+
     // The lesson opens after two seconds of the level and holds the clock.
     ASSERT_TRUE(RunUntil([&] { return Lesson().IsActive(); }, 150));
     EXPECT_EQ(Lesson().iKind, 0);
@@ -65,8 +73,15 @@ TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
     const int32_t tomato = Ware("plant00");
     for (int step = 0; step <= 12; ++step) {
         SCOPED_TRACE(testing::Message() << "step " << step);
-        // The pause before each step but the first.
-        int paused = 0;
+        // The pause before each step but the first; a click on the field
+        // meanwhile is not taken.
+        if (step == 1) {
+            ASSERT_TRUE(Lesson().IsWaiting());
+            ClickObject(holes[0]);
+            EXPECT_TRUE(Gardener()->GetJobs().empty());
+            EXPECT_TRUE(Plants().empty());
+        }
+        int paused = step == 1 ? 3 : 0;  // the frames of that click
         ASSERT_TRUE(Until([&] {
             if (Lesson().IsWaiting()) ++paused;
             return StepShown(step);

@@ -16,6 +16,7 @@ protected:
     // A fresh profile, the hints off, level 0 started from the level map.
     void StartLevelZero(cLevelBot& bot)
     {
+        cLevelBot::ForgetProcessCaches();
         StartOnPack();
         m_pGame->iDrawInterval = 60;
         ASSERT_TRUE(RunToMainMenu(3000));

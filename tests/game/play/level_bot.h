@@ -34,7 +34,9 @@
 #include "game/objects/tools.h"
 #include "game/screens/controls.h"
 #include "game/screens/garden_screen.h"
+#include "game/screens/island_screens.h"
 #include "game/screens/mission_finish.h"
+#include "game/screens/score_panel.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
@@ -58,6 +60,19 @@ public:
     int iSettleFrames = 20;
     // What the bot did, one line per action (for failure messages).
     std::vector<std::string> log;
+
+    // The screens and the island keep sprites and pictures they looked up
+    // for the whole process; a test program that starts a second game on a
+    // new texture-info registry lets them go first.
+    static void ForgetProcessCaches()
+    {
+        cIsland::ForgetSharedSprites();
+        ForgetIslandScreenSprites();
+        ForgetControlSprites();
+        cToolbarCtrl::ForgetStripReference();
+        cClockCtrl::ForgetSprite();
+        cScoreWF::ForgetMedal();
+    }
 
     // ---- what the player sees ----
 
@@ -243,9 +258,10 @@ public:
         for (unsigned i = 0; i < bar->GetItemCount(); ++i) {
             if (bar->GetItemData(i) != ware) continue;
             cToolbarItemCtrl* item = bar->GetItem(i);
-            if (!item || item->GetState(vek::cCtrl::e_Disabled) || !item->IsAvailable()) return false;
+            if (!item || item->GetState(vek::cCtrl::e_Disabled) || !item->IsAvailable())
+                return Fail("seed " + std::to_string(ware) + " not offered");
             const vek::rect<float> r = item->GetRect();
-            if (r.w <= 0.0f || r.h <= 0.0f) return false;
+            if (r.w <= 0.0f || r.h <= 0.0f) return Fail("seed " + std::to_string(ware) + " has no area");
             int x = 0, y = 0;
             m_G.GuiToClient(r.x + r.w / 2.0f, r.y + r.h / 2.0f, x, y);
             Note("seed " + std::string(g_pWareManager->GetWare(static_cast<uint32_t>(ware))->strName));
@@ -339,9 +355,23 @@ public:
 
         // Empty beds for the crops still wanted, cheapest first, within
         // the money.
+        // A bed is free when empty or when its crop is wanted no more
+        // (sowing there replaces it).
         std::vector<cHole*> free;
-        for (cHole* bed : Beds())
-            if (bed->GetPlant() == 0 && bed->GetTargets() == 0) free.push_back(bed);
+        std::map<int32_t, int> spare;  // what each crop's plants have beyond the need
+        for (const auto& [ware, amount] : wanted) spare[ware] = CropsInHand(ware) - amount;
+        for (cHole* bed : Beds()) {
+            if (bed->GetTargets() != 0) continue;
+            if (bed->GetPlant() == 0) {
+                free.push_back(bed);
+                continue;
+            }
+            auto* plant = static_cast<cPlant*>(Field()->GetObject(bed->GetPlant()));
+            if (plant->IsWorked() || plant->GetTargets() != 0) continue;
+            const int32_t crop = plant->GetWareId();
+            const auto it = spare.find(crop);
+            if (it == spare.end()) free.push_back(bed);
+        }
         if (!free.empty()) {
             std::vector<std::pair<int32_t, int>> sow;
             for (const auto& [ware, amount] : wanted) {
@@ -374,6 +404,27 @@ public:
         return false;
     }
 
+    // A screen hint with its "OK" showing waits for it (the others go by
+    // themselves and let the clicks through).
+    bool HintWaits() const
+    {
+        if (!m_G.Shown("hint")) return false;
+        vek::cCtrl* close = m_G.Control("hint", "close");
+        return close && close->GetState(vek::cCtrl::e_Visibility) && !close->GetState(vek::cCtrl::e_Disabled);
+    }
+    bool CloseHint()
+    {
+        if (auto* text = dynamic_cast<vek::cLabelCtrl*>(m_G.Control("hint", "text")))
+            Note("hint: " + std::string(text->GetText()));
+        if (vek::cCtrl* close = m_G.Control("hint", "close")) {
+            const vek::rect<float> r = close->GetRect();
+            char at[96];
+            std::snprintf(at, sizeof at, "close at %.0f,%.0f %.0fx%.0f", r.x, r.y, r.w, r.h);
+            Note(at);
+        }
+        return Click("hint", "close");
+    }
+
     // Plays the level in the garden until the finish screen shows; false
     // after `limit` frames.
     bool PlayLevel(int limit = 30 * 400)
@@ -382,8 +433,8 @@ public:
         while (m_G.m_iFrames - start < limit) {
             if (m_G.Shown("mission_finish")) return true;
             // A screen hint waits for its "OK".
-            if (m_G.Shown("hint")) {
-                if (!Click("hint", "close")) m_G.Frame();
+            if (HintWaits()) {
+                if (!CloseHint()) m_G.Frame();
                 continue;
             }
             if (m_G.Focus() != "garden" || !Field()) {
@@ -428,6 +479,12 @@ public:
         player->m_iIslandMoney = funds;
         player->SavePlayer();
         if (cIsland* island = Island()) island->UpdateHouses();
+        // A level starts from the snapshot its predecessor's win wrote: the
+        // profile's values; the field and the island as a fresh start
+        // makes them (the default placement, the houses by the progress).
+        player->SaveGame(level);
+        const std::string slot = player->GetProfilePath(level).c_str();
+        for (const char* file : {"/level.dat", "/island.dat"}) std::remove((slot + file).c_str());
     }
 
     // A fresh profile made on the profile screens.
@@ -529,14 +586,19 @@ public:
                 m_G.Run(iSettleFrames);
                 continue;
             }
-            if (m_G.Shown("messagebox") || m_G.Shown("hint")) {
+            if (m_G.Shown("messagebox")) {
                 m_G.Frame();
                 continue;
             }
             cIsland* island = Island();
             if (m_G.Focus() == "island" && island && island->iMode == cIsland::e_modeLevel && !bought) {
                 if (BuyOfferedHouse()) bought = true;
+                else if (OfferedHouse() && HintWaits()) CloseHint();
                 m_G.Frame();
+                continue;
+            }
+            if (HintWaits()) {
+                CloseHint();
                 continue;
             }
             if (m_G.Focus() == "island" && island && island->iMode == cIsland::e_modeIsland && finishLeft) {
@@ -549,13 +611,27 @@ public:
     }
     // The result sequence waits with the level's house pulsing: a click on
     // it buys it.
-    bool BuyOfferedHouse()
+    static cHouse* OfferedHouse()
     {
         cIsland* island = Island();
         cPlayer* player = Player();
-        if (!island || !player) return false;
+        if (!island || !player) return nullptr;
         cHouse* house = island->GetLevelHouse(player->m_iLevel);
-        if (!house || house->GetState() != cHouse::e_stateNone || !house->bAvailable) return false;
+        if (!house || house->GetState() != cHouse::e_stateNone || !house->bAvailable) return nullptr;
+        return house;
+    }
+    // Whether the hint was up when the house was offered.
+    bool bOfferHinted = false;
+    bool BuyOfferedHouse()
+    {
+        cHouse* house = OfferedHouse();
+        if (!house) {
+            m_iOfferSeen = 0;
+            return false;
+        }
+        // A player looks at the offer (and its hint) for a moment.
+        bOfferHinted = bOfferHinted || m_G.Shown("hint");
+        if (++m_iOfferSeen < 60) return false;
         const vek::vec2 c = house->GetScreenCenter();
         if (c.x < 0.0f || c.x > 1024.0f || c.y < 0.0f || c.y > 768.0f) return false;
         int x = 0, y = 0;
@@ -604,7 +680,7 @@ public:
         std::snprintf(clock, sizeof clock, "%.1f ", player ? player->m_fClock : 0.0f);
         log.push_back(clock + line);
     }
-    std::string Log(size_t last = 40) const
+    std::string Log(size_t last = 400) const
     {
         std::string text;
         for (size_t i = log.size() > last ? log.size() - last : 0; i < log.size(); ++i) text += log[i] + "\n";
@@ -613,6 +689,7 @@ public:
 
 private:
     PackGame& m_G;
+    int m_iOfferSeen = 0;
 };
 
 } // namespace gametest

@@ -298,6 +298,10 @@ public:
         return g && g->GetState() == cGardener::e_gsIdle && g->GetJobs().empty();
     }
 
+    // Not played yet: animal tasks and animal products are left out of
+    // CropsWanted, so a level asking for them is not won by this player.
+    bool ActOnAnimals() { return false; }
+
     // One decision: true when the bot acted.
     bool Act()
     {
@@ -330,6 +334,11 @@ public:
                 return ClickOn(field->GetObject(field->m_uPumpId), "pump");
             }
         }
+
+        // The animals' side of the garden (buying animals and hives on the
+        // toolbar, sowing grass and flowers for them, collecting eggs, milk,
+        // honey and nibs) comes here once the gardener has those jobs.
+        if (ActOnAnimals()) return true;
 
         // Ripe crops a task still wants.
         const std::map<int32_t, int> wanted = CropsWanted();

@@ -690,6 +690,28 @@ public:
         m_G.RunUntil([&] { return !m_G.Shown("up"); }, 120);
     }
 
+    // The warnings of the HTML log once the game runs, but those of files
+    // a fresh profile does not have yet ("... not found on disk").
+    static std::vector<std::string> PlayWarnings(const std::string& log)
+    {
+        std::vector<std::string> found;
+        const std::string mark = "class='warning'>";
+        size_t at = log.find("Game initialization complete");
+        if (at == std::string::npos) return {"the game never started"};
+        while ((at = log.find(mark, at)) != std::string::npos) {
+            at += mark.size();
+            const std::string text = log.substr(at, log.find("</span>", at) - at);
+            if (text.find("not found on disk") == std::string::npos) found.push_back(text);
+        }
+        return found;
+    }
+    static std::string Lines(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        return text;
+    }
+
     bool Click(const char* window, const char* control)
     {
         if (!m_G.Shown(window)) return false;

@@ -90,6 +90,9 @@ TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
     EXPECT_EQ(player->m_Results.size(), static_cast<size_t>(kLevels));
     EXPECT_EQ(player->m_Times.size(), static_cast<size_t>(kLevels));
     RecordProperty("upgrades", upgradesBought);
+    // Real play through every screen leaves no warning in the log.
+    const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
+    EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // some once per profile (the profile's hint-state list), and the island
 // services they lean on (the building and the level spot of a level, what a
 // building would cost).
+#include <algorithm>
 #include <cmath>
 
 #include "engine/app/game.h"
@@ -151,8 +152,19 @@ void cGarden::ShowHint(int index, unsigned kind)
         break;
     case 2:
         if (cShip* ship = GetTrainingWorld().GetFirstShip(); ship && island) {
-            const vek::vec2 p = island->route.GetValue(ship->fProgress);
+            // While a level is played the ship sails past the garden, and
+            // the island's route lies far off that screen: the modal hint
+            // would be out of reach of the mouse.
+            const bool garden = vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "garden";
+            const vek::vec2 p = garden ? ShipPosition(*ship) + scroll : island->route.GetValue(ship->fProgress);
             at = {texts.HintNewPeople, vek::vec2(p.x + 20.0f - scroll.x, p.y - 5.0f - scroll.y), 36};
+            // A new ship starts out at sea beyond the view: the hint points
+            // from the edge of the screen, where its "OK" can be reached.
+            const vek::vec2 wanted = at.point;
+            at.point.x = std::min(std::max(at.point.x, 0.0f), kHalfWidth * 2.0f);
+            at.point.y = std::min(std::max(at.point.y, 0.0f), kHalfHeight * 2.0f);
+            if (at.point.x != wanted.x || at.point.y != wanted.y)
+                at.flags = (at.point.x > kHalfWidth ? 1 : 4) + (at.point.y < kHalfHeight ? 8 : 32);
             modal = 1;
             ship->fSpeed *= 2.0f;
             shown = true;

@@ -32,7 +32,12 @@
 
 namespace gametest {
 
+class cLevelBot;
+
 class PackGame : public GameFixture {
+    // The scripted player of the play tests acts through these helpers.
+    friend class cLevelBot;
+
 protected:
     // The game as the entry routine starts it, on the repository's pack,
     // with its own profile folder.
@@ -63,7 +68,10 @@ protected:
         m_pGame->UpdateFrame();
         m_pGame->UpdateFrameTimer();
         ++m_iFrames;
+        if (fnAfterFrame) fnAfterFrame();
     }
+    // Called after every frame (a test's watch over a whole play).
+    std::function<void()> fnAfterFrame;
     void Run(int count)
     {
         for (int i = 0; i < count; ++i) Frame();

@@ -1,0 +1,102 @@
+// The first level won on a fresh profile by injected mouse events only,
+// with the hints turned off on the options screen: quickly for gold, and
+// with a player who dawdles between actions for silver and for bronze.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "game/play/level_bot.h"
+
+using namespace gametest;
+
+namespace {
+
+class FirstLevel : public PackGame {
+protected:
+    // A fresh profile, the hints off, level 0 started from the level map.
+    void StartLevelZero(cLevelBot& bot)
+    {
+        cLevelBot::ForgetProcessCaches();
+        StartOnPack();
+        m_pGame->iDrawInterval = 60;
+        ASSERT_TRUE(RunToMainMenu(3000));
+        Run(20);
+        ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
+        ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+        ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
+        ASSERT_TRUE(bot.StartLevel(0)) << bot.Log();
+        cPlayer* player = cLevelBot::Player();
+        ASSERT_NE(player, nullptr);
+        ASSERT_EQ(player->m_iLevel, 0);
+        ASSERT_EQ(cLevelBot::Beds().size(), 3u);
+        // What the finish writes is checked against files that are gone.
+        const std::string folder = Folder();
+        std::remove((folder + "/save.dat").c_str());
+        std::remove((folder + "/level.dat").c_str());
+    }
+    std::string Folder() const
+    {
+        const cPlayer* player = cLevelBot::Player();
+        return m_strDir + "/app/profile/" + std::string(player ? player->m_strFolder : "");
+    }
+    // Plays to the finish screen and checks what every win leaves: the
+    // screen with parameter 2, the clock in the time list, the medal by the
+    // clock, the saved game and field.
+    float WinAndCheck(cLevelBot& bot, int expectedMedal)
+    {
+        EXPECT_TRUE(bot.PlayLevel()) << bot.Log();
+        cPlayer* player = cLevelBot::Player();
+        EXPECT_TRUE(Shown("mission_finish"));
+        EXPECT_EQ(g_pGarden->GetWindowParam(), 2);
+        EXPECT_EQ(player->m_TaskSet.bDone, 1);
+        EXPECT_TRUE(player->m_Tasks.empty());
+        const float clock = player->m_fClock;
+        RecordProperty("clock", std::to_string(clock));
+        EXPECT_GE(player->m_Times.size(), 1u);
+        if (!player->m_Times.empty()) {
+            EXPECT_FLOAT_EQ(player->m_Times[0], clock);
+        }
+        EXPECT_EQ(LevelMedal(clock, 90.0f), expectedMedal) << "clock " << clock << "\n" << bot.Log();
+        EXPECT_EQ(g_pGarden->GetMedal(), expectedMedal);
+        EXPECT_FALSE(vektest::ReadFile(Folder() + "/save.dat").empty());
+        EXPECT_FALSE(vektest::ReadFile(Folder() + "/level.dat").empty());
+        return clock;
+    }
+};
+
+TEST_F(FirstLevel, AQuickPlayerWinsGold)
+{
+    cLevelBot bot(*this);
+    ASSERT_NO_FATAL_FAILURE(StartLevelZero(bot));
+    const float clock = WinAndCheck(bot, 0);
+    EXPECT_LE(clock, 90.0f);
+    // No warning once the game runs.
+    const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
+    EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);
+}
+
+// The slowed runs play the same code as the quick one for two and three
+// minutes of game time; under the sanitizers the quick run alone keeps the
+// program fast.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(FirstLevel, ASlowPlayerWinsSilver)
+{
+    cLevelBot bot(*this);
+    ASSERT_NO_FATAL_FAILURE(StartLevelZero(bot));
+    bot.iIdleFrames = 30 * 5;
+    const float clock = WinAndCheck(bot, 1);
+    EXPECT_GT(clock, 90.0f);
+    EXPECT_LT(clock, 135.0f);
+}
+
+TEST_F(FirstLevel, ASlowerPlayerWinsBronze)
+{
+    cLevelBot bot(*this);
+    ASSERT_NO_FATAL_FAILURE(StartLevelZero(bot));
+    bot.iIdleFrames = 30 * 9;
+    const float clock = WinAndCheck(bot, 2);
+    EXPECT_GE(clock, 135.0f);
+}
+#endif
+
+} // namespace

@@ -1,0 +1,94 @@
+// After the first level is won, the finish screen's "ok" leads to the
+// island's result sequence: the medal lands on the level's point, a star
+// joins the garden rating, the level's house is offered and bought with a
+// click, built with fireworks, and the level map comes back with the next
+// point open; its pop-ups and the start of the second level follow.
+#include <gtest/gtest.h>
+
+#include "game/play/level_bot.h"
+
+using namespace gametest;
+
+namespace {
+
+class ResultSequence : public PackGame {
+protected:
+    void TearDown() override
+    {
+        fnAfterFrame = nullptr;
+        PackGame::TearDown();
+    }
+};
+
+TEST_F(ResultSequence, TheFirstWinBuysItsHouseAndOpensTheSecondLevel)
+{
+    cLevelBot::ForgetProcessCaches();
+    cLevelBot bot(*this);
+    StartOnPack();
+    m_pGame->iDrawInterval = 60;
+    ASSERT_TRUE(RunToMainMenu(3000));
+    Run(20);
+    ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
+    ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+    ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
+    ASSERT_TRUE(bot.StartLevel(0)) << bot.Log();
+    ASSERT_TRUE(bot.PlayLevel()) << bot.Log();
+    cPlayer* player = cLevelBot::Player();
+    cIsland* island = cLevelBot::Island();
+    ASSERT_EQ(player->m_iProgress, 0);
+    cHouse* house = island->GetLevelHouse(0);
+    ASSERT_NE(house, nullptr);
+    EXPECT_NE(house->GetState(), cHouse::e_stateBuilt);
+
+    // What the sequence shows on its way, watched frame by frame.
+    int mostFireworks = 0;
+    bool builtBeforeProgress = false, medalBeforeBuy = false;
+    fnAfterFrame = [&] {
+        if (house->iFireworks > mostFireworks) mostFireworks = house->iFireworks;
+        if (house->GetState() == cHouse::e_stateBuilt && player->m_iProgress == 0) builtBeforeProgress = true;
+        if (house->GetState() == cHouse::e_stateNone && !player->m_Results.empty()) medalBeforeBuy = true;
+    };
+    ASSERT_TRUE(bot.FinishToMap(true)) << bot.Log();
+    fnAfterFrame = nullptr;
+
+    EXPECT_EQ(island->iMode, cIsland::e_modeIsland) << "the level map is back";
+    ASSERT_EQ(player->m_Results.size(), 1u);
+    EXPECT_EQ(player->m_Results[0], 0) << "gold on point 0";
+    EXPECT_TRUE(medalBeforeBuy) << "the medal lands before the house is offered";
+    vek::string rate;
+    int stars = 0;
+    g_pGarden->GetRate(&rate, &stars);
+    EXPECT_EQ(stars, 1) << "a star in the garden rating";
+    EXPECT_TRUE(bot.bOfferHinted) << "the offered house comes with its hint";
+    EXPECT_EQ(house->GetState(), cHouse::e_stateBuilt);
+    EXPECT_GT(mostFireworks, 0);
+    EXPECT_TRUE(builtBeforeProgress);
+    int count = 0, houses = 0;
+    island->GetIslandRate(&count, &houses);
+    EXPECT_EQ(count, 1) << "the house counts in the island rating";
+    EXPECT_EQ(player->m_iProgress, 1);
+    EXPECT_EQ(player->m_iSorts, 1) << "level 0's new sort";
+    EXPECT_EQ(player->m_iPlayerValue, 1) << "and its beds";
+
+    // Pop-ups: point 0 has a time, point 1 none yet.
+    int x = 0, y = 0;
+    ASSERT_TRUE(LevelPointClient(0, x, y));
+    MoveTo(x, y);
+    Run(20);
+    EXPECT_TRUE(Shown("hint_mp")) << "point 0 shows its time and medal";
+    // The mouse leaves point 0 on its way to point 1.
+    MoveTo(512, 100);
+    Run(5);
+    EXPECT_FALSE(Shown("hint_mp"));
+    ASSERT_TRUE(LevelPointClient(1, x, y));
+    MoveTo(x, y);
+    Run(20);
+    EXPECT_FALSE(Shown("hint_mp")) << "point 1 has no time yet";
+
+    ASSERT_TRUE(bot.StartLevel(1)) << bot.Log();
+    EXPECT_EQ(player->m_iLevel, 1);
+    EXPECT_EQ(Focus(), "garden");
+    EXPECT_EQ(player->m_Tasks.size() + player->m_TaskSet.vecTasks.size() >= 2u, true);
+}
+
+} // namespace

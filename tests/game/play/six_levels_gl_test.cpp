@@ -1,0 +1,98 @@
+// The first six levels in order on a fresh profile with the hints off,
+// through every screen between them: the start screen, the garden, the
+// finish screen (waited out after the even levels, skipped after the odd
+// ones), the upgrades screen when one is offered and affordable, and the
+// island's result sequence with the purchase of each level's house.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "game/play/level_bot.h"
+#include "game/world/level_defs.h"
+
+using namespace gametest;
+
+namespace {
+
+class SixLevels : public PackGame {};
+
+// The finish screen's bonus for the seconds left of the gold time.
+int TimeBonus(float left)
+{
+    if (left <= 0.0f) return 0;
+    const int bonus = 5 * static_cast<int>((std::trunc(2.0f * left) + 2.5f) / 5.0f);
+    return bonus < 5 ? 5 : bonus;
+}
+
+// Under the sanitizers the first three levels keep the program fast; the
+// profile is then checked against the awards of those.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kLevels = 3;
+#else
+constexpr int kLevels = 6;
+#endif
+
+TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
+{
+    cLevelBot::ForgetProcessCaches();
+    cLevelBot bot(*this);
+    StartOnPack();
+    m_pGame->iDrawInterval = 60;
+    ASSERT_TRUE(RunToMainMenu(3000));
+    Run(20);
+    ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
+    ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+    ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
+    cPlayer* player = cLevelBot::Player();
+    cIsland* island = cLevelBot::Island();
+
+    int upgradesBought = 0;
+    std::vector<int> levels(cUpgrades::kCount, 0);
+    for (int level = 0; level < kLevels; ++level) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        ASSERT_TRUE(bot.StartLevel(level)) << bot.Log();
+        ASSERT_EQ(player->m_iLevel, level);
+        ASSERT_TRUE(bot.PlayLevel()) << bot.Log();
+        const int funds = player->m_iIslandMoney;
+        const int money = player->m_iMoney;
+        const float left = GetLevelDef(level).fTimeLimit - player->m_fClock;
+        cHouse* house = island->GetLevelHouse(level);
+        ASSERT_NE(house, nullptr);
+        const int price = house->iPrice;
+        const cUpgrades before = player->m_Upgrades;
+        ASSERT_TRUE(bot.FinishToMap(level % 2 == 1)) << bot.Log();
+        EXPECT_EQ(player->m_iProgress, level + 1);
+        EXPECT_EQ(house->GetState(), cHouse::e_stateBuilt);
+        // The bank takes the level's money and the time bonus, and pays
+        // for the house and the upgrade bought.
+        int spent = price;
+        if (bot.iBoughtUpgrade >= 0) {
+            ++upgradesBought;
+            spent += before.GetPrice(bot.iBoughtUpgrade);
+            ++levels[static_cast<size_t>(bot.iBoughtUpgrade)];
+        }
+        EXPECT_EQ(player->m_iIslandMoney, funds + money + TimeBonus(left) - spent)
+            << "funds " << funds << " money " << money << " left " << left << " house " << price;
+    }
+    EXPECT_EQ(player->m_iProgress, kLevels);
+    if (kLevels == 6) {
+        EXPECT_EQ(player->m_iSorts, 2) << "the sorts of levels 0 and 3";
+        EXPECT_EQ(player->m_iPlayerValue, 2) << "the beds of levels 0 and 3";
+        EXPECT_EQ(player->m_iAnimals, 0) << "the animal of level 5";
+    } else {
+        EXPECT_EQ(player->m_iSorts, 1) << "the sort of level 0";
+        EXPECT_EQ(player->m_iPlayerValue, 1) << "the beds of level 0";
+        EXPECT_EQ(player->m_iAnimals, -1);
+    }
+    for (int u = 0; u < cUpgrades::kCount; ++u) EXPECT_EQ(player->m_Upgrades.GetLevel(u), levels[static_cast<size_t>(u)]);
+    EXPECT_EQ(m_pGame->iPause, 0);
+    EXPECT_EQ(g_pGarden->GetFlowState(), 0);
+    EXPECT_EQ(player->m_Results.size(), static_cast<size_t>(kLevels));
+    EXPECT_EQ(player->m_Times.size(), static_cast<size_t>(kLevels));
+    RecordProperty("upgrades", upgradesBought);
+    // Real play through every screen leaves no warning in the log.
+    const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
+    EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);
+}
+
+} // namespace

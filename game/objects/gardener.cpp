@@ -6,9 +6,12 @@
 #include "engine/core/log.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/sound/sound.h"
+#include "game/objects/animal.h"
 #include "game/objects/garden_hooks.h"
+#include "game/objects/hive.h"
 #include "game/objects/hole.h"
 #include "game/objects/plant.h"
+#include "game/objects/product.h"
 #include "game/objects/stations.h"
 #include "game/objects/tools.h"
 #include "game/shell/garden.h"
@@ -22,6 +25,9 @@ constexpr float kStep = 1.0f / 30.0f;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr float kHintTime = 3.0f;
 constexpr int32_t kPumpPrice = 5;
+// Game sounds of the goat's milk and the hive's lid.
+constexpr int kSoundGoatMilk = 20;
+constexpr int kSoundHiveOpen = 21;
 
 enum eDirection { e_Right = 0, e_Left = 1, e_Up = 2, e_Down = 3 };
 const char* const kAreas[4] = {"r", "l", "u", "d"};
@@ -362,6 +368,13 @@ bool cGardener::CanDoJob(const cJob& job)
     } else if (object->IsType(OBJ_PUMP)) {
         const cToolWater* can = GetCan();
         accepted = can && !can->IsFull() && garden::Money() >= kPumpPrice;
+    } else if (object->IsType(OBJ_PRODUCT) || object->IsType(OBJ_GOAT) || object->IsType(OBJ_HIVE)) {
+        // Eggs, nibs, milk and honey all go into the basket.
+        const cToolBin* basket = GetBasket();
+        if (!basket) ShowToolHint(e_hintBin);
+        else if (basket->IsFull()) ShowToolHint(e_hintStock);
+        accepted = basket && !basket->IsFull();
+        if (accepted && object->IsType(OBJ_GOAT)) accepted = object->GetState() == cAnimal::e_stMilk;
     }
     if (accepted && !keepHint) HideToolHint();
     return accepted;
@@ -416,6 +429,25 @@ void cGardener::DoNextJob()
         if (GetBasket()) next = e_gsUnload;
     } else if (object->IsType(OBJ_PUMP)) {
         if (GetCan()) next = e_gsFillStart;
+    } else if (object->IsType(OBJ_PRODUCT)) {
+        if (GetBasket() && CanUseTool()) {
+            m_uProduct = object->GetId();
+            next = e_gsPickStart;
+        }
+    } else if (object->IsType(OBJ_GOAT)) {
+        if (GetBasket() && CanUseTool() && object->GetState() == cAnimal::e_stMilk) {
+            object->SetState(cAnimal::e_stLay);
+            // She stands still for him only once she has taken the state.
+            if (object->GetState() == cAnimal::e_stLay) {
+                m_uGoat = object->GetId();
+                next = e_gsMilkStart;
+            }
+        }
+    } else if (object->IsType(OBJ_HIVE)) {
+        if (GetBasket() && CanUseTool() && static_cast<cHive*>(object)->IsFull()) {
+            m_uHive = object->GetId();
+            next = e_gsHoneyStart;
+        }
     }
     if (next != m_iState) SetState(next);
 }
@@ -443,6 +475,29 @@ void cGardener::Walk(const cJob& job)
     m_Walk.Reset(m_vPos);
     m_Walk.SetTarget(target);
     SetState(e_gsWalk);
+}
+
+cObject* cGardener::Alive(uint32_t id) const
+{
+    if (id == 0 || !m_pLevel || !m_pLevel->HasObject(id)) return nullptr;
+    cObject* object = m_pLevel->GetObject(id);
+    return object->GetState() == e_stRemove ? nullptr : object;
+}
+
+void cGardener::SetHiveLid(int32_t mode)
+{
+    cObject* object = Alive(m_uHive);
+    if (!object || !object->IsType(OBJ_HIVE)) return;
+    vek::cAnimCounter& lid = static_cast<cHive*>(object)->GetBodyAnim();
+    lid.iMode = mode;
+    lid.ApplyMode(mode, false);
+}
+
+void cGardener::ReleaseGoat()
+{
+    cObject* goat = Alive(m_uGoat);
+    if (goat && goat->IsType(OBJ_GOAT) && goat->GetState() == cAnimal::e_stLay) goat->SetState(cAnimal::e_stRoam);
+    m_uGoat = 0;
 }
 
 void cGardener::EndWorkOn(uint32_t id)
@@ -475,6 +530,28 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         m_uPlant = 0;
         break;
     case e_gsHarvest: m_uPlant = 0; break;
+    case e_gsPickStart:
+        if (newState != e_gsPick) m_uProduct = 0;
+        break;
+    case e_gsPick: m_uProduct = 0; break;
+    case e_gsHoneyStart:
+    case e_gsHoney:
+        // Called away before the honey: the lid closes again.
+        if (newState != oldState + 1) {
+            SetHiveLid(2);
+            m_uHive = 0;
+        }
+        break;
+    case e_gsHoneyEnd: m_uHive = 0; break;
+    case e_gsMilkStart:
+        // A milking called off lets the goat go; she would otherwise stand
+        // in it for good, neither hungry nor giving milk.
+        if (newState != e_gsMilk) ReleaseGoat();
+        break;
+    case e_gsMilk:
+        ReleaseGoat();
+        garden::TrainingStep(8, 1);
+        break;
     case e_gsFill:
         if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId)) m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(1);
         garden::TrainingStep(1, 1);
@@ -529,6 +606,39 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
         break;
     case e_gsHarvestEnd: SetSprite("gard11", "harvest_start", 2); break;
+    case e_gsPickStart: SetSprite("gard11", "harvest_start", 1); break;
+    case e_gsPick:
+        garden::PlaySound(e_gsHarvest);
+        SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
+        break;
+    case e_gsPickEnd: SetSprite("gard11", "harvest_start", 2); break;
+    case e_gsHoneyStart:
+        garden::PlaySound(kSoundHiveOpen);
+        SetHiveLid(1);
+        SetSprite("gard11", "honey_start", 1);
+        break;
+    case e_gsHoney:
+        m_WorkTimer.Reset(0.0f);
+        m_WorkTimer.SetTarget(WorkTime(5));
+        SetSprite("gard11", "honey_work", 3);
+        break;
+    case e_gsHoneyEnd:
+        garden::PlaySound(kSoundHiveOpen);
+        SetHiveLid(2);
+        SetSprite("gard11", "honey_start", 2);
+        break;
+    case e_gsMilkStart: SetSprite("gard08", "milking_start", 1); break;
+    case e_gsMilk: {
+        garden::PlaySound(kSoundGoatMilk);
+        const cObject* goat = Alive(m_uGoat);
+        const float time =
+            goat && goat->IsType(OBJ_ANIMAL) ? static_cast<const cAnimal*>(goat)->GetSpeciesParam(cAnimal::e_parLaying) : 0.0f;
+        m_WorkTimer.Reset(0.0f);
+        m_WorkTimer.SetTarget(time);
+        SetSprite("gard08", "milking_work", 3);
+        break;
+    }
+    case e_gsMilkEnd: SetSprite("gard08", "milking_start", 2); break;
     case e_gsFillStart: SetSprite("gard08", "water_put", 1); break;
     case e_gsFill:
         garden::PlaySound(e_gsWaterRepair);
@@ -592,6 +702,9 @@ void cGardener::Update()
     case e_gsWaterStart:
     case e_gsWeedStart:
     case e_gsHarvestStart:
+    case e_gsPickStart:
+    case e_gsHoneyStart:
+    case e_gsMilkStart:
     case e_gsFillStart:
         if (AnimStopped()) next = m_iState + 1;
         break;
@@ -599,6 +712,9 @@ void cGardener::Update()
     case e_gsWaterEnd:
     case e_gsWeedEnd:
     case e_gsHarvestEnd:
+    case e_gsPickEnd:
+    case e_gsHoneyEnd:
+    case e_gsMilkEnd:
     case e_gsFillEnd:
     case e_gsUnloadEnd:
         if (AnimStopped()) next = e_gsIdle;
@@ -651,6 +767,50 @@ void cGardener::Update()
                 if (g_pGarden) g_pGarden->CountWare(ware);
             }
             next = e_gsHarvestEnd;
+        }
+        break;
+    }
+    case e_gsPick: {
+        cToolBin* basket = GetBasket();
+        cObject* product = Alive(m_uProduct);
+        if (!basket || basket->IsFull() || !product || !product->IsType(OBJ_PRODUCT)) {
+            next = e_gsIdle;
+        } else if (m_iRepeat <= 0) {
+            const int32_t ware = static_cast<cAnimalProduct*>(product)->GetWare();
+            if (ware != NO_WARE) basket->AddWare(ware);
+            garden::TrainingStep(6, 1);
+            product->SetState(e_stRemove);
+            next = e_gsPickEnd;
+        }
+        break;
+    }
+    case e_gsHoney: {
+        cToolBin* basket = GetBasket();
+        cObject* hive = Alive(m_uHive);
+        if (!basket || basket->IsFull() || !hive || !hive->IsType(OBJ_HIVE)) {
+            next = e_gsIdle;
+        } else if (m_WorkTimer.Update(kStep) != vek::mover<float>::e_Moving) {
+            const int32_t honey = FieldWare("honey");
+            if (static_cast<cHive*>(hive)->TakeHoney()) {
+                if (honey != NO_WARE) basket->AddWare(honey);
+                garden::TrainingStep(10, 1);
+            }
+            next = e_gsHoneyEnd;
+        }
+        break;
+    }
+    case e_gsMilk: {
+        cToolBin* basket = GetBasket();
+        if (!basket || basket->IsFull()) {
+            next = e_gsIdle;
+        } else if (m_WorkTimer.Update(kStep) != vek::mover<float>::e_Moving) {
+            cObject* goat = Alive(m_uGoat);
+            if (goat && goat->IsType(OBJ_GOAT)) {
+                const int32_t milk = FieldWare("milk");
+                if (milk != NO_WARE) basket->AddWare(milk);
+                goat->SetState(cAnimal::e_stRoam);
+            }
+            next = e_gsMilkEnd;
         }
         break;
     }

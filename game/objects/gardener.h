@@ -3,8 +3,9 @@
 // queue; each fixed step he takes the front job, checks it again, walks to
 // its cell in a straight line and plays the job's start, work and end
 // animations, changing the target as he goes (sowing, watering, weeding,
-// harvesting, filling the can at the pump, emptying the basket onto the
-// car). He carries at most one tool and one ware (a seed).
+// harvesting, picking up eggs and nibs, taking honey, milking, filling the
+// can at the pump, emptying the basket onto the car). He carries at most
+// one tool and one ware (a seed).
 #include <cstdint>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
         e_gsWaterStart = 7, e_gsWatering = 8, e_gsWaterEnd = 9,
         e_gsWeedStart = 10, e_gsWeeding = 11, e_gsWeedEnd = 12,
         e_gsHarvestStart = 13, e_gsHarvest = 14, e_gsHarvestEnd = 15,
+        e_gsPickStart = 16, e_gsPick = 17, e_gsPickEnd = 18,
+        e_gsHoneyStart = 19, e_gsHoney = 20, e_gsHoneyEnd = 21,
+        e_gsMilkStart = 22, e_gsMilk = 23, e_gsMilkEnd = 24,
         e_gsFillStart = 25, e_gsFill = 26, e_gsFillEnd = 27,
         e_gsUnload = 28, e_gsUnloadEnd = 29,
     };
@@ -93,6 +97,11 @@ public:
     int32_t GetWare() const { return m_iWare; }
     float GetSpeed() const { return m_fSpeed; }
     uint32_t GetWorkedPlant() const { return m_uPlant; }
+    // The egg or nib being picked up, the hive being emptied, the goat being
+    // milked (0 = none).
+    uint32_t GetProduct() const { return m_uProduct; }
+    uint32_t GetHive() const { return m_uHive; }
+    uint32_t GetGoat() const { return m_uGoat; }
     int32_t GetRepeatCount() const { return m_iRepeat; }
     // The hint icon while its bubble shows (texture 0 otherwise).
     const cSprite& GetHintIcon() const { return m_HintIcon; }
@@ -111,6 +120,12 @@ private:
     void Walk(const cJob& job);
     float WorkTime(int upgrade) const;
     void EndWorkOn(uint32_t plant);
+    // The registered object of that id unless it is gone (state 2).
+    cObject* Alive(uint32_t id) const;
+    // Opens (1) or closes (2) the emptied hive's lid.
+    void SetHiveLid(int32_t mode);
+    // An interrupted milking lets the goat go again.
+    void ReleaseGoat();
 
     std::vector<cJob> m_Jobs;
     uint32_t m_uTool = 0;

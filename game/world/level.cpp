@@ -411,6 +411,7 @@ cLevel::cTarget cLevel::PickTarget(const vek::vec2& point) const
 {
     cTarget target;
     target.at = PosToCell(point);
+    target.point = point;
     if (HasObject(m_uCarId) && GetObject(m_uCarId)->HitTest(point)) {
         target.kind = cTarget::e_Car;
         target.object = GetObject(m_uCarId);
@@ -439,7 +440,7 @@ void cLevel::QueueTarget(const cTarget& target)
     auto* gardener = static_cast<cGardener*>(object);
     if (target.kind == cTarget::e_Car) gardener->QueueType(OBJ_CAR);
     else if (target.kind == cTarget::e_Pump) gardener->QueueObject(m_uPumpId);
-    else QueueGardenTarget(target.object, target.at, target.object ? target.object->GetPos() : GetCellPos(target.at));
+    else QueueGardenTarget(target.object, target.at, target.point);
 }
 
 void cLevel::Reset()

@@ -169,6 +169,7 @@ public:
         eKind kind = e_None;
         cObject* object = nullptr;  // the car, the pump or the object
         cell at;                    // the cell under the point, if any
+        vek::vec2 point;            // the clicked point itself
     };
     cTarget PickTarget(const vek::vec2& point) const;
     // Of the objects whose hit test holds the point, the one with the

@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "engine/graphics/draw2d.h"
+#include "game/objects/animal.h"
 #include "game/objects/gardener.h"
 #include "game/objects/garden_hooks.h"
+#include "game/objects/hive.h"
 #include "game/objects/hole.h"
 #include "game/objects/plant.h"
 #include "game/objects/tools.h"
@@ -149,9 +151,11 @@ void cLevel::QueueGardenTarget(cObject* picked, const cell& at, const vek::vec2&
         const uint32_t plant = static_cast<cHole*>(picked)->GetPlant();
         if (plant != 0) picked = GetObject(plant);
     }
-    // A goat with milk sends him for the basket first when it is under the
-    // same point.
-    if (picked->IsType(OBJ_GOAT) && picked->GetState() == 9 && gardener->GetToolKind() != cTool::e_Basket) {
+    // A goat with milk or a full hive sends him for the basket first when
+    // it is under the same point.
+    const bool wantsBasket = (picked->IsType(OBJ_GOAT) && picked->GetState() == cAnimal::e_stMilk) ||
+                             (picked->IsType(OBJ_HIVE) && static_cast<cHive*>(picked)->IsFull());
+    if (wantsBasket && gardener->GetToolKind() != cTool::e_Basket) {
         cObject* bin = FindObject(cell(), OBJ_TOOL_BIN);
         if (bin != none && bin->HitTest(point)) picked = bin;
     }

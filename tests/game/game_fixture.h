@@ -85,8 +85,11 @@ protected:
     }
 
     // Engine, window, ware manager, game object and its start-up, as the
-    // entry routine makes them.
-    void Start()
+    // entry routine makes them, on the test's own pack.
+    void Start() { StartWith(m_strDir + "/data"); }
+
+    // The same on the pack in that folder.
+    void StartWith(const std::string& staticPath)
     {
         vek::platform::WindowSystem().bOpenGL = true;
         vek::cGame::cSettings s;
@@ -99,7 +102,7 @@ protected:
         m_pGame = new vek::cGame(s);
         // The engine opened its log where its own folders are.
         m_strLogPath = std::string(vek::GetPathMacro(vek::e_macroAppPath)) + "/_log.html";
-        vek::SetPathMacro(vek::e_macroStaticPath, m_strDir + "/data");
+        vek::SetPathMacro(vek::e_macroStaticPath, staticPath);
         vek::SetPathMacro(vek::e_macroAppPath, m_strDir + "/app");
         m_pGame->InitFrameTiming(&m_Clock);
         ASSERT_TRUE(m_pGame->CreateWindow(true, 1024, 768, 32));

@@ -11,7 +11,12 @@
 #include <tuple>
 
 #include "engine/core/bitstream.h"
+#include "game/objects/bee.h"
+#include "game/objects/goat.h"
+#include "game/objects/hive.h"
 #include "game/objects/ostrich.h"
+#include "game/objects/peacock.h"
+#include "game/objects/product.h"
 #include "game/scripted_player.h"
 
 namespace {
@@ -94,6 +99,98 @@ TEST_F(LevelSave, AGardenComesBackAsItWasAndSavesTheSameBytes)
     ASSERT_TRUE(level->Save(-1));
     EXPECT_EQ(Bytes(), first);
     EXPECT_EQ(Logged("damaged"), 0);
+}
+
+// Every kind of object at once: the garden above, every animal (a goat
+// offering milk, a hungry ostrich), eggs and nibs on the field, two hives,
+// one of them full with its timer running, and their bees in flight.
+class FullGardenSave : public LevelSave {
+protected:
+    void MakeFullGarden()
+    {
+        MakeGarden();
+        cScriptedPlayer p(*level);
+        level->AddOstrich();
+        level->AddPeacock();
+        auto* goat = static_cast<cGoat*>(level->GetObject(level->AddGoat()));
+        level->GetObject(level->AddHive());
+        auto* full = static_cast<cHive*>(level->GetObject(level->AddHive()));
+        (new cEgg(level))->SetCell(3, 3);
+        (new cNib(level))->SetCell(1, 1);
+        p.Step(40);
+        goat->SetState(cAnimal::e_stMilk);
+        auto* ostrich = static_cast<cAnimal*>(p.All(OBJ_OSTRICH).back());
+        ostrich->SetState(cAnimal::e_stHungry);
+        ASSERT_TRUE(full->AddHoney());
+        p.Step(5);
+        ASSERT_GT(full->m_Full.m_Value, 0.0f);
+    }
+    // The saved kinds only: eggs, nibs and bees are made afresh or not at
+    // all.
+    std::vector<cSeen> Saved() const
+    {
+        std::vector<cSeen> saved;
+        for (const cSeen& seen : Seen())
+            if ((std::get<0>(seen) & (OBJ_PRODUCT | OBJ_BEE)) == 0) saved.push_back(seen);
+        return saved;
+    }
+    void Restart()
+    {
+        delete level;
+        level = new cLevel();
+        GetProfileHost().pLevel = level;
+        game->m_pLevel = level;
+        LoadField();
+    }
+};
+
+TEST_F(FullGardenSave, EveryKindOfObjectComesBackAndSavesTheSameBytes)
+{
+    MakeFullGarden();
+    const std::vector<cSeen> before = Saved();
+    ASSERT_TRUE(level->Save(-1));
+    const std::string first = Bytes();
+    Restart();
+    EXPECT_EQ(Saved(), before);
+    EXPECT_EQ(level->m_iOstriches, 2);
+    EXPECT_EQ(level->m_iPeacocks, 1);
+    EXPECT_EQ(level->m_iGoats, 1);
+    EXPECT_EQ(level->m_iHives, 2);
+    cScriptedPlayer p(*level);
+    EXPECT_EQ(p.All(OBJ_BEE).size(), 2u);
+    EXPECT_TRUE(p.All(OBJ_PRODUCT).empty());
+    auto* full = static_cast<cHive*>(level->FindObject(cell(0, 6), OBJ_HIVE));
+    ASSERT_NE(full, level->GetNullObject());
+    EXPECT_TRUE(full->IsFull());
+    EXPECT_EQ(full->GetCapacity(), 1);
+    EXPECT_GT(full->m_Full.m_Value, 0.0f);
+    EXPECT_FALSE(static_cast<cHive*>(level->FindObject(cell(0, 4), OBJ_HIVE))->IsFull());
+    EXPECT_EQ(level->GetCellValue(cell(1, 6)), 0.0f);
+    ASSERT_TRUE(level->Save(-1));
+    EXPECT_EQ(Bytes(), first);
+    // A field that has run on a while saves what it holds, the same way.
+    p.Step(10);
+    ASSERT_TRUE(level->Save(-1));
+    const std::string later = Bytes();
+    Restart();
+    ASSERT_TRUE(level->Save(-1));
+    EXPECT_EQ(Bytes(), later);
+    EXPECT_EQ(Logged("damaged"), 0);
+
+    // Every cut of it: a warning, the fixed objects, and never more
+    // animals or hives than the whole file held.
+    for (size_t length = 1; length < first.size(); ++length) {
+        WriteBytes(first.substr(0, length));
+        const int warned = Logged("level.dat");
+        LoadField();
+        EXPECT_EQ(Logged("level.dat"), warned + 1) << length;
+        cScriptedPlayer cut(*level);
+        ASSERT_NE(cut.Gardener(), nullptr);
+        EXPECT_EQ(cut.All(OBJ_TOOL).size(), 3u);
+        EXPECT_LE(cut.All(OBJ_ANIMAL).size(), 4u);
+        EXPECT_LE(level->m_iHives, 2);
+        EXPECT_EQ(cut.All(OBJ_BEE).size(), static_cast<size_t>(level->m_iHives));
+    }
 }
 
 TEST_F(LevelSave, AnEmptyGardenIsFourRecordsAndFiveZeroCounts)

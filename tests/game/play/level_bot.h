@@ -429,9 +429,15 @@ public:
     // after `limit` frames.
     bool PlayLevel(int limit = 30 * 400)
     {
+        return PlayUntil([this] { return m_G.Shown("mission_finish"); }, limit);
+    }
+    // Plays until the condition holds (checked between actions).
+    bool PlayUntil(const std::function<bool()>& done, int limit)
+    {
         const int start = m_G.m_iFrames;
         while (m_G.m_iFrames - start < limit) {
-            if (m_G.Shown("mission_finish")) return true;
+            if (done()) return true;
+            if (m_G.Shown("mission_finish")) return false;
             // A screen hint waits for its "OK".
             if (HintWaits()) {
                 if (!CloseHint()) m_G.Frame();
@@ -447,7 +453,7 @@ public:
                 m_G.Frame();
             }
         }
-        return m_G.Shown("mission_finish");
+        return done();
     }
 
     // ---- around a level ----

@@ -1,0 +1,88 @@
+// Levels whose tasks ask for products, played from the profile a player
+// reaching them would have: the crops go to the car, the car hands them to
+// the island's factory, the factory is started from its panel button on the
+// garden screen and its product flies back to the car.
+#include <gtest/gtest.h>
+
+#include "game/play/level_bot.h"
+
+using namespace gametest;
+
+namespace {
+
+class Factories : public PackGame {
+protected:
+    void StartAt(cLevelBot& bot, int level)
+    {
+        cLevelBot::ForgetProcessCaches();
+        StartOnPack();
+        m_pGame->iDrawInterval = 60;
+        ASSERT_TRUE(RunToMainMenu(3000));
+        Run(20);
+        ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
+        ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+        cLevelBot::ReachLevel(level);
+        ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
+        ASSERT_TRUE(bot.StartLevel(level)) << bot.Log();
+        ASSERT_EQ(cLevelBot::Player()->m_iLevel, level);
+    }
+    static int FactoryStarts(const cLevelBot& bot, const std::string& name)
+    {
+        int n = 0;
+        for (const std::string& line : bot.log)
+            if (line.find("factory " + name) != std::string::npos) ++n;
+        return n;
+    }
+    static int Ware(const char* name) { return g_pWareManager->FindWare(name); }
+};
+
+TEST_F(Factories, OlivesBecomeOilInTheFactoryStartedFromItsPanel)
+{
+    cLevelBot bot(*this);
+    ASSERT_NO_FATAL_FAILURE(StartAt(bot, 3));
+    cIsland* island = cLevelBot::Island();
+    const cFactory* mill = island->FindFactoryByOutput(Ware("product00"));
+    ASSERT_NE(mill, nullptr);
+    ASSERT_EQ(mill->GetState(), cHouse::e_stateBuilt) << "built by an earlier level";
+    ASSERT_TRUE(cLevelBot::IsSortWare(mill->iInputWare)) << "it presses a crop";
+
+    ASSERT_TRUE(bot.PlayLevel()) << bot.Log();
+    EXPECT_EQ(g_pGarden->GetWindowParam(), 2);
+    // Every unit of oil was started by a click on the panel's button.
+    EXPECT_GE(FactoryStarts(bot, mill->strName), 4) << bot.Log();
+    EXPECT_EQ(mill->iUnits, 0);
+}
+
+// The lemonade of this level is made from orange juice, itself made from
+// oranges: two factories in a chain, the second fed by the first. The
+// level also asks for eggs, which need the animals' jobs the scripted
+// player does not have yet: the run stops once every other task is done.
+TEST_F(Factories, OrangesBecomeLemonadeThroughAChainOfTwoFactories)
+{
+    cLevelBot bot(*this);
+    ASSERT_NO_FATAL_FAILURE(StartAt(bot, 12));
+    cIsland* island = cLevelBot::Island();
+    const int lemonade = Ware("product01_1");
+    const cFactory* second = island->FindFactoryByOutput(lemonade);
+    ASSERT_NE(second, nullptr);
+    const cFactory* first = island->FindFactoryByOutput(second->iInputWare);
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(cLevelBot::IsSortWare(first->iInputWare)) << "the chain starts from a crop";
+    ASSERT_EQ(first->GetState(), cHouse::e_stateBuilt);
+    ASSERT_EQ(second->GetState(), cHouse::e_stateBuilt);
+
+    cPlayer* player = cLevelBot::Player();
+    const int egg = Ware("egg");
+    const auto onlyEggsLeft = [&] {
+        if (player->m_TaskSet.vecTasks.size() > static_cast<size_t>(player->m_iLevelValue)) return false;
+        for (const cLevelTask& task : player->m_Tasks)
+            if (!task.IsEmpty() && task.iWare != egg && task.iAmount > 0) return false;
+        return !player->m_Tasks.empty();
+    };
+    ASSERT_TRUE(bot.PlayUntil(onlyEggsLeft, 30 * 500)) << bot.Log();
+    EXPECT_GE(FactoryStarts(bot, first->strName), 8) << bot.Log();
+    EXPECT_GE(FactoryStarts(bot, second->strName), 8) << bot.Log();
+    EXPECT_EQ(FindTaskByWare(player->m_Tasks, lemonade), nullptr) << "the lemonade task is done";
+}
+
+} // namespace

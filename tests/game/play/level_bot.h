@@ -47,6 +47,7 @@
 #include "game/world/rules.h"
 #include "game/world/ware.h"
 #include "game/pack_player.h"
+#include "game/play/animal_keeper.h"
 
 namespace gametest {
 
@@ -324,6 +325,9 @@ public:
                 return ClickOn(field->GetObject(field->m_uPumpId), "pump");
         }
 
+        // The animals, their food and their products.
+        if (KeepAnimals(*this, m_G)) return true;
+
         // Ripe crops a task still wants.
         const std::map<int32_t, int> wanted = CropsWanted();
         auto* basket = static_cast<cToolBin*>(FirstOf(OBJ_TOOL_BIN));
@@ -380,7 +384,8 @@ public:
             }
             for (const auto& [ware, more] : sow) {
                 const int32_t price = Price(ware);
-                int affordable = price > 0 ? Money() / price : static_cast<int>(free.size());
+                int affordable = price > 0 ? std::max(Money() - AnimalSavings(*this), 0) / price
+                                           : static_cast<int>(free.size());
                 int count = std::min({more, affordable, static_cast<int>(free.size())});
                 if (count <= 0) continue;
                 if (!ChooseSeed(ware)) continue;

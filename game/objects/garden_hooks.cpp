@@ -8,6 +8,7 @@
 #include "game/world/balance.h"
 #include "game/world/effects.h"
 #include "game/world/game_sound.h"
+#include "game/world/level.h"
 #include "game/world/rules.h"
 
 namespace garden {
@@ -26,8 +27,13 @@ int32_t Money()
     return player ? player->m_iMoney : 0;
 }
 
+namespace {
+
+} // namespace
+
 void SpendMoney(int32_t amount)
 {
+    // The game object refreshes the toolbars with the money.
     if (g_pGarden) g_pGarden->SpendMoney(amount);
 }
 

@@ -47,6 +47,7 @@
 #include "game/world/rules.h"
 #include "game/world/ware.h"
 #include "game/pack_player.h"
+#include "game/play/animal_keeper.h"
 
 namespace gametest {
 
@@ -298,9 +299,9 @@ public:
         return g && g->GetState() == cGardener::e_gsIdle && g->GetJobs().empty();
     }
 
-    // Not played yet: animal tasks and animal products are left out of
-    // CropsWanted, so a level asking for them is not won by this player.
-    bool ActOnAnimals() { return false; }
+    // The animals' jobs (animal_keeper.h); animal tasks and animal
+    // products are left out of CropsWanted.
+    bool ActOnAnimals() { return KeepAnimals(*this, m_G); }
 
     // One decision: true when the bot acted.
     bool Act()
@@ -335,9 +336,9 @@ public:
             }
         }
 
-        // The animals' side of the garden (buying animals and hives on the
+        // The animals' side of the garden: buying animals and hives on the
         // toolbar, sowing grass and flowers for them, collecting eggs, milk,
-        // honey and nibs) comes here once the gardener has those jobs.
+        // honey and nibs.
         if (ActOnAnimals()) return true;
 
         // Ripe crops a task still wants.
@@ -404,7 +405,8 @@ public:
                 const int32_t price = Price(ware);
                 const cSort* sort = g_pWareManager->GetSort(static_cast<uint32_t>(ware));
                 const bool waters = thirsty || (sort && !sort->vecNeedIntervals.empty() && sort->vecNeedIntervals[0] > 0);
-                const int32_t budget = Money() - (waters && can && can->GetWater() < can->GetCapacity() ? kPumpPrice : 0);
+                const int32_t budget = Money() - AnimalSavings(*this) -
+                                       (waters && can && can->GetWater() < can->GetCapacity() ? kPumpPrice : 0);
                 int affordable = price > 0 ? std::max(0, budget) / price : static_cast<int>(free.size());
                 int count = std::min({more, affordable, static_cast<int>(free.size())});
                 if (count <= 0) continue;

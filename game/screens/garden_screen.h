@@ -47,6 +47,7 @@ public:
     void Refresh();
 
     cFactory* GetFactory() const { return m_pFactory; }
+    void ForgetFactory() { m_pFactory = nullptr; }  // the factory is being deleted
     int32_t GetSlideState() const { return m_iSlideState; }
     const vek::mover<float>& GetPulse() const { return m_Pulse; }
 

@@ -18,6 +18,7 @@
 #include "game/objects/hole.h"
 #include "game/objects/object.h"
 #include "game/objects/tools.h"
+#include "game/screens/garden_screen.h"
 #include "game/screens/message_box.h"
 #include "game/screens/mission_finish.h"
 #include "game/screens/mission_goal.h"
@@ -138,6 +139,13 @@ void cGarden::FinishInit()
     m_pLevel = new cLevel();
     GetProfileHost().pLevel = m_pLevel;
     m_pIsland = new cIsland();
+    // Loading a game deletes the island's factories; the garden screen's
+    // panels must not go on showing them.
+    m_pIsland->hooks.buildingsCleared = [cleared = m_pIsland->hooks.buildingsCleared] {
+        if (cleared) cleared();
+        for (cFactoryControl* panel : GetFactoryPanels())
+            if (panel) panel->ForgetFactory();
+    };
     // A factory's first ware and its first work move the factory lesson on.
     m_pIsland->hooks.trainingStep = [](int kind, int step) {
         if (g_pGarden) g_pGarden->m_Training.NextStep(kind, step);

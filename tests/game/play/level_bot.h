@@ -52,6 +52,9 @@ namespace gametest {
 
 class cLevelBot {
 public:
+    // What a fill of the can at the pump costs.
+    static constexpr int32_t kPumpPrice = 5;
+
     explicit cLevelBot(PackGame& game) : m_G(game) {}
 
     // Frames the bot waits after each action it takes (0: a quick player).
@@ -312,16 +315,20 @@ public:
                 if (cObject* weed = FirstOf(OBJ_TOOL_WEED)) return ClickOn(weed, "weeding tool");
             }
         }
-        for (cPlant* plant : plants) {
-            if (plant->GetState() != cPlant::e_psNeeding || plant->IsWorked()) continue;
-            if (plant->GetNeed() != cPlant::e_NeedWater) continue;
-            auto* can = static_cast<cToolWater*>(FirstOf(OBJ_TOOL_WATER));
-            if (!can || (can->GetRect().w <= 0.0f && tool != cTool::e_Can)) continue;
-            if (tool != cTool::e_Can) return ClickOn(can, "can");
-            if (g->GetCan()->GetWater() > 0) return ClickPlant(plant);
-            cLevel* field = Field();
-            if (Money() >= 5 && field->HasObject(field->m_uPumpId))
+        // Water only with water in the can or the money to fill it at the
+        // pump; the can shows once the water event is on.
+        auto* can = static_cast<cToolWater*>(FirstOf(OBJ_TOOL_WATER));
+        cLevel* field = Field();
+        const bool canFill = Money() >= kPumpPrice && field->HasObject(field->m_uPumpId);
+        const bool canSeen = can && (can->GetRect().w > 0.0f || tool == cTool::e_Can);
+        if (canSeen && (can->GetWater() > 0 || canFill)) {
+            for (cPlant* plant : plants) {
+                if (plant->GetState() != cPlant::e_psNeeding || plant->IsWorked()) continue;
+                if (plant->GetNeed() != cPlant::e_NeedWater) continue;
+                if (tool != cTool::e_Can) return ClickOn(can, "can");
+                if (can->GetWater() > 0) return ClickPlant(plant);
                 return ClickOn(field->GetObject(field->m_uPumpId), "pump");
+            }
         }
 
         // Ripe crops a task still wants.
@@ -378,9 +385,18 @@ public:
                 const int more = amount - CropsInHand(ware);
                 if (more > 0) sow.push_back({ware, more});
             }
+            // Money for the pump is kept back while thirsty crops grow.
+            bool thirsty = false;
+            for (cPlant* plant : plants)
+                if (plant->GetSort() && !plant->GetSort()->vecNeedIntervals.empty() &&
+                    plant->GetSort()->vecNeedIntervals[0] > 0)
+                    thirsty = true;
             for (const auto& [ware, more] : sow) {
                 const int32_t price = Price(ware);
-                int affordable = price > 0 ? Money() / price : static_cast<int>(free.size());
+                const cSort* sort = g_pWareManager->GetSort(static_cast<uint32_t>(ware));
+                const bool waters = thirsty || (sort && !sort->vecNeedIntervals.empty() && sort->vecNeedIntervals[0] > 0);
+                const int32_t budget = Money() - (waters && can && can->GetWater() < can->GetCapacity() ? kPumpPrice : 0);
+                int affordable = price > 0 ? std::max(0, budget) / price : static_cast<int>(free.size());
                 int count = std::min({more, affordable, static_cast<int>(free.size())});
                 if (count <= 0) continue;
                 if (!ChooseSeed(ware)) continue;

@@ -60,7 +60,7 @@ bool WaterEventSet() { return GetProfileHost().iRuleCounter != 0; }
 
 int32_t TrainingKind() { return g_pGarden ? g_pGarden->m_Training.iKind : -1; }
 
-bool TrainingStep(int, int) { return false; }
+bool TrainingStep(int kind, int step) { return g_pGarden && g_pGarden->m_Training.NextStep(kind, step); }
 
 int32_t HintState(int index)
 {

@@ -45,8 +45,8 @@ bool Sprite(const vek::string& texture, const vek::string& area, cSprite* record
 // Set once the watering can and the pump have been shown to the player;
 // they do not exist for him before.
 bool WaterEventSet();
-// The tutorial: the active lesson kind (-1 none) and the step hook. The
-// lessons do not run yet: a step never advances (false).
+// The tutorial: the active lesson kind (-1 none) and the step hook (true
+// when (kind, step) was the step shown and the lesson moved on).
 int32_t TrainingKind();
 bool TrainingStep(int kind, int step);
 // Entry `index` of the profile's hint-state list (0 when there is none).

@@ -1,4 +1,5 @@
 // The hint window and the island's level pop-up.
+#include <algorithm>
 #include <cmath>
 
 #include "engine/app/game.h"
@@ -103,6 +104,11 @@ int cHintWF::SetHint(const vek::string& text, const vek::rectf& target, const ve
         }
         fx = left ? point.x - aw - fw : point.x + aw;
         fy = below ? point.y - ah - fh : point.y + ah;
+        // A point near or past the screen's edge (a ship still out at sea)
+        // would put the text and its button out of reach while a modal
+        // hint holds the mouse: the frame stays on the screen.
+        fx = std::max(0.0f, std::min(fx, screenW - fw));
+        fy = std::max(0.0f, std::min(fy, screenH - fh));
         // A negative size mirrors the arrow's picture toward the frame.
         m_pArrow->SetPos(point.x, point.y, 0);
         m_pArrow->SetSize(left ? -aw : aw, below ? -ah : ah, 0);

@@ -154,10 +154,12 @@ TEST_F(PopUpTest, TheHintGoesBesideItsPointAndMirrorsTheArrow)
         {{100.0f, 100.0f}, 0, 148.0f, 164.0f, 48.0f, 64.0f},
         {{800.0f, 100.0f}, 0, 432.0f, 164.0f, -48.0f, 64.0f},
         // As the flags say, wherever the point is.
-        {{100.0f, 100.0f}, cHintWF::e_hintBelow, 148.0f, 100.0f - 64.0f - 38.0f, 48.0f, -64.0f},
-        {{100.0f, 100.0f}, cHintWF::e_hintLeft, 100.0f - 48.0f - 320.0f, 164.0f, -48.0f, 64.0f},
+        {{100.0f, 150.0f}, cHintWF::e_hintBelow, 148.0f, 150.0f - 64.0f - 38.0f, 48.0f, -64.0f},
+        // A frame that would leave the screen stays at its edge.
+        {{100.0f, 100.0f}, cHintWF::e_hintLeft, 0.0f, 164.0f, -48.0f, 64.0f},
         {{800.0f, 600.0f}, cHintWF::e_hintLeft | cHintWF::e_hintBelow, 432.0f, 498.0f, -48.0f, -64.0f},
-        {{800.0f, 600.0f}, 0x40, 848.0f, 664.0f, 48.0f, 64.0f},
+        {{800.0f, 600.0f}, 0x40, 1024.0f - 320.0f, 664.0f, 48.0f, 64.0f},
+        {{2000.0f, -50.0f}, cHintWF::e_hintBelow, 1024.0f - 320.0f, 0.0f, 48.0f, -64.0f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.point.x << "," << c.point.y << " flags " << c.flags);

@@ -118,14 +118,27 @@ TEST_F(ScreenHints, MedalHintsPointAtTheClocksMedal)
     EXPECT_FALSE(HintShown());
 
     // The island's rating buttons; kind 6 points at the far corner.
+    // The arrow's mirrored size tells the frame's side: kind 5 below and
+    // to the left of its point, kind 6 above and to the right.
     m_pGarden->ShowHint(0, 5);
     EXPECT_EQ(HintText(), GetLocaleGD().HintStatGarden);
     EXPECT_EQ(Arrow(), vec2(20.0f, 600.0f));
+    EXPECT_LT(Hint("arrow")->GetRect().w, 0.0f);
+    EXPECT_LT(Hint("arrow")->GetRect().h, 0.0f);
     Dismiss();
     m_pGarden->ShowHint(0, 6);
     EXPECT_EQ(HintText(), GetLocaleGD().HintStatIsland);
     EXPECT_EQ(Arrow(), vec2(70.0f, 540.0f));
+    EXPECT_GT(Hint("arrow")->GetRect().w, 0.0f);
+    EXPECT_GT(Hint("arrow")->GetRect().h, 0.0f);
+    EXPECT_EQ(State(5), 1);
     EXPECT_EQ(State(6), 1);
+    Dismiss();
+    // Both come once per profile.
+    m_pGarden->ShowHint(0, 5);
+    m_pGarden->ShowHint(0, 6);
+    EXPECT_FALSE(HintShown());
+    EXPECT_EQ(m_pGarden->m_iShownHint, -1);
 }
 
 TEST_F(ScreenHints, TheFlowersHintFindsThirstyFlowers)

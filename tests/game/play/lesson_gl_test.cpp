@@ -1,0 +1,182 @@
+// The first lesson played on the real game: a new player on a fresh profile
+// follows the tutorial through level 0, clicking only where each step
+// points, then finishes the level; the lesson never comes again.
+#include "lesson_player.h"
+
+using namespace lessontest;
+
+namespace {
+
+class FirstLesson : public LessonPlayer {
+protected:
+    // Runs frames until `done`, noting any frame in which the level clock
+    // moved while the lesson ran.
+    bool Until(const std::function<bool()>& done, int limit = 900)
+    {
+        return RunUntil(
+            [&] {
+                if (Lesson().IsActive() && Clock() != m_fLessonClock) m_bClockMoved = true;
+                return done();
+            },
+            limit);
+    }
+    bool StepShown(int step) const
+    {
+        return Lesson().iKind == 0 && Lesson().iStep == step && !Lesson().IsWaiting() && HintShown();
+    }
+    // The centre of the highlight lies on what the step points at.
+    void ExpectHighlightOn(const vek::rectf& target)
+    {
+        vek::rectf r;
+        ASSERT_TRUE(Highlight(r));
+        const float cx = r.x + r.w / 2.0f, cy = r.y + r.h / 2.0f;
+        EXPECT_TRUE(target.x <= cx && cx < target.x + target.w && target.y <= cy && cy < target.y + target.h)
+            << "highlight " << r.x << "," << r.y << " " << r.w << "x" << r.h << " target " << target.x << ","
+            << target.y << " " << target.w << "x" << target.h;
+    }
+    void ExpectHighlightOn(const cObject* object)
+    {
+        ASSERT_NE(object, nullptr);
+        ExpectHighlightOn(object->GetRect());
+    }
+
+    float m_fLessonClock = 0.0f;
+    bool m_bClockMoved = false;
+};
+
+TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
+{
+    Boot();
+    NewProfile("Zed");
+    ASSERT_EQ(g_pGarden->GetTraining(), 1) << "hints are on from the start";
+    StartToIsland();
+    EnterLevel(0);
+
+    // The level's first two seconds belong to the lesson: the field takes
+    // no click.
+    ASSERT_LT(Clock(), 1.5f);
+    ClickObject(First(OBJ_HOLE));
+    EXPECT_LT(Clock(), 2.0f);
+    EXPECT_TRUE(Gardener()->GetJobs().empty());
+    EXPECT_EQ(Gardener()->GetState(), cGardener::e_gsIdle);
+
+    // The lesson opens after two seconds of the level and holds the clock.
+    ASSERT_TRUE(RunUntil([&] { return Lesson().IsActive(); }, 150));
+    EXPECT_EQ(Lesson().iKind, 0);
+    EXPECT_EQ(Player()->m_Events[0], 1);
+    m_fLessonClock = Clock();
+    EXPECT_GE(m_fLessonClock, 2.0f);
+    EXPECT_LT(m_fLessonClock, 2.2f);
+
+    const std::vector<cObject*> holes = Objects(OBJ_HOLE);
+    ASSERT_EQ(holes.size(), 3u);
+    const int32_t tomato = Ware("plant00");
+    for (int step = 0; step <= 12; ++step) {
+        SCOPED_TRACE(testing::Message() << "step " << step);
+        // The pause before each step but the first; a click on the field
+        // meanwhile is not taken.
+        if (step == 1) {
+            ASSERT_TRUE(Lesson().IsWaiting());
+            ClickObject(holes[0]);
+            EXPECT_TRUE(Gardener()->GetJobs().empty());
+            EXPECT_TRUE(Plants().empty());
+        }
+        int paused = step == 1 ? 3 : 0;  // the frames of that click
+        ASSERT_TRUE(Until([&] {
+            if (Lesson().IsWaiting()) ++paused;
+            return StepShown(step);
+        }));
+        // The pause can begin inside the frames of the click that ended
+        // the step, which this loop does not count.
+        if (step > 0) {
+            EXPECT_GE(paused, 15) << "0.6 s between steps";
+            EXPECT_LE(paused, 20);
+        }
+        switch (step) {
+        case 0: {
+            vek::cCtrl* item = ToolbarItem("plants", tomato);
+            ASSERT_NE(item, nullptr);
+            ExpectHighlightOn(item->GetRect());
+            ClickHighlight();
+            break;
+        }
+        case 1:
+        case 2:
+        case 3:
+            ExpectHighlightOn(holes[static_cast<size_t>(step - 1)]);
+            ClickHighlight();
+            break;
+        case 4:
+            ExpectHighlightOn(First(OBJ_TOOL_WEED));
+            ClickHighlight();
+            break;
+        case 5:
+            ExpectHighlightOn(PlantWithNeed(cPlant::e_NeedWeed));
+            ClickHighlight();
+            break;
+        case 6:
+            ExpectHighlightOn(Basket());
+            ClickHighlight();
+            break;
+        case 7:
+        case 8:
+        case 9: {
+            // The player waits for the plant the step shows to ripen.
+            cPlant* plant = Plants()[static_cast<size_t>(step - 7)];
+            ASSERT_TRUE(Until([&] { return plant->GetNeed() == cPlant::e_NeedRipe; }));
+            ExpectHighlightOn(plant);
+            ClickHighlight();
+            break;
+        }
+        case 10:
+            ExpectHighlightOn(First(OBJ_CAR));
+            ClickHighlight();
+            break;
+        case 11:
+            // The task line opens the level's goals; closing them moves on.
+            ExpectHighlightOn(Control("score", "task0")->GetRect());
+            ClickHighlight();
+            Until([&] { return Shown("mission_goal"); }, 30);
+            ASSERT_TRUE(Shown("mission_goal"));
+            ASSERT_TRUE(ClickControl("mission_goal", "ok"));
+            break;
+        case 12: {
+            // The clock, pointed at without a highlight: the hint's button.
+            vek::rectf r;
+            EXPECT_FALSE(Highlight(r));
+            ASSERT_TRUE(ClickControl("hint", "close"));
+            break;
+        }
+        }
+        ASSERT_TRUE(Until([&] { return Lesson().iStep != step; })) << "the step waits for ever";
+    }
+    // Step 13 ends the lesson after its pause.
+    ASSERT_TRUE(Until([&] { return !Lesson().IsActive(); }, 60));
+    // The frame in which the lesson ended may run one more fixed step.
+    EXPECT_LE(Clock(), m_fLessonClock + 1.5f / 30.0f);
+    EXPECT_FALSE(m_bClockMoved) << "the level clock ran during the lesson";
+    Run(30);
+    EXPECT_GT(Clock(), m_fLessonClock) << "the clock runs again";
+    EXPECT_GE(Player()->m_Tasks[0].iAmount, 1);
+    EXPECT_LE(Player()->m_Tasks[0].iAmount, 3) << "the lesson's three tomatoes were delivered";
+
+    // The rest of the level without help.
+    ASSERT_TRUE(PlayLevel());
+    EXPECT_FALSE(Lesson().IsActive());
+    LeaveFinishScreen();
+    FollowIslandSequence();
+    EXPECT_EQ(Player()->m_iProgress, 1);
+
+    // After a restart the lesson does not come again, not even on level 0.
+    Restart();
+    ASSERT_NE(Player(), nullptr);
+    EXPECT_EQ(Player()->m_Events[0], 1);
+    StartToIsland();
+    EnterLevel(0);
+    Run(150);
+    EXPECT_GT(Clock(), 4.0f);
+    EXPECT_FALSE(Lesson().IsActive());
+    EXPECT_FALSE(HintShown());
+}
+
+} // namespace

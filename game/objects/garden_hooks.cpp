@@ -8,6 +8,7 @@
 #include "game/world/balance.h"
 #include "game/world/effects.h"
 #include "game/world/game_sound.h"
+#include "game/world/level.h"
 #include "game/world/rules.h"
 
 namespace garden {
@@ -26,9 +27,21 @@ int32_t Money()
     return player ? player->m_iMoney : 0;
 }
 
+namespace {
+
+// The garden toolbar's items follow the money: an item disabled while the
+// money was short must come back once it is there again.
+void RefreshToolbars()
+{
+    if (cLevel* level = g_pGarden ? g_pGarden->GetLevel() : nullptr) level->UpdateToolbars();
+}
+
+} // namespace
+
 void SpendMoney(int32_t amount)
 {
     if (g_pGarden) g_pGarden->SpendMoney(amount);
+    RefreshToolbars();
 }
 
 void EarnMoney(int32_t amount)
@@ -39,6 +52,7 @@ void EarnMoney(int32_t amount)
     // the floor at 0 would then wipe out.
     const int32_t sum = SaturatingAdd(player->m_iMoney, amount);
     player->m_iMoney = sum < 0 ? 0 : sum;
+    RefreshToolbars();
 }
 
 void PlaySound(int id)

@@ -309,6 +309,7 @@ bool cGarden::SetupLevel(int level)
         player->m_iLevelValue = 0;
         player->m_fClock = 0.0f;
         SetMoney(def.iMoney);
+        if (m_pLevel) m_pLevel->UpdateToolbars();
     } else {
         // The saved index counts tasks of this definition; a damaged one
         // would otherwise point past them.

@@ -47,6 +47,7 @@
 #include "game/world/rules.h"
 #include "game/world/ware.h"
 #include "game/pack_player.h"
+#include "game/play/animal_keeper.h"
 
 namespace gametest {
 
@@ -331,6 +332,9 @@ public:
             }
         }
 
+        // The animals, their food and their products.
+        if (KeepAnimals(*this, m_G)) return true;
+
         // Ripe crops a task still wants.
         const std::map<int32_t, int> wanted = CropsWanted();
         auto* basket = static_cast<cToolBin*>(FirstOf(OBJ_TOOL_BIN));
@@ -395,7 +399,8 @@ public:
                 const int32_t price = Price(ware);
                 const cSort* sort = g_pWareManager->GetSort(static_cast<uint32_t>(ware));
                 const bool waters = thirsty || (sort && !sort->vecNeedIntervals.empty() && sort->vecNeedIntervals[0] > 0);
-                const int32_t budget = Money() - (waters && can && can->GetWater() < can->GetCapacity() ? kPumpPrice : 0);
+                const int32_t budget = Money() - AnimalSavings(*this) -
+                                       (waters && can && can->GetWater() < can->GetCapacity() ? kPumpPrice : 0);
                 int affordable = price > 0 ? std::max(0, budget) / price : static_cast<int>(free.size());
                 int count = std::min({more, affordable, static_cast<int>(free.size())});
                 if (count <= 0) continue;

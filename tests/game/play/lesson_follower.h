@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/gui/ctrl.h"
+#include "engine/gui/window.h"
 #include "game/play/level_bot.h"
 #include "game/shell/garden.h"
 #include "game/world/island.h"
@@ -53,6 +54,40 @@ protected:
         return true;
     }
 
+    static cObject* NthObject(uint32_t mask, int nth)
+    {
+        cLevel* field = cLevelBot::Field();
+        if (!field) return nullptr;
+        for (cObject* object : field->GetObjects())
+            if (object->GetType() != OBJ_NONE && object->IsType(mask) && nth-- == 0) return object;
+        return nullptr;
+    }
+    // A client point where a click reaches the object: inside its
+    // rectangle, on no control of the hint window but its highlight, and
+    // with no other object in front.
+    bool ObjectPoint(const cObject* object, int& x, int& y) const
+    {
+        cLevel* field = cLevelBot::Field();
+        if (!field || !object) return false;
+        const vek::rectf r = object->GetRect();
+        vek::cWindow* hint = Window("hint");
+        for (float fy : {0.5f, 0.35f, 0.65f, 0.2f, 0.8f})
+            for (float fx : {0.5f, 0.3f, 0.7f, 0.15f, 0.85f}) {
+                const vek::vec2 p(r.x + r.w * fx, r.y + r.h * fy);
+                bool covered = false;
+                if (hint && Shown("hint"))
+                    for (unsigned i = 1; i < hint->GetControlCount() && !covered; ++i) {
+                        vek::cCtrl* c = hint->GetControl(i);
+                        if (!c || !c->GetState(vek::cCtrl::e_Visibility) || c == Control("hint", "highlight")) continue;
+                        covered = c->HitTest(p.x, p.y);
+                    }
+                if (covered || field->PickObject(p) != object) continue;
+                GuiToClient(p.x, p.y, x, y);
+                return true;
+            }
+        return false;
+    }
+
     // One move of the lesson's follower. True when the lesson has the
     // player's attention (it acted or waited a frame); false when no
     // lesson runs, or the step lets the player play on (a step that
@@ -91,6 +126,17 @@ protected:
             return true;
         }
         int x = 0, y = 0;
+        // The highlight's middle may lie under the hint's own text or on
+        // another object in front: after a try, the object the step points
+        // at is clicked where it shows.
+        if (m_iStepFrames >= 90 && m_iStepFrames % 90 == 0 && row && row->target == cTrainingStep::e_tObject &&
+            ObjectPoint(NthObject(row->mask, row->nth), x, y)) {
+            ClickAt(x, y);
+            Run(5);
+            bot.Note("lesson clicks its object at " + std::to_string(x) + "," + std::to_string(y));
+            m_iStepFrames += 8;
+            return true;
+        }
         if (HighlightPoint(x, y)) {
             // A step may point at what is not ready yet (a plant ripening):
             // the click is tried again now and then.
@@ -187,6 +233,30 @@ protected:
             Frame();
         }
         return false;
+    }
+
+    // What the player faces, for failure messages.
+    std::string Situation() const
+    {
+        std::string text = "focus " + Focus() + ", lesson " + std::to_string(Lesson().iKind) + " step " +
+                           std::to_string(Lesson().iStep) + (Lesson().IsWaiting() ? " (pause)" : "") + ", shown:";
+        for (const std::string& name : GameWindows())
+            if (Shown(name.c_str())) text += " " + name;
+        if (const cPlayer* player = cLevelBot::Player())
+            text += ", clock " + std::to_string(player->m_fClock) + ", money " + std::to_string(player->m_iMoney);
+        if (cLevel* field = cLevelBot::Field()) {
+            if (field->HasObject(field->m_uGardenerId)) {
+                const auto* g = static_cast<const cGardener*>(field->GetObject(field->m_uGardenerId));
+                text += ", gardener state " + std::to_string(g->GetState()) + " jobs " +
+                        std::to_string(g->GetJobs().size()) + " tool " + std::to_string(g->GetToolKind());
+            } else {
+                text += ", no gardener";
+            }
+        }
+        if (const cPlayer* player = cLevelBot::Player())
+            for (const cLevelTask& task : player->m_Tasks)
+                if (!task.IsEmpty()) text += ", task " + std::to_string(task.iWare) + " x" + std::to_string(task.iAmount);
+        return text;
     }
 
     int m_iLessonKind = -1;

@@ -70,9 +70,15 @@ TEST_F(FirstLevel, AQuickPlayerWinsGold)
     ASSERT_NO_FATAL_FAILURE(StartLevelZero(bot));
     const float clock = WinAndCheck(bot, 0);
     EXPECT_LE(clock, 90.0f);
-    EXPECT_EQ(HtmlLog().find("Warning"), std::string::npos) << HtmlLog();
+    // No warning once the game runs.
+    const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
+    EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);
 }
 
+// The slowed runs play the same code as the quick one for two and three
+// minutes of game time; under the sanitizers the quick run alone keeps the
+// program fast.
+#if !defined(__SANITIZE_ADDRESS__)
 TEST_F(FirstLevel, ASlowPlayerWinsSilver)
 {
     cLevelBot bot(*this);
@@ -91,5 +97,6 @@ TEST_F(FirstLevel, ASlowerPlayerWinsBronze)
     const float clock = WinAndCheck(bot, 2);
     EXPECT_GE(clock, 135.0f);
 }
+#endif
 
 } // namespace

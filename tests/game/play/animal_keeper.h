@@ -340,29 +340,12 @@ private:
     PackGame& m_G;
 };
 
-// Whether the level's tasks ask for animals or their products at all.
-inline bool LevelKeepsAnimals()
-{
-    cPlayer* player = g_pGarden ? g_pGarden->GetPlayer() : nullptr;
-    if (!player) return false;
-    for (const cLevelTask& task : player->m_TaskSet.vecTasks) {
-        if (task.iKind >= 0) return true;
-        for (const cKeptKind& kind : kKeptKinds)
-            if (task.iWare != NO_WARE && task.iWare == g_pWareManager->FindWare(kind.szProduct)) return true;
-    }
-    return false;
-}
-
-// The money kept back from the crops' seeds on a level with animals: the
-// price of an animal or hive that a task needs and the field has none of
-// yet (crops sell for what their seeds cost, so only the animals' products
-// bring money in), and the pump's price, since with every coin in seeds
-// an empty can could not be filled for the flowers and the crops.
+// The money kept back from the crops' seeds: the price of an animal or hive
+// that a task needs and the field has none of yet. Crops sell for what
+// their seeds cost, so only the animals' products bring money in.
 template <class Bot>
 int AnimalSavings(const Bot&)
 {
-    if (!LevelKeepsAnimals()) return 0;
-    constexpr int kPumpPrice = 5;
     int savings = 0;
     for (const cKeptKind& kind : kKeptKinds) {
         const int have = static_cast<int>(cAnimalKeeper<Bot>::Kept(kind.uType).size());
@@ -370,7 +353,7 @@ int AnimalSavings(const Bot&)
         if (have > 0 && cAnimalKeeper<Bot>::PurchasesWanted(kind.iKind) <= 0) continue;
         if (g_pGarden) savings = std::max(savings, g_pGarden->GetAnimalPrice(kind.iKind));
     }
-    return savings + kPumpPrice;
+    return savings;
 }
 
 // One decision of the animal keeping for the bot: true when it acted.

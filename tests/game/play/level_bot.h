@@ -299,9 +299,9 @@ public:
         return g && g->GetState() == cGardener::e_gsIdle && g->GetJobs().empty();
     }
 
-    // Not played yet: animal tasks and animal products are left out of
-    // CropsWanted, so a level asking for them is not won by this player.
-    bool ActOnAnimals() { return false; }
+    // The animals' jobs (animal_keeper.h); animal tasks and animal
+    // products are left out of CropsWanted.
+    bool ActOnAnimals() { return KeepAnimals(*this, m_G); }
 
     // One decision: true when the bot acted.
     bool Act()
@@ -336,9 +336,9 @@ public:
             }
         }
 
-        // The animals' side of the garden (buying animals and hives on the
+        // The animals' side of the garden: buying animals and hives on the
         // toolbar, sowing grass and flowers for them, collecting eggs, milk,
-        // honey and nibs) comes here once the gardener has those jobs.
+        // honey and nibs.
         if (ActOnAnimals()) return true;
 
         // Ripe crops a task still wants.

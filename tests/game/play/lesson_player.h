@@ -5,6 +5,7 @@
 // window's highlight, or the object or control behind the step) and clicks
 // there, and waits as a player waits: frame by frame.
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,11 +19,11 @@
 #include "game/screens/controls.h"
 #include "game/screens/island_screens.h"
 #include "game/screens/score_panel.h"
-#include "game/world/level_task.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
+#include "game/world/level_task.h"
 #include "game/world/training.h"
 #include "game/world/ware.h"
 #include "game/pack_player.h"
@@ -117,7 +118,7 @@ protected:
         ClickAt(x, y);
         Run(20);
         if (Shown("messagebox")) Press("messagebox", "ok");
-        ASSERT_TRUE(Shown("mission_start")) << ShownWindows() << " at " << x << "," << y << " mode " << g_pGarden->m_pIsland->iMode << " hint " << g_pGarden->m_iShownHint << " close " << Control("hint", "close")->GetState(vek::cCtrl::e_Visibility) << " lesson " << Lesson().iKind;
+        ASSERT_TRUE(Shown("mission_start")) << "shown: " << ShownWindows() << "hint kind " << g_pGarden->m_iShownHint;
         Press("mission_start", "ok");
         ASSERT_EQ(Focus(), "garden");
         ASSERT_EQ(Player()->m_iLevel, index);
@@ -184,7 +185,9 @@ protected:
         if (row && row->target == cTrainingStep::e_tControl) {
             if (const vek::cCtrl* control = Control(row->window, row->name)) {
                 vek::rectf c = control->GetRect();
-                if (row->item > 0) c = vek::rectf(c.x + 67.0f * static_cast<float>(row->item), c.y, 64.0f, 64.0f);
+                // A toolbar's items are 64 wide with a gap of 3.
+                if (row->item > 0 || dynamic_cast<const cToolbarCtrl*>(control))
+                    c = vek::rectf(c.x + 67.0f * static_cast<float>(row->item), c.y, 64.0f, 64.0f);
                 const float x0 = std::max(r.x, c.x), y0 = std::max(r.y, c.y);
                 const float x1 = std::min(r.x + r.w, c.x + c.w), y1 = std::min(r.y + r.h, c.y + c.h);
                 ASSERT_TRUE(x0 < x1 && y0 < y1) << "the highlight misses " << row->name;
@@ -222,6 +225,7 @@ protected:
         Run(30);
         CloseHint();
     }
+
     // ---- a plain player's moves on the field ----
 
     cGardener* Gardener() const { return Field() ? dynamic_cast<cGardener*>(Field()->GetGardenerObject()) : nullptr; }
@@ -362,8 +366,8 @@ protected:
         return false;
     }
     // Plays until the level's finish screen shows; false when it did not
-    // within `seconds` of game time.
-    // `watch` looks at the field after every move.
+    // within `seconds` of game time. `watch` looks at the field after
+    // every move.
     bool PlayLevel(float seconds = 240.0f, const std::function<void()>& watch = {})
     {
         const int limit = m_iFrames + static_cast<int>(seconds * 30.0f);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "game/play/level_bot.h"
 #include "game/screens/screen_seams.h"
@@ -103,6 +104,9 @@ TEST_F(AnimalLevels, CropsEggsAndHoneyFromAHiveWithFlowers)
     EXPECT_GE(Count(bot, "sow flowers"), 1) << bot.Log();
     EXPECT_GE(Count(bot, "click hive"), 4) << bot.Log();
     EXPECT_EQ(stale, 0) << "first at " << staleAt;
+    // No warning once the game runs.
+    const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
+    EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);
 }
 
 } // namespace

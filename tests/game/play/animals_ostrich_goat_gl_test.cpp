@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "game/play/level_bot.h"
 
@@ -68,6 +69,9 @@ TEST_F(AnimalLevels, EggsAndMilkFromAnOstrichAndAGoatFedOnGrass)
     EXPECT_GE(Count(bot, "buy egg giver"), 1) << bot.Log();
     EXPECT_GE(Count(bot, "buy milk giver"), 1) << bot.Log();
     EXPECT_GE(Count(bot, "sow grass"), 2) << bot.Log();
+    // No warning once the game runs.
+    const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
+    EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);
 }
 
 } // namespace

@@ -31,9 +31,12 @@ cIsland* Island() { return g_pGarden ? g_pGarden->m_pIsland : nullptr; }
 
 vek::string FocusName() { return vek::g_pGame ? vek::g_pGame->GetFocusWidgetName() : vek::string(); }
 
+// The main menu shows over the island's level map too (the pause menu's
+// "btEnd" there): focusing the widget that has the focus would only log a
+// warning.
 void Focus(const char* widget)
 {
-    if (vek::g_pGame) vek::g_pGame->SetFocusWidget(widget);
+    if (vek::g_pGame && FocusName() != widget) vek::g_pGame->SetFocusWidget(widget);
 }
 
 bool ShowWindow(const char* name, int param) { return g_pMiddle && g_pMiddle->ShowGameWindow(name, param); }

@@ -22,6 +22,13 @@
 
 namespace {
 
+// The tool a shown step points at, and where it lay when the step showed.
+struct cShownTool {
+    int kind = -1;
+    int step = -1;
+    vek::rectf rect;
+} g_ShownTool;
+
 using T = cTrainingStep;
 using L = cLocaleGD;
 
@@ -382,11 +389,14 @@ void cGarden::ShowTrainingStep()
             training.NextStep(1, 1);
             return;
         }
-    } else if (kind == 6 && step == 0) {
+    } else if ((kind == 6 || kind == 8 || kind == 10) && step == 0) {
+        // The eggs', the milk's and the honey's lessons begin with taking
+        // the basket: when the gardener holds it already, that step is done
+        // (a click on a held basket does nothing, so it would wait for ever).
         const cObject* bin = NthObject(level, OBJ_TOOL_BIN, 0);
         if (!bin || world.IsToolFull(*bin)) go = false;
         else if (world.IsToolInUse(*bin)) {
-            training.NextStep(6, 0);
+            training.NextStep(kind, 0);
             return;
         }
     } else if (kind == 4 && step == 0) {
@@ -420,6 +430,7 @@ void cGarden::ShowTrainingStep()
             const vek::rectf r = object->GetRect();
             h = ObjectHighlight(r.x, r.y, r.w, r.h, object->IsType(OBJ_PLANT));
             found = true;
+            if (object->IsType(OBJ_TOOL)) g_ShownTool = cShownTool{kind, step, r};
         }
         break;
     case cTrainingStep::e_tPlantNeed:
@@ -520,6 +531,20 @@ void cGarden::UpdateTraining()
     if (m_Training.IsActive() && m_Training.delay.Update(kRuleStep) == vek::mover<float>::e_Arrived) {
         m_Training.delay.Reset(0.0f);
         ShowTrainingStep();
+    }
+    // A tool the step points at can move after the step showed (the
+    // gardener drops the one he holds when he takes another): the hint
+    // lets clicks through only inside its highlight, so the step shows
+    // again where the tool lies now.
+    if (m_Training.IsActive() && !m_Training.IsWaiting() && g_ShownTool.kind == m_Training.iKind &&
+        g_ShownTool.step == m_Training.iStep) {
+        const cTrainingStep* row = FindTrainingStep(m_Training.iKind, m_Training.iStep);
+        const cObject* tool = row ? NthObject(m_pLevel, row->mask, row->nth) : nullptr;
+        const vek::rectf& was = g_ShownTool.rect;
+        if (tool) {
+            const vek::rectf r = tool->GetRect();
+            if (r.x != was.x || r.y != was.y || r.w != was.w || r.h != was.h) ShowTrainingStep();
+        }
     }
 }
 

@@ -405,7 +405,10 @@ public:
                 const int32_t price = Price(ware);
                 const cSort* sort = g_pWareManager->GetSort(static_cast<uint32_t>(ware));
                 const bool waters = thirsty || (sort && !sort->vecNeedIntervals.empty() && sort->vecNeedIntervals[0] > 0);
-                const int32_t budget = Money() - AnimalSavings(*this) -
+                // Money is kept back for an animal only once it is there:
+                // below the price, the crops' sales are what bring it in.
+                const int32_t savings = AnimalSavings(*this);
+                const int32_t budget = Money() - (Money() >= savings ? savings : 0) -
                                        (waters && can && can->GetWater() < can->GetCapacity() ? kPumpPrice : 0);
                 int affordable = price > 0 ? std::max(0, budget) / price : static_cast<int>(free.size());
                 int count = std::min({more, affordable, static_cast<int>(free.size())});
@@ -551,7 +554,7 @@ public:
     bool PointInView(int index, int& x, int& y)
     {
         for (int tries = 0; tries < 200; ++tries) {
-            if (m_G.LevelPointClient(index, x, y) && x > 12 && x < 1012 && y > 12 && y < 756) return true;
+            if (m_G.LevelPointClient(index, x, y) && x >= 12 && x <= 1012 && y >= 12 && y <= 756) return true;
             // The view scrolls only once enough of the island is open.
             if (!g_pGarden->CanScrollIsland()) return m_G.LevelPointClient(index, x, y);
             cIsland* island = Island();

@@ -448,3 +448,42 @@ TEST_F(Tutorial, TheDefaultWorldAsksTheFieldsRealObjectsAndTheGame)
     world.StartHintTimer(4.0f);
     EXPECT_TRUE(m_pGarden->m_HintTimer.IsMoving());
 }
+
+// The honey's and the milk's lessons open with taking the basket. A basket
+// already in the gardener's hands passes that step, and a basket that
+// moves while its step shows (dropped where the gardener took another
+// tool) is pointed at where it lies now: the hint lets clicks through only
+// inside its highlight, so either case would otherwise hold the lesson,
+// and the level's clock, for ever.
+TEST_F(Tutorial, TheBasketStepsFollowTheBasket)
+{
+    for (int kind = 0; kind < cTraining::kLessons; ++kind) m_pPlayer->m_Events[static_cast<size_t>(kind)] = 1;
+    auto* bin = new Thing(m_pLevel, OBJ_TOOL_BIN, 2, 2);
+    auto* hive = new Thing(m_pLevel, OBJ_HIVE, 5, 5);
+    m_World.honey[hive] = 1;
+
+    m_World.inUse[bin] = 1;
+    m_pPlayer->m_Events[10] = 0;
+    Steps(1);
+    ASSERT_EQ(Training().iKind, 10);
+    EXPECT_EQ(Training().iStep, 1) << "the basket in hand: straight on to the hive";
+    WaitForStep(17);
+    EXPECT_EQ(HintText(), GetLocaleGD().TrainingHoney1);
+
+    Training().Stop();
+    m_World.inUse.clear();
+    m_pPlayer->m_Events[10] = 0;
+    Steps(1);
+    ASSERT_EQ(Training().iKind, 10);
+    ASSERT_EQ(Training().iStep, 0);
+    EXPECT_EQ(Highlight(), bin->GetRect());
+    bin->SetCell(4, 1);
+    Steps(1);
+    EXPECT_EQ(Training().iStep, 0);
+    EXPECT_EQ(Highlight(), bin->GetRect()) << "the highlight follows the basket";
+    // Taken now that it is in hand.
+    m_World.inUse[bin] = 1;
+    bin->SetCell(4, 2);
+    Steps(1);
+    EXPECT_EQ(Training().iStep, 1);
+}

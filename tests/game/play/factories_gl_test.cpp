@@ -14,13 +14,7 @@ class Factories : public PackGame {
 protected:
     void StartAt(cLevelBot& bot, int level)
     {
-        cLevelBot::ForgetProcessCaches();
-        StartOnPack();
-        m_pGame->iDrawInterval = 60;
-        ASSERT_TRUE(RunToMainMenu(3000));
-        Run(20);
-        ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
-        ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+        ASSERT_TRUE(bot.Boot()) << bot.Log();
         cLevelBot::ReachLevel(level);
         ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
         ASSERT_TRUE(bot.StartLevel(level)) << bot.Log();

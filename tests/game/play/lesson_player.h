@@ -53,14 +53,6 @@ protected:
     void Restart()
     {
         Stop();
-        // A new process would start without them: the pictures that the
-        // screens look up once per run point into the old sprite registry.
-        cIsland::ForgetSharedSprites();
-        ForgetIslandScreenSprites();
-        ForgetControlSprites();
-        cToolbarCtrl::ForgetStripReference();
-        cClockCtrl::ForgetSprite();
-        cScoreWF::ForgetMedal();
         GetProfileHost() = cProfileHost();
         m_iCursorX = m_iCursorY = -1;
         Boot();

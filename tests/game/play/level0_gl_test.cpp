@@ -16,13 +16,7 @@ protected:
     // A fresh profile, the hints off, level 0 started from the level map.
     void StartLevelZero(cLevelBot& bot)
     {
-        cLevelBot::ForgetProcessCaches();
-        StartOnPack();
-        m_pGame->iDrawInterval = 60;
-        ASSERT_TRUE(RunToMainMenu(3000));
-        Run(20);
-        ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
-        ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+        ASSERT_TRUE(bot.Boot()) << bot.Log();
         ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
         ASSERT_TRUE(bot.StartLevel(0)) << bot.Log();
         cPlayer* player = cLevelBot::Player();

@@ -65,19 +65,6 @@ public:
     // What the bot did, one line per action (for failure messages).
     std::vector<std::string> log;
 
-    // The screens and the island keep sprites and pictures they looked up
-    // for the whole process; a test program that starts a second game on a
-    // new texture-info registry lets them go first.
-    static void ForgetProcessCaches()
-    {
-        cIsland::ForgetSharedSprites();
-        ForgetIslandScreenSprites();
-        ForgetControlSprites();
-        cToolbarCtrl::ForgetStripReference();
-        cClockCtrl::ForgetSprite();
-        cScoreWF::ForgetMedal();
-    }
-
     // ---- what the player sees ----
 
     static cPlayer* Player() { return g_pGarden ? g_pGarden->GetPlayer() : nullptr; }
@@ -523,6 +510,18 @@ public:
         for (const char* file : {"/level.dat", "/island.dat"}) std::remove((slot + file).c_str());
     }
 
+    // The game started on the pack, drawing one frame in 60, with a new
+    // player made on the profile screens and the hints switched off on the
+    // options screen; the main menu shows.
+    bool Boot(const std::string& name = "Zed")
+    {
+        m_G.StartOnPack();
+        if (::testing::Test::HasFatalFailure()) return false;
+        m_G.m_pGame->iDrawInterval = 60;
+        if (!m_G.RunToMainMenu(3000)) return false;
+        m_G.Run(20);
+        return MakeProfile(name) && HintsOff();
+    }
     // A fresh profile made on the profile screens.
     bool MakeProfile(const std::string& name)
     {

@@ -22,14 +22,8 @@ protected:
 
 TEST_F(ResultSequence, TheFirstWinBuysItsHouseAndOpensTheSecondLevel)
 {
-    cLevelBot::ForgetProcessCaches();
     cLevelBot bot(*this);
-    StartOnPack();
-    m_pGame->iDrawInterval = 60;
-    ASSERT_TRUE(RunToMainMenu(3000));
-    Run(20);
-    ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
-    ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+    ASSERT_TRUE(bot.Boot()) << bot.Log();
     ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
     ASSERT_TRUE(bot.StartLevel(0)) << bot.Log();
     ASSERT_TRUE(bot.PlayLevel()) << bot.Log();

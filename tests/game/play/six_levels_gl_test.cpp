@@ -34,14 +34,8 @@ constexpr int kLevels = 6;
 
 TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
 {
-    cLevelBot::ForgetProcessCaches();
     cLevelBot bot(*this);
-    StartOnPack();
-    m_pGame->iDrawInterval = 60;
-    ASSERT_TRUE(RunToMainMenu(3000));
-    Run(20);
-    ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
-    ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+    ASSERT_TRUE(bot.Boot()) << bot.Log();
     ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
     cPlayer* player = cLevelBot::Player();
     cIsland* island = cLevelBot::Island();

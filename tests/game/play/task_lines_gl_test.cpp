@@ -30,13 +30,7 @@ protected:
     void StartLevelOne(cLevelBot& bot)
     {
         // Each test runs a game of its own.
-        cLevelBot::ForgetProcessCaches();
-        StartOnPack();
-        m_pGame->iDrawInterval = 60;
-        ASSERT_TRUE(RunToMainMenu(3000));
-        Run(20);
-        ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
-        ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+        ASSERT_TRUE(bot.Boot()) << bot.Log();
         cLevelBot::ReachLevel(kLevel);
         ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
         GetScreenHooks().showHint = [this](int, unsigned kind) {

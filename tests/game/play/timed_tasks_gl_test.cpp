@@ -17,14 +17,8 @@ class TimedTasks : public PackGame {};
 
 TEST_F(TimedTasks, FourCropsJoiningAtTheirTimesAreAllDelivered)
 {
-    cLevelBot::ForgetProcessCaches();
     cLevelBot bot(*this);
-    StartOnPack();
-    m_pGame->iDrawInterval = 60;
-    ASSERT_TRUE(RunToMainMenu(3000));
-    Run(20);
-    ASSERT_TRUE(bot.MakeProfile("Zed")) << bot.Log();
-    ASSERT_TRUE(bot.HintsOff()) << bot.Log();
+    ASSERT_TRUE(bot.Boot()) << bot.Log();
     cLevelBot::ReachLevel(kLevel);
     cPlayer* player = cLevelBot::Player();
     ASSERT_EQ(player->m_iSorts, 7);

@@ -92,65 +92,15 @@ std::string UnexpectedProblems(const std::string& log, const std::vector<std::st
 
 class WholeGame : public LessonFollowingGame {
 protected:
-    // A frame as the main loop runs it, noting the code of a quit the game
-    // posted (the main loop would end there with it).
-    void WatchedFrame()
-    {
-        vek::platform::cMessage m;
-        while (vek::platform::WindowSystem().PeekMessage(m)) {
-            if (m.type == vek::platform::e_msgQuit) {
-                if (m_iQuitCode < 0) m_iQuitCode = static_cast<int>(m.a);
-                continue;
-            }
-            m_pGame->WndProc(m);
-        }
-        m_Clock.iTicks += 33;
-        m_pGame->UpdateFrame();
-        m_pGame->UpdateFrameTimer();
-        ++m_iFrames;
-    }
-    // A click on a control whose release is followed by watched frames.
-    bool ClickWatched(const char* window, const char* name, int frames)
-    {
-        vek::cCtrl* ctrl = Control(window, name);
-        if (!ctrl || !Shown(window)) return false;
-        const vek::rect<float> r = ctrl->GetRect();
-        int x = 0, y = 0;
-        GuiToClient(r.x + r.w / 2.0f, r.y + r.h / 2.0f, x, y);
-        MoveTo(x, y);
-        Button(x, y, true);
-        SDL_Event e;
-        std::memset(&e, 0, sizeof e);
-        e.type = SDL_MOUSEBUTTONUP;
-        e.button.windowID = SDL_GetWindowID(SdlWindow());
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        SDL_PushEvent(&e);
-        for (int i = 0; i < frames; ++i) WatchedFrame();
-        return true;
-    }
     // Escape on the main menu and "Yes" of its question.
     void QuitFromMainMenu()
     {
-        SDL_Event e;
-        std::memset(&e, 0, sizeof e);
-        e.type = SDL_KEYDOWN;
-        e.key.windowID = SDL_GetWindowID(SdlWindow());
-        e.key.state = SDL_PRESSED;
-        e.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
-        e.key.keysym.sym = SDLK_ESCAPE;
-        SDL_PushEvent(&e);
-        WatchedFrame();
-        e.type = SDL_KEYUP;
-        e.key.state = SDL_RELEASED;
-        SDL_PushEvent(&e);
-        for (int i = 0; i < 20; ++i) WatchedFrame();
+        Key(SDL_SCANCODE_ESCAPE);
+        Run(20);
         ASSERT_TRUE(Shown("messagebox")) << "Escape asks before the game ends";
         EXPECT_EQ(m_iQuitCode, -1);
-        ASSERT_TRUE(ClickWatched("messagebox", "ok", 40));
+        ASSERT_TRUE(ClickControl("messagebox", "ok"));
+        Run(40);
     }
 
     std::string ProfileLabel() const
@@ -163,16 +113,14 @@ protected:
     void Restart()
     {
         Stop();
-        cLevelBot::ForgetProcessCaches();
         GetProfileHost() = cProfileHost();
         m_iCursorX = m_iCursorY = -1;
+        m_iQuitCode = -1;
         StartOnPack();
         m_pGame->iDrawInterval = 60;
         ASSERT_TRUE(RunToMainMenu(3000));
         Run(20);
     }
-
-    int m_iQuitCode = -1;
 };
 
 TEST_F(WholeGame, ANewPlayerPlaysFromTheProfileScreensToTheStatueAndQuits)
@@ -180,7 +128,6 @@ TEST_F(WholeGame, ANewPlayerPlaysFromTheProfileScreensToTheStatueAndQuits)
     const std::string repo = std::getenv("VEK_REPO_DIR");
     const std::vector<std::string> allowed = ReadAllowList(repo + "/tests/game/play/whole_game_allow.txt");
     ASSERT_FALSE(allowed.empty());
-    cLevelBot::ForgetProcessCaches();
     cLevelBot bot(*this);
     StartOnPack();
     m_pGame->iDrawInterval = 60;

@@ -17,14 +17,6 @@ namespace {
 
 class AnimalLevels : public PackGame {
 protected:
-    void StartAt(cLevelBot& bot, int level)
-    {
-        ASSERT_TRUE(bot.Boot()) << bot.Log();
-        cLevelBot::ReachLevel(level);
-        ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
-        ASSERT_TRUE(bot.StartLevel(level)) << bot.Log();
-        ASSERT_EQ(cLevelBot::Player()->m_iLevel, level);
-    }
     // The log lines holding the text, and the level clock of the first.
     static int Count(const cLevelBot& bot, const std::string& text, float* first = nullptr)
     {
@@ -45,7 +37,7 @@ protected:
 TEST_F(AnimalLevels, CropsEggsAndHoneyFromAHiveWithFlowers)
 {
     cLevelBot bot(*this);
-    ASSERT_NO_FATAL_FAILURE(StartAt(bot, 25));
+    ASSERT_TRUE(bot.BootAtLevel(25)) << bot.Log();
     cPlayer* player = cLevelBot::Player();
     // The garden toolbar's hive follows the money all along: it can be
     // bought exactly while the money covers its price (the level starts

@@ -15,14 +15,6 @@ namespace {
 
 class AnimalLevels : public PackGame {
 protected:
-    void StartAt(cLevelBot& bot, int level)
-    {
-        ASSERT_TRUE(bot.Boot()) << bot.Log();
-        cLevelBot::ReachLevel(level);
-        ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
-        ASSERT_TRUE(bot.StartLevel(level)) << bot.Log();
-        ASSERT_EQ(cLevelBot::Player()->m_iLevel, level);
-    }
     // The log lines holding the text, and the level clock of the first.
     static int Count(const cLevelBot& bot, const std::string& text, float* first = nullptr)
     {
@@ -41,7 +33,7 @@ protected:
 TEST_F(AnimalLevels, EggsAndMilkFromAnOstrichAndAGoatFedOnGrass)
 {
     cLevelBot bot(*this);
-    ASSERT_NO_FATAL_FAILURE(StartAt(bot, 17));
+    ASSERT_TRUE(bot.BootAtLevel(17)) << bot.Log();
     ASSERT_TRUE(g_pGarden->m_bFreeRange != 0);
 #if defined(__SANITIZE_ADDRESS__)
     // The whole level is slow under the sanitizers: there the run ends once

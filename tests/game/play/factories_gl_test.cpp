@@ -12,14 +12,6 @@ namespace {
 
 class Factories : public PackGame {
 protected:
-    void StartAt(cLevelBot& bot, int level)
-    {
-        ASSERT_TRUE(bot.Boot()) << bot.Log();
-        cLevelBot::ReachLevel(level);
-        ASSERT_TRUE(bot.PlayToIsland()) << bot.Log();
-        ASSERT_TRUE(bot.StartLevel(level)) << bot.Log();
-        ASSERT_EQ(cLevelBot::Player()->m_iLevel, level);
-    }
     static int FactoryStarts(const cLevelBot& bot, const std::string& name)
     {
         int n = 0;
@@ -36,7 +28,7 @@ protected:
 TEST_F(Factories, OlivesBecomeOilInTheFactoryStartedFromItsPanel)
 {
     cLevelBot bot(*this);
-    ASSERT_NO_FATAL_FAILURE(StartAt(bot, 3));
+    ASSERT_TRUE(bot.BootAtLevel(3)) << bot.Log();
     cIsland* island = cLevelBot::Island();
     const cFactory* mill = island->FindFactoryByOutput(Ware("product00"));
     ASSERT_NE(mill, nullptr);
@@ -57,7 +49,7 @@ TEST_F(Factories, OlivesBecomeOilInTheFactoryStartedFromItsPanel)
 TEST_F(Factories, OrangesBecomeLemonadeThroughAChainOfTwoFactories)
 {
     cLevelBot bot(*this);
-    ASSERT_NO_FATAL_FAILURE(StartAt(bot, 12));
+    ASSERT_TRUE(bot.BootAtLevel(12)) << bot.Log();
     cIsland* island = cLevelBot::Island();
     const int lemonade = Ware("product01_1");
     const cFactory* second = island->FindFactoryByOutput(lemonade);

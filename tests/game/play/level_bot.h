@@ -522,6 +522,14 @@ public:
         m_G.Run(20);
         return MakeProfile(name) && HintsOff();
     }
+    // Booted, with the profile a player reaching the level would have, on
+    // the level map and then in that level.
+    bool BootAtLevel(int level)
+    {
+        if (!Boot()) return false;
+        ReachLevel(level);
+        return PlayToIsland() && StartLevel(level) && Player()->m_iLevel == level;
+    }
     // A fresh profile made on the profile screens.
     bool MakeProfile(const std::string& name)
     {

@@ -33,23 +33,7 @@ protected:
     {
         const char* repo = std::getenv("VEK_REPO_DIR");
         ASSERT_TRUE(repo && *repo) << "VEK_REPO_DIR names the repository";
-        vek::platform::WindowSystem().bOpenGL = true;
-        vek::cGame::cSettings s;
-        s.strTitle = "Zembro Lavine";
-        s.strName = "Zembrolavine";
-        s.iBits = 32;
-        s.iDepthStencil = 1;
-        s.fWidth = 1024.0f;
-        s.fHeight = 768.0f;
-        m_pGame = new vek::cGame(s);
-        m_strLogPath = std::string(vek::GetPathMacro(vek::e_macroAppPath)) + "/_log.html";
-        vek::SetPathMacro(vek::e_macroStaticPath, std::string(repo) + "/data");
-        vek::SetPathMacro(vek::e_macroAppPath, m_strDir + "/app");
-        m_pGame->InitFrameTiming(&m_Clock);
-        ASSERT_TRUE(m_pGame->CreateWindow(true, 1024, 768, 32));
-        ASSERT_TRUE(CreateWareManager());
-        new cGarden();
-        ASSERT_EQ(g_pGarden->InitGame(), 0);
+        StartWith(std::string(repo) + "/data");
     }
 
     // The island point in client pixels (y down) under the island's view.

@@ -47,6 +47,7 @@
 #include "game/world/particles.h"
 #include "game/world/ware.h"
 #include "platform/window.h"
+#include "support/field_particles.h"
 
 namespace {
 
@@ -126,29 +127,6 @@ void MakeSprites()
         area("icons00", name, 24, 24, 1);
 }
 
-// Emitters fast enough to refill every slot that frees.
-void FillParticles(cParticleSystem& particles)
-{
-    for (int pool = 0; pool < 4; ++pool) {
-        cParticlePool& p = *particles.GetPool(pool);
-        for (int i = 0; i < 4; ++i) {
-            auto* e = new cEmitter;
-            e->fInterval = 1.0f / 20000.0f;
-            e->fLifeMin = 2.0f;
-            e->fLifeMax = 4.0f;
-            e->fSizeMin = 2.0f;
-            e->fSizeMax = 6.0f;
-            e->vPos = vek::vec3(512.0f, 384.0f, 0.0f);
-            e->vVelocityMin = vek::vec3(-40.0f, -40.0f, 0.0f);
-            e->vVelocityMax = vek::vec3(40.0f, 40.0f, 0.0f);
-            e->fSpread = 200.0f;
-            p.Add(e);
-        }
-    }
-    for (int i = 0; i < 30; ++i)
-        for (int layer : {0, 1, 2}) particles.UpdateLayer(layer, 1.0f / 60.0f);
-}
-
 // The game object, a profile playing a late level that asks for every
 // ware, and the field.
 struct World {
@@ -171,7 +149,7 @@ struct World {
             player->m_TaskSet.vecTasks.push_back(MakeLevelTask(ware, 100000, 0.0f));
         }
         player->m_iMoney = 100000;
-        FillParticles(*game->m_pParticles);
+        FillFieldParticles(*game->m_pParticles);
         level = new cLevel();
         GetProfileHost().pLevel = level;
         game->m_pLevel = level;

@@ -19,6 +19,7 @@
 #include "game/world/level.h"
 #include "game/world/particles.h"
 #include "platform/window.h"
+#include "support/field_particles.h"
 #include "support/widget_frames.h"
 
 namespace {
@@ -30,31 +31,6 @@ struct Box : cObject {
         SetPos(x, y);
     }
 };
-
-// Emitters fast enough to refill every slot that frees, on the field's
-// three layers.
-void FillParticles(cParticleSystem& ps)
-{
-    for (int layer = 0; layer < cParticleSystem::kLayerCount; ++layer) ps.m_Matrices[layer] = vek::matrix4();
-    for (int pool = 0; pool < 4; ++pool) {
-        cParticlePool& p = *ps.GetPool(pool);
-        for (int i = 0; i < 4; ++i) {
-            auto* e = new cEmitter;
-            e->fInterval = 1.0f / 20000.0f;
-            e->fLifeMin = 2.0f;
-            e->fLifeMax = 4.0f;
-            e->fSizeMin = 2.0f;
-            e->fSizeMax = 6.0f;
-            e->vPos = vek::vec3(512.0f, 384.0f, 0.0f);
-            e->vVelocityMin = vek::vec3(-40.0f, -40.0f, 0.0f);
-            e->vVelocityMax = vek::vec3(40.0f, 40.0f, 0.0f);
-            e->fSpread = 200.0f;
-            p.Add(e);
-        }
-    }
-    for (int i = 0; i < 30; ++i)
-        for (int layer : {0, 1, 2}) ps.UpdateLayer(layer, 1.0f / 60.0f);
-}
 
 void BM_FieldFrame(benchmark::State& state)
 {
@@ -83,7 +59,8 @@ void BM_FieldFrame(benchmark::State& state)
     (new cTextureInfo("boxes", false))->AddNode("box", 4, 1, 8.0f);
 
     auto* garden = new cGarden();
-    FillParticles(*garden->m_pParticles);
+    for (int layer = 0; layer < cParticleSystem::kLayerCount; ++layer) garden->m_pParticles->m_Matrices[layer] = vek::matrix4();
+    FillFieldParticles(*garden->m_pParticles);
     auto* level = new cLevel();  // the engine's widget list owns it
     for (int i = 0; i < 150; ++i)
         new Box(level, 140.0f + 48.0f * static_cast<float>(i % 15), 140.0f + 50.0f * static_cast<float>(i / 15));

@@ -264,21 +264,6 @@ protected:
         }
         return false;
     }
-    // The log's warning and error entries (sender and text), one a line.
-    static std::string LogProblems(const std::string& html)
-    {
-        std::string out;
-        for (const std::string level : {"warning", "error"}) {
-            const std::string mark = "<span class='" + level + "'>";
-            for (size_t at = html.find(mark); at != std::string::npos; at = html.find(mark, at + 1)) {
-                size_t from = html.rfind("<span class='sender'>", at);
-                if (from == std::string::npos) from = at;
-                const size_t end = html.find("</span>", at + mark.size());
-                out += html.substr(from, end == std::string::npos ? std::string::npos : end - from) + "\n";
-            }
-        }
-        return out;
-    }
 
     int m_iFrames = 0;
     int m_iCursorX = -1, m_iCursorY = -1;

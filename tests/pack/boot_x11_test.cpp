@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/log_problems.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -51,18 +52,9 @@ struct Allowed {
 std::vector<Allowed> ReadAllowList(const std::string& path)
 {
     std::vector<Allowed> out;
-    const std::string text = vektest::ReadFile(path);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (line.empty() || line[0] == '#') continue;
-        const size_t cut = line.find(" -- ");
-        if (cut != std::string::npos) line.resize(cut);
+    const std::string first = "first run: ";
+    for (std::string line : vektest::ReadAllowLines(path)) {
         Allowed a;
-        const std::string first = "first run: ";
         if (line.compare(0, first.size(), first) == 0) {
             a.firstRunOnly = true;
             line = line.substr(first.size());
@@ -77,35 +69,7 @@ std::vector<Allowed> ReadAllowList(const std::string& path)
 // line that says the game runs.
 std::vector<std::string> Complaints(const std::string& log)
 {
-    std::vector<std::string> out;
-    const size_t until = log.find(kRunning);
-    size_t pos = 0;
-    for (;;) {
-        const size_t w = log.find("<span class='warning'>", pos), e = log.find("<span class='error'>", pos);
-        const size_t at = std::min(w, e);
-        if (at == std::string::npos || at > until) break;
-        const size_t sender = log.rfind("<span class='sender'>", at);
-        size_t end = log.find("<br />", at);
-        if (end == std::string::npos) end = log.size();
-        out.push_back(log.substr(sender == std::string::npos ? at : sender, end - (sender == std::string::npos ? at : sender)));
-        pos = end;
-    }
-    return out;
-}
-
-// Whether every part (" && " between parts) of an allowed text is in the
-// entry.
-bool Holds(const std::string& entry, const std::string& allowed)
-{
-    size_t pos = 0;
-    for (;;) {
-        const size_t cut = allowed.find(" && ", pos);
-        if (entry.find(allowed.substr(pos, cut == std::string::npos ? std::string::npos : cut - pos)) ==
-            std::string::npos)
-            return false;
-        if (cut == std::string::npos) return true;
-        pos = cut + 4;
-    }
+    return vektest::LogProblemEntries(log, log.find(kRunning));
 }
 
 // Runs the game from the repository (its data folder is "data" there) until
@@ -148,7 +112,7 @@ TEST(PackBoot, TwoStartsOnTheWholePackRunCleanly)
         for (const std::string& entry : complaints) {
             bool ok = false;
             for (const Allowed& a : allowed)
-                ok = ok || ((!a.firstRunOnly || run == 0) && Holds(entry, a.text));
+                ok = ok || ((!a.firstRunOnly || run == 0) && vektest::AllowedBy(entry, a.text));
             EXPECT_TRUE(ok) << "run " << run << ": " << entry;
         }
     }
@@ -177,7 +141,7 @@ TEST(PackBoot, ADamagedAreaScriptIsAComplaint)
     bool caught = false;
     for (const std::string& entry : Complaints(vektest::ReadFile(LogPath()))) {
         bool ok = false;
-        for (const Allowed& a : allowed) ok = ok || Holds(entry, a.text);
+        for (const Allowed& a : allowed) ok = ok || vektest::AllowedBy(entry, a.text);
         caught = caught || (!ok && entry.find("gard07") != std::string::npos);
     }
     EXPECT_TRUE(caught) << vektest::ReadFile(LogPath());

@@ -26,6 +26,7 @@
 #include "game/world/level_defs.h"
 #include "game/world/level_task.h"
 #include "game/world/ware.h"
+#include "support/log_problems.h"
 
 namespace gametest {
 
@@ -197,9 +198,7 @@ protected:
     static std::string UnexpectedProblems(const std::string& log)
     {
         std::string out;
-        std::istringstream lines(LogProblems(log));
-        for (std::string line; std::getline(lines, line);) {
-            if (line.empty()) continue;
+        for (const std::string& line : vektest::LogProblemEntries(log)) {
             bool allowed = false;
             if (line.find("not found on disk") != std::string::npos)
                 for (const char* file : {"\\conf\\settings.lua", "save.dat", "level.dat", "island.dat"})

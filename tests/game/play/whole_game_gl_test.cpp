@@ -18,6 +18,7 @@
 #include "game/world/level_task.h"
 #include "game/world/training.h"
 #include "platform/process.h"
+#include "support/log_problems.h"
 #include "support/temp_dir.h"
 
 using namespace gametest;
@@ -34,57 +35,14 @@ constexpr int kLevels = kLevelCount;
 
 const char* const kLogFooter = "</p></body>\n</html>\n";
 
-// "text -- reason" per line, '#' comments; "a && b" needs both texts in
-// the entry.
-std::vector<std::string> ReadAllowList(const std::string& path)
-{
-    std::vector<std::string> out;
-    const std::string text = vektest::ReadFile(path);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (line.empty() || line[0] == '#') continue;
-        const size_t cut = line.find(" -- ");
-        if (cut != std::string::npos) line.resize(cut);
-        out.push_back(line);
-    }
-    return out;
-}
-
-bool Holds(const std::string& entry, const std::string& allowed)
-{
-    size_t pos = 0;
-    for (;;) {
-        const size_t cut = allowed.find(" && ", pos);
-        if (entry.find(allowed.substr(pos, cut == std::string::npos ? std::string::npos : cut - pos)) ==
-            std::string::npos)
-            return false;
-        if (cut == std::string::npos) return true;
-        pos = cut + 4;
-    }
-}
-
 // The log's warning and error entries (sender and text) that no line of
 // the allow-list covers, one a line.
 std::string UnexpectedProblems(const std::string& log, const std::vector<std::string>& allowed)
 {
     std::string out;
-    size_t pos = 0;
-    for (;;) {
-        const size_t w = log.find("<span class='warning'>", pos), e = log.find("<span class='error'>", pos);
-        const size_t at = std::min(w, e);
-        if (at == std::string::npos) break;
-        const size_t sender = log.rfind("<span class='sender'>", at);
-        const size_t from = sender == std::string::npos ? at : sender;
-        size_t end = log.find("<br />", at);
-        if (end == std::string::npos) end = log.size();
-        const std::string entry = log.substr(from, end - from);
-        pos = end;
+    for (const std::string& entry : vektest::LogProblemEntries(log)) {
         bool ok = false;
-        for (const std::string& a : allowed) ok = ok || Holds(entry, a);
+        for (const std::string& a : allowed) ok = ok || vektest::AllowedBy(entry, a);
         if (!ok) out += entry + "\n";
     }
     return out;
@@ -126,7 +84,7 @@ protected:
 TEST_F(WholeGame, ANewPlayerPlaysFromTheProfileScreensToTheStatueAndQuits)
 {
     const std::string repo = std::getenv("VEK_REPO_DIR");
-    const std::vector<std::string> allowed = ReadAllowList(repo + "/tests/game/play/whole_game_allow.txt");
+    const std::vector<std::string> allowed = vektest::ReadAllowLines(repo + "/tests/game/play/whole_game_allow.txt");
     ASSERT_FALSE(allowed.empty());
     cLevelBot bot(*this);
     StartOnPack();

@@ -9,11 +9,14 @@
 #include <boost/property_tree/ptree.hpp>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/app/game.h"
 #include "engine/core/filename.h"
+#include "engine/core/format.h"
 #include "engine/core/locale.h"
 #include "engine/core/script.h"
 #include "engine/graphics/font.h"
@@ -33,6 +36,50 @@
 #include "support/temp_dir.h"
 
 namespace {
+
+// What each text's caller formats into it, in order: 'i' a number, 's' a
+// text. A text no caller formats is shown as it is.
+const std::map<std::string, std::string>& LocaleArguments()
+{
+    static const std::map<std::string, std::string> args = [] {
+        std::map<std::string, std::string> m = {
+            {"ConfirmDeletePlayer", "s"},     // the profile screen: the player's name
+            {"IncPeople", "i"},               // a finished house: the people it adds
+            {"IncMarket", "i"},               // a finished market: its sales
+            {"HintConstructHouse", "i"},      // the buy hint: the price
+            {"HintConstructMarket", "i"},     // the same
+            {"HintConstructFactory", "is"},   // the price, the name of what it makes
+        };
+        // The buy hint's own text of each building: the price.
+        for (const char* name :
+             {"Factory00", "Factory01", "Factory01_1", "Factory02", "Factory02_1", "Factory03", "Factory03_1",
+              "Market00", "Market01", "Market02", "Market03", "Market04", "Market05", "House00", "House01",
+              "House02", "House03", "House04", "House05", "Institute00", "Animals00", "Statue00"})
+            m[std::string("HintConstruct") + name] = "i";
+        return m;
+    }();
+    return args;
+}
+
+// The kinds the text's directives ask for, in order ('i' for d, i and u,
+// 's' for s, '?' for any other letter); "%%" asks for nothing.
+std::string DirectiveKinds(const std::string& text)
+{
+    std::string kinds;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') continue;
+        size_t j = i + 1;
+        while (j < text.size() && std::string("-+ #0123456789.").find(text[j]) != std::string::npos) ++j;
+        if (j >= text.size()) {
+            kinds += '?';
+            break;
+        }
+        const char c = text[j];
+        if (c != '%') kinds += (c == 'd' || c == 'i' || c == 'u') ? 'i' : c == 's' ? 's' : '?';
+        i = j;
+    }
+    return kinds;
+}
 
 TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
 {
@@ -67,6 +114,27 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     vek::g_pScript->RegisterVar("vek_locale", &vek::GetLocale());
     EXPECT_TRUE(vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/locale.lua")));
     EXPECT_NE(locale.Rate0, "Rate0") << "the English texts replace the keys";
+    // Every text asks for what its caller passes, kind by kind; a number
+    // the buy hint passes is a price, and the text says so.
+    {
+        const struct {
+            const char* name;
+            vek::string cLocaleGD::*field;
+        } texts[] = {
+#define LOCALE_GD_ENTRY(field, text) {#field, &cLocaleGD::field},
+            LOCALE_GD_TEXTS(LOCALE_GD_ENTRY)
+#undef LOCALE_GD_ENTRY
+        };
+        for (const auto& t : texts) {
+            const std::string text = locale.*t.field;
+            const auto found = LocaleArguments().find(t.name);
+            const std::string args = found == LocaleArguments().end() ? "" : found->second;
+            EXPECT_EQ(DirectiveKinds(text), args) << t.name << " = \"" << text << "\"";
+            if (std::string(t.name).rfind("HintConstruct", 0) != 0) continue;
+            const std::string shown = vek::Formatted(text.c_str(), 1234, "Olive oil");
+            EXPECT_NE(shown.find("$1234"), std::string::npos) << t.name << " shows the price: " << shown;
+        }
+    }
 
     // The names the shell and the screens look up.
     EXPECT_EQ(vek::g_pFontManager->Find("system"), 1u) << "the console's font is font 1";

@@ -352,7 +352,9 @@ void cHouse::Buy()
     if (funds < iPrice) cost = funds < 5 ? funds : funds - 5;
     if (iState != e_stateBuilding) SetState(e_stateBuilding);
     if (player) player->m_iIslandMoney -= cost;
-    if (m_pOwner && m_pOwner->hooks.popup) m_pOwner->hooks.popup(vek::Formatted("-$%i", cost), GetScreenCenter());
+    // The island draws its popups with the view's scroll, so they stand in
+    // island coordinates and rise from the building wherever the view is.
+    if (m_pOwner && m_pOwner->hooks.popup) m_pOwner->hooks.popup(vek::Formatted("-$%i", cost), GetCenter());
 }
 
 int cHouse::GetSpriteIndex(int which) const
@@ -397,7 +399,7 @@ bool cHouse::ChangeState(int from, int to)
             vek::string text;
             if (iCategory == e_catHouse) text = vek::Formatted(texts.IncPeople.c_str(), iIncrease);
             else if (iCategory == e_catMarket) text = vek::Formatted(texts.IncMarket.c_str(), iIncrease);
-            if (!text.empty() && m_pOwner->hooks.popup) m_pOwner->hooks.popup(text, GetScreenCenter());
+            if (!text.empty() && m_pOwner->hooks.popup) m_pOwner->hooks.popup(text, GetCenter());
         }
         SetTimer(strName == "statue00" ? 6 : 3);
         if (strName == "animals00") TellGarden(1);

@@ -50,7 +50,7 @@ struct cIslandHooks {
     std::function<void(int kind, int step)> trainingStep;
     // A one-shot sprite animation (texture, area) centred on the point.
     std::function<void(const vek::string& texture, const vek::string& area, const vek::vec2& at)> playOnce;
-    // A rising text at a point of the screen.
+    // A rising text at a point of the island (island coordinates).
     std::function<void(const vek::string& text, const vek::vec2& at)> popup;
     // A house icon flies from the point of the screen to the island
     // rating's star of that index.

@@ -148,15 +148,6 @@ bool HideHint3()
     return true;
 }
 
-// The level's building: the first of its name in list order.
-const cHouse* FirstNamed(const std::list<cHouse*>& buildings, const vek::string& name)
-{
-    if (name.empty()) return nullptr;
-    for (const cHouse* b : buildings)
-        if (b->strName == name) return b;
-    return nullptr;
-}
-
 bool Paused() { return g_pGarden && g_pGarden->GetFlowState() != 0; }
 
 } // namespace
@@ -465,7 +456,9 @@ void cIsland::OnActivate()
     if (iMode == e_modeLevel) {
         const cPlayer* player = Player();
         if (player && player->m_iProgress >= 7)
-            if (const cHouse* house = FirstNamed(m_Buildings, GetLevelBuilding(player->m_iLevel)))
+            // Most building names come back at several levels: the level's
+            // own is the one standing at its level spot.
+            if (const cHouse* house = GetLevelHouse(player->m_iLevel))
                 if (house->iState == cHouse::e_stateNone) CenterView(house->rect.x, house->rect.y);
         for (vek::mover<float>& stage : stages) Start(stage, 0.0f);
         Start(stages[A], 1.0f);
@@ -682,7 +675,7 @@ void cIsland::UpdateResultSequence()
         }
         case D:
             if (work) {
-                const cHouse* house = FirstNamed(m_Buildings, GetLevelBuilding(level));
+                const cHouse* house = GetLevelHouse(level);
                 if (house && house->iState == cHouse::e_stateNone && viewHooks.showHint) viewHooks.showHint(1);
             } else {
                 Start(stages[E], kSilentStep);

@@ -7,6 +7,7 @@
 #include "game/objects/garden_hooks.h"
 #include "game/objects/gardener.h"
 #include "game/shell/player.h"
+#include "game/world/level.h"
 
 namespace {
 
@@ -104,8 +105,8 @@ bool cCar::CanChangeState(int32_t oldState, int32_t newState)
         const int32_t amount = garden::SellCarLoad();
         if (amount != 0) {
             garden::EarnMoney(amount);
-            garden::Popup(vek::string("+$") + std::to_string(amount),
-                          vek::vec2(m_vBody.x + m_Body.fWidth, m_vBody.y + m_Body.fHeight / 2.0f));
+            // The level's income popup: one placement at the car for every sale.
+            if (m_pLevel) m_pLevel->ShowIncome(amount);
         }
         garden::TrainingStep(0, 10);
         break;

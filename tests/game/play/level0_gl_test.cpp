@@ -1,11 +1,16 @@
 // The first level won on a fresh profile by injected mouse events only,
 // with the hints turned off on the options screen: quickly for gold, and
 // with a player who dawdles between actions for silver and for bronze.
+// The field shows each tool with its own picture, and each sale's "+$"
+// rises from the car where the level's income popup puts it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+#include "engine/graphics/draw2d.h"
 #include "game/play/level_bot.h"
+#include "game/world/effects.h"
+#include "game/world/game_sound.h"
 
 using namespace gametest;
 
@@ -62,8 +67,38 @@ TEST_F(FirstLevel, AQuickPlayerWinsGold)
 {
     cLevelBot bot(*this);
     ASSERT_NO_FATAL_FAILURE(StartLevelZero(bot));
+    // The weeding tool lies on the field as the garden sheet draws it.
+    const cObject* weeder = cLevelBot::FirstOf(OBJ_TOOL_WEED);
+    ASSERT_NE(weeder, nullptr);
+    cSprite weed;
+    ASSERT_TRUE(LookUpSprite("images00", "weed", &weed));
+    EXPECT_EQ(weeder->GetTexture(), weed.iTexture);
+    EXPECT_EQ(weeder->GetSize().x, weed.fWidth);
+    // Where each sale's popup first shows, against the car's rectangle.
+    int sales = 0;
+    std::string misplaced;
+    const cTextPopups* popups = g_pGarden->m_pTextPopups;
+    ASSERT_NE(popups, nullptr);
+    size_t before = 0;
+    fnAfterFrame = [&] {
+        const size_t now = popups->Count();
+        if (now > before && popups->GetEntries().back().strText.rfind("+$", 0) == 0) {
+            const cTextPopups::cEntry& e = popups->GetEntries().back();
+            const cCar* car = bot.Car();
+            const vek::vec2 size = vek::MeasureText(popups->GetFontId(), e.strText);
+            const vek::rectf r = car ? car->GetRect() : vek::rectf();
+            ++sales;
+            if (std::fabs(e.x + size.x / 2.0f - (r.x + r.w)) > 0.5f ||
+                std::fabs(e.y + size.y / 2.0f - (r.y + r.h / 2.0f)) > 0.5f)
+                misplaced += std::string(e.strText) + " at " + std::to_string(e.x) + "," + std::to_string(e.y) + "\n";
+        }
+        before = now;
+    };
     const float clock = WinAndCheck(bot, 0);
+    fnAfterFrame = nullptr;
     EXPECT_LE(clock, 90.0f);
+    EXPECT_GT(sales, 0);
+    EXPECT_TRUE(misplaced.empty()) << misplaced;
     // No warning once the game runs.
     const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
     EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);

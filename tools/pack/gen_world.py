@@ -180,7 +180,7 @@ def back_sheet():
 
     def wave(p, k, n):
         for i in range(5):
-            x = 10 + i * 22 + 6 * k
+            x = 6 + i * 22 + 6 * k
             p.fell(x, 12 + 4 * ((i + k) % 2), x + 16, 22 + 4 * ((i + k) % 2), (255, 255, 255, 200))
     areas.append(cycle("wave", 2, wave, (120, 28), rate=1.0))
 
@@ -241,12 +241,12 @@ def images00_sheet():
     areas.append(cycle("pump_water", 4, stream, (32, 56), rate=10.0))
 
     def hive(p, k, n):
-        lift = 6 * k
+        lift = 5 * k
         dw.shadow(p, 36, 84, 28, 4)
         p.rr(12, 62, 60, 84, 2, C["wood"])
         p.rr(10, 34, 62, 62, 4, C["gold"])
         p.rr(14, 44, 58, 50, 2, darker(C["gold"], 0.15), outline=False)
-        p.poly([(6, 34 - lift), (36, 14 - lift), (66, 34 - lift)], C["wood_dark"])
+        p.poly([(6, 34 - lift), (36, 20 - lift), (66, 34 - lift)], C["wood_dark"])
         p.rr(30, 56, 42, 62, 3, C["ink"])
     areas.append(cycle("hive", 4, hive, (72, 88), rate=8.0))
     return areas
@@ -263,13 +263,13 @@ def animal_icon(name):
     def draw(p):
         q = Pen(p.s, -4 if name != "hive" else 0, -4 if name != "hive" else 0, 0.55)
         if name == "ostrich":
-            q = Pen(p.s, 0, -6, 0.48)
+            q = Pen(p.s, 4.4, 0.2, 0.4)
             dw.ostrich(q)
         elif name == "goat":
-            q = Pen(p.s, 0, 8, 0.52)
+            q = Pen(p.s, 1.5, 1.5, 0.5)
             dw.goat(q)
         elif name == "peacock":
-            q = Pen(p.s, -2, 0, 0.5)
+            q = Pen(p.s, 2.5, 3, 0.41)
             dw.peacock(q)
         else:
             q = Pen(p.s, 3, -2, 0.58)
@@ -463,8 +463,8 @@ def car_sheet():
 
     def bort(p, k, n):
         ang = (math.pi / 2) * k / (n - 1)
-        ex, ey = 8 + 44 * math.sin(ang), 78 - 44 * math.cos(ang)
-        p.stroke([(8, 78), (ex, ey)], C["wood"], 8)
+        ex, ey = 8 + 42 * math.sin(ang), 74 - 42 * math.cos(ang)
+        p.stroke([(8, 74), (ex, ey)], C["wood"], 8)
     areas.append(cycle("bort", 4, bort, (56, 82), rate=8.0))
 
     def back(p):
@@ -508,7 +508,7 @@ def gard08_sheet():
 
     def milk_work(k, n):
         up = 4 * (k % 2)
-        return dict(crouch=14, hands=((28, 76 - up), (44, 72 + up)), props=[bucket(36, 96), drops(36, 82, k, C["white"])],
+        return dict(crouch=14, hands=((28, 76 - up), (44, 72 + up)), props=[bucket(36, 96), drops(36, 78, k, C["white"])],
                     lift=0)
 
     def put(k, n):
@@ -638,7 +638,7 @@ def peacock01_sheet():
                                                                             C["wood_dark"]))]))
 
     def coin(p, k, n):
-        wdt = 16 * abs(math.cos(math.pi * k / n)) + 3
+        wdt = 14 * abs(math.cos(math.pi * k / n)) + 3
         p.ell(20 - wdt, 4, 20 + wdt, 36, C["gold"])
         if wdt > 8:
             p.fell(20 - wdt * 0.4, 12, 20 + wdt * 0.4, 28, lighter(C["gold"], 0.4))

@@ -187,17 +187,45 @@ def tool_basket(p, hands, facing, full=False):
     hx, hy = hands[1] if facing != "r" else hands[1]
     if facing == "d":
         hx, hy = 36, max(hands[0][1], hands[1][1])
-    p.rr(hx - 11, hy - 4, hx + 11, hy + 10, 4, C["wood"])
-    p.line([(hx - 10, hy), (hx + 10, hy)], darker(C["wood"]), 1.5)
+    # A wicker basket: a body wider at the top with its weave, a rim and a
+    # bow handle, so it reads as a basket even at icon size.
+    weave = darker(C["wood"], 0.3)
+    p.line([(hx - 10, hy - 2), (hx - 9, hy - 10), (hx - 5, hy - 14), (hx + 5, hy - 14), (hx + 9, hy - 10),
+            (hx + 10, hy - 2)], weave, 2.5)
     if full:
         for i, col in enumerate((C["tomato"], C["orange"], C["leaf"])):
-            p.ell(hx - 9 + 6 * i, hy - 9, hx - 1 + 6 * i, hy - 1, col)
+            p.ell(hx - 9 + 6 * i, hy - 8, hx - 1 + 6 * i, hy, col)
+    p.poly([(hx - 12, hy - 1), (hx + 12, hy - 1), (hx + 9, hy + 11), (hx - 9, hy + 11)], C["wood"])
+    for y in (hy + 3, hy + 7):
+        p.line([(hx - 11 + (y - hy) * 0.25, y), (hx + 11 - (y - hy) * 0.25, y)], weave, 1)
+    for x in (-5, 0, 5):
+        p.line([(hx + x * 1.1, hy), (hx + x * 0.85, hy + 10)], weave, 1)
+    p.rr(hx - 13, hy - 3, hx + 13, hy + 1, 2, lighter(C["wood"], 0.15))
 
 
 def tool_hoe(p, hands, facing):
     hx, hy = hands[1]
     p.stroke([(hx, hy + 6), (hx + 6, hy - 34)], C["wood"], 3)
     p.poly([(hx + 1, hy - 38), (hx + 16, hy - 36), (hx + 12, hy - 30)], C["grey"])
+
+
+def weeds_with_hoe(p):
+    """48 x 48: a tuft of jagged weeds with a dandelion, and the hoe that
+    clears them leaning across: a bed that wants weeding."""
+    bx, by = 20, 42
+    for ang, length in ((-68, 16), (-34, 20), (34, 20), (68, 16), (0, 22)):
+        a = math.radians(ang)
+        dx, dy = math.sin(a), -math.cos(a)
+        nx, ny = -dy, dx
+
+        def at(t, side):
+            return (bx + dx * length * t + nx * side, by + dy * length * t + ny * side)
+        p.poly([at(0, -1.5), at(0.3, -5), at(0.45, -2.5), at(0.65, -4.5), at(1, 0), at(0.65, 4.5),
+                at(0.45, 2.5), at(0.3, 5), at(0, 1.5)], C["leaf"] if ang else C["leaf_dark"])
+    p.line([(bx + 1, by - 4), (bx + 3, by - 26)], C["leaf_dark"], 1.5)
+    p.ell(bx - 2, by - 34, bx + 8, by - 24, C["yellow"])
+    p.fell(bx + 1, by - 31, bx + 5, by - 27, C["orange"])
+    tool_hoe(Pen(p.s, 8, 6, 0.8), ((0, 0), (30, 38)), "d")
 
 
 def tool_can(p, hands, facing):

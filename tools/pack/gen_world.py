@@ -210,7 +210,8 @@ def images00_sheet():
                                      p.line([(8, 26), (72, 26)], (255, 255, 255, 0), 1)))
     areas.append(atlas.Area("highlight", [hl]))
     areas.append(atlas.Area("water", [frame_of(44, 40, lambda p: dw.tool_can(p, ((0, 0), (10, 18)), "d"))]))
-    areas.append(atlas.Area("bin", [frame_of(44, 40, lambda p: dw.tool_basket(p, ((0, 0), (22, 22)), "r"))]))
+    areas.append(atlas.Area("bin", [frame_of(44, 40, lambda p: dw.tool_basket(Pen(p.s, -6.6, -6, 1.3),
+                                                                           ((0, 0), (22, 22)), "r"))]))
 
     def car(p):
         dw.shadow(p, 84, 92, 80, 4)
@@ -306,7 +307,7 @@ def icons00_sheet():
     areas.append(atlas.Area("cloud", [icon(cloud, (80, 60))]))
     areas.append(atlas.Area("circle_need", [icon(lambda p: p.fell(2, 2, 62, 62, C["white"]), (64, 64))]))
     areas.append(atlas.Area("tool_water", [icon(lambda p: dw.tool_can(p, ((0, 0), (10, 22)), "d"))]))
-    areas.append(atlas.Area("tool_weed", [icon(lambda p: dw.tool_hoe(p, ((0, 0), (18, 40)), "d"))]))
+    areas.append(atlas.Area("tool_weed", [icon(dw.weeds_with_hoe)]))
     areas.append(atlas.Area("tool_bin", [icon(lambda p: dw.tool_basket(p, ((0, 0), (24, 28)), "r", True))]))
 
     def stock(p):

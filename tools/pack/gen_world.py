@@ -325,8 +325,18 @@ def icons00_sheet():
     areas.append(atlas.Area("water_pump", [icon(pump_icon)]))
     areas.append(atlas.Area("water", [icon(lambda p: p.poly([(24, 4), (38, 28), (34, 40), (24, 44), (14, 40),
                                                                 (10, 28)], C["sky"]))]))
-    slots = [icon(lambda p: p.rr(6, 10, 42, 40, 6, C["paper"])),
-             icon(lambda p: (p.rr(6, 10, 42, 40, 6, C["paper"]), dw.tool_basket(p, ((0, 0), (24, 26)), "r", True)))]
+    # The basket's places, drawn in a row under it (the row's cells overlap
+    # the basket): small marks low in the cell, a free place as a pale
+    # ring, a filled one as a piece of harvest, so the basket stays seen.
+    def free_place(p):
+        p.fell(15, 29, 33, 45, (70, 50, 40, 150))
+        p.fell(17.5, 31.5, 30.5, 42.5, (250, 240, 214, 200))
+
+    def filled_place(p):
+        p.ell(15, 28, 33, 44, C["orange"])
+        p.fell(19, 31, 24, 35, lighter(C["orange"], 0.5))
+        p.line([(24, 28), (27, 24)], C["leaf_dark"], 2)
+    slots = [icon(free_place), icon(filled_place)]
     areas.append(atlas.Area("bin", slots, columns=2))
     areas.append(atlas.Area("star", [icon(lambda p: dw.star(p, 16, 17, 15, C["gold"]), (32, 32))]))
     areas.append(atlas.Area("star_empty", [icon(lambda p: dw.star(p, 16, 17, 15, C["grey"]), (32, 32))]))

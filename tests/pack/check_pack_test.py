@@ -129,8 +129,10 @@ class Textures(BrokenCopy):
 
     def test_a_frame_without_its_transparent_border_is_caught(self):
         # Moved 4 px into the picture, the cell's edge runs over drawn pixels.
+        width = Image.open(self.path("texture/system/gui_system.png")).size[0]
         self.edit_text("texture/system/gui_system_areas.lua",
-                       lambda t: t.replace('"frame", rectf(0,', '"frame", rectf(0.015625,'))
+                       lambda t: re.sub(r'"frame", rectf\(([0-9.e-]+),',
+                                        lambda m: '"frame", rectf(%r,' % (float(m.group(1)) + 4.0 / width), t))
         self.assertFault(r"gui_system_areas\.lua: area frame frame 0 has no transparent border")
 
     def test_a_sprite_cut_at_its_cell_edge_is_caught(self):

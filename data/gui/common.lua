@@ -180,11 +180,14 @@ function gui.CheckBox(w, name, x, y, size, class)
   return c
 end
 
--- A slider with the range named in gui.range; vertical when asked.
+-- A slider with the range named in gui.range; vertical when asked, with the
+-- skin's upright pictures. Each picture has its hover state in the cell below.
 function gui.Slider(w, name, x, y, width, height, range, vertical, class)
   local c = gui.Control(class or cSliderCtrlEx, w, name, x, y, width, height)
   if vertical then c:SetVertical(true) end
-  local track, knob = gui.Area(gui.skin, "slider_track"), gui.Area(gui.skin, "slider_knob")
+  local suffix = vertical and "_v" or ""
+  local track = gui.Area(gui.skin, "slider_track" .. suffix)
+  local knob = gui.Area(gui.skin, "slider_knob" .. suffix)
   if track then
     local u, v, uw, vh = gui.FrameUV(track)
     c:SetTexture(gui.skin, 0)
@@ -197,7 +200,7 @@ function gui.Slider(w, name, x, y, width, height, range, vertical, class)
     c:SetUVPos(u, v, cCtrl.e_sldImage)
     c:SetUVSize(uw, vh, cCtrl.e_sldImage)
     if vertical then
-      c:SetSize(width, knob.fw, cCtrl.e_sldImage)
+      c:SetSize(width, knob.fh, cCtrl.e_sldImage)
     else
       c:SetSize(knob.fw, height, cCtrl.e_sldImage)
     end

@@ -33,7 +33,7 @@ function FillWindow(w)
   -- the arrow, what comes out and the progress of the work.
   for i = 0, 2 do
     local y = 500 - 130 * i
-    gui.Button(w, "but_" .. i, 4, y, 122, 112, nil, "button_small")
+    gui.Button(w, "but_" .. i, 4, y, 122, 112, nil, "button_wide")
     gui.Control(cImageCtrl, w, "img0_" .. i, 12, y + 56, 40, 40)
     gui.Label(w, "lb0_" .. i, 12, y + 36, 40, 20, gui.font.small, "", cAlign.Center + cAlign.Middle)
     local arrow = gui.Control(cImageCtrlEx, w, "arrow_" .. i, 54, y + 64, 24, 24)

@@ -19,10 +19,10 @@ function FillWindow(w)
   panel(w, "", 356, 252, 5)
   gui.Ignorable(gui.Label(w, "profile", 424, 732, 180, 26, gui.font.text, ""))
   gui.Ignorable(gui.Label(w, "rate", 424, 704, 110, 26, gui.font.small, ""))
-  gui.Button(w, "but_rate", 536, 700, 68, 32, "Rate", "button_small")
+  gui.Button(w, "but_rate", 536, 700, 68, 32, "Rate", "button_wide")
 
   panel(w, "island_", 612, 256, 10)
   gui.Ignorable(gui.Label(w, "island_title", 680, 732, 184, 26, gui.font.text, "Island"))
   gui.Ignorable(gui.Label(w, "island_rate", 680, 704, 114, 26, gui.font.small, ""))
-  gui.Button(w, "but_island_rate", 796, 700, 68, 32, "Rate", "button_small")
+  gui.Button(w, "but_island_rate", 796, 700, 68, 32, "Rate", "button_wide")
 end

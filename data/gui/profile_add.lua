@@ -11,6 +11,9 @@ function FillWindow(w)
     name:SetTexture(gui.skin, 0)
     name:SetUVPos(u, v, 0)
     name:SetUVSize(uw, vh, 0)
+    -- A nine-part frame whose rim keeps the typed name off the box's edge.
+    name:SetSize(12, 6, cCtrl.e_frmBorder)
+    name:SetUVSize(12 * uw / a.fw, 6 * vh / a.fh, cCtrl.e_frmBorder)
   end
   name:SetFontPrt(gui.font.text)
   name:SetColor(gui.color.text[1], gui.color.text[2], gui.color.text[3])

@@ -28,7 +28,7 @@ function FillWindow(w)
     task:SetFontPrt(gui.font.text)
   end
 
-  gui.Button(w, "menu", 236, 712, 112, 40, "Menu", "button_small")
+  gui.Button(w, "menu", 236, 712, 112, 40, "Menu", "button_wide")
 
   gui.Label(w, "dump_fps", 8, 8, 200, 20, gui.font.system, "")
   gui.Label(w, "dump_time", 8, 28, 200, 20, gui.font.system, "")

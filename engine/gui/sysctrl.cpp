@@ -173,6 +173,15 @@ void cListItemSysCtrl::Draw()
     cLabelSysCtrl::Draw();
 }
 
+void cListItemSysCtrl::UpdateLayout()
+{
+    cLabelSysCtrl::UpdateLayout();
+    if (m_iAlign & cAlign::Left)
+        m_TextRect.x += kTextPadding;
+    else if (m_iAlign & cAlign::Right)
+        m_TextRect.x -= kTextPadding;
+}
+
 int cListItemSysCtrl::OnMessage(int message, unsigned a, unsigned b)
 {
     if (m_pOwner) {

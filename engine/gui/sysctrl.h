@@ -60,7 +60,12 @@ public:
     cListItemSysCtrl(const string& name, cWindow* parent);
     const char* ClassName() const override;
 
+    // Pixels between the row's edge and a left- or right-aligned text, so
+    // the text never touches the list's border or the selection's rim.
+    static constexpr float kTextPadding = 8.0f;
+
     void Draw() override;
+    void UpdateLayout() override;
     int OnMessage(int message, unsigned a, unsigned b) override;
     bool HitTest(float x, float y) const override;
 

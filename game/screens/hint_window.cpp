@@ -141,14 +141,17 @@ void cHintWF::Paint(vek::cWindow* window)
         const vek::cGUI* gui = window->GetGUI();
         const float W = gui ? gui->GetWidth() : 1024.0f;
         const float H = gui ? gui->GetHeight() : 768.0f;
+        // Each of the four quads around it takes one point well inside the
+        // dim border: stretched over the screen, the border's own uv range
+        // would be filtered against the clear middle at the quads' inner
+        // edges and leave light seams along the target.
         const int texture = m_pHighlight->GetTexture();
         constexpr uint32_t kWhite = 0xFFFFFFFFu;
-        vek::guidraw::Quad(texture, vek::rectf(0.0f, 0.0f, r.x, H), kWhite, vek::rectf(0.0f, 0.0f, uv.x, 1.0f));
-        vek::guidraw::Quad(texture, vek::rectf(r.x, 0.0f, r.w, r.y), kWhite, vek::rectf(uv.x, 0.0f, uv.w, uv.y));
-        vek::guidraw::Quad(texture, vek::rectf(r.x, r.y + r.h, r.w, H - (r.y + r.h)), kWhite,
-                           vek::rectf(uv.x, uv.y + uv.h, uv.w, 1.0f - (uv.y + uv.h)));
-        vek::guidraw::Quad(texture, vek::rectf(r.x + r.w, 0.0f, W - (r.x + r.w), H), kWhite,
-                           vek::rectf(uv.x + uv.w, 0.0f, 1.0f - (uv.x + uv.w), 1.0f));
+        const vek::rectf dim(uv.x * 0.5f, uv.y * 0.5f, 0.0f, 0.0f);
+        vek::guidraw::Quad(texture, vek::rectf(0.0f, 0.0f, r.x, H), kWhite, dim);
+        vek::guidraw::Quad(texture, vek::rectf(r.x, 0.0f, r.w, r.y), kWhite, dim);
+        vek::guidraw::Quad(texture, vek::rectf(r.x, r.y + r.h, r.w, H - (r.y + r.h)), kWhite, dim);
+        vek::guidraw::Quad(texture, vek::rectf(r.x + r.w, 0.0f, W - (r.x + r.w), H), kWhite, dim);
     }
     if (Visible(m_pArrow)) m_pArrow->Draw();
     m_pFrame->Draw();

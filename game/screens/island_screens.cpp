@@ -7,6 +7,7 @@
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/sysctrl.h"
+#include "engine/gui/window.h"
 #include "game/screens/controls.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/garden.h"
@@ -107,6 +108,7 @@ struct cIslandControls {
     vek::cCtrl* islandDecor = nullptr;
     vek::cCtrl* stars[kStars] = {};
     vek::cCtrl* houses[kHouses] = {};
+    vek::cWindow* window = nullptr;
     std::vector<vek::cCtrl*> All() const
     {
         std::vector<vek::cCtrl*> all = {profile, rate,  islandRate,  butRate,    butIslandRate, face,
@@ -148,6 +150,7 @@ bool FindIslandControls(vek::cWindow* w)
         if (vek::cImageCtrl* image = ToImageCtrl(control)) image->SetTexture("icons00");
     for (vek::cCtrl* control : c.houses)
         if (vek::cImageCtrl* image = ToImageCtrl(control)) image->SetTexture("icons00");
+    c.window = w;
     g_Island = c;
     return true;
 }
@@ -184,6 +187,11 @@ void RefreshIsland()
 
     const bool shown = (player && player->m_iProgress > 0) || (island && island->iMode == cIsland::e_modeLevel);
     for (vek::cCtrl* control : g_Island.All()) SetVisible(control, shown);
+    // The panels' captions and any other decoration the script adds go with
+    // them: a new player's map shows no lone piece of an empty panel.
+    if (g_Island.window)
+        for (unsigned i = 0; i < g_Island.window->GetControlCount(); ++i)
+            SetVisible(g_Island.window->GetControl(i), shown);
 }
 
 // ---- "edit" ----

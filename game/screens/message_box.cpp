@@ -97,8 +97,19 @@ int cMessageBoxWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
 int cMessageBoxWF::SetImage(const vek::string& image, const vek::string& icon)
 {
     if (!m_pWindow) return 1;
-    if (vek::cCtrl* control = GetWindowControl(m_pWindow, "image")) SetControlTexture(control, image);
-    if (vek::cCtrl* control = GetWindowControl(m_pWindow, "icon")) SetControlTexture(control, icon);
+    // A picture asked for by no name is left off: a control without a
+    // texture would draw a plain white square where it goes.
+    const auto show = [this](const char* name, const vek::string& texture) {
+        vek::cCtrl* control = GetWindowControl(m_pWindow, name);
+        if (!control) return;
+        SetControlTexture(control, texture);
+        if (texture.empty())
+            control->DisableState(vek::cCtrl::e_Visibility);
+        else
+            control->EnableState(vek::cCtrl::e_Visibility);
+    };
+    show("image", image);
+    show("icon", icon);
     return 0;
 }
 

@@ -237,6 +237,9 @@ void cLevel::Draw()
     vek::cWidget::Draw();  // the GUI
     vek::Begin2D(kViewWidth, kViewHeight);
     batch->uRunCount = 0;
+    // The GUI leaves blending off behind it: the flying items would show
+    // their sprites' transparent corners as black squares.
+    vek::SetBlendMode(1);
     if (game && game->m_pFlyingItems) game->m_pFlyingItems->Draw(*batch);
     if (game && game->m_pSpriteAnimations) game->m_pSpriteAnimations->Draw(*batch);
     Flush(*batch);

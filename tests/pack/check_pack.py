@@ -228,6 +228,24 @@ def seam(img, box, sideways=True):
     return diff(last, 0) / max(inner, 1.0)
 
 
+# The packer clears every cell's outer ring, so a drawing that ran past its
+# cell shows as a straight cut along the ring just inside: a few opaque
+# pixels there. Areas whose picture continues past a side on purpose (a
+# backdrop piece, a tab on its panel) name that side in "open".
+CUT_PIXELS = 3
+
+
+def cut_side(alpha, cx, cy, fw, fh, open_sides=()):
+    sides = (("top", [(cx + i, cy + 1) for i in range(1, fw - 1)]),
+             ("bottom", [(cx + i, cy + fh - 2) for i in range(1, fw - 1)]),
+             ("left", [(cx + 1, cy + j) for j in range(1, fh - 1)]),
+             ("right", [(cx + fw - 2, cy + j) for j in range(1, fh - 1)]))
+    for name, pixels in sides:
+        if name not in open_sides and sum(1 for p in pixels if alpha[p] >= 128) >= CUT_PIXELS:
+            return name
+    return None
+
+
 def check_tex(rep, tex, png, row):
     try:
         calls = record(tex)
@@ -278,6 +296,11 @@ def check_tex(rep, tex, png, row):
                    [(cx, cy + j) for j in range(fh)] + [(cx + fw - 1, cy + j) for j in range(fh)]
             if any(alpha[p] for p in ring):
                 rep.fail(tex, "area %s frame %d has no transparent border" % (area, k))
+                break
+        for k in range(cols * rows if rule.get("edges") != "keep" else 0):
+            side = cut_side(alpha, x0 + (k % cols) * fw, y0 + (k // cols) * fh, fw, fh, rule.get("open", []))
+            if side:
+                rep.fail(tex, "area %s frame %d is cut at its %s edge" % (area, k, side))
                 break
         for other, (bx, by, bw, bh) in boxes:
             if x0 < bx + bw + 2 and bx < x0 + pw + 2 and y0 < by + bh + 2 and by < y0 + ph + 2:
@@ -647,9 +670,95 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
         if field and not passive and x < field[2] and field[0] < x + w and y < field[3] and field[1] < y + h:
             rep.fail(script, "control %s takes input inside the field" % name)
     check_animations(rep, script, made, set_calls, tilesets or {})
+    for name, text in sorted(texts.items()):
+        if text.strip():
+            check_label_contrast(rep, root, script, name, set_calls.get(name, []))
+    for name, cls in sorted(made.items()):
+        if is_a(cls, "cSliderCtrlEx"):
+            check_hover_cells(rep, root, script, name, set_calls.get(name, []))
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
+
+
+def luminance(rgb):
+    def lin(c):
+        c /= 255.0
+        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (lin(float(v)) for v in rgb[:3])
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def contrast(a, b):
+    la, lb = sorted((luminance(a), luminance(b)))
+    return (lb + 0.05) / (la + 0.05)
+
+
+# A caption is read against the middle of its control's picture: nearly all
+# of that middle must stand apart from the text colour (a light sheen may
+# not, a white glyph under a white caption does).
+LABEL_CONTRAST = 1.5
+LABEL_CLASH_SHARE = 0.05
+
+
+def check_label_contrast(rep, root, script, name, own):
+    tex = [c for c in own if c[0] == "SetTexture"]
+    pos = [c for c in own if c[0] == "SetUVPos" and c[3] == "0"]
+    size = [c for c in own if c[0] == "SetUVSize"]
+    colour = [c for c in own if c[0] == "SetColor"]
+    if not tex or not pos or not size or not colour:
+        return
+    png = None
+    for folder in ("system", ""):
+        path = os.path.join(root, "texture", folder, tex[0][1] + ".png")
+        if os.path.exists(path):
+            png = path
+            break
+    if not png:
+        return
+    img = Image.open(png).convert("RGBA")
+    W, H = img.size
+    u, v = float(pos[-1][1]), float(pos[-1][2])
+    uw, vh = float(size[0][1]), float(size[0][2])
+    x0, y0 = round(u * W), round((1 - v - vh) * H)
+    fw, fh = round(uw * W), round(vh * H)
+    text = tuple(round(255 * float(c)) for c in colour[-1][1:4])
+    middle = img.crop((x0 + fw // 5, y0 + fh // 4, x0 + fw - fw // 5, y0 + fh - fh // 4))
+    pixels = [p for p in middle.getdata() if p[3] >= 128]
+    if not pixels:
+        return
+    clash = sum(1 for p in pixels if contrast(p, text) < LABEL_CONTRAST)
+    if clash > LABEL_CLASH_SHARE * len(pixels):
+        rep.fail(script, "the caption of %s cannot be read on its picture (%d of %d pixels match its colour)"
+                 % (name, clash, len(pixels)))
+
+
+def skin_picture(root, texture):
+    for folder in ("system", ""):
+        path = os.path.join(root, "texture", folder, texture + ".png")
+        if os.path.exists(path):
+            return Image.open(path).convert("RGBA")
+    return None
+
+
+def check_hover_cells(rep, root, script, name, own):
+    """The game's slider draws its track and knob under the mouse from the
+    cell directly below each picture: that cell must hold a picture."""
+    tex = [c for c in own if c[0] == "SetTexture"]
+    img = skin_picture(root, tex[0][1]) if tex else None
+    if img is None:
+        return
+    W, H = img.size
+    sizes = {c[3]: c for c in own if c[0] == "SetUVSize"}
+    for c in own:
+        if c[0] != "SetUVPos" or c[3] not in sizes:
+            continue
+        u, v = float(c[1]), float(c[2])
+        uw, vh = float(sizes[c[3]][1]), float(sizes[c[3]][2])
+        x0, y0, fw, fh = round(u * W), round((1 - v - vh) * H), round(uw * W), round(vh * H)
+        below = img.crop((x0, y0 + fh, x0 + fw, y0 + 2 * fh)).getchannel("A")
+        if y0 + 2 * fh > H or not below.getbbox():
+            rep.fail(script, "slider %s has no hover picture below its picture (part %s)" % (name, c[3]))
 
 
 def check_comic_picture(rep, root, script, name, own):

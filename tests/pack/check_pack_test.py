@@ -129,9 +129,26 @@ class Textures(BrokenCopy):
 
     def test_a_frame_without_its_transparent_border_is_caught(self):
         # Moved 4 px into the picture, the cell's edge runs over drawn pixels.
+        width = Image.open(self.path("texture/system/gui_system.png")).size[0]
         self.edit_text("texture/system/gui_system_areas.lua",
-                       lambda t: t.replace('"frame", rectf(0,', '"frame", rectf(0.015625,'))
+                       lambda t: re.sub(r'"frame", rectf\(([0-9.e-]+),',
+                                        lambda m: '"frame", rectf(%r,' % (float(m.group(1)) + 4.0 / width), t))
         self.assertFault(r"gui_system_areas\.lua: area frame frame 0 has no transparent border")
+
+    def test_a_sprite_cut_at_its_cell_edge_is_caught(self):
+        # A crown drawn above its cell: the packer clears the outer ring,
+        # which leaves an opaque straight edge one pixel inside.
+        tex = self.path("texture/images00.tex")
+        node = next(c for c in check_pack.record(tex) if c[0] == "node" and c[1] == "plant01")
+        p = self.path("texture/images00.png")
+        img = Image.open(p).convert("RGBA")
+        W, H = img.size
+        u, v, h = float(node[3]), float(node[4]), float(node[6])
+        x0, y0 = round(u * W), round((1 - v - h) * H)
+        for x in range(x0 + 20, x0 + 40):
+            img.putpixel((x, y0 + 1), (40, 120, 40, 255))
+        img.save(p)
+        self.assertFault(r"images00\.tex: area plant01 frame 0 is cut at its top edge")
 
     def test_a_texture_that_is_not_a_power_of_two_is_caught(self):
         p = self.path("texture/icon_info.png")
@@ -205,6 +222,25 @@ class Windows(BrokenCopy):
         rep = check_pack.Report(self.root)
         check_pack.check_windows(rep, self.root, manifest())
         return rep.faults
+
+    def test_a_caption_on_a_picture_of_its_own_colour_is_caught(self):
+        # The round close button's white cross under the light "Next".
+        self.edit_text("gui/comics.lua", lambda t: t.replace('"button_wide"', '"button_small"'))
+        self.assertFault(r"gui/comics\.lua: the caption of next cannot be read on its picture", self.faults())
+
+    def test_a_slider_without_its_hover_picture_is_caught(self):
+        # The options' sliders draw the track under the mouse from the cell
+        # below the track; an empty cell there makes the track vanish.
+        node = next(c for c in check_pack.record(self.path("texture/system/gui_system_areas.lua"))
+                    if c[0] == "node" and c[1] == "slider_track")
+        p = self.path("texture/system/gui_system.png")
+        img = Image.open(p).convert("RGBA")
+        W, H = img.size
+        u, v, w, h = (float(x) for x in node[3:7])
+        x0, y0, pw, ph = round(u * W), round((1 - v - h) * H), round(w * W), round(h * H)
+        img.paste((0, 0, 0, 0), (x0, y0 + ph // 2, x0 + pw, y0 + ph))
+        img.save(p)
+        self.assertFault(r"gui/options\.lua: slider slMusic has no hover picture below its picture", self.faults())
 
     def test_a_misspelt_required_control_and_a_forbidden_button_are_caught(self):
         self.edit_text("gui/main.lua", lambda t: t.replace('"lbProfile"', '"lbProfil"')

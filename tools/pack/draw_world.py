@@ -187,11 +187,20 @@ def tool_basket(p, hands, facing, full=False):
     hx, hy = hands[1] if facing != "r" else hands[1]
     if facing == "d":
         hx, hy = 36, max(hands[0][1], hands[1][1])
-    p.rr(hx - 11, hy - 4, hx + 11, hy + 10, 4, C["wood"])
-    p.line([(hx - 10, hy), (hx + 10, hy)], darker(C["wood"]), 1.5)
+    # A wicker basket: a body wider at the top with its weave, a rim and a
+    # bow handle, so it reads as a basket even at icon size.
+    weave = darker(C["wood"], 0.3)
+    p.line([(hx - 10, hy - 2), (hx - 9, hy - 10), (hx - 5, hy - 14), (hx + 5, hy - 14), (hx + 9, hy - 10),
+            (hx + 10, hy - 2)], weave, 2.5)
     if full:
         for i, col in enumerate((C["tomato"], C["orange"], C["leaf"])):
-            p.ell(hx - 9 + 6 * i, hy - 9, hx - 1 + 6 * i, hy - 1, col)
+            p.ell(hx - 9 + 6 * i, hy - 8, hx - 1 + 6 * i, hy, col)
+    p.poly([(hx - 12, hy - 1), (hx + 12, hy - 1), (hx + 9, hy + 11), (hx - 9, hy + 11)], C["wood"])
+    for y in (hy + 3, hy + 7):
+        p.line([(hx - 11 + (y - hy) * 0.25, y), (hx + 11 - (y - hy) * 0.25, y)], weave, 1)
+    for x in (-5, 0, 5):
+        p.line([(hx + x * 1.1, hy), (hx + x * 0.85, hy + 10)], weave, 1)
+    p.rr(hx - 13, hy - 3, hx + 13, hy + 1, 2, lighter(C["wood"], 0.15))
 
 
 def tool_hoe(p, hands, facing):
@@ -200,10 +209,32 @@ def tool_hoe(p, hands, facing):
     p.poly([(hx + 1, hy - 38), (hx + 16, hy - 36), (hx + 12, hy - 30)], C["grey"])
 
 
+def weeds_with_hoe(p):
+    """48 x 48: a tuft of jagged weeds with a dandelion, and the hoe that
+    clears them leaning across: a bed that wants weeding."""
+    bx, by = 20, 42
+    for ang, length in ((-68, 16), (-34, 20), (34, 20), (68, 16), (0, 22)):
+        a = math.radians(ang)
+        dx, dy = math.sin(a), -math.cos(a)
+        nx, ny = -dy, dx
+
+        def at(t, side):
+            return (bx + dx * length * t + nx * side, by + dy * length * t + ny * side)
+        p.poly([at(0, -1.5), at(0.3, -5), at(0.45, -2.5), at(0.65, -4.5), at(1, 0), at(0.65, 4.5),
+                at(0.45, 2.5), at(0.3, 5), at(0, 1.5)], C["leaf"] if ang else C["leaf_dark"])
+    p.line([(bx + 1, by - 4), (bx + 3, by - 26)], C["leaf_dark"], 1.5)
+    p.ell(bx - 2, by - 34, bx + 8, by - 24, C["yellow"])
+    p.fell(bx + 1, by - 31, bx + 5, by - 27, C["orange"])
+    tool_hoe(Pen(p.s, 8, 6, 0.8), ((0, 0), (30, 38)), "d")
+
+
 def tool_can(p, hands, facing):
     hx, hy = hands[1]
     p.rr(hx - 2, hy - 2, hx + 14, hy + 14, 3, C["blue"])
-    p.stroke([(hx + 13, hy + 3), (hx + 22, hy - 5)], C["blue"], 3)
+    # The spout is shortened where the can is held at the gardener's right
+    # edge, so it stays inside his 72 px cell.
+    f = max(0.3, min(1.0, (64 - (hx + 13)) / 9.0))
+    p.stroke([(hx + 13, hy + 3), (hx + 13 + 9 * f, hy + 3 - 8 * f)], C["blue"], 3)
     p.line([(hx + 1, hy - 2), (hx + 6, hy - 8), (hx + 11, hy - 2)], C["grey"], 2)
 
 
@@ -284,12 +315,12 @@ def peacock(p, phase=0.0, eat=0.0, away=False):
 
 
 def bee(p, wing=0.0):
-    p.ell(2, 7, 18, 19, C["yellow"])
-    p.line([(8, 8), (8, 18)], C["ink"], 2)
-    p.line([(13, 8), (13, 18)], C["ink"], 2)
-    p.fell(15, 10, 18, 13, C["ink"])
-    p.ell(5, 1 + 3 * wing, 12, 9, (230, 240, 255), outline=False)
-    p.ell(10, 1 + 3 * (1 - wing), 17, 9, (210, 228, 250), outline=False)
+    p.ell(3, 8, 17, 17, C["yellow"])
+    p.line([(8, 9), (8, 16)], C["ink"], 2)
+    p.line([(12, 9), (12, 16)], C["ink"], 2)
+    p.fell(14, 10, 16.5, 12.5, C["ink"])
+    p.ell(5, 3 + 2 * wing, 11, 9, (230, 240, 255), outline=False)
+    p.ell(9, 3 + 2 * (1 - wing), 15, 9, (210, 228, 250), outline=False)
 
 
 # ---------------------------------------------------------------------------
@@ -331,14 +362,16 @@ def plant(p, sort, t):
                 p.fell(x - 1.5, top - 1.5, x + 1.5, top + 1.5, C["yellow"] if col != C["yellow"] else C["orange"])
         return
     if sort in ("plant01", "plant02"):          # olive and orange: small trees
+        # The ripe crown's top stays a few pixels inside the 64 x 64 cell.
         p.rr(30, 54 - 22 * g, 35, 56, 2, C["wood"])
-        r = 8 + 16 * g
-        p.ell(32 - r, 34 - 20 * g - r * 0.8, 32 + r, 34 - 20 * g + r * 0.7, C["leaf_dark"] if sort == "plant01" else leaf)
+        r = 8 + 13 * g
+        cy = 38 - 16 * g
+        p.ell(32 - r, cy - r * 0.8, 32 + r, cy + r * 0.7, C["leaf_dark"] if sort == "plant01" else leaf)
         if t > 0.5:
             col = FRUIT[sort] if ripe else lighter(C["leaf"], 0.3)
             for fx, fy in ((-8, -6), (6, -10), (0, 2), (10, 2), (-12, 4)):
                 rs = 3 if sort == "plant01" else 4
-                p.ell(32 + fx * g - rs, 34 - 20 * g + fy * g - rs, 32 + fx * g + rs, 34 - 20 * g + fy * g + rs, col)
+                p.ell(32 + fx * g - rs, cy + fy * g - rs, 32 + fx * g + rs, cy + fy * g + rs, col)
         return
     if sort == "plant04":                         # wheat
         col = C["straw"] if ripe else mix(C["leaf"], C["straw"], t * 0.6)
@@ -529,21 +562,22 @@ def factory_picture(w, h, colour, product, mill=False, sails=0.0):
     def draw(p):
         shadow(p, w / 2, h - 5, w * 0.45, 4)
         if mill:
-            p.poly([(w / 2 - 26, h - 5), (w / 2 - 16, 30), (w / 2 + 16, 30), (w / 2 + 26, h - 5)], colour)
-            p.poly([(w / 2 - 22, 34), (w / 2, 12), (w / 2 + 22, 34)], C["roof"])
+            # The hub sits low enough that the sails turn inside the cell.
+            p.poly([(w / 2 - 26, h - 5), (w / 2 - 16, 48), (w / 2 + 16, 48), (w / 2 + 26, h - 5)], colour)
+            p.poly([(w / 2 - 22, 52), (w / 2, 32), (w / 2 + 22, 52)], C["roof"])
             p.rr(w / 2 - 8, h - 30, w / 2 + 8, h - 5, 3, C["wood"])
-            p.ell(w / 2 - 6, 44, w / 2 + 6, 56, C["glass"])
-            cx, cy = w / 2, 30
+            p.ell(w / 2 - 6, 58, w / 2 + 6, 70, C["glass"])
+            cx, cy = w / 2, 46
             for i in range(4):
                 ang = sails + i * math.pi / 2
-                ex, ey = cx + 46 * math.cos(ang), cy + 46 * math.sin(ang)
+                ex, ey = cx + 40 * math.cos(ang), cy + 40 * math.sin(ang)
                 nx, ny = -math.sin(ang) * 7, math.cos(ang) * 7
                 p.poly([(cx + (ex - cx) * 0.2, cy + (ey - cy) * 0.2), (ex, ey), (ex + nx, ey + ny),
                         (cx + (ex - cx) * 0.2 + nx, cy + (ey - cy) * 0.2 + ny)], C["cream"])
             p.ell(cx - 5, cy - 5, cx + 5, cy + 5, C["wood_dark"])
             return
-        p.rr(w - 34, 6, w - 20, 50, 2, C["brick"])
-        p.ell(w - 44, -2, w - 20, 14, (230, 230, 236, 220), outline=False)
+        p.rr(w - 34, 8, w - 20, 50, 2, C["brick"])
+        p.ell(w - 44, 3, w - 20, 15, (230, 230, 236, 220), outline=False)
         p.rr(6, 36, w - 6, h - 5, 4, colour)
         teeth = 4
         tw = (w - 12) / teeth
@@ -653,7 +687,7 @@ def star(p, cx, cy, r, col, outline=True, turn=0.0):
 
 
 def medal(p, w, h, col):
-    p.poly([(w * 0.3, 0), (w * 0.45, h * 0.45), (w * 0.55, h * 0.45), (w * 0.7, 0)], C["blue"])
+    p.poly([(w * 0.3, 2.5), (w * 0.45, h * 0.45), (w * 0.55, h * 0.45), (w * 0.7, 2.5)], C["blue"])
     r = min(w, h * 0.6) / 2 - 2
     p.ell(w / 2 - r, h - 2 - 2 * r, w / 2 + r, h - 2, col)
     star(p, w / 2, h - 2 - r, r * 0.55, lighter(col, 0.3), outline=False)

@@ -31,9 +31,11 @@ def console_backgrounds():
     return first, second
 
 
-def loading_backdrop():
+def loading_backdrop(trough=False):
     """1024 x 1024: the 1024 x 768 screen sits at the picture's bottom; sky,
-    sea and the island's silhouette with a sun."""
+    sea and the island's silhouette with a sun. With trough, the dark groove
+    the loading bar (512 x 32 at 256, 96 from the screen's bottom left)
+    fills, so the part still to load shows."""
     w, h = 1024, 1024
     sky = Image.linear_gradient("L").resize((w, h))
     img = Image.composite(Image.new("RGB", (w, h), (248, 226, 170)),
@@ -50,6 +52,10 @@ def loading_backdrop():
     for x, hgt in ((300, 120), (520, 150), (640, 110)):
         s.rounded((x - 4, 610 - hgt + 40, x + 6, 640), 3, PALETTE["wood"])
         s.ellipse((x - 40, 600 - hgt + 20, x + 44, 640 - hgt + 40), PALETTE["leaf_dark"])
+    if trough:
+        top = 1024 - 96 - 32
+        s.rounded((250, top - 6, 774, top + 38), 12, darker(PALETTE["wood"], 0.45))
+        s.rounded((255, top - 1, 769, top + 33), 9, darker(PALETTE["wood_dark"], 0.5), outline=False)
     over = s.result()
     img.paste(over, (0, 0), over)
     return img
@@ -107,6 +113,22 @@ def small_button_frames(w, h):
     return frames
 
 
+def wide_button_frames(w, h):
+    """A small button for a caption ("Menu", "Next", "Rate"): a plain wooden
+    pill that stretches sideways and leaves the middle free for light text;
+    four states like the big one."""
+    frames = []
+    for base, dy in ((PALETTE["wood"], 0), (darker(PALETTE["wood"], 0.2), 1),
+                     (lighter(PALETTE["wood"], 0.12), 0), (PALETTE["grey"], 0)):
+        s = Sketch(w, h)
+        s.rounded((2, 2 + dy, w - 2, h - 2 + dy - 1), 12, base)
+        m = s.mask()
+        s.mask_draw(m).rounded_rectangle(s.box(8, 5 + dy, w - 8, 10 + dy), radius=3 * s.ss, fill=60)
+        s.flat(m, (255, 255, 255))
+        frames.append(s.result())
+    return frames
+
+
 def check_frames(checked):
     """Normal and hover (hover below), a box with a tick when checked."""
     frames = []
@@ -138,6 +160,32 @@ def knob_frames(w, h):
     return frames
 
 
+def track_frames(w, h):
+    """A slider's groove, normal and hover (hover below). A tall picture is
+    the upright slider's: a narrow groove down the middle, under a knob as
+    wide as the control."""
+    frames = []
+    for base in (darker(PALETTE["wood"], 0.2), lighter(PALETTE["wood"], 0.15)):
+        s = Sketch(w, h)
+        if h > w:
+            s.rounded((w // 2 - 6, 2, w // 2 + 6, h - 2), 6, base)
+        else:
+            s.rounded((2, 2, w - 2, h - 2), 6, base)
+        frames.append(s.result())
+    return frames
+
+
+def upright_knob_frames(w, h):
+    frames = []
+    for base in (PALETTE["orange"], lighter(PALETTE["orange"], 0.3)):
+        s = Sketch(w, h)
+        s.rounded((2, 3, w - 2, h - 3), 6, base)
+        for y in (h // 2 - 4, h // 2, h // 2 + 4):
+            s.rounded((w // 2 - 7, y - 1, w // 2 + 7, y + 1), 1, darker(base, 0.25), outline=False)
+        frames.append(s.result())
+    return frames
+
+
 def bar(w, h, base, radius=8):
     s = Sketch(w, h)
     s.rounded((2, 2, w - 2, h - 2), radius, base)
@@ -150,8 +198,8 @@ def arrow_frames(w, h, count):
     for k in range(count):
         dy = round(4 * math.sin(2 * math.pi * k / count))
         s = Sketch(w, h)
-        s.polygon([(w * 0.3, 4 + dy), (w * 0.7, 4 + dy), (w * 0.7, h * 0.45 + dy), (w - 4, h * 0.45 + dy),
-                   (w / 2, h - 6 + dy), (4, h * 0.45 + dy), (w * 0.3, h * 0.45 + dy)], PALETTE["orange"])
+        s.polygon([(w * 0.3, 6 + dy), (w * 0.7, 6 + dy), (w * 0.7, h * 0.45 + dy), (w - 4, h * 0.45 + dy),
+                   (w / 2, h - 8 + dy), (4, h * 0.45 + dy), (w * 0.3, h * 0.45 + dy)], PALETTE["orange"])
         frames.append(s.result())
     return frames
 
@@ -169,6 +217,7 @@ def disc(w, h, base, inner=None):
 SKIN = {
     "button": button_frames,
     "button_small": small_button_frames,
+    "button_wide": wide_button_frames,
     "frame": lambda w, h: [panel(w, h, PALETTE["wood"], 14)],
     "panel": lambda w, h: [panel(w, h, PALETTE["paper"], 10)],
     "progress_back": lambda w, h: [progress_piece(w, h, darker(PALETTE["wood"], 0.3))],
@@ -177,8 +226,10 @@ SKIN = {
     "check_checked": lambda w, h: check_frames(True),
     "tab": lambda w, h: tab_frames(w, h, False),
     "tab_checked": lambda w, h: tab_frames(w, h, True),
-    "slider_track": lambda w, h: [bar(w, h, darker(PALETTE["wood"], 0.2), 6)],
+    "slider_track": track_frames,
     "slider_knob": knob_frames,
+    "slider_track_v": track_frames,
+    "slider_knob_v": upright_knob_frames,
     "list_item": lambda w, h: [bar(w, h, PALETTE["cream"], 4)],
     "list_select": lambda w, h: [bar(w, h, lighter(PALETTE["yellow"], 0.3), 4)],
     "edit": lambda w, h: [bar(w, h, PALETTE["white"], 6)],

@@ -180,7 +180,7 @@ def back_sheet():
 
     def wave(p, k, n):
         for i in range(5):
-            x = 10 + i * 22 + 6 * k
+            x = 6 + i * 22 + 6 * k
             p.fell(x, 12 + 4 * ((i + k) % 2), x + 16, 22 + 4 * ((i + k) % 2), (255, 255, 255, 200))
     areas.append(cycle("wave", 2, wave, (120, 28), rate=1.0))
 
@@ -210,7 +210,8 @@ def images00_sheet():
                                      p.line([(8, 26), (72, 26)], (255, 255, 255, 0), 1)))
     areas.append(atlas.Area("highlight", [hl]))
     areas.append(atlas.Area("water", [frame_of(44, 40, lambda p: dw.tool_can(p, ((0, 0), (10, 18)), "d"))]))
-    areas.append(atlas.Area("bin", [frame_of(44, 40, lambda p: dw.tool_basket(p, ((0, 0), (22, 22)), "r"))]))
+    areas.append(atlas.Area("bin", [frame_of(44, 40, lambda p: dw.tool_basket(Pen(p.s, -6.6, -6, 1.3),
+                                                                           ((0, 0), (22, 22)), "r"))]))
     areas.append(atlas.Area("weed", [frame_of(44, 48, lambda p: dw.tool_hoe(p, ((0, 0), (14, 41)), "d"))]))
 
     def car(p):
@@ -242,12 +243,12 @@ def images00_sheet():
     areas.append(cycle("pump_water", 4, stream, (32, 56), rate=10.0))
 
     def hive(p, k, n):
-        lift = 6 * k
+        lift = 5 * k
         dw.shadow(p, 36, 84, 28, 4)
         p.rr(12, 62, 60, 84, 2, C["wood"])
         p.rr(10, 34, 62, 62, 4, C["gold"])
         p.rr(14, 44, 58, 50, 2, darker(C["gold"], 0.15), outline=False)
-        p.poly([(6, 34 - lift), (36, 14 - lift), (66, 34 - lift)], C["wood_dark"])
+        p.poly([(6, 34 - lift), (36, 20 - lift), (66, 34 - lift)], C["wood_dark"])
         p.rr(30, 56, 42, 62, 3, C["ink"])
     areas.append(cycle("hive", 4, hive, (72, 88), rate=8.0))
     return areas
@@ -264,13 +265,13 @@ def animal_icon(name):
     def draw(p):
         q = Pen(p.s, -4 if name != "hive" else 0, -4 if name != "hive" else 0, 0.55)
         if name == "ostrich":
-            q = Pen(p.s, 0, -6, 0.48)
+            q = Pen(p.s, 4.4, 0.2, 0.4)
             dw.ostrich(q)
         elif name == "goat":
-            q = Pen(p.s, 0, 8, 0.52)
+            q = Pen(p.s, 1.5, 1.5, 0.5)
             dw.goat(q)
         elif name == "peacock":
-            q = Pen(p.s, -2, 0, 0.5)
+            q = Pen(p.s, 2.5, 3, 0.41)
             dw.peacock(q)
         else:
             q = Pen(p.s, 3, -2, 0.58)
@@ -307,7 +308,7 @@ def icons00_sheet():
     areas.append(atlas.Area("cloud", [icon(cloud, (80, 60))]))
     areas.append(atlas.Area("circle_need", [icon(lambda p: p.fell(2, 2, 62, 62, C["white"]), (64, 64))]))
     areas.append(atlas.Area("tool_water", [icon(lambda p: dw.tool_can(p, ((0, 0), (10, 22)), "d"))]))
-    areas.append(atlas.Area("tool_weed", [icon(lambda p: dw.tool_hoe(p, ((0, 0), (18, 40)), "d"))]))
+    areas.append(atlas.Area("tool_weed", [icon(dw.weeds_with_hoe)]))
     areas.append(atlas.Area("tool_bin", [icon(lambda p: dw.tool_basket(p, ((0, 0), (24, 28)), "r", True))]))
 
     def stock(p):
@@ -325,8 +326,18 @@ def icons00_sheet():
     areas.append(atlas.Area("water_pump", [icon(pump_icon)]))
     areas.append(atlas.Area("water", [icon(lambda p: p.poly([(24, 4), (38, 28), (34, 40), (24, 44), (14, 40),
                                                                 (10, 28)], C["sky"]))]))
-    slots = [icon(lambda p: p.rr(6, 10, 42, 40, 6, C["paper"])),
-             icon(lambda p: (p.rr(6, 10, 42, 40, 6, C["paper"]), dw.tool_basket(p, ((0, 0), (24, 26)), "r", True)))]
+    # The basket's places, drawn in a row under it (the row's cells overlap
+    # the basket): small marks low in the cell, a free place as a pale
+    # ring, a filled one as a piece of harvest, so the basket stays seen.
+    def free_place(p):
+        p.fell(15, 29, 33, 45, (70, 50, 40, 150))
+        p.fell(17.5, 31.5, 30.5, 42.5, (250, 240, 214, 200))
+
+    def filled_place(p):
+        p.ell(15, 28, 33, 44, C["orange"])
+        p.fell(19, 31, 24, 35, lighter(C["orange"], 0.5))
+        p.line([(24, 28), (27, 24)], C["leaf_dark"], 2)
+    slots = [icon(free_place), icon(filled_place)]
     areas.append(atlas.Area("bin", slots, columns=2))
     areas.append(atlas.Area("star", [icon(lambda p: dw.star(p, 16, 17, 15, C["gold"]), (32, 32))]))
     areas.append(atlas.Area("star_empty", [icon(lambda p: dw.star(p, 16, 17, 15, C["grey"]), (32, 32))]))
@@ -464,8 +475,8 @@ def car_sheet():
 
     def bort(p, k, n):
         ang = (math.pi / 2) * k / (n - 1)
-        ex, ey = 8 + 44 * math.sin(ang), 78 - 44 * math.cos(ang)
-        p.stroke([(8, 78), (ex, ey)], C["wood"], 8)
+        ex, ey = 8 + 42 * math.sin(ang), 74 - 42 * math.cos(ang)
+        p.stroke([(8, 74), (ex, ey)], C["wood"], 8)
     areas.append(cycle("bort", 4, bort, (56, 82), rate=8.0))
 
     def back(p):
@@ -509,7 +520,7 @@ def gard08_sheet():
 
     def milk_work(k, n):
         up = 4 * (k % 2)
-        return dict(crouch=14, hands=((28, 76 - up), (44, 72 + up)), props=[bucket(36, 96), drops(36, 82, k, C["white"])],
+        return dict(crouch=14, hands=((28, 76 - up), (44, 72 + up)), props=[bucket(36, 96), drops(36, 78, k, C["white"])],
                     lift=0)
 
     def put(k, n):
@@ -639,7 +650,7 @@ def peacock01_sheet():
                                                                             C["wood_dark"]))]))
 
     def coin(p, k, n):
-        wdt = 16 * abs(math.cos(math.pi * k / n)) + 3
+        wdt = 14 * abs(math.cos(math.pi * k / n)) + 3
         p.ell(20 - wdt, 4, 20 + wdt, 36, C["gold"])
         if wdt > 8:
             p.fell(20 - wdt * 0.4, 12, 20 + wdt * 0.4, 28, lighter(C["gold"], 0.4))

@@ -81,7 +81,7 @@ def task_texture(row, font_folder):
     if name in ("gui_console0", "gui_console1"):
         img = gen_shell.console_backgrounds()[0 if name.endswith("0") else 1]
     elif name == "gui_loading":
-        img = gen_shell.loading_backdrop()
+        img = gen_shell.loading_backdrop(trough=True)
     elif name == "gui_loading_progress":
         img = gen_shell.loading_progress()
     elif name == "splash_engine":

@@ -243,7 +243,8 @@ TEST_F(GuiPicture, EveryControlFamilyDrawsWhereItStands)
     EXPECT_TRUE(At(p, 50, 110, kRed));     // progress bar, filled half
     EXPECT_TRUE(At(p, 150, 110, kBlack));  // progress bar, empty half
     EXPECT_TRUE(At(p, 100, 165, kBlue));   // edit frame
-    EXPECT_TRUE(At(p, 302, 156, kWhite));  // first list row's text
+    EXPECT_TRUE(At(p, 310, 156, kWhite));  // first list row's text, clear of the edge
+    EXPECT_TRUE(At(p, 302, 156, kBlack));  // the row's padding
     EXPECT_TRUE(At(p, 616, 116, kRed));    // image list, first cell
     EXPECT_TRUE(At(p, 648, 116, kBlue));   // image list, second cell
     EXPECT_TRUE(At(p, 716, 116, kGreen));  // toolbar

@@ -105,6 +105,8 @@ TEST_F(ListFixture, VisibleRowsScrollAndLayOutFromTheTop)
     list->SetFirstVisible(3);
     EXPECT_EQ(list->GetItemCtrl(3)->GetRect(), rect<float>(100, 184, 200, 16));
     EXPECT_EQ(list->GetItemCtrl(8)->GetRect(), rect<float>(100, 104, 200, 16));
+    // A row's text keeps clear of the list's left edge.
+    EXPECT_EQ(static_cast<cLabelCtrl*>(list->GetItemCtrl(3))->GetTextRect().x, 108.0f);
     EXPECT_TRUE(list->IsVisible(8));
     EXPECT_FALSE(list->IsVisible(9));
     EXPECT_FALSE(list->IsVisible(2));

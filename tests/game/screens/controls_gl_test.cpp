@@ -1,6 +1,7 @@
 // The game's controls and a fading screen on a real render device: each
-// state's picture comes from the right band of the skin, and a screen
-// halfway through its fade is half transparent and grown about the middle.
+// state's picture comes from the right band of the skin, a screen halfway
+// through its fade is half transparent and grown about the middle, and a
+// hint dims everything around its target evenly.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -197,6 +198,56 @@ TEST_F(ControlsGL, AScreenHalfwayInIsHalfSeenAndGrownAboutTheMiddle)
     ASSERT_TRUE(frame);
     EXPECT_RGB(At(*frame, 512, 384), 255, 0, 0);
     EXPECT_RGB(At(*frame, 563, 384), 0, 0, 0);
+}
+
+TEST_F(ControlsGL, AHintDimsEvenlyAllAroundItsTarget)
+{
+    // The highlight's picture as the pack makes it: a dim border around a
+    // clear middle half.
+    std::vector<uint8_t> dim;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const bool clear = x >= 16 && x < 48 && y >= 16 && y < 48;
+            dim.insert(dim.end(), {0, 0, 0, static_cast<uint8_t>(clear ? 0 : 120)});
+        }
+    ASSERT_TRUE(vektest::WriteFile(m_strRoot + "/data/dim.png", vektest::MakePNG(64, 64, 6, 8, dim)));
+    ASSERT_EQ(LoadTextureFile(vek::filename("{StaticPath}/dim")), 0);
+
+    // A white screen under the hint (the skin's bottom band).
+    vek::cWindow* back = Window("back", new vek::cWindowFunction());
+    auto* white = new vek::cImageCtrl("white", back);
+    white->SetTexture("skin");
+    white->SetUVPos(0.25f, 0.05f, 0);
+    white->SetUVSize(0.5f, 0.15f, 0);
+    white->SetSize(1024.0f, 768.0f, 0);
+    m_pGame->pGUI->ShowWindow("back");
+
+    auto* hint = new cHintWF();
+    vek::cWindow* w = Window("hint", hint);
+    auto* highlight = new vek::cImageCtrl("highlight", w);
+    highlight->SetTexture("dim");
+    highlight->SetUVPos(0.25f, 0.25f, 0);
+    highlight->SetUVSize(0.5f, 0.5f, 0);
+    for (const char* name : {"arrow", "text", "frame", "close"}) new vek::cLabelCtrl(name, w);
+    m_pGame->pGUI->SendMessage(w->GetID(), vek::cGUI::e_wndAfterCreate, 0, 0);
+    ASSERT_TRUE(hint->IsReady());
+    hint->SetHint("", vek::rectf(300.0f, 250.0f, 130.0f, 90.0f), vek::vec2(-1.0f, -1.0f), 0, 0);
+    m_pGame->pGUI->ShowWindow("hint");
+    for (int i = 0; i < 60; ++i) m_pGame->pGUI->Update(1.0f / 30.0f);
+    ASSERT_EQ(hint->GetFade().m_Value, 1.0f);
+
+    std::unique_ptr<vek::cImage> frame = Frame();
+    ASSERT_TRUE(frame);
+    const int level = 255 - 120;  // white under the dim border
+    EXPECT_RGB(At(*frame, 20, 20), level, level, level);
+    EXPECT_RGB(At(*frame, 365, 295), 255, 255, 255);  // the target stays clear
+    // Next to every side and corner of the target, and along the seams
+    // where the dim quads meet, the same dim as far away.
+    for (const auto& p : {std::pair<int, int>{299, 295}, {298, 260}, {430, 295}, {431, 330}, {365, 249},
+                          {320, 248}, {365, 340}, {410, 341}, {299, 249}, {430, 340}, {299, 100}, {430, 600}}) {
+        SCOPED_TRACE(std::to_string(p.first) + "," + std::to_string(p.second));
+        EXPECT_RGB(At(*frame, p.first, p.second), level, level, level);
+    }
 }
 
 }  // namespace

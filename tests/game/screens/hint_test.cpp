@@ -218,10 +218,13 @@ TEST_F(PopUpTest, TheHintDimsAllButItsTargetWithItsOwnPicture)
                               rectf(v[0].u, v[0].v, v[5].u - v[0].u, v[5].v - v[0].v));
     };
     EXPECT_EQ(quad(0).first, rectf(100.0f, 200.0f, 300.0f, 100.0f)) << "the highlight itself";
-    EXPECT_EQ(quad(1), std::make_pair(rectf(0.0f, 0.0f, 100.0f, 768.0f), rectf(0.0f, 0.0f, 0.25f, 1.0f)));
-    EXPECT_EQ(quad(2), std::make_pair(rectf(100.0f, 0.0f, 300.0f, 200.0f), rectf(0.25f, 0.0f, 0.5f, 0.25f)));
-    EXPECT_EQ(quad(3), std::make_pair(rectf(100.0f, 300.0f, 300.0f, 468.0f), rectf(0.25f, 0.75f, 0.5f, 0.25f)));
-    EXPECT_EQ(quad(4), std::make_pair(rectf(400.0f, 0.0f, 624.0f, 768.0f), rectf(0.75f, 0.0f, 0.25f, 1.0f)));
+    // The rest of the screen in four quads that meet, each of one point of
+    // the picture's dim border.
+    const rectf dim(0.125f, 0.125f, 0.0f, 0.0f);
+    EXPECT_EQ(quad(1), std::make_pair(rectf(0.0f, 0.0f, 100.0f, 768.0f), dim));
+    EXPECT_EQ(quad(2), std::make_pair(rectf(100.0f, 0.0f, 300.0f, 200.0f), dim));
+    EXPECT_EQ(quad(3), std::make_pair(rectf(100.0f, 300.0f, 300.0f, 468.0f), dim));
+    EXPECT_EQ(quad(4), std::make_pair(rectf(400.0f, 0.0f, 624.0f, 768.0f), dim));
 }
 
 TEST_F(PopUpTest, AHintWithoutItsControlsStaysInert)

@@ -49,6 +49,7 @@ function FillWindow(w)
   end
   for i = 0, 4 do local c = cImageCtrl(w, 'star' .. i) c:SetPos(100 + 30 * i, 700, 0) c:SetSize(20, 20, 0) end
   for i = 0, 9 do cImageCtrl(w, 'island_star' .. i) end
+  cLabelSysCtrl(w, 'island_title')
 end
 )lua";
 
@@ -213,10 +214,12 @@ TEST_F(IslandScreens, TheRatingPanelsFollowTheCounts)
     m_pGame->pGUI->ShowWindow("island");
     EXPECT_FALSE(Visible(w, "star0"));
     EXPECT_FALSE(Visible(w, "but_rate"));
+    EXPECT_FALSE(Visible(w, "island_title"));  // a caption the script adds goes with its panel
     m_pIsland->iMode = cIsland::e_modeLevel;
     SendWindowMessage("island", 0, 0);
     EXPECT_TRUE(Visible(w, "star0"));
     EXPECT_TRUE(Visible(w, "island_decor"));
+    EXPECT_TRUE(Visible(w, "island_title"));
     EXPECT_EQ(Text(w, "profile"), "Ann");
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(Shows(Control(w, vek::Formatted("star%i", i)), empty)) << i;
 

@@ -140,6 +140,10 @@ TEST_F(ProfileScreensTest, AddingTrimsTheNameAndRefusesEmptyAndTakenNames)
         ASSERT_TRUE(Shown("messagebox")) << c.typed;
         EXPECT_EQ(BoxText(), c.refusal);
         EXPECT_EQ(BoxCommand(), "");
+        // The game's short form asks for one picture: the corner one stays
+        // off instead of drawing a white square.
+        EXPECT_TRUE(Control<vek::cImageCtrl>(m_pBoxWindow, "image")->GetState(vek::cCtrl::e_Visibility));
+        EXPECT_FALSE(Control<vek::cImageCtrl>(m_pBoxWindow, "icon")->GetState(vek::cCtrl::e_Visibility));
         EXPECT_TRUE(Shown("profile_add")) << "the screen stays for another name";
         Answer(true);
     }
@@ -188,6 +192,7 @@ TEST_F(ProfileScreensTest, DeletingAsksAndMakesTheNeighbourCurrentFirst)
     EXPECT_EQ(BoxText(), vek::Formatted(GetLocaleGD().ConfirmDeletePlayer.c_str(), "p3"));
     EXPECT_EQ(Control<vek::cLabelCtrl>(m_pBoxWindow, "title")->GetText(), vek::GetLocale().Warning);
     EXPECT_EQ(Control<vek::cButtonSysCtrl>(m_pBoxWindow, "cancel")->GetText(), vek::GetLocale().No);
+    EXPECT_TRUE(Control<vek::cImageCtrl>(m_pBoxWindow, "icon")->GetState(vek::cCtrl::e_Visibility));
     Answer(false);
     EXPECT_EQ(m_pGarden->GetPlayerCount(), 5);
 

@@ -1,6 +1,7 @@
 // One frame of the level field on a real render device: the backdrop in
-// its places and three overlapping objects drawn back to front by their
-// depth keys.
+// its places, three overlapping objects drawn back to front by their
+// depth keys, and a flying item over the field keeping its transparency
+// after the GUI has drawn.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,8 +13,10 @@
 #include "engine/graphics/texture.h"
 #include "game/objects/object.h"
 #include "game/shell/frame_readback.h"
+#include "game/shell/garden.h"
 #include "game/shell/loading.h"
 #include "game/shell/texture_info.h"
+#include "game/world/effects.h"
 #include "game/world/level.h"
 #include "support/fixture_pack.h"
 #include "support/image_files.h"
@@ -103,6 +106,35 @@ TEST_F(FieldPicture, BackdropAndObjectsInDepthOrder)
     EXPECT_RGB(shelltest::PixelAt(*frame, 505, 320), 255, 255, 0);   // yellow over both
     EXPECT_RGB(shelltest::PixelAt(*frame, 535, 320), 255, 255, 0);
     EXPECT_RGB(shelltest::PixelAt(*frame, 505, 345), 0, 0, 0);       // above them: nothing drawn
+}
+
+TEST_F(FieldPicture, FlyingItemKeepsItsTransparencyOverTheField)
+{
+    // "coin": a yellow disc whose corners are transparent black, as the
+    // pack's round sprites are.
+    std::vector<uint8_t> coin(40 * 40 * 4, 0);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if ((x - 20) * (x - 20) + (y - 20) * (y - 20) < 18 * 18) {
+                uint8_t* p = &coin[static_cast<size_t>(y * 40 + x) * 4];
+                p[0] = 255, p[1] = 255, p[2] = 0, p[3] = 255;
+            }
+    Texture("coin", 40, 40, coin);
+    (new cTextureInfo("coin", false))->AddNode("coin");
+    auto* garden = new cGarden();
+    auto* level = new cLevel();  // the engine's widget list owns it
+    cFlyingItem* item = garden->m_pFlyingItems->AddItem("coin", "coin", 0.0f, 1);
+    ASSERT_FALSE(item->frames.empty());
+    item->trail[0] = vek::vec2(64.0f, 64.0f);  // over the blue "base", 44..84 each way
+
+    // The GUI draws between the field and the flying items and leaves
+    // blending off behind it.
+    const std::unique_ptr<vek::cImage> frame = shelltest::DrawFrame(level);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_RGB(shelltest::PixelAt(*frame, 64, 64), 255, 255, 0);
+    for (const auto& corner : {std::pair<int, int>{46, 46}, {82, 46}, {46, 82}, {82, 82}})
+        EXPECT_RGB(shelltest::PixelAt(*frame, corner.first, corner.second), 0, 0, 255);
+    delete garden;
 }
 
 } // namespace

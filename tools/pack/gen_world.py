@@ -212,7 +212,7 @@ def images00_sheet():
     areas.append(atlas.Area("water", [frame_of(44, 40, lambda p: dw.tool_can(p, ((0, 0), (10, 18)), "d"))]))
     areas.append(atlas.Area("bin", [frame_of(44, 40, lambda p: dw.tool_basket(Pen(p.s, -6.6, -6, 1.3),
                                                                            ((0, 0), (22, 22)), "r"))]))
-    areas.append(atlas.Area("weed", [frame_of(44, 48, lambda p: dw.tool_hoe(p, ((0, 0), (14, 41)), "d"))]))
+    areas.append(atlas.Area("weed", [frame_of(44, 56, lambda p: dw.tool_hoe(p, ((0, 0), (14, 46)), "d"))]))
 
     def car(p):
         dw.shadow(p, 84, 92, 80, 4)

@@ -294,8 +294,7 @@ void cGardener::SetSpeed(float speed)
         speed = fallback;
     }
     m_fSpeed = speed;
-    m_Walk.m_fSpeed = speed;
-    if (m_iState == e_gsWalk) m_Walk.SetTarget(m_Walk.m_To);
+    m_Walk.SetSpeed(speed);
 }
 
 bool cGardener::CanUseTool() const

@@ -800,10 +800,9 @@ void cGarden::OnFactoryInput(int32_t inputWare)
     const cLevelTask* task = FindTaskForWare(inputWare);
     if (!task || task->IsEmpty() || CountWareInChain(inputWare) < task->iAmount) return;
     cLevel& field = *m_pLevel;
-    if (!field.fnObjectWare || !field.fnRenewNeed) return;
     for (cObject* object : field.GetObjects()) {
-        if (object->GetType() != OBJ_PLANT || field.fnObjectWare(object) != inputWare) continue;
-        if (field.fnRenewNeed(object, false) && m_pParticles) {
+        if (object->GetType() != OBJ_PLANT || field.ObjectWare(object) != inputWare) continue;
+        if (field.RenewNeed(object, false) && m_pParticles) {
             const vek::rectf r = object->GetRect();
             m_pParticles->EmitBurst(20, 20.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
         }

@@ -83,6 +83,14 @@ public:
         return e_Moving;
     }
 
+    // A new speed goes on from where the value is now toward the same
+    // target (a standing value stays where it is).
+    void SetSpeed(float speed)
+    {
+        m_fSpeed = speed;
+        SetTarget(m_To);
+    }
+
     void Reset(const T& value)
     {
         m_From = m_To = m_Value = value;

@@ -267,14 +267,17 @@ void cGardener::DropTool()
     cTool* tool = GetTool();
     m_uTool = 0;
     if (!tool) return;
+    // Off the field (at the pump) the search starts from the field's cell
+    // nearest to where he stands, not from the corner that (-1, -1) is next to.
     const cell own = GetCell();
-    bool alone = true;
+    const cell from = m_pLevel->IsValidCell(own) ? own : m_pLevel->NearestCell(m_vPos);
+    bool alone = m_pLevel->IsValidCell(own);
     for (cObject* object : m_pLevel->GetObjectsAt(own))
         if (object != this && object != tool) alone = false;
-    cell to = own;
+    cell to = from;
     if (!alone || m_pLevel->GetCellValue(own) == 0.0f) {
-        to = m_pLevel->FindFreeCellNear(own);
-        if (!m_pLevel->IsValidCell(to)) to = own;
+        to = m_pLevel->FindFreeCellNear(from);
+        if (!m_pLevel->IsValidCell(to)) to = from;
     }
     tool->SetCell(to);
     tool->SetInUse(false);
@@ -294,8 +297,7 @@ void cGardener::SetSpeed(float speed)
         speed = fallback;
     }
     m_fSpeed = speed;
-    m_Walk.m_fSpeed = speed;
-    if (m_iState == e_gsWalk) m_Walk.SetTarget(m_Walk.m_To);
+    m_Walk.SetSpeed(speed);
 }
 
 bool cGardener::CanUseTool() const
@@ -861,14 +863,15 @@ void cGardener::Update()
 void cGardener::Move(float elapsed)
 {
     if (m_iState != e_gsWalk) return;
-    switch (m_Walk.Update(elapsed)) {
-    case vek::mover<vek::vec2>::e_Standing: SetState(e_gsIdle); break;
-    case vek::mover<vek::vec2>::e_Moving: SetPos(m_Walk.m_Value); break;
-    default:
+    // A walk of no length (he already stands on the job's point, as at the
+    // pump, whose point lies off the field) has arrived: going idle instead
+    // would take the same job up again and walk nowhere for ever.
+    if (m_Walk.Update(elapsed) == vek::mover<vek::vec2>::e_Moving) {
         SetPos(m_Walk.m_Value);
-        RunNextJob();
-        break;
+        return;
     }
+    SetPos(m_Walk.m_Value);
+    RunNextJob();
 }
 
 void cGardener::Draw()

@@ -57,6 +57,7 @@ public:
     void SetWorked(bool worked) { m_bWorked = worked; }
     bool IsWorked() const { return m_bWorked; }
     void SetNeeded(bool needed) { m_bNeeded = needed; }
+    bool IsNeeded() const { return m_bNeeded; }
     int32_t GetPendingNeed() const { return m_iPending; }
     void SetBee(uint32_t bee) { m_uBee = bee; }
     uint32_t GetBee() const { return m_uBee; }

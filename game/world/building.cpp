@@ -272,8 +272,10 @@ void cHouse::Tick()
     if (fFireworkDelay > 0.0f) fFireworkDelay -= kStep;
     if (iFireworks > 0 && !(fFireworkDelay > 0.0f)) {
         const vek::vec2 c = GetCenter();
-        const vek::vec2 at(c.x + IslandRandomRange(-rect.w / 3.0f, rect.w / 3.0f),
-                           c.y + IslandRandomRange(-rect.h / 3.0f, rect.h / 3.0f));
+        // Two statements: the offsets draw x first, then y, on every compiler.
+        const float dx = IslandRandomRange(-rect.w / 3.0f, rect.w / 3.0f);
+        const float dy = IslandRandomRange(-rect.h / 3.0f, rect.h / 3.0f);
+        const vek::vec2 at(c.x + dx, c.y + dy);
         if (m_pOwner && m_pOwner->hooks.playOnce) m_pOwner->hooks.playOnce("firework", "total", at);
         --iFireworks;
         fFireworkDelay = IslandRandomRange(0.5f, 0.8f);

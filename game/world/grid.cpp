@@ -1,6 +1,7 @@
 #include "game/world/grid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "engine/core/log.h"
@@ -57,6 +58,19 @@ cell cLevelGrid::PosToCell(float x, float y) const
     const int32_t column = std::min(static_cast<int32_t>((x - g_fFieldLeft) / size.x), m_iColumns - 1);
     const int32_t row = std::min(static_cast<int32_t>((y - g_fFieldBottom) / size.y), m_iRows - 1);
     return cell(row, column);
+}
+
+cell cLevelGrid::NearestCell(const vek::vec2& p) const
+{
+    const vek::vec2 size = GetCellSize();
+    if (m_CellValues.empty() || !(size.x > 0.0f) || !(size.y > 0.0f)) return g_NoCell;
+    const auto index = [](float offset, float step, int32_t count) {
+        const float i = std::floor(offset / step);
+        // NaN and far points land on the nearest edge.
+        if (!(i >= 0.0f)) return 0;
+        return i >= static_cast<float>(count - 1) ? count - 1 : static_cast<int32_t>(i);
+    };
+    return cell(index(p.y - g_fFieldBottom, size.y, m_iRows), index(p.x - g_fFieldLeft, size.x, m_iColumns));
 }
 
 float cLevelGrid::GetCellValue(int32_t row, int32_t column) const

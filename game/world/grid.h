@@ -59,6 +59,9 @@ public:
     // (-1, -1) on or outside its border, or without a grid.
     cell PosToCell(float x, float y) const;
     cell PosToCell(const vek::vec2& p) const { return PosToCell(p.x, p.y); }
+    // The grid's cell nearest to a point anywhere, on or off the field;
+    // (-1, -1) without a grid.
+    cell NearestCell(const vek::vec2& p) const;
     // 0 for a cell outside the grid.
     float GetCellValue(int32_t row, int32_t column) const;
     float GetCellValue(const cell& c) const { return GetCellValue(c.row, c.column); }

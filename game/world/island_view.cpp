@@ -41,6 +41,8 @@ constexpr float kEdgeSpeed = 330.0f;
 constexpr float kEdge = 10.0f;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr int kMedals = 3;
+constexpr float kFullTurn = 6.2831855f;
+constexpr float kHaloTurn = kFullTurn / 300.0f;  // per fixed step
 
 enum { A = 0, B, C, D, E, F };
 
@@ -403,6 +405,9 @@ void cIsland::Tick()
         if (hintTimer.Update(kStep) == vek::mover<float>::e_Arrived && viewHooks.showHint) viewHooks.showHint(3);
     }
     AdvancePulse();
+    // The selection halo turns slowly, once in about ten seconds.
+    fHaloAngle += kHaloTurn;
+    if (fHaloAngle >= kFullTurn) fHaloAngle -= kFullTurn;
     if (iMode != e_modeNone && game && game->CanScrollIsland() && viewHooks.trainingStart) viewHooks.trainingStart(2);
     if (blinkTimer.Update(kStep) == vek::mover<float>::e_Arrived) {
         const float back = blinkTimer.m_From;  // SetTarget overwrites the start

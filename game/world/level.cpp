@@ -482,10 +482,7 @@ uint32_t cLevel::ProgressColor(float fraction)
     float red = 1.0f, green = 1.0f;
     if (fraction < 0.5f) red = 2.0f * fraction;
     else green = 2.0f * (1.0f - fraction);
-    const auto byte = [](float v) {
-        return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-    };
-    return 0xFF000000u | (byte(red) << 16) | (byte(green) << 8);
+    return vek::PackColor(red, green, 0.0f, 1.0f);
 }
 
 void cLevel::DrawProgressCircle(const vek::vec2& position, float radius, float fraction)

@@ -336,6 +336,9 @@ public:
     // (then a burst of particles marks it).
     std::function<int32_t(const cObject*)> fnObjectWare;
     std::function<bool(cObject*, bool needed)> fnRenewNeed;
+    // The seams when set, the field's own answers otherwise.
+    int32_t ObjectWare(const cObject* object) const;
+    bool RenewNeed(cObject* object, bool needed);
 
 private:
     vek::vec2 m_vCarPoint;

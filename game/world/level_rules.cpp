@@ -174,6 +174,16 @@ void cLevel::ShowIncome(int32_t amount)
                                        vek::vec2(body.x + body.w, body.y + body.h / 2.0f));
 }
 
+int32_t cLevel::ObjectWare(const cObject* object) const
+{
+    return fnObjectWare ? fnObjectWare(object) : WareByType(object);
+}
+
+bool cLevel::RenewNeed(cObject* object, bool needed)
+{
+    return fnRenewNeed ? fnRenewNeed(object, needed) : RenewPlantNeed(object, needed);
+}
+
 void cLevel::UpdateNeeds(const cLevelTask* task)
 {
     cPlayer* player = g_pGarden ? g_pGarden->GetPlayer() : nullptr;
@@ -187,7 +197,7 @@ void cLevel::UpdateNeeds(const cLevelTask* task)
         const bool renewable = object->GetType() == OBJ_PLANT || object->IsType(OBJ_ANIMAL) ||
                                object->IsType(OBJ_HIVE);
         if (!product && !renewable) continue;
-        const int32_t ware = fnObjectWare ? fnObjectWare(object) : WareByType(object);
+        const int32_t ware = ObjectWare(object);
         if (task && FindTaskByWare(tasks, ware) != task) continue;
         const bool needed = IsWareNeeded(tasks, ware);
         bool burst = false;
@@ -196,10 +206,8 @@ void cLevel::UpdateNeeds(const cLevelTask* task)
                 object->SetState(cObject::e_stRemove);
                 burst = true;
             }
-        } else if (fnRenewNeed) {
-            burst = fnRenewNeed(object, needed);
         } else {
-            burst = RenewPlantNeed(object, needed);
+            burst = RenewNeed(object, needed);
         }
         if (burst && particles) particles->EmitBurst(20, 20.0f, Centre(object->GetRect()));
     }

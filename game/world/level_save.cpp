@@ -113,8 +113,10 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
     // Before the game has read its bed layouts (a profile is first loaded
     // during start-up) the field stays without beds; it is loaded again
     // once they are known.
+    // While the bed timer runs (the garden was just expanded) the beds
+    // that were not there before start hidden, for the timer to reveal.
     if (g_pGarden && player && !g_pGarden->GetBedLayouts().empty())
-        ApplyBedLayout(g_pGarden->GetBedLayouts(), player->m_iPlayerValue, holes, false);
+        ApplyBedLayout(g_pGarden->GetBedLayouts(), player->m_iPlayerValue, holes, g_pGarden->m_BedTimer.IsMoving());
 
     auto* gardener = new cGardener(this);
     m_uGardenerId = gardener->GetId();

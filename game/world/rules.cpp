@@ -18,6 +18,7 @@
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
 #include "game/objects/object.h"
+#include "game/objects/tools.h"
 #include "game/screens/controls.h"
 #include "game/world/effects.h"
 #include "game/world/level.h"
@@ -309,6 +310,12 @@ bool cGarden::SetupLevel(int level)
         player->m_iLevelValue = 0;
         player->m_fClock = 0.0f;
         SetMoney(def.iMoney);
+        // Once the water lesson is behind the player, every level starts
+        // with a full can.
+        if (IsWaterEventSet() && IsEventSeen(1) && m_pLevel) {
+            if (auto* can = dynamic_cast<cToolWater*>(m_pLevel->FindObject(cell(), OBJ_TOOL_WATER)))
+                can->SetWater(can->GetCapacity());
+        }
     } else {
         // The saved index counts tasks of this definition; a damaged one
         // would otherwise point past them.
@@ -800,10 +807,9 @@ void cGarden::OnFactoryInput(int32_t inputWare)
     const cLevelTask* task = FindTaskForWare(inputWare);
     if (!task || task->IsEmpty() || CountWareInChain(inputWare) < task->iAmount) return;
     cLevel& field = *m_pLevel;
-    if (!field.fnObjectWare || !field.fnRenewNeed) return;
     for (cObject* object : field.GetObjects()) {
-        if (object->GetType() != OBJ_PLANT || field.fnObjectWare(object) != inputWare) continue;
-        if (field.fnRenewNeed(object, false) && m_pParticles) {
+        if (object->GetType() != OBJ_PLANT || field.ObjectWare(object) != inputWare) continue;
+        if (field.RenewNeed(object, false) && m_pParticles) {
             const vek::rectf r = object->GetRect();
             m_pParticles->EmitBurst(20, 20.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
         }

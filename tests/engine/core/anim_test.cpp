@@ -114,6 +114,23 @@ TEST(Mover, FloatMove)
     m.SetTarget(50.0f);
     EXPECT_EQ(m.m_fDuration, 0.0f);
     EXPECT_EQ(m.Update(0.1f), 0);
+
+    // A new speed halfway goes on from where the value is, toward the same
+    // target; a standing value stays standing.
+    m.SetTarget(150.0f);
+    EXPECT_EQ(m.Update(0.5f), 1);
+    EXPECT_FLOAT_EQ(m.m_Value, 100.0f);
+    m.SetSpeed(200.0f);
+    EXPECT_FLOAT_EQ(m.m_fSpeed, 200.0f);
+    EXPECT_FLOAT_EQ(m.m_From, 100.0f);
+    EXPECT_FLOAT_EQ(m.m_fDuration, 0.25f);
+    EXPECT_EQ(m.m_fTime, 0.0f);
+    EXPECT_EQ(m.Update(0.125f), 1);
+    EXPECT_FLOAT_EQ(m.m_Value, 125.0f);
+    EXPECT_EQ(m.Update(0.2f), 2);
+    m.SetSpeed(10.0f);
+    EXPECT_EQ(m.Update(0.1f), 0);
+    EXPECT_EQ(m.m_Value, 150.0f);
 }
 
 TEST(Mover, Vec2MoveAndOddSpeeds)

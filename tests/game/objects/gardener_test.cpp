@@ -3,6 +3,9 @@
 // a missing picture would otherwise cause.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "game/objects/garden_hooks.h"
 #include "game/world/game_sound.h"
 #include "game/scripted_player.h"
@@ -234,6 +237,40 @@ TEST_F(Gardener, ThePumpSellsWaterUntilTheCanIsFullOrMoneyRunsLow)
     // Without the money for a unit the pump job is refused.
     g->QueueObject(level->m_uPumpId);
     EXPECT_TRUE(g->GetJobs().empty());
+
+    // Money again: a second trip from where the first ended (his point
+    // there lies off the field) tops the can up.
+    player->m_iMoney = 12;
+    ASSERT_EQ(g->GetCell(), cell(-1, -1));
+    g->QueueObject(level->m_uPumpId);
+    ASSERT_TRUE(p->WaitIdle(300));
+    EXPECT_EQ(g->GetCan()->GetWater(), 3);
+    EXPECT_EQ(player->m_iMoney, 7);
+
+    // Called off while filling, then sent to the pump again.
+    g->GetCan()->SetWater(0);
+    player->m_iMoney = 50;
+    g->QueueObject(level->m_uPumpId);
+    ASSERT_TRUE(p->StepUntil([&] { return g->GetState() == cGardener::e_gsFill; }, 100));
+    p->RightClick();
+    ASSERT_TRUE(p->WaitIdle(100));
+    const int32_t water = g->GetCan()->GetWater();
+    ASSERT_LT(water, 3);
+    g->QueueObject(level->m_uPumpId);
+    ASSERT_TRUE(p->WaitIdle(300));
+    EXPECT_EQ(g->GetCan()->GetWater(), 3);
+    EXPECT_EQ(level->GetObject(level->m_uPumpId)->GetTargets(), 0) << "no mark left on the pump";
+
+    // Grass chosen at the pump: the can is put down by the pump, not in
+    // the far corner of the field.
+    ASSERT_TRUE(p->ChooseSeed("grass"));
+    ASSERT_TRUE(p->WaitIdle(100));
+    EXPECT_EQ(g->GetToolKind(), -1);
+    const cell put = p->First(OBJ_TOOL_WATER)->GetCell();
+    const cell beside = level->NearestCell(g->GetPos());
+    EXPECT_LE(std::max(std::abs(put.row - beside.row), std::abs(put.column - beside.column)), 2)
+        << put.row << "," << put.column << " for " << beside.row << "," << beside.column;
+    EXPECT_GE(put.column, g_iGridColumns - 3);
 }
 
 TEST_F(Gardener, UnloadingWaitsWhileTheCarIsAway)

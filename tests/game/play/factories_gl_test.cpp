@@ -19,6 +19,13 @@ protected:
             if (line.find("factory " + name) != std::string::npos) ++n;
         return n;
     }
+    static int Clicks(const cLevelBot& bot, const std::string& what)
+    {
+        int n = 0;
+        for (const std::string& line : bot.log)
+            if (line.find(what) != std::string::npos) ++n;
+        return n;
+    }
     static int Ware(const char* name) { return g_pWareManager->FindWare(name); }
 };
 
@@ -29,17 +36,42 @@ TEST_F(Factories, OlivesBecomeOilInTheFactoryStartedFromItsPanel)
 {
     cLevelBot bot(*this);
     ASSERT_TRUE(bot.BootAtLevel(3)) << bot.Log();
+    bot.bCallOffFill = true;
     cIsland* island = cLevelBot::Island();
     const cFactory* mill = island->FindFactoryByOutput(Ware("product00"));
     ASSERT_NE(mill, nullptr);
     ASSERT_EQ(mill->GetState(), cHouse::e_stateBuilt) << "built by an earlier level";
     ASSERT_TRUE(cLevelBot::IsSortWare(mill->iInputWare)) << "it presses a crop";
 
+    // Once the factory holds the olives its task asks for, the olive trees
+    // on the field are no longer needed: they ask for no more water or
+    // weeding.
+    const int32_t olive = mill->iInputWare;
+    const auto chainHoldsEnough = [&] {
+        const cLevelTask* task = g_pGarden->FindTaskForWare(olive);
+        return task && !task->IsEmpty() && task->iAmount > 0 && g_pGarden->CountWareInChain(olive) >= task->iAmount;
+    };
+    ASSERT_TRUE(bot.PlayUntil(chainHoldsEnough, 30 * 400)) << bot.Log();
+    int trees = 0;
+    for (const cPlant* plant : cLevelBot::Plants()) {
+        if (plant->GetWareId() != olive) continue;
+        ++trees;
+        EXPECT_FALSE(plant->IsNeeded());
+        if (plant->GetState() == cPlant::e_psNeeding) {
+            EXPECT_EQ(plant->GetNeed(), cPlant::e_NeedRipe);
+        }
+    }
+    EXPECT_GT(trees, 0);
+
     ASSERT_TRUE(bot.PlayLevel()) << bot.Log();
     EXPECT_EQ(g_pGarden->GetWindowParam(), 2);
     // Every unit of oil was started by a click on the panel's button.
     EXPECT_GE(FactoryStarts(bot, mill->strName), 4) << bot.Log();
     EXPECT_EQ(mill->iUnits, 0);
+    // The player called the gardener off at the pump once and sent him
+    // back from where he stood.
+    EXPECT_EQ(bot.iFillsCalledOff, 1) << bot.Log();
+    EXPECT_GE(Clicks(bot, "click pump"), 2) << bot.Log();
 }
 #endif
 

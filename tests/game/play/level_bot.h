@@ -290,11 +290,24 @@ public:
     // products are left out of CropsWanted.
     bool ActOnAnimals() { return KeepAnimals(*this, m_G); }
 
+    // A player who changes his mind once at the pump: the first time the
+    // gardener fills the can, a right click calls him off; the can is then
+    // fetched from the pump on a second trip from where he stands.
+    bool bCallOffFill = false;
+    int iFillsCalledOff = 0;
+
     // One decision: true when the bot acted.
     bool Act()
     {
         if (StartFactory()) return true;
         cGardener* g = Gardener();
+        if (bCallOffFill && g && g->GetState() == cGardener::e_gsFill) {
+            bCallOffFill = false;
+            ++iFillsCalledOff;
+            Note("right click while filling");
+            m_G.ClickField(vek::vec2(500.0f, 400.0f), SDL_BUTTON_RIGHT);
+            return true;
+        }
         if (!g || !GardenerFree()) return false;
         const int tool = g->GetToolKind();
         const std::vector<cPlant*> plants = Plants();

@@ -44,9 +44,39 @@ TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
     std::vector<int> levels(cUpgrades::kCount, 0);
     for (int level = 0; level < kLevels; ++level) {
         SCOPED_TRACE("level " + std::to_string(level));
+        // After the "more beds" award the new beds start hidden and are
+        // revealed early in the next level; no other level hides a bed.
+        const bool expanded = level > 0 && GetLevelDef(level - 1).Has(cLevelDef::e_MoreBeds);
+        int hidden = 0;
+        fnAfterFrame = [&hidden] {
+            cLevel* field = cLevelBot::Field();
+            if (!field) return;
+            int n = 0;
+            for (cObject* object : field->GetObjects())
+                if (object->IsType(OBJ_HOLE) && !static_cast<cHole*>(object)->IsShown()) ++n;
+            hidden = std::max(hidden, n);
+        };
+        // Once the water lesson is behind the player, a level starts with
+        // a full can.
+        const bool fullCan = g_pGarden->IsWaterEventSet() && g_pGarden->IsEventSeen(1);
         ASSERT_TRUE(bot.StartLevel(level)) << bot.Log();
         ASSERT_EQ(player->m_iLevel, level);
+        if (fullCan) {
+            const auto* can = static_cast<const cToolWater*>(cLevelBot::FirstOf(OBJ_TOOL_WATER));
+            ASSERT_NE(can, nullptr);
+            EXPECT_TRUE(can->IsFull()) << can->GetWater() << " of " << can->GetCapacity();
+        }
         ASSERT_TRUE(bot.PlayLevel()) << bot.Log();
+        fnAfterFrame = nullptr;
+        if (expanded) {
+            EXPECT_GT(hidden, 0);
+        } else {
+            EXPECT_EQ(hidden, 0);
+        }
+        int stillHidden = 0;
+        for (cObject* object : cLevelBot::Field()->GetObjects())
+            if (object->IsType(OBJ_HOLE) && !static_cast<cHole*>(object)->IsShown()) ++stillHidden;
+        EXPECT_EQ(stillHidden, 0) << "the reveal showed every new bed";
         const int funds = player->m_iIslandMoney;
         const int money = player->m_iMoney;
         const float left = GetLevelDef(level).fTimeLimit - player->m_fClock;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/objects/object.h"
 #include "game/shell/comics.h"
 #include "game/shell/locale_gd.h"
 #include "game/world/effects.h"
@@ -335,6 +336,29 @@ TEST_F(Buildings, FireworksPlayOnTheIslandsOwnList)
     for (int i = 0; i < 60; ++i) m_pIsland->TickWorld();
     EXPECT_EQ(b->iFireworks, 0);
     EXPECT_EQ(shots.Count(), 0u);
+}
+
+TEST_F(Buildings, AFireworksOffsetDrawsXThenY)
+{
+    cHouse* b = PlaceCopy(1, 0);
+    std::vector<vek::vec2> shots;
+    m_pIsland->hooks.playOnce = [&](const vek::string&, const vek::string&, const vek::vec2& at) { shots.push_back(at); };
+    const vek::vec2 c = b->GetCenter();
+    const float w = b->rect.w / 3.0f, h = b->rect.h / 3.0f;
+    for (const uint32_t seed : {1u, 12345u, 0xBEEFu}) {
+        RandomSeed() = seed;
+        const float dx = RandomRange(-w, w);
+        const float dy = RandomRange(-h, h);
+        ASSERT_NE(dx, dy);
+        RandomSeed() = seed;
+        b->iFireworks = 1;
+        b->fFireworkDelay = 0.0f;
+        shots.clear();
+        b->Tick();
+        ASSERT_EQ(shots.size(), 1u);
+        EXPECT_FLOAT_EQ(shots[0].x, c.x + dx);
+        EXPECT_FLOAT_EQ(shots[0].y, c.y + dy);
+    }
 }
 
 TEST_F(Buildings, TheStatueStartsTheClosingComicsOnce)

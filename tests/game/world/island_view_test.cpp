@@ -333,6 +333,24 @@ TEST_F(IslandView, ActivationAndDeactivation)
     EXPECT_EQ(particles->poolD.GetEmitterCount(), 0u);
 }
 
+TEST_F(IslandView, TheSelectionHaloTurnsAndStaysWithinATurn)
+{
+    island->SetMode(cIsland::e_modeIsland);
+    const float start = island->fHaloAngle;
+    Ticks(30);
+    const float second = island->fHaloAngle;
+    EXPECT_GT(std::fabs(second - start), 0.1f) << "a turn in the first second";
+    float low = 10.0f, high = -10.0f;
+    for (int i = 0; i < 900; ++i) {
+        island->Tick();
+        low = std::min(low, island->fHaloAngle);
+        high = std::max(high, island->fHaloAngle);
+    }
+    EXPECT_GE(low, 0.0f);
+    EXPECT_LT(high, 6.2831855f);
+    EXPECT_GT(high - low, 6.0f) << "a whole turn was made";
+}
+
 TEST_F(IslandView, TheHintDelayAndTheBlink)
 {
     island->SetMode(cIsland::e_modeIsland);

@@ -210,9 +210,10 @@ TEST_F(LevelField, TheSkyScrollsAndWraps)
 TEST(ProgressRing, GoesFromGreenThroughYellowToRed)
 {
     EXPECT_EQ(cLevel::ProgressColor(0.0f), 0xFF00FF00u);
-    EXPECT_EQ(cLevel::ProgressColor(0.25f), 0xFF80FF00u);
+    // Each channel times 255, truncated: half is 0x7F.
+    EXPECT_EQ(cLevel::ProgressColor(0.25f), 0xFF7FFF00u);
     EXPECT_EQ(cLevel::ProgressColor(0.5f), 0xFFFFFF00u);
-    EXPECT_EQ(cLevel::ProgressColor(0.75f), 0xFFFF8000u);
+    EXPECT_EQ(cLevel::ProgressColor(0.75f), 0xFFFF7F00u);
     EXPECT_EQ(cLevel::ProgressColor(1.0f), 0xFFFF0000u);
 
     cLevel level;
@@ -229,7 +230,7 @@ TEST(ProgressRing, GoesFromGreenThroughYellowToRed)
     const vek::cVertex2D* last = v + 32 * 3 + 31 * 3;
     EXPECT_NEAR(last[2].x, 119.0f, 1e-3f);
     EXPECT_NEAR(last[2].y, 100.0f, 1e-3f);
-    EXPECT_EQ(last[2].color, 0xFF80FF00u);
+    EXPECT_EQ(last[2].color, 0xFF7FFF00u);
 }
 
 // The music of successive visits, on the null audio output.

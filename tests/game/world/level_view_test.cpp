@@ -153,7 +153,7 @@ TEST(ProgressRingSweep, CoversTheFractionClockwiseFromTheTop)
         uint32_t color;
     } cases[] = {
         {0.0f, {100.0f, 119.0f}, 0xFF00FF00u},   // nothing yet: green, no area
-        {0.25f, {119.0f, 100.0f}, 0xFF80FF00u},  // a quarter: to the right
+        {0.25f, {119.0f, 100.0f}, 0xFF7FFF00u},  // a quarter: to the right
         {0.5f, {100.0f, 81.0f}, 0xFFFFFF00u},    // half: down, yellow
         {1.0f, {100.0f, 119.0f}, 0xFFFF0000u},   // all: round to the top, red
     };

@@ -1,6 +1,7 @@
 // The level in play: the car's check and sale against the tasks, the task
 // panel's pass, finishing a level, the ships and the session step's holds.
 #include "game/objects/product.h"
+#include "game/objects/tools.h"
 #include "game/world/rules.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "game/shell/garden.h"
 #include "game/objects/object.h"
 #include "game/shell/player.h"
+#include "game/shell/profile_host.h"
 #include "game/world/effects.h"
 #include "game/world/level.h"
 #include "game/world/level_defs.h"
@@ -370,6 +372,25 @@ TEST_F(RulesField, WonOnceEveryTaskIsDoneAndTheCarIsBack)
     const float clock = player->m_fClock;
     game->UpdateSession();
     EXPECT_EQ(player->m_fClock, clock);
+}
+
+TEST_F(RulesField, ALevelStartsWithAFullCanOnceTheWaterLessonIsBehind)
+{
+    auto* can = new cToolWater(level);
+    can->SetCapacity(4);
+    const auto Start = [&](int levelIndex) {
+        can->SetWater(1);
+        game->SetupLevel(levelIndex);
+        return can->GetWater();
+    };
+    EXPECT_EQ(Start(3), 1) << "no water event yet";
+    GetProfileHost().iRuleCounter = 1;
+    EXPECT_EQ(Start(3), 1) << "the water lesson has not come";
+    player->m_Events.assign(15, 0);
+    player->m_Events[1] = 1;
+    EXPECT_EQ(Start(3), 4);
+    EXPECT_EQ(Start(-1), 1) << "a continued level keeps what the can held";
+    GetProfileHost().iRuleCounter = 0;
 }
 
 TEST_F(RulesField, ProgressSnapshotHandsTheToolBack)

@@ -6,6 +6,7 @@
 #include "game/objects/animal_world.h"
 #include "game/objects/hive.h"
 #include "game/shell/texture_info.h"
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 #include "game/world/ware.h"
 
@@ -14,8 +15,6 @@ namespace {
 constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
-// The game sound "bee".
-constexpr int32_t kBeeSound = 29;
 
 } // namespace
 
@@ -84,7 +83,7 @@ void cBee::Update()
         if (cObject* flower = FindFlower()) {
             m_uFlower = flower->GetId();
             FlyTo(*flower);
-            GetAnimalWorld().PlayGameSound(kBeeSound);
+            GetAnimalWorld().PlayGameSound(e_sndBee);
             SetState(e_stFly);
             break;
         }

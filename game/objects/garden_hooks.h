@@ -7,25 +7,12 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/vekstring.h"
+#include "game/world/game_sound.h"
 
 class cGameBalance;
 class cPlayer;
 struct cSprite;
 
-// Game sound ids the garden's objects play.
-enum eGardenSound : int {
-    e_gsSeed = 3,
-    e_gsWater = 4,
-    e_gsWeed = 5,
-    e_gsHarvest = 6,
-    e_gsToolTake = 7,
-    e_gsWaterRepair = 8,
-    e_gsStockOpen = 9,
-    e_gsStockOut = 10,
-    e_gsTakeSeed = 11,
-    e_gsAreaClick = 13,
-    e_gsPutCar = 22,
-};
 
 namespace garden {
 
@@ -36,6 +23,7 @@ int32_t Money();
 void SpendMoney(int32_t amount);
 // Adds with saturation at the largest int; the result never goes below 0.
 void EarnMoney(int32_t amount);
+// Plays the game sound (eGameSound).
 void PlaySound(int id);
 // A text on the game's popups, centred on the point.
 void Popup(const vek::string& text, const vek::vec2& at);

@@ -17,6 +17,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/balance.h"
+#include "game/world/game_sound.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -25,9 +26,6 @@ constexpr float kStep = 1.0f / 30.0f;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr float kHintTime = 3.0f;
 constexpr int32_t kPumpPrice = 5;
-// Game sounds of the goat's milk and the hive's lid.
-constexpr int kSoundGoatMilk = 20;
-constexpr int kSoundHiveOpen = 21;
 
 enum eDirection { e_Right = 0, e_Left = 1, e_Up = 2, e_Down = 3 };
 const char* const kAreas[4] = {"r", "l", "u", "d"};
@@ -68,8 +66,8 @@ cGardener::cGardener(cLevel* level) : cObject(level)
     SetSprite("gard00", "d", 0);
     m_WorkTimer.m_fSpeed = 1.0f;
     m_HintTimer.m_fSpeed = 1.0f;
-    m_pWaterSound = MakeGameSound(e_gsWater);
-    m_pWeedSound = MakeGameSound(e_gsWeed);
+    m_pWaterSound = MakeGameSound(e_sndWater);
+    m_pWeedSound = MakeGameSound(e_sndWeed);
     SetSpeed(GetUpgradeValue(garden::Balance().vecWalkSpeed, GetUpgradeLevel(0)));
 }
 
@@ -236,7 +234,7 @@ bool cGardener::TakeTool(uint32_t id)
     auto* tool = static_cast<cTool*>(object);
     tool->SetInUse(true);
     tool->SetPos(m_vPos.x, m_vPos.y + 15.0f);
-    garden::PlaySound(e_gsToolTake);
+    garden::PlaySound(e_sndToolTake);
     return true;
 }
 
@@ -578,7 +576,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         SetSprite("gard09", "seed_start", 1);
         break;
     case e_gsSow:
-        garden::PlaySound(e_gsSeed);
+        garden::PlaySound(e_sndSeed);
         SetAnimation("gard09", "seed_work", 2, WorkTime(5), 5);
         break;
     case e_gsSowEnd: SetSprite("gard09", "seed_start", 2); break;
@@ -613,7 +611,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         break;
     case e_gsPickEnd: SetSprite("gard11", "harvest_start", 2); break;
     case e_gsHoneyStart:
-        garden::PlaySound(kSoundHiveOpen);
+        garden::PlaySound(e_sndHiveOpen);
         SetHiveLid(1);
         SetSprite("gard11", "honey_start", 1);
         break;
@@ -623,13 +621,13 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         SetSprite("gard11", "honey_work", 3);
         break;
     case e_gsHoneyEnd:
-        garden::PlaySound(kSoundHiveOpen);
+        garden::PlaySound(e_sndHiveOpen);
         SetHiveLid(2);
         SetSprite("gard11", "honey_start", 2);
         break;
     case e_gsMilkStart: SetSprite("gard08", "milking_start", 1); break;
     case e_gsMilk: {
-        garden::PlaySound(kSoundGoatMilk);
+        garden::PlaySound(e_sndGoatMilk);
         const cObject* goat = Alive(m_uGoat);
         const float time =
             goat && goat->IsType(OBJ_ANIMAL) ? static_cast<const cAnimal*>(goat)->GetSpeciesParam(cAnimal::e_parLaying) : 0.0f;
@@ -641,7 +639,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
     case e_gsMilkEnd: SetSprite("gard08", "milking_start", 2); break;
     case e_gsFillStart: SetSprite("gard08", "water_put", 1); break;
     case e_gsFill:
-        garden::PlaySound(e_gsWaterRepair);
+        garden::PlaySound(e_sndWaterRepair);
         m_WorkTimer.Reset(0.0f);
         m_WorkTimer.SetTarget(garden::Balance().fPumpWait);
         SetSprite("gard08", "water_wait", 5);
@@ -840,7 +838,7 @@ void cGardener::Update()
         }
         if (m_Anim.iMode == 1 && !m_bPutPlayed && m_Anim.iFrame == m_Anim.iFrameCount / 2 - 1) {
             m_bPutPlayed = true;
-            garden::PlaySound(e_gsPutCar);
+            garden::PlaySound(e_sndPutCar);
         }
         if (AnimStopped()) {
             SetState(e_gsUnloadEnd);

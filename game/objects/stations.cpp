@@ -100,7 +100,7 @@ bool cCar::CanChangeState(int32_t oldState, int32_t newState)
     case e_csOpening: {
         if (!garden::CheckCarLoad()) return false;
         m_Flap.Play(1);
-        garden::PlaySound(e_gsStockOpen);
+        garden::PlaySound(e_sndStockOpen);
         const int32_t amount = garden::SellCarLoad();
         if (amount != 0) {
             garden::EarnMoney(amount);
@@ -116,7 +116,7 @@ bool cCar::CanChangeState(int32_t oldState, int32_t newState)
         m_Drive.Reset(m_vBody.x);
         m_Drive.SetTarget(-(m_Flap.sprite.fWidth + m_Body.fWidth));
         m_Wheel.Play(3);
-        garden::PlaySound(e_gsStockOut);
+        garden::PlaySound(e_sndStockOut);
         break;
     case e_csBack:
         m_Drive.SetTarget(m_fParkedX);

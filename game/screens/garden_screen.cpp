@@ -13,6 +13,7 @@
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/building.h"
+#include "game/world/game_sound.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -21,8 +22,6 @@ constexpr int kPanelCount = 3;
 constexpr float kBlinkSpeed = 2.0f;
 // Below this a process timer has no length (a float's epsilon).
 constexpr float kNoDuration = 1.1920929e-7f;
-// Game sound of a factory put to work.
-constexpr unsigned kSoundFactoryWork = 24;
 
 vek::mover<float> MakeBlink()
 {
@@ -343,7 +342,7 @@ int cGardenWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                 // A panel bound to no factory only shows its state again.
                 if (cFactory* factory = panel.GetFactory()) factory->StartProcessing();
                 panel.Refresh();
-                if (g_pGarden) g_pGarden->PlayGameSound(kSoundFactoryWork);
+                if (g_pGarden) g_pGarden->PlayGameSound(e_sndFactoryWork);
                 break;
             }
             break;

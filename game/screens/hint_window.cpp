@@ -24,7 +24,6 @@ constexpr unsigned kKeyEnter = 28;
 constexpr unsigned kKeySpace = 57;
 // The text is laid out in a box this high before the frame is fitted to it.
 constexpr float kTextLayoutHeight = 1280.0f;
-constexpr int kSoundHint = 30;
 // The pop-up stands this far above its level point.
 constexpr float kPopUpLift = 38.0f;
 
@@ -247,7 +246,7 @@ int cHintGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     if (!m_bNotReady && window && g_pGarden) {
         switch (message) {
         case vek::cGUI::e_wndShow:
-            PlayGameSound(g_pGarden->GetSoundTable(), kSoundHint);
+            PlayGameSound(g_pGarden->GetSoundTable(), e_sndHint);
             break;
         case vek::cGUI::e_wndHide:
             g_pGarden->m_iShownHint = -1;

@@ -277,7 +277,7 @@ void cHouse::Tick()
         if (m_pOwner && m_pOwner->hooks.playOnce) m_pOwner->hooks.playOnce("firework", "total", at);
         --iFireworks;
         fFireworkDelay = IslandRandomRange(0.5f, 0.8f);
-        Sound(23);
+        Sound(e_sndSalute);
         if (strName == "statue00" && iFireworks == 0 && iState == e_stateBuilt) bClosingPending = true;
     }
     // The closing comics start once, after the island has recorded the
@@ -318,7 +318,7 @@ void cHouse::OnMessage(int message, int argument)
         }
         g_pGarden->m_iShownHint = -1;
     }
-    Sound(13);
+    Sound(e_sndAreaClick);
     if (iState == e_stateNone && bAvailable && ModeOf(m_pOwner) == cIsland::e_modeLevel) Buy();
 }
 
@@ -386,7 +386,7 @@ bool cHouse::ChangeState(int from, int to)
                 int count = 0, stars = 0;
                 if (m_pOwner->GetIslandRate(&count, &stars)) {
                     if (m_pOwner->hooks.flyHouse) m_pOwner->hooks.flyHouse(GetScreenCenter(), stars > 0 ? stars - 1 : 9);
-                    Sound(23);
+                    Sound(e_sndSalute);
                 }
             } else {
                 m_pOwner->stages[4].Reset(0.0f);
@@ -408,7 +408,7 @@ bool cHouse::ChangeState(int from, int to)
         s.counter.ApplyMode(vek::cAnimCounter::e_Stop, true);
         s.counter.iMode = vek::cAnimCounter::e_Once;
         s.counter.ApplyMode(vek::cAnimCounter::e_Once, false);
-        Sound(28);
+        Sound(e_sndConstruction);
         break;
     case e_stateBuilt: ShowFrame(1); break;
     case e_stateNone: ShowFrame(0); break;

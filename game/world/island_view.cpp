@@ -44,12 +44,6 @@ constexpr int kMedals = 3;
 
 enum { A = 0, B, C, D, E, F };
 
-// Game sounds of the result sequence.
-constexpr unsigned kSoundBurst = 2;
-constexpr unsigned kSoundRating = 12;
-constexpr unsigned kSoundFly = 23;
-constexpr unsigned kSoundMedal = 26;
-
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
 void Flush(vek::cQuadBatch& batch)
@@ -634,7 +628,7 @@ void cIsland::UpdateResultSequence()
             if (hasPoint) {
                 from = vecLevelPoints[static_cast<size_t>(level)] - scroll;
                 Burst(from);
-                Sound(kSoundMedal);
+                Sound(e_sndGood);
             }
             int after = 0;
             game->GetRate(nullptr, &after);
@@ -643,7 +637,7 @@ void cIsland::UpdateResultSequence()
                 vek::vec2 to;
                 const int star = after > 0 ? after - 1 : 4;
                 if (hasPoint && ControlCentre(vek::Formatted("star%i", star), true, &to)) Fly("star", from, to, true, 2.0f);
-                Sound(kSoundFly);
+                Sound(e_sndSalute);
             }
             break;
         }
@@ -651,7 +645,7 @@ void cIsland::UpdateResultSequence()
             Start(stages[C], kSilentStep);
             UpdateHouses();
             if (!work || !game) break;
-            Sound(kSoundRating);
+            Sound(e_sndNewSort);
             int n = 0;
             game->GetRate(nullptr, &n);
             if (n != 0 && n != 5) {
@@ -666,7 +660,7 @@ void cIsland::UpdateResultSequence()
                     if (ControlCentre(vek::Formatted("star%i", i), false, &star))
                         Fly("star", star, vek::vec2(star.x, rate.y), false, 1.2f);
                 }
-            Sound(kSoundFly);
+            Sound(e_sndSalute);
             break;
         }
         case C: {
@@ -675,7 +669,7 @@ void cIsland::UpdateResultSequence()
                 SendWindowMessage("island", 0, 0);
                 vek::vec2 rate;
                 if (ControlCentre("rate", false, &rate)) Burst(rate);
-                Sound(kSoundBurst);
+                Sound(e_sndLevelSuccess);
             }
             if (viewHooks.trainingStart) viewHooks.trainingStart(14);
             break;
@@ -691,7 +685,7 @@ void cIsland::UpdateResultSequence()
         case E: {
             Start(stages[F], kSilentStep);
             if (!work) break;
-            Sound(kSoundRating);
+            Sound(e_sndNewSort);
             int n = 0;
             GetIslandRate(nullptr, &n);
             if (n != 0 && n != 10) {
@@ -706,7 +700,7 @@ void cIsland::UpdateResultSequence()
                     if (ControlCentre(vek::Formatted("island_star%i", i), false, &house))
                         Fly("house", house, vek::vec2(house.x, rate.y), false, 1.2f);
                 }
-            Sound(kSoundFly);
+            Sound(e_sndSalute);
             break;
         }
         case F: {
@@ -716,7 +710,7 @@ void cIsland::UpdateResultSequence()
                 SendWindowMessage("island", 0, 0);
                 vek::vec2 rate;
                 if (ControlCentre("island_rate", false, &rate)) Burst(rate);
-                Sound(kSoundBurst);
+                Sound(e_sndLevelSuccess);
             }
             if (viewHooks.trainingStart) viewHooks.trainingStart(13);
             if ((game ? game->m_Training.iKind : -1) != 13) {

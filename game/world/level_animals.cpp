@@ -19,6 +19,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/effects.h"
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 #include "game/world/level_task.h"
 
@@ -163,7 +164,7 @@ bool cLevel::BuyAnimal(int kind)
 
     cObject* object = GetObject(id);
     if (kind == 2) {
-        GetAnimalWorld().PlayGameSound(29);
+        GetAnimalWorld().PlayGameSound(e_sndBee);
         object->SetState(cHive::e_stAppear);
     } else {
         auto* animal = static_cast<cAnimal*>(object);

@@ -100,7 +100,7 @@ bool cLevel::PlantSort(int32_t ware)
     if (IsNamedWare(ware, "plant02")) garden::TrainingStep(11, 0);
     if (IsNamedWare(ware, "grass")) garden::TrainingStep(5, 0);
     if (IsNamedWare(ware, "flowers")) garden::TrainingStep(9, 1);
-    garden::PlaySound(e_gsTakeSeed);
+    garden::PlaySound(e_sndTakeSeed);
     return true;
 }
 
@@ -186,7 +186,7 @@ bool cLevel::GardenClick(const vek::vec2& point)
         if (player && player->m_iLevel == 0 && player->m_fClock < 2.0f) return false;
     }
     auto* gardener = static_cast<cGardener*>(object);
-    garden::PlaySound(e_gsAreaClick);
+    garden::PlaySound(e_sndAreaClick);
     if (HasObject(m_uCarId) && GetObject(m_uCarId)->HitTest(point)) {
         gardener->QueueType(OBJ_CAR);
         return true;

@@ -31,9 +31,6 @@ constexpr const char* kSender = "cGarden";
 // screen reads them.
 enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
 
-// Game sound 12, "new_sort".
-constexpr int kSoundNewSort = 12;
-
 // The highest unlockable sort index and animal kind.
 constexpr int32_t kLastSort = 7;
 constexpr int32_t kLastAnimal = 3;
@@ -374,7 +371,7 @@ bool cGarden::UnlockNextSort()
     const cSort* next = g_pWareManager->GetSort(static_cast<uint32_t>(player->m_iSorts + 1));
     if (next == g_pWareManager->DefaultSort()) return false;
     ++player->m_iSorts;
-    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
+    PlayGameSound(e_sndNewSort);
     SendWindowMessage("garden", 1, 0);
     return true;
 }
@@ -384,7 +381,7 @@ bool cGarden::UnlockNextAnimal()
     cPlayer* player = GetPlayer();
     if (!player || player->m_iAnimals + 1 > kLastAnimal) return false;
     ++player->m_iAnimals;
-    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
+    PlayGameSound(e_sndNewSort);
     SendWindowMessage("garden", 1, 0);
     return true;
 }
@@ -518,9 +515,6 @@ bool IsSort(int32_t ware)
     return w && w->GetType() == WARE_SORT;
 }
 
-// Game sounds of the rules.
-constexpr unsigned kSoundMarketSold = 0;
-constexpr unsigned kSoundShipBeep = 27;
 constexpr int32_t kCarParked = 1;
 
 } // namespace
@@ -724,7 +718,7 @@ int32_t cGarden::SellCarLoad()
         task->iWare = NO_WARE;
     }
     player->m_CarLoad.clear();
-    if (sum != 0) PlayGameSound(kSoundMarketSold);
+    if (sum != 0) PlayGameSound(e_sndMarketSold);
     return sum;
 }
 
@@ -756,7 +750,7 @@ void cGarden::UpdateShips()
     for (const cShip& ship : m_Ships) wakes.push_back(ship.wake);
     std::vector<size_t> removed;
     const cShipEvents events = StepShips(m_Ships, &removed);
-    for (int i = 0; i < events.iBeeps; ++i) PlayGameSound(kSoundShipBeep);
+    for (int i = 0; i < events.iBeeps; ++i) PlayGameSound(e_sndShipBeep);
     if (m_pParticles) {
         for (const size_t i : removed) m_pParticles->FinishEmitter(wakes[i]);
         for (const cShip& ship : m_Ships) {
@@ -791,7 +785,7 @@ void cGarden::ShowWaterReminder()
                                                              0.0f));
         }
     }
-    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
+    PlayGameSound(e_sndNewSort);
 }
 
 void cGarden::OnFactoryInput(int32_t inputWare)

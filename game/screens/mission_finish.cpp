@@ -24,9 +24,6 @@ namespace {
 // The play mode while the screen is shown: the level waits.
 constexpr int kPlayModeFinish = 2;
 
-// The game object's award flags, in their saved order.
-enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
-
 // The counts run in this many seconds.
 constexpr float kCountTime = 1.2f;
 // The highest plant sort there is.

@@ -247,7 +247,7 @@ public:
     cBedLayouts m_BedLayouts;
     cBuildingRegistry m_Buildings;
     cTraining m_Training;
-    // The game world's counters after the first (which is the profiles').
+    // The level's award flags, indexed by eAward (game/world/rules.h).
     int32_t m_aiCounters[4] = {0, 0, 0, 0};
     cParticleSystem* m_pParticles = nullptr;
     cFlyingItems* m_pFlyingItems = nullptr;

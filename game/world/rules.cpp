@@ -27,10 +27,6 @@ namespace {
 
 constexpr const char* kSender = "cGarden";
 
-// Award flags in the game object's counters, in the order the finish
-// screen reads them.
-enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
-
 // The highest unlockable sort index and animal kind.
 constexpr int32_t kLastSort = 7;
 constexpr int32_t kLastAnimal = 3;

@@ -261,10 +261,8 @@ public:
     int32_t m_iShownHint = -1;
     int32_t m_iLastMedal = -1;
     std::vector<cObject*> m_IslandWalkers;
-    void* m_pWorld = nullptr;
     vek::cMusic* m_pMenuMusic = nullptr;
     cFlyingItems* m_pSecondList = nullptr;
-    int32_t m_iSecondValue = 0;
     std::vector<int32_t> m_SoundTable;
     vek::string m_strLinkFinishBeta;
     // The seed of the game's random numbers (RandomInt, RandomRange).

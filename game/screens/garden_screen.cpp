@@ -292,16 +292,16 @@ int cGardenWF::AfterCreate(vek::cWindow* window)
 
 void cGardenWF::Progress(unsigned kind, unsigned value)
 {
-    if (kind == 0 || kind == 2) {
+    if (kind == e_refreshAll || kind == e_refreshPanels) {
         for (cFactoryControl& panel : m_Panels) {
             if (value == kSnapPanels)
                 panel.HideImmediately();
             else
                 panel.Refresh();
         }
-        if (kind == 2) return;
+        if (kind == e_refreshPanels) return;
     }
-    if (kind != 0 && kind != 1) return;
+    if (kind != e_refreshAll && kind != e_refreshToolbars) return;
     if (!m_pPlants || !m_pGrass || !m_pAnimals) return;
     const cPlayer* player = g_pGarden ? g_pGarden->GetPlayer() : nullptr;
     const int sorts = player ? player->m_iSorts : 0;

@@ -9,6 +9,7 @@
 #include "engine/core/anim.h"
 #include "engine/core/geometry.h"
 #include "game/screens/window_functions.h"
+#include "game/shell/window_message.h"
 
 namespace vek {
 class cCtrl;
@@ -85,10 +86,9 @@ vek::mover<float>& GetFactoryBlink();
 // The garden screen's window function.
 class cGardenWF : public cBaseWF {
 public:
-    // The game's progress message: a = kind, b = value.
-    static constexpr int kMsgProgress = 100000;
-    // The progress value with which kinds 0 and 2 snap the panels away.
-    static constexpr unsigned kSnapPanels = 20;
+    // The game's progress message: a = kind (eGardenRefresh), b = value.
+    static constexpr int kMsgProgress = kGameWindowMessage;
+    static constexpr unsigned kSnapPanels = ::kSnapPanels;
 
     cGardenWF();
     ~cGardenWF() override;

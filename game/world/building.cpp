@@ -15,6 +15,7 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
+#include "game/shell/window_message.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
 #include "game/world/walk_map.h"
@@ -400,7 +401,7 @@ bool cHouse::ChangeState(int from, int to)
             if (!text.empty() && m_pOwner->hooks.popup) m_pOwner->hooks.popup(text, GetScreenCenter());
         }
         SetTimer(strName == "statue00" ? 6 : 3);
-        if (strName == "animals00") TellGarden(1);
+        if (strName == "animals00") TellGarden(e_refreshToolbars);
     }
     cSpriteRec& s = GetCurrentSprite();
     switch (to) {
@@ -473,7 +474,7 @@ void cFactory::Process()
     }
     if (m_pOwner && m_pOwner->hooks.sendWare) m_pOwner->hooks.sendWare(iOutputWare, this, mode, next);
     SetState(e_stateBuilt);
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
 }
 
 void cFactory::LoadState(vek::cBitStream& stream)
@@ -529,7 +530,7 @@ void cFactory::AddInput()
 {
     if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(3, 0);
     ++iUnits;
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
     if (!g_pWareManager || g_pWareManager->GetWare(static_cast<uint32_t>(iInputWare))->GetType() != 0x80000001u) return;
     if (m_pOwner && m_pOwner->hooks.inputAdded) m_pOwner->hooks.inputAdded(this);
 }
@@ -539,14 +540,14 @@ void cFactory::StartProcessing()
     if (iState != e_stateBuilt || iUnits <= 0) return;
     if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(3, 1);
     SetState(e_stateWorking);
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
 }
 
 void cFactory::StopProcessing()
 {
     if (iState != e_stateWorking) return;
     SetState(e_stateBuilt);
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
 }
 
 // ---- the registry ----

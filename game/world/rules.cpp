@@ -12,6 +12,7 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/profile_host.h"
+#include "game/shell/window_message.h"
 #include "game/world/building.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
@@ -278,7 +279,7 @@ int CheckProfileValues(cPlayer& player)
 
 bool cGarden::SetupLevel(int level)
 {
-    SendWindowMessage("garden", 2, 20);
+    SendWindowMessage("garden", e_refreshPanels, kSnapPanels);
     for (int32_t& award : m_aiCounters) award = 0;
     cPlayer* player = GetPlayer();
     if (!player) return true;
@@ -368,7 +369,7 @@ bool cGarden::UnlockNextSort()
     if (next == g_pWareManager->DefaultSort()) return false;
     ++player->m_iSorts;
     PlayGameSound(e_sndNewSort);
-    SendWindowMessage("garden", 1, 0);
+    SendWindowMessage("garden", e_refreshToolbars, 0);
     return true;
 }
 
@@ -378,7 +379,7 @@ bool cGarden::UnlockNextAnimal()
     if (!player || player->m_iAnimals + 1 > kLastAnimal) return false;
     ++player->m_iAnimals;
     PlayGameSound(e_sndNewSort);
-    SendWindowMessage("garden", 1, 0);
+    SendWindowMessage("garden", e_refreshToolbars, 0);
     return true;
 }
 
@@ -541,7 +542,7 @@ bool cGarden::StartLevel(int level)
     if (vek::g_pGame && vek::g_pGame->GetFocusWidgetName() != "garden") vek::g_pGame->SetFocusWidget("garden");
     SetupLevel(level);
     RenewShips();
-    SendWindowMessage("garden", 1, 0);
+    SendWindowMessage("garden", e_refreshToolbars, 0);
     if (m_pLevel) m_pLevel->UpdateToolbars();
     return true;
 }

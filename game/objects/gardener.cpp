@@ -600,13 +600,13 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
     case e_gsWeedEnd: SetSprite("gard10", "weed_start", 2); break;
     case e_gsHarvestStart: SetSprite("gard11", "harvest_start", 1); break;
     case e_gsHarvest:
-        garden::PlaySound(e_gsHarvest);
+        garden::PlaySound(e_sndHarvest);
         SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
         break;
     case e_gsHarvestEnd: SetSprite("gard11", "harvest_start", 2); break;
     case e_gsPickStart: SetSprite("gard11", "harvest_start", 1); break;
     case e_gsPick:
-        garden::PlaySound(e_gsHarvest);
+        garden::PlaySound(e_sndHarvest);
         SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
         break;
     case e_gsPickEnd: SetSprite("gard11", "harvest_start", 2); break;

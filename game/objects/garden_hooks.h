@@ -8,6 +8,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/vekstring.h"
 #include "game/world/game_sound.h"
+#include "game/world/training.h"
 
 class cGameBalance;
 class cPlayer;
@@ -36,7 +37,7 @@ bool WaterEventSet();
 // The tutorial: the active lesson kind (-1 none) and the step hook (true
 // when (kind, step) was the step shown and the lesson moved on).
 int32_t TrainingKind();
-bool TrainingStep(int kind, int step);
+bool TrainingStep(int kind, int step);  // kind: eLesson
 // Entry `index` of the profile's hint-state list (0 when there is none).
 int32_t HintState(int index);
 

@@ -219,14 +219,14 @@ bool cGardener::TakeTool(uint32_t id)
     if (!object->IsType(OBJ_TOOL)) return false;
     if (object->IsType(OBJ_TOOL_WATER) && !garden::WaterEventSet()) return false;
     if (object->IsType(OBJ_TOOL_WATER)) {
-        garden::TrainingStep(1, 0);
+        garden::TrainingStep(e_lessonWater, 0);
     } else if (object->IsType(OBJ_TOOL_WEED)) {
-        garden::TrainingStep(0, 4);
+        garden::TrainingStep(e_lessonPlants, 4);
     } else if (object->IsType(OBJ_TOOL_BIN)) {
-        garden::TrainingStep(0, 6);
-        garden::TrainingStep(10, 0);
-        garden::TrainingStep(6, 0);
-        garden::TrainingStep(8, 0);
+        garden::TrainingStep(e_lessonPlants, 6);
+        garden::TrainingStep(e_lessonHoney, 0);
+        garden::TrainingStep(e_lessonEgg, 0);
+        garden::TrainingStep(e_lessonMilk, 0);
     }
     DropTool();
     ClearWare();
@@ -548,11 +548,11 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         break;
     case e_gsMilk:
         ReleaseGoat();
-        garden::TrainingStep(8, 1);
+        garden::TrainingStep(e_lessonMilk, 1);
         break;
     case e_gsFill:
         if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId)) m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(1);
-        garden::TrainingStep(1, 1);
+        garden::TrainingStep(e_lessonWater, 1);
         break;
     default: break;
     }
@@ -726,7 +726,7 @@ void cGardener::Update()
                     cObject* standing = m_pLevel->FindObject(own, OBJ_PLANT);
                     if (standing && standing != m_pLevel->GetNullObject()) {
                         standing->SetState(e_stRemove);
-                        if (g_pGarden && !g_pGarden->IsEventSeen(11)) g_pGarden->SetEventSeen11();
+                        if (g_pGarden && !g_pGarden->IsEventSeen(e_lessonPlantInstead)) g_pGarden->SetEventSeen11();
                     }
                     m_pLevel->AddPlant(own, m_iWare);
                     garden::SpendMoney(price);
@@ -776,7 +776,7 @@ void cGardener::Update()
         } else if (m_iRepeat <= 0) {
             const int32_t ware = static_cast<cAnimalProduct*>(product)->GetWare();
             if (ware != NO_WARE) basket->AddWare(ware);
-            garden::TrainingStep(6, 1);
+            garden::TrainingStep(e_lessonEgg, 1);
             product->SetState(e_stRemove);
             next = e_gsPickEnd;
         }
@@ -791,7 +791,7 @@ void cGardener::Update()
             const int32_t honey = FieldWare("honey");
             if (static_cast<cHive*>(hive)->TakeHoney()) {
                 if (honey != NO_WARE) basket->AddWare(honey);
-                garden::TrainingStep(10, 1);
+                garden::TrainingStep(e_lessonHoney, 1);
             }
             next = e_gsHoneyEnd;
         }

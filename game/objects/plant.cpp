@@ -95,8 +95,8 @@ void cPlant::SetNeed(int32_t need)
 void cPlant::ClearNeed()
 {
     if (m_iState != e_psNeeding) return;
-    garden::TrainingStep(0, 5);
-    garden::TrainingStep(1, 2);
+    garden::TrainingStep(e_lessonPlants, 5);
+    garden::TrainingStep(e_lessonWater, 2);
     if (m_iNeed == e_NeedWater && IsFlowers() && g_pGarden && g_pGarden->m_iShownHint == 9) {
         vek::cGUI* gui = vek::GetEngineGUI();
         if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
@@ -119,9 +119,9 @@ int32_t cPlant::Harvest()
     if (m_iNeed != e_NeedRipe) return NO_WARE;
     SetGrowth(0.0f);
     SetState(e_psPlanted);
-    garden::TrainingStep(0, 9);
-    garden::TrainingStep(0, 8);
-    garden::TrainingStep(0, 7);
+    garden::TrainingStep(e_lessonPlants, 9);
+    garden::TrainingStep(e_lessonPlants, 8);
+    garden::TrainingStep(e_lessonPlants, 7);
     return GetWareId();
 }
 
@@ -165,19 +165,19 @@ void cPlant::Update()
 
     switch (m_iState) {
     case e_psPlanted:
-        garden::TrainingStep(0, 3);
-        if (garden::TrainingStep(0, 2)) {
+        garden::TrainingStep(e_lessonPlants, 3);
+        if (garden::TrainingStep(e_lessonPlants, 2)) {
             SetNeed(e_NeedWeed);
             return;
         }
-        garden::TrainingStep(0, 1);
-        garden::TrainingStep(11, 1);
+        garden::TrainingStep(e_lessonPlants, 1);
+        garden::TrainingStep(e_lessonPlantInstead, 1);
         if (IsGrass()) {
-            garden::TrainingStep(5, 2);
-            garden::TrainingStep(5, 1);
+            garden::TrainingStep(e_lessonAnimalFood, 2);
+            garden::TrainingStep(e_lessonAnimalFood, 1);
         }
-        if (IsFlowers()) garden::TrainingStep(9, 2);
-        if (garden::TrainingKind() != 0) ChoosePendingNeed();
+        if (IsFlowers()) garden::TrainingStep(e_lessonHive, 2);
+        if (garden::TrainingKind() != e_lessonPlants) ChoosePendingNeed();
         // Flowers ask for water until the player has seen the hint about it.
         if (IsFlowers() && garden::HintState(9) == 0) {
             m_iPending = e_NeedWater;
@@ -193,7 +193,7 @@ void cPlant::Update()
         const float before = m_fGrowth;
         AddGrowth(m_fRate * kStep);
         if (m_fGrowth >= 1.0f) {
-            if (before < 1.0f && m_bNeeded && garden::TrainingKind() != 0 && m_iPending != e_NeedNone) {
+            if (before < 1.0f && m_bNeeded && garden::TrainingKind() != e_lessonPlants && m_iPending != e_NeedNone) {
                 const int32_t need = m_iPending;
                 m_iPending = e_NeedNone;
                 SetNeed(need);

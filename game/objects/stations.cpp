@@ -107,7 +107,7 @@ bool cCar::CanChangeState(int32_t oldState, int32_t newState)
             garden::Popup(vek::string("+$") + std::to_string(amount),
                           vek::vec2(m_vBody.x + m_Body.fWidth, m_vBody.y + m_Body.fHeight / 2.0f));
         }
-        garden::TrainingStep(0, 10);
+        garden::TrainingStep(e_lessonPlants, 10);
         break;
     }
     case e_csAway:

@@ -16,6 +16,7 @@
 #include "game/shell/window_message.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
+#include "game/world/training.h"
 
 namespace {
 
@@ -257,8 +258,8 @@ int cHintGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             break;
         case vek::cGUI::e_wndCommand:
             if (b != 0 && static_cast<int>(b) == window->FindControl("close")) {
-                g_pGarden->m_Training.NextStep(0, 12);
-                g_pGarden->m_Training.NextStep(5, 2);
+                g_pGarden->m_Training.NextStep(e_lessonPlants, 12);
+                g_pGarden->m_Training.NextStep(e_lessonAnimalFood, 2);
                 g_pGarden->HideHint(-1);
             }
             break;

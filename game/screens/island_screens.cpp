@@ -17,6 +17,7 @@
 #include "game/world/building.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
+#include "game/world/training.h"
 #include "game/world/walk_map.h"
 #include "game/world/ware.h"
 
@@ -276,12 +277,12 @@ int cIslandWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
         case vek::cGUI::e_wndCommand:
             if (g_pGarden && b != 0 && g_Island.butRate && static_cast<int>(b) == g_Island.butRate->GetID()) {
                 if (cIsland* island = GetIsland())
-                    if (island->hooks.trainingStep) island->hooks.trainingStep(14, 0);
+                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonRate, 0);
                 g_pGarden->ShowGameWindow("stat_garden", 1);
             } else if (g_pGarden && b != 0 && g_Island.butIslandRate &&
                        static_cast<int>(b) == g_Island.butIslandRate->GetID()) {
                 if (cIsland* island = GetIsland())
-                    if (island->hooks.trainingStep) island->hooks.trainingStep(13, 0);
+                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonIslandRate, 0);
                 g_pGarden->ShowGameWindow("stat_island", 1);
             }
             break;

@@ -18,6 +18,7 @@
 #include "game/shell/window_message.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
+#include "game/world/training.h"
 #include "game/world/walk_map.h"
 
 namespace {
@@ -528,7 +529,7 @@ void cFactory::SetOutput(const vek::string& ware, float processTime)
 
 void cFactory::AddInput()
 {
-    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(3, 0);
+    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, 0);
     ++iUnits;
     TellGarden(e_refreshPanels);
     if (!g_pWareManager || g_pWareManager->GetWare(static_cast<uint32_t>(iInputWare))->GetType() != 0x80000001u) return;
@@ -538,7 +539,7 @@ void cFactory::AddInput()
 void cFactory::StartProcessing()
 {
     if (iState != e_stateBuilt || iUnits <= 0) return;
-    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(3, 1);
+    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, 1);
     SetState(e_stateWorking);
     TellGarden(e_refreshPanels);
 }

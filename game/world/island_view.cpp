@@ -28,6 +28,7 @@
 #include "game/world/level_defs.h"
 #include "game/world/particles.h"
 #include "game/world/rules.h"
+#include "game/world/training.h"
 
 namespace {
 
@@ -406,7 +407,7 @@ void cIsland::Tick()
         if (hintTimer.Update(kStep) == vek::mover<float>::e_Arrived && viewHooks.showHint) viewHooks.showHint(3);
     }
     AdvancePulse();
-    if (iMode != e_modeNone && game && game->CanScrollIsland() && viewHooks.trainingStart) viewHooks.trainingStart(2);
+    if (iMode != e_modeNone && game && game->CanScrollIsland() && viewHooks.trainingStart) viewHooks.trainingStart(e_lessonScrolling);
     if (blinkTimer.Update(kStep) == vek::mover<float>::e_Arrived) {
         const float back = blinkTimer.m_From;  // SetTarget overwrites the start
         blinkTimer.SetTarget(back);
@@ -430,7 +431,7 @@ void cIsland::Update(float elapsed)
             if (static_cast<float>(y) < kEdge) fScrollY += step;
             if (static_cast<float>(y) > kViewHeight - kEdge) {
                 fScrollY -= step;
-                if (hooks.trainingStep) hooks.trainingStep(2, 0);
+                if (hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, 0);
             }
         }
         fScrollY += fScrollSpeed * elapsed;
@@ -558,7 +559,7 @@ void cIsland::OnInput(int kind, int code)
     case vek::e_inWheel:
         if (!game || !game->CanScrollIsland()) break;
         fScrollSpeed = static_cast<float>(code) * 10.0f;
-        if (fScrollSpeed < 0.0f && hooks.trainingStep) hooks.trainingStep(2, 0);
+        if (fScrollSpeed < 0.0f && hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, 0);
         HideHint3();
         if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("hint_mp");
         break;
@@ -671,7 +672,7 @@ void cIsland::UpdateResultSequence()
                 if (ControlCentre("rate", false, &rate)) Burst(rate);
                 Sound(e_sndLevelSuccess);
             }
-            if (viewHooks.trainingStart) viewHooks.trainingStart(14);
+            if (viewHooks.trainingStart) viewHooks.trainingStart(e_lessonRate);
             break;
         }
         case D:
@@ -712,8 +713,8 @@ void cIsland::UpdateResultSequence()
                 if (ControlCentre("island_rate", false, &rate)) Burst(rate);
                 Sound(e_sndLevelSuccess);
             }
-            if (viewHooks.trainingStart) viewHooks.trainingStart(13);
-            if ((game ? game->m_Training.iKind : -1) != 13) {
+            if (viewHooks.trainingStart) viewHooks.trainingStart(e_lessonIslandRate);
+            if ((game ? game->m_Training.iKind : -1) != e_lessonIslandRate) {
                 SetMode(e_modeIsland);
                 if (viewHooks.renewShips) viewHooks.renewShips();
                 return;

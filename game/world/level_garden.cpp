@@ -14,6 +14,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/level.h"
+#include "game/world/training.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -95,11 +96,11 @@ bool cLevel::PlantSort(int32_t ware)
     cObject* object = GetGardenerObject();
     if (!object) return false;
     static_cast<cGardener*>(object)->QueueWare(ware);
-    garden::TrainingStep(0, 4);
-    garden::TrainingStep(0, 0);
-    if (IsNamedWare(ware, "plant02")) garden::TrainingStep(11, 0);
-    if (IsNamedWare(ware, "grass")) garden::TrainingStep(5, 0);
-    if (IsNamedWare(ware, "flowers")) garden::TrainingStep(9, 1);
+    garden::TrainingStep(e_lessonPlants, 4);
+    garden::TrainingStep(e_lessonPlants, 0);
+    if (IsNamedWare(ware, "plant02")) garden::TrainingStep(e_lessonPlantInstead, 0);
+    if (IsNamedWare(ware, "grass")) garden::TrainingStep(e_lessonAnimalFood, 0);
+    if (IsNamedWare(ware, "flowers")) garden::TrainingStep(e_lessonHive, 1);
     garden::PlaySound(e_sndTakeSeed);
     return true;
 }

@@ -11,6 +11,7 @@
 #include "game/objects/garden_hooks.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
+#include "game/world/hints.h"
 #include "game/world/level.h"
 #include "game/world/particles.h"
 #include "game/world/ware.h"
@@ -89,7 +90,7 @@ void cPlant::SetNeed(int32_t need)
     m_NeedTimer.Reset(0.0f);
     m_NeedTimer.SetTarget(kNeedTime);
     SetState(e_psNeeding);
-    if (need == e_NeedWater && IsFlowers() && g_pGarden) g_pGarden->ShowHint(0, 9);
+    if (need == e_NeedWater && IsFlowers() && g_pGarden) g_pGarden->ShowHint(0, e_hintFlowersWater);
 }
 
 void cPlant::ClearNeed()
@@ -97,7 +98,7 @@ void cPlant::ClearNeed()
     if (m_iState != e_psNeeding) return;
     garden::TrainingStep(e_lessonPlants, 5);
     garden::TrainingStep(e_lessonWater, 2);
-    if (m_iNeed == e_NeedWater && IsFlowers() && g_pGarden && g_pGarden->m_iShownHint == 9) {
+    if (m_iNeed == e_NeedWater && IsFlowers() && g_pGarden && g_pGarden->m_iShownHint == e_hintFlowersWater) {
         vek::cGUI* gui = vek::GetEngineGUI();
         if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
         g_pGarden->m_iShownHint = -1;
@@ -179,7 +180,7 @@ void cPlant::Update()
         if (IsFlowers()) garden::TrainingStep(e_lessonHive, 2);
         if (garden::TrainingKind() != e_lessonPlants) ChoosePendingNeed();
         // Flowers ask for water until the player has seen the hint about it.
-        if (IsFlowers() && garden::HintState(9) == 0) {
+        if (IsFlowers() && garden::HintState(e_hintFlowersWater) == 0) {
             m_iPending = e_NeedWater;
             if (m_pSort && !m_pSort->vecNeedCounters.empty()) m_pSort->vecNeedCounters[0] = 0;
         }

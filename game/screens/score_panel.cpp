@@ -11,14 +11,13 @@
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/effects.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/particles.h"
 
 namespace {
 
 constexpr int kTaskLines = 4;
-constexpr unsigned kHintSilver = 7;
-constexpr unsigned kHintBronze = 8;
 constexpr uint32_t kBurstCount = 30;
 constexpr float kBurstSpread = 15.0f;
 
@@ -112,8 +111,8 @@ void cScoreWF::Tick(float seconds)
     const bool medals = g_Medals.pictures[0].bFound && g_Medals.pictures[1].bFound && g_Medals.pictures[2].bFound;
     const int medal = g_pGarden ? g_pGarden->GetMedal() : 0;
     if (medals && medal >= 0 && medal < 3 && medal != g_Medals.iLastShown) {
-        if (medal == 1) RequestHint(0, kHintSilver);
-        if (medal == 2) RequestHint(0, kHintBronze);
+        if (medal == 1) RequestHint(0, e_hintSilver);
+        if (medal == 2) RequestHint(0, e_hintBronze);
         const cMedalPicture& picture = g_Medals.pictures[medal];
         m_pMedal->SetUVPos(picture.uv.x, picture.uv.y, 0);
         m_pMedal->SetUVSize(picture.uv.w, picture.uv.h, 0);

@@ -17,6 +17,7 @@
 #include "game/shell/texture_info.h"
 #include "game/shell/window_message.h"
 #include "game/world/game_sound.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/training.h"
 #include "game/world/walk_map.h"
@@ -314,7 +315,7 @@ void cHouse::OnMessage(int message, int argument)
 {
     if (!bAvailable || message != 48 || argument != 1) return;
     if (g_pGarden && g_pGarden->m_iShownHint != -1) {
-        if (g_pGarden->m_iShownHint == 1) {
+        if (g_pGarden->m_iShownHint == e_hintConstruct) {
             vek::cGUI* gui = vek::GetEngineGUI();
             if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
         }

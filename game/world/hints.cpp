@@ -18,6 +18,7 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/level_defs.h"
@@ -28,7 +29,6 @@
 
 namespace {
 
-constexpr int kHintKinds = 10;
 constexpr int kFirstTaskHint = 2;
 constexpr float kHalfWidth = 512.0f;
 constexpr float kHalfHeight = 384.0f;
@@ -92,7 +92,7 @@ int cGarden::GetHintCost(const cHouse* building) const
 void cGarden::ShowHint(int index, unsigned kind)
 {
     cPlayer* player = GetPlayer();
-    if (!player || kind >= static_cast<unsigned>(kHintKinds)) return;
+    if (!player || kind >= kHintKinds) return;
     if (GetFlowState() != 0 || m_Training.IsActive()) return;
     if (player->m_Hints.size() < static_cast<size_t>(kHintKinds)) player->m_Hints.resize(kHintKinds, 0);
     int32_t& state = player->m_Hints[kind];
@@ -105,7 +105,7 @@ void cGarden::ShowHint(int index, unsigned kind)
     int modal = 0;
     bool shown = false;
     switch (kind) {
-    case 0:
+    case e_hintBasketUp:
         if (const cObject* bin = FirstObject(m_pLevel, OBJ_TOOL_BIN)) {
             const vek::rectf r = bin->GetRect();
             at = {texts.HintBinUp, vek::vec2(r.x + r.w, r.y + r.h), 12};
@@ -113,7 +113,7 @@ void cGarden::ShowHint(int index, unsigned kind)
             shown = true;
         }
         break;
-    case 1:
+    case e_hintConstruct:
         if (cHouse* house = player ? GetLevelHouse(player->m_iLevel) : nullptr) {
             const int cost = GetHintCost(house);
             const vek::string own = GetLevelBuildingText(player->m_iLevel);
@@ -150,7 +150,7 @@ void cGarden::ShowHint(int index, unsigned kind)
             shown = true;
         }
         break;
-    case 2:
+    case e_hintNewPeople:
         if (cShip* ship = GetTrainingWorld().GetFirstShip(); ship && island) {
             // While a level is played the ship sails past the garden, and
             // the island's route lies far off that screen: the modal hint
@@ -170,7 +170,7 @@ void cGarden::ShowHint(int index, unsigned kind)
             shown = true;
         }
         break;
-    case 3: {
+    case e_hintStartLevel: {
         const int progress = player->m_iProgress;
         if (!island || progress < 0 || static_cast<size_t>(progress) >= island->vecLevelPoints.size()) {
             // Nothing to point at, but the request is remembered.
@@ -185,7 +185,7 @@ void cGarden::ShowHint(int index, unsigned kind)
         shown = true;
         break;
     }
-    case 4:
+    case e_hintNewTask:
         if (index >= 0 && static_cast<size_t>(index) < player->m_Tasks.size()) {
             const cTaskCtrl* line = player->m_Tasks[static_cast<size_t>(index)].pLine;
             if (line) {
@@ -198,25 +198,25 @@ void cGarden::ShowHint(int index, unsigned kind)
             }
         }
         break;
-    case 5:
-    case 6:
-        if (const vek::cCtrl* button = FindControl("island", kind == 5 ? "but_rate" : "but_island_rate")) {
+    case e_hintStatGarden:
+    case e_hintStatIsland:
+        if (const vek::cCtrl* button = FindControl("island", kind == e_hintStatGarden ? "but_rate" : "but_island_rate")) {
             const vek::rectf r = button->GetRect();
-            if (kind == 5) at = {texts.HintStatGarden, vek::vec2(r.x, r.y), 33};
+            if (kind == e_hintStatGarden) at = {texts.HintStatGarden, vek::vec2(r.x, r.y), 33};
             else at = {texts.HintStatIsland, vek::vec2(r.x + r.w, r.y + r.h), 12};
             shown = true;
         }
         break;
-    case 7:
-    case 8:
+    case e_hintSilver:
+    case e_hintBronze:
         if (const vek::cCtrl* medal = FindControl("score", "clock_medal")) {
             const vek::rectf r = medal->GetRect();
-            at = {kind == 7 ? texts.HintSilver : texts.HintBronze, vek::vec2(r.x, r.y), 33};
+            at = {kind == e_hintSilver ? texts.HintSilver : texts.HintBronze, vek::vec2(r.x, r.y), 33};
             modal = 1;
             shown = true;
         }
         break;
-    case 9: {
+    case e_hintFlowersWater: {
         const int32_t flowers = g_pWareManager ? g_pWareManager->FindWare("flowers") : NO_WARE;
         const cTrainingWorld& world = GetTrainingWorld();
         if (!m_pLevel || flowers == NO_WARE) break;
@@ -239,7 +239,7 @@ void cGarden::ShowHint(int index, unsigned kind)
     m_iShownHint = static_cast<int32_t>(kind);
     if (m_pHint) m_pHint->SetHint(at.text, vek::rectf(0.0f, 0.0f, 0.0f, 0.0f), at.point, at.flags, modal);
     ShowGameWindow("hint", 2);
-    if (kind != 1 && kind != 3 && kind != 4) state = 1;
+    if (kind != e_hintConstruct && kind != e_hintStartLevel && kind != e_hintNewTask) state = 1;
 }
 
 void cGarden::HideHint(int kind)

@@ -23,6 +23,7 @@
 #include "game/world/building.h"
 #include "game/world/effects.h"
 #include "game/world/game_sound.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/level_defs.h"
@@ -136,7 +137,7 @@ bool HideHint3()
 {
     // A shown hint gives way; the window goes only for the level-point hint.
     if (!g_pGarden || g_pGarden->m_iShownHint == -1) return false;
-    if (g_pGarden->m_iShownHint == 3) {
+    if (g_pGarden->m_iShownHint == e_hintStartLevel) {
         if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("hint");
     }
     g_pGarden->m_iShownHint = -1;
@@ -394,7 +395,7 @@ void cIsland::Tick()
     cGarden* game = g_pGarden;
     if (game) {
         game->UpdateTraining();
-        if (game->m_iShownHint != 2) game->UpdateShips();
+        if (game->m_iShownHint != e_hintNewPeople) game->UpdateShips();
         if (game->m_pFlyingItems) game->m_pFlyingItems->Update(kStep);
     }
     if (Paused()) return;
@@ -403,8 +404,8 @@ void cIsland::Tick()
         uFallTexture = uFallTexture == uFallTextures[0] ? uFallTextures[1] : uFallTextures[0];
     TickWorld();
     if (iMode == e_modeLevel) UpdateResultSequence();
-    if (iMode == e_modeIsland && (!game || game->m_iShownHint != 2)) {
-        if (hintTimer.Update(kStep) == vek::mover<float>::e_Arrived && viewHooks.showHint) viewHooks.showHint(3);
+    if (iMode == e_modeIsland && (!game || game->m_iShownHint != e_hintNewPeople)) {
+        if (hintTimer.Update(kStep) == vek::mover<float>::e_Arrived && viewHooks.showHint) viewHooks.showHint(e_hintStartLevel);
     }
     AdvancePulse();
     if (iMode != e_modeNone && game && game->CanScrollIsland() && viewHooks.trainingStart) viewHooks.trainingStart(e_lessonScrolling);
@@ -678,7 +679,7 @@ void cIsland::UpdateResultSequence()
         case D:
             if (work) {
                 const cHouse* house = FirstNamed(m_Buildings, GetLevelBuilding(level));
-                if (house && house->iState == cHouse::e_stateNone && viewHooks.showHint) viewHooks.showHint(1);
+                if (house && house->iState == cHouse::e_stateNone && viewHooks.showHint) viewHooks.showHint(e_hintConstruct);
             } else {
                 Start(stages[E], kSilentStep);
             }

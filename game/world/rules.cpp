@@ -15,6 +15,7 @@
 #include "game/shell/window_message.h"
 #include "game/world/building.h"
 #include "game/world/game_sound.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
@@ -463,7 +464,7 @@ bool cGarden::CanScrollIsland() const
     if (mode == cIsland::e_modeIsland) {
         const cPlayer* player = GetPlayer();
         const int progress = player ? player->m_iProgress : 0;
-        return progress > 6 && (m_iShownHint == -1 || m_iShownHint == 3);
+        return progress > 6 && (m_iShownHint == -1 || m_iShownHint == e_hintStartLevel);
     }
     return mode != cIsland::e_modeLevel;
 }
@@ -574,9 +575,9 @@ void cGarden::UpdateSession()
         if (!m_ReminderTimer.IsMoving() && waters) StartTimer(m_ReminderTimer, 5.0f);
         if (TimerEnds(m_ReminderTimer)) ShowWaterReminder();
     }
-    if (player->m_Upgrades.GetLevel(2) > 0) ShowHint(0, 0);
+    if (player->m_Upgrades.GetLevel(2) > 0) ShowHint(0, e_hintBasketUp);
     if (TimerEnds(m_HintTimer) && m_iShownHint >= 0) {
-        if (m_iShownHint == 4) {
+        if (m_iShownHint == e_hintNewTask) {
             vek::cGUI* gui = vek::GetEngineGUI();
             if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
         }
@@ -730,7 +731,7 @@ void cGarden::AddShip(int people)
         m_pParticles->MoveEmitter(ship.wake, vek::vec3(at.x, at.y, 0.0f));
     }
     m_Ships.push_back(ship);
-    ShowHint(0, 2);
+    ShowHint(0, e_hintNewPeople);
 }
 
 void cGarden::ClearShips()

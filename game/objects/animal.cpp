@@ -327,7 +327,7 @@ uint32_t cAnimal::FindFood()
     if (!m_pLevel) return 0;
     const cAnimalWorld& world = GetAnimalWorld();
     const bool pastureOnly = m_StateTimer.m_To > kEps && TimerFraction(m_StateTimer) < 0.3f && !IsFreeRange();
-    const int32_t grassWare = AnimalWare("grass");
+    const int32_t grassWare = AnimalWare(kGrassWare);
     const cell own = GetCell();
     cell best(100, 100);
     cObject* found = nullptr;
@@ -456,7 +456,7 @@ void cAnimal::Draw()
     if (m_iState == e_stHungry && m_uFood == 0 && m_StateTimer.m_Value > 0.0f && m_pLevel) {
         const vek::vec2 centre = Centre(GetRect());
         GetAnimalWorld().DrawProgressCircle(*m_pLevel, centre, 22.0f, TimerFraction(m_StateTimer));
-        DrawIcon(AnimalIcon("grass"), centre);
+        DrawIcon(AnimalIcon(kGrassWare), centre);
     }
 }
 

@@ -58,7 +58,7 @@ vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr;
 
 bool cGardener::IsFieldWare(int32_t ware)
 {
-    return ware != NO_WARE && (ware == FieldWare("grass") || ware == FieldWare("flowers"));
+    return ware != NO_WARE && (ware == FieldWare(kGrassWare) || ware == FieldWare(kFlowersWare));
 }
 
 cGardener::cGardener(cLevel* level) : cObject(level)

@@ -54,8 +54,8 @@ cPlant::cPlant(cLevel* level, int32_t ware) : cObject(level)
     if (m_pSort && m_pSort->fGrowthTime > 0.0f) m_fRate = 1.0f / m_pSort->fGrowthTime;
 }
 
-bool cPlant::IsFlowers() const { return m_pSort && m_pSort->strName == "flowers"; }
-bool cPlant::IsGrass() const { return m_pSort && m_pSort->strName == "grass"; }
+bool cPlant::IsFlowers() const { return m_pSort && ::IsFlowers(*m_pSort); }
+bool cPlant::IsGrass() const { return m_pSort && ::IsGrass(*m_pSort); }
 
 int32_t cPlant::GetWareId() const { return m_pSort ? m_pSort->iIndex : NO_WARE; }
 

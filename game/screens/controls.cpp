@@ -515,8 +515,8 @@ bool cToolbarItemCtrl::IsAvailableFor(int sorts, int animals) const
 {
     if (m_pBuilding) return true;
     if (m_pWare) {
-        if (m_pWare->strName == "grass") return animals != -1;
-        if (m_pWare->strName == "flowers") return animals >= 2;
+        if (IsGrass(*m_pWare)) return animals != -1;
+        if (IsFlowers(*m_pWare)) return animals >= 2;
         // By the item's own ware index: a product's index gives the default
         // sort, whose own index of 0 would offer it at once.
         return m_iWareIndex >= 0 && m_iWareIndex <= sorts;
@@ -685,8 +685,7 @@ float cToolbarCtrl::StripWidthFor(int sorts, int animals) const
     if (m_Items.empty()) return 0.0f;
     long long n = 20;
     if (const cToolbarItemCtrl* first = GetItem(0); first && first->GetWare()) {
-        const vek::string& name = first->GetWare()->strName;
-        if (name == "grass" || name == "flowers")
+        if (IsAnimalFood(*first->GetWare()))
             n = (animals >= 0 ? 1 : 0) + (animals > 1 ? 1 : 0);
         else
             n = static_cast<long long>(sorts) + 1;

@@ -262,7 +262,7 @@ int cGardenWF::AfterCreate(vek::cWindow* window)
     m_pGrass->DeleteAllItems();
     m_pGrass->SetTexture("gui_plants");
     if (g_pWareManager) {
-        for (const char* food : {"grass", "flowers"}) {
+        for (const char* food : {kGrassWare, kFlowersWare}) {
             const int32_t ware = g_pWareManager->FindWare(food);
             if (ware == NO_WARE) continue;
             int32_t price = 0;

@@ -26,8 +26,6 @@ constexpr int kPlayModeFinish = 2;
 
 // The counts run in this many seconds.
 constexpr float kCountTime = 1.2f;
-// The highest plant sort there is.
-constexpr int32_t kLastSort = 7;
 
 const char* const kAnimalNames[4] = {"ostrich", "goat", "hive", "peacock"};
 

@@ -217,7 +217,7 @@ void cGarden::ShowHint(int index, unsigned kind)
         }
         break;
     case e_hintFlowersWater: {
-        const int32_t flowers = g_pWareManager ? g_pWareManager->FindWare("flowers") : NO_WARE;
+        const int32_t flowers = g_pWareManager ? g_pWareManager->FindWare(kFlowersWare) : NO_WARE;
         const cTrainingWorld& world = GetTrainingWorld();
         if (!m_pLevel || flowers == NO_WARE) break;
         for (const cObject* object : m_pLevel->GetObjects()) {

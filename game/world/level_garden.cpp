@@ -99,8 +99,8 @@ bool cLevel::PlantSort(int32_t ware)
     garden::TrainingStep(e_lessonPlants, 4);
     garden::TrainingStep(e_lessonPlants, 0);
     if (IsNamedWare(ware, "plant02")) garden::TrainingStep(e_lessonPlantInstead, 0);
-    if (IsNamedWare(ware, "grass")) garden::TrainingStep(e_lessonAnimalFood, 0);
-    if (IsNamedWare(ware, "flowers")) garden::TrainingStep(e_lessonHive, 1);
+    if (IsNamedWare(ware, kGrassWare)) garden::TrainingStep(e_lessonAnimalFood, 0);
+    if (IsNamedWare(ware, kFlowersWare)) garden::TrainingStep(e_lessonHive, 1);
     garden::PlaySound(e_sndTakeSeed);
     return true;
 }

@@ -29,11 +29,9 @@ namespace {
 
 constexpr const char* kSender = "cGarden";
 
-// The highest unlockable sort index and animal kind.
-constexpr int32_t kLastSort = 7;
+// The highest unlockable animal kind.
 constexpr int32_t kLastAnimal = 3;
 constexpr int32_t kAnimalKinds = 4;
-constexpr int32_t kWareCount = 21;
 
 size_t DefinitionCount(const cPlayer& player) { return player.m_TaskSet.vecTasks.size(); }
 

@@ -512,7 +512,7 @@ void cGarden::UpdateTraining()
         check(e_lessonOstrich, [&] { return twoSeconds && HasTaskFor(*player, "egg"); });
         check(e_lessonEgg, [&] { return NthObject(level, OBJ_EGG, 0) && binFree(); });
         check(e_lessonAnimalFood, [&] {
-            if (!NthObject(level, OBJ_OSTRICH, 0) || money < WarePrice("grass") || !level) return false;
+            if (!NthObject(level, OBJ_OSTRICH, 0) || money < WarePrice(kGrassWare) || !level) return false;
             for (const cObject* object : level->GetObjects())
                 if (object->GetType() != OBJ_NONE && object->IsType(OBJ_ANIMAL) &&
                     object->GetState() == cAnimal::e_stHungry)

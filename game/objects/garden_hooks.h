@@ -40,6 +40,12 @@ int32_t TrainingKind();
 bool TrainingStep(int kind, int step);  // kind: eLesson
 // Entry `index` of the profile's hint-state list (0 when there is none).
 int32_t HintState(int index);
+// Shows the screen hint of that kind (eHintKind) with index 0; hides it when
+// it is the one shown.
+void ShowHint(int kind);
+void HideHint(int kind);
+// The game's spray of particles (cParticleSystem::EmitSpray) at the point.
+void Spray(float spread, const vek::vec2& at);
 
 // The rules of the car's sale (cGarden::CheckCarLoad, SellCarLoad).
 // CheckCarLoad keeps the wares the level still wants and answers whether

@@ -7,13 +7,10 @@
 #include "engine/core/bitstream.h"
 #include "engine/core/log.h"
 #include "engine/graphics/draw2d.h"
-#include "engine/gui/gui.h"
 #include "game/objects/garden_hooks.h"
-#include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/hints.h"
 #include "game/world/level.h"
-#include "game/world/particles.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -82,15 +79,15 @@ void cPlant::AddGrowth(float delta) { SetGrowth(std::min(m_fGrowth + delta, 1.0f
 
 void cPlant::SetNeed(int32_t need)
 {
-    if (need == e_NeedRipe && !IsFlowers() && !IsGrass() && g_pGarden && g_pGarden->m_pParticles) {
+    if (need == e_NeedRipe && !IsFlowers() && !IsGrass()) {
         const vek::rectf r = GetRect();
-        g_pGarden->m_pParticles->EmitSpray(24.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
+        garden::Spray(24.0f, vek::vec2(r.x + r.w / 2.0f, r.y + r.h / 2.0f));
     }
     m_iNeed = need;
     m_NeedTimer.Reset(0.0f);
     m_NeedTimer.SetTarget(kNeedTime);
     SetState(e_psNeeding);
-    if (need == e_NeedWater && IsFlowers() && g_pGarden) g_pGarden->ShowHint(0, e_hintFlowersWater);
+    if (need == e_NeedWater && IsFlowers()) garden::ShowHint(e_hintFlowersWater);
 }
 
 void cPlant::ClearNeed()
@@ -98,11 +95,7 @@ void cPlant::ClearNeed()
     if (m_iState != e_psNeeding) return;
     garden::TrainingStep(e_lessonPlants, 5);
     garden::TrainingStep(e_lessonWater, 2);
-    if (m_iNeed == e_NeedWater && IsFlowers() && g_pGarden && g_pGarden->m_iShownHint == e_hintFlowersWater) {
-        vek::cGUI* gui = vek::GetEngineGUI();
-        if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
-        g_pGarden->m_iShownHint = -1;
-    }
+    if (m_iNeed == e_NeedWater && IsFlowers()) garden::HideHint(e_hintFlowersWater);
     m_iNeed = e_NeedNone;
     m_iPending = e_NeedNone;
     m_NeedTimer.Reset(0.0f);

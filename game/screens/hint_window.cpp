@@ -231,8 +231,7 @@ int cHintWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
         if (g_pMiddle) g_pMiddle->OnWindowClose(window->GetName());
         break;
     case vek::cGUI::e_wndCommand:
-        if (b != 0 && static_cast<int>(b) == window->FindControl("close") && window->GetGUI())
-            window->GetGUI()->HideWindow(window->GetName());
+        HideOnCommandFrom(window, b, "close");
         break;
     default:
         break;
@@ -257,14 +256,14 @@ int cHintGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             if (cIsland* island = GetIsland()) island->OnInput(vek::cGUI::e_wndMouseLeave, 0);
             break;
         case vek::cGUI::e_wndCommand:
-            if (b != 0 && static_cast<int>(b) == window->FindControl("close")) {
+            if (IsControl(window, b, "close")) {
                 g_pGarden->m_Training.NextStep(e_lessonPlants, 12);
                 g_pGarden->m_Training.NextStep(e_lessonAnimalFood, 2);
                 g_pGarden->HideHint(-1);
             }
             break;
         case vek::cGUI::e_wndCheck:
-            if (b != 0 && static_cast<int>(b) == window->FindControl("show")) {
+            if (IsControl(window, b, "show")) {
                 g_pGarden->m_Training.Stop();
                 g_pGarden->SetTraining(0);
             }

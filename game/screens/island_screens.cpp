@@ -87,11 +87,6 @@ void LowerPause(bool& raised)
     raised = false;
 }
 
-bool IsControl(vek::cWindow* window, unsigned index, const char* name)
-{
-    return window && index != 0 && static_cast<int>(index) == window->FindControl(name);
-}
-
 // ---- "island" ----
 
 struct cIslandControls {
@@ -396,7 +391,7 @@ int cStatGardenWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
             break;
         }
         case vek::cGUI::e_wndCommand:
-            if (IsControl(window, b, "ok") && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
+            HideOnCommandFrom(window, b, "ok");
             break;
         default:
             break;
@@ -459,7 +454,7 @@ int cStatIslandWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
             break;
         }
         case vek::cGUI::e_wndCommand:
-            if (IsControl(window, b, "ok") && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
+            HideOnCommandFrom(window, b, "ok");
             break;
         default:
             break;

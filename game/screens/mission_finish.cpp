@@ -413,7 +413,7 @@ int cMissionFinishWF::Call(vek::cWindow* window, int message, unsigned a, unsign
             if (g_pGarden && window->GetGUI()) Step(window->GetGUI()->ParamToTime(a), false);
             break;
         case vek::cGUI::e_wndCommand:
-            if (!g_pGarden || b == 0 || static_cast<int>(b) != window->FindControl("ok")) break;
+            if (!g_pGarden || !IsControl(window, b, "ok")) break;
             if (m_bDone)
                 Leave(window);
             else

@@ -75,8 +75,7 @@ int cMissionGoalWF::Call(vek::cWindow* window, int message, unsigned a, unsigned
             if (g_pGarden) g_pGarden->m_Training.NextStep(e_lessonPlants, 11);
             break;
         case vek::cGUI::e_wndCommand:
-            if (b != 0 && static_cast<int>(b) == window->FindControl("ok") && window->GetGUI())
-                window->GetGUI()->HideWindow(window->GetName());
+            HideOnCommandFrom(window, b, "ok");
             break;
         default:
             break;

@@ -111,6 +111,17 @@ bool ClickControl(vek::cWindow* window, const vek::string& name)
     return true;
 }
 
+bool IsControl(vek::cWindow* window, unsigned b, const vek::string& name)
+{
+    if (!window || b == 0) return false;
+    return static_cast<int>(b) == window->FindControl(name);
+}
+
+void HideOnCommandFrom(vek::cWindow* window, unsigned b, const vek::string& name)
+{
+    if (IsControl(window, b, name) && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
+}
+
 bool CheckGroupControl(vek::cWindow* window, int index)
 {
     auto* chosen = dynamic_cast<vek::cCheckBoxSysCtrl*>(ControlAt(window, index));

@@ -88,6 +88,12 @@ vek::cCtrl* GetWindowControl(vek::cWindow* window, const vek::string& name)
     return ControlAt(window, window->FindControl(name));
 }
 
+vek::cCtrl* FindWindowControl(const vek::string& windowName, const vek::string& controlName)
+{
+    vek::cGUI* gui = vek::GetEngineGUI();
+    return GetWindowControl(gui ? gui->GetWindow(windowName) : nullptr, controlName);
+}
+
 vek::cCtrl* FindControl(const vek::string& windowName, const vek::string& controlName)
 {
     vek::cGUI* gui = vek::GetEngineGUI();

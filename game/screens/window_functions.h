@@ -44,8 +44,10 @@ T* GetWindowControlAs(vek::cWindow* window, const vek::string& name)
 {
     return dynamic_cast<T*>(GetWindowControl(window, name));
 }
-// The control of that name in the GUI window of that name; a missing window
-// or control is logged (sender "FindControl") and gives null.
+// The control of that name in the GUI window of that name; null when either
+// is missing (no warning).
+vek::cCtrl* FindWindowControl(const vek::string& windowName, const vek::string& controlName);
+// The same, but a missing window or control is logged (sender "FindControl") and gives null.
 vek::cCtrl* FindControl(const vek::string& windowName, const vek::string& controlName);
 // Presses the named control from code: the window's function gets the
 // control command at once (b = the control's index, 0 when there is none).

@@ -33,15 +33,6 @@ constexpr int kFirstTaskHint = 2;
 constexpr float kHalfWidth = 512.0f;
 constexpr float kHalfHeight = 384.0f;
 
-vek::cCtrl* FindControl(const char* window, const char* name)
-{
-    vek::cGUI* gui = vek::GetEngineGUI();
-    vek::cWindow* w = gui ? gui->GetWindow(window) : nullptr;
-    if (!w) return nullptr;
-    const int id = w->FindControl(name);
-    return id > 0 ? w->GetControl(static_cast<unsigned>(id)) : nullptr;
-}
-
 cObject* FirstObject(const cLevel* level, uint32_t mask)
 {
     if (!level) return nullptr;
@@ -199,17 +190,19 @@ void cGarden::ShowHint(int index, unsigned kind)
         }
         break;
     case e_hintStatGarden:
-    case e_hintStatIsland:
-        if (const vek::cCtrl* button = FindControl("island", kind == e_hintStatGarden ? "but_rate" : "but_island_rate")) {
+    case e_hintStatIsland: {
+        const char* name = kind == e_hintStatGarden ? "but_rate" : "but_island_rate";
+        if (const vek::cCtrl* button = FindWindowControl("island", name)) {
             const vek::rectf r = button->GetRect();
             if (kind == e_hintStatGarden) at = {texts.HintStatGarden, vek::vec2(r.x, r.y), 33};
             else at = {texts.HintStatIsland, vek::vec2(r.x + r.w, r.y + r.h), 12};
             shown = true;
         }
         break;
+    }
     case e_hintSilver:
     case e_hintBronze:
-        if (const vek::cCtrl* medal = FindControl("score", "clock_medal")) {
+        if (const vek::cCtrl* medal = FindWindowControl("score", "clock_medal")) {
             const vek::rectf r = medal->GetRect();
             at = {kind == e_hintSilver ? texts.HintSilver : texts.HintBronze, vek::vec2(r.x, r.y), 33};
             modal = 1;

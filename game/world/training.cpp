@@ -189,15 +189,6 @@ cHighlight CellHighlight(const cLevel& level, const cell& at)
     return ObjectHighlight(x, y, size.x, size.y, false);
 }
 
-vek::cCtrl* FindControl(const char* window, const char* name)
-{
-    vek::cGUI* gui = vek::GetEngineGUI();
-    vek::cWindow* w = gui ? gui->GetWindow(window) : nullptr;
-    if (!w) return nullptr;
-    const int id = w->FindControl(name);
-    return id > 0 ? w->GetControl(static_cast<unsigned>(id)) : nullptr;
-}
-
 } // namespace
 
 // ---- the table and the geometry ----
@@ -420,7 +411,7 @@ void cGarden::ShowTrainingStep()
     bool found = false;
     switch (row->target) {
     case cTrainingStep::e_tControl:
-        if (const vek::cCtrl* control = FindControl(row->window, row->name)) {
+        if (const vek::cCtrl* control = FindWindowControl(row->window, row->name)) {
             const vek::rectf r = control->GetRect();
             h = ControlHighlight(r.x, r.y, row->item, row->grow);
             found = true;

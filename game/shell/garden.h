@@ -35,6 +35,19 @@ struct cSprite;
 class cSpriteAnimations;
 class cTextPopups;
 
+namespace vek {
+class cWindowFunction;
+}
+
+// The game's windows in the order the game object makes them at start-up:
+// the window of each name is filled by "gui/<name>.lua" and answered by the
+// window function `make` returns.
+struct cGameWindowRow {
+    const char* name;
+    vek::cWindowFunction* (*make)();
+};
+const std::vector<cGameWindowRow>& GetGameWindowTable();
+
 class cGarden : public cMiddle {
 public:
     cGarden();

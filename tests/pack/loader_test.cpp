@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/app/game.h"
 #include "engine/core/filename.h"
@@ -20,6 +21,7 @@
 #include "engine/graphics/texture.h"
 #include "engine/sound/sound.h"
 #include "game/shell/bind_data.h"
+#include "game/shell/garden.h"
 #include "game/shell/loading.h"
 #include "game/shell/locale_gd.h"
 #include "game/screens/bind_controls.h"
@@ -145,10 +147,8 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     EXPECT_NE(FindTextureInfo("gui_system")->GetId(), 0u);
     EXPECT_GT(FindTextureInfo("gui_system")->GetNodeCount(), 10u);
     int windows = 0;
-    for (const char* name :
-         {"comics", "comics00", "comics01", "comics02", "edit", "escape", "garden", "hint", "hint_mp", "island",
-          "main", "messagebox", "mission_finish", "mission_goal", "mission_start", "options", "profile_add",
-          "profile_select", "score", "stat_garden", "stat_island", "up"}) {
+    for (const cGameWindowRow& row : GetGameWindowTable()) {
+        const char* name = row.name;
         ASSERT_TRUE(vek::g_pScript->DoString("FillWindow = nil"));
         ASSERT_TRUE(vek::g_pScript->LoadFile(vek::filename(std::string("{StaticPath}/gui/") + name + ".lua")))
             << name;
@@ -161,6 +161,15 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
         ++windows;
     }
     EXPECT_EQ(windows, 22);
+    // The pack's windows are the game's, in the same order, and the loading
+    // screen's.
+    std::vector<std::string> packWindows, gameWindows;
+    for (const auto& entry : manifest.get_child("windows")) {
+        const std::string name = entry.second.get<std::string>("name");
+        if (name != "loading") packWindows.push_back(name);
+    }
+    for (const cGameWindowRow& row : GetGameWindowTable()) gameWindows.push_back(row.name);
+    EXPECT_EQ(packWindows, gameWindows);
 
     const std::string log = vektest::ReadFile(logFile).substr(before);
     EXPECT_EQ(log.find("class='warning'"), std::string::npos) << log;

@@ -29,6 +29,7 @@
 #include "game/screens/score_panel.h"
 #include "game/shell/splash.h"
 #include "game/shell/texture_info.h"
+#include "game/world/ware.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/window.h"
@@ -95,6 +96,13 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
         ++rows;
         const int w = vek::g_pTextureManager->Get(id)->GetWidth(), h = vek::g_pTextureManager->Get(id)->GetHeight();
         EXPECT_TRUE(w > 0 && h > 0 && (w & (w - 1)) == 0 && (h & (h - 1)) == 0) << name << " " << w << "x" << h;
+        // A toolbar strip's icons stand in the order the game numbers them.
+        if (const auto order = row.get_child_optional("icon_order")) {
+            int index = 0;
+            for (const auto& ware : *order)
+                EXPECT_EQ(cWareManager::PlantIconIndex(ware.second.get_value<std::string>()), index++) << name;
+            EXPECT_EQ(index, 10) << name;
+        }
         const auto list = row.get_child_optional("areas");
         if (!list) continue;
         for (const auto& a : *list) {

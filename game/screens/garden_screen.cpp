@@ -8,6 +8,7 @@
 #include "engine/gui/sysctrl.h"
 #include "engine/gui/window.h"
 #include "game/screens/controls.h"
+#include "game/screens/mission_common.h"
 #include "game/screens/screen_seams.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
@@ -29,15 +30,6 @@ vek::mover<float> MakeBlink()
     blink.Reset(1.0f);
     blink.m_fSpeed = kBlinkSpeed;
     return blink;
-}
-
-void ShowCtrl(vek::cCtrl* c, bool show)
-{
-    if (!c) return;
-    if (show)
-        c->EnableState(vek::cCtrl::e_Visibility);
-    else
-        c->DisableState(vek::cCtrl::e_Visibility);
 }
 
 // The first picture of the ware's sprite in "icons00" on the image; left
@@ -199,9 +191,9 @@ void cFactoryControl::Refresh()
         pButton->EnableState(vek::cCtrl::e_Disabled);
     else
         pButton->DisableState(vek::cCtrl::e_Disabled);
-    ShowCtrl(pArrow, !processing);
-    ShowCtrl(pProgress, processing);
-    ShowCtrl(pProgressBack, processing);
+    ShowControl(pArrow, !processing);
+    ShowControl(pProgress, processing);
+    ShowControl(pProgressBack, processing);
     if (processing || !waiting) pArrow->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
     pCount->SetText(vek::Formatted("%i", m_pFactory->iUnits));
 }

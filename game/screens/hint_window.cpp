@@ -9,6 +9,7 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/guidraw.h"
 #include "engine/gui/window.h"
+#include "game/screens/mission_common.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
@@ -30,15 +31,6 @@ constexpr float kPopUpLift = 38.0f;
 
 bool Visible(const vek::cCtrl* control) { return control && control->GetState(vek::cCtrl::e_Visibility); }
 
-void Show(vek::cCtrl* control, bool show)
-{
-    if (!control) return;
-    if (show)
-        control->EnableState(vek::cCtrl::e_Visibility);
-    else
-        control->DisableState(vek::cCtrl::e_Visibility);
-}
-
 } // namespace
 
 // ---- cHintWF ----
@@ -55,14 +47,14 @@ int cHintWF::SetHint(const vek::string& text, const vek::rectf& target, const ve
 {
     if (m_bNotReady) return 0;
     m_bModal = modal != 0;
-    Show(m_pArrow, flags != 0);
+    ShowControl(m_pArrow, flags != 0);
     const bool noTarget = target.x == 0.0f && target.y == 0.0f && target.w == 0.0f && target.h == 0.0f;
     if (noTarget) {
-        Show(m_pClose, m_bModal);
-        Show(m_pHighlight, false);
+        ShowControl(m_pClose, m_bModal);
+        ShowControl(m_pHighlight, false);
     } else {
-        Show(m_pClose, false);
-        Show(m_pHighlight, true);
+        ShowControl(m_pClose, false);
+        ShowControl(m_pHighlight, true);
         m_pHighlight->SetPos(target.x, target.y, 0);
         m_pHighlight->SetSize(target.w, target.h, 0);
     }

@@ -6,6 +6,7 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "game/screens/controls.h"
+#include "game/screens/mission_common.h"
 #include "game/screens/screen_seams.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
@@ -48,15 +49,6 @@ cMedalPicture LookupMedal(const char* area)
 
 vek::string FocusName() { return vek::g_pGame ? vek::g_pGame->GetFocusWidgetName() : vek::string(); }
 
-void ShowCtrl(vek::cCtrl* c, bool show)
-{
-    if (!c) return;
-    if (show)
-        c->EnableState(vek::cCtrl::e_Visibility);
-    else
-        c->DisableState(vek::cCtrl::e_Visibility);
-}
-
 } // namespace
 
 int cScoreWF::GetLastMedal() { return g_Medals.iLastShown; }
@@ -89,8 +81,8 @@ int cScoreWF::AfterCreate(vek::cWindow* window)
         !m_pMoneyDeco[1])
         return OnError(window, "wndAfterCreate");
     m_pMedal->SetTexture("icons01");
-    ShowCtrl(GetWindowControl(window, "dump_fps"), false);
-    ShowCtrl(GetWindowControl(window, "dump_time"), false);
+    ShowControl(GetWindowControl(window, "dump_fps"), false);
+    ShowControl(GetWindowControl(window, "dump_time"), false);
     return 0;
 }
 
@@ -133,14 +125,14 @@ void cScoreWF::ShowGroups(bool clock)
 {
     const bool island = FocusName() == "island";
     if (clock) {
-        ShowCtrl(m_pClock, !island);
-        ShowCtrl(m_pClockBack, !island);
-        ShowCtrl(m_pMedal, !island);
+        ShowControl(m_pClock, !island);
+        ShowControl(m_pClockBack, !island);
+        ShowControl(m_pMedal, !island);
     }
     const bool levelMap = island && g_pGarden && g_pGarden->m_pIsland &&
                           g_pGarden->m_pIsland->iMode == cIsland::e_modeIsland;
     vek::cCtrl* const money[] = {m_pMoneyFrame, m_pMoney, m_pMoneyImage, m_pMoneyDeco[0], m_pMoneyDeco[1]};
-    for (vek::cCtrl* c : money) ShowCtrl(c, !levelMap);
+    for (vek::cCtrl* c : money) ShowControl(c, !levelMap);
 }
 
 int cScoreWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)

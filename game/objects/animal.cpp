@@ -33,6 +33,15 @@ float DrawCallPeriod()
 
 vek::vec2 Centre(const vek::rectf& r) { return vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
 
+// The grow or shrink of an animal that appears or leaves.
+void ScaleFromTo(vek::mover<float>& scale, float from, float to)
+{
+    scale.m_fSpeed = 1.5f;
+    scale.SetTarget(scale.m_To);
+    scale.Reset(from);
+    scale.SetTarget(to);
+}
+
 } // namespace
 
 bool IsFreeRange() { return g_pGarden && g_pGarden->m_bFreeRange != 0; }
@@ -170,17 +179,11 @@ bool cAnimal::CanChangeState(int32_t oldState, int32_t newState)
         StartTimer(m_StateTimer, GetSpeciesParam(e_parLaying));
         break;
     case e_stLeave:
-        m_Scale.m_fSpeed = 1.5f;
-        m_Scale.SetTarget(m_Scale.m_To);
-        m_Scale.Reset(1.0f);
-        m_Scale.SetTarget(0.0f);
+        ScaleFromTo(m_Scale, 1.0f, 0.0f);
         break;
     case e_stAppear:
         StartTimer(m_StateTimer, 0.5f);
-        m_Scale.m_fSpeed = 1.5f;
-        m_Scale.SetTarget(m_Scale.m_To);
-        m_Scale.Reset(0.0f);
-        m_Scale.SetTarget(1.0f);
+        ScaleFromTo(m_Scale, 0.0f, 1.0f);
         break;
     case e_stRemove:
         RemoveFromMap();

@@ -8,6 +8,7 @@
 
 #include "engine/core/anim.h"
 #include "engine/core/geometry.h"
+#include "game/screens/controls.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/window_message.h"
 
@@ -25,9 +26,8 @@ class cToolbarCtrl;
 // count of units waiting, a blinking arrow, what comes out and the progress
 // of the run. It slides between a shown x and a hidden x left of the
 // screen, both taken from the first panel's button.
-class cFactoryControl {
+class cFactoryControl : public cSlideStates {
 public:
-    enum eSlide { e_slideShown = 0, e_slideShowing = 1, e_slideHidden = 2, e_slideHiding = 3 };
     static constexpr float kSlideSpeed = 250.0f;
     static constexpr float kPulseSpeed = 0.3f;
     static constexpr float kPulseScale = 1.13f;

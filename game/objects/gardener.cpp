@@ -551,7 +551,8 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         garden::TrainingStep(e_lessonMilk, 1);
         break;
     case e_gsFill:
-        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId)) m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(1);
+        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId))
+            m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(cWaterPump::e_wpIdle);
         garden::TrainingStep(e_lessonWater, 1);
         break;
     default: break;
@@ -643,7 +644,8 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         m_WorkTimer.Reset(0.0f);
         m_WorkTimer.SetTarget(garden::Balance().fPumpWait);
         SetSprite("gard08", "water_wait", 5);
-        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId)) m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(3);
+        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId))
+            m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(cWaterPump::e_wpPumping);
         break;
     case e_gsFillEnd: SetSprite("gard08", "water_put", 2); break;
     case e_gsUnload:

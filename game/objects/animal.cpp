@@ -33,6 +33,15 @@ float DrawCallPeriod()
 
 vek::vec2 Centre(const vek::rectf& r) { return vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
 
+// The grow or shrink of an animal that appears or leaves.
+void ScaleFromTo(vek::mover<float>& scale, float from, float to)
+{
+    scale.m_fSpeed = 1.5f;
+    scale.SetTarget(scale.m_To);
+    scale.Reset(from);
+    scale.SetTarget(to);
+}
+
 } // namespace
 
 bool IsFreeRange() { return g_pGarden && g_pGarden->m_bFreeRange != 0; }
@@ -170,17 +179,11 @@ bool cAnimal::CanChangeState(int32_t oldState, int32_t newState)
         StartTimer(m_StateTimer, GetSpeciesParam(e_parLaying));
         break;
     case e_stLeave:
-        m_Scale.m_fSpeed = 1.5f;
-        m_Scale.SetTarget(m_Scale.m_To);
-        m_Scale.Reset(1.0f);
-        m_Scale.SetTarget(0.0f);
+        ScaleFromTo(m_Scale, 1.0f, 0.0f);
         break;
     case e_stAppear:
         StartTimer(m_StateTimer, 0.5f);
-        m_Scale.m_fSpeed = 1.5f;
-        m_Scale.SetTarget(m_Scale.m_To);
-        m_Scale.Reset(0.0f);
-        m_Scale.SetTarget(1.0f);
+        ScaleFromTo(m_Scale, 0.0f, 1.0f);
         break;
     case e_stRemove:
         RemoveFromMap();
@@ -327,7 +330,7 @@ uint32_t cAnimal::FindFood()
     if (!m_pLevel) return 0;
     const cAnimalWorld& world = GetAnimalWorld();
     const bool pastureOnly = m_StateTimer.m_To > kEps && TimerFraction(m_StateTimer) < 0.3f && !IsFreeRange();
-    const int32_t grassWare = AnimalWare("grass");
+    const int32_t grassWare = AnimalWare(kGrassWare);
     const cell own = GetCell();
     cell best(100, 100);
     cObject* found = nullptr;
@@ -456,7 +459,7 @@ void cAnimal::Draw()
     if (m_iState == e_stHungry && m_uFood == 0 && m_StateTimer.m_Value > 0.0f && m_pLevel) {
         const vek::vec2 centre = Centre(GetRect());
         GetAnimalWorld().DrawProgressCircle(*m_pLevel, centre, 22.0f, TimerFraction(m_StateTimer));
-        DrawIcon(AnimalIcon("grass"), centre);
+        DrawIcon(AnimalIcon(kGrassWare), centre);
     }
 }
 

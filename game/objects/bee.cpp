@@ -6,6 +6,7 @@
 #include "game/objects/animal_world.h"
 #include "game/objects/hive.h"
 #include "game/shell/texture_info.h"
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 #include "game/world/ware.h"
 
@@ -14,8 +15,6 @@ namespace {
 constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
-// The game sound "bee".
-constexpr int32_t kBeeSound = 29;
 
 } // namespace
 
@@ -44,7 +43,7 @@ vek::rectf cBee::GetRect() const
 cObject* cBee::FindFlower() const
 {
     const cAnimalWorld& world = GetAnimalWorld();
-    const int32_t flowers = AnimalWare("flowers");
+    const int32_t flowers = AnimalWare(kFlowersWare);
     if (flowers == NO_WARE) return nullptr;
     for (cObject* object : m_pLevel->GetObjects()) {
         if (!object->IsType(OBJ_PLANT) || world.GetPlantWare(*object) != flowers || world.GetPlantNeed(*object) != 2)
@@ -84,7 +83,7 @@ void cBee::Update()
         if (cObject* flower = FindFlower()) {
             m_uFlower = flower->GetId();
             FlyTo(*flower);
-            GetAnimalWorld().PlayGameSound(kBeeSound);
+            GetAnimalWorld().PlayGameSound(e_sndBee);
             SetState(e_stFly);
             break;
         }
@@ -146,7 +145,7 @@ void cBee::Draw()
     // The second half of its patience.
     const vek::vec2 centre(m_vPos.x, m_vPos.y + 70.0f);
     GetAnimalWorld().DrawProgressCircle(*m_pLevel, centre, 22.0f, m_StateTimer.m_Value * 2.0f / m_StateTimer.m_To - 1.0f);
-    const cSprite& icon = AnimalIcon("flowers");
+    const cSprite& icon = AnimalIcon(kFlowersWare);
     vek::cQuadBatch* batch = vek::g_pGame ? vek::g_pGame->pBatch : nullptr;
     if (!batch || icon.iTexture == 0 || !icon.pFrames) return;
     const float w = icon.fWidth * 0.75f, h = icon.fHeight * 0.75f;

@@ -9,6 +9,7 @@
 #include "game/world/effects.h"
 #include "game/world/game_sound.h"
 #include "game/world/level.h"
+#include "game/world/particles.h"
 #include "game/world/rules.h"
 
 namespace garden {
@@ -75,6 +76,21 @@ int32_t HintState(int index)
     const cPlayer* player = Player();
     if (!player || index < 0 || static_cast<size_t>(index) >= player->m_Hints.size()) return 0;
     return player->m_Hints[static_cast<size_t>(index)];
+}
+
+void ShowHint(int kind)
+{
+    if (g_pGarden) g_pGarden->ShowHint(0, static_cast<unsigned>(kind));
+}
+
+void HideHint(int kind)
+{
+    if (g_pGarden && g_pGarden->m_iShownHint == kind) g_pGarden->HideHint(kind);
+}
+
+void Spray(float spread, const vek::vec2& at)
+{
+    if (g_pGarden && g_pGarden->m_pParticles) g_pGarden->m_pParticles->EmitSpray(spread, vek::vec3(at.x, at.y, 0.0f));
 }
 
 bool CheckCarLoad() { return g_pGarden && g_pGarden->CheckCarLoad(); }

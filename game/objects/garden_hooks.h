@@ -7,25 +7,13 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/vekstring.h"
+#include "game/world/game_sound.h"
+#include "game/world/training.h"
 
 class cGameBalance;
 class cPlayer;
 struct cSprite;
 
-// Game sound ids the garden's objects play.
-enum eGardenSound : int {
-    e_gsSeed = 3,
-    e_gsWater = 4,
-    e_gsWeed = 5,
-    e_gsHarvest = 6,
-    e_gsToolTake = 7,
-    e_gsWaterRepair = 8,
-    e_gsStockOpen = 9,
-    e_gsStockOut = 10,
-    e_gsTakeSeed = 11,
-    e_gsAreaClick = 13,
-    e_gsPutCar = 22,
-};
 
 namespace garden {
 
@@ -36,6 +24,7 @@ int32_t Money();
 void SpendMoney(int32_t amount);
 // Adds with saturation at the largest int; the result never goes below 0.
 void EarnMoney(int32_t amount);
+// Plays the game sound (eGameSound).
 void PlaySound(int id);
 // A text on the game's popups, centred on the point.
 void Popup(const vek::string& text, const vek::vec2& at);
@@ -48,9 +37,15 @@ bool WaterEventSet();
 // The tutorial: the active lesson kind (-1 none) and the step hook (true
 // when (kind, step) was the step shown and the lesson moved on).
 int32_t TrainingKind();
-bool TrainingStep(int kind, int step);
+bool TrainingStep(int kind, int step);  // kind: eLesson
 // Entry `index` of the profile's hint-state list (0 when there is none).
 int32_t HintState(int index);
+// Shows the screen hint of that kind (eHintKind) with index 0; hides it when
+// it is the one shown.
+void ShowHint(int kind);
+void HideHint(int kind);
+// The game's spray of particles (cParticleSystem::EmitSpray) at the point.
+void Spray(float spread, const vek::vec2& at);
 
 // The rules of the car's sale (cGarden::CheckCarLoad, SellCarLoad).
 // CheckCarLoad keeps the wares the level still wants and answers whether

@@ -17,6 +17,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/balance.h"
+#include "game/world/game_sound.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -25,9 +26,6 @@ constexpr float kStep = 1.0f / 30.0f;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr float kHintTime = 3.0f;
 constexpr int32_t kPumpPrice = 5;
-// Game sounds of the goat's milk and the hive's lid.
-constexpr int kSoundGoatMilk = 20;
-constexpr int kSoundHiveOpen = 21;
 
 enum eDirection { e_Right = 0, e_Left = 1, e_Up = 2, e_Down = 3 };
 const char* const kAreas[4] = {"r", "l", "u", "d"};
@@ -60,7 +58,7 @@ vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr;
 
 bool cGardener::IsFieldWare(int32_t ware)
 {
-    return ware != NO_WARE && (ware == FieldWare("grass") || ware == FieldWare("flowers"));
+    return ware != NO_WARE && (ware == FieldWare(kGrassWare) || ware == FieldWare(kFlowersWare));
 }
 
 cGardener::cGardener(cLevel* level) : cObject(level)
@@ -68,8 +66,8 @@ cGardener::cGardener(cLevel* level) : cObject(level)
     SetSprite("gard00", "d", 0);
     m_WorkTimer.m_fSpeed = 1.0f;
     m_HintTimer.m_fSpeed = 1.0f;
-    m_pWaterSound = MakeGameSound(e_gsWater);
-    m_pWeedSound = MakeGameSound(e_gsWeed);
+    m_pWaterSound = MakeGameSound(e_sndWater);
+    m_pWeedSound = MakeGameSound(e_sndWeed);
     SetSpeed(GetUpgradeValue(garden::Balance().vecWalkSpeed, GetUpgradeLevel(0)));
 }
 
@@ -221,14 +219,14 @@ bool cGardener::TakeTool(uint32_t id)
     if (!object->IsType(OBJ_TOOL)) return false;
     if (object->IsType(OBJ_TOOL_WATER) && !garden::WaterEventSet()) return false;
     if (object->IsType(OBJ_TOOL_WATER)) {
-        garden::TrainingStep(1, 0);
+        garden::TrainingStep(e_lessonWater, 0);
     } else if (object->IsType(OBJ_TOOL_WEED)) {
-        garden::TrainingStep(0, 4);
+        garden::TrainingStep(e_lessonPlants, 4);
     } else if (object->IsType(OBJ_TOOL_BIN)) {
-        garden::TrainingStep(0, 6);
-        garden::TrainingStep(10, 0);
-        garden::TrainingStep(6, 0);
-        garden::TrainingStep(8, 0);
+        garden::TrainingStep(e_lessonPlants, 6);
+        garden::TrainingStep(e_lessonHoney, 0);
+        garden::TrainingStep(e_lessonEgg, 0);
+        garden::TrainingStep(e_lessonMilk, 0);
     }
     DropTool();
     ClearWare();
@@ -236,7 +234,7 @@ bool cGardener::TakeTool(uint32_t id)
     auto* tool = static_cast<cTool*>(object);
     tool->SetInUse(true);
     tool->SetPos(m_vPos.x, m_vPos.y + 15.0f);
-    garden::PlaySound(e_gsToolTake);
+    garden::PlaySound(e_sndToolTake);
     return true;
 }
 
@@ -552,11 +550,12 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         break;
     case e_gsMilk:
         ReleaseGoat();
-        garden::TrainingStep(8, 1);
+        garden::TrainingStep(e_lessonMilk, 1);
         break;
     case e_gsFill:
-        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId)) m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(1);
-        garden::TrainingStep(1, 1);
+        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId))
+            m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(cWaterPump::e_wpIdle);
+        garden::TrainingStep(e_lessonWater, 1);
         break;
     default: break;
     }
@@ -580,7 +579,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         SetSprite("gard09", "seed_start", 1);
         break;
     case e_gsSow:
-        garden::PlaySound(e_gsSeed);
+        garden::PlaySound(e_sndSeed);
         SetAnimation("gard09", "seed_work", 2, WorkTime(5), 5);
         break;
     case e_gsSowEnd: SetSprite("gard09", "seed_start", 2); break;
@@ -604,18 +603,18 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
     case e_gsWeedEnd: SetSprite("gard10", "weed_start", 2); break;
     case e_gsHarvestStart: SetSprite("gard11", "harvest_start", 1); break;
     case e_gsHarvest:
-        garden::PlaySound(e_gsHarvest);
+        garden::PlaySound(e_sndHarvest);
         SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
         break;
     case e_gsHarvestEnd: SetSprite("gard11", "harvest_start", 2); break;
     case e_gsPickStart: SetSprite("gard11", "harvest_start", 1); break;
     case e_gsPick:
-        garden::PlaySound(e_gsHarvest);
+        garden::PlaySound(e_sndHarvest);
         SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
         break;
     case e_gsPickEnd: SetSprite("gard11", "harvest_start", 2); break;
     case e_gsHoneyStart:
-        garden::PlaySound(kSoundHiveOpen);
+        garden::PlaySound(e_sndHiveOpen);
         SetHiveLid(1);
         SetSprite("gard11", "honey_start", 1);
         break;
@@ -625,13 +624,13 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         SetSprite("gard11", "honey_work", 3);
         break;
     case e_gsHoneyEnd:
-        garden::PlaySound(kSoundHiveOpen);
+        garden::PlaySound(e_sndHiveOpen);
         SetHiveLid(2);
         SetSprite("gard11", "honey_start", 2);
         break;
     case e_gsMilkStart: SetSprite("gard08", "milking_start", 1); break;
     case e_gsMilk: {
-        garden::PlaySound(kSoundGoatMilk);
+        garden::PlaySound(e_sndGoatMilk);
         const cObject* goat = Alive(m_uGoat);
         const float time =
             goat && goat->IsType(OBJ_ANIMAL) ? static_cast<const cAnimal*>(goat)->GetSpeciesParam(cAnimal::e_parLaying) : 0.0f;
@@ -643,11 +642,12 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
     case e_gsMilkEnd: SetSprite("gard08", "milking_start", 2); break;
     case e_gsFillStart: SetSprite("gard08", "water_put", 1); break;
     case e_gsFill:
-        garden::PlaySound(e_gsWaterRepair);
+        garden::PlaySound(e_sndWaterRepair);
         m_WorkTimer.Reset(0.0f);
         m_WorkTimer.SetTarget(garden::Balance().fPumpWait);
         SetSprite("gard08", "water_wait", 5);
-        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId)) m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(3);
+        if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId))
+            m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(cWaterPump::e_wpPumping);
         break;
     case e_gsFillEnd: SetSprite("gard08", "water_put", 2); break;
     case e_gsUnload:
@@ -730,7 +730,7 @@ void cGardener::Update()
                     cObject* standing = m_pLevel->FindObject(own, OBJ_PLANT);
                     if (standing && standing != m_pLevel->GetNullObject()) {
                         standing->SetState(e_stRemove);
-                        if (g_pGarden && !g_pGarden->IsEventSeen(11)) g_pGarden->SetEventSeen11();
+                        if (g_pGarden && !g_pGarden->IsEventSeen(e_lessonPlantInstead)) g_pGarden->SetEventSeen11();
                     }
                     m_pLevel->AddPlant(own, m_iWare);
                     garden::SpendMoney(price);
@@ -780,7 +780,7 @@ void cGardener::Update()
         } else if (m_iRepeat <= 0) {
             const int32_t ware = static_cast<cAnimalProduct*>(product)->GetWare();
             if (ware != NO_WARE) basket->AddWare(ware);
-            garden::TrainingStep(6, 1);
+            garden::TrainingStep(e_lessonEgg, 1);
             product->SetState(e_stRemove);
             next = e_gsPickEnd;
         }
@@ -795,7 +795,7 @@ void cGardener::Update()
             const int32_t honey = FieldWare("honey");
             if (static_cast<cHive*>(hive)->TakeHoney()) {
                 if (honey != NO_WARE) basket->AddWare(honey);
-                garden::TrainingStep(10, 1);
+                garden::TrainingStep(e_lessonHoney, 1);
             }
             next = e_gsHoneyEnd;
         }
@@ -842,7 +842,7 @@ void cGardener::Update()
         }
         if (m_Anim.iMode == 1 && !m_bPutPlayed && m_Anim.iFrame == m_Anim.iFrameCount / 2 - 1) {
             m_bPutPlayed = true;
-            garden::PlaySound(e_gsPutCar);
+            garden::PlaySound(e_sndPutCar);
         }
         if (AnimStopped()) {
             SetState(e_gsUnloadEnd);

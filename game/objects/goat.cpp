@@ -1,6 +1,7 @@
 #include "game/objects/goat.h"
 
 #include "game/objects/animal_world.h"
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 
 namespace {
@@ -40,7 +41,7 @@ void cGoat::Update()
         // She calls for the gardener whatever the tasks, at a steady period.
         if (StepTimer(m_CallTimer, kStep) != 1) {
             StartTimer(m_CallTimer, m_CallTimer.m_To);
-            GetAnimalWorld().PlayGameSound(14);
+            GetAnimalWorld().PlayGameSound(e_sndGoatHungry);
         }
         if (StepTimer(m_StateTimer, kStep) != 1) SetState(e_stRoam);
     }
@@ -71,6 +72,5 @@ float cGoat::GetSpeciesParam(int32_t index) const
 
 int32_t cGoat::GetSoundId(int32_t kind) const
 {
-    // "goat_hungry" and "goat_idle".
-    return kind == 0 ? 14 : kind == 1 ? 15 : -1;
+    return kind == 0 ? e_sndGoatHungry : kind == 1 ? e_sndGoatIdle : -1;
 }

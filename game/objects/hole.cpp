@@ -31,17 +31,7 @@ void cHole::Draw()
 void cHole::DrawTo(vek::cQuadBatch& batch)
 {
     if (!m_bShown) return;
-    if (m_bHighlight) {
-        if (!m_bHighlightLooked) {
-            m_bHighlightLooked = true;
-            garden::Sprite("images00", "highlight", &m_Highlight);
-        }
-        // Under the hole: the bed shows through the glow's middle.
-        if (m_Highlight.iTexture != 0)
-            batch.AddQuad(static_cast<uint32_t>(m_Highlight.iTexture),
-                          vek::rectf(m_vPos.x - m_Highlight.fWidth / 2.0f, m_vPos.y - 6.0f, m_Highlight.fWidth,
-                                     m_Highlight.fHeight),
-                          0xFFFFFFFFu, m_Highlight.pFrames[0]);
-    }
+    // Under the hole: the bed shows through the glow's middle.
+    if (m_bHighlight) DrawFieldHighlight(batch, m_Highlight, m_bHighlightLooked, m_vPos.x, m_vPos.y - 6.0f);
     DrawInto(batch);
 }

@@ -6,6 +6,7 @@
 #include "engine/app/game.h"
 #include "engine/core/bitstream.h"
 #include "engine/graphics/draw2d.h"
+#include "game/objects/garden_hooks.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/game_sound.h"
@@ -129,6 +130,18 @@ void cObject::Move(float) {}
 void cObject::Draw()
 {
     if (vek::cQuadBatch* batch = Batch()) DrawInto(*batch);
+}
+
+void DrawFieldHighlight(vek::cQuadBatch& batch, cSprite& sprite, bool& looked, float x, float y)
+{
+    if (!looked) {
+        looked = true;
+        garden::Sprite("images00", "highlight", &sprite);
+    }
+    if (sprite.iTexture != 0)
+        batch.AddQuad(static_cast<uint32_t>(sprite.iTexture),
+                      vek::rectf(x - sprite.fWidth / 2.0f, y, sprite.fWidth, sprite.fHeight), 0xFFFFFFFFu,
+                      sprite.pFrames[0]);
 }
 
 void cObject::DrawInto(vek::cQuadBatch& batch) const

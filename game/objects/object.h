@@ -22,6 +22,12 @@ namespace vek {
 class cBitStream;
 class cQuadBatch;
 }
+struct cSprite;
+
+// The glow under a highlighted hole or tool ("images00", "highlight"),
+// looked up into `sprite` the first time (`looked` remembers it), centred
+// on x with its top at y. Nothing when the picture is missing.
+void DrawFieldHighlight(vek::cQuadBatch& batch, cSprite& sprite, bool& looked, float x, float y);
 
 // Type codes: the high bits name the family, the low bits the species.
 // IsType(mask) is true when every bit of the mask is set in the type.

@@ -1,5 +1,6 @@
 #include "game/objects/ostrich.h"
 
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 
 cOstrich::cOstrich(cLevel* level) : cAnimal(level, "ostrich")
@@ -27,6 +28,5 @@ float cOstrich::GetSpeciesParam(int32_t index) const
 
 int32_t cOstrich::GetSoundId(int32_t kind) const
 {
-    // "ostrich_hungry" and "ostrich_idle".
-    return kind == 0 ? 16 : kind == 1 ? 17 : -1;
+    return kind == 0 ? e_sndOstrichHungry : kind == 1 ? e_sndOstrichIdle : -1;
 }

@@ -1,5 +1,6 @@
 #include "game/objects/peacock.h"
 
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 
 cPeacock::cPeacock(cLevel* level) : cAnimal(level, "peacock")
@@ -45,6 +46,5 @@ float cPeacock::GetSpeciesParam(int32_t index) const
 
 int32_t cPeacock::GetSoundId(int32_t kind) const
 {
-    // "peacock_hungry" and "peacock_idle".
-    return kind == 0 ? 18 : kind == 1 ? 19 : -1;
+    return kind == 0 ? e_sndPeacockHungry : kind == 1 ? e_sndPeacockIdle : -1;
 }

@@ -7,12 +7,10 @@
 #include "engine/core/bitstream.h"
 #include "engine/core/log.h"
 #include "engine/graphics/draw2d.h"
-#include "engine/gui/gui.h"
 #include "game/objects/garden_hooks.h"
-#include "game/shell/garden.h"
 #include "game/shell/player.h"
+#include "game/world/hints.h"
 #include "game/world/level.h"
-#include "game/world/particles.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -53,8 +51,8 @@ cPlant::cPlant(cLevel* level, int32_t ware) : cObject(level)
     if (m_pSort && m_pSort->fGrowthTime > 0.0f) m_fRate = 1.0f / m_pSort->fGrowthTime;
 }
 
-bool cPlant::IsFlowers() const { return m_pSort && m_pSort->strName == "flowers"; }
-bool cPlant::IsGrass() const { return m_pSort && m_pSort->strName == "grass"; }
+bool cPlant::IsFlowers() const { return m_pSort && ::IsFlowers(*m_pSort); }
+bool cPlant::IsGrass() const { return m_pSort && ::IsGrass(*m_pSort); }
 
 int32_t cPlant::GetWareId() const { return m_pSort ? m_pSort->iIndex : NO_WARE; }
 
@@ -81,27 +79,23 @@ void cPlant::AddGrowth(float delta) { SetGrowth(std::min(m_fGrowth + delta, 1.0f
 
 void cPlant::SetNeed(int32_t need)
 {
-    if (need == e_NeedRipe && !IsFlowers() && !IsGrass() && g_pGarden && g_pGarden->m_pParticles) {
+    if (need == e_NeedRipe && !IsFlowers() && !IsGrass()) {
         const vek::rectf r = GetRect();
-        g_pGarden->m_pParticles->EmitSpray(24.0f, vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f));
+        garden::Spray(24.0f, vek::vec2(r.x + r.w / 2.0f, r.y + r.h / 2.0f));
     }
     m_iNeed = need;
     m_NeedTimer.Reset(0.0f);
     m_NeedTimer.SetTarget(kNeedTime);
     SetState(e_psNeeding);
-    if (need == e_NeedWater && IsFlowers() && g_pGarden) g_pGarden->ShowHint(0, 9);
+    if (need == e_NeedWater && IsFlowers()) garden::ShowHint(e_hintFlowersWater);
 }
 
 void cPlant::ClearNeed()
 {
     if (m_iState != e_psNeeding) return;
-    garden::TrainingStep(0, 5);
-    garden::TrainingStep(1, 2);
-    if (m_iNeed == e_NeedWater && IsFlowers() && g_pGarden && g_pGarden->m_iShownHint == 9) {
-        vek::cGUI* gui = vek::GetEngineGUI();
-        if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
-        g_pGarden->m_iShownHint = -1;
-    }
+    garden::TrainingStep(e_lessonPlants, 5);
+    garden::TrainingStep(e_lessonWater, 2);
+    if (m_iNeed == e_NeedWater && IsFlowers()) garden::HideHint(e_hintFlowersWater);
     m_iNeed = e_NeedNone;
     m_iPending = e_NeedNone;
     m_NeedTimer.Reset(0.0f);
@@ -119,9 +113,9 @@ int32_t cPlant::Harvest()
     if (m_iNeed != e_NeedRipe) return NO_WARE;
     SetGrowth(0.0f);
     SetState(e_psPlanted);
-    garden::TrainingStep(0, 9);
-    garden::TrainingStep(0, 8);
-    garden::TrainingStep(0, 7);
+    garden::TrainingStep(e_lessonPlants, 9);
+    garden::TrainingStep(e_lessonPlants, 8);
+    garden::TrainingStep(e_lessonPlants, 7);
     return GetWareId();
 }
 
@@ -165,21 +159,21 @@ void cPlant::Update()
 
     switch (m_iState) {
     case e_psPlanted:
-        garden::TrainingStep(0, 3);
-        if (garden::TrainingStep(0, 2)) {
+        garden::TrainingStep(e_lessonPlants, 3);
+        if (garden::TrainingStep(e_lessonPlants, 2)) {
             SetNeed(e_NeedWeed);
             return;
         }
-        garden::TrainingStep(0, 1);
-        garden::TrainingStep(11, 1);
+        garden::TrainingStep(e_lessonPlants, 1);
+        garden::TrainingStep(e_lessonPlantInstead, 1);
         if (IsGrass()) {
-            garden::TrainingStep(5, 2);
-            garden::TrainingStep(5, 1);
+            garden::TrainingStep(e_lessonAnimalFood, 2);
+            garden::TrainingStep(e_lessonAnimalFood, 1);
         }
-        if (IsFlowers()) garden::TrainingStep(9, 2);
-        if (garden::TrainingKind() != 0) ChoosePendingNeed();
+        if (IsFlowers()) garden::TrainingStep(e_lessonHive, 2);
+        if (garden::TrainingKind() != e_lessonPlants) ChoosePendingNeed();
         // Flowers ask for water until the player has seen the hint about it.
-        if (IsFlowers() && garden::HintState(9) == 0) {
+        if (IsFlowers() && garden::HintState(e_hintFlowersWater) == 0) {
             m_iPending = e_NeedWater;
             if (m_pSort && !m_pSort->vecNeedCounters.empty()) m_pSort->vecNeedCounters[0] = 0;
         }
@@ -193,7 +187,7 @@ void cPlant::Update()
         const float before = m_fGrowth;
         AddGrowth(m_fRate * kStep);
         if (m_fGrowth >= 1.0f) {
-            if (before < 1.0f && m_bNeeded && garden::TrainingKind() != 0 && m_iPending != e_NeedNone) {
+            if (before < 1.0f && m_bNeeded && garden::TrainingKind() != e_lessonPlants && m_iPending != e_NeedNone) {
                 const int32_t need = m_iPending;
                 m_iPending = e_NeedNone;
                 SetNeed(need);

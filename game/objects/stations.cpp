@@ -101,14 +101,14 @@ bool cCar::CanChangeState(int32_t oldState, int32_t newState)
     case e_csOpening: {
         if (!garden::CheckCarLoad()) return false;
         m_Flap.Play(1);
-        garden::PlaySound(e_gsStockOpen);
+        garden::PlaySound(e_sndStockOpen);
         const int32_t amount = garden::SellCarLoad();
         if (amount != 0) {
             garden::EarnMoney(amount);
             // The level's income popup: one placement at the car for every sale.
             if (m_pLevel) m_pLevel->ShowIncome(amount);
         }
-        garden::TrainingStep(0, 10);
+        garden::TrainingStep(e_lessonPlants, 10);
         break;
     }
     case e_csAway:
@@ -117,7 +117,7 @@ bool cCar::CanChangeState(int32_t oldState, int32_t newState)
         m_Drive.Reset(m_vBody.x);
         m_Drive.SetTarget(-(m_Flap.sprite.fWidth + m_Body.fWidth));
         m_Wheel.Play(3);
-        garden::PlaySound(e_gsStockOut);
+        garden::PlaySound(e_sndStockOut);
         break;
     case e_csBack:
         m_Drive.SetTarget(m_fParkedX);

@@ -93,6 +93,18 @@ void LookupStars()
 // The picture one UV cell below: the next state in the texture's column.
 vek::vec2 CellBelow(const vek::rectf& uv) { return vek::vec2(uv.x, uv.y - uv.h); }
 
+// Lays a hover picture over its normal picture: the same place and size,
+// its UV one cell below the normal one's.
+template <class Hover, class Normal>
+void PlaceHoverCopy(Hover& hover, const Normal& normal)
+{
+    const vek::rectf r = normal.GetRect();
+    hover.SetPos(r.x, r.y, 0);
+    hover.SetSize(r.w, r.h, 0);
+    const vek::vec2 uv = CellBelow(normal.GetUV());
+    hover.SetUVPos(uv.x, uv.y, 0);
+}
+
 } // namespace
 
 void ForgetControlSprites()
@@ -300,16 +312,8 @@ int cCheckBoxCtrl::OnMessage(int message, unsigned a, unsigned b)
 void cCheckBoxCtrl::UpdateLayout()
 {
     vek::cCheckBoxSysCtrl::UpdateLayout();
-    const vek::rectf box = m_Box.GetRect();
-    const vek::rectf check = m_Check.GetRect();
-    m_HoverBox.SetPos(box.x, box.y, 0);
-    m_HoverBox.SetSize(box.w, box.h, 0);
-    m_HoverCheck.SetPos(check.x, check.y, 0);
-    m_HoverCheck.SetSize(check.w, check.h, 0);
-    const vek::vec2 boxUV = CellBelow(m_Box.GetUV());
-    const vek::vec2 checkUV = CellBelow(m_Check.GetUV());
-    m_HoverBox.SetUVPos(boxUV.x, boxUV.y, 0);
-    m_HoverCheck.SetUVPos(checkUV.x, checkUV.y, 0);
+    PlaceHoverCopy(m_HoverBox, m_Box);
+    PlaceHoverCopy(m_HoverCheck, m_Check);
 }
 
 void cCheckBoxCtrl::SetUVPos(float u, float v, int parts)
@@ -399,16 +403,8 @@ void cSliderCtrlEx::UpdateLayout()
 {
     // Places the thumb along the track for the value (which lays out again).
     vek::cSliderSysCtrl::UpdateLayout();
-    const vek::rectf track = m_Track.GetRect();
-    const vek::rectf thumb = m_Thumb.GetRect();
-    m_HoverTrack.SetPos(track.x, track.y, 0);
-    m_HoverTrack.SetSize(track.w, track.h, 0);
-    m_HoverThumb.SetPos(thumb.x, thumb.y, 0);
-    m_HoverThumb.SetSize(thumb.w, thumb.h, 0);
-    const vek::vec2 trackUV = CellBelow(m_Track.GetUV());
-    const vek::vec2 thumbUV = CellBelow(m_Thumb.GetUV());
-    m_HoverTrack.SetUVPos(trackUV.x, trackUV.y, 0);
-    m_HoverThumb.SetUVPos(thumbUV.x, thumbUV.y, 0);
+    PlaceHoverCopy(m_HoverTrack, m_Track);
+    PlaceHoverCopy(m_HoverThumb, m_Thumb);
 }
 
 void cSliderCtrlEx::SetSize(float w, float h, int parts)
@@ -515,8 +511,8 @@ bool cToolbarItemCtrl::IsAvailableFor(int sorts, int animals) const
 {
     if (m_pBuilding) return true;
     if (m_pWare) {
-        if (m_pWare->strName == "grass") return animals != -1;
-        if (m_pWare->strName == "flowers") return animals >= 2;
+        if (IsGrass(*m_pWare)) return animals != -1;
+        if (IsFlowers(*m_pWare)) return animals >= 2;
         // By the item's own ware index: a product's index gives the default
         // sort, whose own index of 0 would offer it at once.
         return m_iWareIndex >= 0 && m_iWareIndex <= sorts;
@@ -685,8 +681,7 @@ float cToolbarCtrl::StripWidthFor(int sorts, int animals) const
     if (m_Items.empty()) return 0.0f;
     long long n = 20;
     if (const cToolbarItemCtrl* first = GetItem(0); first && first->GetWare()) {
-        const vek::string& name = first->GetWare()->strName;
-        if (name == "grass" || name == "flowers")
+        if (IsAnimalFood(*first->GetWare()))
             n = (animals >= 0 ? 1 : 0) + (animals > 1 ? 1 : 0);
         else
             n = static_cast<long long>(sorts) + 1;

@@ -236,11 +236,16 @@ protected:
     vek::string m_strIconArea;
 };
 
+// The states of a control that slides between a shown and a hidden
+// position (a task line, a factory panel).
+struct cSlideStates {
+    enum eSlide { e_slideShown = 0, e_slideShowing = 1, e_slideHidden = 2, e_slideHiding = 3 };
+};
+
 // A goal line that slides between a shown and a hidden position at 250
 // units per second; it keeps the mission line's class name.
-class cTaskCtrl : public cMissionCtrl {
+class cTaskCtrl : public cMissionCtrl, public cSlideStates {
 public:
-    enum eSlide { e_slideShown = 0, e_slideShowing = 1, e_slideHidden = 2, e_slideHiding = 3 };
     static constexpr float kSlideSpeed = 250.0f;
 
     cTaskCtrl(const vek::string& name, vek::cWindow* parent);

@@ -8,11 +8,13 @@
 #include "engine/gui/sysctrl.h"
 #include "engine/gui/window.h"
 #include "game/screens/controls.h"
+#include "game/screens/mission_common.h"
 #include "game/screens/screen_seams.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/building.h"
+#include "game/world/game_sound.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -21,8 +23,6 @@ constexpr int kPanelCount = 3;
 constexpr float kBlinkSpeed = 2.0f;
 // Below this a process timer has no length (a float's epsilon).
 constexpr float kNoDuration = 1.1920929e-7f;
-// Game sound of a factory put to work.
-constexpr unsigned kSoundFactoryWork = 24;
 
 vek::mover<float> MakeBlink()
 {
@@ -30,15 +30,6 @@ vek::mover<float> MakeBlink()
     blink.Reset(1.0f);
     blink.m_fSpeed = kBlinkSpeed;
     return blink;
-}
-
-void ShowCtrl(vek::cCtrl* c, bool show)
-{
-    if (!c) return;
-    if (show)
-        c->EnableState(vek::cCtrl::e_Visibility);
-    else
-        c->DisableState(vek::cCtrl::e_Visibility);
 }
 
 // The first picture of the ware's sprite in "icons00" on the image; left
@@ -200,9 +191,9 @@ void cFactoryControl::Refresh()
         pButton->EnableState(vek::cCtrl::e_Disabled);
     else
         pButton->DisableState(vek::cCtrl::e_Disabled);
-    ShowCtrl(pArrow, !processing);
-    ShowCtrl(pProgress, processing);
-    ShowCtrl(pProgressBack, processing);
+    ShowControl(pArrow, !processing);
+    ShowControl(pProgress, processing);
+    ShowControl(pProgressBack, processing);
     if (processing || !waiting) pArrow->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
     pCount->SetText(vek::Formatted("%i", m_pFactory->iUnits));
 }
@@ -263,7 +254,7 @@ int cGardenWF::AfterCreate(vek::cWindow* window)
     m_pGrass->DeleteAllItems();
     m_pGrass->SetTexture("gui_plants");
     if (g_pWareManager) {
-        for (const char* food : {"grass", "flowers"}) {
+        for (const char* food : {kGrassWare, kFlowersWare}) {
             const int32_t ware = g_pWareManager->FindWare(food);
             if (ware == NO_WARE) continue;
             int32_t price = 0;
@@ -293,16 +284,16 @@ int cGardenWF::AfterCreate(vek::cWindow* window)
 
 void cGardenWF::Progress(unsigned kind, unsigned value)
 {
-    if (kind == 0 || kind == 2) {
+    if (kind == e_refreshAll || kind == e_refreshPanels) {
         for (cFactoryControl& panel : m_Panels) {
             if (value == kSnapPanels)
                 panel.HideImmediately();
             else
                 panel.Refresh();
         }
-        if (kind == 2) return;
+        if (kind == e_refreshPanels) return;
     }
-    if (kind != 0 && kind != 1) return;
+    if (kind != e_refreshAll && kind != e_refreshToolbars) return;
     if (!m_pPlants || !m_pGrass || !m_pAnimals) return;
     const cPlayer* player = g_pGarden ? g_pGarden->GetPlayer() : nullptr;
     const int sorts = player ? player->m_iSorts : 0;
@@ -343,7 +334,7 @@ int cGardenWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                 // A panel bound to no factory only shows its state again.
                 if (cFactory* factory = panel.GetFactory()) factory->StartProcessing();
                 panel.Refresh();
-                if (g_pGarden) g_pGarden->PlayGameSound(kSoundFactoryWork);
+                if (g_pGarden) g_pGarden->PlayGameSound(e_sndFactoryWork);
                 break;
             }
             break;

@@ -8,7 +8,9 @@
 
 #include "engine/core/anim.h"
 #include "engine/core/geometry.h"
+#include "game/screens/controls.h"
 #include "game/screens/window_functions.h"
+#include "game/shell/window_message.h"
 
 namespace vek {
 class cCtrl;
@@ -24,9 +26,8 @@ class cToolbarCtrl;
 // count of units waiting, a blinking arrow, what comes out and the progress
 // of the run. It slides between a shown x and a hidden x left of the
 // screen, both taken from the first panel's button.
-class cFactoryControl {
+class cFactoryControl : public cSlideStates {
 public:
-    enum eSlide { e_slideShown = 0, e_slideShowing = 1, e_slideHidden = 2, e_slideHiding = 3 };
     static constexpr float kSlideSpeed = 250.0f;
     static constexpr float kPulseSpeed = 0.3f;
     static constexpr float kPulseScale = 1.13f;
@@ -85,10 +86,9 @@ vek::mover<float>& GetFactoryBlink();
 // The garden screen's window function.
 class cGardenWF : public cBaseWF {
 public:
-    // The game's progress message: a = kind, b = value.
-    static constexpr int kMsgProgress = 100000;
-    // The progress value with which kinds 0 and 2 snap the panels away.
-    static constexpr unsigned kSnapPanels = 20;
+    // The game's progress message: a = kind (eGardenRefresh), b = value.
+    static constexpr int kMsgProgress = kGameWindowMessage;
+    static constexpr unsigned kSnapPanels = ::kSnapPanels;
 
     cGardenWF();
     ~cGardenWF() override;

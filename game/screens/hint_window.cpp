@@ -9,6 +9,7 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/guidraw.h"
 #include "engine/gui/window.h"
+#include "game/screens/mission_common.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
@@ -16,6 +17,7 @@
 #include "game/shell/window_message.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
+#include "game/world/training.h"
 
 namespace {
 
@@ -24,20 +26,10 @@ constexpr unsigned kKeyEnter = 28;
 constexpr unsigned kKeySpace = 57;
 // The text is laid out in a box this high before the frame is fitted to it.
 constexpr float kTextLayoutHeight = 1280.0f;
-constexpr int kSoundHint = 30;
 // The pop-up stands this far above its level point.
 constexpr float kPopUpLift = 38.0f;
 
 bool Visible(const vek::cCtrl* control) { return control && control->GetState(vek::cCtrl::e_Visibility); }
-
-void Show(vek::cCtrl* control, bool show)
-{
-    if (!control) return;
-    if (show)
-        control->EnableState(vek::cCtrl::e_Visibility);
-    else
-        control->DisableState(vek::cCtrl::e_Visibility);
-}
 
 } // namespace
 
@@ -55,14 +47,14 @@ int cHintWF::SetHint(const vek::string& text, const vek::rectf& target, const ve
 {
     if (m_bNotReady) return 0;
     m_bModal = modal != 0;
-    Show(m_pArrow, flags != 0);
+    ShowControl(m_pArrow, flags != 0);
     const bool noTarget = target.x == 0.0f && target.y == 0.0f && target.w == 0.0f && target.h == 0.0f;
     if (noTarget) {
-        Show(m_pClose, m_bModal);
-        Show(m_pHighlight, false);
+        ShowControl(m_pClose, m_bModal);
+        ShowControl(m_pHighlight, false);
     } else {
-        Show(m_pClose, false);
-        Show(m_pHighlight, true);
+        ShowControl(m_pClose, false);
+        ShowControl(m_pHighlight, true);
         m_pHighlight->SetPos(target.x, target.y, 0);
         m_pHighlight->SetSize(target.w, target.h, 0);
     }
@@ -234,8 +226,7 @@ int cHintWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
         if (g_pMiddle) g_pMiddle->OnWindowClose(window->GetName());
         break;
     case vek::cGUI::e_wndCommand:
-        if (b != 0 && static_cast<int>(b) == window->FindControl("close") && window->GetGUI())
-            window->GetGUI()->HideWindow(window->GetName());
+        HideOnCommandFrom(window, b, "close");
         break;
     default:
         break;
@@ -250,7 +241,7 @@ int cHintGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     if (!m_bNotReady && window && g_pGarden) {
         switch (message) {
         case vek::cGUI::e_wndShow:
-            PlayGameSound(g_pGarden->GetSoundTable(), kSoundHint);
+            PlayGameSound(g_pGarden->GetSoundTable(), e_sndHint);
             break;
         case vek::cGUI::e_wndHide:
             g_pGarden->m_iShownHint = -1;
@@ -260,14 +251,14 @@ int cHintGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             if (cIsland* island = GetIsland()) island->OnInput(vek::cGUI::e_wndMouseLeave, 0);
             break;
         case vek::cGUI::e_wndCommand:
-            if (b != 0 && static_cast<int>(b) == window->FindControl("close")) {
-                g_pGarden->m_Training.NextStep(0, 12);
-                g_pGarden->m_Training.NextStep(5, 2);
+            if (IsControl(window, b, "close")) {
+                g_pGarden->m_Training.NextStep(e_lessonPlants, 12);
+                g_pGarden->m_Training.NextStep(e_lessonAnimalFood, 2);
                 g_pGarden->HideHint(-1);
             }
             break;
         case vek::cGUI::e_wndCheck:
-            if (b != 0 && static_cast<int>(b) == window->FindControl("show")) {
+            if (IsControl(window, b, "show")) {
                 g_pGarden->m_Training.Stop();
                 g_pGarden->SetTraining(0);
             }

@@ -18,6 +18,7 @@
 #include "game/world/building.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
+#include "game/world/training.h"
 #include "game/world/walk_map.h"
 #include "game/world/ware.h"
 
@@ -85,11 +86,6 @@ void LowerPause(bool& raised)
     if (!raised) return;
     if (vek::g_pGame && vek::g_pGame->iPause > 0) --vek::g_pGame->iPause;
     raised = false;
-}
-
-bool IsControl(vek::cWindow* window, unsigned index, const char* name)
-{
-    return window && index != 0 && static_cast<int>(index) == window->FindControl(name);
 }
 
 // ---- "island" ----
@@ -284,12 +280,12 @@ int cIslandWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
         case vek::cGUI::e_wndCommand:
             if (g_pGarden && b != 0 && g_Island.butRate && static_cast<int>(b) == g_Island.butRate->GetID()) {
                 if (cIsland* island = GetIsland())
-                    if (island->hooks.trainingStep) island->hooks.trainingStep(14, 0);
+                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonRate, 0);
                 g_pGarden->ShowGameWindow("stat_garden", 1);
             } else if (g_pGarden && b != 0 && g_Island.butIslandRate &&
                        static_cast<int>(b) == g_Island.butIslandRate->GetID()) {
                 if (cIsland* island = GetIsland())
-                    if (island->hooks.trainingStep) island->hooks.trainingStep(13, 0);
+                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonIslandRate, 0);
                 g_pGarden->ShowGameWindow("stat_island", 1);
             }
             break;
@@ -403,7 +399,7 @@ int cStatGardenWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
             break;
         }
         case vek::cGUI::e_wndCommand:
-            if (IsControl(window, b, "ok") && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
+            HideOnCommandFrom(window, b, "ok");
             break;
         default:
             break;
@@ -466,7 +462,7 @@ int cStatIslandWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
             break;
         }
         case vek::cGUI::e_wndCommand:
-            if (IsControl(window, b, "ok") && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
+            HideOnCommandFrom(window, b, "ok");
             break;
         default:
             break;

@@ -68,12 +68,6 @@ void AskQuestion(const vek::string& text, const vek::string& command)
     g_pMiddle->ShowGameWindow("messagebox", 1);
 }
 
-bool IsControl(vek::cWindow* window, unsigned b, const vek::string& name)
-{
-    if (!window || b == 0) return false;
-    return static_cast<int>(b) == window->FindControl(name);
-}
-
 // ---- main menu ----
 
 int cMainGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)

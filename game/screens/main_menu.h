@@ -12,7 +12,3 @@ class cIsland;
 // icon in both pictures, "Yes" and "No") and the command, and shows it.
 // Nothing without a message box.
 void AskQuestion(const vek::string& text, const vek::string& command);
-
-// Whether a control command's b names the control of that name: a window
-// without such a control never matches, not even b = 0.
-bool IsControl(vek::cWindow* window, unsigned b, const vek::string& name);

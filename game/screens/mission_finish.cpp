@@ -13,6 +13,7 @@
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/effects.h"
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 #include "game/world/particles.h"
 #include "game/world/rules.h"
@@ -23,19 +24,8 @@ namespace {
 // The play mode while the screen is shown: the level waits.
 constexpr int kPlayModeFinish = 2;
 
-// The game object's award flags, in their saved order.
-enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
-
-// Game sounds by id.
-constexpr unsigned kSoundGoalDone = 1;
-constexpr unsigned kSoundLevelSuccess = 2;
-constexpr unsigned kSoundMoney = 25;
-constexpr unsigned kSoundGood = 26;
-
 // The counts run in this many seconds.
 constexpr float kCountTime = 1.2f;
-// The highest plant sort there is.
-constexpr int32_t kLastSort = 7;
 
 const char* const kAnimalNames[4] = {"ostrich", "goat", "hive", "peacock"};
 
@@ -147,7 +137,7 @@ void cMissionFinishWF::Start()
     }
     m_iNextLine = 0;
 
-    PlayScreenSound(kSoundLevelSuccess);
+    PlayScreenSound(e_sndLevelSuccess);
 
     m_Money.Clear();
     m_Money.SetTarget(m_iMoneyStart);
@@ -179,7 +169,7 @@ void cMissionFinishWF::FlyCoin(float dt, vek::cCtrl* from)
     if (m_Coin.Update(dt) == vek::mover<float>::e_Moving || m_bDone || !from || !m_pBankPicture) return;
     FlyIcon("peacock01", "money", -0.1f, ControlCentre(from), ControlCentre(m_pBankPicture), vek::vec2(30.0f, 30.0f));
     StartTimer(m_Coin, 0.3f);
-    PlayScreenSound(kSoundMoney);
+    PlayScreenSound(e_sndMoneyInc);
 }
 
 void cMissionFinishWF::FlyStar(const vek::vec2& from, const vek::vec2& to)
@@ -261,7 +251,7 @@ void cMissionFinishWF::Step(float dt, bool settle)
             const char* area = m_iMedal == 1 ? "silver" : m_iMedal == 2 ? "bronze" : "gold";
             FlyIcon("icons01", area, 0.0f, ControlCentre(m_pScoreMedal), ControlCentre(m_pMedalPicture),
                     vek::vec2(-30.0f, 30.0f));
-            PlayScreenSound(kSoundMoney);
+            PlayScreenSound(e_sndMoneyInc);
             return;
         }
     }
@@ -277,7 +267,7 @@ void cMissionFinishWF::Step(float dt, bool settle)
             }
             ShowControl(m_pMedalPicture, true);
             Burst(m_pMedalPicture, 30, 15.0f);
-            PlayScreenSound(kSoundGoalDone);
+            PlayScreenSound(e_sndGoalDone);
             StartTimer(m_Pause, 0.8f);
             m_iMedal = -1;
         }
@@ -298,7 +288,7 @@ void cMissionFinishWF::Step(float dt, bool settle)
             // show, nothing to grant.
             ClearTimer(m_SortTimer);
         } else {
-            if (fly) PlayScreenSound(kSoundGood);
+            if (fly) PlayScreenSound(e_sndGood);
             vek::cImageCtrl* picture = ShowAwardLine(sort->strTitle, "icons00", sort->strName);
             if (m_pPlants) {
                 const vek::rect<float> r = m_pPlants->GetRect();
@@ -328,7 +318,7 @@ void cMissionFinishWF::Step(float dt, bool settle)
         if (kind < 0 || kind > 3) {
             ClearTimer(m_AnimalTimer);
         } else {
-            if (fly) PlayScreenSound(kSoundGood);
+            if (fly) PlayScreenSound(e_sndGood);
             const cLocaleGD& locale = GetLocaleGD();
             const vek::string* titles[4] = {&locale.Ostrich, &locale.Goat, &locale.Hive, &locale.Peacock};
             vek::cImageCtrl* picture = ShowAwardLine(*titles[kind], "icons00", kAnimalNames[kind]);
@@ -356,7 +346,7 @@ void cMissionFinishWF::Step(float dt, bool settle)
     if (m_bUpgradePending) {
         m_bUpgradePending = false;
         if (HasAffordableOffer(*player)) {
-            if (fly) PlayScreenSound(kSoundGood);
+            if (fly) PlayScreenSound(e_sndGood);
             ShowAwardLine(GetLocaleGD().AwardUp, "icons00", "star");
             if (m_bBedsPending) StartTimer(m_Pause, 0.5f);
         } else {
@@ -369,7 +359,7 @@ void cMissionFinishWF::Step(float dt, bool settle)
     if (m_bBedsPending) {
         m_bBedsPending = false;
         if (g_pGarden->ExpandGarden()) {
-            if (fly) PlayScreenSound(kSoundGood);
+            if (fly) PlayScreenSound(e_sndGood);
             ShowAwardLine(GetLocaleGD().AwardHoles, "images00", "hole");
         }
     } else {
@@ -423,7 +413,7 @@ int cMissionFinishWF::Call(vek::cWindow* window, int message, unsigned a, unsign
             if (g_pGarden && window->GetGUI()) Step(window->GetGUI()->ParamToTime(a), false);
             break;
         case vek::cGUI::e_wndCommand:
-            if (!g_pGarden || b == 0 || static_cast<int>(b) != window->FindControl("ok")) break;
+            if (!g_pGarden || !IsControl(window, b, "ok")) break;
             if (m_bDone)
                 Leave(window);
             else

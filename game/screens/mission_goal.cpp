@@ -8,6 +8,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/level_task.h"
+#include "game/world/training.h"
 
 namespace {
 
@@ -71,11 +72,10 @@ int cMissionGoalWF::Call(vek::cWindow* window, int message, unsigned a, unsigned
             Fill();
             break;
         case vek::cGUI::e_wndHideImmediately:
-            if (g_pGarden) g_pGarden->m_Training.NextStep(0, 11);
+            if (g_pGarden) g_pGarden->m_Training.NextStep(e_lessonPlants, 11);
             break;
         case vek::cGUI::e_wndCommand:
-            if (b != 0 && static_cast<int>(b) == window->FindControl("ok") && window->GetGUI())
-                window->GetGUI()->HideWindow(window->GetName());
+            HideOnCommandFrom(window, b, "ok");
             break;
         default:
             break;

@@ -109,8 +109,7 @@ int cMissionStartWF::Call(vek::cWindow* window, int message, unsigned a, unsigne
             if (g_pGarden) g_pGarden->SetFlowState(0);
             break;
         case vek::cGUI::e_wndCommand:
-            if (b != 0 && static_cast<int>(b) == window->FindControl("ok") && window->GetGUI())
-                window->GetGUI()->HideWindow(window->GetName());
+            HideOnCommandFrom(window, b, "ok");
             break;
         default:
             break;

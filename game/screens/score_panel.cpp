@@ -6,19 +6,19 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "game/screens/controls.h"
+#include "game/screens/mission_common.h"
 #include "game/screens/screen_seams.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/effects.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/particles.h"
 
 namespace {
 
 constexpr int kTaskLines = 4;
-constexpr unsigned kHintSilver = 7;
-constexpr unsigned kHintBronze = 8;
 constexpr uint32_t kBurstCount = 30;
 constexpr float kBurstSpread = 15.0f;
 
@@ -48,15 +48,6 @@ cMedalPicture LookupMedal(const char* area)
 }
 
 vek::string FocusName() { return vek::g_pGame ? vek::g_pGame->GetFocusWidgetName() : vek::string(); }
-
-void ShowCtrl(vek::cCtrl* c, bool show)
-{
-    if (!c) return;
-    if (show)
-        c->EnableState(vek::cCtrl::e_Visibility);
-    else
-        c->DisableState(vek::cCtrl::e_Visibility);
-}
 
 } // namespace
 
@@ -90,8 +81,8 @@ int cScoreWF::AfterCreate(vek::cWindow* window)
         !m_pMoneyDeco[1])
         return OnError(window, "wndAfterCreate");
     m_pMedal->SetTexture("icons01");
-    ShowCtrl(GetWindowControl(window, "dump_fps"), false);
-    ShowCtrl(GetWindowControl(window, "dump_time"), false);
+    ShowControl(GetWindowControl(window, "dump_fps"), false);
+    ShowControl(GetWindowControl(window, "dump_time"), false);
     return 0;
 }
 
@@ -112,8 +103,8 @@ void cScoreWF::Tick(float seconds)
     const bool medals = g_Medals.pictures[0].bFound && g_Medals.pictures[1].bFound && g_Medals.pictures[2].bFound;
     const int medal = g_pGarden ? g_pGarden->GetMedal() : 0;
     if (medals && medal >= 0 && medal < 3 && medal != g_Medals.iLastShown) {
-        if (medal == 1) RequestHint(0, kHintSilver);
-        if (medal == 2) RequestHint(0, kHintBronze);
+        if (medal == 1) RequestHint(0, e_hintSilver);
+        if (medal == 2) RequestHint(0, e_hintBronze);
         const cMedalPicture& picture = g_Medals.pictures[medal];
         m_pMedal->SetUVPos(picture.uv.x, picture.uv.y, 0);
         m_pMedal->SetUVSize(picture.uv.w, picture.uv.h, 0);
@@ -134,14 +125,14 @@ void cScoreWF::ShowGroups(bool clock)
 {
     const bool island = FocusName() == "island";
     if (clock) {
-        ShowCtrl(m_pClock, !island);
-        ShowCtrl(m_pClockBack, !island);
-        ShowCtrl(m_pMedal, !island);
+        ShowControl(m_pClock, !island);
+        ShowControl(m_pClockBack, !island);
+        ShowControl(m_pMedal, !island);
     }
     const bool levelMap = island && g_pGarden && g_pGarden->m_pIsland &&
                           g_pGarden->m_pIsland->iMode == cIsland::e_modeIsland;
     vek::cCtrl* const money[] = {m_pMoneyFrame, m_pMoney, m_pMoneyImage, m_pMoneyDeco[0], m_pMoneyDeco[1]};
-    for (vek::cCtrl* c : money) ShowCtrl(c, !levelMap);
+    for (vek::cCtrl* c : money) ShowControl(c, !levelMap);
 }
 
 int cScoreWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)

@@ -6,6 +6,8 @@
 #include "game/screens/screen_seams.h"
 #include "game/shell/garden.h"
 #include "game/world/building.h"
+#include "game/world/game_sound.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/level_task.h"
 #include "game/world/particles.h"
@@ -14,8 +16,6 @@
 namespace {
 
 constexpr int kTaskLines = 4;
-constexpr unsigned kHintTask = 4;
-constexpr unsigned kSoundGood = 26;
 constexpr uint32_t kBurstCount = 50;
 constexpr float kBurstSpread = 30.0f;
 
@@ -100,7 +100,7 @@ void UpdateTaskPanel(std::vector<cLevelTask>& tasks, bool taskHints)
         if (!task.IsEmpty() && !task.pLine) {
             if (cTaskCtrl* line = FirstHiddenLine()) {
                 GiveLine(task, *line);
-                if (taskHints) RequestHint(static_cast<int>(i), kHintTask);
+                if (taskHints) RequestHint(static_cast<int>(i), e_hintNewTask);
             }
         }
         if (!task.IsEmpty() && task.pLine && !task.pFactory && IsProduct(task.iWare)) {
@@ -124,7 +124,7 @@ void UpdateTaskPanel(std::vector<cLevelTask>& tasks, bool taskHints)
                 g_pGarden->m_pParticles->EmitBurst(kBurstCount, kBurstSpread,
                                                    vek::vec3(r.x + r.w * 0.5f, r.y + r.h * 0.5f, 0.0f));
             }
-            if (g_pGarden) g_pGarden->PlayGameSound(kSoundGood);
+            if (g_pGarden) g_pGarden->PlayGameSound(e_sndGood);
             line.SetCheck(false);
             line.Hide();
             if (task.pFactory) task.pFactory->Hide();

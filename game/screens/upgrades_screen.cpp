@@ -10,13 +10,12 @@
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/effects.h"
+#include "game/world/game_sound.h"
 
 namespace {
 
 // The play mode while the screen is shown: the level waits.
 constexpr int kPlayModeUpgrades = 3;
-// Game sound 25, "money_inc".
-constexpr unsigned kSoundMoney = 25;
 constexpr float kCloseDelay = 0.9f;
 constexpr int kUpgradeCount = 6;
 
@@ -147,7 +146,7 @@ void cUpWF::Buy()
                     item->AddPoint(ControlCentre(m_pBank), 0.0f);
                     item->AddPoint(ControlCentre(box), 0.6f);
                 }
-                PlayScreenSound(kSoundMoney);
+                PlayScreenSound(e_sndMoneyInc);
             }
         }
         break;

@@ -88,6 +88,12 @@ vek::cCtrl* GetWindowControl(vek::cWindow* window, const vek::string& name)
     return ControlAt(window, window->FindControl(name));
 }
 
+vek::cCtrl* FindWindowControl(const vek::string& windowName, const vek::string& controlName)
+{
+    vek::cGUI* gui = vek::GetEngineGUI();
+    return GetWindowControl(gui ? gui->GetWindow(windowName) : nullptr, controlName);
+}
+
 vek::cCtrl* FindControl(const vek::string& windowName, const vek::string& controlName)
 {
     vek::cGUI* gui = vek::GetEngineGUI();
@@ -109,6 +115,17 @@ bool ClickControl(vek::cWindow* window, const vek::string& name)
     const int index = window->FindControl(name);
     window->GetFunction()->Call(window, vek::cGUI::e_wndCommand, 0, static_cast<unsigned>(index));
     return true;
+}
+
+bool IsControl(vek::cWindow* window, unsigned b, const vek::string& name)
+{
+    if (!window || b == 0) return false;
+    return static_cast<int>(b) == window->FindControl(name);
+}
+
+void HideOnCommandFrom(vek::cWindow* window, unsigned b, const vek::string& name)
+{
+    if (IsControl(window, b, name) && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
 }
 
 bool CheckGroupControl(vek::cWindow* window, int index)

@@ -44,13 +44,21 @@ T* GetWindowControlAs(vek::cWindow* window, const vek::string& name)
 {
     return dynamic_cast<T*>(GetWindowControl(window, name));
 }
-// The control of that name in the GUI window of that name; a missing window
-// or control is logged (sender "FindControl") and gives null.
+// The control of that name in the GUI window of that name; null when either
+// is missing (no warning).
+vek::cCtrl* FindWindowControl(const vek::string& windowName, const vek::string& controlName);
+// The same, but a missing window or control is logged (sender "FindControl") and gives null.
 vek::cCtrl* FindControl(const vek::string& windowName, const vek::string& controlName);
 // Presses the named control from code: the window's function gets the
 // control command at once (b = the control's index, 0 when there is none).
 // False for a null window.
 bool ClickControl(vek::cWindow* window, const vek::string& name);
+// Whether a control command's b names the control of that name: a window
+// without such a control never matches, not even b = 0.
+bool IsControl(vek::cWindow* window, unsigned b, const vek::string& name);
+// A command from the window's control of that name hides the window (the
+// "ok" or "close" button of a screen that only shows something).
+void HideOnCommandFrom(vek::cWindow* window, unsigned b, const vek::string& name);
 // Checks the check box at the index and unchecks every other box of the
 // check group. False for a null window, or when the index names no check
 // box (the placeholder 0, an index past the list, another class); members

@@ -54,7 +54,42 @@ constexpr const char* kSender = "cGarden";
 
 vek::cRender* Render() { return vek::g_pRender; }
 
+template <class T>
+vek::cWindowFunction* MakeFunction()
+{
+    return new T();
+}
+
 } // namespace
+
+const std::vector<cGameWindowRow>& GetGameWindowTable()
+{
+    static const std::vector<cGameWindowRow> rows = {
+        {"messagebox", MakeFunction<cMessageBoxWF>},
+        {"hint", MakeFunction<cHintGDWF>},
+        {"hint_mp", MakeFunction<cHintMPWF>},
+        {"mission_start", MakeFunction<cMissionStartWF>},
+        {"mission_finish", MakeFunction<cMissionFinishWF>},
+        {"mission_goal", MakeFunction<cMissionGoalWF>},
+        {"main", MakeFunction<cMainGDWF>},
+        {"escape", MakeFunction<cEscapeGDWF>},
+        {"profile_select", MakeFunction<cProfileSelectWF>},
+        {"options", MakeFunction<cOptionsGDWF>},
+        {"profile_add", MakeFunction<cProfileAddWF>},
+        {"garden", MakeFunction<cGardenWF>},
+        {"stat_garden", MakeFunction<cStatGardenWF>},
+        {"stat_island", MakeFunction<cStatIslandWF>},
+        {"island", MakeFunction<cIslandWF>},
+        {"edit", MakeFunction<cEditWF>},
+        {"up", MakeFunction<cUpWF>},
+        {"score", MakeFunction<cScoreWF>},
+        {"comics", MakeFunction<cComicsWF>},
+        {"comics00", MakeFunction<vek::cWindowFunction>},
+        {"comics01", MakeFunction<vek::cWindowFunction>},
+        {"comics02", MakeFunction<vek::cWindowFunction>},
+    };
+    return rows;
+}
 
 cGarden::cGarden()
 {
@@ -219,30 +254,12 @@ void cGarden::FinishInit()
         return FillWindow(name, vek::filename(vek::string("{StaticPath}/gui/") + name + ".lua"), function) !=
                nullptr;
     };
-    auto* box = new cMessageBoxWF();
-    if (fill("messagebox", box)) m_pMessageBox = box;
-    auto* hint = new cHintGDWF();
-    if (fill("hint", hint)) m_pHint = hint;
-    fill("hint_mp", new cHintMPWF());
-    fill("mission_start", new cMissionStartWF());
-    fill("mission_finish", new cMissionFinishWF());
-    fill("mission_goal", new cMissionGoalWF());
-    fill("main", new cMainGDWF());
-    fill("escape", new cEscapeGDWF());
-    fill("profile_select", new cProfileSelectWF());
-    fill("options", new cOptionsGDWF());
-    fill("profile_add", new cProfileAddWF());
-    fill("garden", new cGardenWF());
-    fill("stat_garden", new cStatGardenWF());
-    fill("stat_island", new cStatIslandWF());
-    fill("island", new cIslandWF());
-    fill("edit", new cEditWF());
-    fill("up", new cUpWF());
-    fill("score", new cScoreWF());
-    fill("comics", new cComicsWF());
-    fill("comics00", new vek::cWindowFunction());
-    fill("comics01", new vek::cWindowFunction());
-    fill("comics02", new vek::cWindowFunction());
+    for (const cGameWindowRow& row : GetGameWindowTable()) {
+        vek::cWindowFunction* function = row.make();
+        if (!fill(row.name, function)) continue;
+        if (auto* box = dynamic_cast<cMessageBoxWF*>(function)) m_pMessageBox = box;
+        if (auto* hint = dynamic_cast<cHintGDWF*>(function)) m_pHint = hint;
+    }
 
     cDataManagerGD::ReadTheme(vek::filename("{StaticPath}/conf/holes.lvs"), m_BedLayouts);
     SetCursor("pointer");

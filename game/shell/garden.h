@@ -35,6 +35,19 @@ struct cSprite;
 class cSpriteAnimations;
 class cTextPopups;
 
+namespace vek {
+class cWindowFunction;
+}
+
+// The game's windows in the order the game object makes them at start-up:
+// the window of each name is filled by "gui/<name>.lua" and answered by the
+// window function `make` returns.
+struct cGameWindowRow {
+    const char* name;
+    vek::cWindowFunction* (*make)();
+};
+const std::vector<cGameWindowRow>& GetGameWindowTable();
+
 class cGarden : public cMiddle {
 public:
     cGarden();
@@ -247,7 +260,7 @@ public:
     cBedLayouts m_BedLayouts;
     cBuildingRegistry m_Buildings;
     cTraining m_Training;
-    // The game world's counters after the first (which is the profiles').
+    // The level's award flags, indexed by eAward (game/world/rules.h).
     int32_t m_aiCounters[4] = {0, 0, 0, 0};
     cParticleSystem* m_pParticles = nullptr;
     cFlyingItems* m_pFlyingItems = nullptr;
@@ -261,10 +274,8 @@ public:
     int32_t m_iShownHint = -1;
     int32_t m_iLastMedal = -1;
     std::vector<cObject*> m_IslandWalkers;
-    void* m_pWorld = nullptr;
     vek::cMusic* m_pMenuMusic = nullptr;
     cFlyingItems* m_pSecondList = nullptr;
-    int32_t m_iSecondValue = 0;
     std::vector<int32_t> m_SoundTable;
     vek::string m_strLinkFinishBeta;
     // The seed of the game's random numbers (RandomInt, RandomRange).

@@ -80,7 +80,9 @@ public:
     float m_fClock = 0.0f;
     cLevelTaskSet m_TaskSet;
     std::vector<cLevelTask> m_Tasks;
+    // The index of the next definition task of the level to join.
     int32_t m_iLevelValue = 0;
+    // The index of the bed layout the garden uses (it grows with the bed award).
     int32_t m_iPlayerValue = 0;
     int32_t m_iMoney = 0;
     int32_t m_iIslandMoney = 0;

@@ -15,8 +15,11 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
+#include "game/shell/window_message.h"
 #include "game/world/game_sound.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
+#include "game/world/training.h"
 #include "game/world/walk_map.h"
 
 namespace {
@@ -279,7 +282,7 @@ void cHouse::Tick()
         if (m_pOwner && m_pOwner->hooks.playOnce) m_pOwner->hooks.playOnce("firework", "total", at);
         --iFireworks;
         fFireworkDelay = IslandRandomRange(0.5f, 0.8f);
-        Sound(23);
+        Sound(e_sndSalute);
         if (strName == "statue00" && iFireworks == 0 && iState == e_stateBuilt) bClosingPending = true;
     }
     // The closing comics start once, after the island has recorded the
@@ -314,13 +317,13 @@ void cHouse::OnMessage(int message, int argument)
 {
     if (!bAvailable || message != 48 || argument != 1) return;
     if (g_pGarden && g_pGarden->m_iShownHint != -1) {
-        if (g_pGarden->m_iShownHint == 1) {
+        if (g_pGarden->m_iShownHint == e_hintConstruct) {
             vek::cGUI* gui = vek::GetEngineGUI();
             if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
         }
         g_pGarden->m_iShownHint = -1;
     }
-    Sound(13);
+    Sound(e_sndAreaClick);
     if (iState == e_stateNone && bAvailable && ModeOf(m_pOwner) == cIsland::e_modeLevel) Buy();
 }
 
@@ -390,7 +393,7 @@ bool cHouse::ChangeState(int from, int to)
                 int count = 0, stars = 0;
                 if (m_pOwner->GetIslandRate(&count, &stars)) {
                     if (m_pOwner->hooks.flyHouse) m_pOwner->hooks.flyHouse(GetScreenCenter(), stars > 0 ? stars - 1 : 9);
-                    Sound(23);
+                    Sound(e_sndSalute);
                 }
             } else {
                 m_pOwner->stages[4].Reset(0.0f);
@@ -404,7 +407,7 @@ bool cHouse::ChangeState(int from, int to)
             if (!text.empty() && m_pOwner->hooks.popup) m_pOwner->hooks.popup(text, GetCenter());
         }
         SetTimer(strName == "statue00" ? 6 : 3);
-        if (strName == "animals00") TellGarden(1);
+        if (strName == "animals00") TellGarden(e_refreshToolbars);
     }
     cSpriteRec& s = GetCurrentSprite();
     switch (to) {
@@ -412,7 +415,7 @@ bool cHouse::ChangeState(int from, int to)
         s.counter.ApplyMode(vek::cAnimCounter::e_Stop, true);
         s.counter.iMode = vek::cAnimCounter::e_Once;
         s.counter.ApplyMode(vek::cAnimCounter::e_Once, false);
-        Sound(28);
+        Sound(e_sndConstruction);
         break;
     case e_stateBuilt: ShowFrame(1); break;
     case e_stateNone: ShowFrame(0); break;
@@ -477,7 +480,7 @@ void cFactory::Process()
     }
     if (m_pOwner && m_pOwner->hooks.sendWare) m_pOwner->hooks.sendWare(iOutputWare, this, mode, next);
     SetState(e_stateBuilt);
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
 }
 
 void cFactory::LoadState(vek::cBitStream& stream)
@@ -531,9 +534,9 @@ void cFactory::SetOutput(const vek::string& ware, float processTime)
 
 void cFactory::AddInput()
 {
-    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(3, 0);
+    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, 0);
     ++iUnits;
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
     if (!g_pWareManager || g_pWareManager->GetWare(static_cast<uint32_t>(iInputWare))->GetType() != 0x80000001u) return;
     if (m_pOwner && m_pOwner->hooks.inputAdded) m_pOwner->hooks.inputAdded(this);
 }
@@ -541,16 +544,16 @@ void cFactory::AddInput()
 void cFactory::StartProcessing()
 {
     if (iState != e_stateBuilt || iUnits <= 0) return;
-    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(3, 1);
+    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, 1);
     SetState(e_stateWorking);
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
 }
 
 void cFactory::StopProcessing()
 {
     if (iState != e_stateWorking) return;
     SetState(e_stateBuilt);
-    TellGarden(2);
+    TellGarden(e_refreshPanels);
 }
 
 // ---- the registry ----

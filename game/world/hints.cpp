@@ -18,6 +18,7 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/level_defs.h"
@@ -28,19 +29,9 @@
 
 namespace {
 
-constexpr int kHintKinds = 10;
 constexpr int kFirstTaskHint = 2;
 constexpr float kHalfWidth = 512.0f;
 constexpr float kHalfHeight = 384.0f;
-
-vek::cCtrl* FindControl(const char* window, const char* name)
-{
-    vek::cGUI* gui = vek::GetEngineGUI();
-    vek::cWindow* w = gui ? gui->GetWindow(window) : nullptr;
-    if (!w) return nullptr;
-    const int id = w->FindControl(name);
-    return id > 0 ? w->GetControl(static_cast<unsigned>(id)) : nullptr;
-}
 
 cObject* FirstObject(const cLevel* level, uint32_t mask)
 {
@@ -92,7 +83,7 @@ int cGarden::GetHintCost(const cHouse* building) const
 void cGarden::ShowHint(int index, unsigned kind)
 {
     cPlayer* player = GetPlayer();
-    if (!player || kind >= static_cast<unsigned>(kHintKinds)) return;
+    if (!player || kind >= kHintKinds) return;
     if (GetFlowState() != 0 || m_Training.IsActive()) return;
     if (player->m_Hints.size() < static_cast<size_t>(kHintKinds)) player->m_Hints.resize(kHintKinds, 0);
     int32_t& state = player->m_Hints[kind];
@@ -105,7 +96,7 @@ void cGarden::ShowHint(int index, unsigned kind)
     int modal = 0;
     bool shown = false;
     switch (kind) {
-    case 0:
+    case e_hintBasketUp:
         if (const cObject* bin = FirstObject(m_pLevel, OBJ_TOOL_BIN)) {
             const vek::rectf r = bin->GetRect();
             at = {texts.HintBinUp, vek::vec2(r.x + r.w, r.y + r.h), 12};
@@ -113,7 +104,7 @@ void cGarden::ShowHint(int index, unsigned kind)
             shown = true;
         }
         break;
-    case 1:
+    case e_hintConstruct:
         if (cHouse* house = player ? GetLevelHouse(player->m_iLevel) : nullptr) {
             const int cost = GetHintCost(house);
             const vek::string own = GetLevelBuildingText(player->m_iLevel);
@@ -150,7 +141,7 @@ void cGarden::ShowHint(int index, unsigned kind)
             shown = true;
         }
         break;
-    case 2:
+    case e_hintNewPeople:
         if (cShip* ship = GetTrainingWorld().GetFirstShip(); ship && island) {
             // While a level is played the ship sails past the garden, and
             // the island's route lies far off that screen: the modal hint
@@ -170,7 +161,7 @@ void cGarden::ShowHint(int index, unsigned kind)
             shown = true;
         }
         break;
-    case 3: {
+    case e_hintStartLevel: {
         const int progress = player->m_iProgress;
         if (!island || progress < 0 || static_cast<size_t>(progress) >= island->vecLevelPoints.size()) {
             // Nothing to point at, but the request is remembered.
@@ -185,7 +176,7 @@ void cGarden::ShowHint(int index, unsigned kind)
         shown = true;
         break;
     }
-    case 4:
+    case e_hintNewTask:
         if (index >= 0 && static_cast<size_t>(index) < player->m_Tasks.size()) {
             const cTaskCtrl* line = player->m_Tasks[static_cast<size_t>(index)].pLine;
             if (line) {
@@ -198,26 +189,28 @@ void cGarden::ShowHint(int index, unsigned kind)
             }
         }
         break;
-    case 5:
-    case 6:
-        if (const vek::cCtrl* button = FindControl("island", kind == 5 ? "but_rate" : "but_island_rate")) {
+    case e_hintStatGarden:
+    case e_hintStatIsland: {
+        const char* name = kind == e_hintStatGarden ? "but_rate" : "but_island_rate";
+        if (const vek::cCtrl* button = FindWindowControl("island", name)) {
             const vek::rectf r = button->GetRect();
-            if (kind == 5) at = {texts.HintStatGarden, vek::vec2(r.x, r.y), 33};
+            if (kind == e_hintStatGarden) at = {texts.HintStatGarden, vek::vec2(r.x, r.y), 33};
             else at = {texts.HintStatIsland, vek::vec2(r.x + r.w, r.y + r.h), 12};
             shown = true;
         }
         break;
-    case 7:
-    case 8:
-        if (const vek::cCtrl* medal = FindControl("score", "clock_medal")) {
+    }
+    case e_hintSilver:
+    case e_hintBronze:
+        if (const vek::cCtrl* medal = FindWindowControl("score", "clock_medal")) {
             const vek::rectf r = medal->GetRect();
-            at = {kind == 7 ? texts.HintSilver : texts.HintBronze, vek::vec2(r.x, r.y), 33};
+            at = {kind == e_hintSilver ? texts.HintSilver : texts.HintBronze, vek::vec2(r.x, r.y), 33};
             modal = 1;
             shown = true;
         }
         break;
-    case 9: {
-        const int32_t flowers = g_pWareManager ? g_pWareManager->FindWare("flowers") : NO_WARE;
+    case e_hintFlowersWater: {
+        const int32_t flowers = g_pWareManager ? g_pWareManager->FindWare(kFlowersWare) : NO_WARE;
         const cTrainingWorld& world = GetTrainingWorld();
         if (!m_pLevel || flowers == NO_WARE) break;
         for (const cObject* object : m_pLevel->GetObjects()) {
@@ -239,7 +232,7 @@ void cGarden::ShowHint(int index, unsigned kind)
     m_iShownHint = static_cast<int32_t>(kind);
     if (m_pHint) m_pHint->SetHint(at.text, vek::rectf(0.0f, 0.0f, 0.0f, 0.0f), at.point, at.flags, modal);
     ShowGameWindow("hint", 2);
-    if (kind != 1 && kind != 3 && kind != 4) state = 1;
+    if (kind != e_hintConstruct && kind != e_hintStartLevel && kind != e_hintNewTask) state = 1;
 }
 
 void cGarden::HideHint(int kind)

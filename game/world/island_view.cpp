@@ -23,11 +23,13 @@
 #include "game/world/building.h"
 #include "game/world/effects.h"
 #include "game/world/game_sound.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/level_defs.h"
 #include "game/world/particles.h"
 #include "game/world/rules.h"
+#include "game/world/training.h"
 
 namespace {
 
@@ -45,12 +47,6 @@ constexpr float kFullTurn = 6.2831855f;
 constexpr float kHaloTurn = kFullTurn / 300.0f;  // per fixed step
 
 enum { A = 0, B, C, D, E, F };
-
-// Game sounds of the result sequence.
-constexpr unsigned kSoundBurst = 2;
-constexpr unsigned kSoundRating = 12;
-constexpr unsigned kSoundFly = 23;
-constexpr unsigned kSoundMedal = 26;
 
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
@@ -143,7 +139,7 @@ bool HideHint3()
 {
     // A shown hint gives way; the window goes only for the level-point hint.
     if (!g_pGarden || g_pGarden->m_iShownHint == -1) return false;
-    if (g_pGarden->m_iShownHint == 3) {
+    if (g_pGarden->m_iShownHint == e_hintStartLevel) {
         if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("hint");
     }
     g_pGarden->m_iShownHint = -1;
@@ -392,7 +388,7 @@ void cIsland::Tick()
     cGarden* game = g_pGarden;
     if (game) {
         game->UpdateTraining();
-        if (game->m_iShownHint != 2) game->UpdateShips();
+        if (game->m_iShownHint != e_hintNewPeople) game->UpdateShips();
         if (game->m_pFlyingItems) game->m_pFlyingItems->Update(kStep);
     }
     if (Paused()) return;
@@ -401,14 +397,14 @@ void cIsland::Tick()
         uFallTexture = uFallTexture == uFallTextures[0] ? uFallTextures[1] : uFallTextures[0];
     TickWorld();
     if (iMode == e_modeLevel) UpdateResultSequence();
-    if (iMode == e_modeIsland && (!game || game->m_iShownHint != 2)) {
-        if (hintTimer.Update(kStep) == vek::mover<float>::e_Arrived && viewHooks.showHint) viewHooks.showHint(3);
+    if (iMode == e_modeIsland && (!game || game->m_iShownHint != e_hintNewPeople)) {
+        if (hintTimer.Update(kStep) == vek::mover<float>::e_Arrived && viewHooks.showHint) viewHooks.showHint(e_hintStartLevel);
     }
     AdvancePulse();
     // The selection halo turns slowly, once in about ten seconds.
     fHaloAngle += kHaloTurn;
     if (fHaloAngle >= kFullTurn) fHaloAngle -= kFullTurn;
-    if (iMode != e_modeNone && game && game->CanScrollIsland() && viewHooks.trainingStart) viewHooks.trainingStart(2);
+    if (iMode != e_modeNone && game && game->CanScrollIsland() && viewHooks.trainingStart) viewHooks.trainingStart(e_lessonScrolling);
     if (blinkTimer.Update(kStep) == vek::mover<float>::e_Arrived) {
         const float back = blinkTimer.m_From;  // SetTarget overwrites the start
         blinkTimer.SetTarget(back);
@@ -432,7 +428,7 @@ void cIsland::Update(float elapsed)
             if (static_cast<float>(y) < kEdge) fScrollY += step;
             if (static_cast<float>(y) > kViewHeight - kEdge) {
                 fScrollY -= step;
-                if (hooks.trainingStep) hooks.trainingStep(2, 0);
+                if (hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, 0);
             }
         }
         fScrollY += fScrollSpeed * elapsed;
@@ -562,7 +558,7 @@ void cIsland::OnInput(int kind, int code)
     case vek::e_inWheel:
         if (!game || !game->CanScrollIsland()) break;
         fScrollSpeed = static_cast<float>(code) * 10.0f;
-        if (fScrollSpeed < 0.0f && hooks.trainingStep) hooks.trainingStep(2, 0);
+        if (fScrollSpeed < 0.0f && hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, 0);
         HideHint3();
         if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("hint_mp");
         break;
@@ -632,7 +628,7 @@ void cIsland::UpdateResultSequence()
             if (hasPoint) {
                 from = vecLevelPoints[static_cast<size_t>(level)] - scroll;
                 Burst(from);
-                Sound(kSoundMedal);
+                Sound(e_sndGood);
             }
             int after = 0;
             game->GetRate(nullptr, &after);
@@ -641,7 +637,7 @@ void cIsland::UpdateResultSequence()
                 vek::vec2 to;
                 const int star = after > 0 ? after - 1 : 4;
                 if (hasPoint && ControlCentre(vek::Formatted("star%i", star), true, &to)) Fly("star", from, to, true, 2.0f);
-                Sound(kSoundFly);
+                Sound(e_sndSalute);
             }
             break;
         }
@@ -649,7 +645,7 @@ void cIsland::UpdateResultSequence()
             Start(stages[C], kSilentStep);
             UpdateHouses();
             if (!work || !game) break;
-            Sound(kSoundRating);
+            Sound(e_sndNewSort);
             int n = 0;
             game->GetRate(nullptr, &n);
             if (n != 0 && n != 5) {
@@ -664,7 +660,7 @@ void cIsland::UpdateResultSequence()
                     if (ControlCentre(vek::Formatted("star%i", i), false, &star))
                         Fly("star", star, vek::vec2(star.x, rate.y), false, 1.2f);
                 }
-            Sound(kSoundFly);
+            Sound(e_sndSalute);
             break;
         }
         case C: {
@@ -673,15 +669,15 @@ void cIsland::UpdateResultSequence()
                 SendWindowMessage("island", 0, 0);
                 vek::vec2 rate;
                 if (ControlCentre("rate", false, &rate)) Burst(rate);
-                Sound(kSoundBurst);
+                Sound(e_sndLevelSuccess);
             }
-            if (viewHooks.trainingStart) viewHooks.trainingStart(14);
+            if (viewHooks.trainingStart) viewHooks.trainingStart(e_lessonRate);
             break;
         }
         case D:
             if (work) {
                 const cHouse* house = GetLevelHouse(level);
-                if (house && house->iState == cHouse::e_stateNone && viewHooks.showHint) viewHooks.showHint(1);
+                if (house && house->iState == cHouse::e_stateNone && viewHooks.showHint) viewHooks.showHint(e_hintConstruct);
             } else {
                 Start(stages[E], kSilentStep);
             }
@@ -689,7 +685,7 @@ void cIsland::UpdateResultSequence()
         case E: {
             Start(stages[F], kSilentStep);
             if (!work) break;
-            Sound(kSoundRating);
+            Sound(e_sndNewSort);
             int n = 0;
             GetIslandRate(nullptr, &n);
             if (n != 0 && n != 10) {
@@ -704,7 +700,7 @@ void cIsland::UpdateResultSequence()
                     if (ControlCentre(vek::Formatted("island_star%i", i), false, &house))
                         Fly("house", house, vek::vec2(house.x, rate.y), false, 1.2f);
                 }
-            Sound(kSoundFly);
+            Sound(e_sndSalute);
             break;
         }
         case F: {
@@ -714,10 +710,10 @@ void cIsland::UpdateResultSequence()
                 SendWindowMessage("island", 0, 0);
                 vek::vec2 rate;
                 if (ControlCentre("island_rate", false, &rate)) Burst(rate);
-                Sound(kSoundBurst);
+                Sound(e_sndLevelSuccess);
             }
-            if (viewHooks.trainingStart) viewHooks.trainingStart(13);
-            if ((game ? game->m_Training.iKind : -1) != 13) {
+            if (viewHooks.trainingStart) viewHooks.trainingStart(e_lessonIslandRate);
+            if ((game ? game->m_Training.iKind : -1) != e_lessonIslandRate) {
                 SetMode(e_modeIsland);
                 if (viewHooks.renewShips) viewHooks.renewShips();
                 return;

@@ -19,8 +19,10 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/effects.h"
+#include "game/world/game_sound.h"
 #include "game/world/level.h"
 #include "game/world/level_task.h"
+#include "game/world/training.h"
 
 namespace {
 
@@ -163,7 +165,7 @@ bool cLevel::BuyAnimal(int kind)
 
     cObject* object = GetObject(id);
     if (kind == 2) {
-        GetAnimalWorld().PlayGameSound(29);
+        GetAnimalWorld().PlayGameSound(e_sndBee);
         object->SetState(cHive::e_stAppear);
     } else {
         auto* animal = static_cast<cAnimal*>(object);
@@ -172,7 +174,8 @@ bool cLevel::BuyAnimal(int kind)
         const int32_t count = kind == 0 ? m_iOstriches : kind == 1 ? m_iGoats : m_iPeacocks;
         if (count == 1) animal->SetFirst(true);
     }
-    for (int lesson : {4, 7, 9, 12}) TutorialStep(g_pGarden->m_Training, lesson, 0);
+    for (int lesson : {e_lessonOstrich, e_lessonGoat, e_lessonHive, e_lessonPeacock})
+        TutorialStep(g_pGarden->m_Training, lesson, 0);
     g_pGarden->CountAnimal(kind);
     return true;
 }

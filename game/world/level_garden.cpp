@@ -14,6 +14,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/level.h"
+#include "game/world/training.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -95,12 +96,12 @@ bool cLevel::PlantSort(int32_t ware)
     cObject* object = GetGardenerObject();
     if (!object) return false;
     static_cast<cGardener*>(object)->QueueWare(ware);
-    garden::TrainingStep(0, 4);
-    garden::TrainingStep(0, 0);
-    if (IsNamedWare(ware, "plant02")) garden::TrainingStep(11, 0);
-    if (IsNamedWare(ware, "grass")) garden::TrainingStep(5, 0);
-    if (IsNamedWare(ware, "flowers")) garden::TrainingStep(9, 1);
-    garden::PlaySound(e_gsTakeSeed);
+    garden::TrainingStep(e_lessonPlants, 4);
+    garden::TrainingStep(e_lessonPlants, 0);
+    if (IsNamedWare(ware, "plant02")) garden::TrainingStep(e_lessonPlantInstead, 0);
+    if (IsNamedWare(ware, kGrassWare)) garden::TrainingStep(e_lessonAnimalFood, 0);
+    if (IsNamedWare(ware, kFlowersWare)) garden::TrainingStep(e_lessonHive, 1);
+    garden::PlaySound(e_sndTakeSeed);
     return true;
 }
 
@@ -186,7 +187,7 @@ bool cLevel::GardenClick(const vek::vec2& point)
         if (player && player->m_iLevel == 0 && player->m_fClock < 2.0f) return false;
     }
     auto* gardener = static_cast<cGardener*>(object);
-    garden::PlaySound(e_gsAreaClick);
+    garden::PlaySound(e_sndAreaClick);
     if (HasObject(m_uCarId) && GetObject(m_uCarId)->HitTest(point)) {
         gardener->QueueType(OBJ_CAR);
         return true;

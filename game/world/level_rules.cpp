@@ -66,7 +66,7 @@ bool RenewPlantNeed(cObject* object, bool needed)
     auto* plant = dynamic_cast<cPlant*>(object);
     if (!plant) return false;
     plant->SetNeeded(needed);
-    if (needed || plant->GetState() != 3 || plant->GetNeed() == cPlant::e_NeedRipe) return false;
+    if (needed || plant->GetState() != cPlant::e_psNeeding || plant->GetNeed() == cPlant::e_NeedRipe) return false;
     plant->ClearNeed();
     return true;
 }

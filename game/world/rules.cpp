@@ -12,8 +12,10 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/profile_host.h"
+#include "game/shell/window_message.h"
 #include "game/world/building.h"
 #include "game/world/game_sound.h"
+#include "game/world/hints.h"
 #include "game/world/island.h"
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
@@ -28,18 +30,9 @@ namespace {
 
 constexpr const char* kSender = "cGarden";
 
-// Award flags in the game object's counters, in the order the finish
-// screen reads them.
-enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
-
-// Game sound 12, "new_sort".
-constexpr int kSoundNewSort = 12;
-
-// The highest unlockable sort index and animal kind.
-constexpr int32_t kLastSort = 7;
+// The highest unlockable animal kind.
 constexpr int32_t kLastAnimal = 3;
 constexpr int32_t kAnimalKinds = 4;
-constexpr int32_t kWareCount = 21;
 
 size_t DefinitionCount(const cPlayer& player) { return player.m_TaskSet.vecTasks.size(); }
 
@@ -286,7 +279,7 @@ int CheckProfileValues(cPlayer& player)
 
 bool cGarden::SetupLevel(int level)
 {
-    SendWindowMessage("garden", 2, 20);
+    SendWindowMessage("garden", e_refreshPanels, kSnapPanels);
     for (int32_t& award : m_aiCounters) award = 0;
     cPlayer* player = GetPlayer();
     if (!player) return true;
@@ -381,8 +374,8 @@ bool cGarden::UnlockNextSort()
     const cSort* next = g_pWareManager->GetSort(static_cast<uint32_t>(player->m_iSorts + 1));
     if (next == g_pWareManager->DefaultSort()) return false;
     ++player->m_iSorts;
-    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
-    SendWindowMessage("garden", 1, 0);
+    PlayGameSound(e_sndNewSort);
+    SendWindowMessage("garden", e_refreshToolbars, 0);
     return true;
 }
 
@@ -391,8 +384,8 @@ bool cGarden::UnlockNextAnimal()
     cPlayer* player = GetPlayer();
     if (!player || player->m_iAnimals + 1 > kLastAnimal) return false;
     ++player->m_iAnimals;
-    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
-    SendWindowMessage("garden", 1, 0);
+    PlayGameSound(e_sndNewSort);
+    SendWindowMessage("garden", e_refreshToolbars, 0);
     return true;
 }
 
@@ -476,7 +469,7 @@ bool cGarden::CanScrollIsland() const
     if (mode == cIsland::e_modeIsland) {
         const cPlayer* player = GetPlayer();
         const int progress = player ? player->m_iProgress : 0;
-        return progress > 6 && (m_iShownHint == -1 || m_iShownHint == 3);
+        return progress > 6 && (m_iShownHint == -1 || m_iShownHint == e_hintStartLevel);
     }
     return mode != cIsland::e_modeLevel;
 }
@@ -525,9 +518,6 @@ bool IsSort(int32_t ware)
     return w && w->GetType() == WARE_SORT;
 }
 
-// Game sounds of the rules.
-constexpr unsigned kSoundMarketSold = 0;
-constexpr unsigned kSoundShipBeep = 27;
 constexpr int32_t kCarParked = 1;
 
 } // namespace
@@ -558,7 +548,7 @@ bool cGarden::StartLevel(int level)
     if (vek::g_pGame && vek::g_pGame->GetFocusWidgetName() != "garden") vek::g_pGame->SetFocusWidget("garden");
     SetupLevel(level);
     RenewShips();
-    SendWindowMessage("garden", 1, 0);
+    SendWindowMessage("garden", e_refreshToolbars, 0);
     if (m_pLevel) m_pLevel->UpdateToolbars();
     return true;
 }
@@ -590,9 +580,9 @@ void cGarden::UpdateSession()
         if (!m_ReminderTimer.IsMoving() && waters) StartTimer(m_ReminderTimer, 5.0f);
         if (TimerEnds(m_ReminderTimer)) ShowWaterReminder();
     }
-    if (player->m_Upgrades.GetLevel(2) > 0) ShowHint(0, 0);
+    if (player->m_Upgrades.GetLevel(2) > 0) ShowHint(0, e_hintBasketUp);
     if (TimerEnds(m_HintTimer) && m_iShownHint >= 0) {
-        if (m_iShownHint == 4) {
+        if (m_iShownHint == e_hintNewTask) {
             vek::cGUI* gui = vek::GetEngineGUI();
             if (gui && gui->IsWindowShown("hint")) gui->HideWindow("hint");
         }
@@ -731,7 +721,7 @@ int32_t cGarden::SellCarLoad()
         task->iWare = NO_WARE;
     }
     player->m_CarLoad.clear();
-    if (sum != 0) PlayGameSound(kSoundMarketSold);
+    if (sum != 0) PlayGameSound(e_sndMarketSold);
     return sum;
 }
 
@@ -746,7 +736,7 @@ void cGarden::AddShip(int people)
         m_pParticles->MoveEmitter(ship.wake, vek::vec3(at.x, at.y, 0.0f));
     }
     m_Ships.push_back(ship);
-    ShowHint(0, 2);
+    ShowHint(0, e_hintNewPeople);
 }
 
 void cGarden::ClearShips()
@@ -763,7 +753,7 @@ void cGarden::UpdateShips()
     for (const cShip& ship : m_Ships) wakes.push_back(ship.wake);
     std::vector<size_t> removed;
     const cShipEvents events = StepShips(m_Ships, &removed);
-    for (int i = 0; i < events.iBeeps; ++i) PlayGameSound(kSoundShipBeep);
+    for (int i = 0; i < events.iBeeps; ++i) PlayGameSound(e_sndShipBeep);
     if (m_pParticles) {
         for (const size_t i : removed) m_pParticles->FinishEmitter(wakes[i]);
         for (const cShip& ship : m_Ships) {
@@ -798,7 +788,7 @@ void cGarden::ShowWaterReminder()
                                                              0.0f));
         }
     }
-    PlayGameSound(static_cast<unsigned>(kSoundNewSort));
+    PlayGameSound(e_sndNewSort);
 }
 
 void cGarden::OnFactoryInput(int32_t inputWare)

@@ -27,6 +27,11 @@ constexpr float kRuleStep = 1.0f / 30.0f;
 // At most this many tasks are active at once: the panel has four lines.
 constexpr size_t kMaxActiveTasks = 4;
 
+// The level's award flags in the game object's counters (cGarden::
+// m_aiCounters), in this order: SetupLevel sets them, the finish screen
+// hands the awards out.
+enum eAward { e_AwardSort = 0, e_AwardBeds = 1, e_AwardUpgrade = 2, e_AwardAnimal = 3 };
+
 // a + b, held at the int limits instead of wrapping.
 int32_t SaturatingAdd(int32_t a, int32_t b);
 

@@ -6,6 +6,7 @@
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
+#include "game/objects/animal.h"
 #include "game/objects/gardener.h"
 #include "game/objects/hive.h"
 #include "game/objects/object.h"
@@ -188,15 +189,6 @@ cHighlight CellHighlight(const cLevel& level, const cell& at)
     return ObjectHighlight(x, y, size.x, size.y, false);
 }
 
-vek::cCtrl* FindControl(const char* window, const char* name)
-{
-    vek::cGUI* gui = vek::GetEngineGUI();
-    vek::cWindow* w = gui ? gui->GetWindow(window) : nullptr;
-    if (!w) return nullptr;
-    const int id = w->FindControl(name);
-    return id > 0 ? w->GetControl(static_cast<unsigned>(id)) : nullptr;
-}
-
 } // namespace
 
 // ---- the table and the geometry ----
@@ -376,20 +368,20 @@ void cGarden::ShowTrainingStep()
         return !NthObject(level, type, 0) && money >= GetAnimalPrice(animal);
     };
     bool go = true;
-    if (kind == 1 && step == 0) {
+    if (kind == e_lessonWater && step == 0) {
         const cObject* can = NthObject(level, OBJ_TOOL_WATER, 0);
         if (!can || money < 5) go = false;
         else if (world.IsToolInUse(*can)) {
-            training.NextStep(1, 0);
+            training.NextStep(e_lessonWater, 0);
             return;
         }
-    } else if (kind == 1 && step == 1) {
+    } else if (kind == e_lessonWater && step == 1) {
         const cObject* can = NthObject(level, OBJ_TOOL_WATER, 0);
         if (can && world.IsToolFull(*can)) {
-            training.NextStep(1, 1);
+            training.NextStep(e_lessonWater, 1);
             return;
         }
-    } else if ((kind == 6 || kind == 8 || kind == 10) && step == 0) {
+    } else if ((kind == e_lessonEgg || kind == e_lessonMilk || kind == e_lessonHoney) && step == 0) {
         // The eggs', the milk's and the honey's lessons begin with taking
         // the basket: when the gardener holds it already, that step is done
         // (a click on a held basket does nothing, so it would wait for ever).
@@ -399,15 +391,15 @@ void cGarden::ShowTrainingStep()
             training.NextStep(kind, 0);
             return;
         }
-    } else if (kind == 4 && step == 0) {
+    } else if (kind == e_lessonOstrich && step == 0) {
         go = animalStep(OBJ_OSTRICH, 0);
-    } else if (kind == 7 && step == 0) {
+    } else if (kind == e_lessonGoat && step == 0) {
         go = animalStep(OBJ_GOAT, 1);
-    } else if (kind == 9 && step == 0) {
+    } else if (kind == e_lessonHive && step == 0) {
         go = animalStep(OBJ_HIVE, 2);
-    } else if (kind == 12 && step == 0) {
+    } else if (kind == e_lessonPeacock && step == 0) {
         go = animalStep(OBJ_PEACOCK, 3);
-    } else if (kind == 11 && step == 0) {
+    } else if (kind == e_lessonPlantInstead && step == 0) {
         go = money >= WarePrice("plant00");
     }
     if (!go) {
@@ -419,7 +411,7 @@ void cGarden::ShowTrainingStep()
     bool found = false;
     switch (row->target) {
     case cTrainingStep::e_tControl:
-        if (const vek::cCtrl* control = FindControl(row->window, row->name)) {
+        if (const vek::cCtrl* control = FindWindowControl(row->window, row->name)) {
             const vek::rectf r = control->GetRect();
             h = ControlHighlight(r.x, r.y, row->item, row->grow);
             found = true;
@@ -501,32 +493,34 @@ void cGarden::UpdateTraining()
         const auto check = [&](int kind, const auto& condition) {
             if (!seen(kind) && condition()) m_Training.Start(kind);
         };
-        check(0, [&] { return twoSeconds; });
-        check(11, [&] {
+        check(e_lessonPlants, [&] { return twoSeconds; });
+        check(e_lessonPlantInstead, [&] {
             return player->m_iLevel == 5 && FirstPlantOfSort(level, "plant00") && money >= WarePrice("plant02") &&
                    !HasTaskFor(*player, "plant00") && HasTaskFor(*player, "plant02");
         });
-        check(1, [&] { return FirstPlantWithNeed(level, 0) != nullptr; });
-        check(3, [&] { return twoSeconds && HasTaskFor(*player, "product00"); });
-        check(4, [&] { return twoSeconds && HasTaskFor(*player, "egg"); });
-        check(6, [&] { return NthObject(level, OBJ_EGG, 0) && binFree(); });
-        check(5, [&] {
-            if (!NthObject(level, OBJ_OSTRICH, 0) || money < WarePrice("grass") || !level) return false;
+        check(e_lessonWater, [&] { return FirstPlantWithNeed(level, 0) != nullptr; });
+        check(e_lessonFactory, [&] { return twoSeconds && HasTaskFor(*player, "product00"); });
+        check(e_lessonOstrich, [&] { return twoSeconds && HasTaskFor(*player, "egg"); });
+        check(e_lessonEgg, [&] { return NthObject(level, OBJ_EGG, 0) && binFree(); });
+        check(e_lessonAnimalFood, [&] {
+            if (!NthObject(level, OBJ_OSTRICH, 0) || money < WarePrice(kGrassWare) || !level) return false;
             for (const cObject* object : level->GetObjects())
-                if (object->GetType() != OBJ_NONE && object->IsType(OBJ_ANIMAL) && object->GetState() == 3) return true;
+                if (object->GetType() != OBJ_NONE && object->IsType(OBJ_ANIMAL) &&
+                    object->GetState() == cAnimal::e_stHungry)
+                    return true;
             return false;
         });
-        check(7, [&] { return twoSeconds && HasTaskFor(*player, "milk"); });
-        check(9, [&] { return twoSeconds && HasTaskFor(*player, "honey"); });
-        check(10, [&] {
+        check(e_lessonGoat, [&] { return twoSeconds && HasTaskFor(*player, "milk"); });
+        check(e_lessonHive, [&] { return twoSeconds && HasTaskFor(*player, "honey"); });
+        check(e_lessonHoney, [&] {
             const cObject* hive = NthObject(level, OBJ_HIVE, 0);
             return hive && world.HiveHasHoney(*hive) && binFree();
         });
-        check(8, [&] {
+        check(e_lessonMilk, [&] {
             const cObject* goat = NthObject(level, OBJ_GOAT, 0);
-            return goat && goat->GetState() == 9 && binFree();
+            return goat && goat->GetState() == cAnimal::e_stMilk && binFree();
         });
-        check(12, [&] { return twoSeconds && HasTaskFor(*player, "nib"); });
+        check(e_lessonPeacock, [&] { return twoSeconds && HasTaskFor(*player, "nib"); });
     }
     if (m_Training.IsActive() && m_Training.delay.Update(kRuleStep) == vek::mover<float>::e_Arrived) {
         m_Training.delay.Reset(0.0f);

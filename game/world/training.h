@@ -17,9 +17,29 @@ class cLocaleGD;
 class cObject;
 struct cShip;
 
+// The lessons by kind; the kind is also the index of the lesson's event flag
+// in the profile. Named for what each teaches.
+enum eLesson : int {
+    e_lessonPlants = 0,         // sow, weed, harvest and sell the first crop
+    e_lessonWater = 1,          // take the watering can and water a plant
+    e_lessonScrolling = 2,      // scroll the island
+    e_lessonFactory = 3,        // deliver to a factory and start it
+    e_lessonOstrich = 4,        // buy an ostrich
+    e_lessonAnimalFood = 5,     // sow grass for a hungry animal
+    e_lessonEgg = 6,            // pick an egg up with the basket
+    e_lessonGoat = 7,           // buy a goat
+    e_lessonMilk = 8,           // milk the goat
+    e_lessonHive = 9,           // buy a hive and sow flowers
+    e_lessonHoney = 10,         // take the hive's honey
+    e_lessonPlantInstead = 11,  // sow the sort the tasks ask for
+    e_lessonPeacock = 12,       // buy a peacock
+    e_lessonIslandRate = 13,    // the island's rating button
+    e_lessonRate = 14,          // the player's rating button
+};
+
 class cTraining {
 public:
-    static constexpr int kLessons = 15;
+    static constexpr int kLessons = e_lessonRate + 1;
     // Every step change waits this long before the next step shows.
     static constexpr float kStepDelay = 0.6f;
 

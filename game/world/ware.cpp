@@ -151,6 +151,10 @@ bool IsTableWare(int32_t ware)
 
 bool IsNoWare(const cLevelTask& task) { return task.iKind == -1 && task.iWare == NO_WARE; }
 
+bool IsGrass(const cWare& ware) { return ware.strName == kGrassWare; }
+bool IsFlowers(const cWare& ware) { return ware.strName == kFlowersWare; }
+bool IsAnimalFood(const cWare& ware) { return IsGrass(ware) || IsFlowers(ware); }
+
 bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
 {
     if (!stream) return false;
@@ -214,8 +218,8 @@ void CreateWares()
     MakeWare<cProduct>("product01_1", t.Lemonade, 30);
     MakeWare<cProduct>("product02_1", t.Bread, 50);
     MakeWare<cProduct>("product03_1", t.Wine, 70);
-    MakeSort("flowers", t.Flowers, 50, 2, 0, 3.0f);
-    MakeSort("grass", t.Grass, 20, 0, 0, 3.0f);
+    MakeSort(kFlowersWare, t.Flowers, 50, 2, 0, 3.0f);
+    MakeSort(kGrassWare, t.Grass, 20, 0, 0, 3.0f);
     MakeWare<cWare>("egg", t.Egg, 50);
     MakeWare<cWare>("milk", t.Milk, 70);
     MakeWare<cWare>("honey", t.Honey, 50);

@@ -122,6 +122,19 @@ bool IsNoWare(const cLevelTask& task);
 bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream);
 bool WriteWareList(const std::vector<int32_t>& list, vek::cBitStream* stream);
 
-// Fills the ware table with the game's 21 wares, in index order, their
-// titles taken from the game's locale texts. Needs the ware manager.
+// Fills the ware table with the game's kWareCount wares, in index order,
+// their titles taken from the game's locale texts. Needs the ware manager.
 void CreateWares();
+
+// The game's wares: the table holds this many; the plant sorts the player
+// unlocks one by one are the indices 0 to kLastSort (plant00 to plant07).
+constexpr int32_t kWareCount = 21;
+constexpr int32_t kLastSort = 7;
+
+// The two sorts sown as the animals' food, from the food toolbar: grass for
+// every animal, flowers for the bees. Neither is a crop of the tasks' sorts.
+inline constexpr const char* kGrassWare = "grass";
+inline constexpr const char* kFlowersWare = "flowers";
+bool IsGrass(const cWare& ware);
+bool IsFlowers(const cWare& ware);
+bool IsAnimalFood(const cWare& ware);

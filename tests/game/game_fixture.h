@@ -23,14 +23,14 @@
 
 namespace gametest {
 
-// The 22 game screens in the order the game object builds them.
+// The game screens in the order the game object builds them (its table).
 inline const std::vector<std::string>& GameWindows()
 {
-    static const std::vector<std::string> names = {
-        "messagebox", "hint",  "hint_mp", "mission_start", "mission_finish", "mission_goal",
-        "main",       "escape", "profile_select", "options", "profile_add", "garden",
-        "stat_garden", "stat_island", "island", "edit", "up", "score", "comics", "comics00",
-        "comics01", "comics02"};
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        for (const cGameWindowRow& row : GetGameWindowTable()) list.push_back(row.name);
+        return list;
+    }();
     return names;
 }
 

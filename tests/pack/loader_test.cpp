@@ -23,6 +23,7 @@
 #include "engine/graphics/texture.h"
 #include "engine/sound/sound.h"
 #include "game/shell/bind_data.h"
+#include "game/shell/garden.h"
 #include "game/shell/loading.h"
 #include "game/shell/locale_gd.h"
 #include "game/screens/bind_controls.h"
@@ -30,6 +31,8 @@
 #include "game/screens/score_panel.h"
 #include "game/shell/splash.h"
 #include "game/shell/texture_info.h"
+#include "game/world/game_sound.h"
+#include "game/world/ware.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/window.h"
@@ -143,13 +146,24 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
         EXPECT_NE(vek::g_pTextureManager->Find(texture), 0u) << texture;
     vek::cSoundManager& sound = *vek::g_pSoundManager;
     EXPECT_EQ(sound.m_SoundBuffers.Count(), 35u) << "the default and the 34 sounds";
-    for (const char* name : {"market_sold", "water", "salute"})
-        EXPECT_NE(sound.m_SoundBuffers.Find(name), 0u) << name;
     for (const char* name : {"music_menu", "music0", "music1"}) EXPECT_NE(sound.m_Musics.Find(name), 0u) << name;
 
     // The checklist over every row of the manifest that loading.lua loads.
     boost::property_tree::ptree manifest;
     ASSERT_NO_THROW(boost::property_tree::read_json(std::string(repo) + "/tools/pack/manifest.json", manifest));
+    // Each game sound id plays the sound the pack makes for that id (the
+    // others play by name).
+    int sounds = 0;
+    for (const auto& entry : manifest.get_child("sounds")) {
+        const int id = entry.second.get<int>("id", -1);
+        const std::string name = entry.second.get<std::string>("name");
+        if (id < 0) continue;
+        ASSERT_LT(id, kGameSoundCount) << name;
+        EXPECT_EQ(g_aGameSoundNames[id], name) << id;
+        EXPECT_NE(sound.m_SoundBuffers.Find(g_aGameSoundNames[id]), 0u) << name;
+        ++sounds;
+    }
+    EXPECT_EQ(sounds, kGameSoundCount);
     int rows = 0, areas = 0;
     for (const auto& entry : manifest.get_child("textures")) {
         const boost::property_tree::ptree& row = entry.second;
@@ -161,6 +175,13 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
         ++rows;
         const int w = vek::g_pTextureManager->Get(id)->GetWidth(), h = vek::g_pTextureManager->Get(id)->GetHeight();
         EXPECT_TRUE(w > 0 && h > 0 && (w & (w - 1)) == 0 && (h & (h - 1)) == 0) << name << " " << w << "x" << h;
+        // A toolbar strip's icons stand in the order the game numbers them.
+        if (const auto order = row.get_child_optional("icon_order")) {
+            int index = 0;
+            for (const auto& ware : *order)
+                EXPECT_EQ(cWareManager::PlantIconIndex(ware.second.get_value<std::string>()), index++) << name;
+            EXPECT_EQ(index, 10) << name;
+        }
         const auto list = row.get_child_optional("areas");
         if (!list) continue;
         for (const auto& a : *list) {
@@ -213,10 +234,8 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
     EXPECT_NE(FindTextureInfo("gui_system")->GetId(), 0u);
     EXPECT_GT(FindTextureInfo("gui_system")->GetNodeCount(), 10u);
     int windows = 0;
-    for (const char* name :
-         {"comics", "comics00", "comics01", "comics02", "edit", "escape", "garden", "hint", "hint_mp", "island",
-          "main", "messagebox", "mission_finish", "mission_goal", "mission_start", "options", "profile_add",
-          "profile_select", "score", "stat_garden", "stat_island", "up"}) {
+    for (const cGameWindowRow& row : GetGameWindowTable()) {
+        const char* name = row.name;
         ASSERT_TRUE(vek::g_pScript->DoString("FillWindow = nil"));
         ASSERT_TRUE(vek::g_pScript->LoadFile(vek::filename(std::string("{StaticPath}/gui/") + name + ".lua")))
             << name;
@@ -229,6 +248,15 @@ TEST(PackLoader, EveryJobAndTheSystemFontLoadCleanly)
         ++windows;
     }
     EXPECT_EQ(windows, 22);
+    // The pack's windows are the game's, in the same order, and the loading
+    // screen's.
+    std::vector<std::string> packWindows, gameWindows;
+    for (const auto& entry : manifest.get_child("windows")) {
+        const std::string name = entry.second.get<std::string>("name");
+        if (name != "loading") packWindows.push_back(name);
+    }
+    for (const cGameWindowRow& row : GetGameWindowTable()) gameWindows.push_back(row.name);
+    EXPECT_EQ(packWindows, gameWindows);
 
     const std::string log = vektest::ReadFile(logFile).substr(before);
     EXPECT_EQ(log.find("class='warning'"), std::string::npos) << log;

@@ -5,7 +5,9 @@ comic pictures and their backgrounds.
 sheet(name) gives a sheet's areas (the packer places them); whole(name) a
 texture without areas. Frame counts and area names follow the manifest;
 frame sizes are chosen here, at the size the objects are seen on screen."""
+import json
 import math
+import os
 
 from PIL import Image, ImageDraw, ImageFilter, ImageMath, ImageOps
 
@@ -34,9 +36,17 @@ FACTORY_LOOK = {
     "factory03": ((200, 170, 220), C["grape"]),
     "factory03_1": ((170, 110, 130), (120, 30, 50)),
 }
-# The garden toolbar's order of the crops (its items are numbered so).
-TOOLBAR_ORDER = ["plant07", "plant00", "plant02", "plant05", "grass", "plant01", "plant04", "plant06",
-                 "plant03", "flowers"]
+
+
+def toolbar_order():
+    """The garden toolbar's order of the crops (its items are numbered so),
+    from the manifest's "gui_plants" row."""
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "manifest.json")) as f:
+        rows = json.load(f)["textures"]
+    return next(row["icon_order"] for row in rows if row["name"] == "gui_plants")
+
+
+TOOLBAR_ORDER = toolbar_order()
 
 
 def size_of(name):

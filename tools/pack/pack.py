@@ -224,10 +224,6 @@ def island_files(sheets):
     return pts, dat
 
 
-# Textures of the world made by gen_world; the two island halves come from
-# one island task.
-WORLD_SHELL_TEXTURES = ("hint_arrow", "hint_highlight")
-ISLAND_PICTURES = ("island00_0", "island00_1")
 # The slowest tasks, started first so the pool finishes together.
 SLOW = ("island", "music", "back", "comic01", "comic00", "icons01", "comic02")
 
@@ -237,10 +233,12 @@ def generate(out_dir, jobs, preview=None):
     font_folder = fonts.font_dir()
     if preview:
         os.makedirs(preview, exist_ok=True)
-    shell = [r for r in manifest["textures"] if r["part"] == 1 and "font" not in r]
-    world = [r for r in manifest["textures"] if r["part"] == 2 or r["name"] in WORLD_SHELL_TEXTURES]
-    tasks = ([("texture", r, font_folder, preview) for r in shell if r["name"] not in WORLD_SHELL_TEXTURES]
-             + [("world", r, font_folder, preview) for r in world if r["name"] not in ISLAND_PICTURES]
+    # The font textures come with their fonts; the two island halves from
+    # one island task.
+    shell = [r for r in manifest["textures"] if r["made_by"] == "gen_shell"]
+    world = [r for r in manifest["textures"] if r["made_by"] == "gen_world"]
+    tasks = ([("texture", r, font_folder, preview) for r in shell]
+             + [("world", r, font_folder, preview) for r in world]
              + [("island", None, font_folder, preview)]
              + [("font", r, font_folder, preview) for r in manifest["fonts"]]
              + [("sound", r, font_folder, preview) for r in manifest["sounds"]]

@@ -108,15 +108,21 @@ TEST(AnimalTables, ProductsAndCounts)
         EXPECT_EQ(level.m_iOstriches, 2);
     }
     EXPECT_EQ(level.m_iOstriches, 0);
-    cEgg egg(&level);
-    cNib nib(&level);
-    EXPECT_EQ(egg.GetType(), 0x02000001u);
-    EXPECT_EQ(nib.GetType(), 0x02000002u);
-    EXPECT_TRUE(egg.IsType(OBJ_PRODUCT));
-    EXPECT_EQ(egg.m_Life.m_To, 50.0f);
-    EXPECT_EQ(nib.m_Life.m_To, 40.0f);
-    egg.SetPos(200.0f, 300.0f);
-    EXPECT_EQ(egg.GetDepth(), 270.0f);
+    auto* egg = new cEgg(&level);
+    auto* nib = new cNib(&level);
+    EXPECT_EQ(egg->GetType(), 0x02000001u);
+    EXPECT_EQ(nib->GetType(), 0x02000002u);
+    EXPECT_TRUE(egg->IsType(OBJ_PRODUCT));
+    egg->SetPos(200.0f, 300.0f);
+    EXPECT_EQ(egg->GetDepth(), 270.0f);
+    // An egg lies 50 seconds, a nib 40 (steps of 1/30 s), then it is gone.
+    const auto stepsToGo = [](cObject* product) {
+        int steps = 0;
+        for (; product->GetState() != cObject::e_stRemove && steps < 3000; ++steps) product->Update();
+        return steps;
+    };
+    EXPECT_NEAR(stepsToGo(egg), 50 * 30, 1);
+    EXPECT_NEAR(stepsToGo(nib), 40 * 30, 1);
 }
 
 TEST_F(AnimalFixture, FirstAnimalsShowTheirProductSoon)

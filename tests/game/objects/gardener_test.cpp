@@ -6,9 +6,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/core/datamanager.h"
+#include "engine/sound/sound.h"
 #include "game/objects/garden_hooks.h"
 #include "game/world/game_sound.h"
 #include "game/scripted_player.h"
+#include "platform/audio.h"
+#include "platform/audio_test_sounds.h"
 
 namespace {
 
@@ -98,6 +102,33 @@ TEST_F(Gardener, TypesDepthsAndSpritesByStateAndTool)
     EXPECT_EQ(g->GetState(), cGardener::e_gsWalk);
     EXPECT_EQ(g->GetTexture(), Texture("gard03"));
     EXPECT_EQ(g->GetAnim().iMode, 3);
+}
+
+// The work he starts plays the game sound of its name, on the null audio
+// output: every game sound a different constant, so the output tells which.
+TEST_F(Gardener, HarvestingAndPickingPlayTheHarvestSound)
+{
+    vek::platform::audio::UseNullOutputForDefaultDevice(true);
+    ASSERT_TRUE(vek::CreateSoundManager());
+    for (int id = 0; id < kGameSoundCount; ++id) {
+        const std::string name = g_aGameSoundNames[id];
+        ASSERT_TRUE(vektest::WriteFile(dir + "/app/" + name + ".wav", vektest::MakeConstantWav(44100, 1, 400, 1000 + id)));
+        vek::cDataManager::cSampleTarget target;
+        target.uMaxPlay = 1;
+        ASSERT_EQ(vek::cDataManager::ReadSoundBuffer(&target, vek::filename("{AppPath}/" + name + ".wav")), 0);
+        new vek::cSoundManager::cSoundBuffer(name, target.hHandle, false);
+    }
+    game->ParseResources();
+    vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Sound, 1.0f);
+    for (const int state : {cGardener::e_gsHarvest, cGardener::e_gsPick, cGardener::e_gsSow}) {
+        g->SetState(cGardener::e_gsIdle);
+        g->SetState(state);
+        std::vector<int16_t> out(2 * 500);
+        vek::platform::audio::Audio().RenderForTest(out.data(), 500);
+        EXPECT_EQ(out[0], 1000 + (state == cGardener::e_gsSow ? e_sndSeed : e_sndHarvest)) << state;
+    }
+    vek::DestroySoundManager();
+    vek::platform::audio::UseNullOutputForDefaultDevice(false);
 }
 
 TEST_F(Gardener, WrongToolShowsAHintAndQueuesNothing)

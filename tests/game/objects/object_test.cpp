@@ -11,6 +11,8 @@
 #include "engine/graphics/draw2d.h"
 #include "game/objects/gardener.h"
 #include "game/objects/tools.h"
+#include "game/shell/player.h"
+#include "game/shell/profile_host.h"
 #include "game/shell/sprite_fixture.h"
 #include "game/world/level.h"
 
@@ -284,16 +286,14 @@ TEST(RandomNumbers, FollowTheSeedFromZero)
 TEST(LevelObjects, UpgradesReachTheGardenerAndEveryWateringCan)
 {
     cLevel level;
-    const cGameBalance balance;
     auto* gardener = new cGardener(&level);
     auto* can1 = new cToolWater(&level);
     auto* can2 = new cToolWater(&level);
-    for (cObject* object : level.GetObjects()) {
-        if (object->GetType() == OBJ_GARDENER)
-            static_cast<cGardener*>(object)->SetSpeed(GetUpgradeValue(balance.vecWalkSpeed, 2));
-        if (object->GetType() == OBJ_TOOL_WATER)
-            static_cast<cToolWater*>(object)->SetCapacity(GetUpgradeValue(balance.vecWaterCapacity, 2));
-    }
+    GetProfileHost().pLevel = &level;
+    cUpgrades upgrades;
+    // Speed and watering can to level 2, on the field in play.
+    for (int index : {0, 0, 1, 1}) upgrades.Upgrade(index);
+    GetProfileHost().pLevel = nullptr;
     EXPECT_FLOAT_EQ(gardener->GetSpeed(), 340.0f);
     EXPECT_EQ(can1->GetCapacity(), 5);
     EXPECT_EQ(can2->GetCapacity(), 5);

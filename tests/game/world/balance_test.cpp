@@ -11,23 +11,24 @@ namespace {
 TEST(GameBalance, EveryUpgradeLevelSelectsItsValue)
 {
     const cGameBalance b;
-    // What each of the six upgrades selects at levels 0 to 3.
-    EXPECT_EQ(b.vecWaterCapacity, (std::vector<int32_t>{3, 4, 5, 6}));
-    EXPECT_EQ(b.vecBinCapacity, (std::vector<int32_t>{3, 4, 5, 6}));
-    const std::vector<std::pair<const std::vector<float>*, std::vector<float>>> floats = {
-        {&b.vecWalkSpeed, {280.0f, 310.0f, 340.0f, 370.0f}},
-        {&b.vecWaterTime, {1.1f, 0.8f, 0.6f, 0.4f}},
-        {&b.vecWeedTime, {1.1f, 0.8f, 0.6f, 0.4f}},
-        {&b.vecWorkTime, {0.9f, 0.7f, 0.5f, 0.4f}},
-    };
-    for (const auto& [table, expected] : floats)
-        for (int level = 0; level < 4; ++level)
-            EXPECT_FLOAT_EQ(GetUpgradeValue(*table, level), expected[static_cast<size_t>(level)]) << level;
-    for (int level = 0; level < 4; ++level) {
-        EXPECT_EQ(GetUpgradeValue(b.vecWaterCapacity, level), 3 + level);
-        EXPECT_EQ(GetUpgradeValue(b.vecBinCapacity, level), 3 + level);
+    // Every upgrade step helps: the gardener walks faster, works and waters
+    // in less time, and the can and the basket hold more.
+    const std::vector<std::pair<const std::vector<float>*, float>> floats = {
+        {&b.vecWalkSpeed, 1.0f}, {&b.vecWaterTime, -1.0f}, {&b.vecWeedTime, -1.0f}, {&b.vecWorkTime, -1.0f}};
+    for (const auto& [table, better] : floats) {
+        ASSERT_EQ(table->size(), 4u);
+        for (int level = 1; level < 4; ++level) {
+            const float step = GetUpgradeValue(*table, level) - GetUpgradeValue(*table, level - 1);
+            EXPECT_GT(step * better, 0.0f) << level;
+            EXPECT_GT(GetUpgradeValue(*table, level), 0.0f) << level;
+        }
     }
-    EXPECT_FLOAT_EQ(b.fPumpWait, 0.3f);
+    for (int level = 1; level < 4; ++level) {
+        EXPECT_GT(GetUpgradeValue(b.vecWaterCapacity, level), GetUpgradeValue(b.vecWaterCapacity, level - 1));
+        EXPECT_GT(GetUpgradeValue(b.vecBinCapacity, level), GetUpgradeValue(b.vecBinCapacity, level - 1));
+    }
+    EXPECT_GT(GetUpgradeValue(b.vecWaterCapacity, 0), 0);
+    EXPECT_GT(GetUpgradeValue(b.vecBinCapacity, 0), 0);
 
     // A damaged upgrade level reads 0, never outside the table.
     for (int level : {4, 100, -1, -2147483647 - 1}) {

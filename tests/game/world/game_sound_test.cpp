@@ -15,19 +15,6 @@ namespace {
 using vektest::MakeConstantWav;
 using vektest::Peak;
 
-TEST(GameSounds, TheTableNamesEachIdsSound)
-{
-    const char* const names[31] = {
-        "market_sold", "goal_done",   "level_success",  "seed",          "water",          "weed",
-        "harvest",     "tool_take",   "water_repair",   "stock_open",    "stock_out",      "take_seed",
-        "new_sort",    "area_click",  "goat_hungry",    "goat_idle",     "ostrich_hungry", "ostrich_idle",
-        "peacock_hungry", "peacock_idle", "goat_milk",  "hive_open",     "put_car",        "salute",
-        "factory_work", "money_inc",  "good",           "ship_beep",     "construction",   "bee",
-        "hint"};
-    ASSERT_EQ(kGameSoundCount, 31);
-    for (int id = 0; id < 31; ++id) EXPECT_STREQ(g_aGameSoundNames[id], names[id]) << id;
-}
-
 class GameSoundTest : public vektest::SoundFixture {
 protected:
     void SetUp() override

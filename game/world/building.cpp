@@ -353,6 +353,9 @@ void cHouse::Buy()
     if (iState != e_stateBuilding) SetState(e_stateBuilding);
     if (player) player->m_iIslandMoney -= cost;
     if (m_pOwner && m_pOwner->hooks.popup) m_pOwner->hooks.popup(vek::Formatted("-$%i", cost), GetScreenCenter());
+    // Over the island's menus nothing else saves the game in play: the
+    // purchase and the funds it took are kept at once.
+    if (player) player->SaveGame(-1);
 }
 
 int cHouse::GetSpriteIndex(int which) const

@@ -139,6 +139,10 @@ struct cKeptPicture {
     }
 };
 
+// Failure messages show the pictures as text.
+inline void PrintTo(const cLevelPicture& p, std::ostream* os) { *os << p.Text(); }
+inline void PrintTo(const cKeptPicture& k, std::ostream* os) { *os << k.Text(); }
+
 class PlayLevel : public PackGame {
 protected:
     // ---- seeing ----

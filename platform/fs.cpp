@@ -446,7 +446,10 @@ bool WriteFileReplacing(const std::string& nativePath, const void* data, size_t 
     if (ok && g_ReplaceHook && !g_ReplaceHook(temp)) ok = false;
     if (ok && rename(temp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) {
+        // The caller reports why (a full disk, a folder it cannot write).
+        const int error = errno;
         unlink(temp.c_str());
+        errno = error;
         return false;
     }
     // Make the rename itself durable.

@@ -4,13 +4,46 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
+#include <signal.h>
 
 #include "platform/clock.h"
 #include "platform/display_loss.h"
 #include "platform/text.h"
 
 namespace vek::platform {
+
+// ---- quit signals ----
+
+namespace {
+
+volatile std::sig_atomic_t g_iQuitSignal = 0;
+
+extern "C" void OnQuitSignal(int) { g_iQuitSignal = 1; }
+
+// Hands the pending signal out once.
+bool TakeQuitSignal()
+{
+    if (!g_iQuitSignal) return false;
+    g_iQuitSignal = 0;
+    return true;
+}
+
+}  // namespace
+
+void CatchQuitSignals()
+{
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool IsQuitSignalPending() { return g_iQuitSignal != 0; }
 
 // ---- letterbox geometry ----
 
@@ -286,6 +319,11 @@ bool cWindowSystem::Init()
     // The engine minimises its full-screen window itself when it loses the
     // focus; SDL must not do it a second time.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The quit signals are the window system's own from the process's start
+    // (SDL would only catch them from here on, and its quit event is lost
+    // when the queue is drained).
+    CatchQuitSignals();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     const char* named = SDL_getenv("SDL_VIDEODRIVER");
     if (named && *named) {
         // A driver named explicitly (tests use "dummy" and "offscreen") is
@@ -405,11 +443,25 @@ void cWindowSystem::DestroyWindow()
 
 void cWindowSystem::DrainMessages()
 {
+    // A request to end the game is the player's, whatever happens to the
+    // window meanwhile: it survives the drain.
+    bool endSession = false, close = false;
+    for (const cMessage& m : m_Queue) {
+        endSession = endSession || m.type == e_msgEndSession;
+        close = close || m.type == e_msgClose;
+    }
     if (m_bInit && !IsDisplayLost()) {
         SDL_PumpEvents();
+        endSession = endSession || SDL_HasEvent(SDL_QUIT);
+        SDL_Event events[32];
+        int count = 0;
+        while ((count = SDL_PeepEvents(events, 32, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT)) > 0)
+            for (int i = 0; i < count; ++i) close = close || events[i].window.event == SDL_WINDOWEVENT_CLOSE;
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
     m_Queue.clear();
+    if (endSession) PostMessage(e_msgEndSession);
+    if (close) PostMessage(e_msgClose);
     // A timer message that was due is dropped with the rest.
     if (m_bTimerArmed && m_pClock->Counter() >= m_iTimerDeadline)
         m_iTimerDeadline = m_pClock->Counter() + m_iTimerPeriod;
@@ -661,6 +713,7 @@ bool cWindowSystem::TimerDue()
 
 bool cWindowSystem::PeekMessage(cMessage& out)
 {
+    if (TakeQuitSignal()) PostMessage(e_msgEndSession);
     const bool lost = IsDisplayLost();
     if (lost && !m_bLossPosted) {
         m_bLossPosted = true;
@@ -703,7 +756,7 @@ bool cWindowSystem::PeekMessage(cMessage& out)
 
 void cWindowSystem::WaitMessage()
 {
-    if (!m_Queue.empty() || m_bQuitPosted || TimerDue()) return;
+    if (!m_Queue.empty() || m_bQuitPosted || TimerDue() || IsQuitSignalPending()) return;
     if (IsDisplayLost() && !m_bLossPosted) return;
     if (m_bTimerArmed) {
         const int64_t left = m_iTimerDeadline - m_pClock->Counter();

@@ -161,7 +161,9 @@ public:
     bool HasWindow() const { return m_Window.m_pWindow != nullptr; }
     cNativeWindow* GetWindow() { return HasWindow() ? &m_Window : nullptr; }
 
-    // Removes every waiting message; a posted quit stays posted.
+    // Removes every waiting message but a request to end the game: a posted
+    // quit stays posted, and the window's close and the end of the session
+    // (queued or still in the event queue) stay waiting.
     void DrainMessages();
     void SetTitle(const std::string& title);  // engine text (windows-1251)
     void Show();
@@ -236,5 +238,14 @@ private:
 
 // The process's window system (the engine's and the entry routine's).
 cWindowSystem& WindowSystem();
+
+// SIGTERM and SIGINT (the end of the desktop session, Ctrl+C) become a quit
+// request that the window system hands out as e_msgEndSession, whenever it
+// came: before the window exists, while it is made again, while the game
+// loads. Set up as early as the process can, so that no moment of start-up
+// ends the process without its teardown. Safe to call again.
+void CatchQuitSignals();
+// Whether a quit signal came and has not been handed out yet.
+bool IsQuitSignalPending();
 
 }  // namespace vek::platform

@@ -43,6 +43,7 @@ locale.ErrorOnePlayer = "Can't delete\nthe only\nplayer!"
 locale.ConfirmDeletePlayer = "Are you sure you\nwant to delete\nplayer '%s'?"
 locale.ConfirmExitGame = "Are you sure you\nwant to exit\nthe game?"
 locale.ErrorWindowMode = "Can't set windowed mode"
+locale.ErrorSaveGame = "The game could\nnot be saved."
 
 -- Ratings of the gardener (gold medals) and of the island (buildings).
 locale.Rate0 = "Beginner"

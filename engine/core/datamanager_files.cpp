@@ -3,6 +3,8 @@
 // writer. Whichever reader asks, a file costs memory in proportion to what
 // it really holds and never more than kMaxWholeFile.
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -126,8 +128,10 @@ int cDataManager::WriteBinary(const cBitStream* source, const filename& file)
     const size_t count = std::min(source->GetByteCount(), bytes.size());
     // Written beside the target and renamed over it, so that a crash or a
     // full disk never leaves a half-written save in place of the old one.
+    errno = 0;
     if (!platform::WriteFileReplacing(platform::ToNativePath(file.path), bytes.data(), count)) {
-        LogWarning("File", "File %s not found on disk\n", file.path);
+        const string reason = errno ? std::strerror(errno) : "unknown error";
+        LogWarning("File", "File %s cannot be written: %s\n", file.path, reason);
         return FileNotFound;
     }
     cFileSystem fs;

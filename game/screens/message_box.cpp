@@ -6,6 +6,7 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/sysctrl.h"
 #include "game/screens/controls.h"
+#include "game/shell/middle.h"
 
 namespace {
 
@@ -60,6 +61,9 @@ int cMessageBoxWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
             m_bPauseRaised = false;
         }
         break;
+    case kMsgShowMessageBox:
+        if (window && g_pMiddle) g_pMiddle->ShowGameWindow(window->GetName(), 1);
+        return 0;
     default:
         break;
     }

@@ -5,6 +5,11 @@
 // shown the engine's pause counter is raised by one.
 #include "game/screens/window_functions.h"
 
+// Posted to the box (cGUI::PostMessage): it shows itself with the game
+// object's window rules. A box asked for while the box is leaving the
+// screen comes this way, once the GUI has taken it off.
+constexpr int kMsgShowMessageBox = 0x9002;
+
 class cMessageBoxWF : public cBaseWF {
 public:
     cMessageBoxWF() = default;

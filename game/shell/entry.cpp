@@ -49,6 +49,9 @@ bool DetectSmallWorkArea()
 
 int EntryMain(int, char**)
 {
+    // The end of the session or Ctrl+C at any moment from here on ends the
+    // game through its teardown below.
+    vek::platform::CatchQuitSignals();
     const vek::cGame::cSettings settings = MakeApplicationRecord();
 
     // 1. One instance at a time; a second one leaves silently. When the

@@ -110,13 +110,17 @@ cGarden::cGarden()
 
 cGarden::~cGarden()
 {
-    m_Buildings.Clear();
-    ClearIslandWalkers();
+    // Every way out of the game ends here: the settings, the game in play
+    // (its level field and island included) and every profile are written
+    // while everything they are read from still exists.
     if (m_pPlayer && vek::g_pScript) {
         // Lua's own io writes the file: it gets the native path.
         const vek::string path = vek::platform::ToNativePath(vek::filename("{AppPath}/conf/settings.lua").path);
         vek::g_pScript->CallFunction("WriteSettings", path);
     }
+    SaveProfiles();
+    m_Buildings.Clear();
+    ClearIslandWalkers();
     delete m_pParticles;
     m_pParticles = nullptr;
     delete m_pFlyingItems;
@@ -309,9 +313,13 @@ void cGarden::OnWindowClose(const vek::string& name)
         } else if (command.compare(0, 11, "start_level") == 0) {
             StartLevel(std::atoi(command.c_str() + 11));
         } else if (command == "exit_level") {
-            if (cPlayer* player = GetPlayer()) player->SaveGame(-1);
+            cPlayer* player = GetPlayer();
+            const bool saved = !player || player->SaveGame(-1);
             if (vek::g_pGame && vek::g_pGame->iPause > 0) --vek::g_pGame->iPause;
             ShowGameWindow("main", 1);
+            // A full disk or a folder that cannot be written: the player
+            // hears of it once, not once per file.
+            if (!saved) ShowMessageBoxAfterClose(0, 0, GetLocaleGD().ErrorSaveGame, "");
         } else if (command == "restart_level") {
             if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("escape");
             m_Training.Stop();
@@ -350,7 +358,21 @@ void cGarden::SendWindowMessage(const vek::string& name, unsigned a, int b) { ::
 
 void cGarden::ShowMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command)
 {
-    if (!m_pMessageBox) return;
+    if (!FillMessageBox(icon, buttons, text, command)) return;
+    ShowGameWindow("messagebox", 1);
+}
+
+void cGarden::ShowMessageBoxAfterClose(int icon, int buttons, const vek::string& text, const vek::string& command)
+{
+    if (!FillMessageBox(icon, buttons, text, command)) return;
+    vek::cGUI* gui = vek::GetEngineGUI();
+    const int index = gui ? gui->FindWindow("messagebox") : 0;
+    if (index != 0) gui->PostMessage(static_cast<unsigned>(index), kMsgShowMessageBox, 0, 0);
+}
+
+bool cGarden::FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command)
+{
+    if (!m_pMessageBox) return false;
     static const char* const kIcons[] = {"icon_error", "icon_info", "icon_warning", "icon_question"};
     const vek::string iconName = icon >= 0 && icon < 4 ? kIcons[icon] : "";
     m_pMessageBox->SetText(text, "");
@@ -363,7 +385,7 @@ void cGarden::ShowMessageBox(int icon, int buttons, const vek::string& text, con
     default: break;
     }
     m_pMessageBox->SetCommand(command);
-    ShowGameWindow("messagebox", 1);
+    return true;
 }
 
 void cGarden::ParseResources()

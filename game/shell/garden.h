@@ -78,6 +78,10 @@ public:
     // 1 "Ok"/"Cancel", 2 "Yes"/"No". The command comes back to
     // OnWindowClose.
     void ShowMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
+    // The same for a box asked for while the box itself leaves the screen
+    // (an answer's consequence, from OnWindowClose): it shows once the GUI
+    // has taken the old one off.
+    void ShowMessageBoxAfterClose(int icon, int buttons, const vek::string& text, const vek::string& command);
     // Maps the game's 31 sound ids to the loaded sounds of those names.
     void ParseResources();
 
@@ -283,6 +287,10 @@ public:
     // The music of the level field, one of "music0" and "music1"; the
     // finish screen pauses it.
     vek::cMusic* m_pGameMusic = nullptr;
+
+private:
+    // Text, icon, buttons and command of the message box; false without one.
+    bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
 };
 
 // The game object while it exists.

@@ -1,7 +1,7 @@
 #pragma once
 // The game's table of user-visible texts: dialog messages, ratings, medal,
 // ware, animal and building names, upgrades, hints, tutorial and level
-// texts. One process-wide object holds built-in defaults (six English
+// texts. One process-wide object holds built-in defaults (seven English
 // messages; every other text is its own key, so an untranslated text shows
 // which one it is); the locale script, which sees the object as "locale",
 // overwrites them field by field.
@@ -19,6 +19,7 @@ class cScript;
     X(ConfirmDeletePlayer, "Are you sure you\nwant to delete\nplayer '%s'?") \
     X(ConfirmExitGame, "Are you sure you\nwant to exit\nthe game?") \
     X(ErrorWindowMode, "Can't set windowed mode") \
+    X(ErrorSaveGame, "The game could\nnot be saved.") \
     X(Rate0, "Rate0") \
     X(Rate1, "Rate1") \
     X(Rate2, "Rate2") \

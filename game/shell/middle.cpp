@@ -54,12 +54,13 @@ cMiddle::cMiddle()
 
 cMiddle::~cMiddle()
 {
-    // The current profile saves its game in play, then every profile saves
-    // itself and goes.
-    if (m_pPlayer) m_pPlayer->Deactivate();
+    // Unless the game object has saved them already, the current profile
+    // saves its game in play, then every profile saves itself and goes.
+    const bool saved = m_bProfilesSaved;
+    if (!saved && m_pPlayer) m_pPlayer->DeactivateOnExit();
     m_pPlayer = nullptr;
     for (cPlayerBase* player : m_Players) {
-        player->SavePlayer();
+        if (!saved) player->SavePlayer();
         delete player;
     }
     m_Players.clear();
@@ -79,6 +80,14 @@ cMiddle::~cMiddle()
     DestroyTextureInfos();
 
     if (g_pMiddle == this) g_pMiddle = nullptr;
+}
+
+void cMiddle::SaveProfiles()
+{
+    if (m_bProfilesSaved) return;
+    m_bProfilesSaved = true;
+    if (m_pPlayer) m_pPlayer->DeactivateOnExit();
+    for (cPlayerBase* player : m_Players) player->SavePlayer();
 }
 
 int cMiddle::InitGame()

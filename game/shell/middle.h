@@ -102,6 +102,10 @@ protected:
     void LoadScores();
     // Writes the table to "highscore.dat" and frees the rows.
     void SaveScores();
+    // The game in play of the current profile, then every profile; once.
+    // The game object runs it while everything the saves reach still
+    // exists; the destructor saves what it did not.
+    void SaveProfiles();
 
     cMessageBoxWF* m_pMessageBox = nullptr;
     cPlayerBase* m_pPlayer = nullptr;
@@ -121,6 +125,7 @@ private:
     // GetNextPlayer returns that node instead of stepping past it.
     bool m_bIterPending = false;
     bool m_bInitFinished = false;
+    bool m_bProfilesSaved = false;
 };
 
 // The game object while it exists.

@@ -388,8 +388,15 @@ bool cPlayer::SaveGame(int slot)
         ok = WriteFile(out, folder, "save.dat", m_iDamagedSlot == slot);
         if (ok && m_iDamagedSlot == slot) m_iDamagedSlot = -2;
     }
-    if (host.pLevel) host.pLevel->Save(slot);
-    if (cIsland* island = GetIsland()) island->Save(slot);
+    // The field and the island write for the game's current profile; with
+    // none, or on a field without a gardener (no level), they write nothing
+    // and nothing failed.
+    const bool current = g_pGarden && g_pGarden->GetPlayer();
+    if (host.pLevel) {
+        const bool written = host.pLevel->Save(slot);
+        if (current && host.pLevel->GetGardenerObject() && !written) ok = false;
+    }
+    if (cIsland* island = GetIsland(); island && !island->Save(slot) && current) ok = false;
     return ok;
 }
 
@@ -400,6 +407,14 @@ bool cPlayer::Deactivate()
     const bool islandFocused = vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "island";
     if (!islandFocused && GetProfileHost().iFlowState == 0) SaveGame(-1);
     return true;
+}
+
+bool cPlayer::DeactivateOnExit()
+{
+    // Over the island's menus the game in play holds what was bought on the
+    // island and the funds left: leaving the game keeps them too.
+    if (GetProfileHost().iFlowState != 0) return true;
+    return SaveGame(-1);
 }
 
 bool cPlayer::DeleteFiles()

@@ -54,6 +54,8 @@ public:
     bool SavePlayer() override;
     bool Activate() override;
     bool Deactivate() override;
+    // As Deactivate, also while the island has the focus.
+    bool DeactivateOnExit() override;
     bool DeleteFiles() override;
     const vek::string& GetName() const override { return m_strName; }
     vek::string GetNameCopy() const override { return m_strName; }
@@ -62,7 +64,8 @@ public:
     // progress and level to continue stay.
     virtual void Reset();
     virtual bool LoadGame(int slot);
-    // False (and a warning) when "save.dat" could not be written.
+    // Writes "save.dat", then the level field's and the island's files.
+    // False (and a warning) when one of them could not be written.
     virtual bool SaveGame(int slot);
 
     // The profile's folder (created when missing), or the slot's sub-folder.

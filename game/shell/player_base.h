@@ -16,6 +16,9 @@ public:
     virtual bool Activate() = 0;
     // Saves the game in play when the profile stops being current.
     virtual bool Deactivate() = 0;
+    // Saves the game in play when the program ends with this profile
+    // current; false when it could not be saved.
+    virtual bool DeactivateOnExit() { return Deactivate(); }
     // Removes the profile's folder and files.
     virtual bool DeleteFiles() = 0;
     virtual const vek::string& GetName() const = 0;

@@ -360,6 +360,9 @@ void cHouse::Buy()
     // The island draws its popups with the view's scroll, so they stand in
     // island coordinates and rise from the building wherever the view is.
     if (m_pOwner && m_pOwner->hooks.popup) m_pOwner->hooks.popup(vek::Formatted("-$%i", cost), GetCenter());
+    // Over the island's menus nothing else saves the game in play: the
+    // purchase and the funds it took are kept at once.
+    if (player) player->SaveGame(-1);
 }
 
 int cHouse::GetSpriteIndex(int which) const

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <vector>
 
@@ -129,15 +130,47 @@ TEST_F(WindowSystemTest, WindowMessagesKeepTheirOrderAndQuitComesLast)
     EXPECT_EQ(msgs[4].a, 7);
 }
 
-TEST_F(WindowSystemTest, DrainKeepsAPostedQuitButDropsTheRest)
+// Re-creating the window drains the queue: a request to end the game (the
+// window's close, the end of the session, a quit signal, a posted quit)
+// survives it, queued or still in SDL's queue; everything else goes.
+TEST_F(WindowSystemTest, DrainKeepsTheRequestsToEndTheGameButDropsTheRest)
 {
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
     ws.PostQuit(3);
     ws.DrainMessages();
-    const std::vector<vp::cMessage> msgs = TakeAll();
+    std::vector<vp::cMessage> msgs = TakeAll();
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(msgs[0].type, vp::e_msgClose);
+    EXPECT_EQ(msgs[1].type, vp::e_msgQuit);
+    EXPECT_EQ(msgs[1].a, 3);
+
+    // The end of the session already translated, the close still in SDL's
+    // queue.
+    SDL_Event quit;
+    std::memset(&quit, 0, sizeof quit);
+    quit.type = SDL_QUIT;
+    ws.Translate(quit);
+    PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    ws.DrainMessages();
+    msgs = TakeAll();
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(msgs[0].type, vp::e_msgEndSession);
+    EXPECT_EQ(msgs[1].type, vp::e_msgClose);
+    // And the end of the session still in SDL's queue.
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    ws.DrainMessages();
+    msgs = TakeAll();
     ASSERT_EQ(msgs.size(), 1u);
-    EXPECT_EQ(msgs[0].type, vp::e_msgQuit);
-    EXPECT_EQ(msgs[0].a, 3);
+    EXPECT_EQ(msgs[0].type, vp::e_msgEndSession);
+
+    // A signal that came before the drain is handed out after it, once.
+    ASSERT_EQ(raise(SIGTERM), 0);
+    ws.DrainMessages();
+    msgs = TakeAll();
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].type, vp::e_msgEndSession);
+    EXPECT_TRUE(TakeAll().empty());
 }
 
 TEST_F(WindowSystemTest, SizeMessagesCarryTheClientSizeAndSkipRepeats)

@@ -9,8 +9,14 @@
 // script.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
 #include "engine/sound/sound.h"
 #include "flow_play.h"
+#include "game/shell/locale_gd.h"
+#include "platform/fs.h"
 
 using namespace gametest;
 
@@ -124,6 +130,52 @@ protected:
         EXPECT_FALSE(Shown("mission_start")) << "a continued level has no start screen";
     }
 
+    // The window's close button, as the window manager reports it.
+    void CloseWindow()
+    {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_CLOSE;
+        e.window.windowID = SDL_GetWindowID(SdlWindow());
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+
+    // The program ended after the way out was taken, and started again on
+    // the same folders; "Continue" brings the level back. The level and what
+    // the profile keeps are as they were when the program ended.
+    void EndStartAgainAndContinue(const char* way)
+    {
+        SCOPED_TRACE(way);
+        ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 30));
+        EXPECT_EQ(m_iQuitCode, 0);
+        const cLevelPicture left = Picture();
+        const cKeptPicture kept = Kept();
+        Stop();
+        EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+
+        StartToMainMenu();
+        EXPECT_EQ(Player()->m_iContinueLevel, left.level);
+        ContinueSavedLevel();
+        const cLevelPicture continued = Picture();
+        EXPECT_EQ(continued, left) << "left:\n " << left.Text() << "\ncontinued:\n " << continued.Text();
+        EXPECT_EQ(left.ToolsDiffer(continued), "") << "left:\n " << left.Text() << "\ncontinued:\n "
+                                                   << continued.Text();
+        EXPECT_EQ(Kept(), kept) << "left:\n " << kept.Text() << "\nnow:\n " << Kept().Text();
+    }
+
+    // The island funds in the game in play as it is on disk: the last twelve
+    // values of "save.dat" are the rule counter, two values, the island
+    // funds, six upgrade levels, the sorts and the animals.
+    int32_t SavedIslandMoney() const
+    {
+        const std::string bytes = vektest::ReadFile(m_strDir + "/app/profile/plr000/save.dat");
+        if (bytes.size() < 48) return -1;
+        int32_t value = 0;
+        std::memcpy(&value, bytes.data() + bytes.size() - 48 + 12, 4);
+        return value;
+    }
+
     // From the finish screen to the level map: the screen's button (a
     // first press may only hurry its counting), an upgrade offer taken as
     // it is, and the island's result sequence.
@@ -210,6 +262,104 @@ TEST_F(ContinueLevel, ALevelLeftBeforeTheProgramEndedContinuesAsItWasAndIsWon)
     // The settings are written again unchanged: the gamma read back from
     // the engine does not creep from one start to the next.
     EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/settings.lua"), settings);
+}
+
+// Every way out of the program keeps the level in play whole: the pause
+// menu's "Exit game", the window's close button, the end of the desktop
+// session (SIGTERM) and, after a purchase on the island, the main menu's
+// "Exit". Between them a full disk on leaving the level is told once.
+TEST_F(ContinueLevel, EveryWayOutOfTheProgramKeepsTheGameAsItWas)
+{
+    StartToMainMenu();
+    HintsOff();
+    NewGameToLevelZero();
+    const int32_t sort = Tomato();
+
+    // Two beds sown: the pause menu and its "Exit game".
+    ASSERT_TRUE(PlayUntil(sort, [&] { return Plants().size() == 2 && GardenerIdle(); })) << Picture().Text();
+    OpenPauseMenu(false);
+    ASSERT_TRUE(Shown("escape"));
+    ASSERT_TRUE(ClickControl("escape", "btExit"));
+    EndStartAgainAndContinue("the pause menu's Exit game");
+
+    // Played on: the window's close button.
+    const float clock = Player()->m_fClock;
+    ASSERT_TRUE(PlayUntil(sort, [&] { return Player()->m_fClock > clock + 5.0f && GardenerIdle(); }));
+    CloseWindow();
+    EndStartAgainAndContinue("the window's close button");
+
+    // Played on to the first load delivered: the end of the session.
+    ASSERT_TRUE(PlayUntil(sort, [&] {
+        const cCar* car = Car();
+        return Wanted(sort) == 3 && GardenerIdle() && car && car->GetState() == cCar::e_csParked;
+    })) << Picture().Text();
+    ASSERT_EQ(raise(SIGTERM), 0);
+    EndStartAgainAndContinue("SIGTERM");
+
+    // A full disk when the level is left: the player is told once, and the
+    // log says why without a file said to be missing.
+    vek::platform::SetReplaceHook([](const std::string&) {
+        errno = ENOSPC;
+        return false;
+    });
+    OpenPauseMenu(false);
+    ASSERT_TRUE(Press("escape", "btEnd"));
+    ASSERT_EQ(BoxCommand(), "exit_level");
+    ASSERT_TRUE(Press("messagebox", "ok", 60));
+    vek::platform::SetReplaceHook(nullptr);
+    EXPECT_TRUE(Shown("main"));
+    ASSERT_TRUE(Shown("messagebox"));
+    auto* text = dynamic_cast<vek::cLabelCtrl*>(Control("messagebox", "text"));
+    ASSERT_NE(text, nullptr);
+    // (The label pads the text's last line.)
+    EXPECT_EQ(text->GetText().compare(0, GetLocaleGD().ErrorSaveGame.size(), GetLocaleGD().ErrorSaveGame), 0)
+        << text->GetText();
+    EXPECT_EQ(BoxCommand(), "");
+    ASSERT_TRUE(Press("messagebox", "ok", 60));
+    EXPECT_FALSE(Shown("messagebox")) << "told once";
+    EXPECT_EQ(m_pGame->iPause, 0);
+    const std::vector<std::string> problems = vektest::LogProblemEntries(HtmlLog());
+    const auto full = std::find_if(problems.begin(), problems.end(), [](const std::string& entry) {
+        return entry.find("cannot be written: No space left on device") != std::string::npos;
+    });
+    ASSERT_NE(full, problems.end());
+    for (auto entry = full; entry != problems.end(); ++entry)
+        EXPECT_EQ(entry->find("not found on disk"), std::string::npos) << *entry;
+
+    // The level won, its building bought on the island: the funds left are
+    // in the game in play on disk at once. Then the main menu's "Exit".
+    ContinueSavedLevel();
+    PlayToTheFinish();
+    FinishToTheLevelMap();
+    EXPECT_EQ(SavedIslandMoney(), Player()->m_iIslandMoney) << "the purchase is saved when it is made";
+    Key(SDL_SCANCODE_ESCAPE);
+    Run(20);
+    ASSERT_TRUE(Press("escape", "btEnd"));
+    ASSERT_TRUE(RunUntil([&] { return Shown("main"); }, 120));
+    Run(20);
+    EXPECT_EQ(Focus(), "island");
+    Key(SDL_SCANCODE_ESCAPE);
+    Run(20);
+    ASSERT_EQ(BoxCommand(), "exit_game");
+    ASSERT_TRUE(ClickControl("messagebox", "ok"));
+    ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 60));
+    EXPECT_EQ(m_iQuitCode, 0);
+    const cKeptPicture kept = Kept();
+    Stop();
+    std::string unexpected;
+    for (const std::string& line : vektest::LogProblemEntries(HtmlLog()))
+        if (line.find("No space left on device") == std::string::npos &&
+            line.find("annot write") == std::string::npos &&
+            UnexpectedProblems(HtmlLog()).find(line) != std::string::npos)
+            unexpected += line + "\n";
+    EXPECT_EQ(unexpected, "");
+    StartToMainMenu();
+    EXPECT_EQ(Player()->m_iContinueLevel, -1);
+    EXPECT_EQ(Kept(), kept) << "left:\n " << kept.Text() << "\nnow:\n " << Kept().Text();
+    ASSERT_TRUE(Press("main", "btStart"));
+    EXPECT_EQ(Focus(), "island");
+    EXPECT_EQ(Kept(), kept) << "left:\n " << kept.Text() << "\nnow:\n " << Kept().Text();
+    Stop();
 }
 
 TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)

@@ -114,6 +114,35 @@ struct cLevelPicture {
     }
 };
 
+// What the profile keeps besides the level in play: the island's funds and
+// buildings (a factory with the units waiting in it), the progress, the
+// upgrades and the unlocked sorts and animals.
+struct cKeptPicture {
+    int32_t islandMoney = 0, progress = 0, sorts = 0, animals = 0;
+    std::vector<int> upgrades;
+    std::vector<std::string> buildings;
+
+    bool operator==(const cKeptPicture& o) const
+    {
+        return islandMoney == o.islandMoney && progress == o.progress && sorts == o.sorts && animals == o.animals &&
+               upgrades == o.upgrades && buildings == o.buildings;
+    }
+    std::string Text() const
+    {
+        std::ostringstream s;
+        s << "island funds " << islandMoney << ", progress " << progress << ", sorts " << sorts << ", animals "
+          << animals << ", upgrades";
+        for (int u : upgrades) s << " " << u;
+        s << "\n buildings:";
+        for (const std::string& b : buildings) s << " " << b;
+        return s.str();
+    }
+};
+
+// Failure messages show the pictures as text.
+inline void PrintTo(const cLevelPicture& p, std::ostream* os) { *os << p.Text(); }
+inline void PrintTo(const cKeptPicture& k, std::ostream* os) { *os << k.Text(); }
+
 class PlayLevel : public PackGame {
 protected:
     // ---- seeing ----
@@ -248,6 +277,24 @@ protected:
                 p.tools.push_back({tool->GetCell(), static_cast<const cTool*>(tool)->IsInUse()});
         for (const cObject* bin : Objects(OBJ_TOOL_BIN)) p.basket = static_cast<const cToolBin*>(bin)->GetWares();
         return p;
+    }
+
+    cKeptPicture Kept() const
+    {
+        cKeptPicture k;
+        const cPlayer* player = Player();
+        if (!player) return k;
+        k.islandMoney = player->m_iIslandMoney;
+        k.progress = player->m_iProgress;
+        k.sorts = player->m_iSorts;
+        k.animals = player->m_iAnimals;
+        for (int i = 0; i < cUpgrades::kCount; ++i) k.upgrades.push_back(player->m_Upgrades.GetLevel(i));
+        for (const cHouse* house : g_pGarden->m_pIsland->GetBuildings()) {
+            std::string b = std::string(house->strName) + ":" + std::to_string(house->iState);
+            if (const auto* factory = dynamic_cast<const cFactory*>(house)) b += "/" + std::to_string(factory->iUnits);
+            k.buildings.push_back(b);
+        }
+        return k;
     }
 
     // ---- acting ----

@@ -1,5 +1,7 @@
-// Starts the game program in a real window (under Xvfb), lets it run its
-// main loop for a moment and ends it the way a desktop session does.
+// Starts the game program in a real window (under Xvfb), from the
+// repository with its real data folder, so that the real start-up runs
+// (the splash, the window made again by the first start's settings,
+// loading), and ends it the way a desktop session does.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -37,6 +39,30 @@ int WaitForExit(pid_t pid, double seconds)
     return -1;
 }
 
+// The game program started from the repository, as a player starts it;
+// `display` replaces DISPLAY when given. The child's id.
+pid_t StartGame(const char* display = nullptr)
+{
+    const char* exe = std::getenv("VEK_GAME_EXE");
+    const char* repo = std::getenv("VEK_REPO_DIR");
+    if (!exe || !repo) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (display) setenv("DISPLAY", display, 1);
+        if (chdir(repo) != 0) _exit(126);
+        execl(exe, exe, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+const char* const kLogFooter = "</p></body>\n</html>\n";
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 bool WaitForLogText(const std::string& text, double seconds)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -49,14 +75,9 @@ bool WaitForLogText(const std::string& text, double seconds)
 
 TEST(EntryWindow, RunsTheLoopAndShutsDownCleanlyOnTerminate)
 {
-    const char* exe = std::getenv("VEK_GAME_EXE");
-    ASSERT_NE(exe, nullptr);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        execl(exe, exe, static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    std::remove(LogPath().c_str());
+    const pid_t pid = StartGame();
+    ASSERT_GT(pid, 0);
     // The window exists once the ware manager is made (after the window).
     const bool started = WaitForLogText("CreateWareManager: </span><span class='text'>Ok", 60.0);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames
@@ -67,11 +88,37 @@ TEST(EntryWindow, RunsTheLoopAndShutsDownCleanlyOnTerminate)
 
     const std::string log = vektest::ReadFile(LogPath());
     const size_t wares = log.find("DestroyWareManager: ");
-    const size_t restore = log.find("Restore display settings");
+    // The last one: a first start makes its window again, windowed.
+    const size_t restore = log.rfind("Restore display settings");
     ASSERT_NE(wares, std::string::npos);
     ASSERT_NE(restore, std::string::npos);
     EXPECT_LT(wares, restore);
-    EXPECT_NE(log.find("</p></body>\n</html>\n"), std::string::npos);
+    EXPECT_TRUE(EndsWith(log, kLogFooter));
+}
+
+// A quit request at any moment of start-up, while the window is made again
+// and while the game loads included, ends the game through its normal
+// teardown: exit code 0 and the log closed. The moments count from the
+// launch; a process still being loaded (a slow sanitizer build) runs no
+// code of its own yet, so the request waits at least for its log to open.
+TEST(EntryWindow, AQuitAtAnyMomentOfStartUpEndsTheGameThroughItsTeardown)
+{
+    const std::pair<double, int> requests[] = {{0.1, SIGTERM}, {0.3, SIGTERM}, {0.6, SIGTERM}, {0.6, SIGINT},
+                                               {1.0, SIGTERM}, {3.0, SIGTERM}};
+    for (const auto& [seconds, sig] : requests) {
+        SCOPED_TRACE(std::to_string(seconds) + " s, signal " + std::to_string(sig));
+        std::remove(LogPath().c_str());
+        const auto launch = std::chrono::steady_clock::now();
+        const pid_t pid = StartGame();
+        ASSERT_GT(pid, 0);
+        while (vektest::ReadFile(LogPath()).empty() && std::chrono::steady_clock::now() < launch + std::chrono::seconds(30))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_until(launch + std::chrono::duration<double>(seconds));
+        kill(pid, sig);
+        EXPECT_EQ(WaitForExit(pid, 60.0), 0);
+        const std::string log = vektest::ReadFile(LogPath());
+        EXPECT_TRUE(EndsWith(log, kLogFooter)) << log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
+    }
 }
 
 // The small-work-area flag on desktops of two sizes (X servers of the
@@ -103,19 +150,13 @@ TEST(EntryWindow, SmallWorkAreaFlagFollowsTheDesktopSize)
 // than spinning on the dead connection.
 TEST(EntryWindow, LosingTheXServerEndsTheGameThroughItsTeardown)
 {
-    const char* exe = std::getenv("VEK_GAME_EXE");
-    ASSERT_NE(exe, nullptr);
     vektest::cXvfb server;
     ASSERT_TRUE(server.Start(1024, 768));
     std::remove(LogPath().c_str());
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        setenv("DISPLAY", server.Display().c_str(), 1);
-        execl(exe, exe, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    const bool started = WaitForLogText("CreateWareManager: </span><span class='text'>Ok", 60.0);
+    const pid_t pid = StartGame(server.Display().c_str());
+    ASSERT_GT(pid, 0);
+    // The server goes once the game runs its main menu.
+    const bool started = WaitForLogText("Game initialization complete. Run game...", 120.0);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames
     server.Stop();
     const auto killed = std::chrono::steady_clock::now();
@@ -130,13 +171,14 @@ TEST(EntryWindow, LosingTheXServerEndsTheGameThroughItsTeardown)
     const std::string log = vektest::ReadFile(LogPath());
     const size_t lost = log.find("The connection to the display was lost");
     const size_t wares = log.find("DestroyWareManager: ");
-    const size_t restore = log.find("Restore display settings");
+    // The last one: a first start makes its window again, windowed.
+    const size_t restore = log.rfind("Restore display settings");
     EXPECT_NE(lost, std::string::npos);
     ASSERT_NE(wares, std::string::npos);
     ASSERT_NE(restore, std::string::npos);
     EXPECT_LT(lost, wares);
     EXPECT_LT(wares, restore);
-    EXPECT_NE(log.find("</p></body>\n</html>\n"), std::string::npos);
+    EXPECT_TRUE(EndsWith(log, kLogFooter));
 }
 
 } // namespace

@@ -31,10 +31,10 @@ const std::vector<cText>& Texts()
     return texts;
 }
 
-TEST(LocaleGD, DefaultsAreTheKeysButSixEnglishMessages)
+TEST(LocaleGD, DefaultsAreTheKeysButSevenEnglishMessages)
 {
     const cLocaleGD defaults;
-    ASSERT_EQ(Texts().size(), 152u);
+    ASSERT_EQ(Texts().size(), 153u);
     int own = 0;
     for (const cText& t : Texts())
         if (defaults.*t.field == t.name) ++own;
@@ -45,6 +45,7 @@ TEST(LocaleGD, DefaultsAreTheKeysButSixEnglishMessages)
     EXPECT_EQ(defaults.ConfirmDeletePlayer, "Are you sure you\nwant to delete\nplayer '%s'?");
     EXPECT_EQ(defaults.ConfirmExitGame, "Are you sure you\nwant to exit\nthe game?");
     EXPECT_EQ(defaults.ErrorWindowMode, "Can't set windowed mode");
+    EXPECT_EQ(defaults.ErrorSaveGame, "The game could\nnot be saved.");
     EXPECT_EQ(&g_LocaleGD, &GetLocaleGD());
 }
 

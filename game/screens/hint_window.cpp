@@ -25,8 +25,9 @@ constexpr unsigned kKeySpace = 57;
 // The text is laid out in a box this high before the frame is fitted to it.
 constexpr float kTextLayoutHeight = 1280.0f;
 constexpr int kSoundHint = 30;
-// The pop-up stands this far above its level point.
-constexpr float kPopUpLift = 38.0f;
+// The pop-up hangs under its level point (the GUI's y grows upward): its
+// frame's top edge this far below the point, so the point stays in view.
+constexpr float kPopUpDrop = 38.0f;
 
 bool Visible(const vek::cCtrl* control) { return control && control->GetState(vek::cCtrl::e_Visibility); }
 
@@ -336,7 +337,7 @@ int cHintMPWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                 const float px = point.x - (island ? island->fScrollX : 0.0f);
                 const float py = point.y - (island ? island->fScrollY : 0.0f);
                 const vek::rectf frame = g_pPopUpFrame->GetRect();
-                window->SetPos(px - frame.w / 2.0f, py - frame.h - kPopUpLift);
+                window->SetPos(px - frame.w / 2.0f, py - frame.h - kPopUpDrop);
             }
         }
     }

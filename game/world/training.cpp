@@ -1,6 +1,7 @@
 #include "game/world/training.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/app/game.h"
 #include "engine/gui/ctrl.h"
@@ -226,6 +227,24 @@ cHighlight ControlHighlight(float x, float y, int item, float grow)
     return h;
 }
 
+bool IsToolbarPage(const char* name)
+{
+    if (!name) return false;
+    for (const char* page : {"plants", "grass", "animals"})
+        if (std::strcmp(name, page) == 0) return true;
+    return false;
+}
+
+cHighlight ControlHighlight(float x, float y, float w, float h, float grow)
+{
+    // The screen's edge ends a grown side (the dimming around it is drawn
+    // up to the edge).
+    cHighlight r = ControlHighlight(x, y, 0, grow);
+    if (w > 64.0f) r.w = std::max(64.0f, std::min(w + 2.0f * grow, 1024.0f - r.x));
+    if (h > 64.0f) r.h = std::max(64.0f, std::min(h + 2.0f * grow, 768.0f - r.y));
+    return r;
+}
+
 cHighlight ObjectHighlight(float x, float y, float w, float h, bool plant)
 {
     cHighlight r;
@@ -421,7 +440,12 @@ void cGarden::ShowTrainingStep()
     case cTrainingStep::e_tControl:
         if (const vek::cCtrl* control = FindControl(row->window, row->name)) {
             const vek::rectf r = control->GetRect();
-            h = ControlHighlight(r.x, r.y, row->item, row->grow);
+            // On the garden's toolbars an item is the target; any other
+            // control is one whole.
+            if (row->item > 0 || IsToolbarPage(row->name))
+                h = ControlHighlight(r.x, r.y, row->item, row->grow);
+            else
+                h = ControlHighlight(r.x, r.y, r.w, r.h, row->grow);
             found = true;
         }
         break;

@@ -129,6 +129,12 @@ TEST_F(WholeGame, ANewPlayerPlaysFromTheProfileScreensToTheStatueAndQuits)
         ASSERT_EQ(player->m_iProgress, level + 1) << bot.Log();
         ASSERT_EQ(g_pGarden->GetLevelHouse(level)->GetState(), cHouse::e_stateBuilt) << bot.Log();
     }
+    std::string silent;
+    for (const std::string& step : m_vecSilentSteps) silent += step + "\n";
+    EXPECT_EQ(silent, "") << "steps that wait for a click on a control say so";
+    std::string covering;
+    for (const std::string& step : m_vecCoveringSteps) covering += step + "\n";
+    EXPECT_EQ(covering, "") << "a lesson's hint leaves what it points at in view";
 
     if (kLevels == kLevelCount) {
         // The statue's fireworks, then the closing comics to their end and

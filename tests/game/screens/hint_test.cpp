@@ -260,7 +260,7 @@ TEST_F(PopUpTest, TheCloseButtonAdvancesTheTutorialAndTheCheckBoxStopsIt)
     EXPECT_EQ(m_pGarden->m_Training.iKind, -1);
 }
 
-TEST_F(PopUpTest, TheLevelPopUpShowsNumberTimeAndMedalAboveItsPoint)
+TEST_F(PopUpTest, TheLevelPopUpShowsNumberTimeAndMedalBelowItsPoint)
 {
     EXPECT_EQ(cHintMPWF::FormatTime(125.7f), "2 : 05");
     EXPECT_EQ(cHintMPWF::FormatTime(600.0f), "10 : 00");
@@ -286,7 +286,8 @@ TEST_F(PopUpTest, TheLevelPopUpShowsNumberTimeAndMedalAboveItsPoint)
     EXPECT_EQ(text("day"), "2");
     EXPECT_EQ(text("time"), "10 : 00");
     EXPECT_EQ(text("medal"), GetLocaleGD().Silver);
-    // Level point (300, 300): the frame's middle over it, 38 above.
+    // Level point (300, 300): the frame centred on it in x, its top edge 38
+    // below it (y grows upward), so the point itself stays uncovered.
     EXPECT_EQ(GetWindowControl(w, "frame")->GetRect(), rectf(300.0f - 88.0f, 300.0f - 104.0f - 38.0f, 176.0f, 104.0f));
 
     m_pGarden->SendWindowMessage("hint_mp", 2, 0);

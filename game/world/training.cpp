@@ -38,9 +38,13 @@ constexpr int kRight = 1, kLeft = 4, kUpper = 8, kLower = 32;
 
 // The step table. Control targets are squares at the control (grow > 0 draws
 // the highlight); objects and cells are highlighted by their rectangle
-// unless grow is 0.
+// unless grow is 0. The arrow's point is a corner of what is pointed at, so
+// the bubble goes away from it: seed item 0 (bottom left), the watering can
+// and the goat (pointed at by their top right corner) take the bubble up
+// and to the right, the island's rating button (at the top) down and left,
+// where no bubble or arrow hides them.
 const cTrainingStep g_Steps[] = {
-    {0, 0, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {0, 0, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
     {0, 1, &L::TrainingPlants1, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 0, 1.0f, kLeft | kUpper, 1},
     {0, 2, &L::TrainingPlants2, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 1, 1.0f, kLeft | kUpper, 1},
     {0, 3, &L::TrainingPlants3, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 2, 1.0f, kLeft | kUpper, 1},
@@ -54,7 +58,7 @@ const cTrainingStep g_Steps[] = {
     {0, 11, &L::TrainingPlants11, T::e_tControl, "score", "task0", 0, 0, 0, 15.0f, kRight | kLower, 1},
     {0, 12, &L::TrainingPlants12, T::e_tControl, "score", "clock", 0, 0, 0, 0.0f, kRight | kLower, 1},
     {0, 13, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {1, 0, &L::TrainingWater0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WATER, 0, 1.0f, kRight | kLower, 1},
+    {1, 0, &L::TrainingWater0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WATER, 0, 1.0f, kLeft | kUpper, 1},
     {1, 1, &L::TrainingWater1, T::e_tObject, nullptr, nullptr, 0, OBJ_PUMP, 0, 1.0f, kRight | kUpper, 1},
     {1, 2, &L::TrainingWater2, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
     {1, 3, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
@@ -75,7 +79,7 @@ const cTrainingStep g_Steps[] = {
     {7, 0, &L::TrainingGoat0, T::e_tControl, "garden", "animals", 1, 0, 0, 2.0f, kRight | kUpper, 1},
     {7, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {8, 0, &L::TrainingMilk0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
-    {8, 1, &L::TrainingMilk1, T::e_tObject, nullptr, nullptr, 0, OBJ_GOAT, 0, 1.0f, kRight | kLower, 1},
+    {8, 1, &L::TrainingMilk1, T::e_tObject, nullptr, nullptr, 0, OBJ_GOAT, 0, 1.0f, kLeft | kUpper, 1},
     {8, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {9, 0, &L::TrainingHive0, T::e_tControl, "garden", "animals", 2, 0, 0, 2.0f, kRight | kUpper, 1},
     {9, 1, &L::TrainingHive1, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
@@ -89,7 +93,7 @@ const cTrainingStep g_Steps[] = {
     {11, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {12, 0, &L::TrainingPeacock0, T::e_tControl, "garden", "animals", 3, 0, 0, 2.0f, kRight | kUpper, 1},
     {12, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {13, 0, &L::TrainingIslandRate0, T::e_tControl, "island", "but_island_rate", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {13, 0, &L::TrainingIslandRate0, T::e_tControl, "island", "but_island_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
     {13, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {14, 0, &L::TrainingRate0, T::e_tControl, "island", "but_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
     {14, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},

@@ -103,6 +103,14 @@ int cHintWF::SetHint(const vek::string& text, const vek::rectf& target, const ve
             left = point.x > screenW / 2.0f;
             below = point.y > screenH / 2.0f;
         }
+        // A point on the screen near its top or bottom edge: a frame that
+        // does not fit on the side asked for goes to the other side, where
+        // it leaves the point (and what it points at) in view; a frame
+        // pushed back by the edge alone would lie over it.
+        if (point.y >= 0.0f && point.y <= screenH) {
+            if (!below && point.y + ah + fh > screenH && point.y - ah - fh >= 0.0f) below = true;
+            else if (below && point.y - ah - fh < 0.0f && point.y + ah + fh <= screenH) below = false;
+        }
         fx = left ? point.x - aw - fw : point.x + aw;
         fy = below ? point.y - ah - fh : point.y + ah;
         // A point near or past the screen's edge (a ship still out at sea)

@@ -10,6 +10,7 @@
 // the game to know where to click and acts only through injected input.
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -319,6 +320,41 @@ protected:
         return false;
     }
 
+    // A screen hint (the bin, a task, the ratings, the clock's medal) that
+    // hides what it points at is noted once per kind; meant to run after
+    // every frame.
+    void WatchScreenHint()
+    {
+        const int kind = g_pGarden ? g_pGarden->m_iShownHint : -1;
+        if (kind < 0 || Lesson().IsActive() || !Shown("hint") || m_setHintKindsSeen.count(kind)) return;
+        const vek::cCtrl* arrow = Control("hint", "arrow");
+        if (!arrow) return;
+        const vek::rectf a = arrow->GetRect();
+        const vek::cCtrl* target = nullptr;
+        vek::rectf t;
+        if (kind == 0) {
+            if (const cObject* bin = NthObject(OBJ_TOOL_BIN, 0)) t = bin->GetRect();
+        } else if (kind == 4) {
+            for (int i = 0; i < 4 && !target; ++i) {
+                const vek::cCtrl* line = Control("score", ("task" + std::to_string(i)).c_str());
+                if (line && line->GetRect().x == a.x && line->GetRect().y == a.y) target = line;
+            }
+        } else if (kind == 5 || kind == 6) {
+            target = Control("island", kind == 5 ? "but_rate" : "but_island_rate");
+        } else if (kind == 7 || kind == 8) {
+            target = Control("score", "clock_medal");
+        }
+        if (target) t = target->GetRect();
+        if (t.w <= 0.0f || t.h <= 0.0f) return;
+        m_setHintKindsSeen.insert(kind);
+        bool middle = false;
+        const float hidden = HintCover(t, middle);
+        if (middle || hidden > 0.25f)
+            m_vecCoveringSteps.push_back("screen hint " + std::to_string(kind) + ": " +
+                                         std::to_string(static_cast<int>(hidden * 100.0f)) + "% hidden" +
+                                         (middle ? ", its middle under the bubble" : ""));
+    }
+
     // What the player faces, for failure messages.
     std::string Situation() const
     {
@@ -350,6 +386,7 @@ protected:
     // steps whose hint hides what it points at.
     std::vector<std::string> m_vecSilentSteps;
     std::vector<std::string> m_vecCoveringSteps;
+    std::set<int> m_setHintKindsSeen;
 };
 
 } // namespace gametest

@@ -147,9 +147,10 @@ void cInputBackend::FlushMotion()
 {
     if (m_vecDevices.empty()) return;
     cDevice& mouse = m_vecDevices[0];
-    if (m_iPendingDx) Push(mouse, e_mouseX, m_iPendingDx);
+    if (m_iPendingDx || (m_bPendingMotion && !m_iPendingDy)) Push(mouse, e_mouseX, m_iPendingDx);
     if (m_iPendingDy) Push(mouse, e_mouseY, m_iPendingDy);
     m_iPendingDx = m_iPendingDy = 0;
+    m_bPendingMotion = false;
 }
 
 cInputBackend::cDevice* cInputBackend::FindJoystick(int instance)
@@ -175,6 +176,7 @@ void cInputBackend::OnRawInput(const cRawInput& in)
         // merged, they can never push a click out of it.
         m_iPendingDx += in.value;
         m_iPendingDy += in.value2;
+        m_bPendingMotion = true;
         return;
     case cRawInput::e_rawMouseButton:
         if (in.index < 0 || in.index > 7) return;
@@ -225,6 +227,7 @@ int cInputBackend::ReadBuffered(int id, cDeviceItem out[kDeviceBufferSize])
 void cInputBackend::DiscardAll()
 {
     m_iPendingDx = m_iPendingDy = 0;
+    m_bPendingMotion = false;
     for (cDevice& d : m_vecDevices) d.buffer.clear();
 }
 

@@ -93,8 +93,11 @@ private:
     bool m_bEnumerated = false;
     std::vector<cDevice> m_vecDevices;  // [0] mouse, [1] keyboard, then joysticks
     // Motion waiting to be merged with the next motion; written out before
-    // any other mouse item and at reading time.
+    // any other mouse item and at reading time. A motion that nets no
+    // distance (the pointer entering the window where it left it) is still
+    // a motion: the GUI learns from it what lies under the pointer.
     int m_iPendingDx = 0, m_iPendingDy = 0;
+    bool m_bPendingMotion = false;
 };
 
 }  // namespace vek::platform

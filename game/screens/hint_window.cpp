@@ -26,8 +26,9 @@ constexpr unsigned kKeyEnter = 28;
 constexpr unsigned kKeySpace = 57;
 // The text is laid out in a box this high before the frame is fitted to it.
 constexpr float kTextLayoutHeight = 1280.0f;
-// The pop-up stands this far above its level point.
-constexpr float kPopUpLift = 38.0f;
+// The pop-up hangs under its level point (the GUI's y grows upward): its
+// frame's top edge this far below the point, so the point stays in view.
+constexpr float kPopUpDrop = 38.0f;
 
 bool Visible(const vek::cCtrl* control) { return control && control->GetState(vek::cCtrl::e_Visibility); }
 
@@ -93,6 +94,14 @@ int cHintWF::SetHint(const vek::string& text, const vek::rectf& target, const ve
             // Away from the middle of the screen (y grows upward).
             left = point.x > screenW / 2.0f;
             below = point.y > screenH / 2.0f;
+        }
+        // A point on the screen near its top or bottom edge: a frame that
+        // does not fit on the side asked for goes to the other side, where
+        // it leaves the point (and what it points at) in view; a frame
+        // pushed back by the edge alone would lie over it.
+        if (point.y >= 0.0f && point.y <= screenH) {
+            if (!below && point.y + ah + fh > screenH && point.y - ah - fh >= 0.0f) below = true;
+            else if (below && point.y - ah - fh < 0.0f && point.y + ah + fh <= screenH) below = false;
         }
         fx = left ? point.x - aw - fw : point.x + aw;
         fy = below ? point.y - ah - fh : point.y + ah;
@@ -330,7 +339,7 @@ int cHintMPWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                 const float px = point.x - (island ? island->fScrollX : 0.0f);
                 const float py = point.y - (island ? island->fScrollY : 0.0f);
                 const vek::rectf frame = g_pPopUpFrame->GetRect();
-                window->SetPos(px - frame.w / 2.0f, py - frame.h - kPopUpLift);
+                window->SetPos(px - frame.w / 2.0f, py - frame.h - kPopUpDrop);
             }
         }
     }

@@ -196,7 +196,7 @@ int cEscapeGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                 // A disabled button is not pressed from code either: there
                 // is no level to restart over the island's menus.
                 if (!(g_pRestartButton && g_pRestartButton->GetState(vek::cCtrl::e_Disabled)))
-                    AskQuestion(GetLocaleGD().MessageExitLevel, "restart_level");
+                    AskQuestion(GetLocaleGD().MessageRestartLevel, "restart_level");
             } else if (IsControl(window, b, "btEnd")) {
                 if (OnIslandMenus())
                     ShowWindow("main", 1);

@@ -332,10 +332,13 @@ void cGarden::OnWindowClose(const vek::string& name)
     cMiddle::OnWindowClose(name);
 }
 
-void cGarden::SetCursor(const vek::string&)
+// "hand" over what a click opens (a link, an open level point), the
+// arrow for every other name.
+void cGarden::SetCursor(const vek::string& name)
 {
     vek::cGUI* gui = vek::GetEngineGUI();
-    if (gui && gui->GetCursor()) gui->GetCursor()->Set("cursor_pointer", vek::vec2(32.0f, 64.0f), 9, 1, 1);
+    if (!gui || !gui->GetCursor()) return;
+    gui->GetCursor()->Set(name == "hand" ? "cursor_hand" : "cursor_pointer", vek::vec2(32.0f, 64.0f), 9, 1, 1);
 }
 
 const vek::string& cGarden::GetMessageText(int kind)

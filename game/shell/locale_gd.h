@@ -164,6 +164,7 @@ class cScript;
     X(MessageContinueLast, "MessageContinueLast") \
     X(MessageStartLevel, "MessageStartLevel") \
     X(MessageExitLevel, "MessageExitLevel") \
+    X(MessageRestartLevel, "MessageRestartLevel") \
     X(AwardHoles, "AwardHoles") \
     X(AwardUp, "AwardUp")
 

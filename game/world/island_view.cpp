@@ -450,6 +450,7 @@ void cIsland::OnActivate()
         game->ShowGameWindow("score", 2);
         game->ShowGameWindow("island", 2);
     }
+    if (iHoveredPoint >= 0 && game) game->SetCursor("pointer");
     iHoveredPoint = -1;
     pSelected = nullptr;
     pHovered = nullptr;
@@ -479,6 +480,9 @@ void cIsland::OnActivate()
 
 void cIsland::OnDeactivate()
 {
+    // The hand of a level point does not follow the player into the level.
+    if (iHoveredPoint >= 0 && g_pGarden) g_pGarden->SetCursor("pointer");
+    iHoveredPoint = -1;
     pSelected = nullptr;
     pHovered = nullptr;
     if (vek::cGUI* gui = vek::GetEngineGUI()) {
@@ -519,6 +523,9 @@ void cIsland::OnInput(int kind, int code)
             iHoveredPoint == iPressedPoint && game) {
             HideHint3();
             game->ShowMessageBox(3, 2, GetLocaleGD().MessageStartLevel, vek::Formatted("start_level%i", iHoveredPoint));
+            // The question's buttons take the pointer: the arrow, until the
+            // pointer moves over the point again.
+            game->SetCursor("pointer");
         }
         iPressedPoint = -1;
         break;
@@ -527,6 +534,9 @@ void cIsland::OnInput(int kind, int code)
         if (iMode == e_modeIsland) {
             const int point = LevelPointAt(p);
             const cPlayer* player = Player();
+            // The hand over a point that opens its level (again after a
+            // question over it gave the arrow), the arrow once it leaves.
+            if (game && (point >= 0 || iHoveredPoint >= 0)) game->SetCursor(point >= 0 ? "hand" : "pointer");
             if (point != iHoveredPoint) {
                 iHoveredPoint = point;
                 if (point >= 0 && player && static_cast<size_t>(point) < player->m_Times.size() && game) {

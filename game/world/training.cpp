@@ -1,6 +1,7 @@
 #include "game/world/training.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/app/game.h"
 #include "engine/gui/ctrl.h"
@@ -38,9 +39,13 @@ constexpr int kRight = 1, kLeft = 4, kUpper = 8, kLower = 32;
 
 // The step table. Control targets are squares at the control (grow > 0 draws
 // the highlight); objects and cells are highlighted by their rectangle
-// unless grow is 0.
+// unless grow is 0. The arrow's point is a corner of what is pointed at, so
+// the bubble goes away from it: seed item 0 (bottom left), the watering can
+// and the goat (pointed at by their top right corner) take the bubble up
+// and to the right, the island's rating button (at the top) down and left,
+// where no bubble or arrow hides them.
 const cTrainingStep g_Steps[] = {
-    {0, 0, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {0, 0, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
     {0, 1, &L::TrainingPlants1, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 0, 1.0f, kLeft | kUpper, 1},
     {0, 2, &L::TrainingPlants2, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 1, 1.0f, kLeft | kUpper, 1},
     {0, 3, &L::TrainingPlants3, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 2, 1.0f, kLeft | kUpper, 1},
@@ -54,7 +59,7 @@ const cTrainingStep g_Steps[] = {
     {0, 11, &L::TrainingPlants11, T::e_tControl, "score", "task0", 0, 0, 0, 15.0f, kRight | kLower, 1},
     {0, 12, &L::TrainingPlants12, T::e_tControl, "score", "clock", 0, 0, 0, 0.0f, kRight | kLower, 1},
     {0, 13, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {1, 0, &L::TrainingWater0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WATER, 0, 1.0f, kRight | kLower, 1},
+    {1, 0, &L::TrainingWater0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WATER, 0, 1.0f, kLeft | kUpper, 1},
     {1, 1, &L::TrainingWater1, T::e_tObject, nullptr, nullptr, 0, OBJ_PUMP, 0, 1.0f, kRight | kUpper, 1},
     {1, 2, &L::TrainingWater2, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
     {1, 3, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
@@ -75,7 +80,7 @@ const cTrainingStep g_Steps[] = {
     {7, 0, &L::TrainingGoat0, T::e_tControl, "garden", "animals", 1, 0, 0, 2.0f, kRight | kUpper, 1},
     {7, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {8, 0, &L::TrainingMilk0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
-    {8, 1, &L::TrainingMilk1, T::e_tObject, nullptr, nullptr, 0, OBJ_GOAT, 0, 1.0f, kRight | kLower, 1},
+    {8, 1, &L::TrainingMilk1, T::e_tObject, nullptr, nullptr, 0, OBJ_GOAT, 0, 1.0f, kLeft | kUpper, 1},
     {8, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {9, 0, &L::TrainingHive0, T::e_tControl, "garden", "animals", 2, 0, 0, 2.0f, kRight | kUpper, 1},
     {9, 1, &L::TrainingHive1, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
@@ -89,7 +94,7 @@ const cTrainingStep g_Steps[] = {
     {11, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {12, 0, &L::TrainingPeacock0, T::e_tControl, "garden", "animals", 3, 0, 0, 2.0f, kRight | kUpper, 1},
     {12, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {13, 0, &L::TrainingIslandRate0, T::e_tControl, "island", "but_island_rate", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {13, 0, &L::TrainingIslandRate0, T::e_tControl, "island", "but_island_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
     {13, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
     {14, 0, &L::TrainingRate0, T::e_tControl, "island", "but_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
     {14, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
@@ -216,6 +221,24 @@ cHighlight ControlHighlight(float x, float y, int item, float grow)
     h.ax = h.x + h.w;
     h.ay = h.y;
     return h;
+}
+
+bool IsToolbarPage(const char* name)
+{
+    if (!name) return false;
+    for (const char* page : {"plants", "grass", "animals"})
+        if (std::strcmp(name, page) == 0) return true;
+    return false;
+}
+
+cHighlight ControlHighlight(float x, float y, float w, float h, float grow)
+{
+    // The screen's edge ends a grown side (the dimming around it is drawn
+    // up to the edge).
+    cHighlight r = ControlHighlight(x, y, 0, grow);
+    if (w > 64.0f) r.w = std::max(64.0f, std::min(w + 2.0f * grow, 1024.0f - r.x));
+    if (h > 64.0f) r.h = std::max(64.0f, std::min(h + 2.0f * grow, 768.0f - r.y));
+    return r;
 }
 
 cHighlight ObjectHighlight(float x, float y, float w, float h, bool plant)
@@ -413,7 +436,12 @@ void cGarden::ShowTrainingStep()
     case cTrainingStep::e_tControl:
         if (const vek::cCtrl* control = FindWindowControl(row->window, row->name)) {
             const vek::rectf r = control->GetRect();
-            h = ControlHighlight(r.x, r.y, row->item, row->grow);
+            // On the garden's toolbars an item is the target; any other
+            // control is one whole.
+            if (row->item > 0 || IsToolbarPage(row->name))
+                h = ControlHighlight(r.x, r.y, row->item, row->grow);
+            else
+                h = ControlHighlight(r.x, r.y, r.w, r.h, row->grow);
             found = true;
         }
         break;

@@ -109,6 +109,13 @@ struct cHighlight {
     float ax = 0.0f, ay = 0.0f;  // where the arrow points
 };
 cHighlight ControlHighlight(float x, float y, int item, float grow);
+// Around a control of size (w, h) at (x, y) that is no toolbar: the square
+// above where the control fits in it; a control wider or higher than an
+// item is covered whole in that direction (grown the same), so a click
+// anywhere on it passes the hint. The arrow stays where the square puts it.
+cHighlight ControlHighlight(float x, float y, float w, float h, float grow);
+// The garden's toolbar pages, whose steps point at one of their items.
+bool IsToolbarPage(const char* name);
 // Around an object's rectangle; plants are narrowed by 12 and heightened
 // by 18 on each side. The arrow points at the top right corner.
 cHighlight ObjectHighlight(float x, float y, float w, float h, bool plant);

@@ -99,6 +99,13 @@ protected:
         return index < 0 ? nullptr : w->GetControl(static_cast<unsigned>(index));
     }
     bool Shown(const char* name) const { return Gui()->IsWindowShown(name); }
+    // The text of a label (or of a control built on one); "<none>" when
+    // there is no such label.
+    std::string Text(const char* window, const char* name) const
+    {
+        auto* label = dynamic_cast<vek::cLabelCtrl*>(Control(window, name));
+        return label ? std::string(label->GetText().c_str()) : std::string("<none>");
+    }
     std::string Focus() const { return m_pGame->GetFocusWidgetName(); }
 
     // ---- injected input ----
@@ -117,8 +124,33 @@ protected:
         e.motion.windowID = SDL_GetWindowID(SdlWindow());
         e.motion.x = x;
         e.motion.y = y;
-        e.motion.xrel = x != m_iCursorX ? x - m_iCursorX : 1;
+        e.motion.xrel = x - m_iCursorX;
         e.motion.yrel = y - m_iCursorY;
+        m_iCursorX = x;
+        m_iCursorY = y;
+        SDL_PushEvent(&e);
+        Frame();
+    }
+    // The pointer leaves the window and comes back in at the client point:
+    // SDL takes the entry point as its last position, so the motion it
+    // reports there has no distance.
+    void LeaveAndEnterAt(int x, int y)
+    {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = SDL_GetWindowID(SdlWindow());
+        e.window.event = SDL_WINDOWEVENT_LEAVE;
+        SDL_PushEvent(&e);
+        Frame();
+        e.window.event = SDL_WINDOWEVENT_ENTER;
+        SDL_PushEvent(&e);
+        SDL_WarpMouseInWindow(SdlWindow(), x, y);
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = SDL_GetWindowID(SdlWindow());
+        e.motion.x = x;
+        e.motion.y = y;
         m_iCursorX = x;
         m_iCursorY = y;
         SDL_PushEvent(&e);

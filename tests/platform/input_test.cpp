@@ -97,6 +97,35 @@ TEST_F(BackendTest, MergedMotionNeverPushesAClickOut)
     EXPECT_EQ(backend.ReadBuffered(devices[0].id, items), 0);
 }
 
+// The pointer comes back into the window where it left it: SDL reports a
+// motion of no distance, and motions that cancel out net none. Either is
+// still a motion (the GUI looks again at what is under the pointer), sent
+// once, before the press that follows.
+TEST_F(BackendTest, AMotionOfNoDistanceStillReportsAMove)
+{
+    Raw(vp::cRawInput::e_rawMouseMove, 0, 0, 0);
+    Raw(vp::cRawInput::e_rawMouseButton, 0, 1);
+    ASSERT_EQ(backend.ReadBuffered(devices[0].id, items), 2);
+    EXPECT_EQ(items[0].offset, vp::e_mouseX);
+    EXPECT_EQ(items[0].data, 0);
+    EXPECT_EQ(items[1].offset, vp::e_mouseButton0);
+
+    Raw(vp::cRawInput::e_rawMouseMove, 0, 4, -2);
+    Raw(vp::cRawInput::e_rawMouseMove, 0, -4, 2);
+    ASSERT_EQ(backend.ReadBuffered(devices[0].id, items), 1);
+    EXPECT_EQ(items[0].offset, vp::e_mouseX);
+    EXPECT_EQ(items[0].data, 0);
+    EXPECT_EQ(backend.ReadBuffered(devices[0].id, items), 0) << "no motion, no move";
+
+    Raw(vp::cRawInput::e_rawMouseMove, 0, 0, 3);
+    ASSERT_EQ(backend.ReadBuffered(devices[0].id, items), 1) << "one item for one motion";
+    EXPECT_EQ(items[0].offset, vp::e_mouseY);
+    Raw(vp::cRawInput::e_rawMouseMove, 0, 0, 0);
+    backend.DiscardAll();
+    Raw(vp::cRawInput::e_rawMouseButton, 0, 0);
+    EXPECT_EQ(backend.ReadBuffered(devices[0].id, items), 1) << "a discarded motion is not reported";
+}
+
 TEST_F(BackendTest, SeventeenKeysInAFrameGiveSixteenAndRepeatsNone)
 {
     for (int i = 0; i < 17; ++i) Raw(vp::cRawInput::e_rawKey, SDL_SCANCODE_A, i % 2 == 0);

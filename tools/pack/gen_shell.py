@@ -258,6 +258,19 @@ def cursor():
     return s.result()
 
 
+def cursor_hand():
+    """32 x 64 like the arrow, drawn from the same corner: a hand pointing
+    up, the tip of its finger at the picture's top-left corner, so a click
+    lands where the finger points; the lower half stays clear."""
+    s = Sketch(32, 64)
+    s.rounded((8, 14, 26, 32), 4, PALETTE["white"])
+    for x in (13, 17, 21):
+        s.rounded((x, 12, x + 5, 20), 2, PALETTE["white"])
+    s.polygon([(8, 22), (3, 16), (1, 18), (7, 28)], PALETTE["white"])
+    s.rounded((1, 1, 8, 22), 3, PALETTE["white"])
+    return s.result()
+
+
 def icon(kind, font_path):
     s = Sketch(128, 128)
     if kind == "icon_head":

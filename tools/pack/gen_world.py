@@ -316,7 +316,9 @@ def icons00_sheet():
             p.ell(x - r, y - r, x + r, y + r, C["white"], outline=False)
         p.ell(10, 46, 18, 54, C["white"], outline=False)
     areas.append(atlas.Area("cloud", [icon(cloud, (80, 60))]))
-    areas.append(atlas.Area("circle_need", [icon(lambda p: p.fell(2, 2, 62, 62, C["white"]), (64, 64))]))
+    # The clock's face and the plants' need rings: a paper white, so the
+    # face reads as a picture and not as a hole in the screen.
+    areas.append(atlas.Area("circle_need", [icon(lambda p: p.fell(2, 2, 62, 62, (250, 247, 238)), (64, 64))]))
     areas.append(atlas.Area("tool_water", [icon(lambda p: dw.tool_can(p, ((0, 0), (10, 22)), "d"))]))
     areas.append(atlas.Area("tool_weed", [icon(dw.weeds_with_hoe)]))
     areas.append(atlas.Area("tool_bin", [icon(lambda p: dw.tool_basket(p, ((0, 0), (24, 28)), "r", True))]))

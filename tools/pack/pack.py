@@ -90,6 +90,8 @@ def task_texture(row, font_folder):
         img = gen_shell.splash_title(os.path.join(font_folder, "DejaVuSans-Bold.ttf"))
     elif name == "cursor_pointer":
         img = gen_shell.cursor()
+    elif name == "cursor_hand":
+        img = gen_shell.cursor_hand()
     elif name.startswith("icon_"):
         img = gen_shell.icon(name, os.path.join(font_folder, "DejaVuSans-Bold.ttf"))
     elif name == "gui_system":

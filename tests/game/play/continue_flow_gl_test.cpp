@@ -109,6 +109,12 @@ protected:
         const cLevelPicture left = Picture();
         EXPECT_TRUE(Press("escape", "btEnd"));
         EXPECT_EQ(BoxCommand(), "exit_level");
+        // The level is kept for "Continue": the question says so, and no
+        // loss.
+        const std::string question = Text("messagebox", "text");
+        EXPECT_NE(question.find("Leave"), std::string::npos) << question;
+        EXPECT_NE(question.find("continue"), std::string::npos) << question;
+        EXPECT_EQ(question.find("lost"), std::string::npos) << question;
         EXPECT_TRUE(Press("messagebox", "ok", 30));
         EXPECT_TRUE(Shown("main"));
         EXPECT_EQ(Focus(), "island");
@@ -119,9 +125,24 @@ protected:
 
     // "Start" with a saved level asks to continue it; "Yes" and the first
     // frame of the level in play, before it has taken a step.
+    // The player rests the pointer on "Options", takes it out of the
+    // window and back in over "Play", and clicks there without moving:
+    // the click reaches "Play".
     void ContinueSavedLevel()
     {
-        ASSERT_TRUE(Press("main", "btStart"));
+        const vek::cCtrl* options = Control("main", "btOptions");
+        const vek::cCtrl* start = Control("main", "btStart");
+        ASSERT_TRUE(options && start);
+        int x = 0, y = 0;
+        GuiToClient(options->GetRect().x + 20.0f, options->GetRect().y + 20.0f, x, y);
+        MoveTo(x, y);
+        Run(5);
+        GuiToClient(start->GetRect().x + 20.0f, start->GetRect().y + 20.0f, x, y);
+        LeaveAndEnterAt(x, y);
+        Button(x, y, true);
+        Button(x, y, false);
+        Run(20);
+        EXPECT_FALSE(Shown("options")) << "the click reached the button it was made over";
         EXPECT_EQ(g_pGarden->m_pIsland->iMode, cIsland::e_modeIsland);
         ASSERT_TRUE(Shown("messagebox"));
         ASSERT_EQ(BoxCommand(), "continue_last");
@@ -390,6 +411,12 @@ TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)
     EXPECT_FALSE(restart->GetState(vek::cCtrl::e_Disabled));
     ASSERT_TRUE(Press("escape", "btRestart"));
     ASSERT_EQ(BoxCommand(), "restart_level");
+    // The question says what "Yes" does: the level starts over, what was
+    // done in it is gone.
+    const std::string question = Text("messagebox", "text");
+    EXPECT_NE(question.find("again"), std::string::npos) << question;
+    EXPECT_NE(question.find("lost"), std::string::npos) << question;
+    EXPECT_EQ(question.find("Leave"), std::string::npos) << question;
     // The box fades, then the pause menu.
     ASSERT_TRUE(Press("messagebox", "ok", 50));
     EXPECT_FALSE(Shown("escape"));

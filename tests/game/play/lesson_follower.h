@@ -1,15 +1,18 @@
 #pragma once
 // A player who follows the tutorial as it comes, on top of the scripted
 // player of level_bot.h: while a lesson runs, it clicks where the lesson's
-// step points (the middle of the hint's highlight, or of the part of the
-// pointed control the highlight leaves bright), closes the screens a step
+// step points (the middle of the pointed control, or of its toolbar item,
+// where the hint's own bubble leaves it visible; the middle of the
+// highlight where the step points at the field), closes the screens a step
 // opens (the level's goals, the ratings), presses the hint's button where
 // the step has no highlight and scrolls the island when the lesson asks
 // for it. Between lessons the level bot plays. Like the bot, it looks at
 // the game to know where to click and acts only through injected input.
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/gui/ctrl.h"
 #include "engine/gui/window.h"
@@ -33,22 +36,84 @@ protected:
         r = h->GetRect();
         return r.w > 0.0f && r.h > 0.0f;
     }
-    // Where a click on the highlight lands: its middle, or where the step
-    // points at a control, the middle of the part of the control (or of
-    // its toolbar item) that the highlight covers.
+    // The control a step points at: the control itself, or for a toolbar
+    // its item (64 x 64, 67 apart). False for a step at the field.
+    bool StepTarget(const cTrainingStep* row, vek::rectf& c) const
+    {
+        if (!row || row->target != cTrainingStep::e_tControl) return false;
+        const vek::cCtrl* control = Control(row->window, row->name);
+        if (!control) return false;
+        c = control->GetRect();
+        if (row->item > 0 || IsToolbarPage(row->name))
+            c = vek::rectf(c.x + 67.0f * static_cast<float>(row->item), c.y, 64.0f, 64.0f);
+        return true;
+    }
+    // Whether a control of the hint window other than its highlight (the
+    // bubble, its text, the arrow) covers the GUI point.
+    bool HintCovers(float gx, float gy) const
+    {
+        vek::cWindow* hint = Window("hint");
+        if (!hint || !Shown("hint")) return false;
+        for (unsigned i = 1; i < hint->GetControlCount(); ++i) {
+            vek::cCtrl* c = hint->GetControl(i);
+            if (!c || !c->GetState(vek::cCtrl::e_Visibility) || c == Control("hint", "highlight")) continue;
+            if (c->HitTest(gx, gy)) return true;
+        }
+        return false;
+    }
+    // How much of the rectangle the hint's bubble and arrow hide: the part
+    // under the bubble, and half the part under the arrow's box (the arrow
+    // is a slanted stroke across it). Whether its middle is under the
+    // bubble is told apart.
+    float HintCover(const vek::rectf& t, bool& middle) const
+    {
+        middle = false;
+        if (t.w <= 0.0f || t.h <= 0.0f) return 0.0f;
+        const auto overlap = [&](vek::rectf r) {
+            if (r.w < 0.0f) r = vek::rectf(r.x + r.w, r.y, -r.w, r.h);
+            if (r.h < 0.0f) r = vek::rectf(r.x, r.y + r.h, r.w, -r.h);
+            const float w = std::min(t.x + t.w, r.x + r.w) - std::max(t.x, r.x);
+            const float h = std::min(t.y + t.h, r.y + r.h) - std::max(t.y, r.y);
+            return w > 0.0f && h > 0.0f ? w * h : 0.0f;
+        };
+        float hidden = 0.0f;
+        if (const vek::cCtrl* frame = Control("hint", "frame")) {
+            hidden += overlap(frame->GetRect());
+            middle = frame->HitTest(t.x + t.w / 2.0f, t.y + t.h / 2.0f);
+        }
+        if (const vek::cCtrl* arrow = Control("hint", "arrow"); arrow && arrow->GetState(vek::cCtrl::e_Visibility))
+            hidden += 0.5f * overlap(arrow->GetRect());
+        return hidden / (t.w * t.h);
+    }
+    // What the step points at: its control (or toolbar item), or the
+    // highlight around its object or cell.
+    bool PointedAt(const cTrainingStep* row, vek::rectf& t) const
+    {
+        if (StepTarget(row, t)) return true;
+        return Highlight(t);
+    }
+
+    // Where a player clicks the step's target: for a control, the middle
+    // of what of it the hint leaves visible (the middle itself when it
+    // shows) whether or not the highlight covers it, so a click area the
+    // player cannot find keeps the lesson from moving on; at the field,
+    // the middle of the highlight.
     bool HighlightPoint(int& x, int& y) const
     {
         vek::rectf r;
         if (!Highlight(r)) return false;
         const cTrainingStep* row = FindTrainingStep(Lesson().iKind, Lesson().iStep);
-        if (row && row->target == cTrainingStep::e_tControl) {
-            if (const vek::cCtrl* control = Control(row->window, row->name)) {
-                vek::rectf c = control->GetRect();
-                if (row->item > 0) c = vek::rectf(c.x + 67.0f * static_cast<float>(row->item), c.y, 64.0f, 64.0f);
-                const float x0 = std::max(r.x, c.x), y0 = std::max(r.y, c.y);
-                const float x1 = std::min(r.x + r.w, c.x + c.w), y1 = std::min(r.y + r.h, c.y + c.h);
-                if (x0 < x1 && y0 < y1) r = vek::rectf(x0, y0, x1 - x0, y1 - y0);
-            }
+        vek::rectf c;
+        if (StepTarget(row, c)) {
+            for (float fy : {0.5f, 0.35f, 0.65f, 0.2f, 0.8f})
+                for (float fx : {0.5f, 0.35f, 0.65f, 0.2f, 0.8f}) {
+                    const float gx = c.x + c.w * fx, gy = c.y + c.h * fy;
+                    if (HintCovers(gx, gy)) continue;
+                    GuiToClient(gx, gy, x, y);
+                    return true;
+                }
+            GuiToClient(c.x + c.w / 2.0f, c.y + c.h / 2.0f, x, y);
+            return true;
         }
         GuiToClient(r.x + r.w / 2.0f, r.y + r.h / 2.0f, x, y);
         return true;
@@ -117,6 +182,26 @@ protected:
             m_iLessonStep = Lesson().iStep;
             m_iStepFrames = 0;
             bot.Note("lesson " + std::to_string(m_iLessonKind) + " step " + std::to_string(m_iLessonStep));
+            // The hint leaves what it points at to be seen.
+            vek::rectf pointed;
+            bool middle = false;
+            if (row && PointedAt(row, pointed)) {
+                const float hidden = HintCover(pointed, middle);
+                if (middle || hidden > 0.25f)
+                    m_vecCoveringSteps.push_back("lesson " + std::to_string(m_iLessonKind) + " step " +
+                                                 std::to_string(m_iLessonStep) + ": " +
+                                                 std::to_string(static_cast<int>(hidden * 100.0f)) + "% hidden" +
+                                                 (middle ? ", its middle under the bubble" : ""));
+            }
+            // A step that waits for a click on a control says so.
+            vek::rectf c;
+            if (row && StepTarget(row, c) && row->grow > 0.0f && Lesson().iStep >= 0) {
+                const vek::cCtrl* control = Control(row->window, row->name);
+                const std::string text = Text("hint", "text");
+                if (!IsToolbarPage(row->name) && control && text.find("lick") == std::string::npos)
+                    m_vecSilentSteps.push_back("lesson " + std::to_string(m_iLessonKind) + " step " +
+                                               std::to_string(m_iLessonStep) + ": \"" + text + "\"");
+            }
         }
         // The island's scrolling lesson: the cursor at the lower edge.
         if (row && row->target == cTrainingStep::e_tPoint) {
@@ -235,6 +320,41 @@ protected:
         return false;
     }
 
+    // A screen hint (the bin, a task, the ratings, the clock's medal) that
+    // hides what it points at is noted once per kind; meant to run after
+    // every frame.
+    void WatchScreenHint()
+    {
+        const int kind = g_pGarden ? g_pGarden->m_iShownHint : -1;
+        if (kind < 0 || Lesson().IsActive() || !Shown("hint") || m_setHintKindsSeen.count(kind)) return;
+        const vek::cCtrl* arrow = Control("hint", "arrow");
+        if (!arrow) return;
+        const vek::rectf a = arrow->GetRect();
+        const vek::cCtrl* target = nullptr;
+        vek::rectf t;
+        if (kind == 0) {
+            if (const cObject* bin = NthObject(OBJ_TOOL_BIN, 0)) t = bin->GetRect();
+        } else if (kind == 4) {
+            for (int i = 0; i < 4 && !target; ++i) {
+                const vek::cCtrl* line = Control("score", ("task" + std::to_string(i)).c_str());
+                if (line && line->GetRect().x == a.x && line->GetRect().y == a.y) target = line;
+            }
+        } else if (kind == 5 || kind == 6) {
+            target = Control("island", kind == 5 ? "but_rate" : "but_island_rate");
+        } else if (kind == 7 || kind == 8) {
+            target = Control("score", "clock_medal");
+        }
+        if (target) t = target->GetRect();
+        if (t.w <= 0.0f || t.h <= 0.0f) return;
+        m_setHintKindsSeen.insert(kind);
+        bool middle = false;
+        const float hidden = HintCover(t, middle);
+        if (middle || hidden > 0.25f)
+            m_vecCoveringSteps.push_back("screen hint " + std::to_string(kind) + ": " +
+                                         std::to_string(static_cast<int>(hidden * 100.0f)) + "% hidden" +
+                                         (middle ? ", its middle under the bubble" : ""));
+    }
+
     // What the player faces, for failure messages.
     std::string Situation() const
     {
@@ -262,6 +382,11 @@ protected:
     int m_iLessonKind = -1;
     int m_iLessonStep = -1;
     int m_iStepFrames = 0;
+    // Steps that wait for a click on a control without saying so, and
+    // steps whose hint hides what it points at.
+    std::vector<std::string> m_vecSilentSteps;
+    std::vector<std::string> m_vecCoveringSteps;
+    std::set<int> m_setHintKindsSeen;
 };
 
 } // namespace gametest

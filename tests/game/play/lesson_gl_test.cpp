@@ -134,8 +134,19 @@ TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
             break;
         case 11:
             // The task line opens the level's goals; closing them moves on.
+            // The highlight takes in the whole line: a click on its count
+            // (right of the middle) reaches it as well as one on its icon.
             ExpectHighlightOn(Control("score", "task0")->GetRect());
-            ClickHighlight();
+            {
+                vek::rectf r;
+                ASSERT_TRUE(Highlight(r));
+                const vek::rectf line = Control("score", "task0")->GetRect();
+                EXPECT_LE(r.x, line.x);
+                EXPECT_GE(r.x + r.w, std::min(line.x + line.w, 1024.0f));
+                EXPECT_LE(r.y, line.y);
+                EXPECT_GE(r.y + r.h, line.y + line.h);
+                ClickAt(static_cast<int>(line.x + line.w * 0.8f), static_cast<int>(768.0f - (line.y + line.h / 2.0f)));
+            }
             Until([&] { return Shown("mission_goal"); }, 30);
             ASSERT_TRUE(Shown("mission_goal"));
             ASSERT_TRUE(ClickControl("mission_goal", "ok"));

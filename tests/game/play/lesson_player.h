@@ -180,10 +180,12 @@ protected:
                 // A toolbar's items are 64 wide with a gap of 3.
                 if (row->item > 0 || dynamic_cast<const cToolbarCtrl*>(control))
                     c = vek::rectf(c.x + 67.0f * static_cast<float>(row->item), c.y, 64.0f, 64.0f);
-                const float x0 = std::max(r.x, c.x), y0 = std::max(r.y, c.y);
-                const float x1 = std::min(r.x + r.w, c.x + c.w), y1 = std::min(r.y + r.h, c.y + c.h);
-                ASSERT_TRUE(x0 < x1 && y0 < y1) << "the highlight misses " << row->name;
-                r = vek::rectf(x0, y0, x1 - x0, y1 - y0);
+                // A player clicks the middle of what is pointed at: the
+                // highlight leaves it bright, so the click reaches it.
+                const float cx = c.x + c.w / 2.0f, cy = c.y + c.h / 2.0f;
+                EXPECT_TRUE(r.x <= cx && cx < r.x + r.w && r.y <= cy && cy < r.y + r.h)
+                    << "the highlight leaves the middle of " << row->name << " dark";
+                r = c;
             }
         }
         ClickAt(static_cast<int>(r.x + r.w / 2.0f), static_cast<int>(768.0f - (r.y + r.h / 2.0f)));

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "engine/graphics/draw2d.h"
+#include "engine/gui/cursor.h"
+#include "engine/gui/guidraw.h"
 #include "game/play/level_bot.h"
 #include "game/world/effects.h"
 
@@ -89,20 +91,48 @@ TEST_F(ResultSequence, TheFirstWinBuysItsHouseAndOpensTheSecondLevel)
     EXPECT_EQ(player->m_iSorts, 1) << "level 0's new sort";
     EXPECT_EQ(player->m_iPlayerValue, 1) << "and its beds";
 
-    // Pop-ups: point 0 has a time, point 1 none yet.
+    // Pop-ups: point 0 has a time, point 1 none yet. Over a point that
+    // opens its level the cursor is the hand, elsewhere the arrow.
+    const auto cursor = [&] { return Gui()->GetCursor() ? Gui()->GetCursor()->GetTexture() : 0; };
+    const int hand = vek::guidraw::FindTexture("cursor_hand");
+    const int arrow = vek::guidraw::FindTexture("cursor_pointer");
+    ASSERT_NE(hand, 0);
+    ASSERT_NE(arrow, 0);
+    EXPECT_EQ(cursor(), arrow);
     int x = 0, y = 0;
     ASSERT_TRUE(LevelPointClient(0, x, y));
     MoveTo(x, y);
     Run(20);
     EXPECT_TRUE(Shown("hint_mp")) << "point 0 shows its time and medal";
+    EXPECT_EQ(cursor(), hand) << "point 0 can be played again";
     // The mouse leaves point 0 on its way to point 1.
     MoveTo(512, 100);
     Run(5);
     EXPECT_FALSE(Shown("hint_mp"));
+    EXPECT_EQ(cursor(), arrow);
     ASSERT_TRUE(LevelPointClient(1, x, y));
     MoveTo(x, y);
     Run(20);
     EXPECT_FALSE(Shown("hint_mp")) << "point 1 has no time yet";
+    EXPECT_EQ(cursor(), hand) << "point 1 is open";
+    // Its question takes the pointer: the arrow over the box; "No", and
+    // the pointer back on the point shows the hand again.
+    ClickAt(x, y);
+    Run(10);
+    ASSERT_TRUE(Shown("messagebox"));
+    EXPECT_EQ(cursor(), arrow);
+    ASSERT_TRUE(ClickControl("messagebox", "cancel"));
+    Run(30);
+    EXPECT_FALSE(Shown("messagebox"));
+    MoveTo(x, y);
+    Run(2);
+    EXPECT_EQ(cursor(), hand);
+    // A point not open yet takes no click: the arrow.
+    if (LevelPointClient(2, x, y)) {
+        MoveTo(x, y);
+        Run(2);
+        EXPECT_EQ(cursor(), arrow) << "point 2 is not open yet";
+    }
 
     ASSERT_TRUE(bot.StartLevel(1)) << bot.Log();
     EXPECT_EQ(player->m_iLevel, 1);

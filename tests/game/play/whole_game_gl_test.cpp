@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,7 @@ TEST_F(WholeGame, ANewPlayerPlaysFromTheProfileScreensToTheStatueAndQuits)
     const std::vector<std::string> allowed = vektest::ReadAllowLines(repo + "/tests/game/play/whole_game_allow.txt");
     ASSERT_FALSE(allowed.empty());
     cLevelBot bot(*this);
+    fnAfterFrame = [this] { WatchScreenHint(); };
     StartOnPack();
     m_pGame->iDrawInterval = 60;
     ASSERT_TRUE(RunToMainMenu(3000));
@@ -129,6 +131,17 @@ TEST_F(WholeGame, ANewPlayerPlaysFromTheProfileScreensToTheStatueAndQuits)
         ASSERT_EQ(player->m_iProgress, level + 1) << bot.Log();
         ASSERT_EQ(g_pGarden->GetLevelHouse(level)->GetState(), cHouse::e_stateBuilt) << bot.Log();
     }
+    std::string silent;
+    for (const std::string& step : m_vecSilentSteps) silent += step + "\n";
+    EXPECT_EQ(silent, "") << "steps that wait for a click on a control say so";
+    fnAfterFrame = nullptr;
+    std::string covering;
+    for (const std::string& step : m_vecCoveringSteps) covering += step + "\n";
+    EXPECT_EQ(covering, "") << "a hint leaves what it points at in view";
+    std::string kinds;
+    for (int kind : m_setHintKindsSeen) kinds += " " + std::to_string(kind);
+    EXPECT_NE(kinds, "") << "screen hints were seen and checked";
+    std::cout << "screen hints checked:" << kinds << "\n";
 
     if (kLevels == kLevelCount) {
         // The statue's fireworks, then the closing comics to their end and

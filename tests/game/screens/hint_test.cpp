@@ -160,6 +160,12 @@ TEST_F(PopUpTest, TheHintGoesBesideItsPointAndMirrorsTheArrow)
         {{800.0f, 600.0f}, cHintWF::e_hintLeft | cHintWF::e_hintBelow, 432.0f, 498.0f, -48.0f, -64.0f},
         {{800.0f, 600.0f}, 0x40, 1024.0f - 320.0f, 664.0f, 48.0f, 64.0f},
         {{2000.0f, -50.0f}, cHintWF::e_hintBelow, 1024.0f - 320.0f, 0.0f, 48.0f, -64.0f},
+        // A point near the top or the bottom edge: the frame goes to the
+        // side where it fits, not over the point (a rating button at the
+        // top of the level map, a toolbar item at the bottom).
+        {{900.0f, 740.0f}, cHintWF::e_hintLeft, 532.0f, 740.0f - 64.0f - 38.0f, -48.0f, -64.0f},
+        {{900.0f, 740.0f}, 0x40, 1024.0f - 320.0f, 740.0f - 64.0f - 38.0f, 48.0f, -64.0f},
+        {{100.0f, 30.0f}, cHintWF::e_hintBelow, 148.0f, 94.0f, 48.0f, 64.0f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.point.x << "," << c.point.y << " flags " << c.flags);
@@ -263,7 +269,7 @@ TEST_F(PopUpTest, TheCloseButtonAdvancesTheTutorialAndTheCheckBoxStopsIt)
     EXPECT_EQ(m_pGarden->m_Training.iKind, -1);
 }
 
-TEST_F(PopUpTest, TheLevelPopUpShowsNumberTimeAndMedalAboveItsPoint)
+TEST_F(PopUpTest, TheLevelPopUpShowsNumberTimeAndMedalBelowItsPoint)
 {
     EXPECT_EQ(cHintMPWF::FormatTime(125.7f), "2 : 05");
     EXPECT_EQ(cHintMPWF::FormatTime(600.0f), "10 : 00");
@@ -289,7 +295,8 @@ TEST_F(PopUpTest, TheLevelPopUpShowsNumberTimeAndMedalAboveItsPoint)
     EXPECT_EQ(text("day"), "2");
     EXPECT_EQ(text("time"), "10 : 00");
     EXPECT_EQ(text("medal"), GetLocaleGD().Silver);
-    // Level point (300, 300): the frame's middle over it, 38 above.
+    // Level point (300, 300): the frame centred on it in x, its top edge 38
+    // below it (y grows upward), so the point itself stays uncovered.
     EXPECT_EQ(GetWindowControl(w, "frame")->GetRect(), rectf(300.0f - 88.0f, 300.0f - 104.0f - 38.0f, 176.0f, 104.0f));
 
     m_pGarden->SendWindowMessage("hint_mp", 2, 0);

@@ -57,7 +57,7 @@ TEST_F(MenusTest, EachMenuQuestionCarriesItsCommandTextAndYesNo)
     const cCase cases[] = {
         {&m_pMain, "btStart", "island", "continue_last", texts.MessageContinueLast},
         {&m_pMain, "btExit", "island", "exit_game", texts.ConfirmExitGame},
-        {&m_pEscape, "btRestart", "garden", "restart_level", texts.MessageExitLevel},
+        {&m_pEscape, "btRestart", "garden", "restart_level", texts.MessageRestartLevel},
         {&m_pEscape, "btEnd", "garden", "exit_level", texts.MessageExitLevel},
     };
     Player(3, 3);

@@ -38,7 +38,7 @@ TEST(LocaleGD, DefaultsAreTheKeysButSevenEnglishMessages)
     int own = 0;
     for (const cText& t : Texts())
         if (defaults.*t.field == t.name) ++own;
-    EXPECT_EQ(own, 146);
+    EXPECT_EQ(own, 147);
     EXPECT_EQ(defaults.ErrorEmptyPlayerName, "Can't create\na user with\nno name!");
     EXPECT_EQ(defaults.ErrorPlayerExist, "A user with this\nname already\nexists!");
     EXPECT_EQ(defaults.ErrorOnePlayer, "Can't delete\nthe only\nplayer!");

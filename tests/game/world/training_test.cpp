@@ -69,6 +69,15 @@ TEST(TrainingTable, HighlightsGrowAroundToolbarItemsAndHugPlants)
     EXPECT_EQ(rectf(third.x, third.y, third.w, third.h), rectf(232.0f, 18.0f, 68.0f, 68.0f));
     const cHighlight panel = ControlHighlight(900.0f, 300.0f, 0, 20.0f);
     EXPECT_EQ(rectf(panel.x, panel.y, panel.w, panel.h), rectf(880.0f, 280.0f, 104.0f, 104.0f));
+    // A control that fits in the square keeps it; a wider one (a task line)
+    // is covered whole, so a click on any part of it reaches it.
+    const cHighlight button = ControlHighlight(536.0f, 700.0f, 68.0f, 32.0f, 15.0f);
+    EXPECT_EQ(rectf(button.x, button.y, button.w, button.h), rectf(521.0f, 685.0f, 98.0f, 94.0f));
+    const cHighlight small = ControlHighlight(536.0f, 700.0f, 40.0f, 32.0f, 15.0f);
+    EXPECT_EQ(rectf(small.x, small.y, small.w, small.h), rectf(521.0f, 685.0f, 94.0f, 94.0f));
+    const cHighlight line = ControlHighlight(874.0f, 560.0f, 148.0f, 56.0f, 15.0f);
+    EXPECT_EQ(rectf(line.x, line.y, line.w, line.h), rectf(859.0f, 545.0f, 165.0f, 94.0f)) << "up to the screen's edge";
+    EXPECT_EQ(vec2(line.ax, line.ay), vec2(953.0f, 545.0f)) << "the arrow where the square has it";
 
     const cHighlight plant = ObjectHighlight(200.0f, 300.0f, 60.0f, 80.0f, true);
     EXPECT_EQ(rectf(plant.x, plant.y, plant.w, plant.h), rectf(212.0f, 282.0f, 36.0f, 116.0f));
@@ -148,7 +157,7 @@ TEST_F(Tutorial, LessonZeroWalksThePlayerThroughAHarvest)
     EXPECT_EQ(Highlight(), car->GetRect());
     Training().NextStep(0, 10);
     WaitForStep();
-    EXPECT_EQ(Highlight(), rectf(785.0f, 685.0f, 94.0f, 94.0f)) << "the first task line";
+    EXPECT_EQ(Highlight(), rectf(785.0f, 685.0f, 230.0f, 94.0f)) << "the first task line, whole";
     // The goal screen moves this step on.
     Training().NextStep(0, 11);
     WaitForStep();

@@ -4,6 +4,8 @@
 
 #include "engine/app/commands.h"
 #include "engine/app/game.h"
+#include "engine/core/bitstream.h"
+#include "engine/core/datamanager.h"
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
 #include "engine/core/locale.h"
@@ -43,6 +45,7 @@
 #include "game/world/level_task.h"
 #include "game/world/particles.h"
 #include "game/world/ware.h"
+#include "platform/fs.h"
 #include "platform/paths.h"
 
 cGarden* g_pGarden = nullptr;
@@ -107,10 +110,37 @@ cGarden::~cGarden()
     if (g_pGarden == this) g_pGarden = nullptr;
 }
 
+namespace {
+
+// A damaged settings file is kept as "settings.lua.bad" and taken away, so
+// that the game starts as on a first run (in a window) with whatever values
+// of it could still be read; the next exit writes a whole one.
+void KeepDamagedSettings(const vek::filename& file)
+{
+    vek::cBitStream old;
+    const bool copied = vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok &&
+                        vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad")) == vek::cDataManager::Ok;
+    vek::LogWarning(kSender, "%s is damaged%s; the values it still holds are kept\n", file.path,
+                    copied ? vek::string("; kept as settings.lua.bad") : vek::string());
+    vek::platform::RemoveFile(vek::platform::ToNativePath(file.path));
+}
+
+// What a save cut short by a kill leaves: the temporary files of the
+// game's own files, in its folder and in the profiles' folders.
+void RemoveStaleTemporaries()
+{
+    const std::string folder = vek::platform::ToNativePath(vek::filename("{AppPath}").path);
+    for (const std::string& path : vek::platform::RemoveStaleTemporaries(folder, 3, {"settings.lua.tmp"}))
+        vek::LogText(kSender, "Removed %s, left by a save that was cut short\n", path);
+}
+
+} // namespace
+
 int cGarden::InitGame()
 {
     if (const int result = cMiddle::InitGame()) return result;
     vek::LogText(kSender, "Start game initialization...\n");
+    RemoveStaleTemporaries();
     if (vek::g_pGame) vek::g_pGame->bRunInactive = true;
 
     vek::cScript* script = vek::g_pScript;
@@ -124,9 +154,13 @@ int cGarden::InitGame()
             script->RegisterVar("vek_locale", &vek::GetLocale());
             script->LoadFile(locale);
         }
+        // The settings are plain values: they run without the libraries,
+        // before the script that reads them.
+        const vek::filename settingsFile("{AppPath}/conf/settings.lua");
+        const int settings = script->LoadValuesFile(settingsFile, "settings");
+        if (settings == vek::cScript::e_valuesDamaged) KeepDamagedSettings(settingsFile);
         script->LoadFile(vek::filename("{StaticPath}/conf/system.lua"));
-        if (script->LoadFile(vek::filename("{AppPath}/conf/settings.lua")))
-            script->CallFunction("LoadHardwareSettings");
+        if (settings != vek::cScript::e_valuesMissing) script->CallFunction("LoadHardwareSettings");
     }
 
     if (vek::g_pGame && vek::g_pGame->bWindowed && g_bSmallWorkArea) vek::SetDisplayMode(false, 1024, 768, 0);

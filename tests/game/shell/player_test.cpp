@@ -119,8 +119,12 @@ TEST_F(ProfileTest, SaveFileOfTheGameInPlayAndOfANumberedSlot)
     tail.I(6).I(11).I(90).I(40).I(0).I(0).I(1).I(0).I(0).I(0).I(3).I(1);
     Out full;
     full.F(2.5f).I(2).I(3).I(5).I(7).I(1).S("egg").I(-1).I(4).F(1.5f);
-    EXPECT_EQ(Read("p/save.dat"), full.b + tail.b);
-    EXPECT_EQ(Read("p/2/save.dat"), tail.b);
+    // Each ends in the mark of its save: "ZLS1", the layout, a stamp.
+    const Bytes mark = Out().F(0.9f).b;
+    EXPECT_EQ(Read("p/save.dat").substr(0, full.b.size() + tail.b.size() + 8), full.b + tail.b + "ZLS1" + mark);
+    EXPECT_EQ(Read("p/save.dat").size(), full.b.size() + tail.b.size() + 12);
+    EXPECT_EQ(Read("p/2/save.dat").substr(0, tail.b.size() + 8), tail.b + "ZLS1" + mark);
+    EXPECT_EQ(Read("p/2/save.dat").size(), tail.b.size() + 12);
 }
 
 TEST_F(ProfileTest, WriteReadWriteGivesTheSameBytes)
@@ -159,7 +163,8 @@ TEST_F(ProfileTest, WriteReadWriteGivesTheSameBytes)
     ASSERT_TRUE(b.SavePlayer());
     ASSERT_TRUE(b.SaveGame(-1));
     EXPECT_EQ(Read("p/player.dat"), player);
-    EXPECT_EQ(Read("p/save.dat"), save);
+    // All but the stamp, which is new with every save.
+    EXPECT_EQ(Read("p/save.dat").substr(0, save.size() - 4), save.substr(0, save.size() - 4));
     EXPECT_FALSE(Exists("p/player.dat.bad"));
 }
 

@@ -261,7 +261,8 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
     std::memcpy(&halfBits, &half, 4);
 
     // A huge plant count with two records (one outside the grid), then
-    // nothing: capped and stopped at the end.
+    // nothing: the count does not fit the file, so no plant (nor animal)
+    // is read from what follows it.
     WriteBytes(file(head, 0x7fffffff, {0, halfBits, 7, 7, 1, halfBits, 40, 2}));
     LoadField();
     cScriptedPlayer p(*level);
@@ -269,9 +270,13 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
     // The can's nearest free cell from nowhere is the corner.
     EXPECT_EQ(p.First(OBJ_TOOL_WATER)->GetCell(), cell(0, 0));
     EXPECT_EQ(p.First(OBJ_TOOL_WEED)->GetCell(), cell(6, 7));
-    ASSERT_EQ(p.Plants().size(), 1u);
-    EXPECT_EQ(p.Plants()[0]->GetCell(), cell(7, 7));
+    EXPECT_TRUE(p.Plants().empty());
     EXPECT_EQ(Logged("is damaged"), 1);
+    // A count that fits the field but not the bytes left: the same.
+    WriteBytes(file(head, 3, {0, halfBits, 7, 7, 1, halfBits, 6, 2}));
+    LoadField();
+    EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
+    EXPECT_EQ(Logged("is damaged"), 2);
 
     // A count with the top bit reads no plants; the next count follows it.
     WriteBytes(file(head, INT_MIN, {0, 0, 0, 0}));

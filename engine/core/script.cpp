@@ -267,10 +267,12 @@ void StopLongRun(lua_State* L, lua_Debug*) { luaL_error(L, "the file takes too m
 // environment. Leaves the environment on the stack and returns true when
 // the chunk ran; leaves nothing and returns false otherwise. With
 // `returned`, the chunk's first result is left above the environment.
-bool RunWithoutLibraries(lua_State* L, const string& text, const char* chunkName, bool returned)
+bool RunWithoutLibraries(lua_State* L, const string& text, const char* chunkName, bool returned,
+                         string* error = nullptr)
 {
     const int base = lua_gettop(L);
     if (luaL_loadbufferx(L, text.data(), text.size(), chunkName, "t") != LUA_OK) {
+        if (error && lua_isstring(L, -1)) *error = lua_tostring(L, -1);
         lua_settop(L, base);
         return false;
     }
@@ -298,6 +300,7 @@ bool RunWithoutLibraries(lua_State* L, const string& text, const char* chunkName
         lua_setfield(L, base + 4, "__index");
     }
     if (!ran) {
+        if (error && lua_isstring(L, -1)) *error = lua_tostring(L, -1);
         lua_settop(L, base);
         return false;
     }
@@ -322,15 +325,18 @@ int cScript::LoadValuesFile(const filename& file, const char* name)
     if (read == cDataManager::FileNotFound) return e_valuesMissing;
     if (!L || !name) return e_valuesDamaged;
     const int top = lua_gettop(L);
-    if (read == cDataManager::Ok && RunWithoutLibraries(L, text, name, false)) {
+    string error = "it is empty or cannot be read";
+    if (read == cDataManager::Ok && RunWithoutLibraries(L, text, name, false, &error)) {
         lua_getfield(L, -1, name);
         if (lua_istable(L, -1)) {
             lua_setglobal(L, name);
             lua_settop(L, top);
             return e_valuesOk;
         }
+        error = string("it assigns no table to ") + name;
     }
     lua_settop(L, top);
+    LogWarning(kSender, "LoadValuesFile: %s: %s\n", file.path, error);
     // The lines that still read as one field each.
     lua_newtable(L);
     int fields = 0;

@@ -1,5 +1,6 @@
 #include "game/shell/garden.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/app/commands.h"
@@ -117,12 +118,10 @@ namespace {
 // of it could still be read; the next exit writes a whole one.
 void KeepDamagedSettings(const vek::filename& file)
 {
-    vek::cBitStream old;
-    const bool copied = vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok &&
-                        vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad")) == vek::cDataManager::Ok;
+    const std::string native = vek::platform::ToNativePath(file.path);
+    const bool kept = std::rename(native.c_str(), (native + ".bad").c_str()) == 0;
     vek::LogWarning(kSender, "%s is damaged%s; the values it still holds are kept\n", file.path,
-                    copied ? vek::string("; kept as settings.lua.bad") : vek::string());
-    vek::platform::RemoveFile(vek::platform::ToNativePath(file.path));
+                    kept ? vek::string("; kept as settings.lua.bad") : vek::string());
 }
 
 // What a save cut short by a kill leaves: the temporary files of the

@@ -591,18 +591,13 @@ bool cPlayer::SaveGame(int slot)
     m_uSetStamp = NewStamp(m_uSetStamp);
     save_set::AppendMark(out, m_uSetStamp, kVersion);
     m_iWritingSlot = slot;
+    m_bSetPartFailed = false;
     for (const char* name : kSetFiles) std::remove(vek::platform::ToNativePath(GetSetFileForWriting(slot, name).path).c_str());
     if (host.pLevel) host.pLevel->Save(slot);
     if (cIsland* island = GetIsland()) island->Save(slot);
     m_iWritingSlot = -2;
-    bool ok = true;
-    for (const char* name : kSetFiles) {
-        const vek::filename target = vek::AppendPath(folder, name);
-        const vek::filename next(target.path + kNext);
-        vek::cFileSystem fs;
-        // A part that could not be written leaves the old set in place.
-        if (fs.Exist(target) && !fs.Exist(next)) ok = false;
-    }
+    // A part that could not be written leaves the old set in place.
+    bool ok = !m_bSetPartFailed;
     if (ok) ok = WriteFile(out, folder, "save.dat", m_iDamagedSlot == slot);
     if (ok && m_iDamagedSlot == slot) m_iDamagedSlot = -2;
     for (const char* name : kSetFiles) {

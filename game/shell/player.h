@@ -93,6 +93,10 @@ public:
     // A mark read from "level.dat" or "island.dat" that shows the file
     // belongs to another save than the "save.dat" loaded.
     bool IsForeignMark(uint32_t stamp) const { return m_uSetStamp != 0 && stamp != 0 && stamp != m_uSetStamp; }
+    // Told by the level field and the island when their part of the save
+    // in progress could not be written (or was refused): the set is then
+    // not committed, and the last save stays whole.
+    void NoteSetPartFailed() const { m_bSetPartFailed = true; }
 
     vek::string m_strFolder = "plr000";
     vek::string m_strName;
@@ -139,4 +143,5 @@ private:
     float m_fUnmarkedVersion = 0.9f;
     // The slot SaveGame is writing (-2 none).
     int32_t m_iWritingSlot = -2;
+    mutable bool m_bSetPartFailed = false;
 };

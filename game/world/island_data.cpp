@@ -314,6 +314,7 @@ bool cIsland::Save(int slot)
     // A file that is there but could not be read is never written over.
     if (player->IsGameRefused(slot) || (!m_strRefusedFile.empty() && m_strRefusedFile == file.path)) {
         vek::LogWarning(kSender, "Save: %s is not written: the file there was refused and is kept\n", file.path);
+        player->NoteSetPartFailed();
         return false;
     }
     if (!m_strDamagedFile.empty() && m_strDamagedFile == file.path) {
@@ -328,6 +329,7 @@ bool cIsland::Save(int slot)
     const vek::filename target = player->GetSetFileForWriting(slot, "island.dat");
     if (vek::cDataManager::WriteBinary(&stream, target) != vek::cDataManager::Ok) {
         vek::LogWarning(kSender, "Save: cannot write %s\n", target.path);
+        player->NoteSetPartFailed();
         return false;
     }
     return true;

@@ -91,6 +91,7 @@ bool cLevel::Save(int slot)
     if (player->IsGameRefused(slot) ||
         std::find(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot) != m_RefusedSlots.end()) {
         vek::LogWarning(kSender, "Save: %s is not written: the file there was refused and is kept\n", file.path);
+        player->NoteSetPartFailed();
         return false;
     }
     save_set::AppendMark(stream, player->GetSetStamp(), 0.0f);
@@ -103,6 +104,7 @@ bool cLevel::Save(int slot)
     const vek::filename target = player->GetSetFileForWriting(slot, kFile);
     if (vek::cDataManager::WriteBinary(&stream, target) != vek::cDataManager::Ok) {
         vek::LogWarning(kSender, "Save: cannot write %s\n", target.path);
+        player->NoteSetPartFailed();
         return false;
     }
     if (damaged != m_DamagedSlots.end()) m_DamagedSlots.erase(damaged);

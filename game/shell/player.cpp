@@ -598,6 +598,30 @@ bool cPlayer::SaveGame(int slot)
     m_iWritingSlot = -2;
     // A part that could not be written leaves the old set in place.
     bool ok = !m_bSetPartFailed;
+    // A part this save did not write (no field to save, the island shown
+    // for another profile) stays as it was: its file joins the new set.
+    for (const char* name : kSetFiles) {
+        const vek::filename target = vek::AppendPath(folder, name);
+        const vek::filename next(target.path + kNext);
+        vek::cFileSystem fs;
+        if (!ok || fs.Exist(next) || !fs.Exist(target)) continue;
+        vek::cBitStream part;
+        uint32_t oldStamp = 0;
+        float oldVersion = 0.0f;
+        ok = vek::cDataManager::ReadBinary(&part, target) == vek::cDataManager::Ok;
+        if (ok) {
+            save_set::TakeMark(part, &oldStamp, &oldVersion);
+            std::vector<uint8_t> bytes(part.GetData().begin(),
+                                       part.GetData().begin() +
+                                           static_cast<std::ptrdiff_t>(std::min(part.GetByteCount(), part.GetData().size())));
+            vek::cBitStream mark;
+            save_set::AppendMark(mark, m_uSetStamp, oldVersion);
+            bytes.insert(bytes.end(), mark.GetData().begin(), mark.GetData().end());
+            vek::cBitStream restamped;
+            restamped.SetData(std::move(bytes));
+            ok = vek::cDataManager::WriteBinary(&restamped, next) == vek::cDataManager::Ok;
+        }
+    }
     if (ok) ok = WriteFile(out, folder, "save.dat", m_iDamagedSlot == slot);
     if (ok && m_iDamagedSlot == slot) m_iDamagedSlot = -2;
     for (const char* name : kSetFiles) {

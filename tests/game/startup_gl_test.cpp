@@ -66,8 +66,17 @@ TEST_F(GameFixture, ASecondStartFindsTheProfileAndRunsTheSettings)
     ASSERT_TRUE(RunToMainMenu());
     Stop();
 
+    // What a kill between writing and renaming leaves (the pid no process
+    // has) goes at the next start; the profile's own files stay.
+    const std::string app = m_strDir + "/app";
+    const std::string stale[] = {app + "/profile/plr000/save.dat.tmp99999999.0",
+                                 app + "/profile/plr000/3/level.dat.tmp99999999.4", app + "/conf/settings.lua.tmp"};
+    for (const std::string& file : stale) ASSERT_TRUE(vektest::WriteFile(file, "half"));
     Start();
     ASSERT_TRUE(RunToMainMenu());
+    for (const std::string& file : stale) EXPECT_NE(access(file.c_str(), F_OK), 0) << file;
+    EXPECT_FALSE(vektest::ReadFile(app + "/profile/plr000/save.dat").empty());
+    EXPECT_NE(ConsoleLog().find("left by a save that was cut short"), std::string::npos);
     EXPECT_FLOAT_EQ(g_pGarden->m_Settings.fMouseSpeed, 0.7f);
     EXPECT_EQ(g_pGarden->GetPlayerCount(), 1);
     ASSERT_NE(g_pGarden->GetCurrentPlayer(), nullptr);

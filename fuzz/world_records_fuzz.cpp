@@ -12,11 +12,14 @@
 
 namespace {
 
-// The reader of a saved ware list keeps only wares of the table.
+// The reader of a saved ware list keeps only wares of the table; a count
+// the stream cannot hold refuses the list (false, empty, nothing read past
+// the count).
 void WareList(vek::cBitStream& stream)
 {
     std::vector<int32_t> list = {7};
-    if (!ReadWareList(list, &stream)) std::abort();
+    const size_t left = stream.BytesLeft();
+    if (!ReadWareList(list, &stream) && (!list.empty() || left - stream.BytesLeft() != 4)) std::abort();
     for (int32_t ware : list)
         if (ware < 0 || static_cast<size_t>(ware) >= g_pWareManager->vecWares.size()) std::abort();
 }

@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,7 +146,9 @@ bool cNativeFile::Open(const std::string& nativePath, const char* mode, eShare s
         else if (*p == 't') text = true;
     }
 
-    int flags = O_CLOEXEC;
+    // O_NONBLOCK: opening a named pipe would otherwise wait for a writer
+    // (or reader) for ever; it is refused below anyway.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     if (kind == 'r') flags |= plus ? O_RDWR : O_RDONLY;
     else if (kind == 'w') flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT;
     else flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
@@ -153,16 +156,33 @@ bool cNativeFile::Open(const std::string& nativePath, const char* mode, eShare s
     // empties a file another holder is writing.
     if (kind == 'w' && share != e_shareDenyWrite) flags |= O_TRUNC;
 
+    m_eOpenError = e_openErrorNone;
     const std::string path = ResolveCase(nativePath);
+    if (kind != 'r') {
+        // What is written replaces a link rather than going through it to
+        // whatever it points at (another file of the player, perhaps).
+        struct stat link{};
+        if (kind == 'w' && lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) unlink(path.c_str());
+        flags |= O_NOFOLLOW;
+    }
     const int fd = open(path.c_str(), flags, 0666);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        m_eOpenError = errno == ENOENT || errno == ENOTDIR ? e_openErrorMissing
+                       : errno == EISDIR || errno == ENXIO ? e_openErrorNotRegular
+                                                           : e_openErrorDenied;
+        return false;
+    }
     struct stat st{};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        m_eOpenError = e_openErrorNotRegular;
         close(fd);
         return false;
     }
+    // Regular files never block; reads and writes behave as usual.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (share == e_shareDenyWrite) {
         if (flock(fd, LOCK_EX | LOCK_NB) != 0 || (kind == 'w' && ftruncate(fd, 0) != 0)) {
+            m_eOpenError = e_openErrorDenied;
             close(fd);
             return false;
         }
@@ -173,6 +193,7 @@ bool cNativeFile::Open(const std::string& nativePath, const char* mode, eShare s
     fdMode[m] = 'b';
     m_pStream = fdopen(fd, fdMode);
     if (!m_pStream) {
+        m_eOpenError = e_openErrorDenied;
         close(fd);
         return false;
     }
@@ -406,6 +427,62 @@ bool GrantUserAccess(const std::string& nativePath)
     struct stat st{};
     if (lstat(path.c_str(), &st) != 0) return false;
     return st.st_uid == geteuid() || access(path.c_str(), W_OK) == 0;
+}
+
+namespace {
+
+// "<name>.tmp<pid>.<n>": the pid, or 0 when the name is not of that form.
+long TemporaryOwner(const std::string& name)
+{
+    const size_t at = name.rfind(".tmp");
+    if (at == std::string::npos || at == 0) return 0;
+    const size_t dot = name.find('.', at + 4);
+    if (dot == std::string::npos || dot == at + 4 || dot + 1 >= name.size()) return 0;
+    long pid = 0;
+    for (size_t i = at + 4; i < dot; ++i) {
+        if (name[i] < '0' || name[i] > '9' || pid > 100000000) return 0;
+        pid = pid * 10 + (name[i] - '0');
+    }
+    for (size_t i = dot + 1; i < name.size(); ++i)
+        if (name[i] < '0' || name[i] > '9') return 0;
+    return pid;
+}
+
+void RemoveStaleIn(const std::string& folder, int depth, const std::vector<std::string>& extraNames,
+                   std::vector<std::string>& removed)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    const std::vector<std::string> names = ReadNames(dir);
+    for (const std::string& name : names) {
+        struct stat st{};
+        if (fstatat(dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        const std::string path = folder + "/" + name;
+        if (S_ISDIR(st.st_mode)) {
+            if (depth > 0) RemoveStaleIn(path, depth - 1, extraNames, removed);
+            continue;
+        }
+        bool stale = std::find(extraNames.begin(), extraNames.end(), name) != extraNames.end();
+        if (!stale) {
+            const long pid = TemporaryOwner(name);
+            // A process that still runs may be about to rename its file.
+            stale = pid > 0 && (pid == static_cast<long>(getpid()) ? false
+                                                                   : kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+        }
+        if (stale && unlinkat(dirfd(dir), name.c_str(), 0) == 0) removed.push_back(path);
+    }
+    closedir(dir);
+}
+
+}  // namespace
+
+std::vector<std::string> RemoveStaleTemporaries(const std::string& nativeFolder, int depth,
+                                                const std::vector<std::string>& extraNames)
+{
+    std::vector<std::string> removed;
+    if (nativeFolder.empty()) return removed;
+    RemoveStaleIn(ResolveCase(nativeFolder), depth, extraNames, removed);
+    return removed;
 }
 
 void SetReplaceHook(std::function<bool(const std::string& tempPath)> hook)

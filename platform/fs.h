@@ -29,10 +29,22 @@ public:
     cNativeFile(const cNativeFile&) = delete;
     cNativeFile& operator=(const cNativeFile&) = delete;
 
+    // Why the last Open failed.
+    enum eOpenError {
+        e_openErrorNone = 0,
+        e_openErrorMissing,     // nothing is at the path (or a folder on it is missing)
+        e_openErrorNotRegular,  // a folder, a named pipe, a device or a socket is there
+        e_openErrorDenied,      // something is there but cannot be opened (permissions, I/O)
+    };
+
     // False when the mode is not understood or the file cannot be opened (or,
     // with e_shareDenyWrite, another deny-write holder has it). Opening with
     // "w" and e_shareDenyWrite truncates only once the lock is held.
+    // Only regular files open: a named pipe or a device is refused at once,
+    // never waited on. A write ("w", "a") never goes through a symbolic
+    // link: a link at the path is replaced by a new file ("w") or refused.
     bool Open(const std::string& nativePath, const char* mode, eShare share = e_shareAll);
+    eOpenError GetOpenError() const { return m_eOpenError; }
     bool IsOpen() const { return m_pStream != nullptr; }
     // Whole elements read / written.
     size_t Read(void* buffer, size_t size, size_t count);
@@ -50,6 +62,7 @@ public:
 private:
     std::FILE* m_pStream = nullptr;
     bool m_bText = false;
+    eOpenError m_eOpenError = e_openErrorNone;
 };
 
 struct cDirEntry {
@@ -121,6 +134,14 @@ bool GrantUserAccess(const std::string& nativePath);
 // any failure the temporary file is removed, the old file is left as it was
 // and false is returned.
 bool WriteFileReplacing(const std::string& nativePath, const void* data, size_t size);
+
+// Removes, in the folder and in its sub-folders down to `depth` levels, the
+// temporary files that WriteFileReplacing leaves when the program is killed
+// between writing and renaming ("<name>.tmp<pid>.<n>"), unless the process
+// that made them still runs, and the files named in `extraNames` (exact
+// names, in every folder searched). Returns the native paths removed.
+std::vector<std::string> RemoveStaleTemporaries(const std::string& nativeFolder, int depth,
+                                                const std::vector<std::string>& extraNames = {});
 
 // Test seam: called by WriteFileReplacing after the temporary file has been
 // written and synced, just before the rename, with the temporary path. When

@@ -13,9 +13,9 @@ GetScript():LoadFile(filename("{StaticPath}/gui/common.lua"))
 -- Lua classes exist, so they are described here rather than beside it.
 GetScript():LoadFile(filename("{StaticPath}/texture/system/gui_system_areas.lua"))
 
--- What settings.lua fills in; it assigns one table in one statement, so a
--- file that does not run leaves this empty.
-settings = {}
+-- What settings.lua fills in: the game runs it before this script, as plain
+-- values without the libraries; a file that does not run leaves this empty.
+if type(rawget(_G, "settings")) ~= "table" then settings = {} end
 
 -- The display modes the options screen offers.
 local MODES = { { 800, 600 }, { 1024, 768 }, { 1152, 720 }, { 1280, 720 }, { 1280, 1024 } }
@@ -143,6 +143,9 @@ function WriteSettings(path)
   lines[#lines + 1] = "}"
 
   local tmp = path .. ".tmp"
+  -- Whatever is at the temporary name (a link left there, say) is replaced,
+  -- never written through.
+  os.remove(tmp)
   local f = io.open(tmp, "wb")
   if not f then
     -- The folder may not exist yet on a first run.

@@ -20,6 +20,8 @@ public:
         InternalError = 3,  // the file is empty, or its signature or header is wrong
         Failed = 4,         // no target (or source), or the decoding library failed
         Unsupported = 5,    // content of a kind that is not supported
+        Unreadable = 6,     // something is at the path but cannot be read as a file
+                            // (no permission, a folder, a named pipe, a device)
     };
 
     // No whole-file read takes a file or archive entry larger than this:
@@ -33,8 +35,8 @@ public:
     // kMaxWholeFile; target unchanged), Failed (no target).
     static int ReadText(string* target, const class filename& file);
     // The whole file into the stream (content replaced, read position 0).
-    // Ok, FileNotFound, InternalError (empty or too large; stream
-    // unchanged), Failed.
+    // Ok, FileNotFound, Unreadable, InternalError (empty or too large;
+    // stream unchanged), Failed.
     static int ReadBinary(class cBitStream* target, const class filename& file);
     // The stream's bytes as the file's new content. The old file is replaced
     // in one step: on any failure it stays as it was and FileNotFound is
@@ -50,8 +52,9 @@ public:
     // that length; an archive entry is read in pieces that grow with the
     // data, then into `out`. Above kMaxWholeFile the file is refused with a
     // warning naming it and its size, before anything is allocated.
-    // Ok; FileNotFound (logged by cFile); InternalError (empty, out
-    // untouched); Unsupported (too large, out untouched).
+    // Ok; FileNotFound (logged by cFile); Unreadable (logged by cFile);
+    // InternalError (empty, out untouched); Unsupported (too large, out
+    // untouched).
     template <class Buffer>
     static int ReadWholeFile(const class filename& file, const char* mode, Buffer& out)
     {

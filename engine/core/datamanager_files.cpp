@@ -45,7 +45,7 @@ int cDataManager::ReadWholeFileInto(const filename& file, const char* mode,
 {
     got = 0;
     cFile f;  // closed on every path by its destructor
-    f.Open(file, mode);
+    if (f.Open(file, mode) == cFile::e_openUnreadable) return Unreadable;
     if (!f.IsOpen()) return FileNotFound;
     // The disk file's length, or what the archive entry declares: known
     // before anything is allocated. Never more than this is read, whatever

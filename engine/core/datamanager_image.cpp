@@ -50,7 +50,10 @@ public:
     int Open(const filename& file)
     {
         const int result = cDataManager::ReadWholeFile(file, "rb", m_Bytes);
-        if (result == cDataManager::FileNotFound) return cDataManager::FileNotFound;
+        // Not being able to read what is there (cFile said why) is, for a
+        // picture, the same as its absence.
+        if (result == cDataManager::FileNotFound || result == cDataManager::Unreadable)
+            return cDataManager::FileNotFound;
         if (result == cDataManager::Unsupported) return cDataManager::InternalError;
         return cDataManager::Ok;
     }

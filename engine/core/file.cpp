@@ -518,10 +518,21 @@ int cFile::Open(const filename& file, const char* mode)
     record->iKind = e_kindDisk;
     record->pStream = new platform::cNativeFile;
     if (!record->pStream->Open(platform::ToNativePath(file.path), mode)) {
-        LogWarning(g_szSender, "File %s not found on disk\n", file.path);
+        // Something that is there but cannot be read is not "missing": the
+        // callers keep what is there instead of starting afresh over it.
+        const platform::cNativeFile::eOpenError why = record->pStream->GetOpenError();
+        int result = e_openUnreadable;
+        if (why == platform::cNativeFile::e_openErrorNotRegular) {
+            LogWarning(g_szSender, "File %s is not a regular file; not read\n", file.path);
+        } else if (why == platform::cNativeFile::e_openErrorDenied) {
+            LogWarning(g_szSender, "File %s exists but cannot be opened\n", file.path);
+        } else {
+            LogWarning(g_szSender, "File %s not found on disk\n", file.path);
+            result = e_openNotFound;
+        }
         delete record->pStream;
         delete record;
-        return e_openNotFound;
+        return result;
     }
     m_pRecord = record;
     if (kind == 'w' || kind == 'a') {

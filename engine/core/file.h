@@ -36,6 +36,8 @@ public:
         e_openBadMode = 3,        // mode not allowed (archives are read-only)
         e_openZipError = 4,       // damaged archive or entry
         e_openAlreadyOpen = 5,
+        e_openUnreadable = 6,     // a disk path holds something that cannot be read as a
+                                  // file: no permission, a folder, a named pipe, a device
     };
 
     cFile() = default;

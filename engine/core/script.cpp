@@ -255,6 +255,121 @@ bool cScript::LoadFile(const filename& file)
     return true;
 }
 
+namespace {
+
+// Steps a values file may take: a table of a few dozen fields needs a few
+// hundred.
+constexpr int kValueSteps = 100000;
+
+void StopLongRun(lua_State* L, lua_Debug*) { luaL_error(L, "the file takes too many steps"); }
+
+// Runs text as a chunk with an empty table of its own as its only
+// environment. Leaves the environment on the stack and returns true when
+// the chunk ran; leaves nothing and returns false otherwise. With
+// `returned`, the chunk's first result is left above the environment.
+bool RunWithoutLibraries(lua_State* L, const string& text, const char* chunkName, bool returned,
+                         string* error = nullptr)
+{
+    const int base = lua_gettop(L);
+    if (luaL_loadbufferx(L, text.data(), text.size(), chunkName, "t") != LUA_OK) {
+        if (error && lua_isstring(L, -1)) *error = lua_tostring(L, -1);
+        lua_settop(L, base);
+        return false;
+    }
+    lua_newtable(L);  // base + 1 the chunk, base + 2 its environment
+    lua_pushvalue(L, base + 2);
+    lua_setupvalue(L, base + 1, 1);
+    // Strings reach their library through their metatable even without an
+    // environment: closed for the run (base + 3 a string, + 4 its
+    // metatable, + 5 the library it opens on).
+    lua_pushliteral(L, "");
+    const bool meta = lua_getmetatable(L, -1) != 0;
+    if (meta) {
+        lua_getfield(L, base + 4, "__index");
+        lua_pushnil(L);
+        lua_setfield(L, base + 4, "__index");
+    } else {
+        lua_settop(L, base + 2);
+    }
+    lua_pushvalue(L, base + 1);
+    lua_sethook(L, &StopLongRun, LUA_MASKCOUNT, kValueSteps);
+    const bool ran = lua_pcall(L, 0, returned ? 1 : 0, 0) == LUA_OK;
+    lua_sethook(L, nullptr, 0, 0);
+    if (meta) {
+        lua_pushvalue(L, base + 5);
+        lua_setfield(L, base + 4, "__index");
+    }
+    if (!ran) {
+        if (error && lua_isstring(L, -1)) *error = lua_tostring(L, -1);
+        lua_settop(L, base);
+        return false;
+    }
+    if (returned) {
+        lua_replace(L, base + 1);  // the result in place of the chunk
+        lua_settop(L, base + 2);
+        lua_insert(L, base + 1);   // the environment, then the result
+    } else {
+        lua_settop(L, base + 2);
+        lua_remove(L, base + 1);
+    }
+    return true;
+}
+
+} // namespace
+
+int cScript::LoadValuesFile(const filename& file, const char* name)
+{
+    lua_State* L = pLuaState;
+    string text;
+    const int read = cDataManager::ReadText(&text, file);
+    if (read == cDataManager::FileNotFound) return e_valuesMissing;
+    if (!L || !name) return e_valuesDamaged;
+    const int top = lua_gettop(L);
+    string error = "it is empty or cannot be read";
+    if (read == cDataManager::Ok && RunWithoutLibraries(L, text, name, false, &error)) {
+        lua_getfield(L, -1, name);
+        if (lua_istable(L, -1)) {
+            lua_setglobal(L, name);
+            lua_settop(L, top);
+            return e_valuesOk;
+        }
+        error = string("it assigns no table to ") + name;
+    }
+    lua_settop(L, top);
+    LogWarning(kSender, "LoadValuesFile: %s: %s\n", file.path, error);
+    // The lines that still read as one field each.
+    lua_newtable(L);
+    int fields = 0;
+    size_t start = 0;
+    while (read == cDataManager::Ok && start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == string::npos) end = text.size();
+        const string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.find('=') == string::npos) continue;
+        if (!RunWithoutLibraries(L, "return {" + line + "\n}", name, true)) continue;
+        if (lua_istable(L, -1)) {
+            lua_pushnil(L);
+            while (lua_next(L, -2) != 0) {
+                // Plain values only, under names.
+                if (lua_type(L, -2) == LUA_TSTRING && !lua_istable(L, -1) && !lua_isfunction(L, -1)) {
+                    lua_pushvalue(L, -2);
+                    lua_insert(L, -2);
+                    lua_settable(L, -6);  // the salvaged table, below env and the line's table
+                    ++fields;
+                } else {
+                    lua_pop(L, 1);
+                }
+            }
+        }
+        lua_pop(L, 2);  // the line's table and its environment
+    }
+    if (fields > 0)
+        lua_setglobal(L, name);
+    lua_settop(L, top);
+    return e_valuesDamaged;
+}
+
 bool cScript::CallFunction(const char* name)
 {
     return CallFunctionImpl(name, nullptr, nullptr);

@@ -85,6 +85,20 @@ public:
     // "LoadFile: error in file ...") when it fails to compile or run.
     bool LoadFile(const filename& file);
 
+    // What LoadValuesFile found.
+    enum eValuesResult {
+        e_valuesMissing = 0,  // no file at the path
+        e_valuesOk = 1,       // the file ran and assigned a table to `name`
+        e_valuesDamaged = 2,  // empty, unreadable, or it did not run or assign a table
+    };
+    // Runs a file that holds plain values (a table assigned to the global
+    // `name`, as the settings are written): in an environment of its own
+    // with none of the libraries (no io, no os, no string methods) and a
+    // bound on the steps it may take. The table it assigns becomes the
+    // global `name`. A damaged file gives, line by line, the fields of the
+    // lines that still read as "key = value," (when there are any).
+    int LoadValuesFile(const filename& file, const char* name);
+
     // Runs text as one chunk named by the text itself; an error goes to the
     // script's "_ALERT" handler. Only the text before the first zero byte
     // runs. Precompiled chunks are refused. Leaves the stack as it was.

@@ -32,6 +32,7 @@ template <class Buffer>
 int ReadWhole(const filename& file, Buffer& bytes)
 {
     const int result = cDataManager::ReadWholeFile(file, "rb", bytes);
+    if (result == cDataManager::Unreadable) return cDataManager::FileNotFound;
     return result == cDataManager::Unsupported ? cDataManager::InternalError : result;
 }
 

@@ -81,9 +81,12 @@ bool LoadAnimalGroups(cLevel& level, vek::cBitStream& stream)
         int32_t count = stream.ReadInt();
         if (count < 0) count = 0;
         bool damaged = false;
-        if (count > kMaxGroup) {
-            count = kMaxGroup;
-            damaged = true;
+        // A count the field or the bytes left cannot hold refuses the group
+        // and the groups after it.
+        if (count > kMaxGroup || static_cast<size_t>(count) > stream.BytesLeft() / record) {
+            vek::LogWarning("cLevel", "Load: level.dat is damaged in its %s: the count does not fit the file\n",
+                            vek::format_arg(names[g]));
+            return false;
         }
         for (int32_t i = 0; i < count; ++i) {
             if (stream.BytesLeft() < record) {

@@ -1,9 +1,12 @@
 #include "game/shell/garden.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/app/commands.h"
 #include "engine/app/game.h"
+#include "engine/core/bitstream.h"
+#include "engine/core/datamanager.h"
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
 #include "engine/core/locale.h"
@@ -43,6 +46,7 @@
 #include "game/world/level_task.h"
 #include "game/world/particles.h"
 #include "game/world/ware.h"
+#include "platform/fs.h"
 #include "platform/paths.h"
 
 cGarden* g_pGarden = nullptr;
@@ -146,10 +150,35 @@ cGarden::~cGarden()
     if (g_pGarden == this) g_pGarden = nullptr;
 }
 
+namespace {
+
+// A damaged settings file is kept as "settings.lua.bad" and taken away, so
+// that the game starts as on a first run (in a window) with whatever values
+// of it could still be read; the next exit writes a whole one.
+void KeepDamagedSettings(const vek::filename& file)
+{
+    const std::string native = vek::platform::ToNativePath(file.path);
+    const bool kept = std::rename(native.c_str(), (native + ".bad").c_str()) == 0;
+    vek::LogWarning(kSender, "%s is damaged%s; the values it still holds are kept\n", file.path,
+                    kept ? vek::string("; kept as settings.lua.bad") : vek::string());
+}
+
+// What a save cut short by a kill leaves: the temporary files of the
+// game's own files, in its folder and in the profiles' folders.
+void RemoveStaleTemporaries()
+{
+    const std::string folder = vek::platform::ToNativePath(vek::filename("{AppPath}").path);
+    for (const std::string& path : vek::platform::RemoveStaleTemporaries(folder, 3, {"settings.lua.tmp"}))
+        vek::LogText(kSender, "Removed %s, left by a save that was cut short\n", path);
+}
+
+} // namespace
+
 int cGarden::InitGame()
 {
     if (const int result = cMiddle::InitGame()) return result;
     vek::LogText(kSender, "Start game initialization...\n");
+    RemoveStaleTemporaries();
     if (vek::g_pGame) vek::g_pGame->bRunInactive = true;
 
     vek::cScript* script = vek::g_pScript;
@@ -163,9 +192,13 @@ int cGarden::InitGame()
             script->RegisterVar("vek_locale", &vek::GetLocale());
             script->LoadFile(locale);
         }
+        // The settings are plain values: they run without the libraries,
+        // before the script that reads them.
+        const vek::filename settingsFile("{AppPath}/conf/settings.lua");
+        const int settings = script->LoadValuesFile(settingsFile, "settings");
+        if (settings == vek::cScript::e_valuesDamaged) KeepDamagedSettings(settingsFile);
         script->LoadFile(vek::filename("{StaticPath}/conf/system.lua"));
-        if (script->LoadFile(vek::filename("{AppPath}/conf/settings.lua")))
-            script->CallFunction("LoadHardwareSettings");
+        if (settings != vek::cScript::e_valuesMissing) script->CallFunction("LoadHardwareSettings");
     }
 
     if (vek::g_pGame && vek::g_pGame->bWindowed && g_bSmallWorkArea) vek::SetDisplayMode(false, 1024, 768, 0);

@@ -1,6 +1,9 @@
 #include "game/shell/player.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
 #include <type_traits>
 
 #include "engine/app/game.h"
@@ -19,6 +22,7 @@
 #include "game/world/level.h"
 #include "game/world/rules.h"
 #include "game/world/ware.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -33,47 +37,50 @@ constexpr int kPrices[cUpgrades::kCount][3] = {
 
 int MaxLevel(int index) { return index == 2 ? 2 : 3; }
 
+// The layouts this game reads: 0.6 (no value lists, no tutorial switch),
+// 0.7 and 0.8 (task times from above 0.7), 0.9. Any other value (0, NaN,
+// a later version) says the file is not one this game can read.
+bool IsKnownVersion(float version) { return version >= 0.6f - 1e-4f && version <= 0.9f + 1e-4f; }
+
 // Reads the values of a saved file and notices when the file holds fewer
-// bytes than its own counts and fields need: the values read so far are
-// kept, the missing ones read as 0.
+// bytes than its own counts and fields need. A count that cannot fit the
+// bytes left refuses the rest of the record: nothing more is read, and the
+// values that follow keep what they held (their defaults).
 class cReader {
 public:
     explicit cReader(vek::cBitStream& stream) : m_Stream(stream) {}
 
-    int32_t Int()
+    void Int(int32_t& value)
     {
-        Need(4);
-        return m_Stream.ReadInt();
+        if (Need(4)) value = m_Stream.ReadInt();
     }
-    float Float()
+    void Float(float& value)
     {
-        Need(4);
-        return m_Stream.ReadFloat();
+        if (Need(4)) value = m_Stream.ReadFloat();
     }
-    vek::string String()
+    void String(vek::string& value)
     {
-        if (!Need(2)) {
-            m_Stream.ReadString();
-            return vek::string();
-        }
+        if (!Need(2)) return;
         const size_t before = m_Stream.BytesLeft();
         vek::string text = m_Stream.ReadString();
         if (before - 2 < text.size()) {
-            m_bShort = true;
-            text.resize(before - 2);
+            Stop();
+            return;
         }
-        return text;
+        value = std::move(text);
     }
-    // A count of items of four bytes: negative reads as 0, and a count past
-    // the end of the file is cut to what the file holds.
+    // A count of items of four bytes: negative reads as 0; a count past the
+    // end of the file refuses the rest (-1).
     int32_t Count()
     {
-        const int32_t count = Int();
+        int32_t count = 0;
+        if (!Need(4)) return -1;
+        count = m_Stream.ReadInt();
         if (count <= 0) return 0;
-        const size_t fits = m_Stream.BytesLeft() / 4;
-        if (static_cast<size_t>(count) > fits) {
-            m_bShort = true;
-            return static_cast<int32_t>(fits);
+        if (static_cast<size_t>(count) > m_Stream.BytesLeft() / 4) {
+            m_bCountRefused = true;
+            Stop();
+            return -1;
         }
         return count;
     }
@@ -90,8 +97,9 @@ public:
     template <class T>
     void List(std::vector<T>& list)
     {
-        list.clear();
         const int32_t count = Count();
+        if (count < 0) return;
+        list.clear();
         list.reserve(static_cast<size_t>(count));
         for (int32_t i = 0; i < count; ++i) {
             if constexpr (std::is_same_v<T, float>)
@@ -100,21 +108,66 @@ public:
                 list.push_back(m_Stream.ReadInt());
         }
     }
+    // The rest of the file is not read: it keeps its defaults.
+    void Stop()
+    {
+        m_bShort = true;
+        m_bStopped = true;
+    }
     void MarkShort() { m_bShort = true; }
+    void RefuseCount()
+    {
+        m_bCountRefused = true;
+        Stop();
+    }
+    bool IsStopped() const { return m_bStopped; }
     bool IsShort() const { return m_bShort; }
+    bool WasCountRefused() const { return m_bCountRefused; }
     vek::cBitStream& Stream() { return m_Stream; }
 
 private:
     bool Need(size_t bytes)
     {
+        if (m_bStopped) return false;
         if (m_Stream.BytesLeft() >= bytes) return true;
-        m_bShort = true;
+        Stop();
         return false;
     }
 
     vek::cBitStream& m_Stream;
     bool m_bShort = false;
+    bool m_bStopped = false;
+    bool m_bCountRefused = false;
 };
+
+// What the damage warning says of the rest of the file.
+const char* DamageText(const cReader& in)
+{
+    return in.WasCountRefused() ? "a count does not fit the file; the rest keeps its defaults"
+                                : "it is cut short; the rest keeps its defaults";
+}
+
+// A copy of the file as "<name>.bad" (a refused or damaged file the player
+// may want back).
+void KeepAsBad(const vek::filename& file)
+{
+    vek::cBitStream old;
+    if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
+        vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+}
+
+// A stamp for a new save: differs from the last one and, very likely, from
+// any earlier save's.
+uint32_t NewStamp(uint32_t last)
+{
+    static uint32_t counter = 0;
+    uint32_t stamp = static_cast<uint32_t>(std::time(nullptr)) * 2654435761u ^ (++counter * 40503u);
+    if (stamp == 0 || stamp == last) stamp = last + 1 == 0 ? 1 : last + 1;
+    return stamp;
+}
+
+constexpr const char* kSetFiles[] = {"level.dat", "island.dat"};
+constexpr const char* kNext = ".next";
 
 void WriteList(vek::cBitStream& stream, const std::vector<int32_t>& list)
 {
@@ -149,6 +202,41 @@ vek::string FreshFolder()
 } // namespace
 
 // ---- cUpgrades ----
+
+// ---- the files of one save ----
+
+namespace save_set {
+
+namespace {
+constexpr char kMagic[4] = {'Z', 'L', 'S', '1'};
+} // namespace
+
+void AppendMark(vek::cBitStream& out, uint32_t stamp, float version)
+{
+    if (stamp == 0) return;
+    for (char c : kMagic) out.WriteByte(c);
+    out.WriteFloat(version);
+    out.WriteInt(static_cast<int32_t>(stamp));
+}
+
+bool TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version)
+{
+    const std::vector<uint8_t>& bytes = in.GetData();
+    const size_t size = std::min(in.GetByteCount(), bytes.size());
+    if (size < kMarkBytes || in.GetReadPos() != 0) return false;
+    const uint8_t* mark = bytes.data() + size - kMarkBytes;
+    if (!std::equal(kMagic, kMagic + 4, mark, [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
+        return false;
+    vek::cBitStream tail;
+    tail.SetData(mark + 4, 8);
+    *version = tail.ReadFloat();
+    *stamp = static_cast<uint32_t>(tail.ReadInt());
+    std::vector<uint8_t> rest(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size - kMarkBytes));
+    in.SetData(std::move(rest));
+    return true;
+}
+
+} // namespace save_set
 
 bool cUpgrades::CanUpgrade(int index) const
 {
@@ -268,19 +356,62 @@ bool cPlayer::WriteFile(const vek::cBitStream& stream, const vek::filename& fold
     return true;
 }
 
+bool cPlayer::IsGameRefused(int slot) const
+{
+    return m_bPlayerRefused ||
+           std::find(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot) != m_RefusedSlots.end();
+}
+
+vek::filename cPlayer::GetSetFileForWriting(int slot, const char* name) const
+{
+    const vek::filename file = vek::AppendPath(GetProfilePath(slot), name);
+    if (slot != m_iWritingSlot) return file;
+    return vek::filename(file.path + kNext);
+}
+
 bool cPlayer::LoadPlayer()
 {
     const vek::filename folder = GetProfilePath(-1);
     if (folder.empty()) return false;
     const vek::filename file = vek::AppendPath(folder, "player.dat");
     vek::cBitStream stream;
-    if (vek::cDataManager::ReadBinary(&stream, file) != vek::cDataManager::Ok) return false;
+    const int result = vek::cDataManager::ReadBinary(&stream, file);
+    if (result == vek::cDataManager::Unreadable) {
+        // Something is there: it is never written over with a fresh profile.
+        vek::LogWarning(kSender, "%s exists but cannot be read; the profile is not loaded and the file is kept\n",
+                        file.path);
+        m_bPlayerRefused = true;
+        return false;
+    }
+    if (result != vek::cDataManager::Ok) return false;
 
     cReader in(stream);
-    m_fVersion = in.Float();
-    m_strName = in.String();
-    m_iProgress = in.Int();
-    m_iContinueLevel = in.Int();
+    float version = 0.0f;
+    in.Float(version);
+    if (in.IsStopped()) {
+        // Cut before its first value: nothing to read, nothing refused.
+        vek::LogWarning(kSender, "%s is damaged: it is cut short; the profile keeps its defaults\n", file.path);
+        m_bPlayerDamaged = true;
+        return true;
+    }
+    if (!IsKnownVersion(version)) {
+        // Another layout would be misread field by field; the profile's
+        // files stay as they are, with copies beside them.
+        vek::LogWarning(kSender, "%s has version %s, which this game cannot read; the profile's files are kept as they are\n",
+                        file.path, vek::Formatted("%g", static_cast<double>(version)));
+        KeepAsBad(file);
+        KeepAsBad(vek::AppendPath(folder, "save.dat"));
+        m_bPlayerRefused = true;
+        return false;
+    }
+    // What a misaligned file would replace comes back if the file is refused.
+    const cPlayer before = *this;
+    const int32_t trainingBefore = GetProfileHost().iTraining;
+    m_fVersion = version;
+    m_fUnmarkedVersion = version;
+    in.String(m_strName);
+    in.Int(m_iProgress);
+    in.Int(m_iContinueLevel);
     in.FixedList(m_Events);
     in.FixedList(m_Hints);
     in.List(m_Results);
@@ -291,14 +422,24 @@ bool cPlayer::LoadPlayer()
     }
     if (m_fVersion >= 0.9f) {
         // A file cut before the switch leaves it as it is.
-        if (stream.BytesLeft() >= 4)
-            GetProfileHost().iTraining = in.Int();
-        else
-            in.MarkShort();
+        int32_t training = GetProfileHost().iTraining;
+        in.Int(training);
+        GetProfileHost().iTraining = training;
     }
     m_bPlayerDamaged = in.IsShort();
-    if (m_bPlayerDamaged) vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
-    CheckProfileValues(*this);
+    if (m_bPlayerDamaged) vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
+    // A name is never empty, and values out of range after reading mean the
+    // fields were read from the wrong bytes: none of them is kept, and the
+    // file is kept as it is beside the next one written.
+    const bool emptyName = m_strName.empty() && !in.IsStopped();
+    const int fixes = CheckProfileValues(*this);
+    if (emptyName || (fixes > 0 && !in.IsShort())) {
+        vek::LogWarning(kSender, "%s is misaligned (%s); its values are not used\n", file.path,
+                        emptyName ? "an empty name" : "values out of range");
+        *this = before;
+        GetProfileHost().iTraining = trainingBefore;
+        m_bPlayerDamaged = true;
+    }
     return true;
 }
 
@@ -306,6 +447,11 @@ bool cPlayer::SavePlayer()
 {
     const vek::filename folder = GetProfilePath(-1);
     if (folder.empty()) return false;
+    if (m_bPlayerRefused) {
+        vek::LogWarning(kSender, "%s is not written: the file there was refused and is kept\n",
+                        vek::AppendPath(folder, "player.dat").path);
+        return false;
+    }
     vek::cBitStream out;
     out.WriteFloat(kVersion);
     out.WriteString(m_strName);
@@ -326,36 +472,86 @@ bool cPlayer::SavePlayer()
 bool cPlayer::LoadGame(int slot)
 {
     Reset();
+    m_uSetStamp = 0;
     const vek::filename folder = GetProfilePath(slot);
     const vek::filename file = vek::AppendPath(folder, "save.dat");
     vek::cBitStream stream;
-    if (!folder.empty() && vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok) {
-        cReader in(stream);
-        if (slot == -1) {
-            m_fClock = in.Float();
-            if (stream.BytesLeft() < 4) in.MarkShort();
-            ReadWareList(m_CarLoad, &stream);
-            m_iLevelValue = in.Int();
-            if (stream.BytesLeft() < 4) in.MarkShort();
-            if (!ReadLevelTasks(stream, m_Tasks, m_fVersion)) in.MarkShort();
+    const int result = folder.empty() || IsGameRefused(slot) ? vek::cDataManager::Failed
+                                                             : vek::cDataManager::ReadBinary(&stream, file);
+    if (result == vek::cDataManager::Unreadable) {
+        vek::LogWarning(kSender, "%s exists but cannot be read; the game is not loaded and its files are kept\n",
+                        file.path);
+        m_RefusedSlots.push_back(slot);
+    }
+    if (!folder.empty() && !IsGameRefused(slot)) {
+        // The level field's and the island's files of a save that was
+        // interrupted: those the rename of "save.dat" committed are put in
+        // place, the others were never part of a save.
+        uint32_t stamp = 0;
+        float version = m_fUnmarkedVersion;
+        if (result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version)) {
+            m_uSetStamp = stamp;
+            if (!IsKnownVersion(version)) version = kVersion;
         }
-        if (m_fVersion < 0.9f) in.Int();  // older files carry one more value here
-        GetProfileHost().iRuleCounter = in.Int();
-        m_iPlayerValue = in.Int();
-        m_iMoney = in.Int();
-        m_iIslandMoney = in.Int();
-        if (!m_Upgrades.Read(stream)) in.MarkShort();
-        m_iSorts = in.Int();
-        // A file cut before the animal level keeps "none".
-        if (stream.BytesLeft() >= 4)
-            m_iAnimals = in.Int();
-        else
-            in.MarkShort();
-        if (in.IsShort()) {
-            m_iDamagedSlot = slot;
-            vek::LogWarning(kSender, "%s is damaged; the rest keeps its defaults\n", file.path);
+        for (const char* name : kSetFiles) {
+            const vek::filename target = vek::AppendPath(folder, name);
+            const vek::filename next(target.path + kNext);
+            vek::cFileSystem fs;
+            if (!fs.Exist(next)) continue;
+            vek::cBitStream pending;
+            vek::cDataManager::ReadBinary(&pending, next);
+            uint32_t pendingStamp = 0;
+            float pendingVersion = 0.0f;
+            const bool committed = m_uSetStamp != 0 && save_set::TakeMark(pending, &pendingStamp, &pendingVersion) &&
+                                   pendingStamp == m_uSetStamp;
+            const std::string from = vek::platform::ToNativePath(next.path);
+            if (committed && std::rename(from.c_str(), vek::platform::ToNativePath(target.path).c_str()) == 0)
+                vek::LogText(kSender, "%s: the save interrupted before it was complete is completed\n", target.path);
+            else
+                std::remove(from.c_str());
         }
-        CheckProfileValues(*this);
+
+        if (result == vek::cDataManager::Ok) {
+            cReader in(stream);
+            cProfileHost& host = GetProfileHost();
+            if (slot == -1) {
+                in.Float(m_fClock);
+                if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
+                if (!in.IsStopped() && !ReadWareList(m_CarLoad, &stream)) in.RefuseCount();
+                in.Int(m_iLevelValue);
+                if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
+                if (!in.IsStopped()) {
+                    bool refused = false;
+                    if (!ReadLevelTasks(stream, m_Tasks, version, &refused)) {
+                        if (refused)
+                            in.RefuseCount();
+                        else
+                            in.MarkShort();
+                    }
+                }
+            }
+            if (version < 0.9f) {
+                int32_t older = 0;  // older files carry one more value here
+                in.Int(older);
+            }
+            in.Int(host.iRuleCounter);
+            in.Int(m_iPlayerValue);
+            in.Int(m_iMoney);
+            in.Int(m_iIslandMoney);
+            if (!in.IsStopped()) {
+                if (stream.BytesLeft() < 4 * cUpgrades::kCount)
+                    in.Stop();
+                else
+                    m_Upgrades.Read(stream);
+            }
+            in.Int(m_iSorts);
+            in.Int(m_iAnimals);
+            if (in.IsShort()) {
+                m_iDamagedSlot = slot;
+                vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
+            }
+            CheckProfileValues(*this);
+        }
     }
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
     if (cIsland* island = GetIsland()) island->Load(slot);
@@ -365,6 +561,12 @@ bool cPlayer::LoadGame(int slot)
 bool cPlayer::SaveGame(int slot)
 {
     cProfileHost& host = GetProfileHost();
+    const vek::filename folder = GetProfilePath(slot);
+    if (folder.empty()) return false;
+    if (IsGameRefused(slot)) {
+        vek::LogWarning(kSender, "The game in %s is not saved: its files were refused and are kept\n", folder.path);
+        return false;
+    }
     vek::cBitStream out;
     if (slot == -1) {
         cIsland* island = GetIsland();
@@ -382,21 +584,57 @@ bool cPlayer::SaveGame(int slot)
     out.WriteInt(m_iSorts);
     out.WriteInt(m_iAnimals);
 
-    bool ok = false;
-    const vek::filename folder = GetProfilePath(slot);
-    if (!folder.empty()) {
-        ok = WriteFile(out, folder, "save.dat", m_iDamagedSlot == slot);
-        if (ok && m_iDamagedSlot == slot) m_iDamagedSlot = -2;
+    // The three files of a save belong together: the level field and the
+    // island write theirs as "<name>.next", "save.dat" replacing the old
+    // one commits the set, and the two are then put in place. A save cut
+    // short anywhere leaves the old set or the new one, never a mix.
+    m_uSetStamp = NewStamp(m_uSetStamp);
+    save_set::AppendMark(out, m_uSetStamp, kVersion);
+    m_iWritingSlot = slot;
+    m_bSetPartFailed = false;
+    for (const char* name : kSetFiles) std::remove(vek::platform::ToNativePath(GetSetFileForWriting(slot, name).path).c_str());
+    if (host.pLevel) host.pLevel->Save(slot);
+    if (cIsland* island = GetIsland()) island->Save(slot);
+    m_iWritingSlot = -2;
+    // A part that could not be written leaves the old set in place.
+    bool ok = !m_bSetPartFailed;
+    // A part this save did not write (no field to save, the island shown
+    // for another profile) stays as it was: its file joins the new set.
+    for (const char* name : kSetFiles) {
+        const vek::filename target = vek::AppendPath(folder, name);
+        const vek::filename next(target.path + kNext);
+        vek::cFileSystem fs;
+        if (!ok || fs.Exist(next) || !fs.Exist(target)) continue;
+        vek::cBitStream part;
+        uint32_t oldStamp = 0;
+        float oldVersion = 0.0f;
+        ok = vek::cDataManager::ReadBinary(&part, target) == vek::cDataManager::Ok;
+        if (ok) {
+            save_set::TakeMark(part, &oldStamp, &oldVersion);
+            std::vector<uint8_t> bytes(part.GetData().begin(),
+                                       part.GetData().begin() +
+                                           static_cast<std::ptrdiff_t>(std::min(part.GetByteCount(), part.GetData().size())));
+            vek::cBitStream mark;
+            save_set::AppendMark(mark, m_uSetStamp, oldVersion);
+            bytes.insert(bytes.end(), mark.GetData().begin(), mark.GetData().end());
+            vek::cBitStream restamped;
+            restamped.SetData(std::move(bytes));
+            ok = vek::cDataManager::WriteBinary(&restamped, next) == vek::cDataManager::Ok;
+        }
     }
-    // The field and the island write for the game's current profile; with
-    // none, or on a field without a gardener (no level), they write nothing
-    // and nothing failed.
-    const bool current = g_pGarden && g_pGarden->GetPlayer();
-    if (host.pLevel) {
-        const bool written = host.pLevel->Save(slot);
-        if (current && host.pLevel->GetGardenerObject() && !written) ok = false;
+    if (ok) ok = WriteFile(out, folder, "save.dat", m_iDamagedSlot == slot);
+    if (ok && m_iDamagedSlot == slot) m_iDamagedSlot = -2;
+    for (const char* name : kSetFiles) {
+        const vek::filename target = vek::AppendPath(folder, name);
+        const std::string next = vek::platform::ToNativePath(target.path + kNext);
+        if (ok)
+            std::rename(next.c_str(), vek::platform::ToNativePath(target.path).c_str());
+        else
+            std::remove(next.c_str());
     }
-    if (cIsland* island = GetIsland(); island && !island->Save(slot) && current) ok = false;
+    // The new "save.dat" carries the current layout.
+    if (ok) m_fVersion = kVersion;
+    else vek::LogWarning(kSender, "The game in %s could not be saved; the last save is kept\n", folder.path);
     return ok;
 }
 

@@ -44,6 +44,19 @@ private:
     std::vector<int32_t> m_Levels;
 };
 
+// The mark at the end of each file of one save ("save.dat", "level.dat",
+// "island.dat"): "ZLS1", the layout version of the file (float) and the
+// stamp the three files share (uint32). Files without it (written before
+// it existed) load as before; their readers never reach the last bytes,
+// so older games still read the new files.
+namespace save_set {
+constexpr size_t kMarkBytes = 12;
+// Nothing for the stamp 0 (no save in hand: a file written on its own).
+void AppendMark(vek::cBitStream& out, uint32_t stamp, float version);
+// Takes the mark off the stream's end when it has one; false otherwise.
+bool TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version);
+} // namespace save_set
+
 class cPlayer : public cPlayerBase {
 public:
     // An empty folder takes a fresh "plrNNN" folder from the profile counter.
@@ -70,6 +83,23 @@ public:
 
     // The profile's folder (created when missing), or the slot's sub-folder.
     vek::filename GetProfilePath(int slot) const;
+
+    // The game of the slot cannot be read (its "save.dat" exists but cannot
+    // be opened, or "player.dat" has a version this game does not know):
+    // none of the save's three files is read or written over.
+    bool IsGameRefused(int slot) const;
+    // The save's files as the level field and the island write them: while
+    // SaveGame runs, "<name>.next", which the rename of "save.dat" commits.
+    vek::filename GetSetFileForWriting(int slot, const char* name) const;
+    // The stamp the files of the save in hand share (0: none known).
+    uint32_t GetSetStamp() const { return m_uSetStamp; }
+    // A mark read from "level.dat" or "island.dat" that shows the file
+    // belongs to another save than the "save.dat" loaded.
+    bool IsForeignMark(uint32_t stamp) const { return m_uSetStamp != 0 && stamp != 0 && stamp != m_uSetStamp; }
+    // Told by the level field and the island when their part of the save
+    // in progress could not be written (or was refused): the set is then
+    // not committed, and the last save stays whole.
+    void NoteSetPartFailed() const { m_bSetPartFailed = true; }
 
     vek::string m_strFolder = "plr000";
     vek::string m_strName;
@@ -107,4 +137,16 @@ private:
     // "save.dat", the slot it was read from (-2 none).
     bool m_bPlayerDamaged = false;
     int32_t m_iDamagedSlot = -2;
+    // "player.dat" was refused (a version this game does not know): neither
+    // it nor any save of the profile is written over.
+    bool m_bPlayerRefused = false;
+    // Slots whose "save.dat" exists but could not be read.
+    std::vector<int32_t> m_RefusedSlots;
+    uint32_t m_uSetStamp = 0;
+    // The layout of the profile's saves written before they carried their
+    // own version: the version "player.dat" had when read.
+    float m_fUnmarkedVersion = 0.9f;
+    // The slot SaveGame is writing (-2 none).
+    int32_t m_iWritingSlot = -2;
+    mutable bool m_bSetPartFailed = false;
 };

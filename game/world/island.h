@@ -282,6 +282,8 @@ private:
     cSpriteAnimations* m_pAnimations = nullptr;
     // The player file that loading found damaged, until it is saved over.
     vek::string m_strDamagedFile;
+    // A player file that exists but could not be read: never written over.
+    vek::string m_strRefusedFile;
 };
 
 // The island while it exists.

@@ -197,7 +197,16 @@ void cIsland::Load(int slot)
         AddPeople(1, CountPeople());
         return;
     }
-    LoadPlayerFile(vek::AppendPath(player->GetProfilePath(slot), "island.dat"));
+    const vek::filename file = vek::AppendPath(player->GetProfilePath(slot), "island.dat");
+    m_strRefusedFile.clear();
+    if (player->IsGameRefused(slot)) {
+        // The profile's save was refused: the island starts as it is built
+        // from the static data, and its file stays as it is.
+        m_strRefusedFile = file.path;
+        LoadPlayerFile(vek::filename());
+        return;
+    }
+    LoadPlayerFile(file);
 }
 
 bool cIsland::LoadPlayerFile(const vek::filename& file)
@@ -207,7 +216,22 @@ bool cIsland::LoadPlayerFile(const vek::filename& file)
     m_strDamagedFile.clear();
     vek::cBitStream stream;
     bool whole = true;
-    if (vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok) {
+    const int result = file.path.empty() ? vek::cDataManager::FileNotFound
+                                         : vek::cDataManager::ReadBinary(&stream, file);
+    if (result == vek::cDataManager::Unreadable) {
+        vek::LogWarning(kSender, "Load: %s exists but cannot be read; the island starts afresh and the file is kept\n",
+                        file.path);
+        m_strRefusedFile = file.path;
+    }
+    uint32_t stamp = 0;
+    float version = 0.0f;
+    const cPlayer* player = Player();
+    if (result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version) && player &&
+        player->IsForeignMark(stamp)) {
+        vek::LogWarning(kSender, "Load: %s belongs to another save than save.dat; the island starts afresh\n",
+                        file.path);
+        m_strDamagedFile = file.path;
+    } else if (result == vek::cDataManager::Ok) {
         bool wrongKind = false;
         whole = ReadPlayerStream(stream, file.path, &wrongKind);
         if (!whole) m_strDamagedFile = file.path;
@@ -236,6 +260,13 @@ bool cIsland::ReadPlayerStream(vek::cBitStream& s, const vek::string& file, bool
         return false;
     }
     const uint32_t records = static_cast<uint32_t>(s.ReadInt());
+    // Every record holds at least a name's length and two values: a count
+    // the bytes left cannot hold refuses the records.
+    constexpr size_t kSmallestRecord = 2 + 4 + 4;
+    if (records > s.BytesLeft() / kSmallestRecord) {
+        vek::LogWarning(kSender, "Load: file %s is damaged: the record count does not fit the file\n", file);
+        return false;
+    }
     for (uint32_t r = 0; r < records; ++r) {
         vek::string name;
         if (!ReadWholeString(s, &name) || s.BytesLeft() < 8) {
@@ -279,7 +310,29 @@ bool cIsland::Save(int slot)
 {
     const cPlayer* player = Player();
     if (!player) return false;
-    return SavePlayerFile(vek::AppendPath(player->GetProfilePath(slot), "island.dat"));
+    const vek::filename file = vek::AppendPath(player->GetProfilePath(slot), "island.dat");
+    // A file that is there but could not be read is never written over.
+    if (player->IsGameRefused(slot) || (!m_strRefusedFile.empty() && m_strRefusedFile == file.path)) {
+        vek::LogWarning(kSender, "Save: %s is not written: the file there was refused and is kept\n", file.path);
+        player->NoteSetPartFailed();
+        return false;
+    }
+    if (!m_strDamagedFile.empty() && m_strDamagedFile == file.path) {
+        vek::cBitStream old;
+        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
+            vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+        m_strDamagedFile.clear();
+    }
+    vek::cBitStream stream;
+    WritePlayerRecords(stream);
+    save_set::AppendMark(stream, player->GetSetStamp(), 0.0f);
+    const vek::filename target = player->GetSetFileForWriting(slot, "island.dat");
+    if (vek::cDataManager::WriteBinary(&stream, target) != vek::cDataManager::Ok) {
+        vek::LogWarning(kSender, "Save: cannot write %s\n", target.path);
+        player->NoteSetPartFailed();
+        return false;
+    }
+    return true;
 }
 
 bool cIsland::SavePlayerFile(const vek::filename& file)

@@ -312,6 +312,8 @@ private:
     // The slots whose "level.dat" was found damaged: kept as "level.dat.bad"
     // before the next save replaces it.
     std::vector<int> m_DamagedSlots;
+    // Slots whose level.dat exists but could not be read: never written over.
+    std::vector<int> m_RefusedSlots;
     // The field's grid is open 8 x 10 from construction on.
     bool m_bGridBuilt = BuildFieldGrid();
 

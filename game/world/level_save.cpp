@@ -87,14 +87,24 @@ bool cLevel::Save(int slot)
     const vek::filename folder = player->GetProfilePath(slot);
     if (folder.empty()) return false;
     const vek::filename file = vek::AppendPath(folder, kFile);
+    // A file that is there but could not be read is never written over.
+    if (player->IsGameRefused(slot) ||
+        std::find(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot) != m_RefusedSlots.end()) {
+        vek::LogWarning(kSender, "Save: %s is not written: the file there was refused and is kept\n", file.path);
+        player->NoteSetPartFailed();
+        return false;
+    }
+    save_set::AppendMark(stream, player->GetSetStamp(), 0.0f);
     const auto damaged = std::find(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot);
     if (damaged != m_DamagedSlots.end()) {
         vek::cBitStream old;
         if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
             vek::cDataManager::WriteBinary(&old, vek::AppendPath(folder, vek::string(kFile) + ".bad"));
     }
-    if (vek::cDataManager::WriteBinary(&stream, file) != vek::cDataManager::Ok) {
-        vek::LogWarning(kSender, "Save: cannot write %s\n", file.path);
+    const vek::filename target = player->GetSetFileForWriting(slot, kFile);
+    if (vek::cDataManager::WriteBinary(&stream, target) != vek::cDataManager::Ok) {
+        vek::LogWarning(kSender, "Save: cannot write %s\n", target.path);
+        player->NoteSetPartFailed();
         return false;
     }
     if (damaged != m_DamagedSlots.end()) m_DamagedSlots.erase(damaged);
@@ -116,7 +126,12 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
     // While the bed timer runs (the garden was just expanded) the beds
     // that were not there before start hidden, for the timer to reveal.
     if (g_pGarden && player && !g_pGarden->GetBedLayouts().empty())
-        ApplyBedLayout(g_pGarden->GetBedLayouts(), player->m_iPlayerValue, holes, g_pGarden->m_BedTimer.IsMoving());
+        // The saved index stays as the profile has it: a layout file that
+        // lacks it now may have it again later.
+        ApplyBedLayout(g_pGarden->GetBedLayouts(),
+                       std::clamp<int32_t>(player->m_iPlayerValue, 0,
+                                           static_cast<int32_t>(std::min<size_t>(g_pGarden->GetBedLayouts().size() - 1, 0x7fffffff))),
+                       holes, g_pGarden->m_BedTimer.IsMoving());
 
     auto* gardener = new cGardener(this);
     m_uGardenerId = gardener->GetId();
@@ -166,9 +181,12 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
             Cut("the plant count is missing");
         } else {
             int32_t count = stream->ReadInt();
-            if (count > kMaxGroup) {
-                Note(problem, "the plant count is larger than the field");
-                count = kMaxGroup;
+            if (count < 0) count = 0;
+            // A count the field or the bytes left cannot hold refuses the
+            // plants and everything after them: they keep their defaults.
+            if (count > kMaxGroup || static_cast<size_t>(count) > stream->BytesLeft() / kPlantBytes) {
+                Cut("the plant count does not fit the file");
+                count = 0;
             }
             for (int32_t i = 0; i < count; ++i) {
                 if (stream->BytesLeft() < kPlantBytes) {
@@ -195,15 +213,31 @@ bool cLevel::Load(int slot)
     cPlayer* player = garden::Player();
     vek::cBitStream stream;
     bool haveFile = false;
+    bool foreign = false;
     vek::filename file;
-    if (player) {
+    m_RefusedSlots.erase(std::remove(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot), m_RefusedSlots.end());
+    if (player && !player->IsGameRefused(slot)) {
         const vek::filename folder = player->GetProfilePath(slot);
         if (!folder.empty()) {
             file = vek::AppendPath(folder, kFile);
-            haveFile = vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok;
+            const int result = vek::cDataManager::ReadBinary(&stream, file);
+            haveFile = result == vek::cDataManager::Ok;
+            if (result == vek::cDataManager::Unreadable) {
+                vek::LogWarning(kSender, "Load: %s exists but cannot be read; the field starts afresh and the file is kept\n",
+                                file.path);
+                m_RefusedSlots.push_back(slot);
+            }
+            uint32_t stamp = 0;
+            float version = 0.0f;
+            if (haveFile && save_set::TakeMark(stream, &stamp, &version) && player->IsForeignMark(stamp)) {
+                // Another save's field: the "save.dat" loaded would not match it.
+                foreign = true;
+                haveFile = false;
+            }
         }
     }
     vek::string problem;
+    if (foreign) problem = "it belongs to another save than save.dat";
     LoadField(haveFile ? &stream : nullptr, &problem);
     m_DamagedSlots.erase(std::remove(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot), m_DamagedSlots.end());
     if (!problem.empty()) {

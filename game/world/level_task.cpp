@@ -133,24 +133,32 @@ void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tas
     for (const cLevelTask& task : tasks) WriteLevelTask(stream, task);
 }
 
-bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version)
+bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version, bool* refused)
 {
     tasks.clear();
+    if (refused) *refused = false;
     bool whole = stream.BytesLeft() >= 4;
     const int32_t declared = stream.ReadInt();
     // Every record takes at least this much, so the rest of the stream
-    // bounds the count: a damaged count never makes us loop or allocate
-    // past what the file holds.
+    // bounds the count: a count it cannot hold refuses the list, so that
+    // nothing after it is read as task records.
     const size_t recordBytes = kFixedBytes + (HasTime(version) ? kTimeBytes : 0);
     const size_t fits = stream.BytesLeft() / recordBytes;
-    size_t count = declared < 0 ? 0 : static_cast<size_t>(declared);
-    if (declared < 0 || count > fits) whole = false;
-    if (count > fits) count = fits;
+    if (declared < 0) return false;
+    const size_t count = static_cast<size_t>(declared);
+    if (count > fits) {
+        if (refused) *refused = true;
+        return false;
+    }
     tasks.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         cLevelTask task = MakeLevelTask(vek::string(), 0, 0.0f);
         bool badKind = false;
-        if (!ReadTaskRecord(stream, task, version, badKind)) whole = false;
+        if (!ReadTaskRecord(stream, task, version, badKind)) {
+            // A record cut short: what follows is not the file's.
+            whole = false;
+            break;
+        }
         // A task of no known kind could never be done: the level would
         // never end. It is left out.
         if (badKind) {

@@ -80,11 +80,13 @@ void WriteLevelTask(vek::cBitStream& stream, const cLevelTask& task);
 bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version);
 
 // A count, then that many task records. The reader replaces the list; a
-// count larger than the rest of the stream could hold is cut to what it can
-// hold, a negative one reads as 0, and a record of no known kind is left out
-// (logged). False when the records ran short.
+// count larger than the rest of the stream could hold refuses the list (it
+// stays empty, nothing after the count is read, *refused is set), a
+// negative one reads as 0, and a record of no known kind is left out
+// (logged). False when the list is damaged: refused, negative or cut short.
 void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tasks);
-bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version);
+bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version,
+                    bool* refused = nullptr);
 
 // The levels are numbered 0 to kLevelCount - 1.
 constexpr int kLevelCount = 45;

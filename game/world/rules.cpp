@@ -231,7 +231,7 @@ bool StepShipClock(float& clock, int level)
     return true;
 }
 
-int CheckProfileValues(cPlayer& player, size_t layouts)
+int CheckProfileValues(cPlayer& player)
 {
     int fixes = 0;
     auto clampInt = [&](int32_t& value, int32_t lo, int32_t hi, const char* what) {
@@ -249,10 +249,10 @@ int CheckProfileValues(cPlayer& player, size_t layouts)
     };
     clampInt(player.m_iProgress, 0, kLevelCount, "progress");
     clampInt(player.m_iContinueLevel, -1, kLevelCount - 1, "saved level");
-    // Before the layouts are read there is nothing to hold the index to.
-    if (layouts > 0)
-        clampInt(player.m_iPlayerValue, 0, static_cast<int32_t>(std::min<size_t>(layouts - 1, 0x7fffffff)),
-                 "bed layout");
+    // Only a negative layout index is never valid: one past the layouts
+    // read now is held where it is used, so that a layout file that is
+    // missing or cut for a while never takes the player's beds away.
+    clampInt(player.m_iPlayerValue, 0, std::numeric_limits<int32_t>::max(), "bed layout");
     clampInt(player.m_iSorts, 0, kLastSort, "sort index");
     clampInt(player.m_iAnimals, -1, kLastAnimal, "animal level");
     clampInt(player.m_iMoney, 0, std::numeric_limits<int32_t>::max(), "money");
@@ -270,10 +270,6 @@ int CheckProfileValues(cPlayer& player, size_t layouts)
     return fixes;
 }
 
-int CheckProfileValues(cPlayer& player)
-{
-    return CheckProfileValues(player, g_pGarden ? g_pGarden->GetBedLayouts().size() : 0);
-}
 
 // ---- the game object's rules ----
 
@@ -312,12 +308,13 @@ bool cGarden::SetupLevel(int level)
     } else {
         // The saved index counts tasks of this definition; a damaged one
         // would otherwise point past them.
+        // Clamped to the first task, never to the last: an index past the
+        // end would count every task as done and win the level at once.
         const size_t count = player->m_TaskSet.vecTasks.size();
-        if (player->m_iLevelValue < 0) player->m_iLevelValue = 0;
-        if (static_cast<size_t>(player->m_iLevelValue) > count) {
-            vek::LogWarning(kSender, "SetupLevel: next task %i of %i\n", player->m_iLevelValue,
+        if (player->m_iLevelValue < 0 || static_cast<size_t>(player->m_iLevelValue) > count) {
+            vek::LogWarning(kSender, "SetupLevel: next task %i of %i, now 0\n", player->m_iLevelValue,
                             static_cast<int>(count));
-            player->m_iLevelValue = static_cast<int32_t>(count);
+            player->m_iLevelValue = 0;
         }
         return true;
     }

@@ -111,10 +111,9 @@ bool StepShipClock(float& clock, int level);
 // Brings the profile's values into the ranges the world relies on (levels,
 // unlock indices, money, list sizes, the level clock), logging each
 // correction. The next-task index is bounded by SetupLevel, once the
-// definition tasks it counts are built. `layouts` is the number of bed layouts
-// read (0: not read yet, the layout index is left alone). Returns the number of corrections.
-int CheckProfileValues(cPlayer& player, size_t layouts);
-// The same with the bed layouts the game object has read.
+// definition tasks it counts are built; the bed-layout index only where it
+// is used (the layouts read may lack it for a while). Returns the number of
+// corrections.
 int CheckProfileValues(cPlayer& player);
 
 

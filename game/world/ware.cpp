@@ -159,9 +159,12 @@ bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
 {
     if (!stream) return false;
     list.clear();
-    // ReadCount reads a top-bit count as 0 and bounds the rest by the bytes
-    // left, four per index.
-    const int32_t count = stream->ReadCount(4);
+    // A negative count reads as an empty list; one that the bytes left
+    // cannot hold (four per index) refuses the list, and nothing after the
+    // count is read.
+    const int32_t count = stream->ReadInt();
+    if (count <= 0) return true;
+    if (static_cast<size_t>(count) > stream->BytesLeft() / 4) return false;
     list.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         const int32_t ware = stream->ReadInt();

@@ -69,11 +69,13 @@ protected:
         for (const std::string& name : GameWindows())
             pack.GuiScript(name, "cLabelCtrl(window, 'label_" + name + "')");
         pack.File("conf/system.lua",
-                  "function LoadHardwareSettings() print('hardware settings\\n') end\n"
+                  "function LoadHardwareSettings() print('hardware settings\\n')\n"
+                  "  if settings and settings.mouse_speed then theGame.m_Settings.fMouseSpeed = settings.mouse_speed end\n"
+                  "end\n"
                   "function LoadSettings() print('settings loaded\\n') end\n"
                   "function WriteSettings(path)\n"
                   "  print('WriteSettings ' .. path .. '\\n')\n"
-                  "  local f = io.open(path, 'w') f:write('theGame.m_Settings.fMouseSpeed = 0.7\\n') f:close()\n"
+                  "  local f = io.open(path, 'w') f:write('settings = {\\n  mouse_speed = 0.7,\\n}\\n') f:close()\n"
                   "end\n");
         pack.File("conf/locale.lua", "locale.ConfirmExitGame = 'Leave?'\n");
         pack.File("conf/autoexec.lua", "print('autoexec ran\\n')\n");

@@ -81,6 +81,45 @@ TEST(NativeFile, ModesAndTextReading)
     EXPECT_EQ(vektest::ReadFile(root + "/t.txt").back(), 'Z');
 }
 
+TEST(NativeFile, OnlyRegularFilesOpenAndWritesNeverGoThroughALink)
+{
+    const std::string root = vektest::MakeTempDir("fs");
+    // A named pipe would block an open for ever: refused at once, for
+    // reading and for writing, and left as it is.
+    const std::string fifo = root + "/island.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    pf::cNativeFile f;
+    EXPECT_FALSE(f.Open(fifo, "rb"));
+    EXPECT_EQ(f.GetOpenError(), pf::cNativeFile::e_openErrorNotRegular);
+    EXPECT_FALSE(f.Open(fifo, "wb"));
+    EXPECT_EQ(f.GetOpenError(), pf::cNativeFile::e_openErrorNotRegular);
+    struct stat st{};
+    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    // A folder is there but is no file; nothing at all is missing.
+    EXPECT_FALSE(f.Open(root, "rb"));
+    EXPECT_EQ(f.GetOpenError(), pf::cNativeFile::e_openErrorNotRegular);
+    EXPECT_FALSE(f.Open(root + "/none", "rb"));
+    EXPECT_EQ(f.GetOpenError(), pf::cNativeFile::e_openErrorMissing);
+
+    // A link where a file is written: "w" replaces the link, "a" refuses
+    // it; the file it points at never changes. Reading follows it.
+    const std::string target = root + "/player.dat";
+    ASSERT_TRUE(vektest::WriteFile(target, "progress"));
+    const std::string link = root + "/_log.html";
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(f.Open(link, "rb"));
+    f.Close();
+    EXPECT_FALSE(f.Open(link, "ab"));
+    ASSERT_TRUE(f.Open(link, "wb"));
+    EXPECT_EQ(f.Write("log", 1, 3), 3u);
+    f.Close();
+    EXPECT_EQ(vektest::ReadFile(target), "progress");
+    EXPECT_EQ(vektest::ReadFile(link), "log");
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
 TEST(NativeFile, DenyWriteKeepsASecondWriterOut)
 {
     const std::string root = vektest::MakeTempDir("fs");
@@ -237,6 +276,33 @@ TEST(ReplaceFile, OldFileSurvivesEveryFailure)
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_EQ(vektest::ReadFile(path), "old save");
+
+    // What the kill left is removed at the next start, with the settings'
+    // temporary file; a temporary of a process that still runs (this one),
+    // other names and folders below the depth asked for stay.
+    std::string killed;
+    pf::cDirEntry entry;
+    pf::cDirSearch search;
+    for (bool more = search.First(root, entry); more; more = search.Next(entry))
+        if (entry.name.rfind("save.dat.tmp" + std::to_string(child) + ".", 0) == 0) killed = root + "/" + entry.name;
+    ASSERT_FALSE(killed.empty());
+    const std::string mine = path + ".tmp" + std::to_string(getpid()) + ".7";
+    const std::string deep = root + "/a/b/save.dat.tmp" + std::to_string(child) + ".1";
+    ASSERT_TRUE(vektest::WriteFile(mine, "x"));
+    ASSERT_TRUE(vektest::WriteFile(root + "/settings.lua.tmp", "x"));
+    ASSERT_TRUE(vektest::WriteFile(root + "/save.dat.tmpx.1", "x"));
+    ASSERT_TRUE(vektest::WriteFile(root + "/a/level.dat.tmp" + std::to_string(child) + ".3", "x"));
+    ASSERT_TRUE(vektest::WriteFile(deep, "x"));
+    const std::vector<std::string> removed = pf::RemoveStaleTemporaries(root, 1, {"settings.lua.tmp"});
+    EXPECT_EQ(removed.size(), 3u);
+    EXPECT_FALSE(Exists(killed));
+    EXPECT_FALSE(Exists(root + "/settings.lua.tmp"));
+    EXPECT_FALSE(Exists(root + "/a/level.dat.tmp" + std::to_string(child) + ".3"));
+    EXPECT_TRUE(Exists(mine));
+    EXPECT_TRUE(Exists(root + "/save.dat.tmpx.1"));
+    EXPECT_TRUE(Exists(deep));
+    EXPECT_EQ(vektest::ReadFile(path), "old save");
+    unlink(mine.c_str());
 
     EXPECT_FALSE(pf::WriteFileReplacing(root + "/no/such/folder/x", "a", 1));
     EXPECT_TRUE(pf::WriteFileReplacing(path, "new", 3));

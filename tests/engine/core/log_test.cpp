@@ -217,6 +217,25 @@ TEST_F(LogTest, ReplacedAtEveryStartAndPrivateFolder)
     EXPECT_EQ(st.st_mode & 0022, 0u);
 }
 
+TEST_F(LogTest, ALinkInPlaceOfTheLogIsReplacedNeverWrittenThrough)
+{
+    // A link named like the log, pointing at a player's file: the log
+    // takes the link's place and the file stays as it was.
+    const std::string target = m_strRoot + "/player.dat";
+    ASSERT_TRUE(vektest::WriteFile(target, "the player's progress"));
+    ASSERT_TRUE(vektest::WriteFile(m_strApp + "/placeholder", "x"));
+    ASSERT_EQ(symlink(target.c_str(), (m_strApp + "/_log.html").c_str()), 0);
+    {
+        vek::cLog log(1024.0f, 768.0f);
+        vek::LogText("link", "written beside the link\n");
+    }
+    EXPECT_EQ(vektest::ReadFile(target), "the player's progress");
+    struct stat st{};
+    ASSERT_EQ(lstat((m_strApp + "/_log.html").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_NE(LogText().find("written beside the link"), std::string::npos);
+}
+
 TEST_F(LogTest, SecondWriterRunsWithoutAFile)
 {
     vek::cLog log(1024.0f, 768.0f);

@@ -3,6 +3,7 @@
 #include "game/shell/bed_layout.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -93,6 +94,15 @@ TEST_F(BedLayouts, MissingOrEmptyFileGivesOneEmptyLayout)
     EXPECT_TRUE(layouts[0].empty());
     EXPECT_EQ(Read("").size(), 1u);
     EXPECT_TRUE(Read("\n\n")[0].empty());
+
+    // A named pipe in place of the file: refused at once with a line that
+    // says so (no writer ever comes; waiting for one would hang here).
+    const std::string fifo = m_strRoot + "/Data/conf/pipe.lvs";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ReadBedLayouts(vek::filename("{StaticPath}/conf/pipe.lvs"), layouts), 0);
+    ASSERT_EQ(layouts.size(), 1u);
+    EXPECT_TRUE(layouts[0].empty());
+    EXPECT_EQ(Logged("pipe.lvs is not a regular file"), 1);
 }
 
 }  // namespace

@@ -1,15 +1,22 @@
 #include "game/shell/player.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/core/bitstream.h"
 #include "engine/core/filename.h"
+#include "engine/core/log.h"
 #include "game/objects/gardener.h"
 #include "game/objects/object.h"
 #include "game/objects/tools.h"
@@ -17,6 +24,7 @@
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/ware.h"
+#include "platform/fs.h"
 #include "shell_fixture.h"
 #include "support/temp_dir.h"
 
@@ -73,9 +81,11 @@ protected:
         GetProfileHost() = cProfileHost();
         ASSERT_TRUE(CreateWareManager());
         CreateWares();
+        m_pLog = std::make_unique<vek::cLog>(1024.0f, 768.0f);
     }
     void TearDown() override
     {
+        m_pLog.reset();
         DestroyWareManager();
         GetProfileHost() = cProfileHost();
     }
@@ -83,9 +93,42 @@ protected:
     std::string Path(const std::string& rel) const { return m_strDir + "/profile/" + rel; }
     Bytes Read(const std::string& rel) const { return vektest::ReadFile(Path(rel)); }
     bool Exists(const std::string& rel) const { return access(Path(rel).c_str(), F_OK) == 0; }
+    int Logged(const std::string& text) const
+    {
+        const std::string log = vektest::ReadFile(m_strDir + "/_log.html");
+        int n = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+        return n;
+    }
 
     std::string m_strDir;
+    std::unique_ptr<vek::cLog> m_pLog;
 };
+
+// A "player.dat" of the given layout version (0.6 without the value
+// lists, before 0.9 without the tutorial switch).
+Bytes PlayerDatOf(float version, const std::string& name, int32_t progress)
+{
+    Out o;
+    o.F(version).S(name).I(progress).I(-1).I(0).I(0).I(0).I(0);
+    if (version >= 0.7f) o.I(0).I(0);
+    if (version >= 0.9f) o.I(1);
+    return o.b;
+}
+
+// A "save.dat" of the game in play as a game of that version writes it:
+// clock 12.5, the car load {2}, next task 1, one egg task (3 to go, from
+// 4 s; the time only above 0.7), the extra value before 0.9, money 6060,
+// island funds 40, sorts 2, animals 1.
+Bytes SaveDatOf(float version)
+{
+    Out o;
+    o.F(12.5f).I(1).I(2).I(1).I(1).S("egg").I(-1).I(3);
+    if (version > 0.7f) o.F(4.0f);
+    if (version < 0.9f) o.I(77);
+    o.I(5).I(0).I(6060).I(40).Zeros(6).I(2).I(1);
+    return o.b;
+}
 
 // ---- the two files, byte for byte ----
 
@@ -119,8 +162,12 @@ TEST_F(ProfileTest, SaveFileOfTheGameInPlayAndOfANumberedSlot)
     tail.I(6).I(11).I(90).I(40).I(0).I(0).I(1).I(0).I(0).I(0).I(3).I(1);
     Out full;
     full.F(2.5f).I(2).I(3).I(5).I(7).I(1).S("egg").I(-1).I(4).F(1.5f);
-    EXPECT_EQ(Read("p/save.dat"), full.b + tail.b);
-    EXPECT_EQ(Read("p/2/save.dat"), tail.b);
+    // Each ends in the mark of its save: "ZLS1", the layout, a stamp.
+    const Bytes mark = Out().F(0.9f).b;
+    EXPECT_EQ(Read("p/save.dat").substr(0, full.b.size() + tail.b.size() + 8), full.b + tail.b + "ZLS1" + mark);
+    EXPECT_EQ(Read("p/save.dat").size(), full.b.size() + tail.b.size() + 12);
+    EXPECT_EQ(Read("p/2/save.dat").substr(0, tail.b.size() + 8), tail.b + "ZLS1" + mark);
+    EXPECT_EQ(Read("p/2/save.dat").size(), tail.b.size() + 12);
 }
 
 TEST_F(ProfileTest, WriteReadWriteGivesTheSameBytes)
@@ -159,7 +206,8 @@ TEST_F(ProfileTest, WriteReadWriteGivesTheSameBytes)
     ASSERT_TRUE(b.SavePlayer());
     ASSERT_TRUE(b.SaveGame(-1));
     EXPECT_EQ(Read("p/player.dat"), player);
-    EXPECT_EQ(Read("p/save.dat"), save);
+    // All but the stamp, which is new with every save.
+    EXPECT_EQ(Read("p/save.dat").substr(0, save.size() - 4), save.substr(0, save.size() - 4));
     EXPECT_FALSE(Exists("p/player.dat.bad"));
 }
 
@@ -199,6 +247,188 @@ TEST_F(ProfileTest, OlderVersionsReadOnlyWhatTheyCarry)
     EXPECT_EQ(GetProfileHost().iTraining, 0);
 }
 
+TEST_F(ProfileTest, EachKnownVersionReadsItsSaveWithTasksAgainAfterSaving)
+{
+    const float versions[] = {0.6f, 0.7f, 0.8f, 0.9f};
+    for (float version : versions) {
+        const std::string folder = "k" + std::to_string(static_cast<int>(version * 10));
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/player.dat"), PlayerDatOf(version, "Ann", 3)));
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), SaveDatOf(version)));
+        cPlayer p(folder);
+        ASSERT_TRUE(p.LoadPlayer()) << version;
+        // Loaded, saved in today's layout and loaded again in the same run:
+        // the same game each time.
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_TRUE(p.Activate());
+            EXPECT_EQ(p.m_iMoney, 6060) << version << " " << round;
+            EXPECT_EQ(p.m_iIslandMoney, 40) << version;
+            EXPECT_EQ(p.m_iLevelValue, 1) << version;
+            EXPECT_EQ(p.m_CarLoad, std::vector<int32_t>{2}) << version;
+            EXPECT_EQ(p.m_iSorts, 2) << version;
+            EXPECT_EQ(p.m_iAnimals, 1) << version;
+            EXPECT_EQ(GetProfileHost().iRuleCounter, 5) << version;
+            ASSERT_EQ(p.m_Tasks.size(), 1u) << version << " " << round;
+            EXPECT_EQ(p.m_Tasks[0].iWare, MakeLevelTask("egg", 1, 0.0f).iWare);
+            EXPECT_EQ(p.m_Tasks[0].iAmount, 3);
+            EXPECT_EQ(p.m_Tasks[0].fTime, version > 0.7f ? 4.0f : 0.0f) << version;
+            ASSERT_TRUE(p.SaveGame(-1));
+        }
+        EXPECT_FALSE(Exists(folder + "/save.dat.bad")) << version;
+        EXPECT_EQ(p.m_fVersion, 0.9f);
+    }
+}
+
+TEST_F(ProfileTest, OtherVersionsAreRefusedAndTheFilesKeptAsTheyAre)
+{
+    const float versions[] = {0.0f, std::nanf(""), 2.0f, 0.5f, 1.0f, -0.9f, INFINITY};
+    int round = 0;
+    for (float version : versions) {
+        const std::string folder = "r" + std::to_string(round++);
+        const Bytes player = PlayerDatOf(0.9f, "Vera", 7).replace(0, 4, Out().F(version).b);
+        const Bytes save = SaveDatOf(0.9f);
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/player.dat"), player));
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), save));
+        const int warned = Logged("which this game cannot read");
+        cPlayer p(folder);
+        EXPECT_FALSE(p.LoadPlayer()) << version;
+        EXPECT_EQ(Logged("which this game cannot read"), warned + 1) << version;
+        EXPECT_EQ(Logged(folder + "\\player.dat has version"), 1) << version;
+        EXPECT_EQ(Read(folder + "/player.dat.bad"), player) << version;
+        EXPECT_EQ(Read(folder + "/save.dat.bad"), save) << version;
+        EXPECT_NE(p.m_strName, "Vera");
+        EXPECT_EQ(p.m_iProgress, 0);
+        // The game is not read from the refused profile, and nothing of it
+        // is written back over its files.
+        ASSERT_TRUE(p.Activate());
+        EXPECT_EQ(p.m_iMoney, 0) << version;
+        EXPECT_TRUE(p.m_Tasks.empty());
+        p.m_iMoney = 1;
+        EXPECT_FALSE(p.SavePlayer());
+        EXPECT_FALSE(p.SaveGame(-1));
+        EXPECT_TRUE(p.Deactivate());
+        EXPECT_EQ(Read(folder + "/player.dat"), player) << version;
+        EXPECT_EQ(Read(folder + "/save.dat"), save) << version;
+    }
+    // The version logged is the one in the file.
+    EXPECT_EQ(Logged("has version 2.000000,"), 1);
+    EXPECT_EQ(Logged("has version NaN,"), 1);
+}
+
+TEST_F(ProfileTest, AMisalignedPlayerFileIsKeptAndItsValuesUnused)
+{
+    // A name length of 0 before the name's bytes: they would read as the
+    // progress and everything after them one field off.
+    Out o;
+    o.F(0.9f).I(0);  // the length 0 and the first two bytes of the name
+    o.b.resize(o.b.size() - 2);
+    o.b += "Anna";
+    o.I(3).I(-1).I(15).Zeros(15).I(10).Zeros(10).I(0).I(0).I(0).I(0).I(1);
+    ASSERT_TRUE(vektest::WriteFile(Path("m/player.dat"), o.b));
+    cPlayer p("m");
+    EXPECT_TRUE(p.LoadPlayer());
+    EXPECT_EQ(Logged("is misaligned"), 1);
+    EXPECT_FALSE(p.m_strName.empty());
+    EXPECT_EQ(p.m_iProgress, 0);
+    EXPECT_EQ(p.m_iContinueLevel, -1);
+    ASSERT_TRUE(p.SavePlayer());
+    EXPECT_EQ(Read("m/player.dat.bad"), o.b);
+    cPlayer again("m");
+    ASSERT_TRUE(again.LoadPlayer());
+    EXPECT_EQ(again.m_strName, p.m_strName);
+    EXPECT_EQ(Logged("is misaligned"), 1);
+}
+
+TEST_F(ProfileTest, AFileThatIsThereButCannotBeReadIsNeverWrittenOver)
+{
+    cPlayer a("u");
+    a.m_strName = "Una";
+    a.m_iMoney = 90;
+    a.m_Tasks.push_back(MakeLevelTask("egg", 2, 0.0f));
+    ASSERT_TRUE(a.SavePlayer());
+    ASSERT_TRUE(a.SaveGame(-1));
+    const Bytes player = Read("u/player.dat");
+    const Bytes save = Read("u/save.dat");
+
+    // Mode 000. Root reads any file: its file-system identity is lowered
+    // while the files are read, so that the refusal is the one a player
+    // meets.
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chmod(m_strDir.c_str(), 0755), 0);
+    }
+    for (const char* name : {"player.dat", "save.dat"})
+        ASSERT_EQ(chmod(Path(std::string("u/") + name).c_str(), 0), 0);
+    cPlayer p("u");
+    if (root) setfsuid(65534);
+    const bool loaded = p.LoadPlayer();
+    p.Activate();
+    if (root) setfsuid(0);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(Logged("exists but cannot be opened"), 1);
+    EXPECT_EQ(Logged("player.dat exists but cannot be read"), 1);
+    // The profile is refused whole: its game is not even looked at.
+    EXPECT_EQ(Logged("save.dat exists but cannot be read"), 0);
+    EXPECT_EQ(p.m_iMoney, 0);
+    EXPECT_FALSE(p.SavePlayer());
+    EXPECT_FALSE(p.SaveGame(-1));
+    EXPECT_TRUE(p.Deactivate());
+    for (const char* name : {"player.dat", "save.dat"})
+        ASSERT_EQ(chmod(Path(std::string("u/") + name).c_str(), 0600), 0);
+    EXPECT_EQ(Read("u/player.dat"), player);
+    EXPECT_EQ(Read("u/save.dat"), save);
+    EXPECT_EQ(Logged("not found on disk"), 0);
+
+    // A readable "player.dat" and "save.dat" refused alone: the profile is
+    // read, its game is not, and "save.dat" is never written over.
+    ASSERT_EQ(chmod(Path("u/save.dat").c_str(), 0), 0);
+    cPlayer r("u");
+    ASSERT_TRUE(r.LoadPlayer());
+    EXPECT_EQ(r.m_strName, "Una");
+    if (root) setfsuid(65534);
+    r.Activate();
+    if (root) setfsuid(0);
+    EXPECT_EQ(Logged("save.dat exists but cannot be read"), 1);
+    EXPECT_TRUE(r.m_Tasks.empty());
+    EXPECT_FALSE(r.SaveGame(-1));
+    ASSERT_TRUE(r.SavePlayer());
+    ASSERT_EQ(chmod(Path("u/save.dat").c_str(), 0600), 0);
+    EXPECT_EQ(Read("u/save.dat"), save);
+
+    // A folder in place of "save.dat" is refused the same way.
+    ASSERT_EQ(std::remove(Path("u/save.dat").c_str()), 0);
+    ASSERT_EQ(mkdir(Path("u/save.dat").c_str(), 0700), 0);
+    cPlayer q("u");
+    ASSERT_TRUE(q.LoadPlayer());
+    EXPECT_EQ(q.m_strName, "Una");
+    q.Activate();
+    EXPECT_EQ(Logged("save.dat exists but cannot be read"), 2);
+    EXPECT_FALSE(q.SaveGame(-1));
+}
+
+TEST_F(ProfileTest, NamedPipesInPlaceOfTheFilesNeverBlockAndStay)
+{
+    // No writer ever comes: an open that waited would hang the test.
+    ASSERT_FALSE(cPlayer("f").GetProfilePath(-1).empty());
+    ASSERT_EQ(mkfifo(Path("f/player.dat").c_str(), 0600), 0);
+    cPlayer p("f");
+    EXPECT_FALSE(p.LoadPlayer());
+    EXPECT_EQ(Logged("player.dat is not a regular file"), 1);
+    EXPECT_FALSE(p.SavePlayer());
+
+    cPlayer g("g");
+    ASSERT_TRUE(g.SavePlayer());
+    ASSERT_EQ(mkfifo(Path("g/save.dat").c_str(), 0600), 0);
+    EXPECT_TRUE(g.LoadPlayer());
+    EXPECT_TRUE(g.Activate());
+    EXPECT_EQ(Logged("save.dat is not a regular file"), 1);
+    EXPECT_FALSE(g.SaveGame(-1));
+    for (const char* name : {"f/player.dat", "g/save.dat"}) {
+        struct stat st{};
+        ASSERT_EQ(lstat(Path(name).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << name;
+    }
+}
+
 TEST_F(ProfileTest, ExtraEventFlagsAreReadAndDropped)
 {
     Out o;
@@ -229,17 +459,47 @@ TEST_F(ProfileTest, HostileCountsNeverReachPastTheFile)
         EXPECT_TRUE(p.LoadPlayer()) << at;
         EXPECT_LE(p.m_Results.size() + p.m_Times.size() + p.m_Values.size() + p.m_AnimalCounts.size(), 40u);
     }
-    Out save;
-    save.F(0.0f).I(0x7fffffff);
-    ASSERT_TRUE(vektest::WriteFile(Path("h/save.dat"), save.b));
-    cPlayer p("h");
-    EXPECT_TRUE(p.Activate());
-    EXPECT_TRUE(p.m_CarLoad.empty());
+    // A count that cannot fit refuses the rest: nothing after it is read
+    // (the lists after it stay empty, the tutorial switch as it was).
+    const int warned = Logged("a count does not fit the file");
+    {
+        Bytes b = valid;
+        b.replace(4 + 3 + 8 + 108, 4, Out().I(1000).b);  // the results
+        ASSERT_TRUE(vektest::WriteFile(Path("h/player.dat"), b));
+        GetProfileHost().iTraining = 7;
+        cPlayer p("h");
+        EXPECT_TRUE(p.LoadPlayer());
+        EXPECT_TRUE(p.m_Results.empty());
+        EXPECT_EQ(GetProfileHost().iTraining, 7);
+        EXPECT_EQ(Logged("a count does not fit the file"), warned + 1);
+    }
+
+    // In "save.dat", a huge car load, then a huge task count, each before
+    // a whole game whose values would otherwise be read from the wrong
+    // place: none of them is, the warning says so, the file is kept.
+    const Bytes tail = Out().I(5).I(0).I(6060).I(40).Zeros(6).I(2).I(1).b;
+    Out car;
+    car.F(3.0f).I(0x7fffffff).I(1).I(1).I(0).I(0).S("egg").I(-1).I(364183552).F(0.0f);
     Out tasks;
-    tasks.F(0.0f).I(0).I(0).I(0x7fffffff);
-    ASSERT_TRUE(vektest::WriteFile(Path("h/save.dat"), tasks.b));
-    EXPECT_TRUE(p.Activate());
-    EXPECT_TRUE(p.m_Tasks.empty());
+    tasks.F(3.0f).I(0).I(2).I(0x7fffffff).S("egg").I(-1).I(5).F(0.0f);
+    int round = 0;
+    for (const Bytes& bytes : {car.b + tail, tasks.b + tail}) {
+        ASSERT_TRUE(vektest::WriteFile(Path("h/save.dat"), bytes));
+        cPlayer p("h");
+        EXPECT_TRUE(p.Activate());
+        EXPECT_EQ(p.m_fClock, 3.0f);
+        EXPECT_TRUE(p.m_CarLoad.empty());
+        EXPECT_TRUE(p.m_Tasks.empty()) << round;
+        EXPECT_EQ(p.m_iMoney, 0) << round;
+        EXPECT_EQ(p.m_iIslandMoney, 0);
+        EXPECT_EQ(p.m_iAnimals, -1);
+        EXPECT_EQ(p.m_iSorts, 0);
+        EXPECT_EQ(p.m_iLevelValue, round == 0 ? 0 : 2);
+        EXPECT_EQ(Logged("a count does not fit the file"), warned + 2 + round);
+        ASSERT_TRUE(p.SaveGame(-1));
+        EXPECT_EQ(Read("h/save.dat.bad"), bytes);
+        ++round;
+    }
 }
 
 TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
@@ -256,15 +516,36 @@ TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
     const Bytes player = Read("t/player.dat");
     const Bytes save = Read("t/save.dat");
 
+    // Every cut: one warning, and the values before the cut are kept.
+    // player.dat: version, name "Player" (2 + 6), progress, level, 15
+    // events, 10 hints, results {1, 2} at byte 128, times {3} at 140, the
+    // values {4} at 148, the animal counts at 156, the switch at 160.
     for (size_t len = 1; len < player.size(); ++len) {
         ASSERT_TRUE(vektest::WriteFile(Path("t/player.dat"), player.substr(0, len)));
+        const int warned = Logged("player.dat is damaged");
         cPlayer p("t");
         EXPECT_TRUE(p.LoadPlayer()) << len;
+        EXPECT_EQ(Logged("player.dat is damaged"), warned + 1) << len;
+        EXPECT_EQ(p.m_Results, len >= 140 ? (std::vector<int32_t>{1, 2}) : std::vector<int32_t>()) << len;
+        EXPECT_EQ(p.m_Times, len >= 148 ? std::vector<float>{3.0f} : std::vector<float>{}) << len;
+        EXPECT_EQ(p.m_Values, len >= 156 ? std::vector<int32_t>{4} : std::vector<int32_t>{}) << len;
     }
-    for (size_t len = 1; len < save.size(); ++len) {
+    ASSERT_EQ(player.size(), 164u);
+    // save.dat: clock, the car load {2} (8 bytes), the next task, one egg
+    // task (17 bytes) from byte 16, the rule counter at 37, the player
+    // value, money 50 at 45, funds, six upgrades, sorts, animals at 81.
+    ASSERT_EQ(save.size(), 85u + 12u);
+    for (size_t len = 1; len < 85; ++len) {
         ASSERT_TRUE(vektest::WriteFile(Path("t/save.dat"), save.substr(0, len)));
+        const int warned = Logged("save.dat is damaged");
         cPlayer p("t");
         EXPECT_TRUE(p.Activate()) << len;
+        EXPECT_EQ(Logged("save.dat is damaged"), warned + 1) << len;
+        EXPECT_EQ(p.m_fClock, 0.0f);
+        EXPECT_EQ(p.m_CarLoad, len >= 12 ? std::vector<int32_t>{2} : std::vector<int32_t>{}) << len;
+        EXPECT_EQ(p.m_Tasks.size(), len >= 37 ? 1u : 0u) << len;
+        EXPECT_EQ(p.m_iMoney, len >= 49 ? 50 : 0) << len;
+        EXPECT_EQ(p.m_iAnimals, -1) << len;
         for (int i = 0; i < cUpgrades::kCount; ++i) EXPECT_EQ(p.m_Upgrades.GetLevel(i), 0);
     }
 

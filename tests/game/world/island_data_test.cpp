@@ -279,6 +279,19 @@ TEST_F(IslandFiles, ADamagedPlayersFileIsKeptBesideTheNextSave)
     EXPECT_EQ(vektest::ReadFile(PlayerFile() + ".bad"), cut);
     EXPECT_FALSE(island->WasPlayerFileDamaged());
     EXPECT_TRUE(island->LoadPlayerFile(PlayerName()));
+
+    // A record count the file cannot hold refuses the records: none of
+    // those that follow it is applied, and the file is kept.
+    std::string huge = whole;
+    huge.replace(0, 4, std::string("\xff\xff\xff\x7f", 4));
+    ASSERT_TRUE(vektest::WriteFile(PlayerFile(), huge));
+    const int refused = Logged("the record count does not fit the file");
+    EXPECT_FALSE(island->LoadPlayerFile(PlayerName()));
+    EXPECT_TRUE(island->WasPlayerFileDamaged());
+    EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory00", 0))->iUnits, 0);
+    EXPECT_EQ(Logged("the record count does not fit the file"), refused + 1);
+    ASSERT_TRUE(island->SavePlayerFile(PlayerName()));
+    EXPECT_EQ(vektest::ReadFile(PlayerFile() + ".bad"), huge);
 }
 
 TEST_F(IslandFiles, ASaveSlotReadsAndWritesTheProfilesFile)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -18,6 +19,8 @@
 #include "game/objects/peacock.h"
 #include "game/objects/product.h"
 #include "game/scripted_player.h"
+#include "game/world/rules.h"
+#include "platform/fs.h"
 
 namespace {
 
@@ -261,7 +264,8 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
     std::memcpy(&halfBits, &half, 4);
 
     // A huge plant count with two records (one outside the grid), then
-    // nothing: capped and stopped at the end.
+    // nothing: the count does not fit the file, so no plant (nor animal)
+    // is read from what follows it.
     WriteBytes(file(head, 0x7fffffff, {0, halfBits, 7, 7, 1, halfBits, 40, 2}));
     LoadField();
     cScriptedPlayer p(*level);
@@ -269,9 +273,13 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
     // The can's nearest free cell from nowhere is the corner.
     EXPECT_EQ(p.First(OBJ_TOOL_WATER)->GetCell(), cell(0, 0));
     EXPECT_EQ(p.First(OBJ_TOOL_WEED)->GetCell(), cell(6, 7));
-    ASSERT_EQ(p.Plants().size(), 1u);
-    EXPECT_EQ(p.Plants()[0]->GetCell(), cell(7, 7));
+    EXPECT_TRUE(p.Plants().empty());
     EXPECT_EQ(Logged("is damaged"), 1);
+    // A count that fits the field but not the bytes left: the same.
+    WriteBytes(file(head, 3, {0, halfBits, 7, 7, 1, halfBits, 6, 2}));
+    LoadField();
+    EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
+    EXPECT_EQ(Logged("is damaged"), 2);
 
     // A count with the top bit reads no plants; the next count follows it.
     WriteBytes(file(head, INT_MIN, {0, 0, 0, 0}));
@@ -309,6 +317,92 @@ TEST_F(LevelSave, AFailedWriteIsReported)
     ASSERT_TRUE(vektest::WriteFile(File() + "/keep", "x"));
     EXPECT_FALSE(level->Save(-1));
     EXPECT_EQ(Logged("cannot write"), 1);
+}
+
+TEST_F(LevelSave, TheFilesOfOneSaveAreLoadedOnlyTogether)
+{
+    const std::string save = dir + "/app/profile/plrgarden/save.dat";
+    MakeGarden();
+    player->m_iMoney = 10;
+    ASSERT_TRUE(player->SaveGame(-1));
+    const std::string save10 = vektest::ReadFile(save);
+    const std::string level10 = Bytes();
+    // The field's file ends in the mark of its save, stamp and all.
+    ASSERT_GE(level10.size(), 12u);
+    EXPECT_EQ(level10.substr(level10.size() - 12, 4), "ZLS1");
+    EXPECT_EQ(level10.substr(level10.size() - 4), save10.substr(save10.size() - 4));
+
+    // The save fails before "save.dat" is replaced: the field's new file is
+    // never put in place, and the old set stays whole.
+    vek::platform::SetReplaceHook(
+        [](const std::string& temp) { return temp.find("save.dat.tmp") == std::string::npos; });
+    cScriptedPlayer(*level).Gardener()->SetCell(2, 2);
+    player->m_iMoney = 20;
+    EXPECT_FALSE(player->SaveGame(-1));
+    vek::platform::SetReplaceHook(nullptr);
+    EXPECT_EQ(vektest::ReadFile(save), save10);
+    EXPECT_EQ(Bytes(), level10);
+    EXPECT_NE(access((File() + ".next").c_str(), F_OK), 0);
+    EXPECT_EQ(Logged("could not be saved"), 1);
+
+    // Killed after "save.dat" committed the set, before the field's file
+    // was put in place: the next load completes the set.
+    player->m_iMoney = 30;
+    ASSERT_TRUE(player->SaveGame(-1));
+    const std::string level30 = Bytes();
+    ASSERT_NE(level30, level10);
+    ASSERT_EQ(std::rename(File().c_str(), (File() + ".next").c_str()), 0);
+    WriteBytes(level10);
+    ASSERT_TRUE(player->LoadGame(-1));
+    EXPECT_EQ(player->m_iMoney, 30);
+    EXPECT_EQ(Bytes(), level30);
+    EXPECT_EQ(cScriptedPlayer(*level).Gardener()->GetCell(), cell(2, 2));
+    EXPECT_NE(access((File() + ".next").c_str(), F_OK), 0);
+
+    // Killed before the commit: the field's new file is not the save's and
+    // goes.
+    ASSERT_TRUE(vektest::WriteFile(File() + ".next", level10));
+    ASSERT_TRUE(player->LoadGame(-1));
+    EXPECT_NE(access((File() + ".next").c_str(), F_OK), 0);
+    EXPECT_EQ(Bytes(), level30);
+
+    // A field of another save is not loaded with this "save.dat": the
+    // field starts afresh, and the file is kept as .bad at the next save.
+    WriteBytes(level10);
+    ASSERT_TRUE(player->LoadGame(-1));
+    EXPECT_EQ(Logged("belongs to another save"), 1);
+    EXPECT_EQ(cScriptedPlayer(*level).Gardener()->GetCell(), cell(5, 5));
+    ASSERT_TRUE(player->SaveGame(-1));
+    EXPECT_EQ(vektest::ReadFile(File() + ".bad"), level10);
+
+    // A "level.dat" that is there but cannot be read: the field starts
+    // afresh and neither it nor the rest of the set is written over.
+    ASSERT_EQ(std::remove(File().c_str()), 0);
+    ASSERT_EQ(mkdir(File().c_str(), 0755), 0);
+    const std::string saveNow = vektest::ReadFile(save);
+    ASSERT_TRUE(player->LoadGame(-1));
+    EXPECT_EQ(Logged("level.dat exists but cannot be read"), 1);
+    player->m_iMoney = 40;
+    EXPECT_FALSE(player->SaveGame(-1));
+    EXPECT_EQ(vektest::ReadFile(save), saveNow);
+    struct stat st{};
+    ASSERT_EQ(stat(File().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+TEST_F(LevelSave, TheSavedBedLayoutOutlivesALayoutFileThatLacksIt)
+{
+    // The profile reached layout 3; the layouts read now have only one
+    // (the file missing, cut or empty for a while). The field shows the
+    // last one there is, and the profile keeps its 3.
+    player->m_iPlayerValue = 3;
+    LoadField();
+    EXPECT_EQ(cScriptedPlayer(*level).Beds().size(), 6u);
+    EXPECT_EQ(CheckProfileValues(*player), 0);
+    ASSERT_TRUE(player->SaveGame(-1));
+    ASSERT_TRUE(player->LoadGame(-1));
+    EXPECT_EQ(player->m_iPlayerValue, 3);
+    EXPECT_EQ(Logged("bed layout"), 0);
 }
 
 } // namespace

@@ -263,12 +263,13 @@ TEST(WareList, SavedFormDropsNoWareAndBoundsItsCount)
     WriteWareList(list, &third);
     EXPECT_EQ(Written(third), Written(again));
 
-    // A count of 0x7fffffff reads only what is there; a top-bit count reads
-    // nothing; a cut list keeps what it holds whole.
+    // A count of 0x7fffffff refuses the list, and nothing after the count
+    // is read; a top-bit count reads nothing.
     const Bytes huge = {0xFF, 0xFF, 0xFF, 0x7F, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03};
     vek::cBitStream h = Reading(huge);
-    ASSERT_TRUE(ReadWareList(list, &h));
-    EXPECT_EQ(list, (std::vector<int32_t>{1, 2}));
+    EXPECT_FALSE(ReadWareList(list, &h));
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(h.BytesLeft(), huge.size() - 4);
     const Bytes top = {0x01, 0x00, 0x00, 0x80, 0x01, 0x00, 0x00, 0x00};
     vek::cBitStream t = Reading(top);
     ASSERT_TRUE(ReadWareList(list, &t));

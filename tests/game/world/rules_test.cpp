@@ -215,10 +215,17 @@ TEST_F(Rules, SetupStartsAfreshOrContinues)
     EXPECT_EQ(game->m_aiCounters[0], 0);
     EXPECT_EQ(game->m_aiCounters[3], 1);  // new animal
 
-    // A damaged next-task index stops at the definition's end.
+    // A damaged next-task index starts the tasks again: at the definition's
+    // end it would count every task as done and win the level at once.
     player->m_iLevelValue = 1000;
     game->SetupLevel(-1);
+    EXPECT_EQ(player->m_iLevelValue, 0);
+    player->m_iLevelValue = 3;  // every task joined: a true state
+    game->SetupLevel(-1);
     EXPECT_EQ(player->m_iLevelValue, 3);
+    player->m_iLevelValue = -2;
+    game->SetupLevel(-1);
+    EXPECT_EQ(player->m_iLevelValue, 0);
 
     // Beyond the levels: nothing to do, no limit, no money.
     game->SetupLevel(45);
@@ -466,7 +473,7 @@ TEST(FlightPath, ZigzagsAcrossTheLine)
 
 TEST_F(Rules, HostileProfileValuesAreBounded)
 {
-    EXPECT_EQ(CheckProfileValues(*player, 5), 0);
+    EXPECT_EQ(CheckProfileValues(*player), 0);
 
     const int32_t big = std::numeric_limits<int32_t>::max();
     player->m_iProgress = big;
@@ -482,10 +489,11 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     player->m_Values.assign(22, 1);
     player->m_AnimalCounts.assign(5, 1);
     player->m_fClock = std::nanf("");
-    EXPECT_EQ(CheckProfileValues(*player, 5), 13);
+    // The bed layout is bounded where it is used: the value stays.
+    EXPECT_EQ(CheckProfileValues(*player), 12);
     EXPECT_EQ(player->m_iProgress, 45);
     EXPECT_EQ(player->m_iContinueLevel, 44);
-    EXPECT_EQ(player->m_iPlayerValue, 4);
+    EXPECT_EQ(player->m_iPlayerValue, big);
     EXPECT_EQ(player->m_iSorts, 7);
     EXPECT_EQ(player->m_iAnimals, 3);
     EXPECT_EQ(player->m_iMoney, 0);
@@ -496,7 +504,7 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     EXPECT_EQ(player->m_Values.size(), 21u);
     EXPECT_EQ(player->m_AnimalCounts.size(), 4u);
     EXPECT_EQ(player->m_fClock, 0.0f);
-    EXPECT_EQ(CheckProfileValues(*player, 5), 0);
+    EXPECT_EQ(CheckProfileValues(*player), 0);
 
     // The same values saved and loaded again come back bounded.
     player->m_iProgress = big;
@@ -507,36 +515,45 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     player->m_Results.assign(200, 0);
     player->m_fClock = -5.0f;
     player->m_iPlayerValue = big;
-    game->m_BedLayouts.assign(3, cBedLayout());  // the game's layouts bound the index
+    game->m_BedLayouts.assign(3, cBedLayout());
     ASSERT_TRUE(player->SavePlayer());
     ASSERT_TRUE(player->SaveGame(-1));
     {
+        // Values of "player.dat" out of range after reading mean a file read
+        // from the wrong bytes: none is kept, nor is the file written over
+        // unseen. Those of "save.dat" are bounded one by one.
         cPlayer loaded("plrrules");
         ASSERT_TRUE(loaded.LoadPlayer());
-        EXPECT_EQ(loaded.m_iProgress, 45);
-        EXPECT_EQ(loaded.m_iContinueLevel, 44);
-        EXPECT_EQ(loaded.m_Results.size(), 45u);
+        EXPECT_EQ(loaded.m_iProgress, 0);
+        EXPECT_EQ(loaded.m_iContinueLevel, -1);
+        EXPECT_TRUE(loaded.m_Results.empty());
         ASSERT_TRUE(loaded.LoadGame(-1));
         EXPECT_EQ(loaded.m_iSorts, 7);
         EXPECT_EQ(loaded.m_iAnimals, -1);
         EXPECT_EQ(loaded.m_iMoney, 0);
         EXPECT_EQ(loaded.m_fClock, 0.0f);
-        EXPECT_EQ(loaded.m_iPlayerValue, 2);
-        EXPECT_EQ(CheckProfileValues(loaded, 0), 0);
+        // The layout index is saved as the profile had it; the field holds
+        // it to the layouts it has (the last of the three).
+        EXPECT_EQ(loaded.m_iPlayerValue, big);
+        EXPECT_EQ(CheckProfileValues(loaded), 0);
+        const std::string bad = vektest::ReadFile(dir + "/profile/plrrules/player.dat");
+        ASSERT_TRUE(loaded.SavePlayer());
+        EXPECT_EQ(vektest::ReadFile(dir + "/profile/plrrules/player.dat.bad"), bad);
     }
-    CheckProfileValues(*player, 5);
+    CheckProfileValues(*player);
 
     player->m_iContinueLevel = -7;
     player->m_iAnimals = -2;
     player->m_fClock = -1.0f;
     player->m_iPlayerValue = 9;
-    EXPECT_EQ(CheckProfileValues(*player, 0), 3);  // layouts not read yet
+    EXPECT_EQ(CheckProfileValues(*player), 3);
     EXPECT_EQ(player->m_iContinueLevel, -1);
     EXPECT_EQ(player->m_iAnimals, -1);
     EXPECT_EQ(player->m_fClock, 0.0f);
     EXPECT_EQ(player->m_iPlayerValue, 9);
-    EXPECT_EQ(CheckProfileValues(*player, 3), 1);
-    EXPECT_EQ(player->m_iPlayerValue, 2);
+    player->m_iPlayerValue = -1;
+    EXPECT_EQ(CheckProfileValues(*player), 1);
+    EXPECT_EQ(player->m_iPlayerValue, 0);
 }
 
 } // namespace

@@ -147,15 +147,6 @@ const char* DamageText(const cReader& in)
                                 : "it is cut short; the rest keeps its defaults";
 }
 
-// A copy of the file as "<name>.bad" (a refused or damaged file the player
-// may want back).
-void KeepAsBad(const vek::filename& file)
-{
-    vek::cBitStream old;
-    if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
-        vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
-}
-
 // A stamp for a new save: differs from the last one and, very likely, from
 // any earlier save's.
 uint32_t NewStamp(uint32_t last)
@@ -234,6 +225,15 @@ bool TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version)
     std::vector<uint8_t> rest(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size - kMarkBytes));
     in.SetData(std::move(rest));
     return true;
+}
+
+// A copy of the file as "<name>.bad" (a refused or damaged file the player
+// may want back).
+void KeepAsBad(const vek::filename& file)
+{
+    vek::cBitStream old;
+    if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
+        vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
 }
 
 } // namespace save_set
@@ -344,11 +344,7 @@ bool cPlayer::WriteFile(const vek::cBitStream& stream, const vek::filename& fold
     const vek::filename file = vek::AppendPath(folder, name);
     // A damaged file is kept beside the new one, so that the save it held is
     // never overwritten unseen.
-    if (damaged) {
-        vek::cBitStream old;
-        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
-            vek::cDataManager::WriteBinary(&old, vek::AppendPath(folder, vek::string(name) + ".bad"));
-    }
+    if (damaged) save_set::KeepAsBad(file);
     if (vek::cDataManager::WriteBinary(&stream, file) != vek::cDataManager::Ok) {
         vek::LogWarning(kSender, "Cannot write %s\n", file.path);
         return false;
@@ -399,8 +395,8 @@ bool cPlayer::LoadPlayer()
         // files stay as they are, with copies beside them.
         vek::LogWarning(kSender, "%s has version %s, which this game cannot read; the profile's files are kept as they are\n",
                         file.path, vek::Formatted("%g", static_cast<double>(version)));
-        KeepAsBad(file);
-        KeepAsBad(vek::AppendPath(folder, "save.dat"));
+        save_set::KeepAsBad(file);
+        save_set::KeepAsBad(vek::AppendPath(folder, "save.dat"));
         m_bPlayerRefused = true;
         return false;
     }

@@ -55,6 +55,9 @@ constexpr size_t kMarkBytes = 12;
 void AppendMark(vek::cBitStream& out, uint32_t stamp, float version);
 // Takes the mark off the stream's end when it has one; false otherwise.
 bool TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version);
+// A copy of the file as "<name>.bad": a refused or damaged file the player
+// may want back, kept before anything is written over it.
+void KeepAsBad(const vek::filename& file);
 } // namespace save_set
 
 class cPlayer : public cPlayerBase {

@@ -318,9 +318,7 @@ bool cIsland::Save(int slot)
         return false;
     }
     if (!m_strDamagedFile.empty() && m_strDamagedFile == file.path) {
-        vek::cBitStream old;
-        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
-            vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+        save_set::KeepAsBad(file);
         m_strDamagedFile.clear();
     }
     vek::cBitStream stream;
@@ -340,9 +338,7 @@ bool cIsland::SavePlayerFile(const vek::filename& file)
     // A damaged file is kept beside the new one, so that what it held is
     // never overwritten unseen.
     if (!m_strDamagedFile.empty() && m_strDamagedFile == file.path) {
-        vek::cBitStream old;
-        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
-            vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+        save_set::KeepAsBad(file);
         m_strDamagedFile.clear();
     }
     vek::cBitStream stream;

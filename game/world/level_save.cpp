@@ -96,11 +96,7 @@ bool cLevel::Save(int slot)
     }
     save_set::AppendMark(stream, player->GetSetStamp(), 0.0f);
     const auto damaged = std::find(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot);
-    if (damaged != m_DamagedSlots.end()) {
-        vek::cBitStream old;
-        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
-            vek::cDataManager::WriteBinary(&old, vek::AppendPath(folder, vek::string(kFile) + ".bad"));
-    }
+    if (damaged != m_DamagedSlots.end()) save_set::KeepAsBad(file);
     const vek::filename target = player->GetSetFileForWriting(slot, kFile);
     if (vek::cDataManager::WriteBinary(&stream, target) != vek::cDataManager::Ok) {
         vek::LogWarning(kSender, "Save: cannot write %s\n", target.path);

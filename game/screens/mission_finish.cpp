@@ -21,9 +21,6 @@
 
 namespace {
 
-// The play mode while the screen is shown: the level waits.
-constexpr int kPlayModeFinish = 2;
-
 // The counts run in this many seconds.
 constexpr float kCountTime = 1.2f;
 
@@ -117,7 +114,7 @@ void cMissionFinishWF::Start()
     m_pCaption->SetText(vek::Formatted(m_strCaption.c_str(), level + 1));
 
     if (g_pGarden->m_pGameMusic && g_pGarden->m_pGameMusic->IsPlaying()) g_pGarden->m_pGameMusic->Pause();
-    g_pGarden->SetFlowState(kPlayModeFinish);
+    g_pGarden->SetFlowState(cGarden::e_playMissionFinish);
     // While the result is counted every tool is offered.
     if (g_pGarden->m_pLevel) g_pGarden->m_pLevel->UpdateToolbars();
 
@@ -407,7 +404,7 @@ int cMissionFinishWF::Call(vek::cWindow* window, int message, unsigned a, unsign
             if (g_pGarden) Start();
             break;
         case vek::cGUI::e_wndHide:
-            if (g_pGarden) g_pGarden->SetFlowState(0);
+            if (g_pGarden) g_pGarden->SetFlowState(cGarden::e_playLevel);
             break;
         case vek::cGUI::e_wndTimer:
             if (g_pGarden && window->GetGUI()) Step(window->GetGUI()->ParamToTime(a), false);

@@ -12,8 +12,6 @@
 
 namespace {
 
-// The play mode while the screen is shown: the level waits.
-constexpr int kPlayModeStart = 1;
 // A task that joins after this many seconds comes later in the level.
 constexpr float kLater = 1.1920929e-7f;
 
@@ -102,11 +100,11 @@ int cMissionStartWF::Call(vek::cWindow* window, int message, unsigned a, unsigne
             m_strCaption = m_pTasks->GetText();
             break;
         case vek::cGUI::e_wndShow:
-            if (g_pGarden) g_pGarden->SetFlowState(kPlayModeStart);
+            if (g_pGarden) g_pGarden->SetFlowState(cGarden::e_playMissionStart);
             Fill();
             break;
         case vek::cGUI::e_wndHide:
-            if (g_pGarden) g_pGarden->SetFlowState(0);
+            if (g_pGarden) g_pGarden->SetFlowState(cGarden::e_playLevel);
             break;
         case vek::cGUI::e_wndCommand:
             HideOnCommandFrom(window, b, "ok");

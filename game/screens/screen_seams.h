@@ -37,7 +37,7 @@ cAnimalCounts CountFieldAnimals(const cLevel& level);
 class cToolbarCtrl;
 // What the garden's toolbars depend on.
 struct cToolbarFacts {
-    int iPlayMode = 0;
+    int iPlayMode = 0;  // cGarden::ePlayMode
     int iMoney = 0;
     int iSorts = 0;     // the unlocked plant-sort index
     int iAnimals = -1;  // the animal unlock level

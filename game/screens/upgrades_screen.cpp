@@ -14,8 +14,6 @@
 
 namespace {
 
-// The play mode while the screen is shown: the level waits.
-constexpr int kPlayModeUpgrades = 3;
 constexpr float kCloseDelay = 0.9f;
 constexpr int kUpgradeCount = 6;
 
@@ -90,7 +88,7 @@ int cUpWF::OfferOfControl(int id) const
 void cUpWF::Show(vek::cWindow* window)
 {
     ClearTimer(m_Close);
-    g_pGarden->SetFlowState(kPlayModeUpgrades);
+    g_pGarden->SetFlowState(cGarden::e_playUpgrades);
     m_strChosen.clear();
     m_Offers = g_pGarden->GetUpgradeOffers();
     const cPlayer* player = g_pGarden->GetPlayer();
@@ -212,7 +210,7 @@ int cUpWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             break;
         }
         case vek::cGUI::e_wndHide:
-            if (g_pGarden) g_pGarden->SetFlowState(0);
+            if (g_pGarden) g_pGarden->SetFlowState(cGarden::e_playLevel);
             FocusWidget("island");
             break;
         default:

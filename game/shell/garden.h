@@ -245,9 +245,15 @@ public:
     int GetAnimalPrice(int kind) const;
     int GetTraining() const;
     void SetTraining(int on);
-    // The play mode: 0 while a level runs; 1, 2 and 3 while the mission
-    // start, mission finish and upgrades screens are open, which freezes the
-    // field's rules and objects.
+    // The play mode (ePlayMode): e_playLevel while a level runs; any other
+    // while the mission start, mission finish or upgrades screen is open,
+    // which freezes the field's rules and objects.
+    enum ePlayMode : int {
+        e_playLevel = 0,
+        e_playMissionStart = 1,
+        e_playMissionFinish = 2,
+        e_playUpgrades = 3,
+    };
     int GetFlowState() const;
     void SetFlowState(int state);
     cLevel* GetLevel() const { return m_pLevel; }

@@ -639,7 +639,7 @@ bool cPlayer::Activate() { return LoadGame(-1); }
 bool cPlayer::Deactivate()
 {
     const bool islandFocused = vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "island";
-    if (!islandFocused && GetProfileHost().iFlowState == 0) SaveGame(-1);
+    if (!islandFocused && GetProfileHost().iFlowState == cGarden::e_playLevel) SaveGame(-1);
     return true;
 }
 
@@ -647,7 +647,7 @@ bool cPlayer::DeactivateOnExit()
 {
     // Over the island's menus the game in play holds what was bought on the
     // island and the funds left: leaving the game keeps them too.
-    if (GetProfileHost().iFlowState != 0) return true;
+    if (GetProfileHost().iFlowState != cGarden::e_playLevel) return true;
     return SaveGame(-1);
 }
 

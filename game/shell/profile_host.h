@@ -13,7 +13,7 @@ struct cProfileHost {
     int32_t iPlayerCounter = 0;  // the number of the next fresh profile folder
     int32_t iTraining = 1;       // tutorial hints on
     int32_t iRuleCounter = 0;    // the first of the game world's counters
-    int32_t iFlowState = 0;      // non-zero while a level transition runs
+    int32_t iFlowState = 0;      // cGarden::ePlayMode; non-zero while a level transition runs
     cLevel* pLevel = nullptr;    // the level field while it exists; not owned
     cGameBalance balance;
 };

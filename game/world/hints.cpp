@@ -84,7 +84,7 @@ void cGarden::ShowHint(int index, unsigned kind)
 {
     cPlayer* player = GetPlayer();
     if (!player || kind >= kHintKinds) return;
-    if (GetFlowState() != 0 || m_Training.IsActive()) return;
+    if (GetFlowState() != e_playLevel || m_Training.IsActive()) return;
     if (player->m_Hints.size() < static_cast<size_t>(kHintKinds)) player->m_Hints.resize(kHintKinds, 0);
     int32_t& state = player->m_Hints[kind];
     if (state == 1) return;

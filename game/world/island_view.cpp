@@ -146,7 +146,7 @@ bool HideHint3()
     return true;
 }
 
-bool Paused() { return g_pGarden && g_pGarden->GetFlowState() != 0; }
+bool Paused() { return g_pGarden && g_pGarden->GetFlowState() != cGarden::e_playLevel; }
 
 } // namespace
 

@@ -255,7 +255,7 @@ void cLevel::Tick()
         game->UpdateTraining();
         game->UpdateShips();
         if (game->m_pFlyingItems) game->m_pFlyingItems->Update(kRuleStep);
-        if (game->GetFlowState() != 0) return;
+        if (game->GetFlowState() != cGarden::e_playLevel) return;
         game->UpdateSession();
     }
     if (!m_DrawList.empty() && m_uSortCounter % 3 == 0) {
@@ -277,7 +277,7 @@ void cLevel::Update(float elapsed)
     sky.source.x += elapsed / 100.0f;
     if (sky.source.x > 100.0f) sky.source.x = 0.0f;
     for (cFadeAnimation* sea : m_apSea) sea->Update(elapsed);
-    if (game && game->GetFlowState() != 0) return;
+    if (game && game->GetFlowState() != cGarden::e_playLevel) return;
     MoveObjects(elapsed);
     if (game && game->m_pIsland && game->m_pIsland->GetPopups()) game->m_pIsland->GetPopups()->Update(elapsed);
 }

@@ -14,8 +14,6 @@
 
 namespace {
 
-// Play mode while the mission's end screen is open.
-constexpr int kPlayModeFinished = 2;
 constexpr unsigned kHive = 2;
 
 cToolbarCtrl* GardenToolbar(const char* name)
@@ -48,7 +46,7 @@ int WarePrice(int ware)
 void ApplyToolbarRules(cToolbarCtrl& plants, cToolbarCtrl& grass, cToolbarCtrl& animals, const cToolbarFacts& facts)
 {
     cToolbarCtrl* const all[] = {&plants, &grass, &animals};
-    if (facts.iPlayMode == kPlayModeFinished) {
+    if (facts.iPlayMode == cGarden::e_playMissionFinish) {
         for (cToolbarCtrl* toolbar : all)
             for (unsigned i = 0; i < toolbar->GetItemCount(); ++i) EnableItem(*toolbar, i, true);
         return;

@@ -501,7 +501,7 @@ void cGarden::ShowTrainingStep()
 
 void cGarden::UpdateTraining()
 {
-    if (GetFlowState() != 0) return;
+    if (GetFlowState() != e_playLevel) return;
     cPlayer* player = GetPlayer();
     if (!m_Training.IsActive() && player && vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "garden") {
         const cTrainingWorld& world = GetTrainingWorld();

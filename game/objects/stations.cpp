@@ -39,7 +39,7 @@ void cWorkStation::Update()
     m_Anim.Update(kStep);
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
-    if (m_iState == e_stFresh) SetState(1);
+    if (m_iState == e_stFresh) SetState(e_stReady);
 }
 
 // ---- cStationPart ----

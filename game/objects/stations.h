@@ -10,10 +10,13 @@
 
 class cWorkStation : public cObject {
 public:
+    // The state every station reaches after its first step.
+    enum eStationState : int32_t { e_stReady = 1 };
+
     explicit cWorkStation(cLevel* level) : cObject(level) {}
     uint32_t GetType() const override { return OBJ_WORKSTATION; }
-    // The animation, -1 -> 0, 2 -> removal, then 0 -> 1: every station is
-    // ready (state 1) after its first step.
+    // The animation, -1 -> 0, 2 -> removal, then 0 -> e_stReady: every
+    // station is ready after its first step.
     void Update() override;
 };
 
@@ -33,7 +36,7 @@ struct cStationPart {
 
 class cCar : public cWorkStation {
 public:
-    enum eState : int32_t { e_csParked = 1, e_csOpening = 3, e_csAway = 4, e_csBack = 5, e_csClosing = 6 };
+    enum eState : int32_t { e_csParked = e_stReady, e_csOpening = 3, e_csAway = 4, e_csBack = 5, e_csClosing = 6 };
     static constexpr float kSpeed = 160.0f;
 
     explicit cCar(cLevel* level);
@@ -73,7 +76,7 @@ public:
 
 class cWaterPump : public cWorkStation {
 public:
-    enum eState : int32_t { e_wpIdle = 1, e_wpPumping = 3 };
+    enum eState : int32_t { e_wpIdle = e_stReady, e_wpPumping = 3 };
 
     explicit cWaterPump(cLevel* level);
     uint32_t GetType() const override { return OBJ_PUMP; }

@@ -219,14 +219,14 @@ bool cGardener::TakeTool(uint32_t id)
     if (!object->IsType(OBJ_TOOL)) return false;
     if (object->IsType(OBJ_TOOL_WATER) && !garden::WaterEventSet()) return false;
     if (object->IsType(OBJ_TOOL_WATER)) {
-        garden::TrainingStep(e_lessonWater, 0);
+        garden::TrainingStep(e_lessonWater, e_stepWaterCan);
     } else if (object->IsType(OBJ_TOOL_WEED)) {
-        garden::TrainingStep(e_lessonPlants, 4);
+        garden::TrainingStep(e_lessonPlants, e_stepPlantsWeedTool);
     } else if (object->IsType(OBJ_TOOL_BIN)) {
-        garden::TrainingStep(e_lessonPlants, 6);
-        garden::TrainingStep(e_lessonHoney, 0);
-        garden::TrainingStep(e_lessonEgg, 0);
-        garden::TrainingStep(e_lessonMilk, 0);
+        garden::TrainingStep(e_lessonPlants, e_stepPlantsBasket);
+        garden::TrainingStep(e_lessonHoney, e_stepTakeBasket);
+        garden::TrainingStep(e_lessonEgg, e_stepTakeBasket);
+        garden::TrainingStep(e_lessonMilk, e_stepTakeBasket);
     }
     DropTool();
     ClearWare();
@@ -550,12 +550,12 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         break;
     case e_gsMilk:
         ReleaseGoat();
-        garden::TrainingStep(e_lessonMilk, 1);
+        garden::TrainingStep(e_lessonMilk, e_stepMilkGoat);
         break;
     case e_gsFill:
         if (m_pLevel && m_pLevel->HasObject(m_pLevel->m_uPumpId))
             m_pLevel->GetObject(m_pLevel->m_uPumpId)->SetState(cWaterPump::e_wpIdle);
-        garden::TrainingStep(e_lessonWater, 1);
+        garden::TrainingStep(e_lessonWater, e_stepWaterPump);
         break;
     default: break;
     }
@@ -780,7 +780,7 @@ void cGardener::Update()
         } else if (m_iRepeat <= 0) {
             const int32_t ware = static_cast<cAnimalProduct*>(product)->GetWare();
             if (ware != NO_WARE) basket->AddWare(ware);
-            garden::TrainingStep(e_lessonEgg, 1);
+            garden::TrainingStep(e_lessonEgg, e_stepEggPick);
             product->SetState(e_stRemove);
             next = e_gsPickEnd;
         }
@@ -795,7 +795,7 @@ void cGardener::Update()
             const int32_t honey = FieldWare("honey");
             if (static_cast<cHive*>(hive)->TakeHoney()) {
                 if (honey != NO_WARE) basket->AddWare(honey);
-                garden::TrainingStep(e_lessonHoney, 1);
+                garden::TrainingStep(e_lessonHoney, e_stepHoneyTake);
             }
             next = e_gsHoneyEnd;
         }

@@ -93,8 +93,8 @@ void cPlant::SetNeed(int32_t need)
 void cPlant::ClearNeed()
 {
     if (m_iState != e_psNeeding) return;
-    garden::TrainingStep(e_lessonPlants, 5);
-    garden::TrainingStep(e_lessonWater, 2);
+    garden::TrainingStep(e_lessonPlants, e_stepPlantsWeed);
+    garden::TrainingStep(e_lessonWater, e_stepWaterPlant);
     if (m_iNeed == e_NeedWater && IsFlowers()) garden::HideHint(e_hintFlowersWater);
     m_iNeed = e_NeedNone;
     m_iPending = e_NeedNone;
@@ -113,9 +113,9 @@ int32_t cPlant::Harvest()
     if (m_iNeed != e_NeedRipe) return NO_WARE;
     SetGrowth(0.0f);
     SetState(e_psPlanted);
-    garden::TrainingStep(e_lessonPlants, 9);
-    garden::TrainingStep(e_lessonPlants, 8);
-    garden::TrainingStep(e_lessonPlants, 7);
+    garden::TrainingStep(e_lessonPlants, e_stepPlantsHarvestThird);
+    garden::TrainingStep(e_lessonPlants, e_stepPlantsHarvestSecond);
+    garden::TrainingStep(e_lessonPlants, e_stepPlantsHarvestFirst);
     return GetWareId();
 }
 
@@ -159,18 +159,18 @@ void cPlant::Update()
 
     switch (m_iState) {
     case e_psPlanted:
-        garden::TrainingStep(e_lessonPlants, 3);
-        if (garden::TrainingStep(e_lessonPlants, 2)) {
+        garden::TrainingStep(e_lessonPlants, e_stepPlantsSowThird);
+        if (garden::TrainingStep(e_lessonPlants, e_stepPlantsSowSecond)) {
             SetNeed(e_NeedWeed);
             return;
         }
-        garden::TrainingStep(e_lessonPlants, 1);
-        garden::TrainingStep(e_lessonPlantInstead, 1);
+        garden::TrainingStep(e_lessonPlants, e_stepPlantsSowFirst);
+        garden::TrainingStep(e_lessonPlantInstead, e_stepInsteadSow);
         if (IsGrass()) {
-            garden::TrainingStep(e_lessonAnimalFood, 2);
-            garden::TrainingStep(e_lessonAnimalFood, 1);
+            garden::TrainingStep(e_lessonAnimalFood, e_stepFoodSowSecond);
+            garden::TrainingStep(e_lessonAnimalFood, e_stepFoodSowFirst);
         }
-        if (IsFlowers()) garden::TrainingStep(e_lessonHive, 2);
+        if (IsFlowers()) garden::TrainingStep(e_lessonHive, e_stepHiveSowFlowers);
         if (garden::TrainingKind() != e_lessonPlants) ChoosePendingNeed();
         // Flowers ask for water until the player has seen the hint about it.
         if (IsFlowers() && garden::HintState(e_hintFlowersWater) == 0) {

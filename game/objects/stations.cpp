@@ -108,7 +108,7 @@ bool cCar::CanChangeState(int32_t oldState, int32_t newState)
             // The level's income popup: one placement at the car for every sale.
             if (m_pLevel) m_pLevel->ShowIncome(amount);
         }
-        garden::TrainingStep(e_lessonPlants, 10);
+        garden::TrainingStep(e_lessonPlants, e_stepPlantsCar);
         break;
     }
     case e_csAway:

@@ -261,8 +261,8 @@ int cHintGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             break;
         case vek::cGUI::e_wndCommand:
             if (IsControl(window, b, "close")) {
-                g_pGarden->m_Training.NextStep(e_lessonPlants, 12);
-                g_pGarden->m_Training.NextStep(e_lessonAnimalFood, 2);
+                g_pGarden->m_Training.NextStep(e_lessonPlants, e_stepPlantsClock);
+                g_pGarden->m_Training.NextStep(e_lessonAnimalFood, e_stepFoodSowSecond);
                 g_pGarden->HideHint(-1);
             }
             break;

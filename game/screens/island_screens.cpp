@@ -280,12 +280,12 @@ int cIslandWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
         case vek::cGUI::e_wndCommand:
             if (g_pGarden && b != 0 && g_Island.butRate && static_cast<int>(b) == g_Island.butRate->GetID()) {
                 if (cIsland* island = GetIsland())
-                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonRate, 0);
+                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonRate, e_stepRateButton);
                 g_pGarden->ShowGameWindow("stat_garden", 1);
             } else if (g_pGarden && b != 0 && g_Island.butIslandRate &&
                        static_cast<int>(b) == g_Island.butIslandRate->GetID()) {
                 if (cIsland* island = GetIsland())
-                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonIslandRate, 0);
+                    if (island->hooks.trainingStep) island->hooks.trainingStep(e_lessonIslandRate, e_stepRateButton);
                 g_pGarden->ShowGameWindow("stat_island", 1);
             }
             break;

@@ -72,7 +72,7 @@ int cMissionGoalWF::Call(vek::cWindow* window, int message, unsigned a, unsigned
             Fill();
             break;
         case vek::cGUI::e_wndHideImmediately:
-            if (g_pGarden) g_pGarden->m_Training.NextStep(e_lessonPlants, 11);
+            if (g_pGarden) g_pGarden->m_Training.NextStep(e_lessonPlants, e_stepPlantsTask);
             break;
         case vek::cGUI::e_wndCommand:
             HideOnCommandFrom(window, b, "ok");

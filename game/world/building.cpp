@@ -537,7 +537,7 @@ void cFactory::SetOutput(const vek::string& ware, float processTime)
 
 void cFactory::AddInput()
 {
-    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, 0);
+    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, e_stepFactoryCar);
     ++iUnits;
     TellGarden(e_refreshPanels);
     if (!g_pWareManager || g_pWareManager->GetWare(static_cast<uint32_t>(iInputWare))->GetType() != 0x80000001u) return;
@@ -547,7 +547,7 @@ void cFactory::AddInput()
 void cFactory::StartProcessing()
 {
     if (iState != e_stateBuilt || iUnits <= 0) return;
-    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, 1);
+    if (m_pOwner && m_pOwner->hooks.trainingStep) m_pOwner->hooks.trainingStep(e_lessonFactory, e_stepFactoryStart);
     SetState(e_stateWorking);
     TellGarden(e_refreshPanels);
 }

@@ -12,6 +12,7 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "game/objects/object.h"
+#include "game/objects/plant.h"
 #include "game/screens/controls.h"
 #include "game/screens/window_functions.h"
 #include "game/shell/garden.h"
@@ -215,7 +216,7 @@ void cGarden::ShowHint(int index, unsigned kind)
         if (!m_pLevel || flowers == NO_WARE) break;
         for (const cObject* object : m_pLevel->GetObjects()) {
             if (object->GetType() == OBJ_NONE || !object->IsType(OBJ_PLANT)) continue;
-            if (world.GetPlantWare(*object) != flowers || world.GetPlantNeed(*object) != 0) continue;
+            if (world.GetPlantWare(*object) != flowers || world.GetPlantNeed(*object) != cPlant::e_NeedWater) continue;
             const vek::rectf r = object->GetRect();
             const bool edge = r.x >= 1024.0f;
             at = {texts.HintFlowersWater, vek::vec2(edge ? r.x : r.x + r.w, r.y + r.h), edge ? 9 : 12};

@@ -428,7 +428,7 @@ void cIsland::Update(float elapsed)
             if (static_cast<float>(y) < kEdge) fScrollY += step;
             if (static_cast<float>(y) > kViewHeight - kEdge) {
                 fScrollY -= step;
-                if (hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, 0);
+                if (hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, e_stepScrollIsland);
             }
         }
         fScrollY += fScrollSpeed * elapsed;
@@ -568,7 +568,7 @@ void cIsland::OnInput(int kind, int code)
     case vek::e_inWheel:
         if (!game || !game->CanScrollIsland()) break;
         fScrollSpeed = static_cast<float>(code) * 10.0f;
-        if (fScrollSpeed < 0.0f && hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, 0);
+        if (fScrollSpeed < 0.0f && hooks.trainingStep) hooks.trainingStep(e_lessonScrolling, e_stepScrollIsland);
         HideHint3();
         if (vek::cGUI* gui = vek::GetEngineGUI()) gui->HideWindow("hint_mp");
         break;

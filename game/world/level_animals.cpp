@@ -175,7 +175,7 @@ bool cLevel::BuyAnimal(int kind)
         if (count == 1) animal->SetFirst(true);
     }
     for (int lesson : {e_lessonOstrich, e_lessonGoat, e_lessonHive, e_lessonPeacock})
-        TutorialStep(g_pGarden->m_Training, lesson, 0);
+        TutorialStep(g_pGarden->m_Training, lesson, e_stepBuyAnimal);
     g_pGarden->CountAnimal(kind);
     return true;
 }

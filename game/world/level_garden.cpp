@@ -96,11 +96,11 @@ bool cLevel::PlantSort(int32_t ware)
     cObject* object = GetGardenerObject();
     if (!object) return false;
     static_cast<cGardener*>(object)->QueueWare(ware);
-    garden::TrainingStep(e_lessonPlants, 4);
-    garden::TrainingStep(e_lessonPlants, 0);
-    if (IsNamedWare(ware, "plant02")) garden::TrainingStep(e_lessonPlantInstead, 0);
-    if (IsNamedWare(ware, kGrassWare)) garden::TrainingStep(e_lessonAnimalFood, 0);
-    if (IsNamedWare(ware, kFlowersWare)) garden::TrainingStep(e_lessonHive, 1);
+    garden::TrainingStep(e_lessonPlants, e_stepPlantsWeedTool);
+    garden::TrainingStep(e_lessonPlants, e_stepPlantsSeedItem);
+    if (IsNamedWare(ware, "plant02")) garden::TrainingStep(e_lessonPlantInstead, e_stepInsteadSeedItem);
+    if (IsNamedWare(ware, kGrassWare)) garden::TrainingStep(e_lessonAnimalFood, e_stepFoodGrassItem);
+    if (IsNamedWare(ware, kFlowersWare)) garden::TrainingStep(e_lessonHive, e_stepHiveFlowersItem);
     garden::PlaySound(e_sndTakeSeed);
     return true;
 }

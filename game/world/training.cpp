@@ -45,59 +45,59 @@ constexpr int kRight = 1, kLeft = 4, kUpper = 8, kLower = 32;
 // and to the right, the island's rating button (at the top) down and left,
 // where no bubble or arrow hides them.
 const cTrainingStep g_Steps[] = {
-    {0, 0, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
-    {0, 1, &L::TrainingPlants1, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 0, 1.0f, kLeft | kUpper, 1},
-    {0, 2, &L::TrainingPlants2, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 1, 1.0f, kLeft | kUpper, 1},
-    {0, 3, &L::TrainingPlants3, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 2, 1.0f, kLeft | kUpper, 1},
-    {0, 4, &L::TrainingPlants4, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WEED, 0, 1.0f, kRight | kUpper, 1},
-    {0, 5, &L::TrainingPlants5, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, 1, 1.0f, kRight | kUpper, 1},
-    {0, 6, &L::TrainingPlants6, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
-    {0, 7, &L::TrainingPlants7, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
-    {0, 8, &L::TrainingPlants8, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 1, 1.0f, kLeft | kUpper, 1},
-    {0, 9, &L::TrainingPlants9, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 2, 1.0f, kLeft | kUpper, 1},
-    {0, 10, &L::TrainingPlants10, T::e_tObject, nullptr, nullptr, 0, OBJ_CAR, 0, 1.0f, kLeft | kLower, 1},
-    {0, 11, &L::TrainingPlants11, T::e_tControl, "score", "task0", 0, 0, 0, 15.0f, kRight | kLower, 1},
-    {0, 12, &L::TrainingPlants12, T::e_tControl, "score", "clock", 0, 0, 0, 0.0f, kRight | kLower, 1},
-    {0, 13, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {1, 0, &L::TrainingWater0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WATER, 0, 1.0f, kLeft | kUpper, 1},
-    {1, 1, &L::TrainingWater1, T::e_tObject, nullptr, nullptr, 0, OBJ_PUMP, 0, 1.0f, kRight | kUpper, 1},
-    {1, 2, &L::TrainingWater2, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
-    {1, 3, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {2, 0, &L::TrainingScrolling0, T::e_tPoint, nullptr, nullptr, 0, 0, 0, 0.0f, 2 | kUpper, 0},
-    {2, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {3, 0, &L::TrainingFactory0, T::e_tObject, nullptr, nullptr, 0, OBJ_CAR, 0, 0.0f, kLeft | kUpper, 0},
-    {3, 1, &L::TrainingFactory1, T::e_tControl, "garden", "but_0", 0, 0, 0, 20.0f, kLeft | kUpper, 1},
-    {3, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {4, 0, &L::TrainingOstrich0, T::e_tControl, "garden", "animals", 0, 0, 0, 15.0f, kRight | kUpper, 1},
-    {4, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {5, 0, &L::TrainingAnimalFood0, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
-    {5, 1, &L::TrainingAnimalFood1, T::e_tFreeCellLow, nullptr, nullptr, 0, 0, 0, 1.0f, kRight | kUpper, 1},
-    {5, 2, &L::TrainingAnimalFood2, T::e_tFreeCellLow, nullptr, nullptr, 0, 0, 0, 1.0f, kRight | kUpper, 1},
-    {5, 3, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {6, 0, &L::TrainingEgg0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
-    {6, 1, &L::TrainingEgg1, T::e_tObject, nullptr, nullptr, 0, OBJ_EGG, 0, 1.0f, kRight | kUpper, 1},
-    {6, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {7, 0, &L::TrainingGoat0, T::e_tControl, "garden", "animals", 1, 0, 0, 2.0f, kRight | kUpper, 1},
-    {7, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {8, 0, &L::TrainingMilk0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
-    {8, 1, &L::TrainingMilk1, T::e_tObject, nullptr, nullptr, 0, OBJ_GOAT, 0, 1.0f, kLeft | kUpper, 1},
-    {8, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {9, 0, &L::TrainingHive0, T::e_tControl, "garden", "animals", 2, 0, 0, 2.0f, kRight | kUpper, 1},
-    {9, 1, &L::TrainingHive1, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
-    {9, 2, &L::TrainingHive2, T::e_tFreeCellHive, nullptr, nullptr, 0, 0, 0, 1.0f, kLeft | kUpper, 1},
-    {9, 3, nullptr, T::e_tStopDropWare, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {10, 0, &L::TrainingHoney0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kLower, 1},
-    {10, 1, &L::TrainingHoney1, T::e_tObject, nullptr, nullptr, 0, OBJ_HIVE, 0, 1.0f, kLeft | kUpper, 1},
-    {10, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {11, 0, &L::TrainingPlantInstead0, T::e_tControl, "garden", "plants", 2, 0, 0, 15.0f, kRight | kUpper, 1},
-    {11, 1, &L::TrainingPlantInstead1, T::e_tPlantHole, nullptr, "plant00", 0, 0, 0, 1.0f, kLeft | kUpper, 1},
-    {11, 2, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {12, 0, &L::TrainingPeacock0, T::e_tControl, "garden", "animals", 3, 0, 0, 2.0f, kRight | kUpper, 1},
-    {12, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {13, 0, &L::TrainingIslandRate0, T::e_tControl, "island", "but_island_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
-    {13, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
-    {14, 0, &L::TrainingRate0, T::e_tControl, "island", "but_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
-    {14, 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonPlants, e_stepPlantsSeedItem, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsSowFirst, &L::TrainingPlants1, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsSowSecond, &L::TrainingPlants2, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 1, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsSowThird, &L::TrainingPlants3, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 2, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsWeedTool, &L::TrainingPlants4, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WEED, 0, 1.0f, kRight | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsWeed, &L::TrainingPlants5, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, cPlant::e_NeedWeed, 1.0f, kRight | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsBasket, &L::TrainingPlants6, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsHarvestFirst, &L::TrainingPlants7, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsHarvestSecond, &L::TrainingPlants8, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 1, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsHarvestThird, &L::TrainingPlants9, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 2, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsCar, &L::TrainingPlants10, T::e_tObject, nullptr, nullptr, 0, OBJ_CAR, 0, 1.0f, kLeft | kLower, 1},
+    {e_lessonPlants, e_stepPlantsTask, &L::TrainingPlants11, T::e_tControl, "score", "task0", 0, 0, 0, 15.0f, kRight | kLower, 1},
+    {e_lessonPlants, e_stepPlantsClock, &L::TrainingPlants12, T::e_tControl, "score", "clock", 0, 0, 0, 0.0f, kRight | kLower, 1},
+    {e_lessonPlants, e_stepPlantsClock + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonWater, e_stepWaterCan, &L::TrainingWater0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WATER, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonWater, e_stepWaterPump, &L::TrainingWater1, T::e_tObject, nullptr, nullptr, 0, OBJ_PUMP, 0, 1.0f, kRight | kUpper, 1},
+    {e_lessonWater, e_stepWaterPlant, &L::TrainingWater2, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, cPlant::e_NeedWater, 1.0f, kLeft | kUpper, 1},
+    {e_lessonWater, e_stepWaterPlant + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonScrolling, e_stepScrollIsland, &L::TrainingScrolling0, T::e_tPoint, nullptr, nullptr, 0, 0, 0, 0.0f, 2 | kUpper, 0},
+    {e_lessonScrolling, e_stepScrollIsland + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonFactory, e_stepFactoryCar, &L::TrainingFactory0, T::e_tObject, nullptr, nullptr, 0, OBJ_CAR, 0, 0.0f, kLeft | kUpper, 0},
+    {e_lessonFactory, e_stepFactoryStart, &L::TrainingFactory1, T::e_tControl, "garden", "but_0", 0, 0, 0, 20.0f, kLeft | kUpper, 1},
+    {e_lessonFactory, e_stepFactoryStart + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonOstrich, e_stepBuyAnimal, &L::TrainingOstrich0, T::e_tControl, "garden", "animals", 0, 0, 0, 15.0f, kRight | kUpper, 1},
+    {e_lessonOstrich, e_stepBuyAnimal + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonAnimalFood, e_stepFoodGrassItem, &L::TrainingAnimalFood0, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
+    {e_lessonAnimalFood, e_stepFoodSowFirst, &L::TrainingAnimalFood1, T::e_tFreeCellLow, nullptr, nullptr, 0, 0, 0, 1.0f, kRight | kUpper, 1},
+    {e_lessonAnimalFood, e_stepFoodSowSecond, &L::TrainingAnimalFood2, T::e_tFreeCellLow, nullptr, nullptr, 0, 0, 0, 1.0f, kRight | kUpper, 1},
+    {e_lessonAnimalFood, e_stepFoodSowSecond + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonEgg, e_stepTakeBasket, &L::TrainingEgg0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonEgg, e_stepEggPick, &L::TrainingEgg1, T::e_tObject, nullptr, nullptr, 0, OBJ_EGG, 0, 1.0f, kRight | kUpper, 1},
+    {e_lessonEgg, e_stepEggPick + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonGoat, e_stepBuyAnimal, &L::TrainingGoat0, T::e_tControl, "garden", "animals", 1, 0, 0, 2.0f, kRight | kUpper, 1},
+    {e_lessonGoat, e_stepBuyAnimal + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonMilk, e_stepTakeBasket, &L::TrainingMilk0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonMilk, e_stepMilkGoat, &L::TrainingMilk1, T::e_tObject, nullptr, nullptr, 0, OBJ_GOAT, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonMilk, e_stepMilkGoat + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonHive, e_stepBuyAnimal, &L::TrainingHive0, T::e_tControl, "garden", "animals", 2, 0, 0, 2.0f, kRight | kUpper, 1},
+    {e_lessonHive, e_stepHiveFlowersItem, &L::TrainingHive1, T::e_tControl, "garden", "grass", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
+    {e_lessonHive, e_stepHiveSowFlowers, &L::TrainingHive2, T::e_tFreeCellHive, nullptr, nullptr, 0, 0, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonHive, e_stepHiveSowFlowers + 1, nullptr, T::e_tStopDropWare, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonHoney, e_stepTakeBasket, &L::TrainingHoney0, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kLower, 1},
+    {e_lessonHoney, e_stepHoneyTake, &L::TrainingHoney1, T::e_tObject, nullptr, nullptr, 0, OBJ_HIVE, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonHoney, e_stepHoneyTake + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonPlantInstead, e_stepInsteadSeedItem, &L::TrainingPlantInstead0, T::e_tControl, "garden", "plants", 2, 0, 0, 15.0f, kRight | kUpper, 1},
+    {e_lessonPlantInstead, e_stepInsteadSow, &L::TrainingPlantInstead1, T::e_tPlantHole, nullptr, "plant00", 0, 0, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlantInstead, e_stepInsteadSow + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonPeacock, e_stepBuyAnimal, &L::TrainingPeacock0, T::e_tControl, "garden", "animals", 3, 0, 0, 2.0f, kRight | kUpper, 1},
+    {e_lessonPeacock, e_stepBuyAnimal + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonIslandRate, e_stepRateButton, &L::TrainingIslandRate0, T::e_tControl, "island", "but_island_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
+    {e_lessonIslandRate, e_stepRateButton + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
+    {e_lessonRate, e_stepRateButton, &L::TrainingRate0, T::e_tControl, "island", "but_rate", 0, 0, 0, 15.0f, kRight | kLower, 1},
+    {e_lessonRate, e_stepRateButton + 1, nullptr, T::e_tStop, nullptr, nullptr, 0, 0, 0, 0.0f, 0, 0},
 };
 
 const cTrainingWorld g_DefaultWorld;
@@ -391,38 +391,38 @@ void cGarden::ShowTrainingStep()
         return !NthObject(level, type, 0) && money >= GetAnimalPrice(animal);
     };
     bool go = true;
-    if (kind == e_lessonWater && step == 0) {
+    if (kind == e_lessonWater && step == e_stepWaterCan) {
         const cObject* can = NthObject(level, OBJ_TOOL_WATER, 0);
         if (!can || money < 5) go = false;
         else if (world.IsToolInUse(*can)) {
-            training.NextStep(e_lessonWater, 0);
+            training.NextStep(e_lessonWater, e_stepWaterCan);
             return;
         }
-    } else if (kind == e_lessonWater && step == 1) {
+    } else if (kind == e_lessonWater && step == e_stepWaterPump) {
         const cObject* can = NthObject(level, OBJ_TOOL_WATER, 0);
         if (can && world.IsToolFull(*can)) {
-            training.NextStep(e_lessonWater, 1);
+            training.NextStep(e_lessonWater, e_stepWaterPump);
             return;
         }
-    } else if ((kind == e_lessonEgg || kind == e_lessonMilk || kind == e_lessonHoney) && step == 0) {
+    } else if ((kind == e_lessonEgg || kind == e_lessonMilk || kind == e_lessonHoney) && step == e_stepTakeBasket) {
         // The eggs', the milk's and the honey's lessons begin with taking
         // the basket: when the gardener holds it already, that step is done
         // (a click on a held basket does nothing, so it would wait for ever).
         const cObject* bin = NthObject(level, OBJ_TOOL_BIN, 0);
         if (!bin || world.IsToolFull(*bin)) go = false;
         else if (world.IsToolInUse(*bin)) {
-            training.NextStep(kind, 0);
+            training.NextStep(kind, e_stepTakeBasket);
             return;
         }
-    } else if (kind == e_lessonOstrich && step == 0) {
+    } else if (kind == e_lessonOstrich && step == e_stepBuyAnimal) {
         go = animalStep(OBJ_OSTRICH, 0);
-    } else if (kind == e_lessonGoat && step == 0) {
+    } else if (kind == e_lessonGoat && step == e_stepBuyAnimal) {
         go = animalStep(OBJ_GOAT, 1);
-    } else if (kind == e_lessonHive && step == 0) {
+    } else if (kind == e_lessonHive && step == e_stepBuyAnimal) {
         go = animalStep(OBJ_HIVE, 2);
-    } else if (kind == e_lessonPeacock && step == 0) {
+    } else if (kind == e_lessonPeacock && step == e_stepBuyAnimal) {
         go = animalStep(OBJ_PEACOCK, 3);
-    } else if (kind == e_lessonPlantInstead && step == 0) {
+    } else if (kind == e_lessonPlantInstead && step == e_stepInsteadSeedItem) {
         go = money >= WarePrice("plant00");
     }
     if (!go) {
@@ -526,7 +526,7 @@ void cGarden::UpdateTraining()
             return player->m_iLevel == 5 && FirstPlantOfSort(level, "plant00") && money >= WarePrice("plant02") &&
                    !HasTaskFor(*player, "plant00") && HasTaskFor(*player, "plant02");
         });
-        check(e_lessonWater, [&] { return FirstPlantWithNeed(level, 0) != nullptr; });
+        check(e_lessonWater, [&] { return FirstPlantWithNeed(level, cPlant::e_NeedWater) != nullptr; });
         check(e_lessonFactory, [&] { return twoSeconds && HasTaskFor(*player, "product00"); });
         check(e_lessonOstrich, [&] { return twoSeconds && HasTaskFor(*player, "egg"); });
         check(e_lessonEgg, [&] { return NthObject(level, OBJ_EGG, 0) && binFree(); });

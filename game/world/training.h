@@ -37,6 +37,53 @@ enum eLesson : int {
     e_lessonRate = 14,          // the player's rating button
 };
 
+// The steps of each lesson, in the order they show, named for what the
+// player is asked to do; the step after a lesson's last ends the lesson.
+enum eLessonStep : int {
+    // e_lessonPlants
+    e_stepPlantsSeedItem = 0,      // pick a seed on the plants page
+    e_stepPlantsSowFirst = 1,      // sow the first hole
+    e_stepPlantsSowSecond = 2,     // sow the second hole
+    e_stepPlantsSowThird = 3,      // sow the third hole
+    e_stepPlantsWeedTool = 4,      // take the weeding tool
+    e_stepPlantsWeed = 5,          // weed the plant that needs it
+    e_stepPlantsBasket = 6,        // take the basket
+    e_stepPlantsHarvestFirst = 7,  // harvest the first plant
+    e_stepPlantsHarvestSecond = 8,
+    e_stepPlantsHarvestThird = 9,
+    e_stepPlantsCar = 10,          // load the delivery car
+    e_stepPlantsTask = 11,         // the first task line
+    e_stepPlantsClock = 12,        // the level clock
+    // e_lessonWater
+    e_stepWaterCan = 0,            // take the watering can
+    e_stepWaterPump = 1,           // fill it at the pump
+    e_stepWaterPlant = 2,          // water the plant that needs it
+    // e_lessonScrolling
+    e_stepScrollIsland = 0,
+    // e_lessonFactory
+    e_stepFactoryCar = 0,          // deliver to the factory
+    e_stepFactoryStart = 1,        // start the factory
+    // e_lessonOstrich, e_lessonGoat, e_lessonHive, e_lessonPeacock
+    e_stepBuyAnimal = 0,           // buy the animal (or the hive)
+    // e_lessonAnimalFood
+    e_stepFoodGrassItem = 0,       // pick grass
+    e_stepFoodSowFirst = 1,        // sow it
+    e_stepFoodSowSecond = 2,
+    // e_lessonHive after e_stepBuyAnimal
+    e_stepHiveFlowersItem = 1,     // pick flowers
+    e_stepHiveSowFlowers = 2,      // sow them near the hive
+    // e_lessonEgg, e_lessonMilk, e_lessonHoney
+    e_stepTakeBasket = 0,          // take the basket
+    e_stepEggPick = 1,             // pick the egg up
+    e_stepMilkGoat = 1,            // milk the goat
+    e_stepHoneyTake = 1,           // take the hive's honey
+    // e_lessonPlantInstead
+    e_stepInsteadSeedItem = 0,     // pick the sort the tasks ask for
+    e_stepInsteadSow = 1,          // sow it in place of the wrong sort
+    // e_lessonIslandRate, e_lessonRate
+    e_stepRateButton = 0,          // press the rating button
+};
+
 class cTraining {
 public:
     static constexpr int kLessons = e_lessonRate + 1;

@@ -68,7 +68,7 @@ cGardener::cGardener(cLevel* level) : cObject(level)
     m_HintTimer.m_fSpeed = 1.0f;
     m_pWaterSound = MakeGameSound(e_sndWater);
     m_pWeedSound = MakeGameSound(e_sndWeed);
-    SetSpeed(GetUpgradeValue(garden::Balance().vecWalkSpeed, GetUpgradeLevel(0)));
+    SetSpeed(GetUpgradeValue(garden::Balance().vecWalkSpeed, GetUpgradeLevel(cUpgrades::e_upSpeed)));
 }
 
 cGardener::~cGardener()
@@ -162,7 +162,9 @@ float cGardener::WorkTime(int upgrade) const
 {
     const cGameBalance& balance = garden::Balance();
     const std::vector<float>& table =
-        upgrade == 3 ? balance.vecWaterTime : upgrade == 4 ? balance.vecWeedTime : balance.vecWorkTime;
+        upgrade == cUpgrades::e_upWaterTime  ? balance.vecWaterTime
+        : upgrade == cUpgrades::e_upWeedTime ? balance.vecWeedTime
+                                             : balance.vecWorkTime;
     return GetUpgradeValue(table, GetUpgradeLevel(upgrade));
 }
 
@@ -580,7 +582,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         break;
     case e_gsSow:
         garden::PlaySound(e_sndSeed);
-        SetAnimation("gard09", "seed_work", 2, WorkTime(5), 5);
+        SetAnimation("gard09", "seed_work", 2, WorkTime(cUpgrades::e_upBinTime), 5);
         break;
     case e_gsSowEnd: SetSprite("gard09", "seed_start", 2); break;
     case e_gsWaterStart: SetSprite("gard10", "water_start", 1); break;
@@ -589,7 +591,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
             m_pWaterSound->SetVolume(volume);
             m_pWaterSound->Play(true);
         }
-        SetAnimation("gard10", "water_work", 2, WorkTime(3), 5);
+        SetAnimation("gard10", "water_work", 2, WorkTime(cUpgrades::e_upWaterTime), 5);
         break;
     case e_gsWaterEnd: SetSprite("gard10", "water_start", 2); break;
     case e_gsWeedStart: SetSprite("gard10", "weed_start", 1); break;
@@ -598,19 +600,19 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
             m_pWeedSound->SetVolume(volume);
             m_pWeedSound->Play(true);
         }
-        SetAnimation("gard10", "weed_work", 2, WorkTime(4), 5);
+        SetAnimation("gard10", "weed_work", 2, WorkTime(cUpgrades::e_upWeedTime), 5);
         break;
     case e_gsWeedEnd: SetSprite("gard10", "weed_start", 2); break;
     case e_gsHarvestStart: SetSprite("gard11", "harvest_start", 1); break;
     case e_gsHarvest:
         garden::PlaySound(e_sndHarvest);
-        SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
+        SetAnimation("gard11", "harvest_work", 2, WorkTime(cUpgrades::e_upBinTime), 5);
         break;
     case e_gsHarvestEnd: SetSprite("gard11", "harvest_start", 2); break;
     case e_gsPickStart: SetSprite("gard11", "harvest_start", 1); break;
     case e_gsPick:
         garden::PlaySound(e_sndHarvest);
-        SetAnimation("gard11", "harvest_work", 2, WorkTime(5), 5);
+        SetAnimation("gard11", "harvest_work", 2, WorkTime(cUpgrades::e_upBinTime), 5);
         break;
     case e_gsPickEnd: SetSprite("gard11", "harvest_start", 2); break;
     case e_gsHoneyStart:
@@ -620,7 +622,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         break;
     case e_gsHoney:
         m_WorkTimer.Reset(0.0f);
-        m_WorkTimer.SetTarget(WorkTime(5));
+        m_WorkTimer.SetTarget(WorkTime(cUpgrades::e_upBinTime));
         SetSprite("gard11", "honey_work", 3);
         break;
     case e_gsHoneyEnd:

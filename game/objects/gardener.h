@@ -118,6 +118,7 @@ private:
     void CountRepeat();
     void StartPlanting(int32_t* next);
     void Walk(const cJob& job);
+    // The work time of upgrade `upgrade` (cUpgrades::eUpgrade) at its level.
     float WorkTime(int upgrade) const;
     void EndWorkOn(uint32_t plant);
     // The registered object of that id unless it is gone (state 2).

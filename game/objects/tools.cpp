@@ -7,6 +7,7 @@
 #include "engine/core/log.h"
 #include "engine/graphics/draw2d.h"
 #include "game/objects/garden_hooks.h"
+#include "game/shell/player.h"
 #include "game/world/balance.h"
 #include "game/world/ware.h"
 
@@ -65,7 +66,7 @@ void cTool::DrawIconRow(vek::cQuadBatch& batch, const cSprite& icon, const vek::
 cToolWater::cToolWater(cLevel* level) : cTool(level)
 {
     SetSprite("images00", "water", 0);
-    m_iCapacity = GetUpgradeValue(garden::Balance().vecWaterCapacity, GetUpgradeLevel(1));
+    m_iCapacity = GetUpgradeValue(garden::Balance().vecWaterCapacity, GetUpgradeLevel(cUpgrades::e_upCanVolume));
     garden::Sprite("icons00", "water", &m_Icon);
 }
 
@@ -147,7 +148,7 @@ cToolBin::cToolBin(cLevel* level) : cTool(level)
 
 int32_t cToolBin::GetCapacity() const
 {
-    return GetUpgradeValue(garden::Balance().vecBinCapacity, GetUpgradeLevel(2));
+    return GetUpgradeValue(garden::Balance().vecBinCapacity, GetUpgradeLevel(cUpgrades::e_upBinVolume));
 }
 
 int32_t cToolBin::GetWareCount(int32_t ware) const

@@ -35,7 +35,7 @@ constexpr int kPrices[cUpgrades::kCount][3] = {
     {250, 400, 600},  {150, 400, 600}, {350, 500, 900},
 };
 
-int MaxLevel(int index) { return index == 2 ? 2 : 3; }
+int MaxLevel(int index) { return index == cUpgrades::e_upBinVolume ? 2 : 3; }
 
 // The layouts this game reads: 0.6 (no value lists, no tutorial switch),
 // 0.7 and 0.8 (task times from above 0.7), 0.9. Any other value (0, NaN,
@@ -260,11 +260,11 @@ void cUpgrades::Upgrade(int index)
     const cProfileHost& host = GetProfileHost();
     cLevel* field = host.pLevel;
     if (!field) return;
-    if (index == 0) {
+    if (index == e_upSpeed) {
         const float speed = GetUpgradeValue(host.balance.vecWalkSpeed, level);
         for (cObject* object : field->GetObjects())
             if (object->GetType() == OBJ_GARDENER) static_cast<cGardener*>(object)->SetSpeed(speed);
-    } else if (index == 1) {
+    } else if (index == e_upCanVolume) {
         const int32_t capacity = GetUpgradeValue(host.balance.vecWaterCapacity, level);
         for (cObject* object : field->GetObjects())
             if (object->GetType() == OBJ_TOOL_WATER) static_cast<cToolWater*>(object)->SetCapacity(capacity);

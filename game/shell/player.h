@@ -15,16 +15,24 @@ namespace vek {
 class cBitStream;
 }
 
-// The six upgrade levels: 0 gardener speed, 1 watering-can volume, 2 bin
-// volume, 3 water time, 4 weed time, 5 bin time.
+// The six upgrade levels, by eUpgrade.
 class cUpgrades {
 public:
-    static constexpr int kCount = 6;
+    enum eUpgrade : int {
+        e_upSpeed = 0,      // the gardener's walking speed
+        e_upCanVolume = 1,  // the watering can's volume
+        e_upBinVolume = 2,  // the basket's volume
+        e_upWaterTime = 3,  // how long watering takes
+        e_upWeedTime = 4,   // how long weeding takes
+        e_upBinTime = 5,    // how long sowing, harvesting and loading take
+    };
+    static constexpr int kCount = e_upBinTime + 1;
 
     cUpgrades() : m_Levels(kCount, 0) {}
 
-    // Index 2 goes up to level 2, the others to 3. An index above 5 reports
-    // true (nothing to check) but Upgrade ignores it; a negative one is false.
+    // The basket's volume goes up to level 2, the others to 3. An index
+    // above 5 reports true (nothing to check) but Upgrade ignores it; a
+    // negative one is false.
     bool CanUpgrade(int index) const;
     // Points for the next level; 0 at the maximum or for an unknown index.
     int GetPrice(int index) const;

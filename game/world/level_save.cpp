@@ -60,7 +60,7 @@ bool cLevel::SaveField(vek::cBitStream& stream)
             stream.WriteInt(at.row);
             stream.WriteInt(at.column);
             if (mask == OBJ_TOOL_WATER) {
-                stream.WriteInt(GetUpgradeValue(garden::Balance().vecWaterCapacity, GetUpgradeLevel(1)));
+                stream.WriteInt(GetUpgradeValue(garden::Balance().vecWaterCapacity, GetUpgradeLevel(cUpgrades::e_upCanVolume)));
                 stream.WriteInt(0);
             } else if (mask == OBJ_TOOL_BIN) {
                 stream.WriteInt(0);

@@ -577,7 +577,7 @@ void cGarden::UpdateSession()
         if (!m_ReminderTimer.IsMoving() && waters) StartTimer(m_ReminderTimer, 5.0f);
         if (TimerEnds(m_ReminderTimer)) ShowWaterReminder();
     }
-    if (player->m_Upgrades.GetLevel(2) > 0) ShowHint(0, e_hintBasketUp);
+    if (player->m_Upgrades.GetLevel(cUpgrades::e_upBinVolume) > 0) ShowHint(0, e_hintBasketUp);
     if (TimerEnds(m_HintTimer) && m_iShownHint >= 0) {
         if (m_iShownHint == e_hintNewTask) {
             vek::cGUI* gui = vek::GetEngineGUI();

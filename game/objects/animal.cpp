@@ -228,11 +228,11 @@ void cAnimal::Update()
         StartTimer(m_Product, DrawProductTime());
         if (m_bFirst) {
             // The first animal of a kind shows its product soon, the more so
-            // before the player has ever picked one up.
-            if (GetType() == OBJ_OSTRICH && !IsProfileEventSet(6)) {
+            // before the player has had the lesson of picking one up.
+            if (GetType() == OBJ_OSTRICH && !IsProfileEventSet(e_lessonEgg)) {
                 StartTimer(m_Product, 1.8f);
                 StartTimer(m_Satiety, 1.0f);
-            } else if (GetType() == OBJ_GOAT && !IsProfileEventSet(8)) {
+            } else if (GetType() == OBJ_GOAT && !IsProfileEventSet(e_lessonMilk)) {
                 StartTimer(m_Product, 1.0f);
             } else {
                 StartTimer(m_Product, 4.0f);

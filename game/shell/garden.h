@@ -126,8 +126,9 @@ public:
     cHouse* GetLevelHouse(int level) const;
     int FindLevelSpot(const cBuild* building) const;
     int GetHintCost(const cHouse* building) const;
-    // The profile's event flags: entry i set; entry 11 (the gardener's
-    // first-time event) set.
+    // The profile's event flags, one per lesson (eLesson): entry i set;
+    // e_lessonPlantInstead's entry set (the gardener sowed over a plant, so
+    // that lesson is no longer needed).
     bool IsEventSeen(unsigned i) const;
     void SetEventSeen11();
     // Tutorial (game/world/training.cpp): shows the active lesson's step.

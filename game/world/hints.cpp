@@ -60,8 +60,9 @@ void cGarden::SetEventSeen11()
 {
     cPlayer* player = GetPlayer();
     if (!player) return;
-    if (player->m_Events.size() < 15) player->m_Events.resize(15, 0);
-    player->m_Events[11] = 1;
+    const auto lessons = static_cast<size_t>(cTraining::kLessons);
+    if (player->m_Events.size() < lessons) player->m_Events.resize(lessons, 0);
+    player->m_Events[e_lessonPlantInstead] = 1;
 }
 
 int cGarden::FindLevelSpot(const cBuild* building) const

@@ -301,7 +301,7 @@ bool cGarden::SetupLevel(int level)
         SetMoney(def.iMoney);
         // Once the water lesson is behind the player, every level starts
         // with a full can.
-        if (IsWaterEventSet() && IsEventSeen(1) && m_pLevel) {
+        if (IsWaterEventSet() && IsEventSeen(e_lessonWater) && m_pLevel) {
             if (auto* can = dynamic_cast<cToolWater*>(m_pLevel->FindObject(cell(), OBJ_TOOL_WATER)))
                 can->SetWater(can->GetCapacity());
         }

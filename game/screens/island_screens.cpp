@@ -26,7 +26,6 @@ namespace {
 
 constexpr int kStars = 5;
 constexpr int kHouses = 10;
-constexpr int kAnimalKinds = 4;
 const char* const kAnimalNames[kAnimalKinds] = {"ostrich", "goat", "hive", "peacock"};
 
 void SetLabel(vek::cCtrl* control, const vek::string& text)

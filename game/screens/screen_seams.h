@@ -6,6 +6,8 @@
 // then to the world's own call once the world has it.
 #include <functional>
 
+#include "game/world/balance.h"
+
 class cLevel;
 
 struct cScreenHooks {
@@ -41,7 +43,7 @@ struct cToolbarFacts {
     int iMoney = 0;
     int iSorts = 0;     // the unlocked plant-sort index
     int iAnimals = -1;  // the animal unlock level
-    int animalPrices[4] = {0, 0, 0, 0};
+    int animalPrices[kAnimalKinds] = {0, 0, 0, 0};  // by eAnimalKind
     cAnimalCounts animals;
 };
 // Enables and disables the toolbars' items: play mode 2 enables them all;

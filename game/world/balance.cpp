@@ -8,10 +8,10 @@
 int32_t cGameBalance::GetAnimalPrice(int kind) const
 {
     switch (kind) {
-    case 0: return iOstrichPrice;
-    case 1: return iGoatPrice;
-    case 2: return iHivePrice;
-    case 3: return iPeacockPrice;
+    case e_animalOstrich: return iOstrichPrice;
+    case e_animalGoat: return iGoatPrice;
+    case e_animalHive: return iHivePrice;
+    case e_animalPeacock: return iPeacockPrice;
     default: return 0;
     }
 }

@@ -5,11 +5,16 @@
 #include <cstdint>
 #include <vector>
 
+// The animals the player buys, by kind: the kind indexes their prices, their
+// toolbar items and the profile's animal counters.
+enum eAnimalKind : int { e_animalOstrich = 0, e_animalGoat = 1, e_animalHive = 2, e_animalPeacock = 3 };
+constexpr int kAnimalKinds = e_animalPeacock + 1;
+
 class cGameBalance {
 public:
     cGameBalance() = default;
 
-    // Animal kinds: 0 ostrich, 1 goat, 2 hive, 3 peacock; 0 for any other.
+    // By eAnimalKind; 0 for any other kind.
     int32_t GetAnimalPrice(int kind) const;
 
     // Per-level tables, indexed by an upgrade's level.

@@ -136,14 +136,14 @@ bool cLevel::BuyAnimal(int kind)
 {
     // An unknown kind, or a hive with both places taken, buys nothing and
     // costs nothing.
-    if (kind < 0 || kind > 3 || !g_pGarden) return false;
+    if (kind < 0 || kind >= kAnimalKinds || !g_pGarden) return false;
     const int price = g_pGarden->GetAnimalPrice(kind);
     if (g_pGarden->GetMoney() < price) return false;
     uint32_t id = 0;
     switch (kind) {
-    case 0: id = AddOstrich(); break;
-    case 1: id = AddGoat(); break;
-    case 2: id = AddHive(); break;
+    case e_animalOstrich: id = AddOstrich(); break;
+    case e_animalGoat: id = AddGoat(); break;
+    case e_animalHive: id = AddHive(); break;
     default: id = AddPeacock(); break;
     }
     if (id == 0) return false;
@@ -164,14 +164,14 @@ bool cLevel::BuyAnimal(int kind)
     }
 
     cObject* object = GetObject(id);
-    if (kind == 2) {
+    if (kind == e_animalHive) {
         GetAnimalWorld().PlayGameSound(e_sndBee);
         object->SetState(cHive::e_stAppear);
     } else {
         auto* animal = static_cast<cAnimal*>(object);
         animal->SetState(cAnimal::e_stAppear);
         GetAnimalWorld().PlayGameSound(animal->GetSoundId(1));
-        const int32_t count = kind == 0 ? m_iOstriches : kind == 1 ? m_iGoats : m_iPeacocks;
+        const int32_t count = kind == e_animalOstrich ? m_iOstriches : kind == e_animalGoat ? m_iGoats : m_iPeacocks;
         if (count == 1) animal->SetFirst(true);
     }
     for (int lesson : {e_lessonOstrich, e_lessonGoat, e_lessonHive, e_lessonPeacock})

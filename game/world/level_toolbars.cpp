@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr unsigned kHive = 2;
-
 cToolbarCtrl* GardenToolbar(const char* name)
 {
     vek::cGUI* gui = vek::GetEngineGUI();
@@ -64,8 +62,8 @@ void ApplyToolbarRules(cToolbarCtrl& plants, cToolbarCtrl& grass, cToolbarCtrl& 
         const int kind = animals.GetItemData(i);
         // An animal not unlocked yet is not drawn: it must not be bought
         // through its empty slot either.
-        bool enabled = kind >= 0 && kind < 4 && kind <= facts.iAnimals && facts.iMoney >= facts.animalPrices[kind];
-        if (i == kHive && facts.animals.hives >= 2) enabled = false;
+        bool enabled = kind >= 0 && kind < kAnimalKinds && kind <= facts.iAnimals && facts.iMoney >= facts.animalPrices[kind];
+        if (i == static_cast<unsigned>(e_animalHive) && facts.animals.hives >= 2) enabled = false;
         EnableItem(animals, i, enabled);
     }
 }
@@ -79,7 +77,7 @@ void cLevel::UpdateToolbars()
     cToolbarFacts facts;
     if (g_pGarden) {
         facts.iPlayMode = g_pGarden->GetFlowState();
-        for (int kind = 0; kind < 4; ++kind) facts.animalPrices[kind] = g_pGarden->GetAnimalPrice(kind);
+        for (int kind = 0; kind < kAnimalKinds; ++kind) facts.animalPrices[kind] = g_pGarden->GetAnimalPrice(kind);
         if (const cPlayer* player = g_pGarden->GetPlayer()) {
             facts.iMoney = player->m_iMoney;
             facts.iSorts = player->m_iSorts;

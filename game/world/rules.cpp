@@ -32,7 +32,6 @@ constexpr const char* kSender = "cGarden";
 
 // The highest unlockable animal kind.
 constexpr int32_t kLastAnimal = 3;
-constexpr int32_t kAnimalKinds = 4;
 
 size_t DefinitionCount(const cPlayer& player) { return player.m_TaskSet.vecTasks.size(); }
 

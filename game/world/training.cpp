@@ -415,13 +415,13 @@ void cGarden::ShowTrainingStep()
             return;
         }
     } else if (kind == e_lessonOstrich && step == e_stepBuyAnimal) {
-        go = animalStep(OBJ_OSTRICH, 0);
+        go = animalStep(OBJ_OSTRICH, e_animalOstrich);
     } else if (kind == e_lessonGoat && step == e_stepBuyAnimal) {
-        go = animalStep(OBJ_GOAT, 1);
+        go = animalStep(OBJ_GOAT, e_animalGoat);
     } else if (kind == e_lessonHive && step == e_stepBuyAnimal) {
-        go = animalStep(OBJ_HIVE, 2);
+        go = animalStep(OBJ_HIVE, e_animalHive);
     } else if (kind == e_lessonPeacock && step == e_stepBuyAnimal) {
-        go = animalStep(OBJ_PEACOCK, 3);
+        go = animalStep(OBJ_PEACOCK, e_animalPeacock);
     } else if (kind == e_lessonPlantInstead && step == e_stepInsteadSeedItem) {
         go = money >= WarePrice("plant00");
     }

@@ -73,8 +73,6 @@ cPicture LookupPicture(const char* texture, const char* area)
 cPicture g_StarFull;
 cPicture g_StarEmpty;
 
-constexpr int kAnimalKinds = 4;
-
 // The pictures of the animal tools (normal, hover, pushed, disabled), in
 // the order of the animal kinds; shared by every toolbar.
 struct cAnimalPictures {

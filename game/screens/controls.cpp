@@ -91,16 +91,22 @@ void LookupStars()
 // The picture one UV cell below: the next state in the texture's column.
 vek::vec2 CellBelow(const vek::rectf& uv) { return vek::vec2(uv.x, uv.y - uv.h); }
 
+// Lays a state's copy of a picture over the picture's rectangle `r`, with
+// the copy's own UV position.
+template <class Copy>
+void PlaceCopy(Copy& copy, const vek::rectf& r, const vek::vec2& uv)
+{
+    copy.SetPos(r.x, r.y, 0);
+    copy.SetSize(r.w, r.h, 0);
+    copy.SetUVPos(uv.x, uv.y, 0);
+}
+
 // Lays a hover picture over its normal picture: the same place and size,
 // its UV one cell below the normal one's.
 template <class Hover, class Normal>
 void PlaceHoverCopy(Hover& hover, const Normal& normal)
 {
-    const vek::rectf r = normal.GetRect();
-    hover.SetPos(r.x, r.y, 0);
-    hover.SetSize(r.w, r.h, 0);
-    const vek::vec2 uv = CellBelow(normal.GetUV());
-    hover.SetUVPos(uv.x, uv.y, 0);
+    PlaceCopy(hover, normal.GetRect(), CellBelow(normal.GetUV()));
 }
 
 } // namespace
@@ -168,12 +174,12 @@ void cButtonCtrl::UpdateLayout()
     const vek::vec2 border = m_Frames[e_frameNormal].GetBorderSize();
     m_Label.SetPos(r.x, r.y, 0);
     m_Label.SetSize(r.w, r.h, 0);
+    // The pushed, hover and disabled frames: the normal frame's place and
+    // borders, each its own cell further down the texture's column.
     for (int i = e_framePushed; i < e_frameCount; ++i) {
         vek::cFrameCtrl& frame = m_Frames[i];
-        frame.SetPos(r.x, r.y, 0);
-        frame.SetSize(r.w, r.h, 0);
+        PlaceCopy(frame, r, vek::vec2(m_UVOrigin.x, m_UVOrigin.y - static_cast<float>(i) * m_UVCell.y));
         frame.SetSize(border.x, border.y, e_frmBorder);
-        frame.SetUVPos(m_UVOrigin.x, m_UVOrigin.y - static_cast<float>(i) * m_UVCell.y, 0);
     }
 }
 

@@ -21,7 +21,7 @@ vek::cBitStream Reading(const Bytes& bytes)
     return s;
 }
 
-Bytes Le(std::initializer_list<uint32_t> values)
+Bytes Le(const std::vector<uint32_t>& values)
 {
     Bytes out;
     for (uint32_t v : values)
@@ -94,8 +94,11 @@ TEST(WareManager, CreateAndDestroyAreRefusedTwice)
     EXPECT_FALSE(DestroyWareManager());
 }
 
-// The catalogue, value by value.
-TEST_F(Catalogue, HoldsTheTwentyOneWares)
+// Saved ware lists hold catalogue indices: a list as a save holds it (the
+// count, then every index in catalogue order) must read back to the same
+// wares, each with its own kind, price and needs, and write back the same
+// bytes. A catalogue reordered or edited would misread every old save.
+TEST_F(Catalogue, SavedIndicesNameTheTwentyOneWares)
 {
     struct Row {
         const char* name;
@@ -120,10 +123,22 @@ TEST_F(Catalogue, HoldsTheTwentyOneWares)
         {"nib", W, "Nib", 60, 0, 0, 0},
     };
     ASSERT_EQ(g_pWareManager->vecWares.size(), 21u);
+    std::vector<uint32_t> words = {21};
+    for (uint32_t i = 0; i < 21; ++i) words.push_back(i);
+    const Bytes saved = Le(words);
+    vek::cBitStream in = Reading(saved);
+    std::vector<int32_t> list;
+    ASSERT_TRUE(ReadWareList(list, &in));
+    ASSERT_EQ(list.size(), 21u);
+    vek::cBitStream out;
+    ASSERT_TRUE(WriteWareList(list, &out));
+    EXPECT_EQ(Bytes(out.GetData().begin(), out.GetData().begin() + static_cast<long>(out.GetByteCount())), saved);
+
     for (int i = 0; i < 21; ++i) {
         const Row& row = rows[i];
-        const cWare* ware = g_pWareManager->GetWare(static_cast<uint32_t>(i));
+        const cWare* ware = g_pWareManager->GetWare(static_cast<uint32_t>(list[static_cast<size_t>(i)]));
         SCOPED_TRACE(row.name);
+        ASSERT_NE(ware, nullptr);
         EXPECT_EQ(ware->iIndex, i);
         EXPECT_EQ(ware->strName, row.name);
         EXPECT_EQ(ware->GetType(), row.type);

@@ -55,6 +55,14 @@ int32_t ClampMoney(int64_t value)
     return static_cast<int32_t>(std::clamp<int64_t>(value, 0, std::numeric_limits<int32_t>::max()));
 }
 
+// A sort or an animal was unlocked: its sound, and the garden's toolbars
+// offer it.
+void AnnounceUnlock(cGarden& game)
+{
+    game.PlayGameSound(e_sndNewSort);
+    game.SendWindowMessage("garden", e_refreshToolbars, 0);
+}
+
 } // namespace
 
 int32_t SaturatingAdd(int32_t a, int32_t b)
@@ -370,8 +378,7 @@ bool cGarden::UnlockNextSort()
     const cSort* next = g_pWareManager->GetSort(static_cast<uint32_t>(player->m_iSorts + 1));
     if (next == g_pWareManager->DefaultSort()) return false;
     ++player->m_iSorts;
-    PlayGameSound(e_sndNewSort);
-    SendWindowMessage("garden", e_refreshToolbars, 0);
+    AnnounceUnlock(*this);
     return true;
 }
 
@@ -380,8 +387,7 @@ bool cGarden::UnlockNextAnimal()
     cPlayer* player = GetPlayer();
     if (!player || player->m_iAnimals + 1 > kLastAnimal) return false;
     ++player->m_iAnimals;
-    PlayGameSound(e_sndNewSort);
-    SendWindowMessage("garden", e_refreshToolbars, 0);
+    AnnounceUnlock(*this);
     return true;
 }
 

@@ -130,10 +130,10 @@ public:
     // front to back, the field's popups, then the GUI.
     void Draw() override;
     // The fixed 1/30 s step: the tutorial and the ships; then, while the
-    // game's play mode is 0, the rules, the depth sort every third step and
+    // play mode is e_playLevel, the rules, the depth sort every third step and
     // every object's step.
     void Tick() override;
-    // Per frame: the sky scrolls; while the play mode is 0 the objects move.
+    // Per frame: the sky scrolls; while a level plays (e_playLevel) the objects move.
     void Update(float elapsed) override;
     // Shows "garden" and "score", fades the island music out and plays the
     // next of "music0" and "music1".

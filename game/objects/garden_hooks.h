@@ -37,8 +37,9 @@ bool WaterEventSet();
 // The tutorial: the active lesson kind (-1 none) and the step hook (true
 // when (kind, step) was the step shown and the lesson moved on).
 int32_t TrainingKind();
-bool TrainingStep(int kind, int step);  // kind: eLesson
-// Entry `index` of the profile's hint-state list (0 when there is none).
+bool TrainingStep(int kind, int step);  // kind: eLesson, step: eLessonStep
+// Entry `index` of the profile's hint-state list (eHintState; e_hintUnseen
+// when there is none).
 int32_t HintState(int index);
 // Shows the screen hint of that kind (eHintKind) with index 0; hides it when
 // it is the one shown.

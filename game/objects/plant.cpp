@@ -173,7 +173,7 @@ void cPlant::Update()
         if (IsFlowers()) garden::TrainingStep(e_lessonHive, e_stepHiveSowFlowers);
         if (garden::TrainingKind() != e_lessonPlants) ChoosePendingNeed();
         // Flowers ask for water until the player has seen the hint about it.
-        if (IsFlowers() && garden::HintState(e_hintFlowersWater) == 0) {
+        if (IsFlowers() && garden::HintState(e_hintFlowersWater) == e_hintUnseen) {
             m_iPending = e_NeedWater;
             if (m_pSort && !m_pSort->vecNeedCounters.empty()) m_pSort->vecNeedCounters[0] = 0;
         }

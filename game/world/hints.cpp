@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr int kFirstTaskHint = 2;
 constexpr float kHalfWidth = 512.0f;
 constexpr float kHalfHeight = 384.0f;
 
@@ -89,7 +88,7 @@ void cGarden::ShowHint(int index, unsigned kind)
     if (GetFlowState() != e_playLevel || m_Training.IsActive()) return;
     if (player->m_Hints.size() < static_cast<size_t>(kHintKinds)) player->m_Hints.resize(kHintKinds, 0);
     int32_t& state = player->m_Hints[kind];
-    if (state == 1) return;
+    if (state == e_hintDone) return;
 
     const cLocaleGD& texts = GetLocaleGD();
     const cIsland* island = m_pIsland;
@@ -183,9 +182,9 @@ void cGarden::ShowHint(int index, unsigned kind)
             const cTaskCtrl* line = player->m_Tasks[static_cast<size_t>(index)].pLine;
             if (line) {
                 const vek::rectf r = line->GetRect();
-                const bool first = state == 0;
+                const bool first = state == e_hintUnseen;
                 at = {first ? texts.HintNewTask0 : texts.HintNewTask, vek::vec2(r.x, r.y), 33};
-                if (first) state = kFirstTaskHint;
+                if (first) state = e_hintFirstTaskSeen;
                 GetTrainingWorld().StartHintTimer(first ? 6.0f : 4.0f);
                 shown = true;
             }
@@ -234,7 +233,7 @@ void cGarden::ShowHint(int index, unsigned kind)
     m_iShownHint = static_cast<int32_t>(kind);
     if (m_pHint) m_pHint->SetHint(at.text, vek::rectf(0.0f, 0.0f, 0.0f, 0.0f), at.point, at.flags, modal);
     ShowGameWindow("hint", 2);
-    if (kind != e_hintConstruct && kind != e_hintStartLevel && kind != e_hintNewTask) state = 1;
+    if (kind != e_hintConstruct && kind != e_hintStartLevel && kind != e_hintNewTask) state = e_hintDone;
 }
 
 void cGarden::HideHint(int kind)

@@ -15,3 +15,10 @@ enum eHintKind : int {
     e_hintFlowersWater = 9,  // flowers want water
 };
 constexpr unsigned kHintKinds = e_hintFlowersWater + 1;
+
+// A hint kind's entry in the profile's hint-state list.
+enum eHintState : int {
+    e_hintUnseen = 0,         // not shown yet
+    e_hintDone = 1,           // shown; it does not show again
+    e_hintFirstTaskSeen = 2,  // e_hintNewTask: the first task's text was shown
+};

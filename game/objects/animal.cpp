@@ -31,17 +31,6 @@ float DrawCallPeriod()
     return scaled / 1000.0f;
 }
 
-vek::vec2 Centre(const vek::rectf& r) { return vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
-
-// The grow or shrink of an animal that appears or leaves.
-void ScaleFromTo(vek::mover<float>& scale, float from, float to)
-{
-    scale.m_fSpeed = 1.5f;
-    scale.SetTarget(scale.m_To);
-    scale.Reset(from);
-    scale.SetTarget(to);
-}
-
 } // namespace
 
 bool IsFreeRange() { return g_pGarden && g_pGarden->m_bFreeRange != 0; }
@@ -179,11 +168,11 @@ bool cAnimal::CanChangeState(int32_t oldState, int32_t newState)
         StartTimer(m_StateTimer, GetSpeciesParam(e_parLaying));
         break;
     case e_stLeave:
-        ScaleFromTo(m_Scale, 1.0f, 0.0f);
+        StartScaleChange(m_Scale, 1.0f, 0.0f);
         break;
     case e_stAppear:
         StartTimer(m_StateTimer, 0.5f);
-        ScaleFromTo(m_Scale, 0.0f, 1.0f);
+        StartScaleChange(m_Scale, 0.0f, 1.0f);
         break;
     case e_stRemove:
         RemoveFromMap();
@@ -312,14 +301,14 @@ void cAnimal::Move(float elapsed)
         }
     } else if (m_iState == e_stLeave) {
         if (m_Scale.Update(elapsed) != 1) {
-            GetAnimalWorld().EmitBurst(50, 50.0f, Centre(GetRect()));
+            GetAnimalWorld().EmitBurst(50, 50.0f, RectCentre(GetRect()));
             SetState(e_stRemove);
         }
     } else if (m_iState == e_stAppear) {
         // The half-second delay runs first, then the growth.
         if (GetAnimalWorld().IsGardenFocused() && StepTimer(m_StateTimer, elapsed) != 1 &&
             m_Scale.Update(elapsed) != 1) {
-            GetAnimalWorld().EmitBurst(50, 50.0f, Centre(GetRect()));
+            GetAnimalWorld().EmitBurst(50, 50.0f, RectCentre(GetRect()));
             SetState(e_stStart);
         }
     }
@@ -457,7 +446,7 @@ void cAnimal::Draw()
 {
     cObject::Draw();
     if (m_iState == e_stHungry && m_uFood == 0 && m_StateTimer.m_Value > 0.0f && m_pLevel) {
-        const vek::vec2 centre = Centre(GetRect());
+        const vek::vec2 centre = RectCentre(GetRect());
         GetAnimalWorld().DrawProgressCircle(*m_pLevel, centre, 22.0f, TimerFraction(m_StateTimer));
         DrawIcon(AnimalIcon(kGrassWare), centre);
     }

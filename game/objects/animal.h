@@ -152,3 +152,14 @@ bool IsProfileEventSet(int32_t index);
 int32_t AnimalWare(const char* name);
 // A sprite of "icons00", looked up on first use and kept.
 const cSprite& AnimalIcon(const char* area);
+// The centre of a rectangle: where the burst over an object starts.
+inline vek::vec2 RectCentre(const vek::rectf& r) { return vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
+// An animal or a hive that appears grows from 0, one that leaves shrinks
+// from 1: the scale goes from `from` to `to` at 1.5 a second.
+inline void StartScaleChange(vek::mover<float>& scale, float from, float to)
+{
+    scale.m_fSpeed = 1.5f;
+    scale.SetTarget(scale.m_To);
+    scale.Reset(from);
+    scale.SetTarget(to);
+}

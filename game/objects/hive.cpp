@@ -18,16 +18,6 @@ constexpr float kEps = 1.1920929e-7f;
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 
 float Trunc(float v) { return static_cast<float>(static_cast<int32_t>(v)); }
-vek::vec2 Centre(const vek::rectf& r) { return vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
-
-// The scale grows from 0 or shrinks from 1 at 1.5 per second.
-void StartScale(vek::mover<float>& scale, float from, float to)
-{
-    scale.m_fSpeed = 1.5f;
-    scale.SetTarget(scale.m_To);
-    scale.Reset(from);
-    scale.SetTarget(to);
-}
 
 bool TimerUsable(const vek::mover<float>& t)
 {
@@ -66,9 +56,9 @@ bool cHive::CanChangeState(int32_t, int32_t newState)
 {
     if (newState == e_stAppear) {
         cAnimal::StartTimer(m_Full, 0.5f);
-        StartScale(m_Scale, 0.0f, 1.0f);
+        StartScaleChange(m_Scale, 0.0f, 1.0f);
     } else if (newState == e_stLeave) {
-        StartScale(m_Scale, 1.0f, 0.0f);
+        StartScaleChange(m_Scale, 1.0f, 0.0f);
     } else if (newState == e_stRemove) {
         RemoveFromMap();
     }
@@ -148,12 +138,12 @@ void cHive::Update()
         // The half-second delay, then the growth; only while it is seen.
         if (GetAnimalWorld().IsGardenFocused() && cAnimal::StepTimer(m_Full, kStep) != 1 &&
             m_Scale.Update(kStep) != 1) {
-            GetAnimalWorld().EmitBurst(50, 50.0f, Centre(GetRect()));
+            GetAnimalWorld().EmitBurst(50, 50.0f, RectCentre(GetRect()));
             SetState(e_stStand);
         }
     } else if (m_iState == e_stLeave) {
         if (m_Scale.Update(kStep) != 1) {
-            GetAnimalWorld().EmitBurst(50, 50.0f, Centre(GetRect()));
+            GetAnimalWorld().EmitBurst(50, 50.0f, RectCentre(GetRect()));
             SetState(e_stRemove);
         }
     }
@@ -192,7 +182,7 @@ void cHive::Draw()
                            m_pTopFrames[std::clamp(m_TopAnim.iFrame, 0, m_TopAnim.iFrameCount - 1)]);
     }
     if (IsFull() && m_pLevel) {
-        const vek::vec2 centre = Centre(top);
+        const vek::vec2 centre = RectCentre(top);
         GetAnimalWorld().DrawProgressCircle(*m_pLevel, centre, 22.0f, cAnimal::TimerFraction(m_Full));
         const cSprite& honey = AnimalIcon("honey");
         if (batch && honey.iTexture != 0 && honey.pFrames) {

@@ -71,8 +71,6 @@ void TutorialStep(T& training, int kind, int step)
     else (void)training, (void)kind, (void)step;
 }
 
-vek::vec2 Centre(const vek::rectf& r) { return vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
-
 // The ware an object's need follows, or NO_WARE when it has none here.
 int32_t NeedWare(const cObject& object)
 {
@@ -192,19 +190,19 @@ bool cLevel::UpdateAnimalNeed(cObject& object, const cLevelTask* task)
         animal.SetNeeded(needed);
         if (!needed) {
             animal.DropNeed();
-            world.EmitBurst(20, 20.0f, Centre(animal.GetRect()));
+            world.EmitBurst(20, 20.0f, RectCentre(animal.GetRect()));
         }
     } else if (object.IsType(OBJ_PRODUCT)) {
         if (!needed) {
             object.SetState(cObject::e_stRemove);
-            world.EmitBurst(20, 20.0f, Centre(object.GetRect()));
+            world.EmitBurst(20, 20.0f, RectCentre(object.GetRect()));
         }
     } else {
         auto& hive = static_cast<cHive&>(object);
         hive.SetNeeded(needed);
         if (!needed) {
             hive.SetHoney(0);
-            world.EmitBurst(20, 20.0f, Centre(hive.GetRect()));
+            world.EmitBurst(20, 20.0f, RectCentre(hive.GetRect()));
         }
     }
     return true;

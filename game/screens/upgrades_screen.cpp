@@ -15,7 +15,6 @@
 namespace {
 
 constexpr float kCloseDelay = 0.9f;
-constexpr int kUpgradeCount = 6;
 
 struct cUpgradeInfo {
     const char* sheet;
@@ -23,7 +22,8 @@ struct cUpgradeInfo {
     vek::string cLocaleGD::*text;
 };
 
-const cUpgradeInfo kUpgrades[kUpgradeCount] = {
+// By cUpgrades::eUpgrade.
+const cUpgradeInfo kUpgrades[cUpgrades::kCount] = {
     {"gui_ups00", "speed", &cLocaleGD::UpSpeedGardener},
     {"gui_ups00", "volume_water", &cLocaleGD::UpVolumeWater},
     {"gui_ups00", "volume_bin", &cLocaleGD::UpVolumeBin},
@@ -48,13 +48,13 @@ void SetBoxPicture(cCheckBoxUpCtrl* box, const vek::string& sheet, const vek::st
 
 vek::string GetUpgradeText(int index)
 {
-    if (index < 0 || index >= kUpgradeCount) return vek::string();
+    if (index < 0 || index >= cUpgrades::kCount) return vek::string();
     return GetLocaleGD().*(kUpgrades[index].text);
 }
 
 bool GetUpgradeIcon(int index, vek::string& sheet, vek::string& sprite)
 {
-    if (index < 0 || index >= kUpgradeCount) return false;
+    if (index < 0 || index >= cUpgrades::kCount) return false;
     sheet = kUpgrades[index].sheet;
     sprite = kUpgrades[index].sprite;
     return true;

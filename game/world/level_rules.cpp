@@ -7,6 +7,7 @@
 #include "engine/graphics/curve.h"
 #include "game/objects/object.h"
 #include "game/objects/plant.h"
+#include "game/objects/stations.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
@@ -25,7 +26,6 @@ constexpr int32_t kToFactory = 2;
 constexpr int32_t kFromFactory = 2;
 // Wares leaving the car go at least this far apart, in seconds.
 constexpr float kAwayGap = 0.3f;
-constexpr int32_t kCarParked = 1;
 
 vek::vec3 Centre(const vek::rectf& r) { return vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f); }
 
@@ -101,7 +101,7 @@ vek::vec2 cLevel::GetCarPoint()
 
 void cLevel::MoveWareFlights(float elapsed)
 {
-    const bool carParked = HasObject(m_uCarId) && GetObject(m_uCarId)->GetState() == kCarParked;
+    const bool carParked = HasObject(m_uCarId) && GetObject(m_uCarId)->GetState() == cCar::e_csParked;
     bool awayWaits = false;
     for (size_t i = 0; i < m_WareFlights.size();) {
         cWareFlight& flight = m_WareFlights[i];

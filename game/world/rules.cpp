@@ -20,6 +20,7 @@
 #include "game/world/level_defs.h"
 #include "game/world/ware.h"
 #include "game/objects/object.h"
+#include "game/objects/stations.h"
 #include "game/objects/tools.h"
 #include "game/screens/controls.h"
 #include "game/world/effects.h"
@@ -31,7 +32,7 @@ namespace {
 constexpr const char* kSender = "cGarden";
 
 // The highest unlockable animal kind.
-constexpr int32_t kLastAnimal = 3;
+constexpr int32_t kLastAnimal = e_animalPeacock;
 
 size_t DefinitionCount(const cPlayer& player) { return player.m_TaskSet.vecTasks.size(); }
 
@@ -520,8 +521,6 @@ bool IsSort(int32_t ware)
     return w && w->GetType() == WARE_SORT;
 }
 
-constexpr int32_t kCarParked = 1;
-
 } // namespace
 
 bool cGarden::IsWaterEventSet() const { return GetProfileHost().iRuleCounter != 0; }
@@ -566,7 +565,7 @@ void cGarden::UpdateSession()
         if (TimerEnds(m_StartTimer)) m_bTaskHint = 1;
         if (JoinNextTask(*player) && m_pLevel) m_pLevel->UpdateNeeds(nullptr);
         if (AllTasksJoinedAndDone(*player) && AllTaskLinesHidden() && m_pLevel && m_pLevel->HasObject(m_pLevel->m_uCarId) &&
-            m_pLevel->GetObject(m_pLevel->m_uCarId)->GetState() == kCarParked) {
+            m_pLevel->GetObject(m_pLevel->m_uCarId)->GetState() == cCar::e_csParked) {
             player->m_TaskSet.bDone = 1;
             FinishLevel();
             player->SaveGame(-1);

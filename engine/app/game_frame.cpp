@@ -16,9 +16,6 @@ namespace {
 
 constexpr const char* kSender = "cGame";
 
-constexpr int kKeyPrintScreen = 183;
-constexpr int kKeyConsole = 41;
-
 // Engine-wide: the time not yet consumed by fixed steps. It survives from
 // frame to frame and across focus changes.
 float g_fStepAccumulator = 0.0f;
@@ -102,10 +99,10 @@ void cGame::UpdateFrame()
         bool taken = false;
         switch (e.iKind) {
         case e_inKeyDown:
-            if (e.iCode == kKeyPrintScreen) {
+            if (e.iCode == e_keyPrintScreen) {
                 calls::SaveScreenshot();
                 taken = true;
-            } else if (e.iCode == kKeyConsole) {
+            } else if (e.iCode == e_keyConsole) {
                 taken = true;
             } else {
                 taken = calls::ConsoleKey(e.iCode) || calls::GuiKeyDown(e.iCode);

@@ -43,6 +43,16 @@ enum eInputKind {
     e_inJoySlider = 23,
 };
 
+// Key codes (a key event's code, 0..255) that the engine and the game's
+// screens react to by name.
+enum eKeyCode : int {
+    e_keyEscape = 1,
+    e_keyEnter = 28,
+    e_keyConsole = 41,
+    e_keySpace = 57,
+    e_keyPrintScreen = 183,
+};
+
 using cInputEventList = std::vector<cInputEvent>;
 
 class cInputDevice {

@@ -4,6 +4,7 @@
 
 #include "engine/app/game.h"
 #include "engine/core/format.h"
+#include "engine/core/input.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
@@ -22,8 +23,6 @@
 namespace {
 
 constexpr float kFadeSpeed = 2.0f;
-constexpr unsigned kKeyEnter = 28;
-constexpr unsigned kKeySpace = 57;
 // The text is laid out in a box this high before the frame is fitted to it.
 constexpr float kTextLayoutHeight = 1280.0f;
 // The pop-up hangs under its level point (the GUI's y grows upward): its
@@ -188,7 +187,7 @@ int cHintWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
         if (m_pArrow && m_pArrow->GetState(vek::cCtrl::e_Ignorable)) m_pArrow->OnMessage(message, a, b);
         break;
     case vek::cGUI::e_wndKeyDown:
-        if (m_bModal && (a == kKeyEnter || a == kKeySpace)) {
+        if (m_bModal && (a == vek::e_keyEnter || a == vek::e_keySpace)) {
             if (Visible(m_pClose)) ClickControl(window, "close");
             return 1;
         }

@@ -2,6 +2,7 @@
 
 #include "engine/app/game.h"
 #include "engine/core/format.h"
+#include "engine/core/input.h"
 #include "engine/core/locale.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
@@ -14,8 +15,6 @@
 #include "game/world/island.h"
 
 namespace {
-
-constexpr unsigned kKeyEscape = 1;
 
 // The main menu's profile label and the text the script gave it, which is
 // the format of the greeting (one "%s" for the player's name).
@@ -127,7 +126,7 @@ int cMainWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     if (CanHandle()) {
         switch (message) {
         case vek::cGUI::e_wndKeyDown:
-            if (a == kKeyEscape) ClickControl(window, "btExit");
+            if (a == vek::e_keyEscape) ClickControl(window, "btExit");
             break;
         case vek::cGUI::e_wndAfterCreate:
             if (auto* label = GetWindowControlAs<vek::cLabelCtrl>(window, "lbProfile")) {
@@ -216,7 +215,7 @@ int cEscapeWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     if (CanHandle()) {
         switch (message) {
         case vek::cGUI::e_wndKeyDown:
-            if (a == kKeyEscape) ClickControl(window, "btResume");
+            if (a == vek::e_keyEscape) ClickControl(window, "btResume");
             break;
         case vek::cGUI::e_wndShow:
             if (vek::g_pGame && vek::g_pGame->iPause == 0) vek::g_pGame->iPause = 1;

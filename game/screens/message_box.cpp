@@ -2,6 +2,7 @@
 
 #include "engine/app/game.h"
 #include "engine/core/format.h"
+#include "engine/core/input.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/sysctrl.h"
@@ -9,10 +10,6 @@
 #include "game/shell/middle.h"
 
 namespace {
-
-// Key codes the box maps onto its buttons.
-constexpr unsigned kKeyEscape = 1;
-constexpr unsigned kKeyEnter = 28;
 
 void SetControlTexture(vek::cCtrl* control, const vek::string& name)
 {
@@ -70,9 +67,9 @@ int cMessageBoxWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
     if (CanHandle()) {
         switch (message) {
         case vek::cGUI::e_wndKeyDown:
-            if (a == kKeyEnter) {
+            if (a == vek::e_keyEnter) {
                 ClickControl(window, "ok");
-            } else if (a == kKeyEscape) {
+            } else if (a == vek::e_keyEscape) {
                 const vek::cCtrl* cancel = GetWindowControl(window, "cancel");
                 ClickControl(window, cancel && cancel->GetState(vek::cCtrl::e_Visibility) ? "cancel" : "ok");
             }

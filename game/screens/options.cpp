@@ -2,6 +2,7 @@
 
 #include "engine/app/commands.h"
 #include "engine/app/game.h"
+#include "engine/core/input.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/listctrl.h"
@@ -29,8 +30,6 @@ const cResolutionRow* FindResolution(int data)
 }
 
 namespace {
-
-constexpr unsigned kKeyEscape = 1;
 
 // The controls the screen keeps for the run; null when the script made
 // none (only the volumes are required).
@@ -107,7 +106,7 @@ int cOptionsWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     if (CanHandle()) {
         switch (message) {
         case vek::cGUI::e_wndKeyDown:
-            if (a == kKeyEscape) ClickControl(window, "btBack");
+            if (a == vek::e_keyEscape) ClickControl(window, "btBack");
             break;
         case vek::cGUI::e_wndShow: {
             g_iReturnTo = g_pMiddle ? g_pMiddle->GetWindowParam() : 0;

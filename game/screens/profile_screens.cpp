@@ -2,6 +2,7 @@
 
 #include "engine/app/game.h"
 #include "engine/core/format.h"
+#include "engine/core/input.h"
 #include "engine/core/locale.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
@@ -14,9 +15,6 @@
 #include "game/shell/player.h"
 
 namespace {
-
-constexpr unsigned kKeyEscape = 1;
-constexpr unsigned kKeyEnter = 28;
 
 // The selection screen's list and its scroll bar, and the add screen's name
 // field, kept for the run.
@@ -129,9 +127,9 @@ int cProfileSelectWF::Call(vek::cWindow* window, int message, unsigned a, unsign
             if (ItemCount() == 0) ClickControl(window, "btAdd");
             break;
         case vek::cGUI::e_wndKeyDown:
-            if (a == kKeyEscape) {
+            if (a == vek::e_keyEscape) {
                 if (SelectedItem() >= 0 && g_pMiddle) g_pMiddle->ShowGameWindow("main", 1);
-            } else if (a == kKeyEnter) {
+            } else if (a == vek::e_keyEnter) {
                 ClickControl(window, "btOk");
             }
             break;
@@ -196,9 +194,9 @@ int cProfileAddWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
             if (g_pNameEdit) window->SetActiveControl(g_pNameEdit);
             break;
         case vek::cGUI::e_wndKeyDown:
-            if (a == kKeyEscape)
+            if (a == vek::e_keyEscape)
                 ClickControl(window, "cancel");
-            else if (a == kKeyEnter)
+            else if (a == vek::e_keyEnter)
                 ClickControl(window, "ok");
             break;
         case vek::cGUI::e_wndCommand: {

@@ -1,6 +1,7 @@
 #include "game/screens/window_functions.h"
 
 #include "engine/app/game.h"
+#include "engine/core/input.h"
 #include "engine/core/log.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/render.h"
@@ -24,8 +25,6 @@ int32_t g_iResolutionList = 0;
 
 namespace {
 
-// Key codes the base maps.
-constexpr unsigned kKeyEscape = 1;
 // Opacity per second: a whole fade lasts half a second.
 constexpr float kFadeSpeed = 2.0f;
 
@@ -218,7 +217,7 @@ int cBaseWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     case vek::cGUI::e_wndKeyDown:
         // A screen that cannot answer still lets Escape close it. Keys are
         // never taken here, so the windows below see them too.
-        if (!CanHandle() && a == kKeyEscape && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
+        if (!CanHandle() && a == vek::e_keyEscape && window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
         return 0;
     case vek::cGUI::e_wndShow:
         m_Fade.SetTarget(1.0f);

@@ -5,6 +5,7 @@
 
 #include "engine/app/game.h"
 #include "engine/core/format.h"
+#include "engine/core/input.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/render.h"
 #include "engine/graphics/texture.h"
@@ -17,9 +18,6 @@
 namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
-constexpr int kKeyDown = 1;
-constexpr int kMouseDown = 4;
-
 
 int32_t TextureId(const char* name)
 {
@@ -103,7 +101,7 @@ void cComics::Tick()
 
 void cComics::OnInput(int kind, int)
 {
-    if (kind != kKeyDown && kind != kMouseDown) return;
+    if (kind != vek::e_inKeyDown && kind != vek::e_inMouseDown) return;
     if (!pages.empty()) {
         bool arriving = false;
         for (cItem& item : pages.front()) {

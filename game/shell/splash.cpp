@@ -5,6 +5,7 @@
 #include "engine/app/game.h"
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
+#include "engine/core/input.h"
 #include "engine/core/script.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/render.h"
@@ -22,10 +23,6 @@ constexpr float kFadeOutTime = 0.5f;
 // The splash space, whatever the window size.
 constexpr float kWidth = 800.0f;
 constexpr float kHeight = 600.0f;
-
-// Input kinds that cut a node short: a key or a mouse button pressed.
-constexpr int kKeyDown = 1;
-constexpr int kMouseDown = 4;
 
 } // namespace
 
@@ -96,7 +93,9 @@ void cSplashWidget::Tick()
 
 void cSplashWidget::OnInput(int kind, int)
 {
-    if ((kind == kKeyDown || kind == kMouseDown) && uCurrent < nodes.size()) nodes[uCurrent].fTime = 0.0f;
+    // A key or a mouse button pressed cuts the node short.
+    const bool press = kind == vek::e_inKeyDown || kind == vek::e_inMouseDown;
+    if (press && uCurrent < nodes.size()) nodes[uCurrent].fTime = 0.0f;
 }
 
 void cSplashWidget::Draw()

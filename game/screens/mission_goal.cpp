@@ -10,12 +10,6 @@
 #include "game/world/level_task.h"
 #include "game/world/training.h"
 
-namespace {
-
-constexpr int kLines = 4;
-
-} // namespace
-
 void cMissionGoalWF::Fill()
 {
     const cPlayer* player = g_pGarden ? g_pGarden->GetPlayer() : nullptr;
@@ -50,7 +44,7 @@ int cMissionGoalWF::Call(vek::cWindow* window, int message, unsigned a, unsigned
         switch (message) {
         case vek::cGUI::e_wndAfterCreate:
             m_Lines.clear();
-            for (int i = 0; i < kLines; ++i) {
+            for (int i = 0; i < kTaskLines; ++i) {
                 const vek::string n = vek::Formatted("%i", i);
                 cLine line;
                 line.pIcon = GetWindowControlAs<vek::cImageCtrl>(window, "icon" + n);

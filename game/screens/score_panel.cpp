@@ -14,11 +14,11 @@
 #include "game/world/effects.h"
 #include "game/world/hints.h"
 #include "game/world/island.h"
+#include "game/world/level_task.h"
 #include "game/world/particles.h"
 
 namespace {
 
-constexpr int kTaskLines = 4;
 constexpr uint32_t kBurstCount = 30;
 constexpr float kBurstSpread = 15.0f;
 

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kTaskLines = 4;
 constexpr uint32_t kBurstCount = 50;
 constexpr float kBurstSpread = 30.0f;
 

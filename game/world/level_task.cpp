@@ -60,7 +60,7 @@ cLevelTask* FindTaskByKind(std::vector<cLevelTask>& tasks, int32_t kind)
 
 cTaskCtrl* GetTaskControl(int index)
 {
-    if (index < 0 || index > 3) return nullptr;
+    if (index < 0 || index >= kTaskLines) return nullptr;
     vek::cGUI* gui = vek::GetEngineGUI();
     vek::cWindow* score = gui ? gui->GetWindow("score") : nullptr;
     if (!score) return nullptr;

@@ -49,8 +49,12 @@ void ResetLevelTasks(cLevelTaskSet& set);
 cLevelTask* FindTaskByWare(std::vector<cLevelTask>& tasks, int32_t ware);
 cLevelTask* FindTaskByKind(std::vector<cLevelTask>& tasks, int32_t kind);
 
-// The task panel's line 0 to 3 (the controls "task0" to "task3" of the
-// window "score"); null for another index, or while the window or the line
+// The task lines a level shows at once: the score panel's "task0" to
+// "task3" and the mission goal's four lines.
+constexpr int kTaskLines = 4;
+
+// The task panel's line 0 to kTaskLines - 1 (the controls "task0" to "task3"
+// of the window "score"); null for another index, or while the window or the line
 // does not exist. Looked up on each call, so a rebuilt window never leaves a
 // stale line behind.
 cTaskCtrl* GetTaskControl(int index);
@@ -64,7 +68,7 @@ void UpdateTaskControl(const cLevelTask& task);
 // factory and that factory's input, and an emptied task whose line is
 // fully shown bursts, slides its line and panels out and leaves the list.
 void UpdateTaskPanel(std::vector<cLevelTask>& tasks, bool taskHints);
-// Every one of the four task lines that exists is hidden.
+// Every one of the task lines that exists is hidden.
 bool AllTaskLinesHidden();
 // Takes every task line off the panel at once, unchecked, and lets go of
 // the lines and factory panels the tasks hold (the next pass hands them

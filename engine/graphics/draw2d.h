@@ -31,7 +31,10 @@ void End2D();
 // 1 alpha blending, 2 additive (source colour added), anything else off.
 // A non-zero alpha reference (0..1) turns the alpha test on with "greater".
 void SetBlendMode(int mode, float alphaReference = 0.0f);
-// Modulates drawing by a packed ARGB colour; 0xFFFFFFFF restores plain
+// Opaque white as a packed ARGB colour: a picture drawn in its own colours.
+inline constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
+
+// Modulates drawing by a packed ARGB colour; kOpaqueWhite restores plain
 // texture times vertex colour.
 void SetModulateColor(uint32_t color);
 

@@ -21,7 +21,6 @@ namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
-constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 
 // The call period: 28 to 52 s, each product rounded to single precision.
 float DrawCallPeriod()
@@ -439,7 +438,7 @@ void cAnimal::DrawIcon(const cSprite& icon, const vek::vec2& centre) const
     const float w = icon.fWidth * 0.75f;
     const float h = icon.fHeight * 0.75f;
     batch->AddQuad(static_cast<uint32_t>(icon.iTexture), vek::rectf(centre.x - w / 2.0f, centre.y - h / 2.0f, w, h),
-                   kOpaqueWhite, icon.pFrames[0]);
+                   vek::kOpaqueWhite, icon.pFrames[0]);
 }
 
 void cAnimal::Draw()

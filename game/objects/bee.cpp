@@ -14,7 +14,6 @@ namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
-constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 
 } // namespace
 
@@ -150,5 +149,5 @@ void cBee::Draw()
     if (!batch || icon.iTexture == 0 || !icon.pFrames) return;
     const float w = icon.fWidth * 0.75f, h = icon.fHeight * 0.75f;
     batch->AddQuad(static_cast<uint32_t>(icon.iTexture), vek::rectf(centre.x - w / 2.0f, centre.y - h / 2.0f, w, h),
-                   kOpaqueWhite, icon.pFrames[0]);
+                   vek::kOpaqueWhite, icon.pFrames[0]);
 }

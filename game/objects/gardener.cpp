@@ -23,7 +23,6 @@
 namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
-constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr float kHintTime = 3.0f;
 constexpr int32_t kPumpPrice = 5;
 
@@ -892,11 +891,11 @@ void cGardener::DrawInto(vek::cQuadBatch& batch)
     const vek::rectf r = GetRect();
     if (IsHintShown() && m_Cloud.iTexture != 0) {
         const vek::rectf bubble(m_vPos.x - m_Cloud.fWidth, r.y + r.h, m_Cloud.fWidth, m_Cloud.fHeight);
-        batch.AddQuad(static_cast<uint32_t>(m_Cloud.iTexture), bubble, kWhite, m_Cloud.pFrames[0]);
+        batch.AddQuad(static_cast<uint32_t>(m_Cloud.iTexture), bubble, vek::kOpaqueWhite, m_Cloud.pFrames[0]);
         const vek::rectf icon(bubble.x + (bubble.w - m_HintIcon.fWidth) / 2.0f,
                               bubble.y + (bubble.h - m_HintIcon.fHeight) / 2.0f + 4.0f, m_HintIcon.fWidth,
                               m_HintIcon.fHeight);
-        batch.AddQuad(static_cast<uint32_t>(m_HintIcon.iTexture), icon, kWhite, m_HintIcon.pFrames[0]);
+        batch.AddQuad(static_cast<uint32_t>(m_HintIcon.iTexture), icon, vek::kOpaqueWhite, m_HintIcon.pFrames[0]);
     }
     const bool sowing = m_iState >= e_gsSowStart && m_iState <= e_gsSowEnd;
     if (sowing || m_iWare == NO_WARE || m_WareIcon.iTexture == 0) return;
@@ -905,6 +904,6 @@ void cGardener::DrawInto(vek::cQuadBatch& batch)
     const vek::vec2 centre(icon.x + icon.w / 2.0f, icon.y + icon.h / 2.0f);
     if (m_Circle.iTexture != 0)
         batch.AddSector(static_cast<uint32_t>(m_Circle.iTexture), m_Circle.pFrames[0], centre, 21.0f, 32, 0.0f,
-                        6.2831853f, kWhite);
-    batch.AddQuad(static_cast<uint32_t>(m_WareIcon.iTexture), icon, kWhite, m_WareIcon.pFrames[0]);
+                        6.2831853f, vek::kOpaqueWhite);
+    batch.AddQuad(static_cast<uint32_t>(m_WareIcon.iTexture), icon, vek::kOpaqueWhite, m_WareIcon.pFrames[0]);
 }

@@ -15,7 +15,6 @@ namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
-constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 
 float Trunc(float v) { return static_cast<float>(static_cast<int32_t>(v)); }
 
@@ -167,18 +166,18 @@ void cHive::Draw()
                          Trunc(m_vTopSize.y * s));
     if (batch) {
         if (m_iTexture != 0 && m_pFrames && m_Anim.iFrameCount > 0)
-            batch->AddQuad(static_cast<uint32_t>(m_iTexture), body, kOpaqueWhite,
+            batch->AddQuad(static_cast<uint32_t>(m_iTexture), body, vek::kOpaqueWhite,
                            m_pFrames[std::clamp(m_Anim.iFrame, 0, m_Anim.iFrameCount - 1)]);
         const cSprite* mark = m_pLevel ? &m_pLevel->GetTargetSprite() : nullptr;
         if (mark && mark->iTexture != 0 && mark->pFrames) {
             for (int32_t i = 0; i < m_iTargets; ++i) {
                 const float x = body.x + body.w * 0.5f + 0.25f * static_cast<float>(i) * mark->fWidth;
                 batch->AddQuad(static_cast<uint32_t>(mark->iTexture), vek::rectf(x, body.y, mark->fWidth, mark->fHeight),
-                               kOpaqueWhite, mark->pFrames[0]);
+                               vek::kOpaqueWhite, mark->pFrames[0]);
             }
         }
         if (m_iTopTexture != 0 && m_pTopFrames && m_TopAnim.iFrameCount > 0)
-            batch->AddQuad(static_cast<uint32_t>(m_iTopTexture), top, kOpaqueWhite,
+            batch->AddQuad(static_cast<uint32_t>(m_iTopTexture), top, vek::kOpaqueWhite,
                            m_pTopFrames[std::clamp(m_TopAnim.iFrame, 0, m_TopAnim.iFrameCount - 1)]);
     }
     if (IsFull() && m_pLevel) {
@@ -188,7 +187,7 @@ void cHive::Draw()
         if (batch && honey.iTexture != 0 && honey.pFrames) {
             const float w = honey.fWidth * 0.75f, h = honey.fHeight * 0.75f;
             batch->AddQuad(static_cast<uint32_t>(honey.iTexture), vek::rectf(centre.x - w / 2.0f, centre.y - h / 2.0f, w, h),
-                           kOpaqueWhite, honey.pFrames[0]);
+                           vek::kOpaqueWhite, honey.pFrames[0]);
         }
     }
 }

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
-constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
@@ -149,7 +148,7 @@ void cObject::DrawInto(vek::cQuadBatch& batch) const
     vek::rectf r = GetRect();
     if (m_iTexture != 0 && m_pFrames && m_Anim.iFrameCount > 0) {
         const int32_t frame = std::clamp(m_Anim.iFrame, 0, m_Anim.iFrameCount - 1);
-        batch.AddQuad(static_cast<uint32_t>(m_iTexture), r, kOpaqueWhite, m_pFrames[frame]);
+        batch.AddQuad(static_cast<uint32_t>(m_iTexture), r, vek::kOpaqueWhite, m_pFrames[frame]);
     }
     if (m_iTargets <= 0 || !m_pLevel) return;
     if (r.w < 0.0f) {
@@ -163,7 +162,7 @@ void cObject::DrawInto(vek::cQuadBatch& batch) const
     for (int32_t i = 0; i < m_iTargets; ++i) {
         const float x = r.x + r.w + (0.25f * static_cast<float>(i) - 1.0f) * mark.fWidth;
         batch.AddQuad(static_cast<uint32_t>(mark.iTexture), vek::rectf(x, r.y, mark.fWidth, mark.fHeight),
-                      kOpaqueWhite, mark.pFrames[0]);
+                      vek::kOpaqueWhite, mark.pFrames[0]);
     }
 }
 

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
-constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
 bool IsSortWare(int32_t ware)
 {
@@ -255,5 +254,5 @@ void cPlant::DrawTo(vek::cQuadBatch& batch)
     const float w = icon.fWidth * 0.9f;
     const float h = icon.fHeight * 0.9f;
     batch.AddQuad(static_cast<uint32_t>(icon.iTexture), vek::rectf(centre.x - w / 2.0f, centre.y - h / 2.0f, w, h),
-                  kWhite, icon.pFrames[0]);
+                  vek::kOpaqueWhite, icon.pFrames[0]);
 }

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr float kStep = 1.0f / 30.0f;
-constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
@@ -27,7 +26,7 @@ void DrawMarks(vek::cQuadBatch& batch, cLevel* level, int32_t count, float x, fl
         batch.AddQuad(static_cast<uint32_t>(mark.iTexture),
                       vek::rectf((0.25f * static_cast<float>(i) - 1.0f) * mark.fWidth + x, y, mark.fWidth,
                                  mark.fHeight),
-                      kWhite, mark.pFrames[0]);
+                      vek::kOpaqueWhite, mark.pFrames[0]);
 }
 
 } // namespace
@@ -64,8 +63,8 @@ void cStationPart::Draw(vek::cQuadBatch& batch, float x, float y) const
 {
     if (sprite.iTexture == 0 || !sprite.pFrames || sprite.iFrameCount <= 0) return;
     const int32_t frame = anim.iFrame < 0 ? 0 : anim.iFrame >= sprite.iFrameCount ? sprite.iFrameCount - 1 : anim.iFrame;
-    batch.AddQuad(static_cast<uint32_t>(sprite.iTexture), vek::rectf(x, y, sprite.fWidth, sprite.fHeight), kWhite,
-                  sprite.pFrames[frame]);
+    batch.AddQuad(static_cast<uint32_t>(sprite.iTexture), vek::rectf(x, y, sprite.fWidth, sprite.fHeight),
+                  vek::kOpaqueWhite, sprite.pFrames[frame]);
 }
 
 // ---- cCar ----
@@ -185,7 +184,7 @@ void cCar::DrawTo(vek::cQuadBatch& batch)
     m_Flap.Draw(batch, std::trunc(m_Flap.offset.x) + std::trunc(x), std::trunc(m_Flap.offset.y) + std::trunc(y));
     if (m_Body.iTexture != 0 && m_Body.pFrames)
         batch.AddQuad(static_cast<uint32_t>(m_Body.iTexture),
-                      vek::rectf(std::trunc(x), std::trunc(y), m_Body.fWidth, m_Body.fHeight), kWhite,
+                      vek::rectf(std::trunc(x), std::trunc(y), m_Body.fWidth, m_Body.fHeight), vek::kOpaqueWhite,
                       m_Body.pFrames[0]);
     m_Wheel.Draw(batch, std::trunc(m_Wheel.offset.x + x), std::trunc(m_Wheel.offset.y + y));
     DrawMarks(batch, m_pLevel, m_iTargets, (m_Body.fWidth + m_Flap.sprite.fWidth) * 0.56f + std::trunc(x),
@@ -240,7 +239,7 @@ void cWaterPump::DrawTo(vek::cQuadBatch& batch)
     if (!garden::WaterEventSet()) return;
     const vek::rectf r = GetRect();
     if (m_iTexture != 0 && m_pFrames && m_Anim.iFrameCount > 0)
-        batch.AddQuad(static_cast<uint32_t>(m_iTexture), r, kWhite, m_pFrames[0]);
+        batch.AddQuad(static_cast<uint32_t>(m_iTexture), r, vek::kOpaqueWhite, m_pFrames[0]);
     if (m_iState == e_wpPumping) m_Water.Draw(batch, r.x - 6.0f, r.y + 16.0f);
     m_Top.Draw(batch, std::trunc(r.x + 30.0f), std::trunc(r.y + 148.0f));
     DrawMarks(batch, m_pLevel, m_iTargets, r.x + r.w * 0.57f, r.y + r.h * 0.75f);

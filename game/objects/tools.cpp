@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFFFFu;
-
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
 } // namespace
@@ -56,7 +54,7 @@ void cTool::DrawIconRow(vek::cQuadBatch& batch, const cSprite& icon, const vek::
     for (int32_t i = 0; i < count; ++i) {
         const int32_t f = std::clamp(frame(i), 0, std::max(icon.iFrameCount - 1, 0));
         batch.AddQuad(static_cast<uint32_t>(icon.iTexture),
-                      vek::rectf(start + static_cast<float>(i) * iw * 0.5f, y, iw, icon.fHeight), kWhite,
+                      vek::rectf(start + static_cast<float>(i) * iw * 0.5f, y, iw, icon.fHeight), vek::kOpaqueWhite,
                       icon.pFrames[f]);
     }
 }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/core/geometry.h"
+#include "engine/graphics/draw2d.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/guidraw.h"
 #include "engine/gui/window.h"
@@ -544,7 +545,6 @@ void cToolbarItemCtrl::DrawPrice(int price)
 void cToolbarItemCtrl::Draw()
 {
     if (!IsAvailable()) return;
-    constexpr uint32_t kWhite = 0xFFFFFFFFu;
     // The state picture: disabled, else pressed, else hovered, else normal.
     const int state = GetState(e_Disabled) ? e_uvDisabled
                       : m_uPressed         ? e_uvPushed
@@ -556,17 +556,17 @@ void cToolbarItemCtrl::Draw()
         const auto& first = m_pBuilding->vecSprites.front();
         if (FindSprite(first.strTexture, first.strArea, &sprite) == e_spriteFound && sprite.pFrames &&
             kFinishedBuildingFrame < sprite.iFrameCount)
-            vek::guidraw::Quad(sprite.iTexture, m_Rect, kWhite, sprite.pFrames[kFinishedBuildingFrame]);
+            vek::guidraw::Quad(sprite.iTexture, m_Rect, vek::kOpaqueWhite, sprite.pFrames[kFinishedBuildingFrame]);
         return;
     }
     if (m_pWare) {
-        vek::guidraw::Quad(m_pOwner ? m_pOwner->GetTextureID() : 0, m_Rect, kWhite, m_UV[state]);
+        vek::guidraw::Quad(m_pOwner ? m_pOwner->GetTextureID() : 0, m_Rect, vek::kOpaqueWhite, m_UV[state]);
         DrawPrice(m_pWare->iPrice);
         return;
     }
     if (m_iAnimal < 0 || m_iAnimal >= kAnimalKinds) return;
     const cAnimalPictures& pictures = AnimalPictures(m_iAnimal);
-    if (pictures.bFound) vek::guidraw::Quad(pictures.iTexture, m_Rect, kWhite, pictures.uv[state]);
+    if (pictures.bFound) vek::guidraw::Quad(pictures.iTexture, m_Rect, vek::kOpaqueWhite, pictures.uv[state]);
     DrawPrice(g_pGarden ? g_pGarden->GetBalance().GetAnimalPrice(m_iAnimal) : 0);
 }
 

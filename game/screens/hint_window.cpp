@@ -146,12 +146,11 @@ void cHintWF::Paint(vek::cWindow* window)
         // would be filtered against the clear middle at the quads' inner
         // edges and leave light seams along the target.
         const int texture = m_pHighlight->GetTexture();
-        constexpr uint32_t kWhite = 0xFFFFFFFFu;
         const vek::rectf dim(uv.x * 0.5f, uv.y * 0.5f, 0.0f, 0.0f);
-        vek::guidraw::Quad(texture, vek::rectf(0.0f, 0.0f, r.x, H), kWhite, dim);
-        vek::guidraw::Quad(texture, vek::rectf(r.x, 0.0f, r.w, r.y), kWhite, dim);
-        vek::guidraw::Quad(texture, vek::rectf(r.x, r.y + r.h, r.w, H - (r.y + r.h)), kWhite, dim);
-        vek::guidraw::Quad(texture, vek::rectf(r.x + r.w, 0.0f, W - (r.x + r.w), H), kWhite, dim);
+        vek::guidraw::Quad(texture, vek::rectf(0.0f, 0.0f, r.x, H), vek::kOpaqueWhite, dim);
+        vek::guidraw::Quad(texture, vek::rectf(r.x, 0.0f, r.w, r.y), vek::kOpaqueWhite, dim);
+        vek::guidraw::Quad(texture, vek::rectf(r.x, r.y + r.h, r.w, H - (r.y + r.h)), vek::kOpaqueWhite, dim);
+        vek::guidraw::Quad(texture, vek::rectf(r.x + r.w, 0.0f, W - (r.x + r.w), H), vek::kOpaqueWhite, dim);
     }
     if (Visible(m_pArrow)) m_pArrow->Draw();
     m_pFrame->Draw();

@@ -41,7 +41,6 @@ constexpr float kSilentStep = -1.0f / 30.0f;
 constexpr float kTiny = 1.1920929e-7f;
 constexpr float kEdgeSpeed = 330.0f;
 constexpr float kEdge = 10.0f;
-constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr int kMedals = 3;
 constexpr float kFullTurn = 6.2831855f;
 constexpr float kHaloTurn = kFullTurn / 300.0f;  // per fixed step
@@ -75,7 +74,7 @@ struct cSharedSprites {
     cSprite ship, point, mp;
 } g_Shared;
 
-void Quad(vek::cQuadBatch& batch, const cSprite& s, float x, float y, uint32_t color = kWhite)
+void Quad(vek::cQuadBatch& batch, const cSprite& s, float x, float y, uint32_t color = vek::kOpaqueWhite)
 {
     if (s.iTexture != 0 && s.pFrames && s.iFrameCount > 0)
         batch.AddQuad(static_cast<uint32_t>(s.iTexture), vek::rectf(x, y, s.fWidth, s.fHeight), color, s.pFrames[0]);
@@ -283,18 +282,18 @@ void cIsland::Draw()
                 batch->AddQuad(uWaveTexture,
                                vek::rectf(static_cast<float>(c) * waveTile.x, static_cast<float>(r) * waveTile.y,
                                           waveTile.x, waveTile.y),
-                               kWhite, uv);
+                               vek::kOpaqueWhite, uv);
         Flush(*batch);
     }
     vek::SetBlendMode(1);
     if (uFallTexture != 0 && !fallFrames.empty()) {
         const size_t frame = static_cast<size_t>(std::clamp<int32_t>(fallCounter.iFrame, 0,
                                                                      static_cast<int32_t>(fallFrames.size()) - 1));
-        batch->AddQuad(uFallTexture, fallRect, kWhite, fallFrames[frame]);
+        batch->AddQuad(uFallTexture, fallRect, vek::kOpaqueWhite, fallFrames[frame]);
     }
     const vek::rectf whole(0.0f, 0.0f, 1.0f, 1.0f);
-    if (uPictureTop != 0) batch->AddQuad(uPictureTop, pictureTopRect, kWhite, whole);
-    if (uPictureBottom != 0) batch->AddQuad(uPictureBottom, pictureBottomRect, kWhite, whole);
+    if (uPictureTop != 0) batch->AddQuad(uPictureTop, pictureTopRect, vek::kOpaqueWhite, whole);
+    if (uPictureBottom != 0) batch->AddQuad(uPictureBottom, pictureBottomRect, vek::kOpaqueWhite, whole);
     for (cHouse* b : m_Buildings) b->DrawHighlight(*batch);
     for (cHouse* b : m_Buildings) b->Draw(*batch);
 
@@ -307,8 +306,8 @@ void cIsland::Draw()
             d = length <= kTiny ? vek::vec2() : d * (1.0f / length);
             const float angle = std::atan2(d.y, d.x) + 1.5707964f;
             batch->AddRotatedQuad(static_cast<uint32_t>(g_Shared.ship.iTexture),
-                                  vek::rectf(at.x, at.y, g_Shared.ship.fWidth, g_Shared.ship.fHeight), kWhite,
-                                  g_Shared.ship.pFrames[0], angle);
+                                  vek::rectf(at.x, at.y, g_Shared.ship.fWidth, g_Shared.ship.fHeight),
+                                  vek::kOpaqueWhite, g_Shared.ship.pFrames[0], angle);
         }
     }
     Flush(*batch);

@@ -27,7 +27,6 @@ constexpr int32_t kColumns = 10;
 
 constexpr float kViewWidth = 1024.0f;
 constexpr float kViewHeight = 768.0f;
-constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 constexpr float kPi = 3.14159265358979f;
 
 // Game sounds the field plays.
@@ -44,7 +43,7 @@ void Flush(vek::cQuadBatch& batch)
 void AddBackdrop(vek::cQuadBatch& batch, const cLevel::cBackdrop& sprite)
 {
     if (sprite.iTexture != 0)
-        batch.AddQuad(static_cast<uint32_t>(sprite.iTexture), sprite.target, kOpaqueWhite, sprite.source);
+        batch.AddQuad(static_cast<uint32_t>(sprite.iTexture), sprite.target, vek::kOpaqueWhite, sprite.source);
 }
 
 // "music0" and "music1" take turns, over the whole run.
@@ -172,7 +171,6 @@ const cSprite& cLevel::GetTargetSprite()
     return m_TargetSprite;
 }
 
-
 // ---- the widget ----
 
 void cLevel::Draw()
@@ -221,7 +219,7 @@ void cLevel::Draw()
             const vek::vec2 at = GetCellPos(m_HoverCell);
             batch->AddQuad(static_cast<uint32_t>(m_Highlight.iTexture),
                            vek::rectf(at.x - m_Highlight.fWidth / 2.0f, at.y, m_Highlight.fWidth, m_Highlight.fHeight),
-                           kOpaqueWhite, m_Highlight.pFrames[0]);
+                           vek::kOpaqueWhite, m_Highlight.pFrames[0]);
         }
     }
     DrawCellMarks(*batch);
@@ -501,6 +499,6 @@ void cLevel::DrawProgressCircle(vek::cQuadBatch& batch, const vek::vec2& positio
     // Beyond the ends the sector would sweep backwards or lap itself.
     fraction = RingFraction(fraction);
     const float top = kPi / 2.0f;
-    batch.AddSector(texture, uv, position, radius, 32, top, top - 2.0f * kPi, kOpaqueWhite);
+    batch.AddSector(texture, uv, position, radius, 32, top, top - 2.0f * kPi, vek::kOpaqueWhite);
     batch.AddSector(texture, uv, position, radius - 1.0f, 32, top, top - 2.0f * kPi * fraction, ProgressColor(fraction));
 }

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFFFFu;
-
 bool IsNamedWare(int32_t ware, const char* name)
 {
     return g_pWareManager && ware != NO_WARE && ware == g_pWareManager->FindWare(name);
@@ -245,8 +243,8 @@ void cLevel::DrawCellMarks(vek::cQuadBatch& batch)
         if (job.iKind != cGardener::cJob::e_Cell || !IsValidCell(job.at)) continue;
         const vek::vec2 at = GetCellPos(job.at);
         batch.AddQuad(static_cast<uint32_t>(mark.iTexture),
-                      vek::rectf(at.x + size.x / 2.0f - mark.fWidth, at.y, mark.fWidth, mark.fHeight), kWhite,
-                      mark.pFrames[0]);
+                      vek::rectf(at.x + size.x / 2.0f - mark.fWidth, at.y, mark.fWidth, mark.fHeight),
+                      vek::kOpaqueWhite, mark.pFrames[0]);
     }
 }
 

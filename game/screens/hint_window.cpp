@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr float kFadeSpeed = 2.0f;
 // The text is laid out in a box this high before the frame is fitted to it.
 constexpr float kTextLayoutHeight = 1280.0f;
 // The pop-up hangs under its level point (the GUI's y grows upward): its
@@ -35,7 +34,7 @@ bool Visible(const vek::cCtrl* control) { return control && control->GetState(ve
 
 // ---- cHintWF ----
 
-cHintWF::cHintWF() { m_Fade.m_fSpeed = kFadeSpeed; }
+cHintWF::cHintWF() { m_Fade.m_fSpeed = kWindowFadeSpeed; }
 
 int cHintWF::SetText(const vek::string& text, int modal)
 {

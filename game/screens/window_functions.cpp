@@ -25,9 +25,6 @@ int32_t g_iResolutionList = 0;
 
 namespace {
 
-// Opacity per second: a whole fade lasts half a second.
-constexpr float kFadeSpeed = 2.0f;
-
 // The control at an index of the window, when the index names one; the
 // placeholder 0 never counts.
 vek::cCtrl* ControlAt(vek::cWindow* window, int index)
@@ -195,7 +192,7 @@ void GetBuildingInfo(const vek::string& buildingName, vek::string& texture, vek:
 
 // ---- cBaseWF ----
 
-cBaseWF::cBaseWF() { m_Fade.m_fSpeed = kFadeSpeed; }
+cBaseWF::cBaseWF() { m_Fade.m_fSpeed = kWindowFadeSpeed; }
 
 int cBaseWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
 {

@@ -83,6 +83,10 @@ void GetTaskInfo(const cLevelTask& task, vek::string& texture, vek::string& spri
 void GetBuildingInfo(const vek::string& buildingName, vek::string& texture, vek::string& sprite,
                      vek::string& text, int& value);
 
+// The screens' and the hints' fade: opacity per second, so that a whole
+// fade lasts half a second.
+constexpr float kWindowFadeSpeed = 2.0f;
+
 // Base of the screens that fade in and out. A new screen is invisible (fade
 // value 0); showing it fades it in over 0.5 s, hiding it fades it out while
 // it grows to 110 %, and only when it is gone is the game object told.

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
 
 // The call period: 28 to 52 s, each product rounded to single precision.
@@ -196,13 +195,13 @@ bool cAnimal::CallCounts() const
 
 void cAnimal::Update()
 {
-    m_Anim.Update(kStep);
+    m_Anim.Update(vek::kFixedStep);
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
 
     // Calls: not while eating or from the milk on.
     if (m_iState != e_stEat && m_iState < e_stMilk) {
-        const int stepped = StepTimer(m_CallTimer, kStep);
+        const int stepped = StepTimer(m_CallTimer, vek::kFixedStep);
         if (stepped != 1) {
             const bool counts = CallCounts();
             StartTimer(m_CallTimer, m_CallTimer.m_To * RandomRange(800.0f, 1200.0f) / 1000.0f);
@@ -232,13 +231,13 @@ void cAnimal::Update()
         break;
     }
     case e_stRoam:
-        if (m_uFood == 0 && StepTimer(m_Satiety, kStep) == 2) SetState(e_stHungry);
+        if (m_uFood == 0 && StepTimer(m_Satiety, vek::kFixedStep) == 2) SetState(e_stHungry);
         break;
     case e_stHungry: {
         if (m_uFood != 0 && m_pLevel && m_pLevel->HasObject(m_uFood)) break;
         m_uFood = FindFood();
         if (m_uFood == 0) {
-            if (StepTimer(m_StateTimer, kStep) != 1) SetState(e_stLeave);
+            if (StepTimer(m_StateTimer, vek::kFixedStep) != 1) SetState(e_stLeave);
         } else {
             ResetWalkSpeed(3.0f);
             WalkTo(m_pLevel->GetCellPos(m_pLevel->GetObject(m_uFood)->GetCell()));
@@ -251,7 +250,7 @@ void cAnimal::Update()
             break;
         }
         cObject* grass = m_pLevel->GetObject(m_uFood);
-        if (StepTimer(m_StateTimer, kStep) == 1) {
+        if (StepTimer(m_StateTimer, vek::kFixedStep) == 1) {
             GetAnimalWorld().SetPlantGrowth(*grass, 1.0f - TimerFraction(m_StateTimer));
         } else {
             grass->SetState(e_stRemove);
@@ -260,7 +259,7 @@ void cAnimal::Update()
         break;
     }
     case e_stRest:
-        if (StepTimer(m_StateTimer, kStep) != 1) SetState(e_stRoam);
+        if (StepTimer(m_StateTimer, vek::kFixedStep) != 1) SetState(e_stRoam);
         break;
     default:
         break;
@@ -454,12 +453,12 @@ void cAnimal::Draw()
 bool cAnimal::UpdateLaying(bool egg)
 {
     if (m_iState == e_stRoam) {
-        if (m_uFood == 0 && StepTimer(m_Product, kStep) != 1) SetState(e_stLay);
+        if (m_uFood == 0 && StepTimer(m_Product, vek::kFixedStep) != 1) SetState(e_stLay);
         return false;
     }
     if (m_iState != e_stLay) return false;
     // Laying: the animal stands still and silent; nothing else runs.
-    if (StepTimer(m_StateTimer, kStep) != 2) return true;
+    if (StepTimer(m_StateTimer, vek::kFixedStep) != 2) return true;
     if (m_pLevel) {
         const cell at = GetAnimalWorld().FindFreeCellNear(*m_pLevel, GetCell());
         cAnimalProduct* product = egg ? static_cast<cAnimalProduct*>(new cEgg(m_pLevel))

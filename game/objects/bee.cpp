@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
 
 } // namespace
@@ -64,7 +63,7 @@ void cBee::FlyTo(const cObject& target)
 
 void cBee::Update()
 {
-    m_Anim.Update(kStep);
+    m_Anim.Update(vek::kFixedStep);
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
     if (!m_pLevel) return;
@@ -86,7 +85,7 @@ void cBee::Update()
             SetState(e_stFly);
             break;
         }
-        if (cAnimal::StepTimer(m_StateTimer, kStep) != 1) {
+        if (cAnimal::StepTimer(m_StateTimer, vek::kFixedStep) != 1) {
             hive->SetState(cHive::e_stLeave);
             SetState(e_stRemove);
         }
@@ -98,7 +97,7 @@ void cBee::Update()
             SetState(e_stHome);
             break;
         }
-        switch (m_Flight.Update(kStep)) {
+        switch (m_Flight.Update(vek::kFixedStep)) {
         case 0:
             SetState(e_stHome);
             break;
@@ -123,7 +122,7 @@ void cBee::Update()
             SetState(e_stHome);
             break;
         }
-        if (cAnimal::StepTimer(m_StateTimer, kStep) != 1) {
+        if (cAnimal::StepTimer(m_StateTimer, vek::kFixedStep) != 1) {
             GetAnimalWorld().HarvestPlant(*m_pLevel->GetObject(m_uFlower));
             m_uFlower = 0;
             FlyTo(*m_pLevel->GetObject(m_uHive));

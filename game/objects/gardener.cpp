@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
 constexpr float kHintTime = 3.0f;
 constexpr int32_t kPumpPrice = 5;
 
@@ -141,7 +140,7 @@ void cGardener::CountRepeat()
 {
     if (m_iRepeat > 0) {
         if (m_bTimedWork) {
-            m_fWorkLeft -= kStep;
+            m_fWorkLeft -= vek::kFixedStep;
             if (!(m_fWorkLeft > 1e-4f)) m_iRepeat = 0;
         } else if (m_Anim.iMode == 0) {
             --m_iRepeat;
@@ -668,10 +667,10 @@ void cGardener::Update()
         cObject* car = m_pLevel->GetObject(m_pLevel->m_uCarId);
         if (m_pLevel->HasObject(m_pLevel->m_uCarId) && car->GetState() != cCar::e_csParked) return;
     }
-    m_Anim.Update(kStep);
+    m_Anim.Update(vek::kFixedStep);
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
-    m_HintTimer.Update(kStep);
+    m_HintTimer.Update(vek::kFixedStep);
     CountRepeat();
 
     int32_t next = m_iState;
@@ -792,7 +791,7 @@ void cGardener::Update()
         cObject* hive = Alive(m_uHive);
         if (!basket || basket->IsFull() || !hive || !hive->IsType(OBJ_HIVE)) {
             next = e_gsIdle;
-        } else if (m_WorkTimer.Update(kStep) != vek::mover<float>::e_Moving) {
+        } else if (m_WorkTimer.Update(vek::kFixedStep) != vek::mover<float>::e_Moving) {
             const int32_t honey = FieldWare("honey");
             if (static_cast<cHive*>(hive)->TakeHoney()) {
                 if (honey != NO_WARE) basket->AddWare(honey);
@@ -806,7 +805,7 @@ void cGardener::Update()
         cToolBin* basket = GetBasket();
         if (!basket || basket->IsFull()) {
             next = e_gsIdle;
-        } else if (m_WorkTimer.Update(kStep) != vek::mover<float>::e_Moving) {
+        } else if (m_WorkTimer.Update(vek::kFixedStep) != vek::mover<float>::e_Moving) {
             cObject* goat = Alive(m_uGoat);
             if (goat && goat->IsType(OBJ_GOAT)) {
                 const int32_t milk = FieldWare("milk");
@@ -818,7 +817,7 @@ void cGardener::Update()
         break;
     }
     case e_gsFill:
-        if (m_WorkTimer.Update(kStep) != vek::mover<float>::e_Moving) {
+        if (m_WorkTimer.Update(vek::kFixedStep) != vek::mover<float>::e_Moving) {
             cToolWater* can = GetCan();
             if (can && garden::Money() > 4) {
                 can->AddWater(1);

@@ -1,12 +1,9 @@
 #include "game/objects/goat.h"
 
+#include "engine/app/game.h"
 #include "game/objects/animal_world.h"
 #include "game/world/game_sound.h"
 #include "game/world/level.h"
-
-namespace {
-constexpr float kStep = 1.0f / 30.0f;
-} // namespace
 
 cGoat::cGoat(cLevel* level) : cAnimal(level, "goat")
 {
@@ -36,14 +33,14 @@ void cGoat::Update()
     const int32_t state = m_iState;
     if (state == e_stRest && m_Product.m_Value == m_Product.m_To) SetState(e_stMilk);
     if (state == e_stRoam || state == e_stRest) {
-        if (m_uFood == 0) StepTimer(m_Product, kStep);
+        if (m_uFood == 0) StepTimer(m_Product, vek::kFixedStep);
     } else if (state == e_stMilk) {
         // She calls for the gardener whatever the tasks, at a steady period.
-        if (StepTimer(m_CallTimer, kStep) != 1) {
+        if (StepTimer(m_CallTimer, vek::kFixedStep) != 1) {
             StartTimer(m_CallTimer, m_CallTimer.m_To);
             GetAnimalWorld().PlayGameSound(e_sndGoatHungry);
         }
-        if (StepTimer(m_StateTimer, kStep) != 1) SetState(e_stRoam);
+        if (StepTimer(m_StateTimer, vek::kFixedStep) != 1) SetState(e_stRoam);
     }
     cAnimal::Update();
 }

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
 constexpr float kEps = 1.1920929e-7f;
 
 float Trunc(float v) { return static_cast<float>(static_cast<int32_t>(v)); }
@@ -39,7 +38,7 @@ cHive::cHive(cLevel* level) : cObject(level)
         m_pTopFrames = top.pFrames;
         m_vTopSize = vek::vec2(top.fWidth, top.fHeight);
         m_TopAnim.iFrameCount = top.iFrameCount;
-        m_TopAnim.fFrameTime = top.fFrameTime < kEps ? kStep : top.fFrameTime;
+        m_TopAnim.fFrameTime = top.fFrameTime < kEps ? vek::kFixedStep : top.fFrameTime;
     }
     m_vTopOffset = vek::vec2(0.0f, m_vSize.y);
     m_TopAnim.ApplyMode(0, true);
@@ -126,22 +125,22 @@ bool cHive::TakeHoney()
 
 void cHive::Update()
 {
-    m_Anim.Update(kStep);
-    m_TopAnim.Update(kStep);
+    m_Anim.Update(vek::kFixedStep);
+    m_TopAnim.Update(vek::kFixedStep);
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
 
-    if (IsFull() && cAnimal::StepTimer(m_Full, kStep) != 1) m_iHoney = 0;  // the honey is lost
+    if (IsFull() && cAnimal::StepTimer(m_Full, vek::kFixedStep) != 1) m_iHoney = 0;  // the honey is lost
 
     if (m_iState == e_stAppear) {
         // The half-second delay, then the growth; only while it is seen.
-        if (GetAnimalWorld().IsGardenFocused() && cAnimal::StepTimer(m_Full, kStep) != 1 &&
-            m_Scale.Update(kStep) != 1) {
+        if (GetAnimalWorld().IsGardenFocused() && cAnimal::StepTimer(m_Full, vek::kFixedStep) != 1 &&
+            m_Scale.Update(vek::kFixedStep) != 1) {
             GetAnimalWorld().EmitBurst(50, 50.0f, RectCentre(GetRect()));
             SetState(e_stStand);
         }
     } else if (m_iState == e_stLeave) {
-        if (m_Scale.Update(kStep) != 1) {
+        if (m_Scale.Update(vek::kFixedStep) != 1) {
             GetAnimalWorld().EmitBurst(50, 50.0f, RectCentre(GetRect()));
             SetState(e_stRemove);
         }

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
-
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
 } // namespace
@@ -63,7 +61,7 @@ bool cObject::SetSprite(const vek::string& texture, const vek::string& area, int
     m_pFrames = sprite.pFrames;
     m_vSize = vek::vec2(sprite.fWidth, sprite.fHeight);
     m_Anim.iFrameCount = sprite.iFrameCount;
-    m_Anim.fFrameTime = sprite.fFrameTime < 1.1920929e-7f ? kStep : sprite.fFrameTime;
+    m_Anim.fFrameTime = sprite.fFrameTime < 1.1920929e-7f ? vek::kFixedStep : sprite.fFrameTime;
     m_Anim.fElapsed = 0.0f;
     m_Anim.iFrame = 0;
     m_Anim.iDirection = 1;
@@ -119,7 +117,7 @@ cell cObject::GetCell() const { return m_pLevel ? m_pLevel->PosToCell(m_vPos) : 
 
 void cObject::Update()
 {
-    m_Anim.Update(kStep);
+    m_Anim.Update(vek::kFixedStep);
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
 }

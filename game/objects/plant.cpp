@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
-
 bool IsSortWare(int32_t ware)
 {
     return g_pWareManager && ware >= 0 && static_cast<size_t>(ware) < g_pWareManager->vecWares.size() &&
@@ -152,7 +150,7 @@ void cPlant::ChoosePendingNeed()
 
 void cPlant::Update()
 {
-    m_Anim.Update(kStep);
+    m_Anim.Update(vek::kFixedStep);
     if (m_iState == e_stNew) SetState(e_psPlanted);
     else if (m_iState == e_stRemove) RemoveFromMap();
 
@@ -184,7 +182,7 @@ void cPlant::Update()
             break;
         }
         const float before = m_fGrowth;
-        AddGrowth(m_fRate * kStep);
+        AddGrowth(m_fRate * vek::kFixedStep);
         if (m_fGrowth >= 1.0f) {
             if (before < 1.0f && m_bNeeded && garden::TrainingKind() != e_lessonPlants && m_iPending != e_NeedNone) {
                 const int32_t need = m_iPending;
@@ -197,7 +195,7 @@ void cPlant::Update()
         break;
     }
     case e_psNeeding:
-        m_NeedTimer.Update(kStep);
+        m_NeedTimer.Update(vek::kFixedStep);
         if ((m_iNeed == e_NeedWater || m_iNeed == e_NeedWeed) && !m_bWorked && !m_NeedTimer.IsMoving())
             SetState(e_stRemove);
         break;

@@ -1,12 +1,11 @@
 #include "game/objects/product.h"
 
+#include "engine/app/game.h"
 #include "game/objects/animal.h"
 #include "game/objects/animal_world.h"
 #include "game/world/level.h"
 
 namespace {
-
-constexpr float kStep = 1.0f / 30.0f;
 
 // How far below its cell's bottom edge a product lies.
 float ProductDrop() { return g_fFieldHeight / static_cast<float>(g_iGridRows) * 0.5f - 16.0f; }
@@ -23,7 +22,7 @@ cAnimalProduct::cAnimalProduct(cLevel* level, const char* area, float life, cons
 
 void cAnimalProduct::Update()
 {
-    if (cAnimal::StepTimer(m_Life, kStep) != 1) SetState(e_stRemove);
+    if (cAnimal::StepTimer(m_Life, vek::kFixedStep) != 1) SetState(e_stRemove);
 }
 
 void cAnimalProduct::Draw()

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
-
 vek::cQuadBatch* Batch() { return vek::g_pGame ? vek::g_pGame->pBatch : nullptr; }
 
 // Pending-target marks along a line: mark i at (0.25 i - 1) mark widths
@@ -35,7 +33,7 @@ void DrawMarks(vek::cQuadBatch& batch, cLevel* level, int32_t count, float x, fl
 
 void cWorkStation::Update()
 {
-    m_Anim.Update(kStep);
+    m_Anim.Update(vek::kFixedStep);
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
     if (m_iState == e_stFresh) SetState(e_stReady);
@@ -48,7 +46,7 @@ bool cStationPart::Set(const vek::string& texture, const vek::string& area, int3
     const bool found = garden::Sprite(texture, area, &sprite);
     anim = vek::cAnimCounter();
     anim.iFrameCount = sprite.iFrameCount;
-    anim.fFrameTime = sprite.fFrameTime > 0.0f ? sprite.fFrameTime : kStep;
+    anim.fFrameTime = sprite.fFrameTime > 0.0f ? sprite.fFrameTime : vek::kFixedStep;
     Play(mode);
     return found;
 }
@@ -144,8 +142,8 @@ void cCar::Update()
         const cGardener::cJob& job = gardener->GetJobs().front();
         if (job.iKind == cGardener::cJob::e_Object && static_cast<uint32_t>(job.iId) == m_uId) return;
     }
-    m_Wheel.anim.Update(kStep);
-    m_Flap.anim.Update(kStep);
+    m_Wheel.anim.Update(vek::kFixedStep);
+    m_Flap.anim.Update(vek::kFixedStep);
     if (m_iState == e_csOpening && m_Flap.Stopped()) SetState(e_csAway);
     else if (m_iState == e_csClosing && m_Flap.Stopped()) SetState(e_csParked);
     if (m_iState == e_csParked) {
@@ -225,8 +223,8 @@ bool cWaterPump::CanChangeState(int32_t oldState, int32_t newState)
 void cWaterPump::Update()
 {
     cWorkStation::Update();
-    if (m_iState == e_wpPumping) m_Water.anim.Update(kStep);
-    m_Top.anim.Update(kStep);
+    if (m_iState == e_wpPumping) m_Water.anim.Update(vek::kFixedStep);
+    m_Top.anim.Update(vek::kFixedStep);
 }
 
 void cWaterPump::Draw()

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr float kStep = 1.0f / 30.0f;
-
 int32_t TextureId(const char* name)
 {
     return vek::g_pTextureManager ? static_cast<int32_t>(vek::g_pTextureManager->Find(name)) : 0;
@@ -96,7 +94,7 @@ void cComics::OnActivate()
 void cComics::Tick()
 {
     if (pages.empty()) return;
-    for (cItem& item : pages.front()) item.fCountdown = std::max(0.0f, item.fCountdown - kStep);
+    for (cItem& item : pages.front()) item.fCountdown = std::max(0.0f, item.fCountdown - vek::kFixedStep);
 }
 
 void cComics::OnInput(int kind, int)
@@ -158,7 +156,7 @@ void cComics::Draw()
 void cGardenComics::Tick()
 {
     cComics::Tick();
-    fDimming = std::min(1.0f, fDimming + kStep);
+    fDimming = std::min(1.0f, fDimming + vek::kFixedStep);
 }
 
 void cGardenComics::Draw()

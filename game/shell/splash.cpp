@@ -16,8 +16,6 @@
 
 namespace {
 
-// The fixed step, as the single-precision value the node times count down by.
-constexpr float kStep = 1.0f / 30.0f;
 constexpr float kFadeSpeed = 2.0f;
 constexpr float kFadeOutTime = 0.5f;
 // The splash space, whatever the window size.
@@ -77,9 +75,9 @@ void cSplashWidget::Tick()
         }
         return;
     }
-    fade.Update(kStep);
+    fade.Update(vek::kFixedStep);
     cNode& node = nodes[uCurrent];
-    node.fTime -= kStep;
+    node.fTime -= vek::kFixedStep;
     if (!bFadingOut && node.fTime <= kFadeOutTime) {
         fade.SetTarget(0.0f);
         bFadingOut = true;

@@ -25,7 +25,6 @@
 namespace {
 
 constexpr const char* kDecor = "cDecor";
-constexpr float kStep = 1.0f / 30.0f;
 
 bool StartsWith(const vek::string& s, const char* prefix)
 {
@@ -151,7 +150,7 @@ void cDecor::Draw(vek::cQuadBatch& batch)
 void cDecor::Tick()
 {
     cBuild::Tick();
-    GetCurrentSprite().counter.Update(kStep);
+    GetCurrentSprite().counter.Update(vek::kFixedStep);
 }
 
 void cDecor::CopyDef(const cBuild& other)
@@ -272,7 +271,7 @@ void cHouse::Draw(vek::cQuadBatch& batch)
 void cHouse::Tick()
 {
     cDecor::Tick();
-    if (fFireworkDelay > 0.0f) fFireworkDelay -= kStep;
+    if (fFireworkDelay > 0.0f) fFireworkDelay -= vek::kFixedStep;
     if (iFireworks > 0 && !(fFireworkDelay > 0.0f)) {
         const vek::vec2 c = GetCenter();
         // Two statements: the offsets draw x first, then y, on every compiler.
@@ -463,10 +462,10 @@ void cFactory::Process()
             c.iMode = vek::cAnimCounter::e_Loop;
             c.ApplyMode(vek::cAnimCounter::e_Loop, false);
         }
-        c.Update(kStep);
+        c.Update(vek::kFixedStep);
     }
     if (iState != e_stateWorking) return;
-    processTimer.Update(kStep);
+    processTimer.Update(vek::kFixedStep);
     if (processTimer.IsMoving()) return;
     --iUnits;
     if (iUnits < 0) iUnits = 0;

@@ -36,7 +36,6 @@ namespace {
 constexpr const char* kSender = "cIsland";
 constexpr float kViewWidth = 1024.0f;
 constexpr float kViewHeight = 768.0f;
-constexpr float kStep = 1.0f / 30.0f;
 constexpr float kSilentStep = -1.0f / 30.0f;
 constexpr float kTiny = 1.1920929e-7f;
 constexpr float kEdgeSpeed = 330.0f;
@@ -388,23 +387,24 @@ void cIsland::Tick()
     if (game) {
         game->UpdateTraining();
         if (game->m_iShownHint != e_hintNewPeople) game->UpdateShips();
-        if (game->m_pFlyingItems) game->m_pFlyingItems->Update(kStep);
+        if (game->m_pFlyingItems) game->m_pFlyingItems->Update(vek::kFixedStep);
     }
     if (Paused()) return;
-    waveCounter.Update(kStep);
-    if (fallCounter.Update(kStep) > 0 && fallCounter.iFrame == 0 && uFallTextures[1] != 0)
+    waveCounter.Update(vek::kFixedStep);
+    if (fallCounter.Update(vek::kFixedStep) > 0 && fallCounter.iFrame == 0 && uFallTextures[1] != 0)
         uFallTexture = uFallTexture == uFallTextures[0] ? uFallTextures[1] : uFallTextures[0];
     TickWorld();
     if (iMode == e_modeLevel) UpdateResultSequence();
     if (iMode == e_modeIsland && (!game || game->m_iShownHint != e_hintNewPeople)) {
-        if (hintTimer.Update(kStep) == vek::mover<float>::e_Arrived && viewHooks.showHint) viewHooks.showHint(e_hintStartLevel);
+        const bool due = hintTimer.Update(vek::kFixedStep) == vek::mover<float>::e_Arrived;
+        if (due && viewHooks.showHint) viewHooks.showHint(e_hintStartLevel);
     }
     AdvancePulse();
     // The selection halo turns slowly, once in about ten seconds.
     fHaloAngle += kHaloTurn;
     if (fHaloAngle >= kFullTurn) fHaloAngle -= kFullTurn;
     if (iMode != e_modeNone && game && game->CanScrollIsland() && viewHooks.trainingStart) viewHooks.trainingStart(e_lessonScrolling);
-    if (blinkTimer.Update(kStep) == vek::mover<float>::e_Arrived) {
+    if (blinkTimer.Update(vek::kFixedStep) == vek::mover<float>::e_Arrived) {
         const float back = blinkTimer.m_From;  // SetTarget overwrites the start
         blinkTimer.SetTarget(back);
     }
@@ -605,7 +605,7 @@ void cIsland::UpdateResultSequence()
         vek::mover<float>& stage = stages[s];
         if (std::fabs(stage.m_To) <= kTiny) return;
         if (s == D && trainingKind == 14) return;
-        const int state = stage.Update(kStep);
+        const int state = stage.Update(vek::kFixedStep);
         if (state == vek::mover<float>::e_Moving) return;
         if (state == vek::mover<float>::e_Standing) {
             // Arrived on an earlier pass: F keeps handing back to the map

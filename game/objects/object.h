@@ -164,8 +164,7 @@ float RandomRange(float a, float b);
 // object exists.
 uint32_t& RandomSeed();
 
-// The current player's level (0 to 3) of an upgrade: 0 "speed",
-// 1 "volume_water", 2 "volume_bin", 3 "time_water", 4 "time_weed",
-// 5 "time_bin"; 0 for any other index or without a player. The value an
+// The current player's level (0 to 3) of an upgrade (cUpgrades::eUpgrade);
+// 0 for any other index or without a player. The value an
 // upgrade level selects is GetUpgradeValue (game/world/balance.h).
 int32_t GetUpgradeLevel(int32_t index);

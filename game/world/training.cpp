@@ -241,8 +241,8 @@ cHighlight ControlHighlight(float x, float y, float w, float h, float grow)
     if (w > 64.0f) r.w = std::max(64.0f, std::min(w + 2.0f * grow, 1024.0f - r.x));
     if (h > 64.0f) r.h = std::max(64.0f, std::min(h + 2.0f * grow, 768.0f - r.y));
     // The arrow stands on the corner of the highlight as grown, not inside
-    // a wide control.
-    r.ax = r.x + r.w;
+    // a wide control. A step without a highlight keeps the square's corner.
+    if (grow > 0.0f) r.ax = r.x + r.w;
     return r;
 }
 

@@ -9,6 +9,7 @@
 // for it. Between lessons the level bot plays. Like the bot, it looks at
 // the game to know where to click and acts only through injected input.
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <set>
 #include <string>
@@ -115,6 +116,26 @@ protected:
         return std::to_string(static_cast<int>(hidden * 100.0f)) + "% hidden" +
                (middle ? ", its middle under the bubble" : "") +
                (arrow > 0.25f ? ", the arrow " + std::to_string(static_cast<int>(arrow * 100.0f)) + "% over it" : "");
+    }
+    // The score panel's task lines the hint's bubble hides (a quarter of a
+    // line, or its middle): what is still to deliver stays readable while a
+    // hint points elsewhere. Lines still sliding in from the screen's edge
+    // are left out.
+    std::string HiddenTaskLines(const vek::cCtrl* pointed = nullptr) const
+    {
+        std::string out;
+        for (int i = 0; i < 4; ++i) {
+            const vek::cCtrl* line = Control("score", ("task" + std::to_string(i)).c_str());
+            if (!line || line == pointed || !Shown("score") || !line->GetState(vek::cCtrl::e_Visibility)) continue;
+            const vek::rectf r = line->GetRect();
+            if (r.x + r.w > 1024.0f) continue;
+            bool middle = false;
+            const float hidden = HintCover(r, middle);
+            if (middle || hidden > 0.25f)
+                out += ", task line " + std::to_string(i) + " " + std::to_string(static_cast<int>(hidden * 100.0f)) +
+                       "% hidden";
+        }
+        return out;
     }
     // What the step points at: its control (or toolbar item), the
     // highlight around its object or cell, or the object itself where the
@@ -225,6 +246,8 @@ protected:
             if (row && PointedAt(row, pointed))
                 if (const std::string note = Hiding(pointed); !note.empty())
                     m_vecCoveringSteps.push_back(step + ": " + note);
+            if (const std::string lines = HiddenTaskLines(row && row->window && row->name ? Control(row->window, row->name) : nullptr); !lines.empty())
+                m_vecCoveringSteps.push_back(step + lines);
             cLevel* field = cLevelBot::Field();
             const bool island = m_iLessonKind == e_lessonScrolling || m_iLessonKind == e_lessonIslandRate ||
                                 m_iLessonKind == e_lessonRate;
@@ -374,9 +397,18 @@ protected:
         if (kind == 0) {
             if (const cObject* bin = NthObject(OBJ_TOOL_BIN, 0)) t = bin->GetRect();
         } else if (kind == 4) {
-            for (int i = 0; i < 4 && !target; ++i) {
+            // The task line whose corner is nearest the arrow's point (a
+            // line may have slid on since the hint took its place).
+            float best = 1.0e9f;
+            for (int i = 0; i < 4; ++i) {
                 const vek::cCtrl* line = Control("score", ("task" + std::to_string(i)).c_str());
-                if (line && line->GetRect().x == a.x && line->GetRect().y == a.y) target = line;
+                if (!line || !line->GetState(vek::cCtrl::e_Visibility)) continue;
+                const vek::rectf r = line->GetRect();
+                const float d = std::fabs(r.x - a.x) + std::fabs(r.y - a.y);
+                if (d < best) {
+                    best = d;
+                    target = line;
+                }
             }
         } else if (kind == 5 || kind == 6) {
             target = Control("island", kind == 5 ? "but_rate" : "but_island_rate");
@@ -411,6 +443,8 @@ protected:
         m_setHintKindsSeen.insert(kind);
         if (const std::string note = Hiding(t); !note.empty())
             m_vecCoveringSteps.push_back("screen hint " + std::to_string(kind) + ": " + note);
+        if (const std::string lines = HiddenTaskLines(target); !lines.empty())
+            m_vecCoveringSteps.push_back("screen hint " + std::to_string(kind) + lines);
     }
 
     // What the player faces, for failure messages.

@@ -30,6 +30,22 @@ constexpr float kPopUpDrop = 38.0f;
 
 bool Visible(const vek::cCtrl* control) { return control && control->GetState(vek::cCtrl::e_Visibility); }
 
+// The left edge of the leftmost task line of the score panel, come to rest
+// on the screen, that the rectangle overlaps; `none` when it overlaps none.
+float TaskLinesLeft(const vek::cGUI* gui, const vek::rectf& f, float screenW, float none)
+{
+    float left = none;
+    if (!gui || !gui->IsWindowShown("score")) return left;
+    for (const char* name : {"task0", "task1", "task2", "task3"}) {
+        const vek::cCtrl* line = FindWindowControl("score", name);
+        if (!Visible(line)) continue;
+        const vek::rectf r = line->GetRect();
+        if (r.x + r.w > screenW) continue;
+        if (r.x < f.x + f.w && f.x < r.x + r.w && r.y < f.y + f.h && f.y < r.y + r.h) left = std::min(left, r.x);
+    }
+    return left;
+}
+
 } // namespace
 
 // ---- cHintWF ----
@@ -108,6 +124,10 @@ int cHintWF::SetHint(const vek::string& text, const vek::rectf& target, const ve
         // hint holds the mouse: the frame stays on the screen.
         fx = std::max(0.0f, std::min(fx, screenW - fw));
         fy = std::max(0.0f, std::min(fy, screenH - fh));
+        // What is still to deliver stays readable: a frame that would lie
+        // over a task line of the score panel moves left of the panel.
+        const float lines = TaskLinesLeft(gui, vek::rectf(fx, fy, fw, fh), screenW, screenW + 1.0f);
+        if (lines <= screenW && lines - fw >= 0.0f) fx = lines - fw;
         // A negative size mirrors the arrow's picture toward the frame.
         m_pArrow->SetPos(point.x, point.y, 0);
         m_pArrow->SetSize(left ? -aw : aw, below ? -ah : ah, 0);

@@ -43,16 +43,18 @@ constexpr int kRight = 1, kLeft = 4, kUpper = 8, kLower = 32;
 // the bubble goes away from it: seed item 0 (bottom left), the watering can
 // and the goat (pointed at by their top right corner) take the bubble up
 // and to the right, the island's rating button (at the top) down and left,
-// where no bubble or arrow hides them.
+// where no bubble or arrow hides them. The first bed and the first plant
+// take the bubble up and to the left: to the right it would hide the
+// gardener, who waits in the middle of the field above the beds.
 const cTrainingStep g_Steps[] = {
     {e_lessonPlants, e_stepPlantsSeedItem, &L::TrainingPlants0, T::e_tControl, "garden", "plants", 0, 0, 0, 15.0f, kLeft | kUpper, 1},
-    {e_lessonPlants, e_stepPlantsSowFirst, &L::TrainingPlants1, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsSowFirst, &L::TrainingPlants1, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 0, 1.0f, kRight | kUpper, 1},
     {e_lessonPlants, e_stepPlantsSowSecond, &L::TrainingPlants2, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 1, 1.0f, kLeft | kUpper, 1},
     {e_lessonPlants, e_stepPlantsSowThird, &L::TrainingPlants3, T::e_tObject, nullptr, nullptr, 0, OBJ_HOLE, 2, 1.0f, kLeft | kUpper, 1},
     {e_lessonPlants, e_stepPlantsWeedTool, &L::TrainingPlants4, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_WEED, 0, 1.0f, kRight | kUpper, 1},
     {e_lessonPlants, e_stepPlantsWeed, &L::TrainingPlants5, T::e_tPlantNeed, nullptr, nullptr, 0, OBJ_PLANT, cPlant::e_NeedWeed, 1.0f, kRight | kUpper, 1},
     {e_lessonPlants, e_stepPlantsBasket, &L::TrainingPlants6, T::e_tObject, nullptr, nullptr, 0, OBJ_TOOL_BIN, 0, 1.0f, kLeft | kUpper, 1},
-    {e_lessonPlants, e_stepPlantsHarvestFirst, &L::TrainingPlants7, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kLeft | kUpper, 1},
+    {e_lessonPlants, e_stepPlantsHarvestFirst, &L::TrainingPlants7, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 0, 1.0f, kRight | kUpper, 1},
     {e_lessonPlants, e_stepPlantsHarvestSecond, &L::TrainingPlants8, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 1, 1.0f, kLeft | kUpper, 1},
     {e_lessonPlants, e_stepPlantsHarvestThird, &L::TrainingPlants9, T::e_tObject, nullptr, nullptr, 0, OBJ_PLANT, 2, 1.0f, kLeft | kUpper, 1},
     {e_lessonPlants, e_stepPlantsCar, &L::TrainingPlants10, T::e_tObject, nullptr, nullptr, 0, OBJ_CAR, 0, 1.0f, kLeft | kLower, 1},
@@ -238,6 +240,9 @@ cHighlight ControlHighlight(float x, float y, float w, float h, float grow)
     cHighlight r = ControlHighlight(x, y, 0, grow);
     if (w > 64.0f) r.w = std::max(64.0f, std::min(w + 2.0f * grow, 1024.0f - r.x));
     if (h > 64.0f) r.h = std::max(64.0f, std::min(h + 2.0f * grow, 768.0f - r.y));
+    // The arrow stands on the corner of the highlight as grown, not inside
+    // a wide control. A step without a highlight keeps the square's corner.
+    if (grow > 0.0f) r.ax = r.x + r.w;
     return r;
 }
 

@@ -9,6 +9,7 @@
 // for it. Between lessons the level bot plays. Like the bot, it looks at
 // the game to know where to click and acts only through injected input.
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <set>
 #include <string>
@@ -85,12 +86,68 @@ protected:
             hidden += 0.5f * overlap(arrow->GetRect());
         return hidden / (t.w * t.h);
     }
-    // What the step points at: its control (or toolbar item), or the
-    // highlight around its object or cell.
+    // How much of the arrow's stroke lies over the rectangle: the arrow
+    // runs along its box's diagonal from the tip at the box's corner on the
+    // point (a negative size mirrors it), from a tenth to three quarters of
+    // the way.
+    float ArrowOver(const vek::rectf& t) const
+    {
+        const vek::cCtrl* arrow = Control("hint", "arrow");
+        if (!arrow || !arrow->GetState(vek::cCtrl::e_Visibility) || t.w <= 0.0f || t.h <= 0.0f) return 0.0f;
+        const vek::rectf a = arrow->GetRect();
+        constexpr int kSamples = 32;
+        int over = 0;
+        for (int i = 0; i < kSamples; ++i) {
+            const float u = 0.1f + 0.65f * static_cast<float>(i) / static_cast<float>(kSamples - 1);
+            const float x = a.x + a.w * u, y = a.y + a.h * u;
+            if (t.x < x && x < t.x + t.w && t.y < y && y < t.y + t.h) ++over;
+        }
+        return static_cast<float>(over) / static_cast<float>(kSamples);
+    }
+    // A note when the hint hides the rectangle: a quarter of it under the
+    // bubble (half the arrow's box counted), its middle under the bubble,
+    // or a quarter of the arrow's stroke over it.
+    std::string Hiding(const vek::rectf& t) const
+    {
+        bool middle = false;
+        const float hidden = HintCover(t, middle);
+        const float arrow = ArrowOver(t);
+        if (!middle && hidden <= 0.25f && arrow <= 0.25f) return std::string();
+        return std::to_string(static_cast<int>(hidden * 100.0f)) + "% hidden" +
+               (middle ? ", its middle under the bubble" : "") +
+               (arrow > 0.25f ? ", the arrow " + std::to_string(static_cast<int>(arrow * 100.0f)) + "% over it" : "");
+    }
+    // The score panel's task lines the hint's bubble hides (a quarter of a
+    // line, or its middle): what is still to deliver stays readable while a
+    // hint points elsewhere. Lines still sliding in from the screen's edge
+    // are left out.
+    std::string HiddenTaskLines(const vek::cCtrl* pointed = nullptr) const
+    {
+        std::string out;
+        for (int i = 0; i < 4; ++i) {
+            const vek::cCtrl* line = Control("score", ("task" + std::to_string(i)).c_str());
+            if (!line || line == pointed || !Shown("score") || !line->GetState(vek::cCtrl::e_Visibility)) continue;
+            const vek::rectf r = line->GetRect();
+            if (r.x + r.w > 1024.0f) continue;
+            bool middle = false;
+            const float hidden = HintCover(r, middle);
+            if (middle || hidden > 0.25f)
+                out += ", task line " + std::to_string(i) + " " + std::to_string(static_cast<int>(hidden * 100.0f)) +
+                       "% hidden";
+        }
+        return out;
+    }
+    // What the step points at: its control (or toolbar item), the
+    // highlight around its object or cell, or the object itself where the
+    // step draws no highlight.
     bool PointedAt(const cTrainingStep* row, vek::rectf& t) const
     {
-        if (StepTarget(row, t)) return true;
-        return Highlight(t);
+        if (StepTarget(row, t) || Highlight(t)) return true;
+        if (!row || row->target != cTrainingStep::e_tObject) return false;
+        const cObject* object = NthObject(row->mask, row->nth);
+        if (!object) return false;
+        t = object->GetRect();
+        return t.w > 0.0f && t.h > 0.0f;
     }
 
     // Where a player clicks the step's target: for a control, the middle
@@ -182,17 +239,21 @@ protected:
             m_iLessonStep = Lesson().iStep;
             m_iStepFrames = 0;
             bot.Note("lesson " + std::to_string(m_iLessonKind) + " step " + std::to_string(m_iLessonStep));
-            // The hint leaves what it points at to be seen.
+            // The hint leaves what it points at to be seen, and on the
+            // field the gardener, who does what the step asks.
+            const std::string step = "lesson " + std::to_string(m_iLessonKind) + " step " + std::to_string(m_iLessonStep);
             vek::rectf pointed;
-            bool middle = false;
-            if (row && PointedAt(row, pointed)) {
-                const float hidden = HintCover(pointed, middle);
-                if (middle || hidden > 0.25f)
-                    m_vecCoveringSteps.push_back("lesson " + std::to_string(m_iLessonKind) + " step " +
-                                                 std::to_string(m_iLessonStep) + ": " +
-                                                 std::to_string(static_cast<int>(hidden * 100.0f)) + "% hidden" +
-                                                 (middle ? ", its middle under the bubble" : ""));
-            }
+            if (row && PointedAt(row, pointed))
+                if (const std::string note = Hiding(pointed); !note.empty())
+                    m_vecCoveringSteps.push_back(step + ": " + note);
+            if (const std::string lines = HiddenTaskLines(row && row->window && row->name ? Control(row->window, row->name) : nullptr); !lines.empty())
+                m_vecCoveringSteps.push_back(step + lines);
+            cLevel* field = cLevelBot::Field();
+            const bool island = m_iLessonKind == e_lessonScrolling || m_iLessonKind == e_lessonIslandRate ||
+                                m_iLessonKind == e_lessonRate;
+            if (row && field && !island && field->HasObject(field->m_uGardenerId))
+                if (const std::string note = Hiding(field->GetObject(field->m_uGardenerId)->GetRect()); !note.empty())
+                    m_vecCoveringSteps.push_back(step + ": the gardener " + note);
             // A step that waits for a click on a control says so.
             vek::rectf c;
             if (row && StepTarget(row, c) && row->grow > 0.0f && Lesson().iStep >= 0) {
@@ -320,7 +381,8 @@ protected:
         return false;
     }
 
-    // A screen hint (the bin, a task, the ratings, the clock's medal) that
+    // A screen hint (the bin, a task, the ratings, the clock's medal, the
+    // level's building or point on the island, the flowers to water) that
     // hides what it points at is noted once per kind; meant to run after
     // every frame.
     void WatchScreenHint()
@@ -335,24 +397,54 @@ protected:
         if (kind == 0) {
             if (const cObject* bin = NthObject(OBJ_TOOL_BIN, 0)) t = bin->GetRect();
         } else if (kind == 4) {
-            for (int i = 0; i < 4 && !target; ++i) {
+            // The task line whose corner is nearest the arrow's point (a
+            // line may have slid on since the hint took its place).
+            float best = 1.0e9f;
+            for (int i = 0; i < 4; ++i) {
                 const vek::cCtrl* line = Control("score", ("task" + std::to_string(i)).c_str());
-                if (line && line->GetRect().x == a.x && line->GetRect().y == a.y) target = line;
+                if (!line || !line->GetState(vek::cCtrl::e_Visibility)) continue;
+                const vek::rectf r = line->GetRect();
+                const float d = std::fabs(r.x - a.x) + std::fabs(r.y - a.y);
+                if (d < best) {
+                    best = d;
+                    target = line;
+                }
             }
         } else if (kind == 5 || kind == 6) {
             target = Control("island", kind == 5 ? "but_rate" : "but_island_rate");
         } else if (kind == 7 || kind == 8) {
             target = Control("score", "clock_medal");
+        } else if (kind == 1 || kind == 3) {
+            // The level's building, or the level point (where a click
+            // opens it), on the island as it is scrolled.
+            const cIsland* island = cLevelBot::Island();
+            const cPlayer* player = cLevelBot::Player();
+            if (!island || !player) return;
+            const vek::vec2 scroll(island->fScrollX, island->fScrollY);
+            if (kind == 1) {
+                if (const cHouse* house = island->GetLevelHouse(player->m_iLevel))
+                    t = vek::rectf(house->rect.x - scroll.x, house->rect.y - scroll.y, house->rect.w, house->rect.h);
+            } else if (player->m_iProgress >= 0 &&
+                       static_cast<size_t>(player->m_iProgress) < island->vecLevelPoints.size()) {
+                const vek::vec2 p = island->vecLevelPoints[static_cast<size_t>(player->m_iProgress)] - scroll;
+                t = vek::rectf(p.x - 18.0f, p.y - 30.0f, 36.0f, 60.0f);
+            }
+        } else if (kind == 9) {
+            // The plant whose corner the arrow stands on.
+            if (cLevel* field = cLevelBot::Field())
+                for (const cObject* object : field->GetObjects()) {
+                    if (object->GetType() == OBJ_NONE || !object->IsType(OBJ_PLANT)) continue;
+                    const vek::rectf r = object->GetRect();
+                    if (r.y + r.h == a.y && (r.x + r.w == a.x || r.x == a.x)) t = r;
+                }
         }
         if (target) t = target->GetRect();
         if (t.w <= 0.0f || t.h <= 0.0f) return;
         m_setHintKindsSeen.insert(kind);
-        bool middle = false;
-        const float hidden = HintCover(t, middle);
-        if (middle || hidden > 0.25f)
-            m_vecCoveringSteps.push_back("screen hint " + std::to_string(kind) + ": " +
-                                         std::to_string(static_cast<int>(hidden * 100.0f)) + "% hidden" +
-                                         (middle ? ", its middle under the bubble" : ""));
+        if (const std::string note = Hiding(t); !note.empty())
+            m_vecCoveringSteps.push_back("screen hint " + std::to_string(kind) + ": " + note);
+        if (const std::string lines = HiddenTaskLines(target); !lines.empty())
+            m_vecCoveringSteps.push_back("screen hint " + std::to_string(kind) + lines);
     }
 
     // What the player faces, for failure messages.

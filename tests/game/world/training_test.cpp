@@ -77,7 +77,8 @@ TEST(TrainingTable, HighlightsGrowAroundToolbarItemsAndHugPlants)
     EXPECT_EQ(rectf(small.x, small.y, small.w, small.h), rectf(521.0f, 685.0f, 94.0f, 94.0f));
     const cHighlight line = ControlHighlight(874.0f, 560.0f, 148.0f, 56.0f, 15.0f);
     EXPECT_EQ(rectf(line.x, line.y, line.w, line.h), rectf(859.0f, 545.0f, 165.0f, 94.0f)) << "up to the screen's edge";
-    EXPECT_EQ(vec2(line.ax, line.ay), vec2(953.0f, 545.0f)) << "the arrow where the square has it";
+    EXPECT_EQ(vec2(line.ax, line.ay), vec2(1024.0f, 545.0f)) << "the arrow at the corner of what it covers";
+    EXPECT_EQ(vec2(button.ax, button.ay), vec2(619.0f, 685.0f));
 
     const cHighlight plant = ObjectHighlight(200.0f, 300.0f, 60.0f, 80.0f, true);
     EXPECT_EQ(rectf(plant.x, plant.y, plant.w, plant.h), rectf(212.0f, 282.0f, 36.0f, 116.0f));

@@ -44,6 +44,8 @@ locale.ConfirmDeletePlayer = "Are you sure you\nwant to delete\nplayer '%s'?"
 locale.ConfirmExitGame = "Are you sure you\nwant to exit\nthe game?"
 locale.ErrorWindowMode = "Can't set windowed mode"
 locale.ErrorSaveGame = "The game could\nnot be saved."
+locale.ErrorGameRefused = "The saved game could not\nbe read. Its files stay as\nthey were; play is not saved."
+locale.ErrorGameDamaged = "The saved game was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept."
 
 -- Ratings of the gardener (gold medals) and of the island (buildings).
 locale.Rate0 = "Beginner"

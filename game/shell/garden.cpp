@@ -305,6 +305,23 @@ void cGarden::FinishInit()
     if (vek::g_pGame) vek::g_pGame->bRunInactive = false;
     if (vek::g_pScript) vek::g_pScript->LoadFile(vek::filename("{StaticPath}/conf/autoexec.lua"));
     if (m_pPlayer) m_pPlayer->Activate();
+    TellLoadNotice();
+}
+
+void cGarden::TellLoadNotice()
+{
+    cPlayer* player = GetPlayer();
+    if (!player) return;
+    switch (player->TakeLoadNotice()) {
+    case cPlayer::e_noticeRefused:
+        ShowMessageBox(0, 0, GetLocaleGD().ErrorGameRefused, "");
+        break;
+    case cPlayer::e_noticeDamaged:
+        ShowMessageBox(2, 0, GetLocaleGD().ErrorGameDamaged, "");
+        break;
+    case cPlayer::e_noticeNone:
+        break;
+    }
 }
 
 cPlayerBase* cGarden::CreatePlayer(const vek::string& name) { return new cPlayer(name); }
@@ -334,7 +351,11 @@ bool cGarden::ShowGameWindow(const vek::string& name, int param)
         if (gui && gui->IsWindowShown("profile_add")) gui->HideWindow("profile_add");
     }
     m_iWindowParam = param;
-    return gui && gui->ShowWindow(name) == 0;
+    const bool shown = gui && gui->ShowWindow(name) == 0;
+    // A profile chosen on the profile screens tells of its saved game once
+    // the menu it returns to shows.
+    if (shown && name == "main") TellLoadNotice();
+    return shown;
 }
 
 void cGarden::OnWindowClose(const vek::string& name)

@@ -296,6 +296,9 @@ public:
     vek::cMusic* m_pGameMusic = nullptr;
 
 private:
+    // Tells the player, once per profile and run, that the current
+    // profile's saved game could not be read or was damaged.
+    void TellLoadNotice();
     // Text, icon, buttons and command of the message box; false without one.
     bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
 };

@@ -20,6 +20,8 @@ class cScript;
     X(ConfirmExitGame, "Are you sure you\nwant to exit\nthe game?") \
     X(ErrorWindowMode, "Can't set windowed mode") \
     X(ErrorSaveGame, "The game could\nnot be saved.") \
+    X(ErrorGameRefused, "The saved game could not\nbe read. Its files stay as\nthey were; play is not saved.") \
+    X(ErrorGameDamaged, "The saved game was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept.") \
     X(Rate0, "Rate0") \
     X(Rate1, "Rate1") \
     X(Rate2, "Rate2") \

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <type_traits>
 
 #include "engine/app/game.h"
@@ -18,8 +19,10 @@
 #include "game/objects/tools.h"
 #include "game/shell/garden.h"
 #include "game/shell/profile_host.h"
+#include "game/world/balance.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
+#include "game/world/level_defs.h"
 #include "game/world/rules.h"
 #include "game/world/ware.h"
 #include "platform/paths.h"
@@ -36,6 +39,20 @@ constexpr int kPrices[cUpgrades::kCount][3] = {
 };
 
 int MaxLevel(int index) { return index == cUpgrades::e_upBinVolume ? 2 : 3; }
+
+// The most any level's definition asks of one task. The level a saved game
+// continues is not checked against its own definition: "player.dat" is
+// written at exit, so after a lost run it may name an earlier level.
+int32_t LargestTaskAmount()
+{
+    static const int32_t largest = [] {
+        int32_t most = 0;
+        for (int level = 0; level < kLevelCount; ++level)
+            for (const cLevelDefTask& task : GetLevelDef(level).vecTasks) most = std::max(most, task.iAmount);
+        return most;
+    }();
+    return largest;
+}
 
 // The layouts this game reads: 0.6 (no value lists, no tutorial switch),
 // 0.7 and 0.8 (task times from above 0.7), 0.9. Any other value (0, NaN,
@@ -69,15 +86,34 @@ public:
         }
         value = std::move(text);
     }
-    // A count of items of four bytes: negative reads as 0; a count past the
-    // end of the file refuses the rest (-1).
+    // A value the game only ever writes between lo and hi: one outside says
+    // the record is damaged, and it and the rest keep their defaults (never
+    // the nearest end of the range, which could hand out unearned progress).
+    void IntIn(int32_t& value, int32_t lo, int32_t hi, const char* what)
+    {
+        if (!Need(4)) return;
+        const int32_t read = m_Stream.ReadInt();
+        if (read >= lo && read <= hi) {
+            value = read;
+            return;
+        }
+        OutOfRange(what, read);
+    }
+    void OutOfRange(const char* what, int32_t read)
+    {
+        m_strOutOfRange = vek::Formatted("%s %i is out of range", what, read);
+        Stop();
+    }
+    // A count of items of four bytes. One that is negative or runs past the
+    // end of the file refuses the rest (-1): the values after it would be
+    // read from the wrong bytes.
     int32_t Count()
     {
         int32_t count = 0;
         if (!Need(4)) return -1;
         count = m_Stream.ReadInt();
-        if (count <= 0) return 0;
-        if (static_cast<size_t>(count) > m_Stream.BytesLeft() / 4) {
+        if (count == 0) return 0;
+        if (count < 0 || static_cast<size_t>(count) > m_Stream.BytesLeft() / 4) {
             m_bCountRefused = true;
             Stop();
             return -1;
@@ -123,6 +159,7 @@ public:
     bool IsStopped() const { return m_bStopped; }
     bool IsShort() const { return m_bShort; }
     bool WasCountRefused() const { return m_bCountRefused; }
+    const vek::string& OutOfRangeText() const { return m_strOutOfRange; }
     vek::cBitStream& Stream() { return m_Stream; }
 
 private:
@@ -138,11 +175,13 @@ private:
     bool m_bShort = false;
     bool m_bStopped = false;
     bool m_bCountRefused = false;
+    vek::string m_strOutOfRange;
 };
 
 // What the damage warning says of the rest of the file.
-const char* DamageText(const cReader& in)
+vek::string DamageText(const cReader& in)
 {
+    if (!in.OutOfRangeText().empty()) return in.OutOfRangeText() + "; it and the rest keep their defaults";
     return in.WasCountRefused() ? "a count does not fit the file; the rest keeps its defaults"
                                 : "it is cut short; the rest keeps its defaults";
 }
@@ -358,6 +397,35 @@ bool cPlayer::IsGameRefused(int slot) const
            std::find(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot) != m_RefusedSlots.end();
 }
 
+namespace {
+bool Holds(const std::vector<int32_t>& slots, int slot)
+{
+    return std::find(slots.begin(), slots.end(), slot) != slots.end();
+}
+} // namespace
+
+void cPlayer::NoteSetPartDamaged(int slot) const
+{
+    if (!Holds(m_DamagedSets, slot)) m_DamagedSets.push_back(slot);
+}
+
+void cPlayer::NoteSetPartRefused(int slot) const
+{
+    if (!Holds(m_RefusedSets, slot)) m_RefusedSets.push_back(slot);
+}
+
+cPlayer::eLoadNotice cPlayer::TakeLoadNotice()
+{
+    if (m_bNoticeGiven) return e_noticeNone;
+    eLoadNotice notice = e_noticeNone;
+    if (IsGameRefused(-1) || Holds(m_RefusedSets, -1))
+        notice = e_noticeRefused;
+    else if (m_bPlayerDamaged || Holds(m_DamagedSets, -1))
+        notice = e_noticeDamaged;
+    if (notice != e_noticeNone) m_bNoticeGiven = true;
+    return notice;
+}
+
 vek::filename cPlayer::GetSetFileForWriting(int slot, const char* name) const
 {
     const vek::filename file = vek::AppendPath(GetProfilePath(slot), name);
@@ -406,8 +474,8 @@ bool cPlayer::LoadPlayer()
     m_fVersion = version;
     m_fUnmarkedVersion = version;
     in.String(m_strName);
-    in.Int(m_iProgress);
-    in.Int(m_iContinueLevel);
+    in.IntIn(m_iProgress, 0, kLevelCount, "the progress");
+    in.IntIn(m_iContinueLevel, -1, kLevelCount - 1, "the level to continue");
     in.FixedList(m_Events);
     in.FixedList(m_Hints);
     in.List(m_Results);
@@ -427,7 +495,7 @@ bool cPlayer::LoadPlayer()
     // A name is never empty, and values out of range after reading mean the
     // fields were read from the wrong bytes: none of them is kept, and the
     // file is kept as it is beside the next one written.
-    const bool emptyName = m_strName.empty() && !in.IsStopped();
+    const bool emptyName = m_strName.empty();
     const int fixes = CheckProfileValues(*this);
     if (emptyName || (fixes > 0 && !in.IsShort())) {
         vek::LogWarning(kSender, "%s is misaligned (%s); its values are not used\n", file.path,
@@ -436,7 +504,47 @@ bool cPlayer::LoadPlayer()
         GetProfileHost().iTraining = trainingBefore;
         m_bPlayerDamaged = true;
     }
+    // The level to continue may be lost with the rest: the game in play it
+    // names is kept before anything is saved over it.
+    if (m_bPlayerDamaged) NoteSetPartDamaged(-1);
     return true;
+}
+
+void cPlayer::MarkOlderSaves(const vek::filename& folder)
+{
+    if (m_fUnmarkedVersion >= kVersion - 1e-4f) return;
+    // The saves written before they carried their own layout are read in
+    // the layout "player.dat" names; once it names today's, each of them
+    // takes a mark with its own, its bytes otherwise as they are.
+    std::vector<vek::filename> files{vek::AppendPath(folder, "save.dat")};
+    vek::cFileSystem fs;
+    for (vek::filename entry = fs.GetFirst(folder); !entry.empty(); entry = fs.GetNext()) {
+        const vek::string name = entry.GetFile();
+        if (name.empty() || name.find_first_not_of("0123456789") != vek::string::npos || !fs.IsFolder(entry)) continue;
+        files.push_back(vek::AppendPath(entry, "save.dat"));
+    }
+    bool all = true;
+    for (const vek::filename& file : files) {
+        vek::cBitStream save;
+        if (vek::cDataManager::ReadBinary(&save, file) != vek::cDataManager::Ok) continue;
+        uint32_t stamp = 0;
+        float version = 0.0f;
+        if (save_set::TakeMark(save, &stamp, &version)) continue;
+        std::vector<uint8_t> bytes(save.GetData().begin(),
+                                   save.GetData().begin() +
+                                       static_cast<std::ptrdiff_t>(std::min(save.GetByteCount(), save.GetData().size())));
+        vek::cBitStream mark;
+        save_set::AppendMark(mark, NewStamp(0), m_fUnmarkedVersion);
+        bytes.insert(bytes.end(), mark.GetData().begin(),
+                     mark.GetData().begin() + static_cast<std::ptrdiff_t>(save_set::kMarkBytes));
+        vek::cBitStream marked;
+        marked.SetData(std::move(bytes));
+        if (vek::cDataManager::WriteBinary(&marked, file) != vek::cDataManager::Ok) {
+            vek::LogWarning(kSender, "Cannot mark %s with its layout; it may be misread later\n", file.path);
+            all = false;
+        }
+    }
+    if (all) m_fUnmarkedVersion = kVersion;
 }
 
 bool cPlayer::SavePlayer()
@@ -448,6 +556,7 @@ bool cPlayer::SavePlayer()
                         vek::AppendPath(folder, "player.dat").path);
         return false;
     }
+    MarkOlderSaves(folder);
     vek::cBitStream out;
     out.WriteFloat(kVersion);
     out.WriteString(m_strName);
@@ -512,9 +621,13 @@ bool cPlayer::LoadGame(int slot)
             cProfileHost& host = GetProfileHost();
             if (slot == -1) {
                 in.Float(m_fClock);
+                if (!in.IsStopped() && !(std::isfinite(m_fClock) && m_fClock >= 0.0f)) {
+                    in.OutOfRange("the level clock", static_cast<int32_t>(std::isfinite(m_fClock) ? m_fClock : -1.0f));
+                    m_fClock = 0.0f;
+                }
                 if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
                 if (!in.IsStopped() && !ReadWareList(m_CarLoad, &stream)) in.RefuseCount();
-                in.Int(m_iLevelValue);
+                in.IntIn(m_iLevelValue, 0, std::numeric_limits<int32_t>::max(), "the next task");
                 if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
                 if (!in.IsStopped()) {
                     bool refused = false;
@@ -525,25 +638,33 @@ bool cPlayer::LoadGame(int slot)
                             in.MarkShort();
                     }
                 }
+                // More than any level asks for, or more delivered beyond a
+                // task than the car holds: no game wrote that.
+                const int32_t below = -static_cast<int32_t>(m_CarLoad.size());
+                for (size_t i = 0; i < m_Tasks.size() && !in.IsStopped(); ++i) {
+                    const cLevelTask& task = m_Tasks[i];
+                    if (task.IsEmpty() || (task.iAmount >= below && task.iAmount <= LargestTaskAmount())) continue;
+                    in.OutOfRange("a task amount", task.iAmount);
+                    m_Tasks.resize(i);
+                }
             }
             if (version < 0.9f) {
                 int32_t older = 0;  // older files carry one more value here
                 in.Int(older);
             }
+            constexpr int32_t kMost = std::numeric_limits<int32_t>::max();
             in.Int(host.iRuleCounter);
-            in.Int(m_iPlayerValue);
-            in.Int(m_iMoney);
-            in.Int(m_iIslandMoney);
-            if (!in.IsStopped()) {
-                if (stream.BytesLeft() < 4 * cUpgrades::kCount)
-                    in.Stop();
-                else
-                    m_Upgrades.Read(stream);
-            }
-            in.Int(m_iSorts);
-            in.Int(m_iAnimals);
+            in.IntIn(m_iPlayerValue, 0, kMost, "the bed layout");
+            in.IntIn(m_iMoney, 0, kMost, "the money");
+            in.IntIn(m_iIslandMoney, 0, kMost, "the island funds");
+            int32_t upgrades[cUpgrades::kCount] = {};
+            for (int i = 0; i < cUpgrades::kCount; ++i) in.IntIn(upgrades[i], 0, MaxLevel(i), "an upgrade level");
+            for (int i = 0; i < cUpgrades::kCount; ++i) m_Upgrades.SetLevel(i, upgrades[i]);
+            in.IntIn(m_iSorts, 0, kLastSort, "the sort index");
+            in.IntIn(m_iAnimals, -1, kAnimalKinds - 1, "the animal level");
             if (in.IsShort()) {
                 m_iDamagedSlot = slot;
+                NoteSetPartDamaged(slot);
                 vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
             }
             CheckProfileValues(*this);
@@ -563,6 +684,11 @@ bool cPlayer::SaveGame(int slot)
         vek::LogWarning(kSender, "The game in %s is not saved: its files were refused and are kept\n", folder.path);
         return false;
     }
+    // One file of this save was damaged when read: the others belong with
+    // it, so each is kept before the set is written over.
+    const bool keepSet = Holds(m_DamagedSets, slot);
+    if (keepSet)
+        for (const char* name : {"save.dat", "level.dat", "island.dat"}) save_set::KeepAsBad(vek::AppendPath(folder, name));
     vek::cBitStream out;
     if (slot == -1) {
         cIsland* island = GetIsland();
@@ -620,6 +746,7 @@ bool cPlayer::SaveGame(int slot)
     }
     if (ok) ok = WriteFile(out, folder, "save.dat", m_iDamagedSlot == slot);
     if (ok && m_iDamagedSlot == slot) m_iDamagedSlot = -2;
+    if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
     for (const char* name : kSetFiles) {
         const vek::filename target = vek::AppendPath(folder, name);
         const std::string next = vek::platform::ToNativePath(target.path + kNext);

@@ -111,6 +111,18 @@ public:
     // in progress could not be written (or was refused): the set is then
     // not committed, and the last save stays whole.
     void NoteSetPartFailed() const { m_bSetPartFailed = true; }
+    // Told by the level field and the island when they read their file of
+    // the slot's save: it was damaged (the next save keeps every file of
+    // the set as "<name>.bad" first), or it was refused (kept as it is).
+    void NoteSetPartDamaged(int slot) const;
+    void NoteSetPartRefused(int slot) const;
+
+    // What the player is to hear of the profile's files, once per run: the
+    // game in play could not be read and will not be saved (e_noticeRefused),
+    // or a damaged part starts afresh (e_noticeDamaged). Later calls give
+    // e_noticeNone.
+    enum eLoadNotice : int { e_noticeNone = 0, e_noticeRefused = 1, e_noticeDamaged = 2 };
+    eLoadNotice TakeLoadNotice();
 
     vek::string m_strFolder = "plr000";
     vek::string m_strName;
@@ -139,6 +151,10 @@ public:
     std::vector<int32_t> m_AnimalCounts;
 
 private:
+    // Before "player.dat" is written in today's layout: marks each save of
+    // the profile written without a mark (in an older layout) with the
+    // layout it has, so that it is never read in today's.
+    void MarkOlderSaves(const vek::filename& folder);
     // Writes the stream to the file, first keeping a damaged earlier file as
     // "<name>.bad" when loading found it damaged.
     bool WriteFile(const vek::cBitStream& stream, const vek::filename& folder, const char* name,
@@ -160,4 +176,9 @@ private:
     // The slot SaveGame is writing (-2 none).
     int32_t m_iWritingSlot = -2;
     mutable bool m_bSetPartFailed = false;
+    // Slots whose save had a damaged or refused file when read: the first
+    // until it is saved again, the second for the run.
+    mutable std::vector<int32_t> m_DamagedSets;
+    mutable std::vector<int32_t> m_RefusedSets;
+    bool m_bNoticeGiven = false;
 };

@@ -207,6 +207,8 @@ void cIsland::Load(int slot)
         return;
     }
     LoadPlayerFile(file);
+    if (m_strRefusedFile == file.path) player->NoteSetPartRefused(slot);
+    if (m_strDamagedFile == file.path) player->NoteSetPartDamaged(slot);
 }
 
 bool cIsland::LoadPlayerFile(const vek::filename& file)

@@ -210,6 +210,7 @@ bool cLevel::Load(int slot)
     vek::cBitStream stream;
     bool haveFile = false;
     bool foreign = false;
+    bool empty = false;
     vek::filename file;
     m_RefusedSlots.erase(std::remove(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot), m_RefusedSlots.end());
     if (player && !player->IsGameRefused(slot)) {
@@ -218,10 +219,14 @@ bool cLevel::Load(int slot)
             file = vek::AppendPath(folder, kFile);
             const int result = vek::cDataManager::ReadBinary(&stream, file);
             haveFile = result == vek::cDataManager::Ok;
+            // No game writes an empty field file (or one past the reader's
+            // limit): one holds at least the gardener.
+            empty = result == vek::cDataManager::InternalError;
             if (result == vek::cDataManager::Unreadable) {
                 vek::LogWarning(kSender, "Load: %s exists but cannot be read; the field starts afresh and the file is kept\n",
                                 file.path);
                 m_RefusedSlots.push_back(slot);
+                player->NoteSetPartRefused(slot);
             }
             uint32_t stamp = 0;
             float version = 0.0f;
@@ -234,12 +239,14 @@ bool cLevel::Load(int slot)
     }
     vek::string problem;
     if (foreign) problem = "it belongs to another save than save.dat";
+    if (empty || (haveFile && stream.BytesLeft() == 0)) problem = "it is empty";
     LoadField(haveFile ? &stream : nullptr, &problem);
     m_DamagedSlots.erase(std::remove(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot), m_DamagedSlots.end());
     if (!problem.empty()) {
         if (problem != kAnimalProblem)
             vek::LogWarning(kSender, "Load: %s is damaged: %s; the rest keeps its defaults\n", file.path, problem);
         m_DamagedSlots.push_back(slot);
+        if (player) player->NoteSetPartDamaged(slot);
     }
     return true;
 }

@@ -144,12 +144,11 @@ bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, flo
     // nothing after it is read as task records.
     const size_t recordBytes = kFixedBytes + (HasTime(version) ? kTimeBytes : 0);
     const size_t fits = stream.BytesLeft() / recordBytes;
-    if (declared < 0) return false;
-    const size_t count = static_cast<size_t>(declared);
-    if (count > fits) {
+    if (declared < 0 || static_cast<size_t>(declared) > fits) {
         if (refused) *refused = true;
         return false;
     }
+    const size_t count = static_cast<size_t>(declared);
     tasks.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         cLevelTask task = MakeLevelTask(vek::string(), 0, 0.0f);

@@ -159,12 +159,11 @@ bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream)
 {
     if (!stream) return false;
     list.clear();
-    // A negative count reads as an empty list; one that the bytes left
-    // cannot hold (four per index) refuses the list, and nothing after the
-    // count is read.
+    // A count that is negative or that the bytes left cannot hold (four
+    // per index) refuses the list, and nothing after the count is read.
     const int32_t count = stream->ReadInt();
-    if (count <= 0) return true;
-    if (static_cast<size_t>(count) > stream->BytesLeft() / 4) return false;
+    if (count == 0) return true;
+    if (count < 0 || static_cast<size_t>(count) > stream->BytesLeft() / 4) return false;
     list.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         const int32_t ware = stream->ReadInt();

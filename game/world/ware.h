@@ -116,10 +116,10 @@ bool IsNoWare(const cLevelTask& task);
 
 // A list of ware indices in a saved game: a count, then that many indices.
 // The reader replaces the list and drops the index NO_WARE and every index
-// that is negative or, once the table is filled, past its end; a count with the
-// top bit set reads nothing. A count beyond what the rest of the stream can
-// hold refuses the list: it stays empty, nothing after the count is read,
-// and the reader returns false. Both are false without a stream.
+// that is negative or, once the table is filled, past its end. A count that
+// is negative or beyond what the rest of the stream can hold refuses the
+// list: it stays empty, nothing after the count is read, and the reader
+// returns false. Both are false without a stream.
 bool ReadWareList(std::vector<int32_t>& list, vek::cBitStream* stream);
 bool WriteWareList(const std::vector<int32_t>& list, vek::cBitStream* stream);
 

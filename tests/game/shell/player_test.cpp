@@ -563,17 +563,126 @@ TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
     EXPECT_EQ(Read("t/save.dat.bad"), cutSave);
 }
 
-TEST_F(ProfileTest, SaveUpgradeLevelsAreClamped)
+TEST_F(ProfileTest, AValueNoGameWritesKeepsItAndTheRestAtTheirDefaults)
 {
-    Out o;
-    o.F(0.0f).I(0).I(0).I(0);
-    o.I(0).I(0).I(0).I(0);
-    o.I(9).I(-4).I(3).I(3).I(100).I(2).I(0).I(-1);
-    ASSERT_TRUE(vektest::WriteFile(Path("u/save.dat"), o.b));
-    cPlayer p("u");
-    p.Activate();
-    const int expected[] = {3, 0, 2, 3, 3, 2};
-    for (int i = 0; i < cUpgrades::kCount; ++i) EXPECT_EQ(p.m_Upgrades.GetLevel(i), expected[i]) << i;
+    // player.dat: a flipped bit in the progress, then in the level to
+    // continue. Neither opens levels never won; the values before stay.
+    struct PlayerCase {
+        int32_t progress, level;
+        const char* logged;
+    };
+    for (const PlayerCase& c : {PlayerCase{0x82, -1, "the progress 130 is out of range"},
+                                PlayerCase{3, 0x80, "the level to continue 128 is out of range"}}) {
+        Bytes bytes = PlayerDatOf(0.9f, "Ann", c.progress);
+        bytes.replace(13, 4, Out().I(c.level).b);
+        ASSERT_TRUE(vektest::WriteFile(Path("v/player.dat"), bytes));
+        ASSERT_TRUE(vektest::WriteFile(Path("v/save.dat"), SaveDatOf(0.9f)));
+        cPlayer p("v");
+        ASSERT_TRUE(p.LoadPlayer());
+        EXPECT_EQ(Logged(c.logged), 1);
+        EXPECT_EQ(p.m_strName, "Ann");
+        EXPECT_EQ(p.m_iProgress, c.progress == 3 ? 3 : 0);
+        EXPECT_EQ(p.m_iContinueLevel, -1);
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeDamaged);
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone) << "told once";
+        // The game in play the file named is kept before it is saved over.
+        ASSERT_TRUE(p.Activate());
+        ASSERT_TRUE(p.SaveGame(-1));
+        EXPECT_EQ(Read("v/save.dat.bad"), SaveDatOf(0.9f));
+        ASSERT_TRUE(p.SavePlayer());
+        EXPECT_EQ(Read("v/player.dat.bad"), bytes);
+    }
+
+    // save.dat: each damaged value by its bytes, with what the game then
+    // holds. SaveDatOf: the task count at 16, its amount at 29, the rule
+    // counter at 37, money at 45, the upgrades at 53, sorts at 77.
+    struct SaveCase {
+        size_t at;
+        int32_t value;
+        size_t tasks;  // the records kept
+        int32_t money, sorts;
+        const char* logged;
+    };
+    const SaveCase cases[] = {
+        {77, 0x82, 1, 6060, 0, "the sort index 130 is out of range"},
+        {53, 9, 1, 6060, 0, "an upgrade level 9 is out of range"},
+        {61, -4, 1, 6060, 0, "an upgrade level -4 is out of range"},
+        {45, -6060, 1, 0, 0, "the money -6060 is out of range"},
+        {16, -1, 0, 0, 0, "a count does not fit the file"},
+        {29, 0x7fffffff, 0, 0, 0, "a task amount 2147483647 is out of range"},
+        {29, -6, 0, 0, 0, "a task amount -6 is out of range"},
+        // One more delivered than wanted, while the car still holds it: a
+        // game writes that.
+        {29, -1, 1, 6060, 2, nullptr},
+    };
+    int round = 0;
+    for (const SaveCase& c : cases) {
+        const std::string folder = "s" + std::to_string(round++);
+        Bytes bytes = SaveDatOf(0.9f);
+        bytes.replace(c.at, 4, Out().I(c.value).b);
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), bytes));
+        GetProfileHost().iRuleCounter = 0;
+        cPlayer p(folder);
+        ASSERT_TRUE(p.Activate());
+        if (c.logged) {
+            EXPECT_EQ(Logged(c.logged), 1) << c.logged;
+        }
+        EXPECT_EQ(p.m_Tasks.size(), c.tasks) << c.at;
+        EXPECT_EQ(GetProfileHost().iRuleCounter, c.tasks == 0 ? 0 : 5) << c.at;
+        EXPECT_EQ(p.m_iMoney, c.money) << c.at;
+        EXPECT_EQ(p.m_iSorts, c.sorts) << c.at;
+        EXPECT_EQ(p.m_iAnimals, c.logged ? -1 : 1) << c.at;
+        for (int i = 0; i < cUpgrades::kCount; ++i) EXPECT_EQ(p.m_Upgrades.GetLevel(i), 0) << c.at;
+        EXPECT_EQ(p.TakeLoadNotice(), c.logged ? cPlayer::e_noticeDamaged : cPlayer::e_noticeNone) << c.at;
+        ASSERT_TRUE(p.SaveGame(-1));
+        EXPECT_EQ(Exists(folder + "/save.dat.bad"), c.logged != nullptr) << c.at;
+    }
+
+    // A save.dat refused for its task count: the field and the island of
+    // the same save are kept too before the set is written over.
+    Bytes refused = SaveDatOf(0.9f);
+    refused.replace(16, 4, Out().I(1000).b);
+    ASSERT_TRUE(vektest::WriteFile(Path("f/save.dat"), refused));
+    ASSERT_TRUE(vektest::WriteFile(Path("f/level.dat"), "field"));
+    ASSERT_TRUE(vektest::WriteFile(Path("f/island.dat"), "isle"));
+    cPlayer p("f");
+    ASSERT_TRUE(p.Activate());
+    ASSERT_TRUE(p.SaveGame(-1));
+    EXPECT_EQ(Read("f/save.dat.bad"), refused);
+    EXPECT_EQ(Read("f/level.dat.bad"), "field");
+    EXPECT_EQ(Read("f/island.dat.bad"), "isle");
+    // Kept once: the next save finds a whole set.
+    ASSERT_TRUE(vektest::WriteFile(Path("f/level.dat.bad"), "earlier"));
+    ASSERT_TRUE(p.SaveGame(-1));
+    EXPECT_EQ(Read("f/level.dat.bad"), "earlier");
+}
+
+TEST_F(ProfileTest, OlderSavesOfAProfileNotPlayedAreReadInTheirLayoutNextRun)
+{
+    // A 0.8 profile with a game in play and the save of level 1; the run
+    // plays another profile and writes every "player.dat" at exit.
+    ASSERT_TRUE(vektest::WriteFile(Path("o/player.dat"), PlayerDatOf(0.8f, "Old", 3)));
+    ASSERT_TRUE(vektest::WriteFile(Path("o/save.dat"), SaveDatOf(0.8f)));
+    const Bytes slot = Out().I(77).I(5).I(0).I(6060).I(40).Zeros(6).I(2).I(1).b;
+    ASSERT_TRUE(vektest::WriteFile(Path("o/1/save.dat"), slot));
+    for (int run = 0; run < 3; ++run) {
+        cPlayer p("o");
+        ASSERT_TRUE(p.LoadPlayer());
+        for (int which : {-1, 1}) {
+            GetProfileHost().iRuleCounter = 0;
+            ASSERT_TRUE(p.LoadGame(which));
+            EXPECT_EQ(p.m_iMoney, 6060) << run << " " << which;
+            EXPECT_EQ(p.m_iIslandMoney, 40) << run << " " << which;
+            EXPECT_EQ(GetProfileHost().iRuleCounter, 5) << run << " " << which;
+            if (which == -1) {
+                ASSERT_EQ(p.m_Tasks.size(), 1u) << run;
+                EXPECT_EQ(p.m_Tasks[0].iAmount, 3) << run;
+            }
+        }
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone);
+        ASSERT_TRUE(p.SavePlayer());
+    }
+    EXPECT_EQ(Read("o/player.dat").substr(0, 4), Out().F(0.9f).b);
 }
 
 TEST_F(ProfileTest, AnUnwritableFileIsReportedAsAFailure)

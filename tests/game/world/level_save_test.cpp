@@ -239,11 +239,12 @@ TEST_F(LevelSave, EveryCutOfAFileLoadsWithAWarningAndTheFixedObjects)
         EXPECT_EQ(level->GetObject(level->m_uPumpId)->GetCell(), cell(2, 9));
         EXPECT_EQ(p.Beds().size(), 6u);
     }
-    // An empty file is no damage: the default placement.
+    // No game writes an empty field: the default placement, said to be
+    // damaged.
     WriteBytes("");
-    const int before = Logged("is damaged");
+    const int before = Logged("level.dat is damaged: it is empty");
     LoadField();
-    EXPECT_EQ(Logged("is damaged"), before);
+    EXPECT_EQ(Logged("level.dat is damaged: it is empty"), before + 1);
     EXPECT_EQ(cScriptedPlayer(*level).Gardener()->GetCell(), cell(5, 5));
 }
 

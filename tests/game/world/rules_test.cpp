@@ -513,7 +513,6 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     player->m_iAnimals = -big;
     player->m_iMoney = -big;
     player->m_Results.assign(200, 0);
-    player->m_fClock = -5.0f;
     player->m_iPlayerValue = big;
     game->m_BedLayouts.assign(3, cBedLayout());
     ASSERT_TRUE(player->SavePlayer());
@@ -521,14 +520,15 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     {
         // Values of "player.dat" out of range after reading mean a file read
         // from the wrong bytes: none is kept, nor is the file written over
-        // unseen. Those of "save.dat" are bounded one by one.
+        // unseen. In "save.dat" the first (the money) and all after it
+        // keep their defaults.
         cPlayer loaded("plrrules");
         ASSERT_TRUE(loaded.LoadPlayer());
         EXPECT_EQ(loaded.m_iProgress, 0);
         EXPECT_EQ(loaded.m_iContinueLevel, -1);
         EXPECT_TRUE(loaded.m_Results.empty());
         ASSERT_TRUE(loaded.LoadGame(-1));
-        EXPECT_EQ(loaded.m_iSorts, 7);
+        EXPECT_EQ(loaded.m_iSorts, 0);
         EXPECT_EQ(loaded.m_iAnimals, -1);
         EXPECT_EQ(loaded.m_iMoney, 0);
         EXPECT_EQ(loaded.m_fClock, 0.0f);

@@ -12,6 +12,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
+#include <map>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/sound/sound.h"
 #include "flow_play.h"
@@ -386,6 +391,106 @@ TEST_F(ContinueLevel, EveryWayOutOfTheProgramKeepsTheGameAsItWas)
     EXPECT_EQ(Focus(), "island");
     EXPECT_EQ(Kept(), kept) << "left:\n " << kept.Text() << "\nnow:\n " << Kept().Text();
     Stop();
+}
+
+// A profile whose saved game cannot be read says so once at the start; its
+// files are what they were after it is played and the program ended. One
+// with a damaged value says so too, and "Continue" finds the level with
+// that value and the rest of its record at their defaults.
+TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
+{
+    StartToMainMenu();
+    HintsOff();
+    NewGameToLevelZero();
+    PlayHalfOfLevelZero();
+    LeaveLevel(false);
+    Key(SDL_SCANCODE_ESCAPE);
+    Run(20);
+    ASSERT_TRUE(Press("messagebox", "ok", 30));
+    Stop();
+    const std::string folder = m_strDir + "/app/profile/plr000/";
+    const char* const names[] = {"player.dat", "save.dat", "level.dat", "island.dat"};
+    std::map<std::string, std::string> whole;
+    for (const char* name : names) whole[name] = vektest::ReadFile(folder + name);
+    const auto restore = [&] {
+        for (const char* name : names) {
+            rmdir((folder + name).c_str());
+            ASSERT_TRUE(vektest::WriteFile(folder + name, whole[name]));
+        }
+    };
+
+    // A folder in a file's place reads as a marker.
+    const auto contents = [&](const char* name) {
+        struct stat st {};
+        if (stat((folder + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return std::string("<folder>");
+        return vektest::ReadFile(folder + name);
+    };
+    struct cCase {
+        const char* what;
+        std::function<void()> damage;
+        const vek::string* told;
+    };
+    const cCase cases[] = {
+        {"player.dat of another version",
+         [&] { ASSERT_TRUE(vektest::WriteFile(folder + "player.dat", std::string("\0\0\0@", 4) + whole["player.dat"].substr(4))); },
+         &GetLocaleGD().ErrorGameRefused},
+        {"save.dat unreadable", [&] { std::remove((folder + "save.dat").c_str()); mkdir((folder + "save.dat").c_str(), 0700); },
+         &GetLocaleGD().ErrorGameRefused},
+        {"level.dat unreadable", [&] { std::remove((folder + "level.dat").c_str()); mkdir((folder + "level.dat").c_str(), 0700); },
+         &GetLocaleGD().ErrorGameRefused},
+        // The sort index, eight bytes before the mark, flipped to 0x82.
+        {"save.dat with a sort index out of range",
+         [&] {
+             std::string bytes = whole["save.dat"];
+             bytes[bytes.size() - save_set::kMarkBytes - 8] = static_cast<char>(0x82);
+             ASSERT_TRUE(vektest::WriteFile(folder + "save.dat", bytes));
+         },
+         &GetLocaleGD().ErrorGameDamaged},
+    };
+    for (const cCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        restore();
+        c.damage();
+        std::map<std::string, std::string> before;
+        for (const char* name : names) before[name] = contents(name);
+        StartToMainMenu();
+        ASSERT_TRUE(Shown("messagebox"));
+        EXPECT_EQ(Text("messagebox", "text").compare(0, c.told->size(), *c.told), 0) << Text("messagebox", "text");
+        ASSERT_TRUE(Press("messagebox", "ok", 60));
+        EXPECT_FALSE(Shown("messagebox")) << "told once";
+        const bool refused = c.told == &GetLocaleGD().ErrorGameRefused;
+        if (Player()->m_iContinueLevel == 0) {
+            ContinueSavedLevel();
+            if (!refused) {
+                // The values before the damaged one are the saved game's.
+                EXPECT_EQ(Player()->m_iSorts, 0);
+                EXPECT_EQ(Player()->m_iAnimals, -1);
+                EXPECT_EQ(Wanted(Tomato()), 3);
+                EXPECT_EQ(Plants().size(), 3u);
+            }
+            Run(200);
+            OpenPauseMenu(false);
+            ASSERT_TRUE(Press("escape", "btExit"));
+        } else {
+            Key(SDL_SCANCODE_ESCAPE);
+            Run(20);
+            ASSERT_TRUE(Press("messagebox", "ok", 30));
+        }
+        ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 60));
+        Stop();
+        if (refused) {
+            for (const char* name : names) EXPECT_EQ(contents(name), before[name]) << name;
+        } else {
+            EXPECT_EQ(vektest::ReadFile(folder + "save.dat.bad"), before["save.dat"]);
+            EXPECT_EQ(vektest::ReadFile(folder + "level.dat.bad"), before["level.dat"]);
+        }
+        // The next start has nothing more to tell of a save it wrote.
+        if (!refused) {
+            StartToMainMenu();
+            EXPECT_FALSE(Shown("messagebox"));
+            Stop();
+        }
+    }
 }
 
 TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)

@@ -721,6 +721,7 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
                          % (name, found, want))
     # Where each control lies, and whether the mouse can reach it.
     field = row.get("layout", {}).get("field")
+    rects = []
     for name, cls in sorted(made.items()):
         own = set_calls.get(name, [])
         pos = [c for c in own if c[0] == "SetPos" and c[3] == "0"]
@@ -728,6 +729,7 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
         if not pos or not size:
             continue
         x, y, w, h = float(pos[-1][1]), float(pos[-1][2]), float(size[-1][1]), float(size[-1][2])
+        rects.append((name, (x, y, w, h)))
         if x < 0 or y < 0 or x + w > 1024 or y + h > 768:
             rep.fail(script, "control %s lies outside the 1024 x 768 GUI space" % name)
         passive = any(c[0] == "EnableState" and int(c[1]) & 8 for c in own) or \
@@ -741,6 +743,7 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
     for name, cls in sorted(made.items()):
         if is_a(cls, "cSliderCtrlEx"):
             check_hover_cells(rep, root, script, name, set_calls.get(name, []))
+    return rects
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
@@ -873,8 +876,19 @@ def check_windows(rep, root, manifest):
         textures.setdefault(f["texture"], set())
     fonts = {f["name"] for f in manifest["fonts"]}
     tilesets = {t["name"]: t["tileset"] for t in manifest["textures"] if t.get("tileset")}
+    placed = {}
     for row in manifest["windows"]:
-        check_window(rep, root, row, textures, fonts, tilesets)
+        placed[row["name"]] = check_window(rep, root, row, textures, fonts, tilesets) or []
+    # The comics window's buttons lie over every page: over no picture.
+    for row in manifest["windows"]:
+        if not row.get("comic_page"):
+            continue
+        for name, (x, y, w, h) in placed.get("comics", []):
+            for _, (px, py, pw, ph) in placed[row["name"]]:
+                if x < px + pw and px < x + w and y < py + ph and py < y + h:
+                    rep.fail(os.path.join(root, "gui", "comics.lua"),
+                             "control %s covers a picture of %s" % (name, row["name"]))
+                    break
 
 
 # Settings -------------------------------------------------------------------

@@ -743,10 +743,10 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
     for name, cls in sorted(made.items()):
         if is_a(cls, "cSliderCtrlEx"):
             check_hover_cells(rep, root, script, name, set_calls.get(name, []))
-    return rects
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
+    return rects
 
 
 def luminance(rgb):

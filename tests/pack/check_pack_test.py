@@ -308,8 +308,10 @@ class Windows(BrokenCopy):
         # The pages' controls are made by the shared page builder.
         self.edit_text("gui/common.lua", lambda t: t.replace(
             "cImageCtrl(w, delay)", "(delay == \"1.5\" and cImageCtrlEx or cImageCtrl)(w, delay)"))
+        self.edit_text("gui/comics.lua", lambda t: re.sub(r'"next", \d+, \d+', '"next", 860, 300', t))
         faults = self.faults()
         self.assertFault(r"gui/stat_island\.lua: sprite icons01:lok is not in the manifest", faults)
+        self.assertFault(r"gui/comics\.lua: control next covers a picture of comics00", faults)
         self.assertFault(r"gui/game_loading\.lua: control back uses the texture icons00, which is not there", faults)
         self.assertFault(r"gui/comics01\.lua: comic picture two must be named by its delay", faults)
         self.assertFault(r"gui/comics01\.lua: comic picture 1\.5 must be a cImageCtrl", faults)

@@ -260,8 +260,10 @@ end
 -- seconds after the previous one ("#" in front: it fades in without
 -- zooming). The page's pictures share one texture, a 2 x 2 grid of
 -- 512 x 512 cells, each picture 480 x 352 at its cell's lower left corner
--- plus (16, 16); places are the pictures' positions on the screen. The
--- page window itself is never shown, so it takes no input.
+-- plus (16, 16); places are the pictures' positions on the screen. They
+-- are shown a little smaller, 458 x 336, which leaves the comics window's
+-- button a strip below the pictures. The page window itself is never
+-- shown, so it takes no input.
 function gui.ComicPage(w, name, texture, delays, places)
   w:SetName(name)
   w:SetActive(false)
@@ -271,7 +273,7 @@ function gui.ComicPage(w, name, texture, delays, places)
     local c = cImageCtrl(w, delay)
     c:SetTexture(texture)
     c:SetPos(places[i][1], places[i][2], 0)
-    c:SetSize(480, 352, 0)
+    c:SetSize(458, 336, 0)
     c:SetUVPos(col * 0.5 + 16 / 1024, 0.5 - row * 0.5 + 16 / 1024, 0)
     c:SetUVSize(480 / 1024, 352 / 1024, 0)
   end

@@ -306,7 +306,10 @@ void cSliderCtrl::UpdateLayout()
 {
     const rect<float> track = GetTrackRect();
     const rect<float> thumb = GetThumbRect();
-    const float t = m_fMin < m_fMax ? (m_fValue - m_fMin) / (m_fMax - m_fMin) : 0.0f;
+    // With nothing to choose the thumb stands where one starts reading the
+    // track: at the left, or at the top of an upright one (where a list
+    // scrolled by it starts), not at its bottom.
+    const float t = m_fMin < m_fMax ? (m_fValue - m_fMin) / (m_fMax - m_fMin) : (m_bVertical ? 1.0f : 0.0f);
     float x = 0.0f;
     float y = 0.0f;
     // Lower bound first, then the upper one, so a thumb longer than its track

@@ -357,6 +357,71 @@ def check_whole(rep, png, row):
             rep.fail(png, "must be one even dim colour outside its uv rectangle")
 
 
+# A crop waits ripe for the harvest in its last growth frame: that frame
+# must be told apart at a glance from the one before. A pixel of the ripe
+# frame counts as changed when no pixel near it in the frame before (near
+# enough to forgive the last growth step) has a colour within RIPE_DISTANCE;
+# a fruit that turns from green to red changes a good share of the plant,
+# a crown that only grows a little changes nearly nothing. Flowers and grass
+# are never harvested by hand and are left out.
+RIPE_DISTANCE = 50
+RIPE_NEAR = 3
+RIPE_SHARE = 0.05
+
+
+def ripe_change(before, ripe):
+    """Share of the ripe frame's visible pixels that are new in colour."""
+    w, h = ripe.size
+    a, b = before.load(), ripe.load()
+
+    def flat(px):  # over mid grey, so a faint edge counts as faint
+        k = px[3] / 255.0
+        return tuple(c * k + 128 * (1 - k) for c in px[:3])
+    shown = changed = 0
+    for y in range(h):
+        for x in range(w):
+            if not b[x, y][3]:
+                continue
+            shown += 1
+            c = flat(b[x, y])
+            if all(math.dist(c, flat(a[i, j])) > RIPE_DISTANCE
+                   for j in range(max(0, y - RIPE_NEAR), min(h, y + RIPE_NEAR + 1))
+                   for i in range(max(0, x - RIPE_NEAR), min(w, x + RIPE_NEAR + 1))):
+                changed += 1
+    return changed / shown if shown else 0.0
+
+
+def check_ripe(rep, root, manifest):
+    for row in manifest["textures"]:
+        crops = [a["name"] for a in row.get("areas", []) if a.get("play") == "growth"
+                 and a["name"] not in ("flowers", "grass")]
+        tex = os.path.join(root, "texture", row.get("folder") or "", row["name"] + ".tex")
+        if not crops or not os.path.exists(tex):
+            continue
+        try:
+            nodes = {c[1]: c for c in record(tex) if c[0] == "node"}
+        except RuntimeError:
+            continue  # reported by check_tex
+        img = Image.open(os.path.splitext(tex)[0] + "." + row["format"]).convert("RGBA")
+        W, H = img.size
+        for name in crops:
+            if name not in nodes:
+                continue
+            u, v, w, h = (float(x) for x in nodes[name][3:7])
+            cols, rows = int(nodes[name][7]), int(nodes[name][8])
+            x0, y0 = round(u * W), round((1 - v - h) * H)
+            fw, fh = round(w * W) // cols, round(h * H) // rows
+            n = cols * rows
+            if n < 2:
+                continue
+            frame = [img.crop((x0 + (k % cols) * fw, y0 + (k // cols) * fh,
+                               x0 + (k % cols + 1) * fw, y0 + (k // cols + 1) * fh)) for k in (n - 2, n - 1)]
+            share = ripe_change(*frame)
+            if share < RIPE_SHARE:
+                rep.fail(tex, "area %s: the ripe frame changes %.3f of the plant from the frame before, needs %.2f"
+                         % (name, share, RIPE_SHARE))
+
+
 def check_pages(rep, root, manifest):
     rows = {r["name"]: r for r in manifest["textures"]}
     for a, b in SAME_SIZE:
@@ -656,6 +721,7 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
                          % (name, found, want))
     # Where each control lies, and whether the mouse can reach it.
     field = row.get("layout", {}).get("field")
+    rects = []
     for name, cls in sorted(made.items()):
         own = set_calls.get(name, [])
         pos = [c for c in own if c[0] == "SetPos" and c[3] == "0"]
@@ -663,6 +729,7 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
         if not pos or not size:
             continue
         x, y, w, h = float(pos[-1][1]), float(pos[-1][2]), float(size[-1][1]), float(size[-1][2])
+        rects.append((name, (x, y, w, h)))
         if x < 0 or y < 0 or x + w > 1024 or y + h > 768:
             rep.fail(script, "control %s lies outside the 1024 x 768 GUI space" % name)
         passive = any(c[0] == "EnableState" and int(c[1]) & 8 for c in own) or \
@@ -679,6 +746,7 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
+    return rects
 
 
 def luminance(rgb):
@@ -808,8 +876,19 @@ def check_windows(rep, root, manifest):
         textures.setdefault(f["texture"], set())
     fonts = {f["name"] for f in manifest["fonts"]}
     tilesets = {t["name"]: t["tileset"] for t in manifest["textures"] if t.get("tileset")}
+    placed = {}
     for row in manifest["windows"]:
-        check_window(rep, root, row, textures, fonts, tilesets)
+        placed[row["name"]] = check_window(rep, root, row, textures, fonts, tilesets) or []
+    # The comics window's buttons lie over every page: over no picture.
+    for row in manifest["windows"]:
+        if not row.get("comic_page"):
+            continue
+        for name, (x, y, w, h) in placed.get("comics", []):
+            for _, (px, py, pw, ph) in placed[row["name"]]:
+                if x < px + pw and px < x + w and y < py + ph and py < y + h:
+                    rep.fail(os.path.join(root, "gui", "comics.lua"),
+                             "control %s covers a picture of %s" % (name, row["name"]))
+                    break
 
 
 # Settings -------------------------------------------------------------------
@@ -907,6 +986,7 @@ def check(root, manifest):
                 check_counts(rep, areas, row, nodes)
         check_whole(rep, png, row)
     check_pages(rep, root, manifest)
+    check_ripe(rep, root, manifest)
     for row in manifest["fonts"]:
         if row.get("script"):
             check_font(rep, os.path.join(root, row["script"]),

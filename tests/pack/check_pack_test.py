@@ -150,6 +150,19 @@ class Textures(BrokenCopy):
         img.save(p)
         self.assertFault(r"images00\.tex: area plant01 frame 0 is cut at its top edge")
 
+    def test_a_ripe_frame_like_the_one_before_is_caught(self):
+        tex = self.path("texture/images00.tex")
+        node = next(c for c in check_pack.record(tex) if c[0] == "node" and c[1] == "plant00")
+        p = self.path("texture/images00.png")
+        img = Image.open(p).convert("RGBA")
+        W, H = img.size
+        u, v, w, h, cols = float(node[3]), float(node[4]), float(node[5]), float(node[6]), int(node[7])
+        x0, y0, fw = round(u * W), round((1 - v - h) * H), round(w * W) // cols
+        before = img.crop((x0 + (cols - 2) * fw, y0, x0 + (cols - 1) * fw, y0 + round(h * H)))
+        img.paste(before, (x0 + (cols - 1) * fw, y0))
+        img.save(p)
+        self.assertFault(r"images00\.tex: area plant00: the ripe frame changes 0\.000")
+
     def test_a_texture_that_is_not_a_power_of_two_is_caught(self):
         p = self.path("texture/icon_info.png")
         Image.open(p).resize((100, 128)).save(p)
@@ -295,8 +308,10 @@ class Windows(BrokenCopy):
         # The pages' controls are made by the shared page builder.
         self.edit_text("gui/common.lua", lambda t: t.replace(
             "cImageCtrl(w, delay)", "(delay == \"1.5\" and cImageCtrlEx or cImageCtrl)(w, delay)"))
+        self.edit_text("gui/comics.lua", lambda t: re.sub(r'"next", \d+, \d+', '"next", 860, 300', t))
         faults = self.faults()
         self.assertFault(r"gui/stat_island\.lua: sprite icons01:lok is not in the manifest", faults)
+        self.assertFault(r"gui/comics\.lua: control next covers a picture of comics00", faults)
         self.assertFault(r"gui/game_loading\.lua: control back uses the texture icons00, which is not there", faults)
         self.assertFault(r"gui/comics01\.lua: comic picture two must be named by its delay", faults)
         self.assertFault(r"gui/comics01\.lua: comic picture 1\.5 must be a cImageCtrl", faults)

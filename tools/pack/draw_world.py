@@ -21,6 +21,8 @@ C.update({
     "pink": (240, 150, 170),
     "grape": (112, 62, 148),
     "olive": (110, 128, 52),
+    "olive_leaf": (142, 166, 128),   # the olive tree's silvery crown
+    "olive_ripe": (84, 52, 96),      # ripe olives darken to purple
     "banana": (250, 222, 80),
     "tomato": (222, 58, 44),
     "trouser": (70, 110, 190),
@@ -366,12 +368,18 @@ def plant(p, sort, t):
         p.rr(30, 54 - 22 * g, 35, 56, 2, C["wood"])
         r = 8 + 13 * g
         cy = 38 - 16 * g
-        p.ell(32 - r, cy - r * 0.8, 32 + r, cy + r * 0.7, C["leaf_dark"] if sort == "plant01" else leaf)
-        if t > 0.5:
-            col = FRUIT[sort] if ripe else lighter(C["leaf"], 0.3)
+        olive = sort == "plant01"
+        p.ell(32 - r, cy - r * 0.8, 32 + r, cy + r * 0.7, C["olive_leaf"] if olive else leaf)
+        if ripe:
+            # Ripe, the crown fills with fruit a size larger than the green
+            # buds of the step before: the player must see it from afar.
+            rx, ry = (4, 5.5) if olive else (5, 5)
+            col = C["olive_ripe"] if olive else FRUIT[sort]
+            for fx, fy in ((-9, -7), (4, -10), (-2, 1), (10, 0), (-13, 4), (13, -8), (5, 8), (-7, 9)):
+                p.ell(32 + fx - rx, cy + fy - ry, 32 + fx + rx, cy + fy + ry, col)
+        elif t > 0.5:
             for fx, fy in ((-8, -6), (6, -10), (0, 2), (10, 2), (-12, 4)):
-                rs = 3 if sort == "plant01" else 4
-                p.ell(32 + fx * g - rs, cy + fy * g - rs, 32 + fx * g + rs, cy + fy * g + rs, col)
+                p.fell(32 + fx * g - 3, cy + fy * g - 3, 32 + fx * g + 3, cy + fy * g + 3, lighter(C["leaf"], 0.3))
         return
     if sort == "plant04":                         # wheat
         col = C["straw"] if ripe else mix(C["leaf"], C["straw"], t * 0.6)

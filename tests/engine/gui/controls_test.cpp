@@ -171,6 +171,18 @@ TEST_F(ControlFixture, SliderValueRangeAndDegenerateTracks)
     slider.SetSize(100, 10, 0);
     slider.SetSize(10, 10, cCtrl::e_sldImage);
     EXPECT_EQ(slider.GetThumbRect().x, 0.0f);
+    // An upright one starts at its top, where a scrolled list starts: the
+    // same place as the value max of a range, not the bottom.
+    cSliderSysCtrl upright("u", nullptr);
+    upright.SetVertical(true);
+    upright.SetPos(0, 0, 0);
+    upright.SetSize(10, 100, 0);
+    upright.SetSize(10, 10, cCtrl::e_sldImage);
+    upright.SetMinMax(0, 1);
+    upright.SetValue(1);
+    EXPECT_EQ(upright.GetThumbRect().y, 90.0f);
+    upright.SetMinMax(0, 0);
+    EXPECT_EQ(upright.GetThumbRect().y, 90.0f);
 
     // A slider of no length neither moves nor notifies.
     auto* flat = new cSliderSysCtrl("flat", window);

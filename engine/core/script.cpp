@@ -292,8 +292,9 @@ bool cScript::LoadFile(const filename& file)
 namespace {
 
 // Steps a values file may take: a table of a few dozen fields needs a few
-// hundred. The hook is called every kHookSteps steps, so a sound file never
-// meets it.
+// hundred. The hook looks every kHookSteps steps: a file as the game writes
+// it ends before the first look, so a quit signal never cuts a good one
+// short.
 constexpr int kHookSteps = 1000;
 constexpr int kValueSteps = 100000;
 // Memory a values file may claim beyond what the state already holds: the

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "platform/audio_mixer.h"
+#include "platform/fs.h"
 
 namespace vek::platform::audio {
 
@@ -284,10 +284,14 @@ tHandle cAudio::StreamCreateMemory(const void* data, size_t length, unsigned fla
 tHandle cAudio::DecodeStreamOpen(const std::string& nativePath, unsigned flags)
 {
     if (!IsInitialised()) return 0;
-    std::ifstream in(nativePath, std::ios::binary);
-    if (!in) return 0;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return 0;
+    // Regular files only, like every other reader: a folder, a named pipe or
+    // a device (a link to /dev/zero) is refused rather than read for ever.
+    cNativeFile in;
+    if (!in.Open(nativePath, "rb")) return 0;
+    const int64_t length = in.GetLength();
+    if (length < 0 || static_cast<uint64_t>(length) > SIZE_MAX) return 0;
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    if (!bytes.empty() && in.Read(bytes.data(), 1, bytes.size()) != bytes.size()) return 0;
     const uint8_t* p = bytes.data();
     const size_t n = bytes.size();
     auto d = std::make_unique<cDecodeStream>();

@@ -68,7 +68,8 @@ public:
     {
         const size_t total = m_Pcm.size() / uChannels;
         const size_t n = std::min(frames, total - m_Pos);
-        std::memcpy(out, m_Pcm.data() + m_Pos * uChannels, n * uChannels * sizeof(int16_t));
+        // No data at all (a chunk shorter than one frame) leaves no buffer to copy from.
+        if (n > 0) std::memcpy(out, m_Pcm.data() + m_Pos * uChannels, n * uChannels * sizeof(int16_t));
         m_Pos += n;
         return n;
     }

@@ -169,6 +169,7 @@ bool cNativeFile::Open(const std::string& nativePath, const char* mode, eShare s
     if (fd < 0) {
         m_eOpenError = errno == ENOENT || errno == ENOTDIR ? e_openErrorMissing
                        : errno == EISDIR || errno == ENXIO ? e_openErrorNotRegular
+                       : errno == ENAMETOOLONG             ? e_openErrorNameTooLong
                                                            : e_openErrorDenied;
         return false;
     }

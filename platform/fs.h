@@ -35,6 +35,7 @@ public:
         e_openErrorMissing,     // nothing is at the path (or a folder on it is missing)
         e_openErrorNotRegular,  // a folder, a named pipe, a device or a socket is there
         e_openErrorDenied,      // something is there but cannot be opened (permissions, I/O)
+        e_openErrorNameTooLong, // the path, or one of its names, is longer than the system allows
     };
 
     // False when the mode is not understood or the file cannot be opened (or,

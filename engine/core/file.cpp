@@ -526,6 +526,8 @@ int cFile::Open(const filename& file, const char* mode)
             LogWarning(g_szSender, "File %s is not a regular file; not read\n", file.path);
         } else if (why == platform::cNativeFile::e_openErrorDenied) {
             LogWarning(g_szSender, "File %s exists but cannot be opened\n", file.path);
+        } else if (why == platform::cNativeFile::e_openErrorNameTooLong) {
+            LogWarning(g_szSender, "File %s cannot be opened: its name is too long\n", file.path);
         } else {
             LogWarning(g_szSender, "File %s not found on disk\n", file.path);
             result = e_openNotFound;

@@ -1,5 +1,7 @@
 #include "engine/core/script.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 
@@ -11,6 +13,7 @@
 #include "engine/core/datamanager.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
+#include "platform/window.h"
 
 namespace vek {
 
@@ -199,13 +202,44 @@ int luaBasePrint(lua_State* L)
 
 // ---- the host ----
 
+namespace {
+
+// The state's allocator: counts what the state holds and refuses what would
+// pass the limit (Lua then collects and tries once more before it raises
+// "not enough memory"). Freeing and shrinking always succeed.
+void* CountedAlloc(void* ud, void* ptr, size_t osize, size_t nsize)
+{
+    auto* memory = static_cast<cScript::sMemory*>(ud);
+    const size_t old = ptr ? osize : 0;
+    if (nsize == 0) {
+        std::free(ptr);
+        memory->used -= old;
+        return nullptr;
+    }
+    if (nsize > old && nsize - old > memory->limit - std::min(memory->limit, memory->used))
+        return nullptr;
+    void* block = std::realloc(ptr, nsize);
+    if (block) memory->used = memory->used - old + nsize;
+    return block;
+}
+
+int Panic(lua_State* L)
+{
+    LogWarning(kSender, "unprotected error: %s\n", lua_isstring(L, -1) ? lua_tostring(L, -1) : "?");
+    return 0;
+}
+
+} // namespace
+
 cScript::~cScript() = default;
 
 bool cScript::Init()
 {
-    lua_State* L = luaL_newstate();
+    m_Memory = sMemory();
+    lua_State* L = lua_newstate(&CountedAlloc, &m_Memory);
     if (!L)
         return false;
+    lua_atpanic(L, &Panic);
     lua_pushcfunction(L, &OpenLibraries);
     if (lua_pcall(L, 0, 0, 0) != LUA_OK) {
         lua_close(L);
@@ -258,10 +292,30 @@ bool cScript::LoadFile(const filename& file)
 namespace {
 
 // Steps a values file may take: a table of a few dozen fields needs a few
-// hundred.
+// hundred. The hook looks every kHookSteps steps: a file as the game writes
+// it ends before the first look, so a quit signal never cuts a good one
+// short.
+constexpr int kHookSteps = 1000;
 constexpr int kValueSteps = 100000;
+// Memory a values file may claim beyond what the state already holds: the
+// settings are a handful of values, and a few string doublings would
+// otherwise grow without end.
+constexpr size_t kValueMemory = size_t(4) << 20;
 
-void StopLongRun(lua_State* L, lua_Debug*) { luaL_error(L, "the file takes too many steps"); }
+cScript::sMemory& StateMemory(lua_State* L)
+{
+    void* ud = nullptr;
+    lua_getallocf(L, &ud);
+    return *static_cast<cScript::sMemory*>(ud);
+}
+
+void StopLongRun(lua_State* L, lua_Debug*)
+{
+    // A quit request (SIGTERM, Ctrl+C) ends the file at once, so that the
+    // game can go on to its teardown.
+    if (platform::IsQuitSignalPending()) luaL_error(L, "a quit was requested while the file ran");
+    if (--StateMemory(L).stepsLeft <= 0) luaL_error(L, "the file takes too many steps");
+}
 
 // Runs text as a chunk with an empty table of its own as its only
 // environment. Leaves the environment on the stack and returns true when
@@ -292,9 +346,14 @@ bool RunWithoutLibraries(lua_State* L, const string& text, const char* chunkName
         lua_settop(L, base + 2);
     }
     lua_pushvalue(L, base + 1);
-    lua_sethook(L, &StopLongRun, LUA_MASKCOUNT, kValueSteps);
+    cScript::sMemory& memory = StateMemory(L);
+    const size_t limit = memory.limit;
+    memory.limit = memory.used + kValueMemory;
+    memory.stepsLeft = kValueSteps / kHookSteps;
+    lua_sethook(L, &StopLongRun, LUA_MASKCOUNT, kHookSteps);
     const bool ran = lua_pcall(L, 0, returned ? 1 : 0, 0) == LUA_OK;
     lua_sethook(L, nullptr, 0, 0);
+    memory.limit = limit;
     if (meta) {
         lua_pushvalue(L, base + 5);
         lua_setfield(L, base + 4, "__index");

@@ -93,8 +93,9 @@ public:
     };
     // Runs a file that holds plain values (a table assigned to the global
     // `name`, as the settings are written): in an environment of its own
-    // with none of the libraries (no io, no os, no string methods) and a
-    // bound on the steps it may take. The table it assigns becomes the
+    // with none of the libraries (no io, no os, no string methods), a bound
+    // on the steps it may take and on the memory it may claim (a few MiB),
+    // and it stops when a quit signal comes. The table it assigns becomes the
     // global `name`. A damaged file gives, line by line, the fields of the
     // lines that still read as "key = value," (when there are any).
     int LoadValuesFile(const filename& file, const char* name);
@@ -133,7 +134,17 @@ public:
     // The Lua state, owned; null until Init succeeds and after DestroyScript.
     lua_State* pLuaState = nullptr;
 
+    // What the state has allocated, and the most it may hold while a values
+    // file runs (no bound otherwise). The state's allocator keeps it.
+    struct sMemory {
+        size_t used = 0;
+        size_t limit = static_cast<size_t>(-1);
+        int stepsLeft = 0;  // the values file's step budget, in hook calls
+    };
+
 private:
+    sMemory m_Memory;
+
     // Pushes the call's arguments (any number, possibly none).
     using PushArguments = void (*)(lua_State* L, const void* context);
 

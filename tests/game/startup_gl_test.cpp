@@ -107,6 +107,9 @@ TEST_F(GameFixture, ASettingsFileThatFailsLeavesTheDefaultsAndIsWrittenAfresh)
         {"settings = { mouse_speed = 0.7, (io.open('" + marker + "', 'w')) }\n", 0.3f},
         {"settings = { mouse_speed = (\"x\"):rep(1e9) }\n", 0.3f},
         {"while true do end\n", 0.3f},
+        // Memory claimed in few steps, and a deep recursion.
+        {"local s = \"A\" for i = 1, 40 do s = s .. s end\nsettings = { player = s }\n", 0.3f},
+        {"local function f(n) return 1 + f(n + 1) end\nsettings = { mouse_speed = f(1) }\n", 0.3f},
     };
     int round = 0;
     for (const auto& c : cases) {

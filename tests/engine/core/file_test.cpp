@@ -72,6 +72,10 @@ TEST_F(FileTest, OpenCodesOnDisk)
     EXPECT_NE(Log().find("missing.txt not found on disk"), std::string::npos);
     EXPECT_EQ(f.Open("{StaticPath}/ten.bin", "x"), 3);
     EXPECT_FALSE(f.IsOpen());
+    // A name longer than the system allows is said to be that.
+    EXPECT_EQ(f.Open("{StaticPath}/" + std::string(300, 'n'), "rb"), 6);
+    EXPECT_NE(Log().find(std::string(300, 'n') + " cannot be opened: its name is too long"), std::string::npos);
+    EXPECT_EQ(Log().find("exists but cannot be opened"), std::string::npos);
 
     ASSERT_EQ(f.Open("{StaticPath}/Ten.BIN", "rb"), 0);
     EXPECT_EQ(f.Open("{StaticPath}/pack.zip/a.txt", "rb"), 5);

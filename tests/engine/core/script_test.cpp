@@ -3,11 +3,15 @@
 #include <lauxlib.h>
 #include <lua.h>
 
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "engine/app/console.h"
 #include "engine/core/script.h"
+#include "platform/window.h"
 #include "script_fixture.h"
 #include "support/temp_dir.h"
 
@@ -265,6 +269,36 @@ TEST_F(ScriptHost, IoAndOsPathsWithBackslashesWork)
     EXPECT_FALSE(std::filesystem::exists(m_strDir + "/work/sub/out.lua"));
     ASSERT_TRUE(Run("ok = done == true and type(fn) == 'function' and missing"));
     EXPECT_EQ(Global("ok"), "true");
+}
+
+// ---- values files ----
+
+TEST_F(ScriptHost, AValuesFileIsBoundInMemoryAndEndsOnAQuitRequest)
+{
+    // Doubling a string claims memory in few steps: refused at a few MiB,
+    // long before the 32 MiB this one asks for. The bound holds for the
+    // file only.
+    WriteData("conf/grow.lua", "local s = 'A' for i = 1, 25 do s = s .. s end settings = { player = s }\n");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Host().LoadValuesFile(vek::filename("{StaticPath}/conf/grow.lua"), "settings"),
+              vek::cScript::e_valuesDamaged);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_NE(LogContents().find("not enough memory"), std::string::npos);
+    ASSERT_TRUE(Run("local s = 'A' for i = 1, 23 do s = s .. s end big = #s"));
+    EXPECT_EQ(Global("big"), "8388608");
+
+    // A file that runs a while, within its steps, stops when a quit signal
+    // comes (checked in a child, which owns the signal).
+    WriteData("conf/slow.lua", "local n = 0 for i = 1, 20000 do n = n + 1 end settings = { count = n }\n");
+    const vek::filename slow("{StaticPath}/conf/slow.lua");
+    EXPECT_EQ(Host().LoadValuesFile(slow, "settings"), vek::cScript::e_valuesOk);
+    EXPECT_EXIT(
+        {
+            vek::platform::CatchQuitSignals();
+            std::raise(SIGTERM);
+            std::exit(Host().LoadValuesFile(slow, "settings"));
+        },
+        ::testing::ExitedWithCode(vek::cScript::e_valuesDamaged), "");
 }
 
 // ---- a long, noisy session ----

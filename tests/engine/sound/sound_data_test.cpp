@@ -1,6 +1,9 @@
 // Sound files into the audio layer, and the WAV writer.
 #include "engine/core/datamanager.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/sound/sound_fixture.h"
 #include "platform/fs.h"
 #include "support/peak_memory.h"
@@ -225,6 +228,16 @@ TEST_F(SoundDataTest, WavWriterEdgeCases)
     const filename dest("{UserPath}/out/result.wav");
     EXPECT_EQ(cDataManager::WriteWAV(Native("missing.wav"), filename("{UserPath}/out/none.wav"), false), 4);
     EXPECT_EQ(Warnings("cDataManager", "WriteWAV: BASS_StreamCreateFile " + Native("missing.wav") + "\n"), 1);
+    EXPECT_TRUE(vektest::ReadFile(m_strRoot + "/User/out/none.wav").empty());
+    // Only regular files are read: a folder, a named pipe (which would block
+    // for ever) and a link to an endless device are refused.
+    ASSERT_EQ(mkdir(Native("folder.wav").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo(Native("pipe.wav").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", Native("zero.wav").c_str()), 0);
+    for (const char* name : {"folder.wav", "pipe.wav", "zero.wav"}) {
+        EXPECT_EQ(cDataManager::WriteWAV(Native(name), filename("{UserPath}/out/none.wav"), false), 4) << name;
+        EXPECT_EQ(Warnings("cDataManager", "WriteWAV: BASS_StreamCreateFile " + Native(name) + "\n"), 1) << name;
+    }
     EXPECT_TRUE(vektest::ReadFile(m_strRoot + "/User/out/none.wav").empty());
     const filename inFolderThatIsAFile("{UserPath}/empty.wav/x.wav");
     EXPECT_EQ(cDataManager::WriteWAV(Native("empty.wav"), inFolderThatIsAFile, false), 4);

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -118,6 +119,37 @@ TEST(EntryWindow, AQuitAtAnyMomentOfStartUpEndsTheGameThroughItsTeardown)
         EXPECT_EQ(WaitForExit(pid, 60.0), 0);
         const std::string log = vektest::ReadFile(LogPath());
         EXPECT_TRUE(EndsWith(log, kLogFooter)) << log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
+    }
+}
+
+// A settings file that would claim memory without end, recurse deeply or
+// build a huge string is refused as damaged (kept as settings.lua.bad)
+// while start-up goes on, and a quit request that comes while it is read
+// ends the game through its teardown.
+TEST(EntryWindow, ASettingsFileThatRunsAwayIsRefusedAndAQuitStillEndsTheGame)
+{
+    const std::string conf = std::string(std::getenv("XDG_DATA_HOME")) + "/quarne/Zembrolavine/conf";
+    std::filesystem::create_directories(conf);
+    const std::string files[] = {
+        "local s = \"A\" for i = 1, 40 do s = s .. s end\nsettings = { player = s }\n",
+        "local function f(n) return 1 + f(n + 1) end\nsettings = { mouse_speed = f(1) }\n",
+        "settings = { player = (\"x\"):rep(1e10) }\n",
+    };
+    for (const std::string& text : files) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(vektest::WriteFile(conf + "/settings.lua", text));
+        std::remove(LogPath().c_str());
+        const pid_t pid = StartGame();
+        ASSERT_GT(pid, 0);
+        const bool reading = WaitForLogText("Start game initialization...", 60.0);
+        kill(pid, SIGTERM);
+        EXPECT_EQ(WaitForExit(pid, 60.0), 0);
+        ASSERT_TRUE(reading);
+        const std::string log = vektest::ReadFile(LogPath());
+        EXPECT_NE(log.find("settings.lua is damaged"), std::string::npos);
+        EXPECT_TRUE(EndsWith(log, kLogFooter));
+        EXPECT_EQ(vektest::ReadFile(conf + "/settings.lua.bad"), text);
+        std::remove((conf + "/settings.lua.bad").c_str());
     }
 }
 

@@ -174,6 +174,11 @@ protected:
                 if (Shown(name.c_str())) Take(name);
                 m_bWatching = false;
             }
+            // A state is taken without the pause menu or a message box over it.
+            bool covered = false;
+            for (const char* other : {"escape", "options", "messagebox"})
+                covered = covered || (name != other && Shown(other));
+            if (covered) continue;
             for (const std::string& state : States(name)) {
                 if (m_Shots.count(state)) continue;
                 m_bWatching = true;
@@ -364,27 +369,25 @@ TEST_F(Screens, EveryWindowIsPhotographedWithoutPlaceholdersOrOverflowingText)
     }
 
     // A later level, from the profile a player reaching it would have
-    // (the garden's lessons had on the levels before), with the basket's
-    // upgrade bought: the factory panel idle, waiting for its start and
-    // working, the animal toolbar, the island's scrolling lesson and the
-    // upgrade's screen hint. The level is left by the pause menu once all
-    // of them were seen.
+    // (the garden's lessons had on the levels before): the island's
+    // scrolling lesson, the factory panel idle, waiting for its start and
+    // working, and the animal toolbar. The level is left by the pause menu
+    // once all of them were seen.
     constexpr int kLater = 7;
+    Key(SDL_SCANCODE_ESCAPE);
+    ASSERT_TRUE(bot.Click("escape", "btEnd")) << bot.Log();
     cLevelBot::ReachLevel(kLater);
     cPlayer* player = cLevelBot::Player();
-    player->m_Upgrades.SetLevel(cUpgrades::e_upBinVolume, 1);
     player->m_Events.resize(static_cast<size_t>(cTraining::kLessons), 0);
     for (int lesson = 0; lesson < cTraining::kLessons; ++lesson)
         if (lesson != e_lessonScrolling) player->m_Events[static_cast<size_t>(lesson)] = 1;
     player->SavePlayer();
-    Key(SDL_SCANCODE_ESCAPE);
-    ASSERT_TRUE(bot.Click("escape", "btEnd")) << bot.Log();
     ASSERT_TRUE(bot.PlayToIsland()) << Situation() << "\n" << bot.Log();
     for (int i = 0; i < 300 && Lesson().IsActive(); ++i) FollowLesson(bot);
     ASSERT_TRUE(bot.StartLevel(kLater)) << Situation() << "\n" << bot.Log();
     const auto laterSeen = [&] {
         for (const char* state : {"garden_factory_idle", "garden_factory_waiting", "garden_factory_working",
-                                  "garden_animals", "hint_screen_ok"})
+                                  "garden_animals"})
             if (!m_Shots.count(state)) return false;
         return true;
     };

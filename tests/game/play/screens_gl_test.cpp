@@ -13,8 +13,8 @@
 // A control that shows only at some moments is photographed at one of
 // them, each as screens/<window>_<state>.png: every kind of message box,
 // every face of the hint window as a lesson and as a screen hint, the
-// island with its funds and with a house offered, the upgrades with their
-// offers, and the garden of a later level with its factory panel idle,
+// island offering the level's house beside its funds, the upgrades with
+// their offers, and the garden of a later level with its factory panel idle,
 // waiting and working and with the animal toolbar.
 //
 // Three windows lie beyond this short play: the upgrades screen (offered
@@ -176,7 +176,8 @@ protected:
             }
             // A state is taken without a menu, a box or a level's screen over it.
             bool covered = false;
-            for (const char* other : {"escape", "options", "messagebox", "mission_start", "mission_goal", "mission_finish"})
+            for (const char* other :
+                 {"escape", "options", "messagebox", "mission_start", "mission_goal", "mission_finish"})
                 covered = covered || (name != other && Shown(other));
             if (covered) continue;
             for (const std::string& state : States(name)) {

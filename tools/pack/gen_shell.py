@@ -204,6 +204,17 @@ def arrow_frames(w, h, count):
     return frames
 
 
+def factory_arrow(w, h):
+    """What goes into a factory becomes what comes out: a right-pointing
+    arrow between the two icons of a factory panel, light on the panel's
+    wood so it reads when it blinks."""
+    s = Sketch(w, h)
+    m = h / 2
+    s.polygon([(3, m - 3), (w * 0.5, m - 3), (w * 0.5, 4), (w - 3, m), (w * 0.5, h - 4), (w * 0.5, m + 3),
+               (3, m + 3)], PALETTE["yellow"])
+    return s.result()
+
+
 def disc(w, h, base, inner=None):
     s = Sketch(w, h)
     s.ellipse((3, 3, w - 3, h - 3), base)
@@ -235,6 +246,7 @@ SKIN = {
     "edit": lambda w, h: [bar(w, h, PALETTE["white"], 6)],
     "hint_frame": lambda w, h: [panel(w, h, PALETTE["cream"], 16)],
     "hint_arrow": lambda w, h: arrow_frames(w, h, 4),
+    "factory_arrow": lambda w, h: [factory_arrow(w, h)],
     "money_frame": lambda w, h: [bar(w, h, PALETTE["wood"], 12)],
     "clock_back": lambda w, h: [disc(w, h, PALETTE["cream"], lighter(PALETTE["sky"], 0.4))],
     "medal_holder": lambda w, h: [disc(w, h, PALETTE["wood"], darker(PALETTE["wood"], 0.3))],

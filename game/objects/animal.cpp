@@ -237,7 +237,8 @@ void cAnimal::Update()
         if (m_uFood != 0 && m_pLevel && m_pLevel->HasObject(m_uFood)) break;
         m_uFood = FindFood();
         if (m_uFood == 0) {
-            if (StepTimer(m_StateTimer, vek::kFixedStep) != 1) SetState(e_stLeave);
+            if (!GetAnimalWorld().LessonHoldsInput() && StepTimer(m_StateTimer, vek::kFixedStep) != 1)
+                SetState(e_stLeave);
         } else {
             ResetWalkSpeed(3.0f);
             WalkTo(m_pLevel->GetCellPos(m_pLevel->GetObject(m_uFood)->GetCell()));

@@ -76,6 +76,8 @@ bool cAnimalWorld::IsGardenFocused() const
     return vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "garden";
 }
 
+bool cAnimalWorld::LessonHoldsInput() const { return g_pGarden && g_pGarden->m_Training.HoldsInput(); }
+
 void cAnimalWorld::PlayGameSound(int32_t id) const
 {
     if (g_pGarden && id >= 0) g_pGarden->PlayGameSound(static_cast<unsigned>(id));

@@ -71,6 +71,8 @@ int32_t TrainingKind() { return g_pGarden ? g_pGarden->m_Training.iKind : -1; }
 
 bool TrainingStep(int kind, int step) { return g_pGarden && g_pGarden->m_Training.NextStep(kind, step); }
 
+bool LessonHoldsInput() { return g_pGarden && g_pGarden->m_Training.HoldsInput(); }
+
 int32_t HintState(int index)
 {
     const cPlayer* player = Player();

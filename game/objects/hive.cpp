@@ -130,7 +130,8 @@ void cHive::Update()
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
 
-    if (IsFull() && cAnimal::StepTimer(m_Full, vek::kFixedStep) != 1) m_iHoney = 0;  // the honey is lost
+    if (IsFull() && !GetAnimalWorld().LessonHoldsInput() && cAnimal::StepTimer(m_Full, vek::kFixedStep) != 1)
+        m_iHoney = 0;  // the honey is lost
 
     if (m_iState == e_stAppear) {
         // The half-second delay, then the growth; only while it is seen.

@@ -133,6 +133,10 @@ public:
     void SetEventSeen11();
     // Tutorial (game/world/training.cpp): shows the active lesson's step.
     void ShowTrainingStep();
+    // The object of the field the shown step points at (a tool, a plant,
+    // the car, an animal); null while no step shows or it points at a
+    // control or a cell. The field draws it above the others.
+    cObject* TrainingTarget() const;
 
     // The level of a "start_level" command: -1 continues the level in play,
     // 0 to 44 start that level; anything else is refused with a warning.

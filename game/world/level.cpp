@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/app/game.h"
 #include "engine/core/input.h"
@@ -296,6 +297,12 @@ void cLevel::MoveObjects(float elapsed)
 
 void cLevel::SortDrawList()
 {
+    // The object a lesson's step points at is drawn last, above the others:
+    // the gardener standing on a tool would hide it from the player.
+    const cObject* pointed = g_pGarden ? g_pGarden->TrainingTarget() : nullptr;
+    const auto depth = [pointed](const cObject* object) {
+        return object == pointed ? -std::numeric_limits<float>::infinity() : object->GetDepth();
+    };
     // Nearly sorted between sorts: a few passes of neighbour swaps. Equal
     // keys never swap, so equal objects keep their order.
     bool swapped = true;
@@ -304,7 +311,7 @@ void cLevel::SortDrawList()
         for (auto it = m_DrawList.begin(); it != m_DrawList.end(); ++it) {
             const auto next = std::next(it);
             if (next == m_DrawList.end()) break;
-            if ((*it)->GetDepth() < (*next)->GetDepth()) {
+            if (depth(*it) < depth(*next)) {
                 std::iter_swap(it, next);
                 swapped = true;
             }

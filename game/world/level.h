@@ -152,6 +152,7 @@ public:
     void MoveObjects(float elapsed);
     // The draw list in order of descending depth key (larger keys drawn
     // first), by passes over neighbours until one swaps nothing; stable.
+    // The object a shown lesson step points at goes last.
     void SortDrawList();
     // Counts fixed steps between depth sorts; the sort runs when it is a
     // multiple of 3 and the draw list holds something, and resets it.

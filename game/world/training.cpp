@@ -354,6 +354,14 @@ bool cTraining::NextStep(int kind, int step)
     return true;
 }
 
+bool cTraining::HoldsInput() const
+{
+    if (!IsActive()) return false;
+    if (IsWaiting()) return true;
+    const cTrainingStep* row = FindTrainingStep(iKind, iStep);
+    return !row || row->modal != 0 || row->grow > 0.0f;
+}
+
 void cTraining::Stop()
 {
     HideHintWindow();
@@ -502,6 +510,18 @@ void cGarden::ShowTrainingStep()
     const vek::rectf target = highlight ? vek::rectf(h.x, h.y, h.w, h.h) : vek::rectf(0.0f, 0.0f, 0.0f, 0.0f);
     if (m_pHint) m_pHint->SetHint(GetLocaleGD().*(row->text), target, vek::vec2(h.ax, h.ay), row->flags, row->modal);
     ShowGameWindow("hint", 2);
+    // What the step points at comes above the gardener at once.
+    if (level) level->SortDrawList();
+}
+
+cObject* cGarden::TrainingTarget() const
+{
+    if (!m_Training.IsActive() || m_Training.IsWaiting()) return nullptr;
+    const cTrainingStep* row = FindTrainingStep(m_Training.iKind, m_Training.iStep);
+    if (!row) return nullptr;
+    if (row->target == cTrainingStep::e_tObject) return NthObject(m_pLevel, row->mask, row->nth);
+    if (row->target == cTrainingStep::e_tPlantNeed) return FirstPlantWithNeed(m_pLevel, row->nth);
+    return nullptr;
 }
 
 void cGarden::UpdateTraining()

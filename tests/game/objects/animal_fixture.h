@@ -78,6 +78,7 @@ public:
         return false;
     }
     bool IsGardenFocused() const override { return focused; }
+    bool LessonHoldsInput() const override { return lesson; }
     void PlayGameSound(int32_t id) const override { sounds.push_back(id); }
     void EmitBurst(uint32_t count, float spread, const vek::vec2& at) const override
     {
@@ -91,6 +92,7 @@ public:
     mutable std::vector<std::pair<uint32_t, vek::vec2>> bursts;
     std::vector<uint32_t> jobs;
     bool focused = true;
+    bool lesson = false;
 };
 
 // A game object whose current profile the test hands in.

@@ -544,6 +544,40 @@ TEST_F(AnimalFixture, GoatOffersMilkAtHerRestUntilTaken)
     EXPECT_EQ(goat->GetState(), 5);
 }
 
+// While a lesson holds the player's input he can neither sow grass, pick an
+// egg up nor milk: the animal's patience, the egg's life and the milk's
+// wait stand still, and run on after the lesson.
+TEST_F(AnimalFixture, NothingIsLostWhileALessonHoldsThePlayersInput)
+{
+    auto* peacock = new cPeacock(m_pLevel);
+    peacock->SetCell(3, 3);
+    peacock->Update();
+    cAnimal::StartTimer(peacock->m_Satiety, 0.01f);
+    peacock->Update();
+    ASSERT_EQ(peacock->GetState(), 3);
+    auto* egg = new cEgg(m_pLevel);
+    egg->SetCell(5, 5);
+    auto* goat = new Sized<cGoat>(m_pLevel);
+    goat->SetCell(4, 6);
+    goat->Update();
+    cAnimal::StartTimer(goat->m_Product, 0.1f);
+    Steps(goat, 4);
+    goat->SetState(5);
+    goat->Update();
+    ASSERT_EQ(goat->GetState(), 9);
+    world.lesson = true;
+    for (cObject* object : std::vector<cObject*>{peacock, egg, goat}) Steps(object, 90 * 30);
+    EXPECT_EQ(peacock->GetState(), 3);
+    EXPECT_EQ(egg->GetState(), cObject::e_stNew);
+    EXPECT_EQ(goat->GetState(), 9);
+    // After it each wait goes on from where it stood: 40 s of patience,
+    // 50 s of the egg's life, 35 s of the milk.
+    world.lesson = false;
+    EXPECT_NEAR(StepsWhile(peacock, 3), 40 * 30, 2);
+    EXPECT_NEAR(StepsWhile(egg, cObject::e_stNew), 50 * 30, 2);
+    EXPECT_NEAR(StepsWhile(goat, 9), 35 * 30, 2);
+}
+
 TEST_F(AnimalFixture, PeacockRectangleAndTextures)
 {
     auto* peacock = new Sized<cPeacock>(m_pLevel);

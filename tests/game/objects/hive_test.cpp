@@ -153,6 +153,22 @@ TEST_F(HiveFixture, HiveLeavesWhenItsBeeFindsNoFlowerFor120Seconds)
     EXPECT_EQ(m_pLevel->m_iHives, 0);
 }
 
+TEST_F(HiveFixture, NeitherHoneyNorHiveIsLostWhileALessonHoldsThePlayersInput)
+{
+    MakeHive();
+    const uint32_t beeId = bee->GetId();
+    world.lesson = true;
+    ASSERT_TRUE(hive->AddHoney());
+    Run(90 * 30);
+    EXPECT_EQ(hive->GetHoney(), 1) << "the honey was lost";
+    hive->TakeHoney();
+    Run(150 * 30);
+    EXPECT_TRUE(m_pLevel->HasObject(beeId)) << "the hive left";
+    world.lesson = false;
+    Run(150 * 30);
+    EXPECT_FALSE(m_pLevel->HasObject(beeId));
+}
+
 TEST_F(HiveFixture, HiveNotNeededKeepsItsBeeWaiting)
 {
     MakeHive();

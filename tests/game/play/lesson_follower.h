@@ -176,6 +176,41 @@ protected:
         return true;
     }
 
+    // The object of the field a step points at: the nth of its type, or
+    // the first plant with the need asked.
+    static const cObject* StepObject(const cTrainingStep* row)
+    {
+        if (!row) return nullptr;
+        if (row->target == cTrainingStep::e_tObject) return NthObject(row->mask, row->nth);
+        if (row->target != cTrainingStep::e_tPlantNeed) return nullptr;
+        for (const cPlant* plant : cLevelBot::Plants())
+            if (plant->GetState() == cPlant::e_psNeeding && plant->GetNeed() == row->nth) return plant;
+        return nullptr;
+    }
+    // A note when the gardener, drawn after the object, covers a quarter
+    // of its rectangle or its middle.
+    static std::string GardenerHides(const cLevel& field, const cObject& gardener, const cObject* target)
+    {
+        if (!target || target == &gardener) return std::string();
+        const vek::rectf t = target->GetRect(), g = gardener.GetRect();
+        if (t.w <= 0.0f || t.h <= 0.0f) return std::string();
+        int targetAt = -1, gardenerAt = -1, i = 0;
+        for (const cObject* o : field.GetDrawList()) {
+            if (o == target) targetAt = i;
+            if (o == &gardener) gardenerAt = i;
+            ++i;
+        }
+        if (targetAt < 0 || gardenerAt < targetAt) return std::string();
+        const float w = std::min(t.x + t.w, g.x + g.w) - std::max(t.x, g.x);
+        const float h = std::min(t.y + t.h, g.y + g.h) - std::max(t.y, g.y);
+        const float hidden = w > 0.0f && h > 0.0f ? w * h / (t.w * t.h) : 0.0f;
+        const float mx = t.x + t.w / 2.0f, my = t.y + t.h / 2.0f;
+        const bool middle = g.x <= mx && mx < g.x + g.w && g.y <= my && my < g.y + g.h;
+        if (!middle && hidden <= 0.25f) return std::string();
+        return "the gardener in front hides " + std::to_string(static_cast<int>(hidden * 100.0f)) + "% of its target" +
+               (middle ? ", its middle" : "");
+    }
+
     static cObject* NthObject(uint32_t mask, int nth)
     {
         cLevel* field = cLevelBot::Field();
@@ -251,9 +286,13 @@ protected:
             cLevel* field = cLevelBot::Field();
             const bool island = m_iLessonKind == e_lessonScrolling || m_iLessonKind == e_lessonIslandRate ||
                                 m_iLessonKind == e_lessonRate;
-            if (row && field && !island && field->HasObject(field->m_uGardenerId))
-                if (const std::string note = Hiding(field->GetObject(field->m_uGardenerId)->GetRect()); !note.empty())
+            if (row && field && !island && field->HasObject(field->m_uGardenerId)) {
+                const cObject* gardener = field->GetObject(field->m_uGardenerId);
+                if (const std::string note = Hiding(gardener->GetRect()); !note.empty())
                     m_vecCoveringSteps.push_back(step + ": the gardener " + note);
+                if (const std::string note = GardenerHides(*field, *gardener, StepObject(row)); !note.empty())
+                    m_vecCoveringSteps.push_back(step + ": " + note);
+            }
             // A step that waits for a click on a control says so.
             vek::rectf c;
             if (row && StepTarget(row, c) && row->grow > 0.0f && Lesson().iStep >= 0) {

@@ -1,7 +1,12 @@
 // The first lesson played on the real game: a new player on a fresh profile
 // follows the tutorial through level 0, clicking only where each step
-// points, then finishes the level; the lesson never comes again.
+// points, then finishes the level; the lesson never comes again. And the
+// water lesson, come while a plant waits to be weeded, costs the plant
+// nothing however slowly the player reads it.
 #include "lesson_player.h"
+
+#include "game/play/level_bot.h"
+#include "game/shell/profile_host.h"
 
 using namespace lessontest;
 
@@ -188,6 +193,57 @@ TEST_F(FirstLesson, ANewPlayerIsTaughtLevelZeroOnceAndFinishesIt)
     EXPECT_GT(Clock(), 4.0f);
     EXPECT_FALSE(Lesson().IsActive());
     EXPECT_FALSE(HintShown());
+}
+
+TEST_F(FirstLesson, APlantWaitingToBeWeededOutlivesTheWaterLesson)
+{
+    Boot();
+    NewProfile("Ola");
+    // A player who won the first level with its lesson and has been shown
+    // the watering can.
+    gametest::cLevelBot::ReachLevel(1);
+    Player()->m_Events.assign(cTraining::kLessons, 0);
+    Player()->m_Events[e_lessonPlants] = 1;
+    GetProfileHost().iRuleCounter = 1;
+    ASSERT_TRUE(Player()->SavePlayer());
+    StartToIsland();
+    EnterLevel(1);
+
+    // Two olive trees: the first will need weeding, the second water.
+    const int32_t olive = Ware("plant01");
+    cSort* sort = g_pWareManager->GetSort(static_cast<uint32_t>(olive));
+    sort->vecNeedCounters = {sort->vecNeedIntervals[0] - 1, sort->vecNeedIntervals[1] - 1};
+    for (int i = 0; i < 2; ++i) {
+        ChooseSort(olive);
+        Use(FreeHole());
+    }
+    ASSERT_TRUE(Until([&] { return Lesson().iKind == e_lessonWater && !Lesson().IsWaiting() && HintShown(); }));
+    cPlant* weedy = PlantWithNeed(cPlant::e_NeedWeed);
+    ASSERT_NE(weedy, nullptr);
+    const uint32_t tree = weedy->GetId();
+
+    // The lesson takes no click but on its target; the player reads it for
+    // more than the minute a plant waits.
+    ClickObject(First(OBJ_TOOL_WEED));
+    Run(10);
+    ClickObject(weedy);
+    Run(62 * 30);
+    ASSERT_TRUE(Field()->HasObject(tree)) << "the tree died while the lesson held the input";
+    // Then he follows it: the can, the pump, the tree that needs water.
+    for (int step = e_stepWaterCan; step <= e_stepWaterPlant; ++step) {
+        SCOPED_TRACE(testing::Message() << "step " << step);
+        ASSERT_TRUE(Until([&] { return Lesson().iStep >= step && !Lesson().IsWaiting() && HintShown(); }));
+        if (Lesson().iStep > step) continue;
+        ClickHighlight();
+        ASSERT_TRUE(Until([&] { return Lesson().iStep != step; }));
+    }
+    ASSERT_TRUE(Until([&] { return !Lesson().IsActive(); }, 60));
+    // And weeds the tree in time.
+    ASSERT_TRUE(Field()->HasObject(tree));
+    TakeTool(OBJ_TOOL_WEED);
+    Use(weedy);
+    EXPECT_TRUE(Field()->HasObject(tree));
+    EXPECT_NE(weedy->GetNeed(), cPlant::e_NeedWeed);
 }
 
 } // namespace

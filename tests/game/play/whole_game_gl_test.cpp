@@ -137,7 +137,7 @@ TEST_F(WholeGame, ANewPlayerPlaysFromTheProfileScreensToTheStatueAndQuits)
     fnAfterFrame = nullptr;
     std::string covering;
     for (const std::string& step : m_vecCoveringSteps) covering += step + "\n";
-    EXPECT_EQ(covering, "") << "a hint leaves what it points at in view";
+    EXPECT_EQ(covering, "") << "neither a hint nor the gardener hides what a step points at";
     std::string kinds;
     for (int kind : m_setHintKindsSeen) kinds += " " + std::to_string(kind);
     EXPECT_NE(kinds, "") << "screen hints were seen and checked";

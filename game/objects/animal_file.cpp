@@ -78,12 +78,11 @@ bool LoadAnimalGroups(cLevel& level, vek::cBitStream& stream)
             vek::LogWarning("cLevel", "Load: level.dat ends before the %s\n", vek::format_arg(names[g]));
             return false;
         }
-        int32_t count = stream.ReadInt();
-        if (count < 0) count = 0;
+        const int32_t count = stream.ReadInt();
         bool damaged = false;
-        // A count the field or the bytes left cannot hold refuses the group
-        // and the groups after it.
-        if (count > kMaxGroup || static_cast<size_t>(count) > stream.BytesLeft() / record) {
+        // A negative count, or one the field or the bytes left cannot hold,
+        // refuses the group and the groups after it.
+        if (count < 0 || count > kMaxGroup || static_cast<size_t>(count) > stream.BytesLeft() / record) {
             vek::LogWarning("cLevel", "Load: level.dat is damaged in its %s: the count does not fit the file\n",
                             vek::format_arg(names[g]));
             return false;

@@ -183,7 +183,9 @@ bool cToolBin::Load(vek::cBitStream& stream)
     m_Wares.clear();
     if (stream.BytesLeft() < 4) return false;
     const int32_t count = stream.ReadInt();
-    if (count <= 0) return ok;
+    // No basket holds fewer than no wares: the record is damaged.
+    if (count < 0) return false;
+    if (count == 0) return ok;
     // The count is not trusted: reading stops where the stream ends.
     for (int32_t i = 0; i < count; ++i) {
         if (stream.BytesLeft() < 4) {

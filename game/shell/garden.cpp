@@ -308,16 +308,20 @@ void cGarden::FinishInit()
     TellLoadNotice();
 }
 
-void cGarden::TellLoadNotice()
+void cGarden::TellLoadNotice(int slot, bool afterClose)
 {
     cPlayer* player = GetPlayer();
     if (!player) return;
-    switch (player->TakeLoadNotice()) {
+    const auto show = [this, afterClose](int icon, const vek::string& text) {
+        if (afterClose) ShowMessageBoxAfterClose(icon, 0, text, "");
+        else ShowMessageBox(icon, 0, text, "");
+    };
+    switch (player->TakeLoadNotice(slot)) {
     case cPlayer::e_noticeRefused:
-        ShowMessageBox(0, 0, GetLocaleGD().ErrorGameRefused, "");
+        show(0, GetLocaleGD().ErrorGameRefused);
         break;
     case cPlayer::e_noticeDamaged:
-        ShowMessageBox(2, 0, GetLocaleGD().ErrorGameDamaged, "");
+        show(2, GetLocaleGD().ErrorGameDamaged);
         break;
     case cPlayer::e_noticeNone:
         break;

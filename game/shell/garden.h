@@ -301,8 +301,10 @@ public:
 
 private:
     // Tells the player, once per profile and run, that the current
-    // profile's saved game could not be read or was damaged.
-    void TellLoadNotice();
+    // profile's saved game could not be read or was damaged; with a slot,
+    // once per slot that a level started from. After a message box's
+    // command, the box shows once the closing one has gone.
+    void TellLoadNotice(int slot = -1, bool afterClose = false);
     // Text, icon, buttons and command of the message box; false without one.
     bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
 };

@@ -414,8 +414,15 @@ void cPlayer::NoteSetPartRefused(int slot) const
     if (!Holds(m_RefusedSets, slot)) m_RefusedSets.push_back(slot);
 }
 
-cPlayer::eLoadNotice cPlayer::TakeLoadNotice()
+cPlayer::eLoadNotice cPlayer::TakeLoadNotice(int slot)
 {
+    if (slot >= 0) {
+        if (Holds(m_ToldSlots, slot)) return e_noticeNone;
+        if (!Holds(m_RefusedSlots, slot) && !Holds(m_RefusedSets, slot) && !Holds(m_DamagedSets, slot))
+            return e_noticeNone;
+        m_ToldSlots.push_back(slot);
+        return e_noticeDamaged;
+    }
     if (m_bNoticeGiven) return e_noticeNone;
     eLoadNotice notice = e_noticeNone;
     if (IsGameRefused(-1) || Holds(m_RefusedSets, -1))

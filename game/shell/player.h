@@ -120,9 +120,11 @@ public:
     // What the player is to hear of the profile's files, once per run: the
     // game in play could not be read and will not be saved (e_noticeRefused),
     // or a damaged part starts afresh (e_noticeDamaged). Later calls give
-    // e_noticeNone.
+    // e_noticeNone. A numbered slot (a level's start) tells once of its own:
+    // one refused or damaged starts afresh while the game in play is still
+    // saved (e_noticeDamaged).
     enum eLoadNotice : int { e_noticeNone = 0, e_noticeRefused = 1, e_noticeDamaged = 2 };
-    eLoadNotice TakeLoadNotice();
+    eLoadNotice TakeLoadNotice(int slot = -1);
 
     vek::string m_strFolder = "plr000";
     vek::string m_strName;
@@ -181,4 +183,5 @@ private:
     mutable std::vector<int32_t> m_DamagedSets;
     mutable std::vector<int32_t> m_RefusedSets;
     bool m_bNoticeGiven = false;
+    std::vector<int32_t> m_ToldSlots;
 };

@@ -290,9 +290,15 @@ bool cIsland::ReadPlayerStream(vek::cBitStream& s, const vek::string& file, bool
             vek::LogWarning(kSender, "Load: file %s is damaged\n", file);
             return false;
         }
+        // No game leaves fewer than no units waiting: this record and those
+        // after it keep their defaults.
+        const int32_t units = s.ReadInt();
+        if (units < 0) {
+            vek::LogWarning(kSender, "Load: file %s is damaged: units %i are out of range\n", file, vek::format_arg(units));
+            return false;
+        }
         cHouse* building = FindPlacedBuilding(name, value);
-        if (building && building->GetType() == cBuild::e_typeFactory) building->LoadState(s);
-        else s.ReadInt();
+        if (building && building->GetType() == cBuild::e_typeFactory) static_cast<cFactory*>(building)->iUnits = units;
     }
     return true;
 }

@@ -161,7 +161,7 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
         if (!gardener->Load(*stream)) Cut("the gardener's record is cut short");
         if (!can->Load(*stream)) Cut("the watering can's record is cut short");
         if (!weed->Load(*stream)) Cut("the weeding tool's record is cut short");
-        if (!bin->Load(*stream)) Cut("the basket's record is cut short");
+        if (!bin->Load(*stream)) Cut("the basket's record is cut short or damaged");
         if (!IsValidCell(gardener->GetCell())) {
             Note(problem, "the gardener stands outside the field");
             gardener->SetCell(kGardenerCell);
@@ -173,14 +173,19 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
             tool->SetCell(home);
         }
 
-        if (stream->BytesLeft() < 4) {
+        if (cut) {
+            // What follows a damaged record is not read from the wrong bytes.
+        } else if (stream->BytesLeft() < 4) {
             Cut("the plant count is missing");
         } else {
             int32_t count = stream->ReadInt();
-            if (count < 0) count = 0;
-            // A count the field or the bytes left cannot hold refuses the
-            // plants and everything after them: they keep their defaults.
-            if (count > kMaxGroup || static_cast<size_t>(count) > stream->BytesLeft() / kPlantBytes) {
+            // A negative count, or one the field or the bytes left cannot
+            // hold, refuses the plants and everything after them: they keep
+            // their defaults.
+            if (count < 0) {
+                Cut("the plant count is negative");
+                count = 0;
+            } else if (count > kMaxGroup || static_cast<size_t>(count) > stream->BytesLeft() / kPlantBytes) {
                 Cut("the plant count does not fit the file");
                 count = 0;
             }

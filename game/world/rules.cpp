@@ -540,6 +540,8 @@ bool cGarden::StartLevel(int level)
     m_bTaskHint = 0;
     StartTimer(m_StartTimer, 1.0f);
     player->LoadGame(level);
+    // Every start comes from a message box's command.
+    if (level >= 0) TellLoadNotice(level, true);
     // Lines still shown from the last run (a restart, or a game continued
     // after leaving one) would never come free for this run's tasks, and
     // the level could not be won.

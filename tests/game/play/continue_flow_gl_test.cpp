@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/gui/sysctrl.h"
 #include "engine/sound/sound.h"
 #include "flow_play.h"
 #include "game/shell/locale_gd.h"
@@ -491,6 +492,42 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
             Stop();
         }
     }
+
+    // Another profile whose game cannot be read, made current on the
+    // profile screens: told once, when the main menu shows again.
+    const auto choose = [&](const std::string& name) {
+        ASSERT_TRUE(Press("main", "btProfile"));
+        auto* list = dynamic_cast<vek::cListSysCtrl*>(Control("profile_select", "lstProfile"));
+        ASSERT_NE(list, nullptr);
+        for (unsigned i = 0; i < list->GetItemCount(); ++i)
+            if (list->GetItemText(i) == name) list->SelectItem(i, true, false);
+        ASSERT_TRUE(Press("profile_select", "btOk"));
+        ASSERT_EQ(Player()->m_strName, name);
+    };
+    StartToMainMenu();
+    const std::string first = Player()->m_strName;
+    ASSERT_TRUE(Press("main", "btProfile"));
+    ASSERT_TRUE(Press("profile_select", "btAdd"));
+    for (int i = 0; i < 16; ++i) Key(SDL_SCANCODE_BACKSPACE);
+    Type("Second");
+    ASSERT_TRUE(Press("profile_add", "ok"));
+    ASSERT_TRUE(Press("profile_select", "btOk"));
+    const std::string second = m_strDir + "/app/profile/" + Player()->m_strFolder + "/save.dat";
+    choose(first);
+    Stop();
+    std::remove(second.c_str());
+    ASSERT_EQ(mkdir(second.c_str(), 0700), 0);
+    StartToMainMenu();
+    EXPECT_FALSE(Shown("messagebox"));
+    choose("Second");
+    ASSERT_TRUE(Shown("messagebox"));
+    const vek::string& told = GetLocaleGD().ErrorGameRefused;
+    EXPECT_EQ(Text("messagebox", "text").compare(0, told.size(), told), 0) << Text("messagebox", "text");
+    ASSERT_TRUE(Press("messagebox", "ok", 60));
+    choose(first);
+    choose("Second");
+    EXPECT_FALSE(Shown("messagebox")) << "told once";
+    Stop();
 }
 
 TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)

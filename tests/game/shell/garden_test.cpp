@@ -4,6 +4,7 @@
 #include "game/shell/garden.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "engine/core/script.h"
 #include "engine/core/script_luabind.h"
@@ -27,8 +28,14 @@ public:
     int GetResult() override { return iResult; }
     const vek::string& GetCommand() override { return strCommand; }
     void SetCommand(const vek::string& command) override { strCommand = command; }
+    int SetText(const vek::string& text, const vek::string&) override
+    {
+        strText = text;
+        return 0;
+    }
     int iResult = 0;
     vek::string strCommand;
+    vek::string strText;
 };
 
 // Records the levels it is asked to start.
@@ -184,6 +191,17 @@ TEST_F(GardenTest, MessageBoxCommandsRunOnlyAfterOk)
     EXPECT_FALSE(Shown("escape"));
     EXPECT_EQ(m_pGarden->iFinished, 1);
     EXPECT_EQ(m_pGarden->levels, std::vector<int>{4});
+
+    // A level started from a numbered save that cannot be read tells the
+    // player once.
+    ASSERT_EQ(mkdir((m_strDir + "/app/profile/p/3").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((m_strDir + "/app/profile/p/3/save.dat").c_str(), 0700), 0);
+    m_pBox->strText.clear();
+    Close(0, "start_level3");
+    EXPECT_EQ(m_pBox->strText, GetLocaleGD().ErrorGameDamaged);
+    m_pBox->strText.clear();
+    Close(0, "start_level3");
+    EXPECT_EQ(m_pBox->strText, "");
 
     Close(0, "exit_game");
     ASSERT_TRUE(QuitPosted(code));

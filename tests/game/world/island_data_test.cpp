@@ -292,6 +292,20 @@ TEST_F(IslandFiles, ADamagedPlayersFileIsKeptBesideTheNextSave)
     EXPECT_EQ(Logged("the record count does not fit the file"), refused + 1);
     ASSERT_TRUE(island->SavePlayerFile(PlayerName()));
     EXPECT_EQ(vektest::ReadFile(PlayerFile() + ".bad"), huge);
+
+    // Units below none, on a factory or on a record that matches none: no
+    // game wrote them. That record and those after it keep their defaults
+    // (none waiting), and the file is kept.
+    for (const char* name : {"factory00", "factory09"}) {
+        const std::string negative = vektest::IslandPlayerBytes({{name, 0, 4, 0xffffffffu}, {"factory01", 3, 4, 7}});
+        ASSERT_TRUE(vektest::WriteFile(PlayerFile(), negative));
+        EXPECT_FALSE(island->LoadPlayerFile(PlayerName())) << name;
+        EXPECT_TRUE(island->WasPlayerFileDamaged());
+        EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits, 0) << name;
+        ASSERT_TRUE(island->SavePlayerFile(PlayerName()));
+        EXPECT_EQ(vektest::ReadFile(PlayerFile() + ".bad"), negative);
+    }
+    EXPECT_EQ(Logged("units -1 are out of range"), 2);
 }
 
 TEST_F(IslandFiles, ASaveSlotReadsAndWritesTheProfilesFile)
@@ -307,6 +321,15 @@ TEST_F(IslandFiles, ASaveSlotReadsAndWritesTheProfilesFile)
     EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits, 0);
     island->Load(2);
     EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits, 12);
+    EXPECT_EQ(m_pPlayer->TakeLoadNotice(2), cPlayer::e_noticeNone);
+
+    // A damaged file in the slot is told once, when the slot is read.
+    ASSERT_TRUE(vektest::WriteFile(m_strDir + "/app/profile/" + m_pPlayer->m_strFolder + "/2/island.dat",
+                                   vektest::IslandPlayerBytes({{"factory01", 3, 4, 0x80000000u}})));
+    island->Load(2);
+    EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits, 0);
+    EXPECT_EQ(m_pPlayer->TakeLoadNotice(2), cPlayer::e_noticeDamaged);
+    EXPECT_EQ(m_pPlayer->TakeLoadNotice(2), cPlayer::e_noticeNone);
 }
 
 } // namespace

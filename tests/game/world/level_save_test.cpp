@@ -282,8 +282,13 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
     EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
     EXPECT_EQ(Logged("is damaged"), 2);
 
-    // A count with the top bit reads no plants; the next count follows it.
-    WriteBytes(file(head, INT_MIN, {0, 0, 0, 0}));
+    // No game writes a negative count: the values after it are not read
+    // (a plant count, then an ostrich; a basket's count, then a plant).
+    WriteBytes(file(head, INT_MIN, {1, 2, 6, 0, 0, 0}));
+    LoadField();
+    EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
+    EXPECT_TRUE(cScriptedPlayer(*level).All(OBJ_OSTRICH).empty());
+    WriteBytes(file({99, -4, -1, -1, 4, 0, 6, 7, 7, 0, -1}, 1, {0, halfBits, 7, 7, 0, 0, 0, 0}));
     LoadField();
     EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
 

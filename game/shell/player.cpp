@@ -566,7 +566,18 @@ bool cPlayer::SaveGame(int slot)
     vek::cBitStream out;
     if (slot == -1) {
         cIsland* island = GetIsland();
-        if (island && island->iMode == cIsland::e_modeLevel) m_iContinueLevel = m_iLevel;
+        if (island && island->iMode == cIsland::e_modeLevel) {
+            if (!m_TaskSet.bDone) {
+                m_iContinueLevel = m_iLevel;
+            } else {
+                // Past the finish its awards are in the game: continuing
+                // must not play the finish again. The newest level goes on
+                // with its result sequence (its medal recorded, the level
+                // waiting for its building); a replayed one has nothing left.
+                island->RecordLevelMedal();
+                m_iContinueLevel = m_iLevel >= m_iProgress ? m_iLevel : -1;
+            }
+        }
         out.WriteFloat(m_fClock);
         WriteWareList(m_CarLoad, &out);
         out.WriteInt(m_iLevelValue);

@@ -18,6 +18,7 @@
 #include "game/objects/tools.h"
 #include "game/shell/garden.h"
 #include "game/shell/profile_host.h"
+#include "game/world/building.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/rules.h"
@@ -575,6 +576,11 @@ bool cPlayer::SaveGame(int slot)
                 // with its result sequence (its medal recorded, the level
                 // waiting for its building); a replayed one has nothing left.
                 island->RecordLevelMedal();
+                // Its building bought, the newest level takes its step to
+                // the next level now: the purchase is kept by that step.
+                const cHouse* house = island->GetLevelHouse(m_iLevel);
+                if (g_pGarden && m_iLevel >= m_iProgress && house && house->iState != cHouse::e_stateNone)
+                    g_pGarden->AdvanceProgress();
                 m_iContinueLevel = m_iLevel >= m_iProgress ? m_iLevel : -1;
             }
         }

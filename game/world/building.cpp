@@ -359,16 +359,12 @@ void cHouse::Buy()
     // The island draws its popups with the view's scroll, so they stand in
     // island coordinates and rise from the building wherever the view is.
     if (m_pOwner && m_pOwner->hooks.popup) m_pOwner->hooks.popup(vek::Formatted("-$%i", cost), GetCenter());
-    // The newest level's building bought during its result sequence: the
-    // step to the next level is taken with the purchase. Its state follows
-    // from the progress, so a game left before the sequence ends keeps the
-    // building it paid for and is never offered it again.
-    if (g_pGarden && player && m_pOwner && m_pOwner->iMode == cIsland::e_modeLevel && player->m_TaskSet.bDone &&
-        player->m_iLevel >= player->m_iProgress && m_pOwner->FindLevelSpot(*this) == player->m_iLevel)
-        g_pGarden->AdvanceProgress();
     // Over the island's menus nothing else saves the game in play: the
-    // purchase and the funds it took are kept at once.
-    if (player) player->SaveGame(-1);
+    // purchase and the funds it took are kept at once. During the result
+    // sequence the building's state follows from the progress only, and
+    // the sequence takes that step itself, or leaving takes it (the game is
+    // saved then).
+    if (player && !(m_pOwner && m_pOwner->iMode == cIsland::e_modeLevel)) player->SaveGame(-1);
 }
 
 int cHouse::GetSpriteIndex(int which) const
@@ -393,11 +389,7 @@ bool cHouse::ChangeState(int from, int to)
         if (m_pOwner && m_pOwner->pHovered == this) m_pOwner->pHovered = nullptr;
         cPlayer* player = Player();
         if (player) player->m_iContinueLevel = -1;
-        // The newest level's building (bought during its result sequence,
-        // the progress already past it).
-        const int spot = m_pOwner ? m_pOwner->FindLevelSpot(*this) : -1;
-        if (m_pOwner && player &&
-            (spot == player->m_iProgress || (m_pOwner->iMode == cIsland::e_modeLevel && spot == player->m_iLevel))) {
+        if (m_pOwner && player && m_pOwner->FindLevelSpot(*this) == player->m_iProgress) {
             const int level = player->m_iLevel;
             if (level >= 0 && static_cast<size_t>(level) < m_pOwner->vecLevelPoints.size()) {
                 m_pOwner->stages[4].Reset(0.0f);

@@ -726,7 +726,12 @@ void cIsland::UpdateResultSequence()
         }
         case F: {
             Start(stages[D], kSilentStep);
-            if (level >= progress && game) game->AdvanceProgress();
+            if (level >= progress && game) {
+                game->AdvanceProgress();
+                // The purchase the step follows from, and the funds left,
+                // are kept at once.
+                if (player) player->SaveGame(-1);
+            }
             if (work) {
                 SendWindowMessage("island", 0, 0);
                 vek::vec2 rate;

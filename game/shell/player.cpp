@@ -20,6 +20,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/profile_host.h"
 #include "game/world/balance.h"
+#include "game/world/building.h"
 #include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/level_defs.h"
@@ -699,7 +700,23 @@ bool cPlayer::SaveGame(int slot)
     vek::cBitStream out;
     if (slot == -1) {
         cIsland* island = GetIsland();
-        if (island && island->iMode == cIsland::e_modeLevel) m_iContinueLevel = m_iLevel;
+        if (island && island->iMode == cIsland::e_modeLevel) {
+            if (!m_TaskSet.bDone) {
+                m_iContinueLevel = m_iLevel;
+            } else {
+                // Past the finish its awards are in the game: continuing
+                // must not play the finish again. The newest level goes on
+                // with its result sequence (its medal recorded, the level
+                // waiting for its building); a replayed one has nothing left.
+                island->RecordLevelMedal();
+                // Its building bought, the newest level takes its step to
+                // the next level now: the purchase is kept by that step.
+                const cHouse* house = island->GetLevelHouse(m_iLevel);
+                if (g_pGarden && m_iLevel >= m_iProgress && house && house->iState != cHouse::e_stateNone)
+                    g_pGarden->AdvanceProgress();
+                m_iContinueLevel = m_iLevel >= m_iProgress ? m_iLevel : -1;
+            }
+        }
         out.WriteFloat(m_fClock);
         WriteWareList(m_CarLoad, &out);
         out.WriteInt(m_iLevelValue);

@@ -360,8 +360,11 @@ void cHouse::Buy()
     // island coordinates and rise from the building wherever the view is.
     if (m_pOwner && m_pOwner->hooks.popup) m_pOwner->hooks.popup(vek::Formatted("-$%i", cost), GetCenter());
     // Over the island's menus nothing else saves the game in play: the
-    // purchase and the funds it took are kept at once.
-    if (player) player->SaveGame(-1);
+    // purchase and the funds it took are kept at once. During the result
+    // sequence the building's state follows from the progress only, and
+    // the sequence takes that step itself, or leaving takes it (the game is
+    // saved then).
+    if (player && !(m_pOwner && m_pOwner->iMode == cIsland::e_modeLevel)) player->SaveGame(-1);
 }
 
 int cHouse::GetSpriteIndex(int which) const

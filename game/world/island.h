@@ -248,6 +248,12 @@ public:
     void DrawLevelMap(vek::cQuadBatch& batch);
     // One pass of the result sequence's stages A to F.
     void UpdateResultSequence();
+    // The result sequence from its first stage (the view on the level's
+    // building when it is still to be bought, from the seventh level on).
+    void StartResultSequence();
+    // The game's medal for the level just finished goes into the player's
+    // results at the current level, once; false when none was waiting.
+    bool RecordLevelMedal();
     // A house icon flies from the point of the screen to the centre of the
     // island rating's star of that index ("island_star%i" of "island") in
     // the time the result sequence gives it; false (nothing flies) when

@@ -454,16 +454,7 @@ void cIsland::OnActivate()
     pSelected = nullptr;
     pHovered = nullptr;
     if (iMode == e_modeIsland) UpdateHouses();
-    if (iMode == e_modeLevel) {
-        const cPlayer* player = Player();
-        if (player && player->m_iProgress >= 7)
-            // Most building names come back at several levels: the level's
-            // own is the one standing at its level spot.
-            if (const cHouse* house = GetLevelHouse(player->m_iLevel))
-                if (house->iState == cHouse::e_stateNone) CenterView(house->rect.x, house->rect.y);
-        for (vek::mover<float>& stage : stages) Start(stage, 0.0f);
-        Start(stages[A], 1.0f);
-    }
+    if (iMode == e_modeLevel) StartResultSequence();
     if (game) {
         if (game->m_pGameMusic && game->m_pGameMusic->IsPlaying()) {
             game->m_pGameMusic->Fade(false, 1.0f);
@@ -592,6 +583,34 @@ bool cIsland::FlyHouse(const vek::vec2& from, int star)
     return true;
 }
 
+void cIsland::StartResultSequence()
+{
+    const cPlayer* player = Player();
+    if (player && player->m_iProgress >= 7)
+        // Most building names come back at several levels: the level's
+        // own is the one standing at its level spot.
+        if (const cHouse* house = GetLevelHouse(player->m_iLevel))
+            if (house->iState == cHouse::e_stateNone) CenterView(house->rect.x, house->rect.y);
+    for (vek::mover<float>& stage : stages) Start(stage, 0.0f);
+    Start(stages[A], 1.0f);
+}
+
+bool cIsland::RecordLevelMedal()
+{
+    cGarden* game = g_pGarden;
+    cPlayer* player = Player();
+    if (!game || !player) return false;
+    const int level = player->m_iLevel;
+    // Only a medal is recorded: a second pass over a taken medal must not
+    // wipe the level's entry.
+    const int medal = game->m_iLastMedal;
+    game->m_iLastMedal = -1;
+    if (level < 0 || medal < 0 || medal >= kMedals) return false;
+    if (static_cast<size_t>(level) < player->m_Results.size()) player->m_Results[static_cast<size_t>(level)] = medal;
+    else player->m_Results.push_back(medal);
+    return true;
+}
+
 void cIsland::UpdateResultSequence()
 {
     cGarden* game = g_pGarden;
@@ -624,14 +643,7 @@ void cIsland::UpdateResultSequence()
             if (!work || !player || !game) break;
             int before = 0;
             game->GetRate(nullptr, &before);
-            // Only a medal is recorded: a second pass over a taken medal
-            // must not wipe the level's entry.
-            const int medal = game->m_iLastMedal;
-            if (level >= 0 && medal >= 0 && medal < kMedals) {
-                if (static_cast<size_t>(level) < player->m_Results.size()) player->m_Results[static_cast<size_t>(level)] = medal;
-                else player->m_Results.push_back(medal);
-            }
-            game->m_iLastMedal = -1;
+            RecordLevelMedal();
             vek::vec2 from;
             const bool hasPoint = level >= 0 && static_cast<size_t>(level) < vecLevelPoints.size();
             if (hasPoint) {
@@ -714,7 +726,12 @@ void cIsland::UpdateResultSequence()
         }
         case F: {
             Start(stages[D], kSilentStep);
-            if (level >= progress && game) game->AdvanceProgress();
+            if (level >= progress && game) {
+                game->AdvanceProgress();
+                // The purchase the step follows from, and the funds left,
+                // are kept at once.
+                if (player) player->SaveGame(-1);
+            }
             if (work) {
                 SendWindowMessage("island", 0, 0);
                 vek::vec2 rate;

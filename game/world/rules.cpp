@@ -539,6 +539,10 @@ bool cGarden::StartLevel(int level)
     }
     m_bTaskHint = 0;
     StartTimer(m_StartTimer, 1.0f);
+    // A level started afresh gives up a win whose result sequence was left
+    // unfinished (its building not bought): its medal goes with it.
+    if (level >= 0 && player->m_iProgress >= 0 && player->m_Results.size() > static_cast<size_t>(player->m_iProgress))
+        player->m_Results.resize(static_cast<size_t>(player->m_iProgress));
     player->LoadGame(level);
     // Every start comes from a message box's command.
     if (level >= 0) TellLoadNotice(level, true);
@@ -568,9 +572,10 @@ void cGarden::UpdateSession()
         if (JoinNextTask(*player) && m_pLevel) m_pLevel->UpdateNeeds(nullptr);
         if (AllTasksJoinedAndDone(*player) && AllTaskLinesHidden() && m_pLevel && m_pLevel->HasObject(m_pLevel->m_uCarId) &&
             m_pLevel->GetObject(m_pLevel->m_uCarId)->GetState() == cCar::e_csParked) {
-            player->m_TaskSet.bDone = 1;
             FinishLevel();
+            // Saved as the level in play: continuing it plays its finish.
             player->SaveGame(-1);
+            player->m_TaskSet.bDone = 1;
             ShowGameWindow("mission_finish", 2);
         }
         if (TimerEnds(m_BedTimer) && fnShowNewHoles) fnShowNewHoles();

@@ -240,6 +240,41 @@ protected:
         EXPECT_EQ(Player()->m_iContinueLevel, -1);
         ASSERT_GE(Player()->m_Results.size(), 1u);
     }
+    // The island's result sequence until it waits for the level's building
+    // to be bought.
+    bool UntilTheBuildingIsOffered()
+    {
+        cIsland* island = g_pGarden->m_pIsland;
+        const vek::mover<float>& offer = island->stages[3];
+        return RunUntil(
+            [&] {
+                return Focus() == "island" && island->iMode == cIsland::e_modeLevel && offer.m_To > 0.0f &&
+                       !offer.IsMoving();
+            },
+            600);
+    }
+
+    // The program ended after the way out was taken (or the main menu
+    // reached by "Leave level"), started again; "Play" and "Continue": the
+    // result sequence goes on with the win counted once, not its finish.
+    void EndAndContinueTheWin(const char* way, const cKeptPicture& won, bool ended = true)
+    {
+        SCOPED_TRACE(way);
+        if (ended) {
+            ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 30));
+            EXPECT_EQ(m_iQuitCode, 0);
+            Stop();
+            EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+            StartToMainMenu();
+        }
+        EXPECT_EQ(Player()->m_iContinueLevel, 0);
+        ASSERT_TRUE(Press("main", "btStart"));
+        ASSERT_EQ(BoxCommand(), "continue_last");
+        ASSERT_TRUE(Press("messagebox", "ok", 30));
+        ASSERT_FALSE(Shown("mission_finish")) << "the finish is played again: " << Kept().Text();
+        ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
+        EXPECT_EQ(Kept(), won) << "won:\n " << won.Text() << "\nnow:\n " << Kept().Text();
+    }
 };
 
 TEST_F(ContinueLevel, ALevelLeftBeforeTheProgramEndedContinuesAsItWasAndIsWon)
@@ -528,6 +563,64 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
     choose("Second");
     EXPECT_FALSE(Shown("messagebox")) << "told once";
     Stop();
+}
+
+// A won level left while the island shows its result sequence, in every
+// way, before and after its building is bought: continuing never plays the
+// finish again, the awards, medal, funds and the building's price count
+// once, and the sequence still leads to the next level.
+TEST_F(ContinueLevel, AWinLeftDuringItsResultSequenceCountsOnce)
+{
+    StartToMainMenu();
+    HintsOff();
+    NewGameToLevelZero();
+    PlayToTheFinish();
+    for (int i = 0; i < 4 && Shown("mission_finish"); ++i) Press("mission_finish", "ok", 30);
+    if (Shown("up")) Press("up", "done", 30);
+    ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
+    const cKeptPicture won = Kept();
+    ASSERT_EQ(won.results.size(), 1u);
+    EXPECT_EQ(won.progress, 0);
+
+    OpenPauseMenu(false);
+    ASSERT_TRUE(ClickControl("escape", "btExit"));
+    EndAndContinueTheWin("the pause menu's Exit game", won);
+    CloseWindow();
+    EndAndContinueTheWin("the window's close button", won);
+    ASSERT_EQ(raise(SIGTERM), 0);
+    EndAndContinueTheWin("SIGTERM", won);
+    OpenPauseMenu(false);
+    ASSERT_TRUE(Press("escape", "btEnd"));
+    ASSERT_EQ(BoxCommand(), "exit_level");
+    ASSERT_TRUE(Press("messagebox", "ok", 30));
+    ASSERT_TRUE(Shown("main"));
+    EndAndContinueTheWin("Leave level", won, false);
+
+    // Bought, and the program ended while it is being built.
+    cHouse* house = LevelHouse(0);
+    ASSERT_NE(house, nullptr);
+    const vek::vec2 c = house->GetScreenCenter();
+    ClickAt(static_cast<int>(c.x), static_cast<int>(768.0f - c.y));
+    ASSERT_TRUE(RunUntil([&] { return house->iState != cHouse::e_stateNone; }, 30));
+    const cKeptPicture bought = Kept();
+    EXPECT_LT(bought.islandMoney, won.islandMoney);
+    ASSERT_EQ(raise(SIGTERM), 0);
+    ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 30));
+    EXPECT_EQ(g_pGarden->m_pIsland->iMode, cIsland::e_modeLevel) << "left before the sequence ended";
+    Stop();
+    StartToMainMenu();
+    EXPECT_EQ(Player()->m_iContinueLevel, -1) << "nothing is left of the level to continue";
+    ASSERT_TRUE(Press("main", "btStart"));
+    Run(60);
+    EXPECT_FALSE(Shown("messagebox"));
+    EXPECT_EQ(g_pGarden->m_pIsland->iMode, cIsland::e_modeIsland);
+    cKeptPicture onwards = bought;
+    onwards.progress = 1;
+    onwards.buildings = Kept().buildings;
+    EXPECT_EQ(Kept(), onwards) << "bought:\n " << bought.Text() << "\nnow:\n " << Kept().Text();
+    EXPECT_NE(LevelHouse(0)->iState, cHouse::e_stateNone);
+    Stop();
+    EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
 }
 
 TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)

@@ -118,21 +118,23 @@ struct cLevelPicture {
 // buildings (a factory with the units waiting in it), the progress, the
 // upgrades and the unlocked sorts and animals.
 struct cKeptPicture {
-    int32_t islandMoney = 0, progress = 0, sorts = 0, animals = 0;
-    std::vector<int> upgrades;
+    int32_t islandMoney = 0, progress = 0, sorts = 0, animals = 0, bedLayout = 0;
+    std::vector<int> upgrades, results;
     std::vector<std::string> buildings;
 
     bool operator==(const cKeptPicture& o) const
     {
         return islandMoney == o.islandMoney && progress == o.progress && sorts == o.sorts && animals == o.animals &&
-               upgrades == o.upgrades && buildings == o.buildings;
+               bedLayout == o.bedLayout && upgrades == o.upgrades && results == o.results && buildings == o.buildings;
     }
     std::string Text() const
     {
         std::ostringstream s;
         s << "island funds " << islandMoney << ", progress " << progress << ", sorts " << sorts << ", animals "
-          << animals << ", upgrades";
+          << animals << ", bed layout " << bedLayout << ", upgrades";
         for (int u : upgrades) s << " " << u;
+        s << ", results";
+        for (int r : results) s << " " << r;
         s << "\n buildings:";
         for (const std::string& b : buildings) s << " " << b;
         return s.str();
@@ -288,6 +290,8 @@ protected:
         k.progress = player->m_iProgress;
         k.sorts = player->m_iSorts;
         k.animals = player->m_iAnimals;
+        k.bedLayout = player->m_iPlayerValue;
+        k.results.assign(player->m_Results.begin(), player->m_Results.end());
         for (int i = 0; i < cUpgrades::kCount; ++i) k.upgrades.push_back(player->m_Upgrades.GetLevel(i));
         for (const cHouse* house : g_pGarden->m_pIsland->GetBuildings()) {
             std::string b = std::string(house->strName) + ":" + std::to_string(house->iState);

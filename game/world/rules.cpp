@@ -266,7 +266,9 @@ int CheckProfileValues(cPlayer& player)
     clampInt(player.m_iMoney, 0, std::numeric_limits<int32_t>::max(), "money");
     clampInt(player.m_iIslandMoney, 0, std::numeric_limits<int32_t>::max(), "island funds");
     clampInt(player.m_iLevelValue, 0, std::numeric_limits<int32_t>::max(), "next task");
-    capList(player.m_Results, kLevelCount, "medal");
+    // A medal is won for a level below the progress, or for the newest one
+    // while its result sequence waits: one beyond that was never won.
+    capList(player.m_Results, static_cast<size_t>(std::min(player.m_iProgress + 1, kLevelCount)), "medal");
     capList(player.m_Times, kLevelCount, "time");
     capList(player.m_Values, kWareCount, "ware counter");
     capList(player.m_AnimalCounts, kAnimalKinds, "animal counter");

@@ -336,6 +336,16 @@ TEST_F(ProfileTest, AMisalignedPlayerFileIsKeptAndItsValuesUnused)
     ASSERT_TRUE(again.LoadPlayer());
     EXPECT_EQ(again.m_strName, p.m_strName);
     EXPECT_EQ(Logged("is misaligned"), 1);
+
+    // Medals beyond the progress and the newest level to continue would
+    // take continuing to a result sequence the player never won.
+    Out medals;
+    medals.F(0.9f).S("Bo").I(0).I(0).I(15).Zeros(15).I(10).Zeros(10).I(3).I(2).I(2).I(2).I(0).I(0).I(0).I(1);
+    ASSERT_TRUE(vektest::WriteFile(Path("r/player.dat"), medals.b));
+    cPlayer r("r");
+    EXPECT_TRUE(r.LoadPlayer());
+    EXPECT_EQ(Logged("is misaligned"), 2);
+    EXPECT_TRUE(r.m_Results.empty());
 }
 
 TEST_F(ProfileTest, AFileThatIsThereButCannotBeReadIsNeverWrittenOver)

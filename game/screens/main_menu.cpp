@@ -23,6 +23,8 @@ vek::string g_strProfileTemplate;
 // The first show of the main menu in a run centres the island view on the
 // level the player has reached.
 bool g_bMainFirstShow = true;
+// The progress from which the level map scrolls.
+constexpr int kFirstScrolledProgress = 7;
 // The pause menu's restart button, disabled outside a level.
 vek::cCtrl* g_pRestartButton = nullptr;
 
@@ -84,7 +86,11 @@ int cMainGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             if (g_bMainFirstShow) {
                 g_bMainFirstShow = false;
                 const cPlayer* player = g_pGarden ? g_pGarden->GetPlayer() : nullptr;
-                if (island && player && g_pGarden->CanScrollIsland()) {
+                // Only a map the player can scroll is centred: before level 7
+                // it stays at the picture's top, where its first points and
+                // buildings lie clear of the score panel; a view centred lower
+                // could not be scrolled back.
+                if (island && player && player->m_iProgress >= kFirstScrolledProgress && g_pGarden->CanScrollIsland()) {
                     const int progress = player->m_iProgress;
                     if (progress >= 0 && progress < static_cast<int>(island->vecLevelPoints.size())) {
                         const vek::vec2& point = island->vecLevelPoints[static_cast<size_t>(progress)];

@@ -160,13 +160,15 @@ TEST_F(MenusTest, TheIslandIsCentredOnTheReachedLevelOnlyOnTheFirstShow)
 {
     Island().fPictureWidth = 2048.0f;
     Island().fPictureHeight = 2000.0f;
-    Island().vecLevelPoints = {{100.0f, 100.0f}, {1000.0f, 900.0f}, {2000.0f, 1990.0f}};
-    cPlayer* player = Player(1, -1);
+    Island().vecLevelPoints.assign(7, {100.0f, 100.0f});
+    Island().vecLevelPoints.push_back({1000.0f, 900.0f});
+    Island().vecLevelPoints.push_back({2000.0f, 1990.0f});
+    cPlayer* player = Player(7, -1);
     ShowMain();
     EXPECT_FLOAT_EQ(Island().fScrollX, 1000.0f - 512.0f);
     EXPECT_FLOAT_EQ(Island().fScrollY, 900.0f - 384.0f);
 
-    player->m_iProgress = 2;
+    player->m_iProgress = 8;
     Island().fScrollX = Island().fScrollY = 7.0f;
     ShowMain();
     EXPECT_FLOAT_EQ(Island().fScrollX, 7.0f) << "once per run";
@@ -178,6 +180,21 @@ TEST_F(MenusTest, TheIslandIsCentredOnTheReachedLevelOnlyOnTheFirstShow)
     Island().CenterView(100.0f, 100.0f);
     EXPECT_FLOAT_EQ(Island().fScrollX, 0.0f);
     EXPECT_FLOAT_EQ(Island().fScrollY, 0.0f);
+}
+
+// Before level 7 the level map does not scroll: a view centred on a lower
+// point could not be scrolled back, and the score panel would stand over the
+// first buildings at the picture's top.
+TEST_F(MenusTest, BeforeTheMapScrollsTheIslandOpensAtItsTop)
+{
+    Island().fPictureWidth = 2048.0f;
+    Island().fPictureHeight = 2048.0f;
+    Island().vecLevelPoints = {{190.0f, 1830.0f}, {190.0f, 1600.0f}, {150.0f, 1390.0f}, {1000.0f, 900.0f}};
+    Island().fScrollY = 2048.0f - 768.0f;
+    Player(2, -1);
+    ShowMain();
+    EXPECT_FLOAT_EQ(Island().fScrollX, 0.0f);
+    EXPECT_FLOAT_EQ(Island().fScrollY, 2048.0f - 768.0f);
 }
 
 TEST_F(MenusTest, ProgressPastTheLevelPointsLeavesTheViewAlone)

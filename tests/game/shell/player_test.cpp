@@ -515,6 +515,7 @@ TEST_F(ProfileTest, HostileCountsNeverReachPastTheFile)
 TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
 {
     cPlayer a("t");
+    a.m_iProgress = 2;
     a.m_Results = {1, 2};
     a.m_Times = {3.0f};
     a.m_Values = {4};

@@ -276,6 +276,26 @@ void KeepAsBad(const vek::filename& file)
         vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
 }
 
+namespace {
+
+// The bytes of a file whose mark was taken off (or that had none), with a
+// new mark of that stamp and version at their end.
+vek::cBitStream Remarked(const vek::cBitStream& body, uint32_t stamp, float version)
+{
+    const std::vector<uint8_t>& data = body.GetData();
+    std::vector<uint8_t> bytes(data.begin(),
+                               data.begin() + static_cast<std::ptrdiff_t>(std::min(body.GetByteCount(), data.size())));
+    vek::cBitStream mark;
+    AppendMark(mark, stamp, version);
+    bytes.insert(bytes.end(), mark.GetData().begin(),
+                 mark.GetData().begin() + static_cast<std::ptrdiff_t>(std::min(kMarkBytes, mark.GetData().size())));
+    vek::cBitStream out;
+    out.SetData(std::move(bytes));
+    return out;
+}
+
+} // namespace
+
 } // namespace save_set
 
 bool cUpgrades::CanUpgrade(int index) const
@@ -392,18 +412,14 @@ bool cPlayer::WriteFile(const vek::cBitStream& stream, const vek::filename& fold
     return true;
 }
 
-bool cPlayer::IsGameRefused(int slot) const
-{
-    return m_bPlayerRefused ||
-           std::find(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot) != m_RefusedSlots.end();
-}
-
 namespace {
 bool Holds(const std::vector<int32_t>& slots, int slot)
 {
     return std::find(slots.begin(), slots.end(), slot) != slots.end();
 }
 } // namespace
+
+bool cPlayer::IsGameRefused(int slot) const { return m_bPlayerRefused || Holds(m_RefusedSlots, slot); }
 
 void cPlayer::NoteSetPartDamaged(int slot) const
 {
@@ -538,15 +554,7 @@ void cPlayer::MarkOlderSaves(const vek::filename& folder)
         uint32_t stamp = 0;
         float version = 0.0f;
         if (save_set::TakeMark(save, &stamp, &version)) continue;
-        std::vector<uint8_t> bytes(save.GetData().begin(),
-                                   save.GetData().begin() +
-                                       static_cast<std::ptrdiff_t>(std::min(save.GetByteCount(), save.GetData().size())));
-        vek::cBitStream mark;
-        save_set::AppendMark(mark, NewStamp(0), m_fUnmarkedVersion);
-        bytes.insert(bytes.end(), mark.GetData().begin(),
-                     mark.GetData().begin() + static_cast<std::ptrdiff_t>(save_set::kMarkBytes));
-        vek::cBitStream marked;
-        marked.SetData(std::move(bytes));
+        const vek::cBitStream marked = save_set::Remarked(save, NewStamp(0), m_fUnmarkedVersion);
         if (vek::cDataManager::WriteBinary(&marked, file) != vek::cDataManager::Ok) {
             vek::LogWarning(kSender, "Cannot mark %s with its layout; it may be misread later\n", file.path);
             all = false;
@@ -671,7 +679,6 @@ bool cPlayer::LoadGame(int slot)
             in.IntIn(m_iSorts, 0, kLastSort, "the sort index");
             in.IntIn(m_iAnimals, -1, kAnimalKinds - 1, "the animal level");
             if (in.IsShort()) {
-                m_iDamagedSlot = slot;
                 NoteSetPartDamaged(slot);
                 vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
             }
@@ -757,19 +764,11 @@ bool cPlayer::SaveGame(int slot)
         ok = vek::cDataManager::ReadBinary(&part, target) == vek::cDataManager::Ok;
         if (ok) {
             save_set::TakeMark(part, &oldStamp, &oldVersion);
-            std::vector<uint8_t> bytes(part.GetData().begin(),
-                                       part.GetData().begin() +
-                                           static_cast<std::ptrdiff_t>(std::min(part.GetByteCount(), part.GetData().size())));
-            vek::cBitStream mark;
-            save_set::AppendMark(mark, m_uSetStamp, oldVersion);
-            bytes.insert(bytes.end(), mark.GetData().begin(), mark.GetData().end());
-            vek::cBitStream restamped;
-            restamped.SetData(std::move(bytes));
+            const vek::cBitStream restamped = save_set::Remarked(part, m_uSetStamp, oldVersion);
             ok = vek::cDataManager::WriteBinary(&restamped, next) == vek::cDataManager::Ok;
         }
     }
-    if (ok) ok = WriteFile(out, folder, "save.dat", m_iDamagedSlot == slot);
-    if (ok && m_iDamagedSlot == slot) m_iDamagedSlot = -2;
+    if (ok) ok = WriteFile(out, folder, "save.dat", false);
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
     for (const char* name : kSetFiles) {
         const vek::filename target = vek::AppendPath(folder, name);

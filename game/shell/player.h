@@ -162,10 +162,9 @@ private:
     bool WriteFile(const vek::cBitStream& stream, const vek::filename& folder, const char* name,
                    bool damaged);
 
-    // Set when the file was read but held less than its own counts say; for
-    // "save.dat", the slot it was read from (-2 none).
+    // Set when "player.dat" was read but held less than its own counts say
+    // (a damaged save set is in m_DamagedSets).
     bool m_bPlayerDamaged = false;
-    int32_t m_iDamagedSlot = -2;
     // "player.dat" was refused (a version this game does not know): neither
     // it nor any save of the profile is written over.
     bool m_bPlayerRefused = false;

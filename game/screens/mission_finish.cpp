@@ -382,7 +382,10 @@ void cMissionFinishWF::Leave(vek::cWindow* window)
     // are granted before the screen goes: leaving must not lose them.
     if (HasPendingAwards() || m_Money.iTo >= 1 || m_Bonus.iTo >= 1) Step(0.0f, true);
     if (window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
-    const cPlayer* player = g_pGarden->GetPlayer();
+    cPlayer* player = g_pGarden->GetPlayer();
+    // The win and its awards are kept at once: a program ended from here
+    // on, however, never plays this finish again.
+    if (player) player->SaveGameDuringResults();
     if (AwardFlag(e_AwardUpgrade) && player && HasAffordableOffer(*player))
         g_pGarden->ShowGameWindow("up", 1);
     else

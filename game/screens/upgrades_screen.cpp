@@ -149,6 +149,8 @@ void cUpWF::Buy()
         }
         break;
     }
+    // The upgrade and its price are kept at once.
+    if (player) player->SaveGameDuringResults();
     StartTimer(m_Close, kCloseDelay);
     m_pDone->EnableState(vek::cCtrl::e_Disabled);
     for (cCheckBoxUpCtrl* box : m_pChoices) box->EnableState(vek::cCtrl::e_Disabled);

@@ -363,17 +363,11 @@ bool cGarden::ShowGameWindow(const vek::string& name, int param)
     return shown;
 }
 
-namespace {
-
-// A game left during the newest level's result sequence (its medal
-// recorded, the step to the next level not yet taken) goes on there: its
-// finish and awards are in the game already. False for a level in play.
-bool ContinueResultSequence(cGarden& game)
+bool cGarden::ResumeResultSequence(int level)
 {
-    cPlayer* player = game.GetPlayer();
-    cIsland* island = game.m_pIsland;
+    cPlayer* player = GetPlayer();
+    cIsland* island = m_pIsland;
     if (!player || !island) return false;
-    const int level = player->m_iContinueLevel;
     if (level < 0 || level != player->m_iProgress || player->m_Results.size() <= static_cast<size_t>(level)) return false;
     player->m_iLevel = level;
     player->m_TaskSet.bDone = 1;
@@ -385,14 +379,15 @@ bool ContinueResultSequence(cGarden& game)
     return true;
 }
 
-} // namespace
-
 void cGarden::OnWindowClose(const vek::string& name)
 {
     if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
         const vek::string command = m_pMessageBox->GetCommand();
         if (command == "continue_last") {
-            if (!ContinueResultSequence(*this)) StartLevel(-1);
+            // A game left during the newest level's result sequence goes on
+            // there.
+            const cPlayer* player = GetPlayer();
+            if (!player || !ResumeResultSequence(player->m_iContinueLevel)) StartLevel(-1);
         } else if (command.compare(0, 11, "start_level") == 0) {
             StartLevel(std::atoi(command.c_str() + 11));
         } else if (command == "exit_level") {

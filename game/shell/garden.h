@@ -305,6 +305,10 @@ private:
     // once per slot that a level started from. After a message box's
     // command, the box shows once the closing one has gone.
     void TellLoadNotice(int slot = -1, bool afterClose = false);
+    // The newest level whose win the profile already holds (its medal is
+    // recorded: its finish and awards are in the game) goes on with the
+    // island's result sequence. False for any other level.
+    bool ResumeResultSequence(int level);
     // Text, icon, buttons and command of the message box; false without one.
     bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
 };

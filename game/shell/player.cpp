@@ -26,6 +26,7 @@
 #include "game/world/level_defs.h"
 #include "game/world/rules.h"
 #include "game/world/ware.h"
+#include "platform/fs.h"
 #include "platform/paths.h"
 
 namespace {
@@ -200,6 +201,19 @@ uint32_t NewStamp(uint32_t last)
 constexpr const char* kSetFiles[] = {"level.dat", "island.dat"};
 constexpr const char* kNext = ".next";
 
+// The stamp of the save in the folder ("save.dat"'s mark); 0 when it has
+// none or cannot be read.
+uint32_t SavedStamp(const vek::filename& folder)
+{
+    vek::cBitStream save;
+    uint32_t stamp = 0;
+    float version = 0.0f;
+    if (vek::cDataManager::ReadBinary(&save, vek::AppendPath(folder, "save.dat")) != vek::cDataManager::Ok ||
+        !save_set::TakeMark(save, &stamp, &version))
+        return 0;
+    return stamp;
+}
+
 void WriteList(vek::cBitStream& stream, const std::vector<int32_t>& list)
 {
     stream.WriteInt(static_cast<int32_t>(list.size()));
@@ -369,6 +383,7 @@ cPlayer::cPlayer(const vek::string& folder)
     m_Events.assign(15, 0);
     m_Hints.assign(10, 0);
     Reset();
+    m_Saved = TakeProgress();
 }
 
 vek::filename cPlayer::GetProfilePath(int slot) const
@@ -419,6 +434,85 @@ bool Holds(const std::vector<int32_t>& slots, int slot)
 }
 } // namespace
 
+cPlayer::cProgress cPlayer::TakeProgress() const
+{
+    cProgress p;
+    p.progress = m_iProgress;
+    p.continueLevel = m_iContinueLevel;
+    p.results = m_Results;
+    p.times = m_Times;
+    p.values = m_Values;
+    p.animalCounts = m_AnimalCounts;
+    return p;
+}
+
+void cPlayer::KeepOnlyWhatIsSaved()
+{
+    m_iProgress = m_Saved.progress;
+    m_iContinueLevel = m_Saved.continueLevel;
+    m_Results = m_Saved.results;
+    m_Times = m_Saved.times;
+    m_Values = m_Saved.values;
+    m_AnimalCounts = m_Saved.animalCounts;
+}
+
+vek::cBitStream cPlayer::PlayerBytes(float version) const
+{
+    vek::cBitStream out;
+    out.WriteFloat(version);
+    out.WriteString(m_strName);
+    out.WriteInt(m_iProgress);
+    out.WriteInt(m_iContinueLevel);
+    WriteList(out, m_Events);
+    WriteList(out, m_Hints);
+    WriteList(out, m_Results);
+    WriteList(out, m_Times);
+    // An older layout is kept while saves written in it remain unmarked
+    // (they are read in the layout "player.dat" names).
+    if (version >= 0.7f - 1e-4f) {
+        WriteList(out, m_Values);
+        WriteList(out, m_AnimalCounts);
+    }
+    if (version >= 0.9f - 1e-4f) out.WriteInt(GetProfileHost().iTraining);
+    return out;
+}
+
+bool cPlayer::SettlePending(const vek::filename& target, uint32_t committedStamp)
+{
+    namespace fs = vek::platform;
+    const vek::filename next(target.path + kNext);
+    const std::string native = fs::ToNativePath(next.path);
+    if (!fs::PathExists(native)) return true;
+    const bool folder = fs::IsFolder(native);
+    if (!folder && committedStamp != 0) {
+        vek::cBitStream pending;
+        uint32_t stamp = 0;
+        float version = 0.0f;
+        if (vek::cDataManager::ReadBinary(&pending, next) == vek::cDataManager::Ok &&
+            save_set::TakeMark(pending, &stamp, &version) && stamp == committedStamp &&
+            std::rename(native.c_str(), fs::ToNativePath(target.path).c_str()) == 0) {
+            vek::LogText(kSender, "%s: the save interrupted before it was complete is completed\n", target.path);
+            return true;
+        }
+    }
+    if (folder ? fs::RemoveDir(native) : fs::RemoveFile(native)) return true;
+    // A folder with something in it would make every later save of this
+    // file fail: it goes aside, where the player can still find it.
+    for (int n = 0; n < 100; ++n) {
+        const std::string aside = native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
+        if (fs::PathExists(aside)) continue;
+        if (std::rename(native.c_str(), aside.c_str()) == 0) {
+            vek::LogWarning(kSender, "%s is in the way of the save; moved aside as %s\n", next.path,
+                            vek::string(aside.c_str()));
+            return true;
+        }
+        break;
+    }
+    vek::LogWarning(kSender, "%s is in the way of the save and cannot be moved; the game cannot be saved\n",
+                    next.path);
+    return false;
+}
+
 bool cPlayer::IsGameRefused(int slot) const { return m_bPlayerRefused || Holds(m_RefusedSlots, slot); }
 
 void cPlayer::NoteSetPartDamaged(int slot) const
@@ -462,6 +556,11 @@ bool cPlayer::LoadPlayer()
     const vek::filename folder = GetProfilePath(-1);
     if (folder.empty()) return false;
     const vek::filename file = vek::AppendPath(folder, "player.dat");
+    // "player.dat" is written with the game in play: one the rename of
+    // "save.dat" committed before the program ended is put in place.
+    if (vek::platform::PathExists(vek::platform::ToNativePath(file.path + kNext)) &&
+        !SettlePending(file, SavedStamp(folder)))
+        NoteSetPartRefused(-1);
     vek::cBitStream stream;
     const int result = vek::cDataManager::ReadBinary(&stream, file);
     if (result == vek::cDataManager::Unreadable) {
@@ -473,6 +572,11 @@ bool cPlayer::LoadPlayer()
     }
     if (result != vek::cDataManager::Ok) return false;
 
+    // The mark of the game in play's save "player.dat" was written with
+    // (LoadGame compares it with the save's own).
+    float markVersion = 0.0f;
+    m_uPlayStamp = 0;
+    save_set::TakeMark(stream, &m_uPlayStamp, &markVersion);
     cReader in(stream);
     float version = 0.0f;
     in.Float(version);
@@ -531,6 +635,7 @@ bool cPlayer::LoadPlayer()
     // The level to continue may be lost with the rest: the game in play it
     // names is kept before anything is saved over it.
     if (m_bPlayerDamaged) NoteSetPartDamaged(-1);
+    m_Saved = TakeProgress();
     return true;
 }
 
@@ -573,20 +678,15 @@ bool cPlayer::SavePlayer()
         return false;
     }
     MarkOlderSaves(folder);
-    vek::cBitStream out;
-    out.WriteFloat(kVersion);
-    out.WriteString(m_strName);
-    out.WriteInt(m_iProgress);
-    out.WriteInt(m_iContinueLevel);
-    WriteList(out, m_Events);
-    WriteList(out, m_Hints);
-    WriteList(out, m_Results);
-    WriteList(out, m_Times);
-    WriteList(out, m_Values);
-    WriteList(out, m_AnimalCounts);
-    out.WriteInt(GetProfileHost().iTraining);
+    // Marked as the game in play's save it goes with; the progress it holds
+    // is that save's (the game's teardown puts back what was not saved).
+    vek::cBitStream out = PlayerBytes(m_fUnmarkedVersion);
+    save_set::AppendMark(out, m_uPlayStamp, m_fUnmarkedVersion);
     const bool ok = WriteFile(out, folder, "player.dat", m_bPlayerDamaged);
-    if (ok) m_bPlayerDamaged = false;
+    if (ok) {
+        m_bPlayerDamaged = false;
+        m_Saved = TakeProgress();
+    }
     return ok;
 }
 
@@ -614,23 +714,19 @@ bool cPlayer::LoadGame(int slot)
             m_uSetStamp = stamp;
             if (!IsKnownVersion(version)) version = kVersion;
         }
-        for (const char* name : kSetFiles) {
-            const vek::filename target = vek::AppendPath(folder, name);
-            const vek::filename next(target.path + kNext);
-            vek::cFileSystem fs;
-            if (!fs.Exist(next)) continue;
-            vek::cBitStream pending;
-            vek::cDataManager::ReadBinary(&pending, next);
-            uint32_t pendingStamp = 0;
-            float pendingVersion = 0.0f;
-            const bool committed = m_uSetStamp != 0 && save_set::TakeMark(pending, &pendingStamp, &pendingVersion) &&
-                                   pendingStamp == m_uSetStamp;
-            const std::string from = vek::platform::ToNativePath(next.path);
-            if (committed && std::rename(from.c_str(), vek::platform::ToNativePath(target.path).c_str()) == 0)
-                vek::LogText(kSender, "%s: the save interrupted before it was complete is completed\n", target.path);
-            else
-                std::remove(from.c_str());
+        // "player.dat" and the game in play are written as one set: marks
+        // that differ say they are of different moments (a win without its
+        // awards, say), and the game in play is neither read nor written.
+        if (slot == -1 && m_uPlayStamp != 0 && m_uSetStamp != 0 && m_uPlayStamp != m_uSetStamp) {
+            vek::LogWarning(kSender, "%s belongs to another save than player.dat; the game is not loaded and its files are kept\n",
+                            file.path);
+            m_RefusedSlots.push_back(slot);
+            m_uSetStamp = 0;
+            return LoadGame(slot);
         }
+        for (const char* name : kSetFiles)
+            if (!SettlePending(vek::AppendPath(folder, name), m_uSetStamp)) NoteSetPartRefused(slot);
+        if (slot == -1 && result == vek::cDataManager::Ok) m_uPlayStamp = m_uSetStamp;
 
         if (result == vek::cDataManager::Ok) {
             cReader in(stream);
@@ -745,10 +841,29 @@ bool cPlayer::SaveGame(int slot)
     save_set::AppendMark(out, m_uSetStamp, kVersion);
     m_iWritingSlot = slot;
     m_bSetPartFailed = false;
-    for (const char* name : kSetFiles) std::remove(vek::platform::ToNativePath(GetSetFileForWriting(slot, name).path).c_str());
+    // The game in play carries the profile's progress with it: "player.dat"
+    // is one more file of its set, so that a program ended at any moment
+    // (even without its teardown) leaves the progress and the game of one
+    // moment, never a win without its awards or a purchase without its price.
+    const bool withPlayer = slot == -1;
+    std::vector<vek::filename> parts;
+    for (const char* name : kSetFiles) parts.push_back(vek::AppendPath(folder, name));
+    if (withPlayer) parts.push_back(vek::AppendPath(folder, "player.dat"));
+    for (const vek::filename& part : parts)
+        if (!SettlePending(part, 0)) m_bSetPartFailed = true;
     if (host.pLevel) host.pLevel->Save(slot);
     if (cIsland* island = GetIsland()) island->Save(slot);
     m_iWritingSlot = -2;
+    if (withPlayer && !m_bSetPartFailed) {
+        MarkOlderSaves(folder);
+        vek::cBitStream player = PlayerBytes(m_fUnmarkedVersion);
+        save_set::AppendMark(player, m_uSetStamp, m_fUnmarkedVersion);
+        const vek::filename next(parts.back().path + kNext);
+        if (vek::cDataManager::WriteBinary(&player, next) != vek::cDataManager::Ok) {
+            vek::LogWarning(kSender, "Cannot write %s\n", next.path);
+            m_bSetPartFailed = true;
+        }
+    }
     // A part that could not be written leaves the old set in place.
     bool ok = !m_bSetPartFailed;
     // A part this save did not write (no field to save, the island shown
@@ -770,17 +885,40 @@ bool cPlayer::SaveGame(int slot)
     }
     if (ok) ok = WriteFile(out, folder, "save.dat", false);
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
-    for (const char* name : kSetFiles) {
-        const vek::filename target = vek::AppendPath(folder, name);
+    // A damaged "player.dat" read at the start is kept beside the new one.
+    if (ok && withPlayer && m_bPlayerDamaged) save_set::KeepAsBad(parts.back());
+    for (const vek::filename& target : parts) {
         const std::string next = vek::platform::ToNativePath(target.path + kNext);
         if (ok)
             std::rename(next.c_str(), vek::platform::ToNativePath(target.path).c_str());
         else
             std::remove(next.c_str());
     }
-    // The new "save.dat" carries the current layout.
-    if (ok) m_fVersion = kVersion;
-    else vek::LogWarning(kSender, "The game in %s could not be saved; the last save is kept\n", folder.path);
+    if (ok) {
+        // The new "save.dat" carries the current layout.
+        m_fVersion = kVersion;
+        if (withPlayer) {
+            m_uPlayStamp = m_uSetStamp;
+            m_bPlayerDamaged = false;
+            m_Saved = TakeProgress();
+        }
+    } else {
+        vek::LogWarning(kSender, "The game in %s could not be saved; the last save is kept\n", folder.path);
+    }
+    return ok;
+}
+
+bool cPlayer::SaveGameDuringResults()
+{
+    const int32_t progress = m_iProgress;
+    const int32_t continueLevel = m_iContinueLevel;
+    const std::vector<int32_t> results = m_Results;
+    const int32_t medal = g_pGarden ? g_pGarden->m_iLastMedal : -1;
+    const bool ok = SaveGame(-1);
+    m_iProgress = progress;
+    m_iContinueLevel = continueLevel;
+    m_Results = results;
+    if (g_pGarden) g_pGarden->m_iLastMedal = medal;
     return ok;
 }
 
@@ -789,16 +927,19 @@ bool cPlayer::Activate() { return LoadGame(-1); }
 bool cPlayer::Deactivate()
 {
     const bool islandFocused = vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "island";
-    if (!islandFocused && GetProfileHost().iFlowState == cGarden::e_playLevel) SaveGame(-1);
+    if (islandFocused || GetProfileHost().iFlowState != cGarden::e_playLevel || !SaveGame(-1)) KeepOnlyWhatIsSaved();
     return true;
 }
 
 bool cPlayer::DeactivateOnExit()
 {
     // Over the island's menus the game in play holds what was bought on the
-    // island and the funds left: leaving the game keeps them too.
-    if (GetProfileHost().iFlowState != cGarden::e_playLevel) return true;
-    return SaveGame(-1);
+    // island and the funds left: leaving the game keeps them too. Between
+    // the level's screens nothing is saved: "player.dat", written next,
+    // then holds the progress of the game in play on disk.
+    const bool saved = GetProfileHost().iFlowState == cGarden::e_playLevel && SaveGame(-1);
+    if (!saved) KeepOnlyWhatIsSaved();
+    return saved || GetProfileHost().iFlowState != cGarden::e_playLevel;
 }
 
 bool cPlayer::DeleteFiles()

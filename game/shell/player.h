@@ -88,9 +88,21 @@ public:
     // progress and level to continue stay.
     virtual void Reset();
     virtual bool LoadGame(int slot);
-    // Writes "save.dat", then the level field's and the island's files.
-    // False (and a warning) when one of them could not be written.
+    // Writes "save.dat", then the level field's and the island's files;
+    // for the game in play (slot -1) "player.dat" too, so that the files
+    // on disk always hold one moment of the profile. False (and a warning)
+    // when one of them could not be written.
     virtual bool SaveGame(int slot);
+    // Saves the game in play while the island's result sequence goes on:
+    // the files hold the win as the sequence will leave it (the medal, and
+    // the step to the next level once the level's building is bought),
+    // while the sequence still takes those steps itself.
+    bool SaveGameDuringResults();
+    // What changed in the profile's progress since the game in play was
+    // last saved or read (a medal given up by a level started afresh, say)
+    // goes back to what the files hold: the program is ending, or the
+    // profile stops being current, without saving the game in play.
+    void KeepOnlyWhatIsSaved();
 
     // The profile's folder (created when missing), or the slot's sub-folder.
     vek::filename GetProfilePath(int slot) const;
@@ -161,6 +173,29 @@ private:
     // "<name>.bad" when loading found it damaged.
     bool WriteFile(const vek::cBitStream& stream, const vek::filename& folder, const char* name,
                    bool damaged);
+    // "player.dat" as it is written, in the given layout, without its mark.
+    vek::cBitStream PlayerBytes(float version) const;
+    // A leftover "<name>.next" of a save cut short, in the slot's folder:
+    // put in place when the save it belongs to (the stamp) was committed,
+    // removed otherwise. Something that cannot be removed (a folder) is
+    // moved aside as "<name>.next.bad"; false when it stays in the way.
+    bool SettlePending(const vek::filename& target, uint32_t committedStamp);
+
+    // The part of "player.dat" that belongs with the game in play, as the
+    // files on disk hold it (last saved or read).
+    struct cProgress {
+        int32_t progress = 0;
+        int32_t continueLevel = -1;
+        std::vector<int32_t> results;
+        std::vector<float> times;
+        std::vector<int32_t> values;
+        std::vector<int32_t> animalCounts;
+    };
+    cProgress TakeProgress() const;
+    cProgress m_Saved;
+    // The stamp of the game in play's save that "player.dat" belongs to
+    // (0: none known); the mark "player.dat" is written with.
+    uint32_t m_uPlayStamp = 0;
 
     // Set when "player.dat" was read but held less than its own counts say
     // (a damaged save set is in m_DamagedSets).

@@ -359,12 +359,15 @@ void cHouse::Buy()
     // The island draws its popups with the view's scroll, so they stand in
     // island coordinates and rise from the building wherever the view is.
     if (m_pOwner && m_pOwner->hooks.popup) m_pOwner->hooks.popup(vek::Formatted("-$%i", cost), GetCenter());
-    // Over the island's menus nothing else saves the game in play: the
-    // purchase and the funds it took are kept at once. During the result
-    // sequence the building's state follows from the progress only, and
-    // the sequence takes that step itself, or leaving takes it (the game is
-    // saved then).
-    if (player && !(m_pOwner && m_pOwner->iMode == cIsland::e_modeLevel)) player->SaveGame(-1);
+    // The purchase and the funds it took are kept at once. During the
+    // result sequence the save holds the step to the next level the
+    // purchase leads to, while the sequence takes that step itself.
+    if (player) {
+        if (m_pOwner && m_pOwner->iMode == cIsland::e_modeLevel)
+            player->SaveGameDuringResults();
+        else
+            player->SaveGame(-1);
+    }
 }
 
 int cHouse::GetSpriteIndex(int which) const

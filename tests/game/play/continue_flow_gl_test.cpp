@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -23,6 +24,7 @@
 #include "flow_play.h"
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
+#include "game/world/level_defs.h"
 #include "platform/fs.h"
 
 using namespace gametest;
@@ -252,6 +254,75 @@ protected:
                        !offer.IsMoving();
             },
             600);
+    }
+
+
+    // ---- the disk a program ended without its teardown leaves ----
+
+    std::string ProfileFolder() const { return m_strDir + "/app/profile/plr000"; }
+    // A copy of the profile folder as it is now: what a kill -9 would leave.
+    void CopyProfile(const std::string& moment)
+    {
+        namespace fs = std::filesystem;
+        const std::string to = m_strDir + "/moments/" + std::to_string(m_Moments.size());
+        fs::create_directories(to);
+        fs::copy(ProfileFolder(), to, fs::copy_options::recursive);
+        m_Moments.emplace_back(moment, to);
+    }
+    // The profile folder replaced by a copy.
+    void PutBack(const std::string& copy)
+    {
+        namespace fs = std::filesystem;
+        fs::remove_all(ProfileFolder());
+        fs::copy(copy, ProfileFolder(), fs::copy_options::recursive);
+    }
+    std::vector<std::pair<std::string, std::string>> m_Moments;
+
+    // What the won levels grant: the profile holds the win of every level
+    // below its progress, and of the newest one once its medal is recorded.
+    static cKeptPicture Granted(int won)
+    {
+        cKeptPicture k;
+        k.animals = -1;
+        for (int level = 0; level < won; ++level) {
+            const cLevelDef& def = GetLevelDef(level);
+            if (def.Has(cLevelDef::e_NewSort)) ++k.sorts;
+            if (def.Has(cLevelDef::e_MoreBeds)) ++k.bedLayout;
+            if (def.Has(cLevelDef::e_NewAnimal)) ++k.animals;
+        }
+        return k;
+    }
+    // The profile as loaded from a copy belongs to one moment of the game
+    // played: its awards are what its wins grant, the building stands
+    // exactly when its price is paid (the funds before the win, after it,
+    // and after the purchase), and the level to continue agrees.
+    void ExpectOneMoment(const cKeptPicture& before, const cKeptPicture& won, const cKeptPicture& bought)
+    {
+        const cPlayer* player = Player();
+        const cKeptPicture now = Kept();
+        const int progress = player->m_iProgress;
+        const bool newestWon = player->m_Results.size() > static_cast<size_t>(progress);
+        const cKeptPicture granted = Granted(progress + (newestWon ? 1 : 0));
+        EXPECT_EQ(now.sorts, granted.sorts) << now.Text();
+        EXPECT_EQ(now.bedLayout, granted.bedLayout) << now.Text();
+        EXPECT_EQ(now.animals, granted.animals) << now.Text();
+        EXPECT_EQ(now.upgrades, before.upgrades) << now.Text();
+        const cHouse* hut = LevelHouse(0);
+        ASSERT_NE(hut, nullptr);
+        const bool standing = hut->iState != cHouse::e_stateNone;
+        if (standing) {
+            EXPECT_EQ(now.islandMoney, bought.islandMoney) << now.Text();
+            EXPECT_EQ(progress, 1) << now.Text();
+        } else if (newestWon || progress > 0) {
+            EXPECT_EQ(now.islandMoney, won.islandMoney) << now.Text();
+        } else {
+            EXPECT_EQ(now.islandMoney, before.islandMoney) << now.Text();
+        }
+        EXPECT_EQ(now.results.size(), static_cast<size_t>(progress + (newestWon ? 1 : 0))) << now.Text();
+        // A level to continue is the one in play, or the newest one while
+        // its result sequence waits; a later level's start left none.
+        EXPECT_TRUE(player->m_iContinueLevel == -1 || player->m_iContinueLevel == progress)
+            << "continue " << player->m_iContinueLevel << ", " << now.Text();
     }
 
     // The program ended after the way out was taken (or the main menu
@@ -621,6 +692,124 @@ TEST_F(ContinueLevel, AWinLeftDuringItsResultSequenceCountsOnce)
     EXPECT_NE(LevelHouse(0)->iState, cHouse::e_stateNone);
     Stop();
     EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+}
+
+// The profile folder copied at many moments of a played game, each copy
+// the disk a program ended without its teardown (kill -9, a power cut)
+// leaves: started on any of them, the progress, medals, awards, funds and
+// buildings belong to one moment of the game, and a win continued from
+// there counts once.
+TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
+{
+    StartToMainMenu();
+    HintsOff();
+    NewGameToLevelZero();
+    const cKeptPicture before = Kept();
+    PlayHalfOfLevelZero();
+    CopyProfile("in the middle of a level");
+    PlayToTheFinish();
+    CopyProfile("on the finish screen");
+    for (int i = 0; i < 4 && Shown("mission_finish"); ++i) Press("mission_finish", "ok", 30);
+    if (Shown("up")) Press("up", "done", 30);
+    CopyProfile("as the result sequence begins");
+    ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
+    const cKeptPicture won = Kept();
+    CopyProfile("while the building is offered");
+    cHouse* house = LevelHouse(0);
+    ASSERT_NE(house, nullptr);
+    const vek::vec2 c = house->GetScreenCenter();
+    ClickAt(static_cast<int>(c.x), static_cast<int>(768.0f - c.y));
+    ASSERT_TRUE(RunUntil([&] { return house->iState != cHouse::e_stateNone; }, 30));
+    const cKeptPicture bought = Kept();
+    ASSERT_LT(bought.islandMoney, won.islandMoney);
+    CopyProfile("just after the purchase");
+    ASSERT_TRUE(RunUntil([&] { return Focus() == "island" && g_pGarden->m_pIsland->iMode == cIsland::e_modeIsland; }, 600));
+    CopyProfile("on the level map after the sequence");
+    Run(60);
+    if (Shown("hint")) Press("hint", "close");
+    int x = 0, y = 0;
+    ASSERT_TRUE(LevelPointClient(1, x, y));
+    ClickAt(x, y);
+    Run(20);
+    ASSERT_EQ(BoxCommand(), "start_level1");
+    ASSERT_TRUE(Press("messagebox", "ok"));
+    ASSERT_TRUE(Shown("mission_start"));
+    CopyProfile("on the next level's start screen");
+    ASSERT_TRUE(Press("mission_start", "ok"));
+    Run(300);
+    CopyProfile("in the middle of the next level");
+    OpenPauseMenu(false);
+    ASSERT_TRUE(Press("escape", "btEnd"));
+    ASSERT_TRUE(Press("messagebox", "ok", 30));
+    ASSERT_TRUE(Shown("main"));
+    CopyProfile("after Leave level");
+    Stop();
+
+    for (const auto& [moment, copy] : m_Moments) {
+        SCOPED_TRACE(moment);
+        PutBack(copy);
+        StartToMainMenu();
+        EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
+        ExpectOneMoment(before, won, bought);
+        // A win continued from here is played on to the next level once.
+        const int progress = Player()->m_iProgress;
+        if (progress == 0 && Player()->m_iContinueLevel == 0) {
+            ASSERT_TRUE(Press("main", "btStart"));
+            ASSERT_EQ(BoxCommand(), "continue_last");
+            ASSERT_TRUE(Press("messagebox", "ok", 30));
+            if (Focus() == "garden" && !Shown("mission_finish")) PlayToTheFinish();
+            if (Shown("mission_finish")) FinishToTheLevelMap();
+            ASSERT_TRUE(RunUntil(
+                [&] {
+                    if (Shown("hint")) ClickControl("hint", "close");
+                    cHouse* hut = LevelHouse(0);
+                    if (hut->iState == cHouse::e_stateNone && g_pGarden->m_iShownHint == -1 &&
+                        g_pGarden->m_pIsland->iMode == cIsland::e_modeLevel) {
+                        const vek::vec2 h = hut->GetScreenCenter();
+                        ClickAt(static_cast<int>(h.x), static_cast<int>(768.0f - h.y));
+                    }
+                    return Focus() == "island" && g_pGarden->m_pIsland->iMode == cIsland::e_modeIsland;
+                },
+                3000));
+            EXPECT_EQ(Kept().sorts, Granted(1).sorts) << Kept().Text();
+            EXPECT_EQ(Kept().bedLayout, Granted(1).bedLayout) << Kept().Text();
+            EXPECT_EQ(Kept().islandMoney, bought.islandMoney) << Kept().Text();
+        }
+        Stop();
+    }
+}
+
+// A win left during its result sequence, then a fresh start of the same
+// level whose start screen the window's close ends: the win is still the
+// one the profile holds, and continuing never plays its finish again.
+TEST_F(ContinueLevel, ALevelStartedAgainAfterAnUnfinishedSequenceKeepsTheWinOnce)
+{
+    StartToMainMenu();
+    HintsOff();
+    NewGameToLevelZero();
+    PlayToTheFinish();
+    for (int i = 0; i < 4 && Shown("mission_finish"); ++i) Press("mission_finish", "ok", 30);
+    if (Shown("up")) Press("up", "done", 30);
+    ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
+    const cKeptPicture won = Kept();
+    OpenPauseMenu(false);
+    ASSERT_TRUE(Press("escape", "btEnd"));
+    ASSERT_TRUE(Press("messagebox", "ok", 30));
+    ASSERT_TRUE(Shown("main"));
+    ASSERT_TRUE(Press("main", "btStart"));
+    ASSERT_EQ(BoxCommand(), "continue_last");
+    ASSERT_TRUE(Press("messagebox", "cancel", 30));
+    ASSERT_EQ(Focus(), "island");
+    int x = 0, y = 0;
+    ASSERT_TRUE(LevelPointClient(0, x, y));
+    ClickAt(x, y);
+    Run(20);
+    ASSERT_EQ(BoxCommand(), "start_level0");
+    ASSERT_TRUE(Press("messagebox", "ok"));
+    ASSERT_TRUE(Shown("mission_start"));
+    CloseWindow();
+    EndAndContinueTheWin("the window's close on the start screen", won);
+    Stop();
 }
 
 TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)

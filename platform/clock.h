@@ -36,6 +36,10 @@ private:
 
 void SleepMs(unsigned ms);
 
+// The processor time the calling thread has used so far, user and system
+// together, in seconds (0 when the system cannot tell).
+double ThreadProcessorSeconds();
+
 struct cLocalTime {
     int hour = 0;
     int minute = 0;

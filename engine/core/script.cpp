@@ -13,6 +13,7 @@
 #include "engine/core/datamanager.h"
 #include "engine/core/filename.h"
 #include "engine/core/log.h"
+#include "platform/clock.h"
 #include "platform/window.h"
 
 namespace vek {
@@ -204,9 +205,36 @@ int luaBasePrint(lua_State* L)
 
 namespace {
 
+const char* const kQuitStop = "a quit was requested while the file was read";
+const char* const kTimeStop = "the file takes too long to read";
+
+// Whether the values file being read must stop: its processor time spent,
+// or, with `quit`, a quit request. Says why in `stopped`. A file as the game
+// writes it is never looked at for a quit: cut short, it would be taken for
+// damaged and the player's settings lost.
+bool OutOfBudget(cScript::sMemory& memory, bool quit = true)
+{
+    if (!memory.stopped && memory.deadline > 0.0) {
+        if (quit && platform::IsQuitSignalPending())
+            memory.stopped = kQuitStop;
+        else if (platform::ThreadProcessorSeconds() >= memory.deadline)
+            memory.stopped = kTimeStop;
+    }
+    return memory.stopped != nullptr;
+}
+
+// A run of a values file looks at its budget on every growth of this size
+// or more (a string doubled in a few steps costs its time in the copies and
+// the fresh pages, between two looks of the step hook), and at its time
+// alone on every kLookGrowths-th growth (a long parse).
+constexpr size_t kLookBytes = size_t(64) << 10;
+constexpr unsigned kLookGrowths = 256;
+
 // The state's allocator: counts what the state holds and refuses what would
 // pass the limit (Lua then collects and tries once more before it raises
-// "not enough memory"). Freeing and shrinking always succeed.
+// "not enough memory"), and, while a run of a values file is under way,
+// whatever comes once that file must stop. Freeing and shrinking always
+// succeed.
 void* CountedAlloc(void* ud, void* ptr, size_t osize, size_t nsize)
 {
     auto* memory = static_cast<cScript::sMemory*>(ud);
@@ -215,6 +243,10 @@ void* CountedAlloc(void* ud, void* ptr, size_t osize, size_t nsize)
         std::free(ptr);
         memory->used -= old;
         return nullptr;
+    }
+    if (nsize > old && memory->running) {
+        const bool big = nsize - old >= kLookBytes;
+        if ((big || ++memory->growths % kLookGrowths == 0) && OutOfBudget(*memory, big)) return nullptr;
     }
     if (nsize > old && nsize - old > memory->limit - std::min(memory->limit, memory->used))
         return nullptr;
@@ -301,6 +333,9 @@ constexpr int kValueSteps = 100000;
 // settings are a handful of values, and a few string doublings would
 // otherwise grow without end.
 constexpr size_t kValueMemory = size_t(4) << 20;
+// Processor time for a whole values file, every run of it together: a file
+// as the game writes it takes well under a millisecond.
+constexpr double kValueSeconds = 1.0;
 
 cScript::sMemory& StateMemory(lua_State* L)
 {
@@ -313,9 +348,33 @@ void StopLongRun(lua_State* L, lua_Debug*)
 {
     // A quit request (SIGTERM, Ctrl+C) ends the file at once, so that the
     // game can go on to its teardown.
-    if (platform::IsQuitSignalPending()) luaL_error(L, "a quit was requested while the file ran");
-    if (--StateMemory(L).stepsLeft <= 0) luaL_error(L, "the file takes too many steps");
+    cScript::sMemory& memory = StateMemory(L);
+    if (OutOfBudget(memory)) luaL_error(L, "%s", memory.stopped);
+    if (--memory.stepsLeft <= 0) luaL_error(L, "the file takes too many steps");
 }
+
+// Bounds the memory and the budget of a values file's run (its parse
+// included) for as long as it lives; what the host does around the run
+// (making its environment, restoring the string library) is not bounded.
+class cBoundedRun {
+public:
+    explicit cBoundedRun(lua_State* L) : m_Memory(StateMemory(L)), m_iLimit(m_Memory.limit)
+    {
+        m_Memory.limit = m_Memory.used + kValueMemory;
+        m_Memory.running = true;
+    }
+    ~cBoundedRun()
+    {
+        m_Memory.limit = m_iLimit;
+        m_Memory.running = false;
+    }
+    cBoundedRun(const cBoundedRun&) = delete;
+    cBoundedRun& operator=(const cBoundedRun&) = delete;
+
+private:
+    cScript::sMemory& m_Memory;
+    size_t m_iLimit;
+};
 
 // Runs text as a chunk with an empty table of its own as its only
 // environment. Leaves the environment on the stack and returns true when
@@ -325,7 +384,12 @@ bool RunWithoutLibraries(lua_State* L, const string& text, const char* chunkName
                          string* error = nullptr)
 {
     const int base = lua_gettop(L);
-    if (luaL_loadbufferx(L, text.data(), text.size(), chunkName, "t") != LUA_OK) {
+    int status = LUA_OK;
+    {
+        const cBoundedRun bounded(L);
+        status = luaL_loadbufferx(L, text.data(), text.size(), chunkName, "t");
+    }
+    if (status != LUA_OK) {
         if (error && lua_isstring(L, -1)) *error = lua_tostring(L, -1);
         lua_settop(L, base);
         return false;
@@ -346,14 +410,14 @@ bool RunWithoutLibraries(lua_State* L, const string& text, const char* chunkName
         lua_settop(L, base + 2);
     }
     lua_pushvalue(L, base + 1);
-    cScript::sMemory& memory = StateMemory(L);
-    const size_t limit = memory.limit;
-    memory.limit = memory.used + kValueMemory;
-    memory.stepsLeft = kValueSteps / kHookSteps;
-    lua_sethook(L, &StopLongRun, LUA_MASKCOUNT, kHookSteps);
-    const bool ran = lua_pcall(L, 0, returned ? 1 : 0, 0) == LUA_OK;
-    lua_sethook(L, nullptr, 0, 0);
-    memory.limit = limit;
+    bool ran = false;
+    {
+        const cBoundedRun bounded(L);
+        StateMemory(L).stepsLeft = kValueSteps / kHookSteps;
+        lua_sethook(L, &StopLongRun, LUA_MASKCOUNT, kHookSteps);
+        ran = lua_pcall(L, 0, returned ? 1 : 0, 0) == LUA_OK;
+        lua_sethook(L, nullptr, 0, 0);
+    }
     if (meta) {
         lua_pushvalue(L, base + 5);
         lua_setfield(L, base + 4, "__index");
@@ -383,6 +447,24 @@ int cScript::LoadValuesFile(const filename& file, const char* name)
     const int read = cDataManager::ReadText(&text, file);
     if (read == cDataManager::FileNotFound) return e_valuesMissing;
     if (!L || !name) return e_valuesDamaged;
+    // One budget for the whole file, the run of it as one and the runs of
+    // its lines together: a file of many lines that each give up quickly
+    // must not hold the start for the sum of them.
+    struct sBudget {
+        explicit sBudget(sMemory& memory) : m(memory)
+        {
+            m.deadline = platform::ThreadProcessorSeconds() + kValueSeconds;
+            m.stopped = nullptr;
+        }
+        ~sBudget()
+        {
+            m.deadline = 0.0;
+            m.stopped = nullptr;
+        }
+        sBudget(const sBudget&) = delete;
+        sBudget& operator=(const sBudget&) = delete;
+        sMemory& m;
+    } budget(m_Memory);
     const int top = lua_gettop(L);
     string error = "it is empty or cannot be read";
     if (read == cDataManager::Ok && RunWithoutLibraries(L, text, name, false, &error)) {
@@ -395,12 +477,12 @@ int cScript::LoadValuesFile(const filename& file, const char* name)
         error = string("it assigns no table to ") + name;
     }
     lua_settop(L, top);
-    LogWarning(kSender, "LoadValuesFile: %s: %s\n", file.path, error);
+    if (!m_Memory.stopped) LogWarning(kSender, "LoadValuesFile: %s: %s\n", file.path, error);
     // The lines that still read as one field each.
     lua_newtable(L);
     int fields = 0;
     size_t start = 0;
-    while (read == cDataManager::Ok && start < text.size()) {
+    while (read == cDataManager::Ok && start < text.size() && !OutOfBudget(m_Memory)) {
         size_t end = text.find('\n', start);
         if (end == string::npos) end = text.size();
         const string line = text.substr(start, end - start);
@@ -422,6 +504,13 @@ int cScript::LoadValuesFile(const filename& file, const char* name)
             }
         }
         lua_pop(L, 2);  // the line's table and its environment
+    }
+    if (m_Memory.stopped) {
+        // What the lines gave before the stop depends on how fast this
+        // machine is: none of it counts.
+        lua_settop(L, top);
+        LogWarning(kSender, "LoadValuesFile: %s: %s; none of its values are kept\n", file.path, m_Memory.stopped);
+        return e_valuesDamaged;
     }
     if (fields > 0)
         lua_setglobal(L, name);

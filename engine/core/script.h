@@ -97,7 +97,10 @@ public:
     // on the steps it may take and on the memory it may claim (a few MiB),
     // and it stops when a quit signal comes. The table it assigns becomes the
     // global `name`. A damaged file gives, line by line, the fields of the
-    // lines that still read as "key = value," (when there are any).
+    // lines that still read as "key = value," (when there are any). The
+    // whole file, read as one and line by line, has about a second of
+    // processor time: a file that takes longer, or that a quit stops, is
+    // damaged and gives no values at all.
     int LoadValuesFile(const filename& file, const char* name);
 
     // Runs text as one chunk named by the text itself; an error goes to the
@@ -139,7 +142,15 @@ public:
     struct sMemory {
         size_t used = 0;
         size_t limit = static_cast<size_t>(-1);
-        int stepsLeft = 0;  // the values file's step budget, in hook calls
+        int stepsLeft = 0;  // one run's step budget, in hook calls
+        // While a values file is read: the thread's processor time at which
+        // the whole file (every run of it together) is given up (0 when none
+        // is read), whether one of its runs is under way, and why it was
+        // stopped (null while it may go on).
+        double deadline = 0.0;
+        bool running = false;
+        const char* stopped = nullptr;
+        unsigned growths = 0;  // since the budget was last looked at
     };
 
 private:

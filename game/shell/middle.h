@@ -113,6 +113,10 @@ protected:
     std::list<cPlayerBase*>::iterator m_PlayerIter;
     std::list<cScoreRow*> m_Scores;
     int32_t m_iLastScorePos = -1;
+    // How much of "highscore.dat" the table holds: a file read only in part
+    // is kept as "highscore.dat.bad" before the table is written over it.
+    enum eScoreFile { e_scoreFileWhole, e_scoreFileCut, e_scoreFileUnreadable };
+    eScoreFile m_eScoreFile = e_scoreFileWhole;
     int32_t m_iWindowParam = 0;
     int32_t m_iStartTime = 0;
     vek::cTransferHTTP* m_pTransfer = nullptr;

@@ -1,6 +1,11 @@
 // The shell object's high-score table and the online score exchange.
 #include "game/shell/scores.h"
 
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
 #include "engine/core/bitstream.h"
 #include "engine/core/coder.h"
 #include "engine/core/datamanager.h"
@@ -8,11 +13,29 @@
 #include "engine/core/http.h"
 #include "engine/core/log.h"
 #include "game/shell/middle.h"
+#include "platform/paths.h"
 
 namespace {
 
 constexpr const char* kSender = "cMiddle";
 constexpr const char* kScoreFile = "{AppPath}/conf/highscore.dat";
+
+// Keeps the score file as "highscore.dat.bad" before a new table replaces
+// it: a copy when its bytes can be read, else the file itself moved aside
+// (a file the game may not read cannot be copied). True when it is kept or
+// has gone meanwhile.
+bool KeepAsBad(const vek::filename& file, bool readable)
+{
+    if (readable) {
+        vek::cBitStream old;
+        if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok &&
+            vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad")) == vek::cDataManager::Ok)
+            return true;
+    }
+    const std::string native = vek::platform::ToNativePath(file.path);
+    errno = 0;
+    return std::rename(native.c_str(), (native + ".bad").c_str()) == 0 || errno == ENOENT;
+}
 
 } // namespace
 
@@ -26,8 +49,11 @@ void cMiddle::LoadScores()
     }
     // Rows are taken in file order until the data ends or a row fails: the
     // rows read before a damaged one stay.
-    vek::cBitStream stream;
-    if (vek::cDataManager::ReadBinary(&stream, file) == vek::cDataManager::Ok) {
+    std::vector<uint8_t> bytes;
+    const int read = vek::cDataManager::ReadWholeFile(file, "rb", bytes);
+    if (read == vek::cDataManager::Ok) {
+        vek::cBitStream stream;
+        stream.SetData(std::move(bytes));
         while (!stream.AtEnd()) {
             cScoreRow* row = CreateScoreRow();
             if (!row) break;
@@ -39,6 +65,11 @@ void cMiddle::LoadScores()
             }
             m_Scores.push_back(row);
         }
+        if (!stream.AtEnd()) m_eScoreFile = e_scoreFileCut;
+    } else if (read != vek::cDataManager::InternalError) {
+        // Not the empty file of an empty table: there, but not to be read
+        // (no permission, too large, not a file).
+        m_eScoreFile = e_scoreFileUnreadable;
     }
     vek::LogText(kSender, "  Highscores loaded. %i row(s) found\n", static_cast<int>(m_Scores.size()));
 }
@@ -56,7 +87,19 @@ void cMiddle::SaveScores()
     }
     m_Scores.clear();
     if (!IsInitFinished()) return;
-    if (vek::cDataManager::WriteBinary(&stream, vek::filename(kScoreFile)) != vek::cDataManager::Ok)
+    const vek::filename file(kScoreFile);
+    // The rows the table could not take stay with the player; a file that
+    // cannot be kept is not written over.
+    if (m_eScoreFile != e_scoreFileWhole) {
+        if (!KeepAsBad(file, m_eScoreFile == e_scoreFileCut)) {
+            vek::LogWarning(kSender, "Can't save highscores in %s file: the old one was not read whole and "
+                                     "cannot be kept\n", kScoreFile);
+            return;
+        }
+        vek::LogWarning(kSender, "%s was not read whole; kept as highscore.dat.bad\n", kScoreFile);
+        m_eScoreFile = e_scoreFileWhole;
+    }
+    if (vek::cDataManager::WriteBinary(&stream, file) != vek::cDataManager::Ok)
         vek::LogWarning(kSender, "Can't save highscores in %s file\n", kScoreFile);
 }
 

@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "engine/app/console.h"
 #include "engine/core/script.h"
@@ -288,15 +290,68 @@ TEST_F(ScriptHost, AValuesFileIsBoundInMemoryAndEndsOnAQuitRequest)
     EXPECT_EQ(Global("big"), "8388608");
 
     // A file that runs a while, within its steps, stops when a quit signal
-    // comes (checked in a child, which owns the signal).
+    // comes (checked in a child, which owns the signal); a file as the game
+    // writes it is read whole all the same.
     WriteData("conf/slow.lua", "local n = 0 for i = 1, 20000 do n = n + 1 end settings = { count = n }\n");
     const vek::filename slow("{StaticPath}/conf/slow.lua");
     EXPECT_EQ(Host().LoadValuesFile(slow, "settings"), vek::cScript::e_valuesOk);
+    WriteData("conf/written.lua", "-- Written by the game at exit; plain values only.\nsettings = {\n"
+                                  "  windowed = true,\n  width = 1024,\n  height = 768,\n  gamma = 1,\n"
+                                  "  sound = 0.5,\n  music = 0.5,\n  mouse_speed = 0.30000001192092896,\n"
+                                  "  render_info = 0,\n  cheat_mode = 0,\n  player = \"Somebody\",\n"
+                                  "  player_counter = 3,\n}\n");
     EXPECT_EXIT(
         {
             vek::platform::CatchQuitSignals();
             std::raise(SIGTERM);
+            if (Host().LoadValuesFile(vek::filename("{StaticPath}/conf/written.lua"), "settings") !=
+                vek::cScript::e_valuesOk)
+                std::exit(100);
             std::exit(Host().LoadValuesFile(slow, "settings"));
+        },
+        ::testing::ExitedWithCode(vek::cScript::e_valuesDamaged), "");
+}
+
+// The processor time the test program has spent so far.
+double ProcessorSeconds()
+{
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// Wall-clock and processor bounds grow on a slow or loaded machine.
+double TimeScale()
+{
+    const char* scale = std::getenv("VEK_TEST_TIME_SCALE");
+    const double value = scale ? std::atof(scale) : 1.0;
+    return value > 0 ? value : 1.0;
+}
+
+TEST_F(ScriptHost, AValuesFileOfManyRunawayLinesIsBoundAsAWhole)
+{
+    // Each line on its own stays within the memory a file may claim only
+    // because it is refused: the file as a whole ends within its budget,
+    // not after every line has claimed and given back its few MiB.
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "x = (function() local s=\"A\" for i=1,40 do s=s..s end return s end)()\n";
+    WriteData("conf/long.lua", text);
+    const vek::filename file("{StaticPath}/conf/long.lua");
+    const double started = ProcessorSeconds();
+    EXPECT_EQ(Host().LoadValuesFile(file, "settings"), vek::cScript::e_valuesDamaged);
+    EXPECT_LT(ProcessorSeconds() - started, 2.0 * TimeScale());
+    EXPECT_EQ(Global("settings"), "");
+
+    // A quit request that comes while it runs ends it at once.
+    EXPECT_EXIT(
+        {
+            vek::platform::CatchQuitSignals();
+            std::thread([] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                std::raise(SIGTERM);
+            }).detach();
+            const double begun = ProcessorSeconds();
+            const int result = Host().LoadValuesFile(file, "settings");
+            std::exit(ProcessorSeconds() - begun < 0.5 * TimeScale() ? result : 100);
         },
         ::testing::ExitedWithCode(vek::cScript::e_valuesDamaged), "");
 }

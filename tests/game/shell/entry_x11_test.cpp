@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -62,6 +63,30 @@ const char* const kLogFooter = "</p></body>\n</html>\n";
 bool EndsWith(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The processor time a running child has used so far, every thread of it,
+// in seconds; -1 when it cannot be read.
+double ProcessorSeconds(pid_t pid)
+{
+    const std::string stat = vektest::ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    const size_t name = stat.rfind(')');
+    if (name == std::string::npos) return -1.0;
+    // After the name: the state (field 3) ... user time (14), system time (15).
+    std::istringstream fields(stat.substr(name + 1));
+    std::string skipped;
+    for (int field = 3; field <= 13; ++field) fields >> skipped;
+    unsigned long long user = 0, system = 0;
+    if (!(fields >> user >> system)) return -1.0;
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Wall-clock bounds grow on a slow or loaded machine.
+double TimeScale()
+{
+    const char* scale = std::getenv("VEK_TEST_TIME_SCALE");
+    const double value = scale ? std::atof(scale) : 1.0;
+    return value > 0 ? value : 1.0;
 }
 
 bool WaitForLogText(const std::string& text, double seconds)
@@ -149,6 +174,41 @@ TEST(EntryWindow, ASettingsFileThatRunsAwayIsRefusedAndAQuitStillEndsTheGame)
         EXPECT_NE(log.find("settings.lua is damaged"), std::string::npos);
         EXPECT_TRUE(EndsWith(log, kLogFooter));
         EXPECT_EQ(vektest::ReadFile(conf + "/settings.lua.bad"), text);
+        std::remove((conf + "/settings.lua.bad").c_str());
+    }
+
+    // A long file whose every line gives up quickly on its own: the file as
+    // a whole is refused within a couple of seconds of the game's processor
+    // time, and a quit request while it is read ends the game within a
+    // couple of seconds.
+    std::string runaway;
+    for (int i = 0; i < 100000; ++i)
+        runaway += "x = (function() local s=\"A\" for i=1,40 do s=s..s end return s end)()\n";
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit while it is read" : "read to its refusal");
+        ASSERT_TRUE(vektest::WriteFile(conf + "/settings.lua", runaway));
+        std::remove(LogPath().c_str());
+        const pid_t pid = StartGame();
+        ASSERT_GT(pid, 0);
+        const bool reading = WaitForLogText("Start game initialization...", 60.0);
+        const double used = ProcessorSeconds(pid);
+        const auto seen = std::chrono::steady_clock::now();
+        if (quit) kill(pid, SIGTERM);
+        const bool refused = quit || WaitForLogText("settings.lua is damaged", 300.0);
+        const double reading_used = ProcessorSeconds(pid) - used;
+        if (!quit) kill(pid, SIGTERM);
+        const int code = WaitForExit(pid, 300.0);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - seen).count();
+        ASSERT_TRUE(reading);
+        ASSERT_GE(used, 0.0);
+        EXPECT_TRUE(refused);
+        EXPECT_EQ(code, 0);
+        if (quit) {
+            EXPECT_LT(seconds, 2.0 * TimeScale());
+        } else {
+            EXPECT_LT(reading_used, 2.0);
+        }
+        EXPECT_TRUE(vektest::ReadFile(conf + "/settings.lua.bad") == runaway);
         std::remove((conf + "/settings.lua.bad").c_str());
     }
 }

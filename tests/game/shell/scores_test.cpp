@@ -3,7 +3,13 @@
 #include "shell_fixture.h"
 
 #include <atomic>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "engine/core/coder.h"
@@ -145,6 +151,63 @@ TEST_F(ScoresTest, TheFileReadsBackAsWrittenAndEveryCutOfItLoadsThePrefix)
     delete m_pShell;
     m_pShell = nullptr;
     EXPECT_EQ(vektest::ReadFile(m_strDir + "/app/conf/highscore.dat"), "");
+}
+
+TEST_F(ScoresTest, AFileReadOnlyInPartIsKeptAsBadBeforeTheTableReplacesIt)
+{
+    ASSERT_TRUE(Write("app/conf/keep", ""));
+    const std::string path = m_strDir + "/app/conf/highscore.dat";
+    const std::string bad = path + ".bad";
+    m_pShell->FinishInit();
+    for (int i = 0; i < 3; ++i) m_pShell->AddScore(new cTestRow(10 * i, i));
+    Restart();
+    const std::string whole = vektest::ReadFile(path);
+    ASSERT_EQ(whole.size(), 24u);
+    // A file read whole is simply replaced.
+    Restart();
+    EXPECT_FALSE(std::filesystem::exists(bad));
+
+    // Rows followed by bytes that are none: the two rows stay in the table,
+    // the whole file beside it.
+    Restart(whole.substr(0, 16) + "junk", true);
+    EXPECT_EQ(m_pShell->GetScoreCount(), 2u);
+    Restart();
+    EXPECT_EQ(vektest::ReadFile(bad), whole.substr(0, 16) + "junk");
+    EXPECT_EQ(vektest::ReadFile(path), whole.substr(0, 16));
+    ASSERT_EQ(std::remove(bad.c_str()), 0);
+
+    // Mode 000: nothing can be read or copied, so the file itself is moved
+    // aside. Root reads any file: its file-system identity is lowered while
+    // the table is read (the folders on the way opened to passing through),
+    // so that the refusal is the one a player meets.
+    delete m_pShell;
+    m_pShell = nullptr;
+    ASSERT_TRUE(Write("app/conf/highscore.dat", whole));
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    const bool root = geteuid() == 0;
+    const std::string parent = std::filesystem::path(m_strDir).parent_path().string();
+    struct stat parentMode {};
+    ASSERT_EQ(stat(parent.c_str(), &parentMode), 0);
+    if (root) {
+        ASSERT_EQ(chmod(parent.c_str(), parentMode.st_mode | 0111), 0);
+        ASSERT_EQ(chmod(m_strDir.c_str(), 0755), 0);
+    }
+    const int notFound = LogCount("Highscores not found");
+    m_pShell = new cTestGame(&events);
+    if (root) setfsuid(65534);
+    m_pShell->FinishInit();
+    if (root) setfsuid(0);
+    if (root) {
+        ASSERT_EQ(chmod(parent.c_str(), parentMode.st_mode & 07777), 0);
+    }
+    EXPECT_EQ(LogCount("Highscores not found"), notFound);
+    EXPECT_EQ(m_pShell->GetScoreCount(), 0u);
+    m_pShell->AddScore(new cTestRow(7));
+    delete m_pShell;
+    m_pShell = nullptr;
+    ASSERT_EQ(chmod(bad.c_str(), 0600), 0);
+    EXPECT_EQ(vektest::ReadFile(bad), whole);
+    EXPECT_EQ(vektest::ReadFile(path).size(), 8u);
 }
 
 // Rows whose loader claims success without reading anything.

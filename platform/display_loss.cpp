@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace vek::platform {
@@ -14,15 +15,16 @@ namespace vek::platform {
 namespace {
 
 std::atomic<bool> g_bLost{false};
+std::atomic<bool> g_bWindowLost{false};
 std::atomic<bool> g_bWatchdogStarted{false};
 
-void StartWatchdog()
+void StartWatchdog(int seconds)
 {
     if (g_bWatchdogStarted.exchange(true)) return;
     try {
-        std::thread([] {
-            std::this_thread::sleep_for(std::chrono::seconds(kDisplayLossGraceSeconds));
-            static const char text[] = "the display was lost and the game did not end in time\n";
+        std::thread([seconds] {
+            std::this_thread::sleep_for(std::chrono::seconds(seconds));
+            static const char text[] = "the display or the window was lost and the game did not end in time\n";
             (void)!write(STDERR_FILENO, text, sizeof text - 1);
             _exit(1);
         }).detach();
@@ -34,10 +36,33 @@ void StartWatchdog()
 void MarkLost()
 {
     g_bLost = true;
-    StartWatchdog();
+    StartWatchdog(kDisplayLossGraceSeconds);
 }
 
+// The errors kept for the log: the first few of the process.
+constexpr size_t kKeptErrors = 16;
+std::mutex g_ErrorLock;
+cDisplayError g_aErrors[kKeptErrors];
+size_t g_uErrorsKept = 0;
+size_t g_uErrorsTaken = 0;
+
 #if defined(SDL_VIDEO_DRIVER_X11)
+void MarkWindowLost() { g_bWindowLost = true; }
+
+void KeepError(int code, int request, int minor)
+{
+    std::lock_guard<std::mutex> lock(g_ErrorLock);
+    if (g_uErrorsKept >= kKeptErrors) return;
+    g_aErrors[g_uErrorsKept++] = cDisplayError{code, request, minor};
+}
+
+// The watched window and the connection it lives on.
+std::atomic<Display*> g_pDisplay{nullptr};
+std::atomic<unsigned long> g_ulWindow{0};
+// A handler installed before ours that is neither Xlib's nor SDL's (both
+// end the process); errors that do not concern the window go on to it.
+std::atomic<XErrorHandler> g_pChained{nullptr};
+
 // Called by Xlib for any connection that breaks. Returning hands over to the
 // connection's exit handler: ours for the window's connection, Xlib's exit()
 // for any other.
@@ -51,8 +76,47 @@ int OnIOError(Display*)
 // Xlib's later calls on it fail at once.
 void OnIOErrorExit(Display*, void*) { MarkLost(); }
 
+// Called by Xlib for every error reply; returning goes on with the program.
+// It may make no request on the connection.
+int OnError(Display* display, XErrorEvent* error)
+{
+    // Whatever still touches a window that is gone (the frames before the
+    // loop ends, the teardown) fails as expected.
+    if (g_bWindowLost) return 0;
+    const unsigned long window = g_ulWindow;
+    if (window != 0 && display == g_pDisplay && error->resourceid == window &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+        MarkWindowLost();
+        return 0;
+    }
+    if (const XErrorHandler chained = g_pChained) return chained(display, error);
+    KeepError(error->error_code, error->request_code, error->minor_code);
+    return 0;
+}
+
+// The window's destruction also reaches the program as an event: should
+// nothing touch the window afterwards (a game in the background draws
+// nothing), no error would ever tell of it.
+int OnEvent(void*, SDL_Event* event)
+{
+    if (event->type != SDL_SYSWMEVENT || !event->syswm.msg || event->syswm.msg->subsystem != SDL_SYSWM_X11)
+        return 0;
+    const XEvent& x = event->syswm.msg->msg.x11.event;
+    const unsigned long window = g_ulWindow;
+    if (x.type == DestroyNotify && window != 0 && x.xdestroywindow.window == window) MarkWindowLost();
+    return 0;
+}
+
+// The shared object a function lives in.
+const void* LibraryOf(const void* function)
+{
+    Dl_info info;
+    return function && dladdr(function, &info) ? info.dli_fbase : nullptr;
+}
+
 using tSetIOErrorHandler = XIOErrorHandler (*)(XIOErrorHandler);
 using tSetIOErrorExitHandler = void (*)(Display*, XIOErrorExitHandler, void*);
+using tSetErrorHandler = XErrorHandler (*)(XErrorHandler);
 #endif
 
 }  // namespace
@@ -72,15 +136,69 @@ void WatchDisplayConnection(SDL_Window* window)
     if (!s_pXlib) return;
     auto setHandler = reinterpret_cast<tSetIOErrorHandler>(dlsym(s_pXlib, "XSetIOErrorHandler"));
     auto setExit = reinterpret_cast<tSetIOErrorExitHandler>(dlsym(s_pXlib, "XSetIOErrorExitHandler"));
+    auto setError = reinterpret_cast<tSetErrorHandler>(dlsym(s_pXlib, "XSetErrorHandler"));
     if (setHandler) setHandler(OnIOError);
     // Older Xlib has no exit handler: a loss then still exits at once, and
     // the window system's static teardown leaves the dead server alone.
     if (setExit) setExit(info.info.x11.display, OnIOErrorExit, nullptr);
+
+    g_pDisplay = info.info.x11.display;
+    g_ulWindow = info.info.x11.window;
+    g_bWindowLost = false;
+    if (setError) {
+        // SDL's own lasting handler only puts the desktop's video mode back
+        // and then hands over to Xlib's, which exits; the handlers SDL puts
+        // in place around single requests come and go above ours.
+        const XErrorHandler previous = setError(OnError);
+        if (previous != OnError) {
+            const void* library = LibraryOf(reinterpret_cast<void*>(previous));
+            const bool ends = !library || library == LibraryOf(reinterpret_cast<void*>(setError)) ||
+                              library == LibraryOf(reinterpret_cast<void*>(&SDL_Init));
+            g_pChained = ends ? nullptr : previous;
+        }
+    }
+    // SDL hands out the X events themselves only when asked; the watch sees
+    // them before anything could drop them from the queue.
+    SDL_DelEventWatch(OnEvent, nullptr);
+    SDL_AddEventWatch(OnEvent, nullptr);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 #else
     (void)window;
 #endif
 }
 
+void ForgetWatchedWindow()
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    g_ulWindow = 0;
+#endif
+}
+
 bool IsDisplayLost() { return g_bLost; }
+
+bool IsWindowLost() { return g_bWindowLost; }
+
+void WatchTeardownAfterWindowLoss()
+{
+    // The server still answers, so nothing should wait for it; the watchdog
+    // only guards against a wait that never ends, and a loaded machine must
+    // not trip it.
+    constexpr int kWindowLossGraceSeconds = 20;
+    StartWatchdog(kWindowLossGraceSeconds);
+}
+
+bool TakeDisplayError(cDisplayError& out)
+{
+    std::lock_guard<std::mutex> lock(g_ErrorLock);
+    if (g_uErrorsTaken >= g_uErrorsKept) return false;
+    out = g_aErrors[g_uErrorsTaken++];
+    return true;
+}
+
+bool IsDisplayErrorPending()
+{
+    std::lock_guard<std::mutex> lock(g_ErrorLock);
+    return g_uErrorsTaken < g_uErrorsKept;
+}
 
 }  // namespace vek::platform

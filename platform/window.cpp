@@ -307,6 +307,8 @@ cWindowSystem::~cWindowSystem()
     // never answer.
     if (IsDisplayLost()) return;
     ReleaseCursors();
+    // Video shutdown would destroy the abandoned window after all.
+    if (m_bWindowAbandoned) return;
     if (m_bOwnsSdl && SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
@@ -418,6 +420,7 @@ bool cWindowSystem::CreateWindow(const cWindowDesc& d)
     SDL_Window* win = SDL_CreateWindow(Cp1251ToUtf8(d.title).c_str(), x, y, w, h, flags);
     if (!win) return false;
     WatchDisplayConnection(win);
+    m_bWindowLossPosted = false;
     m_Window.m_pWindow = win;
     m_Window.m_iClientW = d.width;
     m_Window.m_iClientH = d.height;
@@ -434,8 +437,13 @@ void cWindowSystem::DestroyWindow()
 {
     if (!m_Window.m_pWindow) return;
     // Destroying waits for the server to unmap the window; a lost server
-    // never does, so the window is only forgotten.
-    if (!IsDisplayLost()) SDL_DestroyWindow(m_Window.m_pWindow);
+    // never does, nor does one whose window is gone already, so the window
+    // is only forgotten then.
+    ForgetWatchedWindow();
+    if (IsWindowLost())
+        m_bWindowAbandoned = true;
+    else if (!IsDisplayLost())
+        SDL_DestroyWindow(m_Window.m_pWindow);
     m_Window = cNativeWindow();
     --g_iLiveWindows;
     m_iLastSizeType = m_iLastSizeW = m_iLastSizeH = -1;
@@ -721,6 +729,22 @@ bool cWindowSystem::PeekMessage(cMessage& out)
         out.type = e_msgDisplayLost;
         return true;
     }
+    if (m_Window.m_pWindow && IsWindowLost() && !m_bWindowLossPosted) {
+        m_bWindowLossPosted = true;
+        WatchTeardownAfterWindowLoss();
+        out = cMessage();
+        out.type = e_msgWindowLost;
+        return true;
+    }
+    cDisplayError error;
+    if (TakeDisplayError(error)) {
+        out = cMessage();
+        out.type = e_msgDisplayError;
+        out.a = error.code;
+        out.b = error.request;
+        out.c = error.minor;
+        return true;
+    }
     if (m_Queue.empty() && m_bInit && !lost) {
         SDL_Event ev;
         while (m_Queue.empty() && SDL_PollEvent(&ev)) {
@@ -758,6 +782,7 @@ void cWindowSystem::WaitMessage()
 {
     if (!m_Queue.empty() || m_bQuitPosted || TimerDue() || IsQuitSignalPending()) return;
     if (IsDisplayLost() && !m_bLossPosted) return;
+    if ((m_Window.m_pWindow && IsWindowLost() && !m_bWindowLossPosted) || IsDisplayErrorPending()) return;
     if (m_bTimerArmed) {
         const int64_t left = m_iTimerDeadline - m_pClock->Counter();
         const int64_t freq = std::max<int64_t>(m_pClock->Frequency(), 1);

@@ -31,6 +31,8 @@ enum eMessage {
     e_msgDisplayChange,  // a, b, c: desktop width, height, bits per pixel
     e_msgTimer,          // the frame-rate timer's period elapsed
     e_msgDisplayLost,    // the connection to the display server broke (sent once)
+    e_msgWindowLost,     // someone else destroyed the window (sent once)
+    e_msgDisplayError,   // the display refused a request; a: error code, b, c: request opcodes
 };
 
 struct cMessage {
@@ -182,7 +184,8 @@ public:
     // One message per call; false when nothing is waiting. Input events are
     // handed to the sink and reported as e_msgNone. Once the display is lost
     // (display_loss.h) the display is not asked again: e_msgDisplayLost comes
-    // first, then what is queued.
+    // first, then what is queued. A window lost to someone else is reported
+    // once as e_msgWindowLost, ahead of what is queued.
     bool PeekMessage(cMessage& out);
     // Blocks until a message is ready (the timer's deadline included).
     void WaitMessage();
@@ -226,6 +229,11 @@ private:
     bool m_bFocused = true;
     bool m_bQuitPosted = false;
     bool m_bLossPosted = false;
+    bool m_bWindowLossPosted = false;
+    // A window destroyed by someone else that SDL still counts as its own:
+    // SDL must not be asked to destroy it (it would wait for the server to
+    // unmap a window that no longer exists).
+    bool m_bWindowAbandoned = false;
     int m_iQuitCode = 0;
     bool m_bTimerArmed = false;
     int64_t m_iTimerPeriod = 0;

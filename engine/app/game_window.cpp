@@ -338,6 +338,17 @@ void cGame::WndProc(const platform::cMessage& msg)
         LogError(kLoopSender, "The connection to the display was lost\n");
         ws.PostQuit(1);
         break;
+    case platform::e_msgWindowLost:
+        // Another program destroyed the window: as with a window destroyed
+        // in any other way, the game ends the normal way, which saves and
+        // closes the log.
+        LogWarning(kLoopSender, "The window was destroyed from outside the game\n");
+        ws.PostQuit(0);
+        break;
+    case platform::e_msgDisplayError:
+        LogMessage(g_szColourWarning, "The display refused a request: error %i, request %i.%i\n",
+                   g_szLevelWarning, kLoopSender, msg.a, msg.b, msg.c);
+        break;
     case platform::e_msgNone:
     case platform::e_msgQuit:
         break;

@@ -15,9 +15,18 @@
 #include <thread>
 #include <unistd.h>
 
+#include <SDL.h>
+#include <SDL_syswm.h>
+
 #include "game/shell/entry.h"
+#include "platform/window.h"
 #include "support/temp_dir.h"
 #include "support/xvfb.h"
+
+// Last: Xlib's macros (Bool, None, Status) would clash with the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
 
 namespace {
 
@@ -271,6 +280,125 @@ TEST(EntryWindow, LosingTheXServerEndsTheGameThroughItsTeardown)
     EXPECT_LT(lost, wares);
     EXPECT_LT(wares, restore);
     EXPECT_TRUE(EndsWith(log, kLogFooter));
+}
+
+// The window with the process id `pid` in _NET_WM_PID that is shown on the
+// display, as a second X client sees it; 0 when there is none.
+Window FindShownWindowOf(Display* display, pid_t pid)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        XWindowAttributes attributes;
+        if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                               &items, &after, &data) == Success &&
+            data && format == 32 && items == 1 &&
+            *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(pid) &&
+            XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
+            found = children[i];
+        if (data) XFree(data);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+// Another program destroys the game's window under the running game (as
+// "close this window" tools do): the errors of the frames that still draw
+// into it and of the teardown do not end the process; the game ends the way
+// a destroyed window ends it, through its teardown: exit code 0, the
+// profile saved, the log closed.
+TEST(EntryWindow, AWindowDestroyedByAnotherProgramEndsTheGameThroughItsTeardown)
+{
+    vektest::cXvfb server;
+    ASSERT_TRUE(server.Start(1024, 768));
+    std::remove(LogPath().c_str());
+    const pid_t pid = StartGame(server.Display().c_str());
+    ASSERT_GT(pid, 0);
+    const bool started = WaitForLogText("Game initialization complete. Run game...", 120.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames
+    Display* other = XOpenDisplay(server.Display().c_str());
+    const Window window = other ? FindShownWindowOf(other, pid) : 0;
+    if (window) XDestroyWindow(other, window);
+    if (other) XCloseDisplay(other);
+    const int code = WaitForExit(pid, 60.0);
+    ASSERT_TRUE(started) << vektest::ReadFile(LogPath());
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(code, 0);
+
+    const std::string log = vektest::ReadFile(LogPath());
+    const size_t destroyed = log.find("The window was destroyed from outside the game");
+    const size_t wares = log.find("DestroyWareManager: ");
+    const size_t restore = log.rfind("Restore display settings");
+    EXPECT_NE(destroyed, std::string::npos);
+    ASSERT_NE(wares, std::string::npos);
+    ASSERT_NE(restore, std::string::npos);
+    EXPECT_LT(destroyed, wares);
+    EXPECT_LT(wares, restore);
+    EXPECT_TRUE(EndsWith(log, kLogFooter));
+    // A fresh home: only the teardown writes the profile.
+    const std::string profile =
+        std::string(std::getenv("XDG_DATA_HOME")) + "/quarne/Zembrolavine/profile/plr000/";
+    EXPECT_FALSE(vektest::ReadFile(profile + "player.dat").empty());
+    EXPECT_FALSE(vektest::ReadFile(profile + "save.dat").empty());
+}
+
+// Inside the process, without a frame drawn: an X error about something
+// else is handed out for the log and the program goes on; the window's
+// destruction by another client is noticed from its event alone, and the
+// window system's teardown does not wait for the vanished window.
+TEST(EntryWindow, TheWindowSystemSurvivesXErrorsAndNoticesItsWindowDestroyed)
+{
+    vektest::cXvfb server;
+    ASSERT_TRUE(server.Start(1024, 768));
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("DISPLAY", server.Display().c_str(), 1);
+        unsetenv("SDL_VIDEODRIVER");
+        namespace vp = vek::platform;
+        auto* ws = new vp::cWindowSystem;
+        vp::cWindowDesc desc;
+        desc.title = "survivor";
+        desc.width = 320;
+        desc.height = 240;
+        desc.opengl = false;
+        if (!ws->Init() || !ws->CreateWindow(desc)) _exit(10);
+        ws->Show();
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(ws->GetWindow()->GetSdlWindow(), &info)) _exit(11);
+        // Freeing a pixmap that does not exist: Xlib's own handler would exit.
+        XFreePixmap(info.info.x11.display, 0x1fffffe);
+        XSync(info.info.x11.display, False);
+        auto await = [&](vp::eMessage type, vp::cMessage& out) {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (std::chrono::steady_clock::now() < end) {
+                if (!ws->PeekMessage(out))
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                else if (out.type == type)
+                    return true;
+            }
+            return false;
+        };
+        vp::cMessage m;
+        if (!await(vp::e_msgDisplayError, m) || m.a != BadPixmap || m.b != X_FreePixmap) _exit(12);
+        Display* other = XOpenDisplay(nullptr);
+        if (!other) _exit(13);
+        XDestroyWindow(other, info.info.x11.window);
+        XCloseDisplay(other);
+        if (!await(vp::e_msgWindowLost, m)) _exit(14);
+        ws->DestroyWindow();
+        delete ws;
+        _exit(0);
+    }
+    EXPECT_EQ(WaitForExit(pid, 60.0), 0);
 }
 
 } // namespace

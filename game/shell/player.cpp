@@ -594,6 +594,7 @@ bool cPlayer::LoadGame(int slot)
 {
     Reset();
     m_uSetStamp = 0;
+    m_bSetMarkedWhole = false;
     const vek::filename folder = GetProfilePath(slot);
     const vek::filename file = vek::AppendPath(folder, "save.dat");
     vek::cBitStream stream;
@@ -613,6 +614,8 @@ bool cPlayer::LoadGame(int slot)
         if (result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version)) {
             m_uSetStamp = stamp;
             if (!IsKnownVersion(version)) version = kVersion;
+            // Today's layout: SaveGame wrote it, with the whole set.
+            m_bSetMarkedWhole = version >= kVersion - 1e-4f;
         }
         for (const char* name : kSetFiles) {
             const vek::filename target = vek::AppendPath(folder, name);

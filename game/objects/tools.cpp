@@ -103,19 +103,23 @@ bool cToolWater::Load(vek::cBitStream& stream)
     const bool whole = stream.BytesLeft() >= 8;
     const int32_t capacity = stream.ReadInt();
     const int32_t water = stream.ReadInt();
-    // A saved capacity stands for an upgrade bought; one outside what any
-    // upgrade gives is damage (a huge one would draw an icon per unit).
-    const std::vector<int32_t>& table = garden::Balance().vecWaterCapacity;
-    if (!table.empty()) {
-        const auto [low, high] = std::minmax_element(table.begin(), table.end());
-        if (capacity >= *low && capacity <= *high) m_iCapacity = capacity;
-        else
-            vek::LogWarning("cToolWater", "Load: capacity %i out of range; the upgrade's is kept\n",
-                            vek::format_arg(capacity));
-    }
     m_iWater = 0;
-    SetWater(water);
-    return placed && whole;
+    if (!whole) return false;
+    // A saved capacity stands for an upgrade bought, and the can never
+    // holds more than it: values outside what any upgrade gives are damage
+    // (a huge one would draw an icon per unit), and the can keeps the
+    // upgrade's capacity, empty.
+    const std::vector<int32_t>& table = garden::Balance().vecWaterCapacity;
+    if (table.empty()) return false;
+    const auto [low, high] = std::minmax_element(table.begin(), table.end());
+    if (capacity < *low || capacity > *high || water < 0 || water > capacity) {
+        vek::LogWarning("cToolWater", "Load: capacity %i with water %i is out of range; the can stays empty\n",
+                        vek::format_arg(capacity), vek::format_arg(water));
+        return false;
+    }
+    m_iCapacity = capacity;
+    m_iWater = water;
+    return placed;
 }
 
 void cToolWater::DrawTo(vek::cQuadBatch& batch)

@@ -694,6 +694,7 @@ bool cPlayer::LoadGame(int slot)
 {
     Reset();
     m_uSetStamp = 0;
+    m_bSetMarkedWhole = false;
     const vek::filename folder = GetProfilePath(slot);
     const vek::filename file = vek::AppendPath(folder, "save.dat");
     vek::cBitStream stream;
@@ -713,6 +714,8 @@ bool cPlayer::LoadGame(int slot)
         if (result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version)) {
             m_uSetStamp = stamp;
             if (!IsKnownVersion(version)) version = kVersion;
+            // Today's layout: SaveGame wrote it, with the whole set.
+            m_bSetMarkedWhole = version >= kVersion - 1e-4f;
         }
         // "player.dat" and the game in play are written as one set: marks
         // that differ say they are of different moments (a win without its

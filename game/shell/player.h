@@ -119,6 +119,11 @@ public:
     // A mark read from "level.dat" or "island.dat" that shows the file
     // belongs to another save than the "save.dat" loaded.
     bool IsForeignMark(uint32_t stamp) const { return m_uSetStamp != 0 && stamp != 0 && stamp != m_uSetStamp; }
+    // Whether every file of the save in hand was written with its mark:
+    // SaveGame marks all three, so one of them without a mark does not
+    // belong with its "save.dat". An older save marked afterwards carries
+    // its mark on "save.dat" alone (false).
+    bool IsSetMarkedWhole() const { return m_bSetMarkedWhole; }
     // Told by the level field and the island when their part of the save
     // in progress could not be written (or was refused): the set is then
     // not committed, and the last save stays whole.
@@ -206,6 +211,7 @@ private:
     // Slots whose "save.dat" exists but could not be read.
     std::vector<int32_t> m_RefusedSlots;
     uint32_t m_uSetStamp = 0;
+    bool m_bSetMarkedWhole = false;
     // The layout of the profile's saves written before they carried their
     // own version: the version "player.dat" had when read.
     float m_fUnmarkedVersion = 0.9f;

@@ -228,10 +228,15 @@ bool cIsland::LoadPlayerFile(const vek::filename& file)
     uint32_t stamp = 0;
     float version = 0.0f;
     const cPlayer* player = Player();
-    if (result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version) && player &&
-        player->IsForeignMark(stamp)) {
+    const bool marked = result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version);
+    if (marked && player && player->IsForeignMark(stamp)) {
         vek::LogWarning(kSender, "Load: %s belongs to another save than save.dat; the island starts afresh\n",
                         file.path);
+        m_strDamagedFile = file.path;
+    } else if (result == vek::cDataManager::Ok && !marked && player && player->IsSetMarkedWhole()) {
+        // Its save wrote it with a mark: one cut off (or a file put in its
+        // place) is not that save's island.
+        vek::LogWarning(kSender, "Load: %s lacks the mark its save.dat has; the island starts afresh\n", file.path);
         m_strDamagedFile = file.path;
     } else if (result == vek::cDataManager::Ok) {
         bool wrongKind = false;

@@ -112,6 +112,13 @@ public:
     // of that task's ware. UpdateAnimalNeeds walks the whole registry.
     bool UpdateAnimalNeed(cObject& object, const struct cLevelTask* task);
     void UpdateAnimalNeeds(const struct cLevelTask* task);
+    // The hive places, (0, 4) and (0, 6): no field holds more hives.
+    static constexpr int32_t kHivePlaces = 2;
+    // What the field's animals hold beyond what a profile at that animal
+    // level (-1 none yet, else the highest kind unlocked) could have bought:
+    // a kind above it (no toolbar sells one), or more hives than their
+    // places. Empty when nothing.
+    vek::string AnimalsBeyond(int32_t animalLevel) const;
 
     // ---- the grid geometry objects stand on ----
     // The field is 8 rows by 10 columns over the rectangle (130, 130, 740,
@@ -293,9 +300,11 @@ public:
     void ResetField();
     // The saved field in a stream: Save writes the records; Load rebuilds
     // the field from the stream (null: no file, the default placement) and
-    // reports what was wrong in `problem` (empty when nothing was).
+    // reports what was wrong in `problem` (empty when nothing was). A file
+    // whose animals the profile could not have bought is refused whole
+    // (`refused`): the field keeps the default placement.
     bool SaveField(vek::cBitStream& stream);
-    void LoadField(vek::cBitStream* stream, vek::string* problem);
+    void LoadField(vek::cBitStream* stream, vek::string* problem, bool* refused = nullptr);
 
 protected:
     bool IsCellTaken(const cell& at) const override;
@@ -307,6 +316,9 @@ protected:
 
 private:
     bool BuildFieldGrid();
+    // LoadField's work: the emptied field, its beds, the fixed objects and
+    // what the stream holds (null: the default placement).
+    void BuildField(vek::cBitStream* stream, const std::vector<cell>& holes, vek::string* problem);
     cObject* FrontObjectAt(const vek::vec2& point) const;
 
     std::vector<cWareFlight> m_WareFlights;

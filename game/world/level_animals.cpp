@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/app/game.h"
+#include "engine/core/format.h"
 #include "engine/gui/ctrl.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
@@ -128,6 +129,23 @@ uint32_t cLevel::AddHive()
     world.SetCellValue(*this, cell(place.row + 1, place.column), 0.0f);
     new cBee(this, hive->GetId());
     return hive->GetId();
+}
+
+vek::string cLevel::AnimalsBeyond(int32_t animalLevel) const
+{
+    const struct {
+        int kind;
+        int32_t count;
+        const char* name;
+    } kinds[] = {{e_animalOstrich, m_iOstriches, "ostriches"},
+                 {e_animalGoat, m_iGoats, "goats"},
+                 {e_animalHive, m_iHives, "hives"},
+                 {e_animalPeacock, m_iPeacocks, "peacocks"}};
+    for (const auto& k : kinds)
+        if (k.count > 0 && k.kind > animalLevel)
+            return vek::Formatted("%i %s, which its save has not unlocked", k.count, k.name);
+    if (m_iHives > kHivePlaces) return vek::Formatted("%i hives, more than their %i places", m_iHives, kHivePlaces);
+    return vek::string();
 }
 
 bool cLevel::BuyAnimal(int kind)

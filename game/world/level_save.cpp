@@ -107,13 +107,30 @@ bool cLevel::Save(int slot)
     return true;
 }
 
-void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
+void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem, bool* refused)
 {
     // The beds of the field as it was, so that an expansion shows which
     // ones are new.
     std::vector<cell> holes;
     for (cObject* object : m_Objects)
         if (object->IsType(OBJ_HOLE)) holes.push_back(object->GetCell());
+    const cPlayer* player = garden::Player();
+    if (refused) *refused = false;
+    BuildField(stream, holes, problem);
+    // Animals the profile could not have bought (a kind its save has not
+    // unlocked, more hives than their places) say the file is not this
+    // save's field: nothing it held is kept.
+    const vek::string beyond = stream ? AnimalsBeyond(player ? player->m_iAnimals : -1) : vek::string();
+    if (!beyond.empty()) {
+        if (problem) *problem = "it holds " + beyond;
+        if (refused) *refused = true;
+        BuildField(nullptr, holes, nullptr);
+    }
+    RelocateBlockedItems();
+}
+
+void cLevel::BuildField(vek::cBitStream* stream, const std::vector<cell>& holes, vek::string* problem)
+{
     ResetField();
     const cPlayer* player = garden::Player();
     // Before the game has read its bed layouts (a profile is first loaded
@@ -159,7 +176,7 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
             Note(problem, what);
         };
         if (!gardener->Load(*stream)) Cut("the gardener's record is cut short");
-        if (!can->Load(*stream)) Cut("the watering can's record is cut short");
+        if (!can->Load(*stream)) Cut("the watering can's record is cut short or damaged");
         if (!weed->Load(*stream)) Cut("the weeding tool's record is cut short");
         if (!bin->Load(*stream)) Cut("the basket's record is cut short or damaged");
         if (!IsValidCell(gardener->GetCell())) {
@@ -206,7 +223,6 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem)
         // marked damaged so that it is kept before the next save.
         if (!cut && !LoadAnimalGroups(*this, *stream)) Note(problem, kAnimalProblem);
     }
-    RelocateBlockedItems();
 }
 
 bool cLevel::Load(int slot)
@@ -214,7 +230,8 @@ bool cLevel::Load(int slot)
     cPlayer* player = garden::Player();
     vek::cBitStream stream;
     bool haveFile = false;
-    bool foreign = false;
+    // Why the file is not this save's field (null when it is).
+    const char* foreign = nullptr;
     bool empty = false;
     vek::filename file;
     m_RefusedSlots.erase(std::remove(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot), m_RefusedSlots.end());
@@ -235,21 +252,30 @@ bool cLevel::Load(int slot)
             }
             uint32_t stamp = 0;
             float version = 0.0f;
-            if (haveFile && save_set::TakeMark(stream, &stamp, &version) && player->IsForeignMark(stamp)) {
-                // Another save's field: the "save.dat" loaded would not match it.
-                foreign = true;
-                haveFile = false;
-            }
+            const bool marked = haveFile && save_set::TakeMark(stream, &stamp, &version);
+            // Another save's field, or one whose mark was cut off (its save
+            // wrote it with one): the "save.dat" loaded would not match it.
+            if (marked && player->IsForeignMark(stamp))
+                foreign = "it belongs to another save than save.dat";
+            else if (haveFile && !marked && player->IsSetMarkedWhole())
+                foreign = "it lacks the mark its save.dat has";
+            if (foreign) haveFile = false;
         }
     }
     vek::string problem;
-    if (foreign) problem = "it belongs to another save than save.dat";
+    bool refused = foreign != nullptr;
+    if (foreign) problem = foreign;
     if (empty || (haveFile && stream.BytesLeft() == 0)) problem = "it is empty";
-    LoadField(haveFile ? &stream : nullptr, &problem);
+    bool beyond = false;
+    LoadField(haveFile ? &stream : nullptr, &problem, &beyond);
+    refused = refused || beyond;
     m_DamagedSlots.erase(std::remove(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot), m_DamagedSlots.end());
     if (!problem.empty()) {
         if (problem != kAnimalProblem)
-            vek::LogWarning(kSender, "Load: %s is damaged: %s; the rest keeps its defaults\n", file.path, problem);
+            vek::LogWarning(kSender,
+                            refused ? "Load: %s is damaged: %s; the field starts afresh\n"
+                                    : "Load: %s is damaged: %s; the rest keeps its defaults\n",
+                            file.path, problem);
         m_DamagedSlots.push_back(slot);
         if (player) player->NoteSetPartDamaged(slot);
     }

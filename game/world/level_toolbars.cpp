@@ -63,7 +63,7 @@ void ApplyToolbarRules(cToolbarCtrl& plants, cToolbarCtrl& grass, cToolbarCtrl& 
         // An animal not unlocked yet is not drawn: it must not be bought
         // through its empty slot either.
         bool enabled = kind >= 0 && kind < kAnimalKinds && kind <= facts.iAnimals && facts.iMoney >= facts.animalPrices[kind];
-        if (i == static_cast<unsigned>(e_animalHive) && facts.animals.hives >= 2) enabled = false;
+        if (i == static_cast<unsigned>(e_animalHive) && facts.animals.hives >= cLevel::kHivePlaces) enabled = false;
         EnableItem(animals, i, enabled);
     }
 }

@@ -131,8 +131,9 @@ TEST_F(Tools, SavedRecordsAreBoundedAndMoveOffBlockedCells)
     EXPECT_FALSE(basket->Load(topBit)) << "a negative count is damage";
     EXPECT_EQ(basket->GetCount(), 0);
 
-    // A can's capacity is kept only within what the upgrades give; water
-    // above the capacity or below 0 leaves it empty.
+    // A can's capacity is kept only within what the upgrades give, its
+    // water only within its capacity: anything else is damage, and the can
+    // keeps the capacity it had, empty.
     cToolWater* can = First<cToolWater>(OBJ_TOOL_WATER);
     const auto loadCan = [&](int32_t capacity, int32_t water) {
         vek::cBitStream s;
@@ -145,12 +146,14 @@ TEST_F(Tools, SavedRecordsAreBoundedAndMoveOffBlockedCells)
     EXPECT_TRUE(loadCan(5, 4));
     EXPECT_EQ(can->GetCapacity(), 5);
     EXPECT_EQ(can->GetWater(), 4);
-    EXPECT_TRUE(loadCan(1000000, 2));
+    EXPECT_FALSE(loadCan(1000000, 2));
     EXPECT_EQ(can->GetCapacity(), 5);
-    EXPECT_EQ(can->GetWater(), 2);
-    EXPECT_TRUE(loadCan(4, 6));
     EXPECT_EQ(can->GetWater(), 0);
-    EXPECT_TRUE(loadCan(4, -3));
+    ASSERT_TRUE(loadCan(5, 4));
+    EXPECT_FALSE(loadCan(4, 5));
+    EXPECT_EQ(can->GetCapacity(), 5);
+    EXPECT_EQ(can->GetWater(), 0);
+    EXPECT_FALSE(loadCan(4, -3));
     EXPECT_EQ(can->GetWater(), 0);
 
     // A tool saved on a bed's cell lies down on the nearest free cell.

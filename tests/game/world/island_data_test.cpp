@@ -2,6 +2,7 @@
 // player's buildings, whole, damaged and cut short at every byte.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -330,6 +331,37 @@ TEST_F(IslandFiles, ASaveSlotReadsAndWritesTheProfilesFile)
     EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits, 0);
     EXPECT_EQ(m_pPlayer->TakeLoadNotice(2), cPlayer::e_noticeDamaged);
     EXPECT_EQ(m_pPlayer->TakeLoadNotice(2), cPlayer::e_noticeNone);
+
+    // The save wrote its island with its mark: the file without it (cut
+    // off, or another put in its place) starts the island afresh and is
+    // kept by the next save. An older save marked afterwards (the older
+    // layout has one more value before the last twelve) keeps its own.
+    const std::string slot = m_strDir + "/app/profile/" + m_pPlayer->m_strFolder + "/2/";
+    for (const bool older : {false, true}) {
+        SCOPED_TRACE(older ? "an older save" : "a save of today");
+        static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits = 12;
+        ASSERT_TRUE(m_pPlayer->SaveGame(2));
+        std::string unmarked = vektest::ReadFile(slot + "island.dat");
+        unmarked.resize(unmarked.size() - 12);
+        ASSERT_TRUE(vektest::WriteFile(slot + "island.dat", unmarked));
+        if (older) {
+            std::string save = vektest::ReadFile(slot + "save.dat");
+            save.resize(save.size() - 12);
+            save.insert(save.size() - 48, 4, '\0');
+            const float version = 0.8f;
+            std::string mark(8, '\0');
+            std::memcpy(&mark[0], &version, 4);
+            ASSERT_TRUE(vektest::WriteFile(slot + "save.dat", save + "ZLS1" + mark));
+        }
+        const int told = Logged("island.dat lacks the mark its save.dat has; the island starts afresh");
+        ASSERT_TRUE(m_pPlayer->LoadGame(2));
+        EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits, older ? 12 : 0);
+        EXPECT_EQ(Logged("island.dat lacks the mark its save.dat has; the island starts afresh"), told + (older ? 0 : 1));
+        ASSERT_TRUE(m_pPlayer->SaveGame(2));
+        if (!older) {
+            EXPECT_EQ(vektest::ReadFile(slot + "island.dat.bad"), unmarked);
+        }
+    }
 }
 
 } // namespace

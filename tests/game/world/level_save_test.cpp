@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <tuple>
 
@@ -53,10 +54,11 @@ protected:
     }
 
     // A garden at work: crops and flowers at several growths, wares in the
-    // basket, water in the can, tools moved about.
+    // basket, water in the can, tools moved about; every animal unlocked.
     void MakeGarden()
     {
         GetProfileHost().iRuleCounter = 1;
+        player->m_iAnimals = e_animalPeacock;
         LoadField();
         cScriptedPlayer p(*level);
         p.Step(2);
@@ -257,6 +259,7 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
         for (int32_t v : rest) s.WriteInt(v);
         return std::string(s.GetData().begin(), s.GetData().begin() + static_cast<long>(s.GetByteCount()));
     };
+    player->m_iAnimals = e_animalOstrich;
     // Gardener at (99, -4), the can at (-1, -1), the weeding tool and the
     // basket in order.
     const std::initializer_list<int32_t> head = {99, -4, -1, -1, 4, 0, 6, 7, 7, 0, 0};
@@ -394,6 +397,96 @@ TEST_F(LevelSave, TheFilesOfOneSaveAreLoadedOnlyTogether)
     struct stat st{};
     ASSERT_EQ(stat(File().c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+// Fields a save could not have written, built from the "level.dat" of a
+// fresh first-level game: refused whole (the field a fresh start gives) or
+// damaged, told, and kept as ".bad" by the next save. An older save marked
+// afterwards keeps its unmarked field.
+TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
+{
+    const std::string save = dir + "/app/profile/plrgarden/save.dat";
+    const auto ints = [](std::initializer_list<int32_t> values) {
+        vek::cBitStream s;
+        for (int32_t v : values) s.WriteInt(v);
+        return std::string(s.GetData().begin(), s.GetData().begin() + static_cast<long>(s.GetByteCount()));
+    };
+    // No ostriches, peacocks or goats, then n hives on the first place.
+    const auto hives = [&](int32_t n) {
+        std::string groups = ints({0, 0, 0, n});
+        for (int32_t i = 0; i < n; ++i) groups += ints({0, 4, 0, 1, 0, 0, 0, 0, 0, 0});
+        return groups;
+    };
+    enum eSet { e_marked, e_unmarked, e_olderMarked };
+    struct {
+        const char* what;
+        eSet set;
+        int32_t animals;
+        // The field's file from the fresh one (without its mark: `body`).
+        std::function<std::string(const std::string& file, const std::string& body)> make;
+        const char* told;  // null: loaded as it is
+    } rows[] = {
+        {"cut before its mark, hives appended", e_marked, e_animalHive,
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(80); },
+         "level.dat is damaged: it lacks the mark its save.dat has; the field starts afresh"},
+        {"hives before they are unlocked", e_unmarked, e_animalGoat,
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(80); },
+         "level.dat is damaged: it holds 80 hives, which its save has not unlocked; the field starts afresh"},
+        {"more hives than their places", e_unmarked, e_animalPeacock,
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(3); },
+         "level.dat is damaged: it holds 3 hives, more than their 2 places; the field starts afresh"},
+        {"an older save's field", e_olderMarked, e_animalHive,
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(2); },
+         nullptr},
+        {"a can holding 2^31-1", e_marked, -1,
+         [&](const std::string& file, const std::string&) { return file.substr(0, 20) + ints({INT_MAX}) + file.substr(24); },
+         "level.dat is damaged: the watering can's record is cut short or damaged; the rest keeps its defaults"},
+        {"a can holding -1", e_marked, -1,
+         [&](const std::string& file, const std::string&) { return file.substr(0, 20) + ints({-1}) + file.substr(24); },
+         "level.dat is damaged: the watering can's record is cut short or damaged; the rest keeps its defaults"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::remove(File().c_str());
+        std::remove((File() + ".bad").c_str());
+        player->m_iAnimals = row.animals;
+        LoadField();
+        const std::vector<cSeen> fresh = Seen();
+        ASSERT_TRUE(player->SaveGame(-1));
+        const std::string file = Bytes();
+        ASSERT_EQ(file.size(), 64u + 12u);
+        const std::string body = file.substr(0, file.size() - 12);
+        const std::string damaged = row.make(file, body);
+        WriteBytes(damaged);
+        std::string saved = vektest::ReadFile(save);
+        if (row.set != e_marked) saved.resize(saved.size() - 12);
+        if (row.set == e_olderMarked) {
+            // The older layout holds one more value before the last twelve.
+            saved.insert(saved.size() - 48, ints({0}));
+            vek::cBitStream mark;
+            mark.WriteFloat(0.8f);
+            mark.WriteInt(7);
+            saved += "ZLS1" + std::string(mark.GetData().begin(), mark.GetData().begin() + 8);
+        }
+        ASSERT_TRUE(vektest::WriteFile(save, saved));
+
+        const int told = row.told ? Logged(row.told) : 0;
+        const int warned = Logged("level.dat");
+        ASSERT_TRUE(player->LoadGame(-1));
+        EXPECT_EQ(player->m_iAnimals, row.animals);
+        if (!row.told) {
+            EXPECT_EQ(Logged("level.dat"), warned);
+            EXPECT_EQ(level->m_iHives, 2);
+            continue;
+        }
+        EXPECT_EQ(Logged(row.told), told + 1);
+        EXPECT_EQ(Logged("level.dat"), warned + 1);
+        EXPECT_EQ(Seen(), fresh);
+        EXPECT_EQ(static_cast<cToolWater*>(cScriptedPlayer(*level).First(OBJ_TOOL_WATER))->GetWater(), 0);
+        ASSERT_TRUE(player->SaveGame(-1));
+        EXPECT_EQ(vektest::ReadFile(File() + ".bad"), damaged);
+        EXPECT_EQ(Bytes().size(), file.size());
+    }
 }
 
 TEST_F(LevelSave, TheSavedBedLayoutOutlivesALayoutFileThatLacksIt)

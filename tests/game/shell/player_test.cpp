@@ -701,6 +701,35 @@ TEST_F(ProfileTest, OlderSavesOfAProfileNotPlayedAreReadInTheirLayoutNextRun)
     }
 }
 
+// A save cut short leaves its parts as "<name>.next"; a folder with
+// something in it there would make every later save fail. The next start
+// moves each aside, and the game in play is saved again.
+TEST_F(ProfileTest, ALeftoverFolderInPlaceOfAPartOfTheSaveIsMovedAside)
+{
+    cPlayer a("u");
+    a.m_iMoney = 35;
+    ASSERT_TRUE(a.SaveGame(-1));
+    for (const char* name : {"player.dat.next", "level.dat.next", "island.dat.next"}) {
+        ASSERT_EQ(mkdir(Path(std::string("u/") + name).c_str(), 0700), 0);
+        ASSERT_TRUE(vektest::WriteFile(Path(std::string("u/") + name + "/kept"), "x"));
+    }
+    cPlayer p("u");
+    ASSERT_TRUE(p.LoadPlayer());
+    ASSERT_TRUE(p.Activate());
+    EXPECT_EQ(p.m_iMoney, 35);
+    p.m_iMoney = 50;
+    ASSERT_TRUE(p.SaveGame(-1));
+    for (const char* name : {"player.dat.next", "level.dat.next", "island.dat.next"}) {
+        EXPECT_FALSE(Exists(std::string("u/") + name)) << name;
+        EXPECT_TRUE(Exists(std::string("u/") + name + ".bad/kept")) << name;
+    }
+    EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone);
+    cPlayer q("u");
+    ASSERT_TRUE(q.LoadPlayer());
+    ASSERT_TRUE(q.Activate());
+    EXPECT_EQ(q.m_iMoney, 50);
+}
+
 TEST_F(ProfileTest, AnUnwritableFileIsReportedAsAFailure)
 {
     cPlayer p("w");

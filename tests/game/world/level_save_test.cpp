@@ -459,14 +459,15 @@ TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
         const std::string damaged = row.make(file, body);
         WriteBytes(damaged);
         std::string saved = vektest::ReadFile(save);
+        // The stamp "player.dat" shares with the save.
+        const std::string stamp = saved.substr(saved.size() - 4);
         if (row.set != e_marked) saved.resize(saved.size() - 12);
         if (row.set == e_olderMarked) {
             // The older layout holds one more value before the last twelve.
             saved.insert(saved.size() - 48, ints({0}));
             vek::cBitStream mark;
             mark.WriteFloat(0.8f);
-            mark.WriteInt(7);
-            saved += "ZLS1" + std::string(mark.GetData().begin(), mark.GetData().begin() + 8);
+            saved += "ZLS1" + std::string(mark.GetData().begin(), mark.GetData().begin() + 4) + stamp;
         }
         ASSERT_TRUE(vektest::WriteFile(save, saved));
 

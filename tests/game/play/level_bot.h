@@ -616,6 +616,8 @@ public:
     // and the island's result sequence buys the level's house; done when
     // the level map is back. The upgrade bought (-1 none) is kept.
     int iBoughtUpgrade = -1;
+    // Called once the upgrades screen has taken its purchase.
+    std::function<void()> fnAfterUpgrade;
     bool FinishToMap(bool skip, int limit = 30 * 60)
     {
         iBoughtUpgrade = -1;
@@ -640,6 +642,7 @@ public:
             if (m_G.Shown("up")) {
                 BuyUpgrade();
                 m_G.Run(iSettleFrames);
+                if (iBoughtUpgrade >= 0 && fnAfterUpgrade) fnAfterUpgrade();
                 continue;
             }
             if (m_G.Shown("messagebox")) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "game/play/level_bot.h"
 #include "game/world/level_defs.h"
@@ -42,6 +43,17 @@ TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
 
     int upgradesBought = 0;
     std::vector<int> levels(cUpgrades::kCount, 0);
+    // The profile folder copied just after the first upgrade is bought:
+    // the disk a program ended there without its teardown leaves.
+    namespace fs = std::filesystem;
+    const std::string folder = m_strDir + "/app/profile/" + player->m_strFolder.c_str();
+    const std::string copy = m_strDir + "/after_upgrade";
+    cPlayer atCopy(player->m_strFolder);
+    bot.fnAfterUpgrade = [&] {
+        if (fs::exists(copy)) return;
+        fs::copy(folder, copy, fs::copy_options::recursive);
+        atCopy = *player;
+    };
     for (int level = 0; level < kLevels; ++level) {
         SCOPED_TRACE("level " + std::to_string(level));
         // After the "more beds" award the new beds start hidden and are
@@ -117,6 +129,24 @@ TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
     // Real play through every screen leaves no warning in the log.
     const std::vector<std::string> warnings = cLevelBot::PlayWarnings(HtmlLog());
     EXPECT_TRUE(warnings.empty()) << cLevelBot::Lines(warnings);
+    ASSERT_EQ(fs::exists(copy), upgradesBought > 0);
+    if (upgradesBought > 0) {
+        // Read from that copy: the upgrade, its price and the win whose
+        // result sequence it came in are there together. (The field and
+        // the island in play read their files too, as another profile's.)
+        fs::remove_all(folder);
+        fs::copy(copy, folder, fs::copy_options::recursive);
+        cPlayer kept(atCopy.m_strFolder);
+        ASSERT_TRUE(kept.LoadPlayer());
+        ASSERT_TRUE(kept.LoadGame(-1));
+        for (int u = 0; u < cUpgrades::kCount; ++u) EXPECT_EQ(kept.m_Upgrades.GetLevel(u), atCopy.m_Upgrades.GetLevel(u)) << u;
+        EXPECT_EQ(kept.m_iIslandMoney, atCopy.m_iIslandMoney);
+        EXPECT_EQ(kept.m_iSorts, atCopy.m_iSorts);
+        EXPECT_EQ(kept.m_iPlayerValue, atCopy.m_iPlayerValue);
+        EXPECT_EQ(kept.m_iProgress, atCopy.m_iLevel);
+        EXPECT_EQ(kept.m_iContinueLevel, atCopy.m_iLevel);
+        EXPECT_EQ(kept.m_Results.size(), static_cast<size_t>(atCopy.m_iLevel + 1)) << "the win with its medal";
+    }
 }
 
 } // namespace

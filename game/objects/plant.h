@@ -3,9 +3,9 @@
 // sort's rate, may then need water or weeding, and waits ripe for the
 // harvest, after which it grows again from 0. A need of water or weeding
 // not met within 60 s kills it; the 60 s stand still while the level waits
-// for the player (cGarden::LevelWaitsForPlayer). The watering and weeding counters belong to
-// the sort: with an interval of n every n-th plant of that sort gets the
-// need.
+// for the player (cGarden::LevelWaitsForPlayer). The watering and weeding
+// counters belong to the sort: with an interval of n every n-th plant of
+// that sort gets the need.
 #include <cstdint>
 
 #include "engine/core/anim.h"

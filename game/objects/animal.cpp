@@ -237,7 +237,7 @@ void cAnimal::Update()
         if (m_uFood != 0 && m_pLevel && m_pLevel->HasObject(m_uFood)) break;
         m_uFood = FindFood();
         if (m_uFood == 0) {
-            if (!GetAnimalWorld().LessonHoldsInput() && StepTimer(m_StateTimer, vek::kFixedStep) != 1)
+            if (!GetAnimalWorld().LevelWaitsForPlayer() && StepTimer(m_StateTimer, vek::kFixedStep) != 1)
                 SetState(e_stLeave);
         } else {
             ResetWalkSpeed(3.0f);

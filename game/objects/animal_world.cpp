@@ -76,7 +76,7 @@ bool cAnimalWorld::IsGardenFocused() const
     return vek::g_pGame && vek::g_pGame->GetFocusWidgetName() == "garden";
 }
 
-bool cAnimalWorld::LessonHoldsInput() const { return g_pGarden && g_pGarden->m_Training.HoldsInput(); }
+bool cAnimalWorld::LevelWaitsForPlayer() const { return g_pGarden && g_pGarden->LevelWaitsForPlayer(); }
 
 void cAnimalWorld::PlayGameSound(int32_t id) const
 {

@@ -49,10 +49,10 @@ public:
     // ---- the game ----
     // The garden view is the focused widget (new animals fade in only then).
     virtual bool IsGardenFocused() const;
-    // A lesson holds the player's input: what waits for the player (a
-    // hungry animal's patience, a product's life, the milk, the honey, the
-    // bee's search for flowers) waits too.
-    virtual bool LessonHoldsInput() const;
+    // The level waits for the player (a lesson, a hint waiting for its
+    // "OK"): what waits for him (a hungry animal's patience, a product's
+    // life, the milk, the honey, the bee's search for flowers) waits too.
+    virtual bool LevelWaitsForPlayer() const;
     virtual void PlayGameSound(int32_t id) const;
     virtual void EmitBurst(uint32_t count, float spread, const vek::vec2& at) const;
 };

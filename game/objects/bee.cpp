@@ -85,7 +85,7 @@ void cBee::Update()
             SetState(e_stFly);
             break;
         }
-        if (!GetAnimalWorld().LessonHoldsInput() && cAnimal::StepTimer(m_StateTimer, vek::kFixedStep) != 1) {
+        if (!GetAnimalWorld().LevelWaitsForPlayer() && cAnimal::StepTimer(m_StateTimer, vek::kFixedStep) != 1) {
             hive->SetState(cHive::e_stLeave);
             SetState(e_stRemove);
         }

@@ -71,7 +71,7 @@ int32_t TrainingKind() { return g_pGarden ? g_pGarden->m_Training.iKind : -1; }
 
 bool TrainingStep(int kind, int step) { return g_pGarden && g_pGarden->m_Training.NextStep(kind, step); }
 
-bool LessonHoldsInput() { return g_pGarden && g_pGarden->m_Training.HoldsInput(); }
+bool LevelWaitsForPlayer() { return g_pGarden && g_pGarden->LevelWaitsForPlayer(); }
 
 int32_t HintState(int index)
 {

@@ -38,8 +38,8 @@ bool WaterEventSet();
 // when (kind, step) was the step shown and the lesson moved on).
 int32_t TrainingKind();
 bool TrainingStep(int kind, int step);  // kind: eLesson, step: eLessonStep
-// A lesson holds the player's input (cTraining::HoldsInput).
-bool LessonHoldsInput();
+// The level waits for the player (cGarden::LevelWaitsForPlayer).
+bool LevelWaitsForPlayer();
 // Entry `index` of the profile's hint-state list (eHintState; e_hintUnseen
 // when there is none).
 int32_t HintState(int index);

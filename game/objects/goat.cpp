@@ -40,7 +40,7 @@ void cGoat::Update()
             StartTimer(m_CallTimer, m_CallTimer.m_To);
             GetAnimalWorld().PlayGameSound(e_sndGoatHungry);
         }
-        if (!GetAnimalWorld().LessonHoldsInput() && StepTimer(m_StateTimer, vek::kFixedStep) != 1) SetState(e_stRoam);
+        if (!GetAnimalWorld().LevelWaitsForPlayer() && StepTimer(m_StateTimer, vek::kFixedStep) != 1) SetState(e_stRoam);
     }
     cAnimal::Update();
 }

@@ -130,7 +130,7 @@ void cHive::Update()
     if (m_iState == e_stNew) SetState(e_stFresh);
     else if (m_iState == e_stRemove) RemoveFromMap();
 
-    if (IsFull() && !GetAnimalWorld().LessonHoldsInput() && cAnimal::StepTimer(m_Full, vek::kFixedStep) != 1)
+    if (IsFull() && !GetAnimalWorld().LevelWaitsForPlayer() && cAnimal::StepTimer(m_Full, vek::kFixedStep) != 1)
         m_iHoney = 0;  // the honey is lost
 
     if (m_iState == e_stAppear) {

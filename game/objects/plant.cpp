@@ -195,8 +195,8 @@ void cPlant::Update()
         break;
     }
     case e_psNeeding:
-        // The player cannot see to a plant while a lesson holds his input.
-        if (garden::LessonHoldsInput()) break;
+        // The need waits while the level waits for the player.
+        if (garden::LevelWaitsForPlayer()) break;
         m_NeedTimer.Update(vek::kFixedStep);
         if ((m_iNeed == e_NeedWater || m_iNeed == e_NeedWeed) && !m_bWorked && !m_NeedTimer.IsMoving())
             SetState(e_stRemove);

@@ -2,10 +2,10 @@
 // A crop, flowers or grass on a field cell. It grows from 0 to 1 at its
 // sort's rate, may then need water or weeding, and waits ripe for the
 // harvest, after which it grows again from 0. A need of water or weeding
-// not met within 60 s kills it; the 60 s stand still while a lesson holds
-// the player's input. The watering and weeding counters belong to
-// the sort: with an interval of n every n-th plant of that sort gets the
-// need.
+// not met within 60 s kills it; the 60 s stand still while the level waits
+// for the player (cGarden::LevelWaitsForPlayer). The watering and weeding
+// counters belong to the sort: with an interval of n every n-th plant of
+// that sort gets the need.
 #include <cstdint>
 
 #include "engine/core/anim.h"

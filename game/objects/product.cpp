@@ -22,7 +22,7 @@ cAnimalProduct::cAnimalProduct(cLevel* level, const char* area, float life, cons
 
 void cAnimalProduct::Update()
 {
-    if (GetAnimalWorld().LessonHoldsInput()) return;
+    if (GetAnimalWorld().LevelWaitsForPlayer()) return;
     if (cAnimal::StepTimer(m_Life, vek::kFixedStep) != 1) SetState(e_stRemove);
 }
 

@@ -179,6 +179,11 @@ void cHintWF::Paint(vek::cWindow* window)
     if (opacity < 1.0f) vek::SetModulateColor(0xFFFFFFFFu);
 }
 
+bool cHintWF::WaitsForClose() const
+{
+    return !m_bNotReady && m_bModal && m_Fade.m_To > 0.0f && Visible(m_pClose) && !Visible(m_pHighlight);
+}
+
 int cHintWF::MouseResult(unsigned point, int result) const
 {
     if (!Visible(m_pHighlight)) return m_bModal ? 1 : result;

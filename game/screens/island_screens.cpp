@@ -1,5 +1,6 @@
 #include "game/screens/island_screens.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/app/game.h"
@@ -437,7 +438,14 @@ int cStatIslandWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
             RaisePause(m_bPauseRaised);
             if (!g_StatIsland.people) break;
             cIsland* island = GetIsland();
-            const int people = island ? static_cast<int>(island->GetWalkMap().GetFollowerCount()) : 0;
+            // The people of a house count from the moment it stands: a new
+            // house's settlers come by ship and walk about only once they
+            // land, and the rating shown right after the house's "+1"
+            // would still leave them out.
+            const size_t walkers = island ? island->GetWalkMap().GetFollowerCount() : 0;
+            const int people = island ? std::max(static_cast<int>(std::min<size_t>(walkers, 0x7fffffff)),
+                                                 island->CountPeople())
+                                      : 0;
             SetLabel(g_StatIsland.people, vek::Formatted("x%i", people));
             int houses = 0, markets = 0, factories = 0;
             if (island)

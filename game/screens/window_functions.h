@@ -149,6 +149,9 @@ public:
 
     bool IsReady() const { return !m_bNotReady; }
     bool IsModal() const { return m_bModal; }
+    // Shown (not on its way out), modal and without a target: the hint
+    // takes every click until its "OK" is pressed.
+    bool WaitsForClose() const;
     const vek::mover<float>& GetFade() const { return m_Fade; }
 
 protected:

@@ -111,6 +111,13 @@ public:
     // lessons exist), UpdateShips moves the ships and drops those that left
     // their route, ClearShips drops them all.
     virtual void UpdateSession();
+    // The level waits for the player: a lesson runs, or a screen hint waits
+    // for its "OK". The level clock stands still meanwhile, and so does
+    // everything on the field that waits for the player (a plant's care, a
+    // hungry animal's patience, a product's life, the goat's milk, the
+    // hive's honey and its bee's search for flowers): nothing is lost for
+    // a hint he is still reading.
+    bool LevelWaitsForPlayer() const;
     virtual void UpdateTraining();
     virtual void UpdateShips();
     virtual void ClearShips();

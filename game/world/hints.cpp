@@ -236,6 +236,13 @@ void cGarden::ShowHint(int index, unsigned kind)
     if (kind != e_hintConstruct && kind != e_hintStartLevel && kind != e_hintNewTask) state = e_hintDone;
 }
 
+bool cGarden::LevelWaitsForPlayer() const
+{
+    if (m_Training.IsActive()) return true;
+    const vek::cGUI* gui = vek::GetEngineGUI();
+    return m_pHint && m_pHint->WaitsForClose() && gui && gui->IsWindowShown("hint");
+}
+
 void cGarden::HideHint(int kind)
 {
     if (m_iShownHint == -1) return;

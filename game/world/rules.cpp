@@ -566,8 +566,7 @@ void cGarden::UpdateSession()
 {
     cPlayer* player = GetPlayer();
     if (!player) return;
-    const bool lesson = m_Training.iKind >= 0;
-    if (!player->m_TaskSet.bDone && !lesson) {
+    if (!player->m_TaskSet.bDone && !LevelWaitsForPlayer()) {
         AdvanceLevelClock(*player, kRuleStep);
         if (player->m_fClock >= 0.5f) UpdateTaskPanel(player->m_Tasks, m_bTaskHint != 0);
         if (TimerEnds(m_StartTimer)) m_bTaskHint = 1;

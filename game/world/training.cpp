@@ -354,14 +354,6 @@ bool cTraining::NextStep(int kind, int step)
     return true;
 }
 
-bool cTraining::HoldsInput() const
-{
-    if (!IsActive()) return false;
-    if (IsWaiting()) return true;
-    const cTrainingStep* row = FindTrainingStep(iKind, iStep);
-    return !row || row->modal != 0 || row->grow > 0.0f;
-}
-
 void cTraining::Stop()
 {
     HideHintWindow();

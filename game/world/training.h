@@ -108,13 +108,6 @@ public:
     // A lesson runs and the pause before its next step has not ended: the
     // field ignores clicks meanwhile.
     bool IsWaiting() const { return iKind >= 0 && delay.m_fTime < delay.m_fDuration; }
-    // The lesson takes the player's input: during the pause before a step,
-    // and while a step shows that is modal or highlights its target (the
-    // field then takes clicks on the target only). Whatever in the garden
-    // waits for the player (a plant's care, a hungry animal, a product to
-    // pick up) waits meanwhile too, so that nothing is lost for want of a
-    // click the lesson does not let through.
-    bool HoldsInput() const;
 
     int32_t iKind = -1;
     int32_t iStep = -1;

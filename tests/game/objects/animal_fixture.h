@@ -78,7 +78,7 @@ public:
         return false;
     }
     bool IsGardenFocused() const override { return focused; }
-    bool LessonHoldsInput() const override { return lesson; }
+    bool LevelWaitsForPlayer() const override { return lesson; }
     void PlayGameSound(int32_t id) const override { sounds.push_back(id); }
     void EmitBurst(uint32_t count, float spread, const vek::vec2& at) const override
     {

@@ -2,8 +2,12 @@
 // them: the new people's ship after the first building, the bigger
 // basket's hint at a level's start, the medal slipping to silver and to
 // bronze.
-// After a restart of the program none of them comes again.
+// After a restart of the program none of them comes again. A hint that
+// waits for its "OK" holds the level clock until it is closed, with one
+// click.
 #include "lesson_player.h"
+
+#include "game/play/level_bot.h"
 
 using namespace lessontest;
 
@@ -68,6 +72,31 @@ TEST_F(HintsOnce, EachComesOnceAcrossARestart)
 #endif
     EXPECT_EQ(m_HintsRead, expected) << "no hint came again";
     EXPECT_FALSE(HintShown());
+}
+
+TEST_F(HintsOnce, TheBasketsHintHoldsTheClockUntilOneClickOnItsOk)
+{
+    Boot();
+    NewProfile("Eve");
+    SetHintsFromOptions(false);
+    // A player who bought the bigger basket after level 4.
+    gametest::cLevelBot::ReachLevel(5);
+    Player()->m_Upgrades.Upgrade(2);
+    ASSERT_TRUE(Player()->SavePlayer());
+    Player()->SaveGame(5);
+    StartToIsland();
+    EnterLevel(5);
+    ASSERT_TRUE(RunUntil([&] { return HintShown() && g_pGarden->m_iShownHint == 0; }, 90));
+
+    // He reads it for a while: the level waits for him.
+    const float clock = Clock();
+    Run(20 * 30);
+    EXPECT_EQ(Clock(), clock) << "the level clock ran while the hint waited for its OK";
+    ASSERT_TRUE(ClickControl("hint", "close"));
+    Run(20);
+    EXPECT_FALSE(HintShown()) << "one click on the OK closes the hint";
+    Run(30);
+    EXPECT_GT(Clock(), clock);
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // follows the tutorial through level 0, clicking only where each step
 // points, then finishes the level; the lesson never comes again. And the
 // water lesson, come while a plant waits to be weeded, costs the plant
-// nothing however slowly the player reads it.
+// nothing however slowly the player reads it; nor does the factory lesson,
+// which lets him play on beside it while the level clock stands still.
 #include "lesson_player.h"
 
 #include "game/play/level_bot.h"
@@ -244,6 +245,44 @@ TEST_F(FirstLesson, APlantWaitingToBeWeededOutlivesTheWaterLesson)
     Use(weedy);
     EXPECT_TRUE(Field()->HasObject(tree));
     EXPECT_NE(weedy->GetNeed(), cPlant::e_NeedWeed);
+}
+
+TEST_F(FirstLesson, ThePlantsOutliveTheFactoryLessonLeftUp)
+{
+    Boot();
+    NewProfile("Ida");
+    // A player who has met every lesson before the factory's.
+    gametest::cLevelBot::ReachLevel(3);
+    Player()->m_Events.assign(cTraining::kLessons, 1);
+    Player()->m_Events[e_lessonFactory] = 0;
+    GetProfileHost().iRuleCounter = 1;
+    ASSERT_TRUE(Player()->SavePlayer());
+    StartToIsland();
+    EnterLevel(3);
+
+    // The lesson's first step opens the level; it points at the car and
+    // lets the field be played.
+    ASSERT_TRUE(Until([&] { return Lesson().iKind == e_lessonFactory && !Lesson().IsWaiting() && HintShown(); }));
+    const float clock = Clock();
+    // Two olive trees: the first will need weeding, the second water.
+    const int32_t olive = Ware("plant01");
+    cSort* sort = g_pWareManager->GetSort(static_cast<uint32_t>(olive));
+    sort->vecNeedCounters = {sort->vecNeedIntervals[0] - 1, sort->vecNeedIntervals[1] - 1};
+    for (int i = 0; i < 2; ++i) {
+        ChooseSort(olive);
+        Use(FreeHole());
+    }
+    ASSERT_EQ(Plants().size(), 2u);
+    std::vector<uint32_t> trees;
+    for (cPlant* plant : Plants()) trees.push_back(plant->GetId());
+    ASSERT_TRUE(Until([&] { return PlantWithNeed(cPlant::e_NeedWeed) && PlantWithNeed(cPlant::e_NeedWater); }, 1800));
+
+    // The player leaves the lesson's hint up for a minute and more.
+    Run(62 * 30);
+    EXPECT_EQ(Lesson().iKind, e_lessonFactory);
+    EXPECT_EQ(Lesson().iStep, 0);
+    for (uint32_t tree : trees) EXPECT_TRUE(Field()->HasObject(tree)) << "a tree died while the level clock stood still";
+    EXPECT_EQ(Clock(), clock);
 }
 
 } // namespace

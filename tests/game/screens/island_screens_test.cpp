@@ -351,10 +351,12 @@ TEST_F(IslandScreens, TheIslandStatistics)
     vek::cWindow* w = Make("stat_island", kStatIslandScript, new cStatIslandWF());
     ASSERT_NE(w, nullptr);
     Build({"house00", "house01", "statue00"});
+    // The two houses hold two people; one of them walks about, the other
+    // is still on his way by ship: both count.
     m_pIsland->AddPeople(1, 1);
     m_pGame->pGUI->ShowWindow("stat_island");
     const vek::vec3 on = StatOnColor(), off = StatOffColor();
-    EXPECT_EQ(Text(w, "num_people"), "x1");
+    EXPECT_EQ(Text(w, "num_people"), "x2");
     EXPECT_EQ(Text(w, "num_house"), "x2");
     EXPECT_EQ(Text(w, "num_market"), "x0");
     EXPECT_TRUE(Visible(w, "img_market_lock"));
@@ -371,9 +373,12 @@ TEST_F(IslandScreens, TheIslandStatistics)
     // once. Then opened and closed once more.
     ClickControl(w, "ok");
     Run(0.1f);
+    // More people walking about than the houses hold are all counted.
+    m_pIsland->AddPeople(1, 2);
     m_pGame->pGUI->ShowWindow("stat_island");
     EXPECT_EQ(m_pGame->iPause, 1);
     EXPECT_EQ(Text(w, "num_house"), "x2");
+    EXPECT_EQ(Text(w, "num_people"), "x3");
     ClickControl(w, "ok");
     Run(1.0f);
     EXPECT_FALSE(m_pGame->pGUI->IsWindowShown("stat_island"));

@@ -64,7 +64,7 @@ bool IsKnownVersion(float version) { return version >= 0.6f - 1e-4f && version <
 // Reads the values of a saved file and notices when the file holds fewer
 // bytes than its own counts and fields need. A count that cannot fit the
 // bytes left refuses the rest of the record: nothing more is read, and the
-// values that follow keep what they held (their defaults).
+// loader gives the whole record its defaults.
 class cReader {
 public:
     explicit cReader(vek::cBitStream& stream) : m_Stream(stream) {}
@@ -89,7 +89,7 @@ public:
         value = std::move(text);
     }
     // A value the game only ever writes between lo and hi: one outside says
-    // the record is damaged, and it and the rest keep their defaults (never
+    // the record is damaged, and the whole record keeps its defaults (never
     // the nearest end of the range, which could hand out unearned progress).
     void IntIn(int32_t& value, int32_t lo, int32_t hi, const char* what)
     {
@@ -104,6 +104,11 @@ public:
     void OutOfRange(const char* what, int32_t read)
     {
         m_strOutOfRange = vek::Formatted("%s %i is out of range", what, read);
+        Stop();
+    }
+    void FloatOutOfRange(const char* what, float read)
+    {
+        m_strOutOfRange = vek::Formatted("%s %s is out of range", what, vek::Formatted("%g", static_cast<double>(read)));
         Stop();
     }
     // A count of items of four bytes. One that is negative or runs past the
@@ -180,12 +185,96 @@ private:
     vek::string m_strOutOfRange;
 };
 
-// What the damage warning says of the rest of the file.
+// The sorts, the bed layout and the animals the levels below `count` grant.
+void TakeEarnedAwards(cPlayer& player, int count)
+{
+    const cEarnedAwards earned = EarnedAwards(count);
+    player.m_iSorts = earned.iSorts;
+    player.m_iPlayerValue = earned.iBeds;
+    player.m_iAnimals = earned.iAnimals;
+}
+
+// What the damage warning says of the file: nothing of it is used.
 vek::string DamageText(const cReader& in)
 {
-    if (!in.OutOfRangeText().empty()) return in.OutOfRangeText() + "; it and the rest keep their defaults";
-    return in.WasCountRefused() ? "a count does not fit the file; the rest keeps its defaults"
-                                : "it is cut short; the rest keeps its defaults";
+    constexpr const char* kDefaults = "; its whole record keeps its defaults";
+    if (!in.OutOfRangeText().empty()) return in.OutOfRangeText() + kDefaults;
+    return vek::string(in.WasCountRefused() ? "a count does not fit the file" : "it is cut short") + kDefaults;
+}
+
+// The fields of "player.dat" after its version, read into the profile, the
+// tutorial switch into `training`. A value the game never writes stops the
+// reader.
+void ReadPlayerFields(cPlayer& player, cReader& in, int32_t& training)
+{
+    in.String(player.m_strName);
+    in.IntIn(player.m_iProgress, 0, kLevelCount, "the progress");
+    in.IntIn(player.m_iContinueLevel, -1, kLevelCount - 1, "the level to continue");
+    in.FixedList(player.m_Events);
+    in.FixedList(player.m_Hints);
+    in.List(player.m_Results);
+    in.List(player.m_Times);
+    // A level's time is the level clock when it was won.
+    for (float time : player.m_Times)
+        if (!in.IsStopped() && !(std::isfinite(time) && time >= 0.0f)) in.FloatOutOfRange("a level time", time);
+    if (player.m_fVersion >= 0.7f) {
+        in.List(player.m_Values);
+        in.List(player.m_AnimalCounts);
+    }
+    // The options screen and the hint window write 0 or 1.
+    if (player.m_fVersion >= 0.9f) in.IntIn(training, 0, 1, "the tutorial switch");
+}
+
+// The record of "save.dat" of the slot, read into the profile (the game in
+// play's clock, car load, next task and tasks first) and the rule counter
+// into `ruleCounter`. A value the game never writes stops the reader.
+void ReadGameFields(cPlayer& player, cReader& in, int slot, float version, int32_t& ruleCounter)
+{
+    vek::cBitStream& stream = in.Stream();
+    if (slot == -1) {
+        in.Float(player.m_fClock);
+        if (!in.IsStopped() && !(std::isfinite(player.m_fClock) && player.m_fClock >= 0.0f))
+            in.FloatOutOfRange("the level clock", player.m_fClock);
+        if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
+        if (!in.IsStopped() && !ReadWareList(player.m_CarLoad, &stream)) in.RefuseCount();
+        in.IntIn(player.m_iLevelValue, 0, std::numeric_limits<int32_t>::max(), "the next task");
+        if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
+        if (!in.IsStopped()) {
+            bool refused = false;
+            if (!ReadLevelTasks(stream, player.m_Tasks, version, &refused)) {
+                if (refused)
+                    in.RefuseCount();
+                else
+                    in.MarkShort();
+            }
+        }
+        // More than any level asks for, or more delivered beyond a task
+        // than the car holds: no game wrote that.
+        const int32_t below = -static_cast<int32_t>(player.m_CarLoad.size());
+        for (const cLevelTask& task : player.m_Tasks) {
+            if (in.IsStopped()) break;
+            if (task.IsEmpty() || (task.iAmount >= below && task.iAmount <= LargestTaskAmount())) continue;
+            in.OutOfRange("a task amount", task.iAmount);
+        }
+    }
+    if (version < 0.9f) {
+        int32_t older = 0;  // older files carry one more value here
+        in.Int(older);
+    }
+    // The game in play holds what the levels up to the newest grant (its
+    // award may be in while its result sequence runs); a level's own save
+    // what the levels before it grant. Less is a replay's older state.
+    const cEarnedAwards earned = EarnedAwards(slot >= 0 ? slot : player.m_iProgress + 1);
+    // The water reminder sets the counter once: 0 or 1.
+    in.IntIn(ruleCounter, 0, 1, "the rule counter");
+    in.IntIn(player.m_iPlayerValue, 0, earned.iBeds, "the bed layout");
+    in.IntIn(player.m_iMoney, 0, kMostMoney, "the money");
+    in.IntIn(player.m_iIslandMoney, 0, kMostMoney, "the island funds");
+    int32_t upgrades[cUpgrades::kCount] = {};
+    for (int i = 0; i < cUpgrades::kCount; ++i) in.IntIn(upgrades[i], 0, MaxLevel(i), "an upgrade level");
+    for (int i = 0; i < cUpgrades::kCount; ++i) player.m_Upgrades.SetLevel(i, upgrades[i]);
+    in.IntIn(player.m_iSorts, 0, earned.iSorts, "the sort index");
+    in.IntIn(player.m_iAnimals, -1, earned.iAnimals, "the animal level");
 }
 
 // A stamp for a new save: differs from the last one and, very likely, from
@@ -286,8 +375,14 @@ bool TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version)
 void KeepAsBad(const vek::filename& file)
 {
     vek::cBitStream old;
-    if (vek::cDataManager::ReadBinary(&old, file) == vek::cDataManager::Ok)
-        vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+    const int read = vek::cDataManager::ReadBinary(&old, file);
+    // An empty file is kept as the empty file it is.
+    bool empty = false;
+    if (read == vek::cDataManager::InternalError) {
+        vek::cFile f;
+        empty = f.Open(file, "rb") == vek::cFile::e_openOk && f.GetSize() == 0;
+    }
+    if (read == vek::cDataManager::Ok || empty) vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
 }
 
 namespace {
@@ -570,7 +665,8 @@ bool cPlayer::LoadPlayer()
         m_bPlayerRefused = true;
         return false;
     }
-    if (result != vek::cDataManager::Ok) return false;
+    // An empty file (or one too large to be the game's) reads as no bytes.
+    if (result != vek::cDataManager::Ok && result != vek::cDataManager::InternalError) return false;
 
     // The mark of the game in play's save "player.dat" was written with
     // (LoadGame compares it with the save's own).
@@ -581,9 +677,12 @@ bool cPlayer::LoadPlayer()
     float version = 0.0f;
     in.Float(version);
     if (in.IsStopped()) {
-        // Cut before its first value: nothing to read, nothing refused.
-        vek::LogWarning(kSender, "%s is damaged: it is cut short; the profile keeps its defaults\n", file.path);
+        // Empty or cut before its first value: nothing to read, nothing
+        // refused; the file and the game in play are kept at the next save.
+        vek::LogWarning(kSender, "%s is damaged: it is empty or cut short; the profile keeps its defaults\n",
+                        file.path);
         m_bPlayerDamaged = true;
+        NoteSetPartDamaged(-1);
         return true;
     }
     if (!IsKnownVersion(version)) {
@@ -596,45 +695,36 @@ bool cPlayer::LoadPlayer()
         m_bPlayerRefused = true;
         return false;
     }
-    // What a misaligned file would replace comes back if the file is refused.
+    // Nothing of a damaged or misaligned record is used: what it would
+    // replace comes back.
     const cPlayer before = *this;
-    const int32_t trainingBefore = GetProfileHost().iTraining;
     m_fVersion = version;
     m_fUnmarkedVersion = version;
-    in.String(m_strName);
-    in.IntIn(m_iProgress, 0, kLevelCount, "the progress");
-    in.IntIn(m_iContinueLevel, -1, kLevelCount - 1, "the level to continue");
-    in.FixedList(m_Events);
-    in.FixedList(m_Hints);
-    in.List(m_Results);
-    in.List(m_Times);
-    if (m_fVersion >= 0.7f) {
-        in.List(m_Values);
-        in.List(m_AnimalCounts);
-    }
-    if (m_fVersion >= 0.9f) {
-        // A file cut before the switch leaves it as it is.
-        int32_t training = GetProfileHost().iTraining;
-        in.Int(training);
-        GetProfileHost().iTraining = training;
-    }
-    m_bPlayerDamaged = in.IsShort();
-    if (m_bPlayerDamaged) vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
+    int32_t training = GetProfileHost().iTraining;
+    ReadPlayerFields(*this, in, training);
     // A name is never empty, and values out of range after reading mean the
-    // fields were read from the wrong bytes: none of them is kept, and the
-    // file is kept as it is beside the next one written.
+    // fields were read from the wrong bytes.
     const bool emptyName = m_strName.empty();
-    const int fixes = CheckProfileValues(*this);
-    if (emptyName || (fixes > 0 && !in.IsShort())) {
+    const int fixes = in.IsShort() ? 0 : CheckProfileValues(*this);
+    if (in.IsShort()) vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
+    if (emptyName || fixes > 0)
         vek::LogWarning(kSender, "%s is misaligned (%s); its values are not used\n", file.path,
                         emptyName ? "an empty name" : "values out of range");
-        *this = before;
-        GetProfileHost().iTraining = trainingBefore;
-        m_bPlayerDamaged = true;
+    if (!in.IsShort() && !emptyName && fixes == 0) {
+        GetProfileHost().iTraining = training;
+        m_Saved = TakeProgress();
+        return true;
     }
-    // The level to continue may be lost with the rest: the game in play it
-    // names is kept before anything is saved over it.
-    if (m_bPlayerDamaged) NoteSetPartDamaged(-1);
+    // The whole record keeps its defaults, the name a new profile takes
+    // among them, never the part read before the fault. Its version, known
+    // to this game, still tells how the profile's older saves are laid out.
+    *this = before;
+    m_fVersion = version;
+    m_fUnmarkedVersion = version;
+    m_bPlayerDamaged = true;
+    // The file is kept as it is beside the next one written, and so is the
+    // game in play its lost level to continue names.
+    NoteSetPartDamaged(-1);
     m_Saved = TakeProgress();
     return true;
 }
@@ -690,6 +780,26 @@ bool cPlayer::SavePlayer()
     return ok;
 }
 
+void cPlayer::TakeGameDefaults(int slot)
+{
+    // Nothing of the record is used, never the part read before the fault:
+    // it keeps its defaults, and the sorts, the beds and the animals are
+    // what the levels won grant, so that a level still has what it needs.
+    Reset();
+    TakeEarnedAwards(*this, slot >= 0 ? slot : m_iProgress);
+    // Its file, and the others of its save, are kept at the next save.
+    NoteSetPartDamaged(slot);
+    if (slot != -1 || m_iContinueLevel < 0) return;
+    // The game in play is not offered to continue (its tasks, clock and
+    // money are lost): its level starts again from its own save, and a win
+    // whose result sequence it held is given up with it.
+    vek::LogWarning(kSender, "The game in play (level %i) is not continued; the level starts again from its start\n",
+                    m_iContinueLevel);
+    m_iContinueLevel = -1;
+    if (m_iProgress >= 0 && m_Results.size() > static_cast<size_t>(m_iProgress))
+        m_Results.resize(static_cast<size_t>(m_iProgress));
+}
+
 bool cPlayer::LoadGame(int slot)
 {
     Reset();
@@ -731,59 +841,28 @@ bool cPlayer::LoadGame(int slot)
             if (!SettlePending(vek::AppendPath(folder, name), m_uSetStamp)) NoteSetPartRefused(slot);
         if (slot == -1 && result == vek::cDataManager::Ok) m_uPlayStamp = m_uSetStamp;
 
-        if (result == vek::cDataManager::Ok) {
+        // An empty file (or one too large to be the game's) is damaged too.
+        if (result == vek::cDataManager::Ok || result == vek::cDataManager::InternalError) {
             cReader in(stream);
-            cProfileHost& host = GetProfileHost();
-            if (slot == -1) {
-                in.Float(m_fClock);
-                if (!in.IsStopped() && !(std::isfinite(m_fClock) && m_fClock >= 0.0f)) {
-                    in.OutOfRange("the level clock", static_cast<int32_t>(std::isfinite(m_fClock) ? m_fClock : -1.0f));
-                    m_fClock = 0.0f;
-                }
-                if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
-                if (!in.IsStopped() && !ReadWareList(m_CarLoad, &stream)) in.RefuseCount();
-                in.IntIn(m_iLevelValue, 0, std::numeric_limits<int32_t>::max(), "the next task");
-                if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
-                if (!in.IsStopped()) {
-                    bool refused = false;
-                    if (!ReadLevelTasks(stream, m_Tasks, version, &refused)) {
-                        if (refused)
-                            in.RefuseCount();
-                        else
-                            in.MarkShort();
-                    }
-                }
-                // More than any level asks for, or more delivered beyond a
-                // task than the car holds: no game wrote that.
-                const int32_t below = -static_cast<int32_t>(m_CarLoad.size());
-                for (size_t i = 0; i < m_Tasks.size() && !in.IsStopped(); ++i) {
-                    const cLevelTask& task = m_Tasks[i];
-                    if (task.IsEmpty() || (task.iAmount >= below && task.iAmount <= LargestTaskAmount())) continue;
-                    in.OutOfRange("a task amount", task.iAmount);
-                    m_Tasks.resize(i);
-                }
-            }
-            if (version < 0.9f) {
-                int32_t older = 0;  // older files carry one more value here
-                in.Int(older);
-            }
-            constexpr int32_t kMost = std::numeric_limits<int32_t>::max();
-            in.Int(host.iRuleCounter);
-            in.IntIn(m_iPlayerValue, 0, kMost, "the bed layout");
-            in.IntIn(m_iMoney, 0, kMost, "the money");
-            in.IntIn(m_iIslandMoney, 0, kMost, "the island funds");
-            int32_t upgrades[cUpgrades::kCount] = {};
-            for (int i = 0; i < cUpgrades::kCount; ++i) in.IntIn(upgrades[i], 0, MaxLevel(i), "an upgrade level");
-            for (int i = 0; i < cUpgrades::kCount; ++i) m_Upgrades.SetLevel(i, upgrades[i]);
-            in.IntIn(m_iSorts, 0, kLastSort, "the sort index");
-            in.IntIn(m_iAnimals, -1, kAnimalKinds - 1, "the animal level");
-            if (in.IsShort()) {
-                NoteSetPartDamaged(slot);
-                vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
+            int32_t ruleCounter = GetProfileHost().iRuleCounter;
+            if (result == vek::cDataManager::Ok)
+                ReadGameFields(*this, in, slot, version, ruleCounter);
+            else
+                in.Stop();
+            if (!in.IsShort()) {
+                GetProfileHost().iRuleCounter = ruleCounter;
+            } else {
+                vek::LogWarning(kSender, "%s is damaged: %s\n", file.path,
+                                result == vek::cDataManager::Ok ? DamageText(in)
+                                                                : vek::string("it is empty; its record keeps its defaults"));
+                TakeGameDefaults(slot);
             }
             CheckProfileValues(*this);
         }
     }
+    // A save that cannot be read starts its level with what the levels
+    // before it grant.
+    if (Holds(m_RefusedSlots, slot)) TakeEarnedAwards(*this, slot >= 0 ? slot : m_iProgress);
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
     if (cIsland* island = GetIsland()) island->Load(slot);
     return true;

@@ -174,6 +174,10 @@ private:
     // the profile written without a mark (in an older layout) with the
     // layout it has, so that it is never read in today's.
     void MarkOlderSaves(const vek::filename& folder);
+    // A damaged "save.dat" of the slot: its whole record takes its defaults
+    // (those the won levels grant), the set is kept at the next save, and a
+    // game in play is no longer offered to continue.
+    void TakeGameDefaults(int slot);
     // Writes the stream to the file, first keeping a damaged earlier file as
     // "<name>.bad" when loading found it damaged.
     bool WriteFile(const vek::cBitStream& stream, const vek::filename& folder, const char* name,

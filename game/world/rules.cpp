@@ -280,6 +280,17 @@ int CheckProfileValues(cPlayer& player)
     return fixes;
 }
 
+cEarnedAwards EarnedAwards(int count)
+{
+    cEarnedAwards earned;
+    for (int level = 0; level < std::min(count, kLevelCount); ++level) {
+        const cLevelDef& def = GetLevelDef(level);
+        if (def.Has(cLevelDef::e_NewSort)) earned.iSorts = std::min(earned.iSorts + 1, kLastSort);
+        if (def.Has(cLevelDef::e_MoreBeds)) ++earned.iBeds;
+        if (def.Has(cLevelDef::e_NewAnimal)) earned.iAnimals = std::min(earned.iAnimals + 1, kLastAnimal);
+    }
+    return earned;
+}
 
 // ---- the game object's rules ----
 

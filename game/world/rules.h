@@ -116,6 +116,24 @@ bool StepShipClock(float& clock, int level);
 // corrections.
 int CheckProfileValues(cPlayer& player);
 
+// What finishing levels 0 to count - 1 grants a profile: the sort index,
+// the bed layout and the animal level rise from a new profile's 0, 0 and -1
+// once for each level with that award (held at the last sort and animal).
+// A saved value above these was never earned.
+struct cEarnedAwards {
+    int32_t iSorts = 0;
+    int32_t iBeds = 0;
+    int32_t iAnimals = -1;
+};
+cEarnedAwards EarnedAwards(int count);
+
+// The most money or island funds a game can hold. A level pays only for
+// the wares its tasks still ask for (a few dozen, none dearer than 70),
+// besides its start money and the time bonus; the funds gather 45 levels
+// of that, well under a million in all. A saved sum above this bound was
+// never earned.
+constexpr int32_t kMostMoney = 10000000;
+
 
 // Whether a ware is still wanted: an active task for it still counts above
 // 0.

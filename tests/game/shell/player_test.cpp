@@ -118,15 +118,16 @@ Bytes PlayerDatOf(float version, const std::string& name, int32_t progress)
 
 // A "save.dat" of the game in play as a game of that version writes it:
 // clock 12.5, the car load {2}, next task 1, one egg task (3 to go, from
-// 4 s; the time only above 0.7), the extra value before 0.9, money 6060,
-// island funds 40, sorts 2, animals 1.
+// 4 s; the time only above 0.7), the extra value before 0.9, the rule
+// counter 1, money 6060, island funds 40, sorts 2, animals 1 (which the
+// levels up to 12 grant).
 Bytes SaveDatOf(float version)
 {
     Out o;
     o.F(12.5f).I(1).I(2).I(1).I(1).S("egg").I(-1).I(3);
     if (version > 0.7f) o.F(4.0f);
     if (version < 0.9f) o.I(77);
-    o.I(5).I(0).I(6060).I(40).Zeros(6).I(2).I(1);
+    o.I(1).I(0).I(6060).I(40).Zeros(6).I(2).I(1);
     return o.b;
 }
 
@@ -222,7 +223,7 @@ TEST_F(ProfileTest, OlderVersionsReadOnlyWhatTheyCarry)
     Out save;
     save.F(0.0f).I(0).I(0).I(0);
     save.I(77);  // the extra value
-    save.I(5).I(0).I(123).I(0).Zeros(6).I(0).I(-1);
+    save.I(1).I(0).I(123).I(0).Zeros(6).I(0).I(-1);
     ASSERT_TRUE(vektest::WriteFile(Path("old/save.dat"), save.b));
 
     GetProfileHost().iTraining = 0;
@@ -234,7 +235,7 @@ TEST_F(ProfileTest, OlderVersionsReadOnlyWhatTheyCarry)
     EXPECT_TRUE(p.m_AnimalCounts.empty());
     EXPECT_EQ(GetProfileHost().iTraining, 0);
     ASSERT_TRUE(p.Activate());
-    EXPECT_EQ(GetProfileHost().iRuleCounter, 5);
+    EXPECT_EQ(GetProfileHost().iRuleCounter, 1);
     EXPECT_EQ(p.m_iMoney, 123);
 
     // The version as written by a 0.9 game is current: the switch is read.
@@ -252,7 +253,7 @@ TEST_F(ProfileTest, EachKnownVersionReadsItsSaveWithTasksAgainAfterSaving)
     const float versions[] = {0.6f, 0.7f, 0.8f, 0.9f};
     for (float version : versions) {
         const std::string folder = "k" + std::to_string(static_cast<int>(version * 10));
-        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/player.dat"), PlayerDatOf(version, "Ann", 3)));
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/player.dat"), PlayerDatOf(version, "Ann", 12)));
         ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), SaveDatOf(version)));
         cPlayer p(folder);
         ASSERT_TRUE(p.LoadPlayer()) << version;
@@ -266,7 +267,7 @@ TEST_F(ProfileTest, EachKnownVersionReadsItsSaveWithTasksAgainAfterSaving)
             EXPECT_EQ(p.m_CarLoad, std::vector<int32_t>{2}) << version;
             EXPECT_EQ(p.m_iSorts, 2) << version;
             EXPECT_EQ(p.m_iAnimals, 1) << version;
-            EXPECT_EQ(GetProfileHost().iRuleCounter, 5) << version;
+            EXPECT_EQ(GetProfileHost().iRuleCounter, 1) << version;
             ASSERT_EQ(p.m_Tasks.size(), 1u) << version << " " << round;
             EXPECT_EQ(p.m_Tasks[0].iWare, MakeLevelTask("egg", 1, 0.0f).iWare);
             EXPECT_EQ(p.m_Tasks[0].iAmount, 3);
@@ -497,14 +498,14 @@ TEST_F(ProfileTest, HostileCountsNeverReachPastTheFile)
         ASSERT_TRUE(vektest::WriteFile(Path("h/save.dat"), bytes));
         cPlayer p("h");
         EXPECT_TRUE(p.Activate());
-        EXPECT_EQ(p.m_fClock, 3.0f);
+        EXPECT_EQ(p.m_fClock, 0.0f);
         EXPECT_TRUE(p.m_CarLoad.empty());
         EXPECT_TRUE(p.m_Tasks.empty()) << round;
         EXPECT_EQ(p.m_iMoney, 0) << round;
         EXPECT_EQ(p.m_iIslandMoney, 0);
         EXPECT_EQ(p.m_iAnimals, -1);
         EXPECT_EQ(p.m_iSorts, 0);
-        EXPECT_EQ(p.m_iLevelValue, round == 0 ? 0 : 2);
+        EXPECT_EQ(p.m_iLevelValue, 0);
         EXPECT_EQ(Logged("a count does not fit the file"), warned + 2 + round);
         ASSERT_TRUE(p.SaveGame(-1));
         EXPECT_EQ(Read("h/save.dat.bad"), bytes);
@@ -527,7 +528,7 @@ TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
     const Bytes player = Read("t/player.dat");
     const Bytes save = Read("t/save.dat");
 
-    // Every cut: one warning, and the values before the cut are kept.
+    // Every cut: one warning, and nothing of the record is kept.
     // player.dat: version, name "Player" (2 + 6), progress, level, 15
     // events, 10 hints, results {1, 2} at byte 128, times {3} at 140, the
     // values {4} at 148, the animal counts at 156, the switch at 160.
@@ -538,9 +539,8 @@ TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
         cPlayer p("t");
         EXPECT_TRUE(p.LoadPlayer()) << len;
         EXPECT_EQ(Logged("player.dat is damaged"), warned + 1) << len;
-        EXPECT_EQ(p.m_Results, len >= 140 ? (std::vector<int32_t>{1, 2}) : std::vector<int32_t>()) << len;
-        EXPECT_EQ(p.m_Times, len >= 148 ? std::vector<float>{3.0f} : std::vector<float>{}) << len;
-        EXPECT_EQ(p.m_Values, len >= 156 ? std::vector<int32_t>{4} : std::vector<int32_t>{}) << len;
+        EXPECT_EQ(p.m_iProgress, 0) << len;
+        EXPECT_TRUE(p.m_Results.empty() && p.m_Times.empty() && p.m_Values.empty()) << len;
     }
     ASSERT_EQ(player.size(), 164u + save_set::kMarkBytes);
     // save.dat: clock, the car load {2} (8 bytes), the next task, one egg
@@ -554,9 +554,9 @@ TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
         EXPECT_TRUE(p.Activate()) << len;
         EXPECT_EQ(Logged("save.dat is damaged"), warned + 1) << len;
         EXPECT_EQ(p.m_fClock, 0.0f);
-        EXPECT_EQ(p.m_CarLoad, len >= 12 ? std::vector<int32_t>{2} : std::vector<int32_t>{}) << len;
-        EXPECT_EQ(p.m_Tasks.size(), len >= 37 ? 1u : 0u) << len;
-        EXPECT_EQ(p.m_iMoney, len >= 49 ? 50 : 0) << len;
+        EXPECT_TRUE(p.m_CarLoad.empty()) << len;
+        EXPECT_TRUE(p.m_Tasks.empty()) << len;
+        EXPECT_EQ(p.m_iMoney, 0) << len;
         EXPECT_EQ(p.m_iAnimals, -1) << len;
         for (int i = 0; i < cUpgrades::kCount; ++i) EXPECT_EQ(p.m_Upgrades.GetLevel(i), 0);
     }
@@ -575,79 +575,135 @@ TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
     EXPECT_EQ(Read("t/save.dat.bad"), cutSave);
 }
 
-TEST_F(ProfileTest, AValueNoGameWritesKeepsItAndTheRestAtTheirDefaults)
+TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
 {
-    // player.dat: a flipped bit in the progress, then in the level to
-    // continue. Neither opens levels never won; the values before stay.
-    struct PlayerCase {
-        int32_t progress, level;
-        const char* logged;
-    };
-    for (const PlayerCase& c : {PlayerCase{0x82, -1, "the progress 130 is out of range"},
-                                PlayerCase{3, 0x80, "the level to continue 128 is out of range"}}) {
-        Bytes bytes = PlayerDatOf(0.9f, "Ann", c.progress);
-        bytes.replace(13, 4, Out().I(c.level).b);
-        ASSERT_TRUE(vektest::WriteFile(Path("v/player.dat"), bytes));
-        ASSERT_TRUE(vektest::WriteFile(Path("v/save.dat"), SaveDatOf(0.9f)));
-        cPlayer p("v");
-        ASSERT_TRUE(p.LoadPlayer());
-        EXPECT_EQ(Logged(c.logged), 1);
-        EXPECT_EQ(p.m_strName, "Ann");
-        EXPECT_EQ(p.m_iProgress, c.progress == 3 ? 3 : 0);
-        EXPECT_EQ(p.m_iContinueLevel, -1);
-        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeDamaged);
-        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone) << "told once";
-        // The game in play the file named is kept before it is saved over.
-        ASSERT_TRUE(p.Activate());
-        ASSERT_TRUE(p.SaveGame(-1));
-        EXPECT_EQ(Read("v/save.dat.bad"), SaveDatOf(0.9f));
-        ASSERT_TRUE(p.SavePlayer());
-        EXPECT_EQ(Read("v/player.dat.bad"), bytes);
-    }
-
-    // save.dat: each damaged value by its bytes, with what the game then
-    // holds. SaveDatOf: the task count at 16, its amount at 29, the rule
-    // counter at 37, money at 45, the upgrades at 53, sorts at 77.
-    struct SaveCase {
+    // player.dat of "Ann": progress 3, medals {0, 1, 2}, times {10, 20, 30}
+    // (the last at 53), the tutorial switch 0 at its end (65).
+    const Bytes ann = Out().F(0.9f).S("Ann").I(3).I(-1).I(0).I(0).I(3).I(0).I(1).I(2).I(3).F(10.0f).F(20.0f)
+                          .F(30.0f).I(0).I(0).I(0).b;
+    // The game in play of a profile at level 12, whose result sequence
+    // runs: SaveDatOf's values are within what the levels up to 12 grant.
+    // SaveDatOf: the clock at 0, the task count at 16, the name's length at
+    // 20, its amount at 29, the rule counter at 37, the bed layout at 41,
+    // money at 45, funds at 49, the upgrades at 53, sorts at 77, animals at
+    // 81. The save level 1 starts from: the rule counter, bed layout 1,
+    // money 35, funds 40, no upgrades, sort 1 and no animal (level 0's
+    // awards).
+    const Bytes slot1 = Out().I(1).I(1).I(35).I(40).Zeros(6).I(1).I(-1).b;
+    constexpr size_t kWhole = 1000, kEmpty = 1001;
+    struct cCase {
+        const char* file;  // player.dat, or the save.dat of the slot
+        int slot;
         size_t at;
-        int32_t value;
-        size_t tasks;  // the records kept
-        int32_t money, sorts;
-        const char* logged;
+        Bytes with;
+        const char* logged;  // null: nothing is damaged
     };
-    const SaveCase cases[] = {
-        {77, 0x82, 1, 6060, 0, "the sort index 130 is out of range"},
-        {53, 9, 1, 6060, 0, "an upgrade level 9 is out of range"},
-        {61, -4, 1, 6060, 0, "an upgrade level -4 is out of range"},
-        {45, -6060, 1, 0, 0, "the money -6060 is out of range"},
-        {16, -1, 0, 0, 0, "a count does not fit the file"},
-        {29, 0x7fffffff, 0, 0, 0, "a task amount 2147483647 is out of range"},
-        {29, -6, 0, 0, 0, "a task amount -6 is out of range"},
+    const Bytes nan = Out().F(std::nanf("")).b;
+    const Bytes big = Out().I(0x7fffffff).b;
+    const cCase cases[] = {
+        {"player.dat", -1, kWhole, "", nullptr},
+        {"player.dat", -1, 9, Out().I(0x82).b, "the progress 130 is out of range"},
+        {"player.dat", -1, 13, Out().I(0x80).b, "the level to continue 128 is out of range"},
+        {"player.dat", -1, 53, nan, "a level time NaN is out of range"},
+        {"player.dat", -1, 65, Out().I(12345).b, "the tutorial switch 12345 is out of range"},
+        {"player.dat", -1, kEmpty, "", "player.dat is damaged: it is empty"},
+        {"save.dat", -1, kWhole, "", nullptr},
         // One more delivered than wanted, while the car still holds it: a
         // game writes that.
-        {29, -1, 1, 6060, 2, nullptr},
+        {"save.dat", -1, 29, Out().I(-1).b, nullptr},
+        {"save.dat", -1, 0, nan, "the level clock NaN is out of range"},
+        {"save.dat", -1, 16, Out().I(-1).b, "a count does not fit the file"},
+        {"save.dat", -1, 16, Out().I(1000).b, "a count does not fit the file"},
+        {"save.dat", -1, 16, big, "a count does not fit the file"},
+        {"save.dat", -1, 20, Bytes("\xff\xff", 2), "save.dat is damaged: it is cut short"},
+        {"save.dat", -1, 29, big, "a task amount 2147483647 is out of range"},
+        {"save.dat", -1, 29, Out().I(-6).b, "a task amount -6 is out of range"},
+        {"save.dat", -1, 37, big, "the rule counter 2147483647 is out of range"},
+        {"save.dat", -1, 41, Out().I(4).b, "the bed layout 4 is out of range"},
+        {"save.dat", -1, 41, big, "the bed layout 2147483647 is out of range"},
+        {"save.dat", -1, 45, big, "the money 2147483647 is out of range"},
+        {"save.dat", -1, 45, Out().I(-6060).b, "the money -6060 is out of range"},
+        {"save.dat", -1, 49, big, "the island funds 2147483647 is out of range"},
+        {"save.dat", -1, 53, Out().I(9).b, "an upgrade level 9 is out of range"},
+        {"save.dat", -1, 61, Out().I(-4).b, "an upgrade level -4 is out of range"},
+        {"save.dat", -1, 77, Out().I(4).b, "the sort index 4 is out of range"},
+        {"save.dat", -1, 81, Out().I(2).b, "the animal level 2 is out of range"},
+        {"save.dat", -1, kEmpty, "", "save.dat is damaged: it is empty"},
+        {"1/save.dat", 1, kWhole, "", nullptr},
+        {"1/save.dat", 1, 4, Out().I(0x10000001).b, "the bed layout 268435457 is out of range"},
+        {"1/save.dat", 1, 44, Out().I(-2).b, "the animal level -2 is out of range"},
     };
     int round = 0;
-    for (const SaveCase& c : cases) {
-        const std::string folder = "s" + std::to_string(round++);
-        Bytes bytes = SaveDatOf(0.9f);
-        bytes.replace(c.at, 4, Out().I(c.value).b);
-        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), bytes));
+    for (const cCase& c : cases) {
+        const std::string folder = "v" + std::to_string(round++);
+        const bool player = std::string(c.file) == "player.dat";
+        Bytes bytes = player ? ann : c.slot == -1 ? SaveDatOf(0.9f) : slot1;
+        if (c.at == kEmpty)
+            bytes.clear();
+        else if (c.at != kWhole)
+            bytes.replace(c.at, c.with.size(), c.with);
+        SCOPED_TRACE(std::string(c.file) + (c.logged ? std::string(": ") + c.logged : std::string(" whole")));
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/" + c.file), bytes));
+        const int logged = c.logged ? Logged(c.logged) : 0;
+        const bool damaged = c.logged != nullptr;
+        GetProfileHost().iTraining = 1;
         GetProfileHost().iRuleCounter = 0;
         cPlayer p(folder);
-        ASSERT_TRUE(p.Activate());
-        if (c.logged) {
-            EXPECT_EQ(Logged(c.logged), 1) << c.logged;
+        if (player) {
+            // The game in play of a profile at progress 0, kept before it is
+            // saved over when the level to continue may be lost.
+            const Bytes fresh = Out().F(0.0f).Zeros(7).Zeros(6).I(0).I(-1).b;
+            ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), fresh));
+            ASSERT_TRUE(p.LoadPlayer());
+            // Nothing of a damaged record, not even the name before the
+            // fault: a new profile's.
+            EXPECT_EQ(p.m_strName, damaged ? cPlayer("x").m_strName : "Ann");
+            EXPECT_EQ(p.m_iProgress, damaged ? 0 : 3);
+            EXPECT_EQ(p.m_Results.size(), damaged ? 0u : 3u);
+            EXPECT_EQ(p.m_Times.size(), damaged ? 0u : 3u);
+            EXPECT_EQ(GetProfileHost().iTraining, damaged ? 1 : 0);
+            ASSERT_TRUE(p.Activate());
+        } else {
+            p.m_iProgress = 12;
+            p.m_iContinueLevel = 12;
+            p.m_Results.assign(13, 0);
+            ASSERT_TRUE(p.LoadGame(c.slot));
+            // Nothing of a damaged record: the levels won grant the sorts,
+            // the beds and the animals.
+            const bool playing = c.slot == -1;
+            EXPECT_EQ(p.m_Tasks.size(), damaged || !playing ? 0u : 1u);
+            EXPECT_EQ(p.m_CarLoad.size(), damaged || !playing ? 0u : 1u);
+            EXPECT_EQ(p.m_fClock, damaged || !playing ? 0.0f : 12.5f);
+            EXPECT_EQ(p.m_iLevelValue, damaged || !playing ? 0 : 1);
+            EXPECT_EQ(GetProfileHost().iRuleCounter, damaged ? 0 : 1);
+            EXPECT_EQ(p.m_iMoney, damaged ? 0 : playing ? 6060 : 35);
+            EXPECT_EQ(p.m_iIslandMoney, damaged ? 0 : 40);
+            for (int i = 0; i < cUpgrades::kCount; ++i) EXPECT_EQ(p.m_Upgrades.GetLevel(i), 0);
+            EXPECT_EQ(p.m_iSorts, !playing ? 1 : damaged ? 3 : 2);
+            EXPECT_EQ(p.m_iPlayerValue, !playing ? 1 : damaged ? 3 : 0);
+            EXPECT_EQ(p.m_iAnimals, !playing ? -1 : damaged ? 0 : 1);
+            // A damaged game in play is not continued, and the win its
+            // result sequence held is given up.
+            EXPECT_EQ(p.m_iContinueLevel, damaged && playing ? -1 : 12);
+            EXPECT_EQ(p.m_Results.size(), damaged && playing ? 12u : 13u);
         }
-        EXPECT_EQ(p.m_Tasks.size(), c.tasks) << c.at;
-        EXPECT_EQ(GetProfileHost().iRuleCounter, c.tasks == 0 ? 0 : 5) << c.at;
-        EXPECT_EQ(p.m_iMoney, c.money) << c.at;
-        EXPECT_EQ(p.m_iSorts, c.sorts) << c.at;
-        EXPECT_EQ(p.m_iAnimals, c.logged ? -1 : 1) << c.at;
-        for (int i = 0; i < cUpgrades::kCount; ++i) EXPECT_EQ(p.m_Upgrades.GetLevel(i), 0) << c.at;
-        EXPECT_EQ(p.TakeLoadNotice(), c.logged ? cPlayer::e_noticeDamaged : cPlayer::e_noticeNone) << c.at;
-        ASSERT_TRUE(p.SaveGame(-1));
-        EXPECT_EQ(Exists(folder + "/save.dat.bad"), c.logged != nullptr) << c.at;
+        if (damaged) {
+            EXPECT_EQ(Logged(c.logged), logged + 1);
+        }
+        EXPECT_EQ(p.TakeLoadNotice(c.slot), damaged ? cPlayer::e_noticeDamaged : cPlayer::e_noticeNone);
+        EXPECT_EQ(p.TakeLoadNotice(c.slot), cPlayer::e_noticeNone) << "told once";
+        // The damaged file is kept beside the one saved over it (and the
+        // game in play beside its new save when player.dat was damaged).
+        if (player) {
+            ASSERT_TRUE(p.SavePlayer());
+        }
+        ASSERT_TRUE(p.SaveGame(c.slot));
+        const std::string saved = player ? "save.dat" : c.file;
+        EXPECT_EQ(Exists(folder + "/" + c.file + ".bad"), damaged);
+        EXPECT_EQ(Exists(folder + "/" + saved + ".bad"), damaged);
+        if (damaged) {
+            EXPECT_EQ(Read(folder + "/" + c.file + ".bad"), bytes);
+        }
     }
 
     // A save.dat refused for its task count: the field and the island of
@@ -673,9 +729,9 @@ TEST_F(ProfileTest, OlderSavesOfAProfileNotPlayedAreReadInTheirLayoutNextRun)
 {
     // A 0.8 profile with a game in play and the save of level 1; the run
     // plays another profile and writes every "player.dat" at exit.
-    ASSERT_TRUE(vektest::WriteFile(Path("o/player.dat"), PlayerDatOf(0.8f, "Old", 3)));
+    ASSERT_TRUE(vektest::WriteFile(Path("o/player.dat"), PlayerDatOf(0.8f, "Old", 12)));
     ASSERT_TRUE(vektest::WriteFile(Path("o/save.dat"), SaveDatOf(0.8f)));
-    const Bytes slot = Out().I(77).I(5).I(0).I(6060).I(40).Zeros(6).I(2).I(1).b;
+    const Bytes slot = Out().I(77).I(1).I(0).I(6060).I(40).Zeros(6).I(1).I(-1).b;
     ASSERT_TRUE(vektest::WriteFile(Path("o/1/save.dat"), slot));
     vek::platform::SetReplaceHook([](const std::string& temp) { return temp.find("/o/1/save.dat") == std::string::npos; });
     for (int run = 0; run < 3; ++run) {
@@ -686,7 +742,7 @@ TEST_F(ProfileTest, OlderSavesOfAProfileNotPlayedAreReadInTheirLayoutNextRun)
             ASSERT_TRUE(p.LoadGame(which));
             EXPECT_EQ(p.m_iMoney, 6060) << run << " " << which;
             EXPECT_EQ(p.m_iIslandMoney, 40) << run << " " << which;
-            EXPECT_EQ(GetProfileHost().iRuleCounter, 5) << run << " " << which;
+            EXPECT_EQ(GetProfileHost().iRuleCounter, 1) << run << " " << which;
             if (which == -1) {
                 ASSERT_EQ(p.m_Tasks.size(), 1u) << run;
                 EXPECT_EQ(p.m_Tasks[0].iAmount, 3) << run;

@@ -54,10 +54,12 @@ protected:
     }
 
     // A garden at work: crops and flowers at several growths, wares in the
-    // basket, water in the can, tools moved about; every animal unlocked.
+    // basket, water in the can, tools moved about; every animal unlocked
+    // (the levels up to the last grant them).
     void MakeGarden()
     {
         GetProfileHost().iRuleCounter = 1;
+        player->m_iProgress = kLevelCount - 1;
         player->m_iAnimals = e_animalPeacock;
         LoadField();
         cScriptedPlayer p(*level);
@@ -406,6 +408,8 @@ TEST_F(LevelSave, TheFilesOfOneSaveAreLoadedOnlyTogether)
 TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
 {
     const std::string save = dir + "/app/profile/plrgarden/save.dat";
+    // The levels won grant every animal the rows' saves hold.
+    player->m_iProgress = kLevelCount - 1;
     const auto ints = [](std::initializer_list<int32_t> values) {
         vek::cBitStream s;
         for (int32_t v : values) s.WriteInt(v);
@@ -494,7 +498,9 @@ TEST_F(LevelSave, TheSavedBedLayoutOutlivesALayoutFileThatLacksIt)
 {
     // The profile reached layout 3; the layouts read now have only one
     // (the file missing, cut or empty for a while). The field shows the
-    // last one there is, and the profile keeps its 3.
+    // last one there is, and the profile keeps its 3 (the levels up to 11
+    // grant it).
+    player->m_iProgress = 11;
     player->m_iPlayerValue = 3;
     LoadField();
     EXPECT_EQ(cScriptedPlayer(*level).Beds().size(), 6u);

@@ -520,8 +520,8 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
     {
         // Values of "player.dat" out of range after reading mean a file read
         // from the wrong bytes: none is kept, nor is the file written over
-        // unseen. In "save.dat" the first (the money) and all after it
-        // keep their defaults.
+        // unseen. "save.dat", whose layout is beyond what the levels won
+        // grant, keeps its defaults whole.
         cPlayer loaded("plrrules");
         ASSERT_TRUE(loaded.LoadPlayer());
         EXPECT_EQ(loaded.m_iProgress, 0);
@@ -532,9 +532,7 @@ TEST_F(Rules, HostileProfileValuesAreBounded)
         EXPECT_EQ(loaded.m_iAnimals, -1);
         EXPECT_EQ(loaded.m_iMoney, 0);
         EXPECT_EQ(loaded.m_fClock, 0.0f);
-        // The layout index is saved as the profile had it; the field holds
-        // it to the layouts it has (the last of the three).
-        EXPECT_EQ(loaded.m_iPlayerValue, big);
+        EXPECT_EQ(loaded.m_iPlayerValue, 0);
         EXPECT_EQ(CheckProfileValues(loaded), 0);
         const std::string bad = vektest::ReadFile(dir + "/profile/plrrules/player.dat");
         ASSERT_TRUE(loaded.SavePlayer());

@@ -502,8 +502,8 @@ TEST_F(ContinueLevel, EveryWayOutOfTheProgramKeepsTheGameAsItWas)
 
 // A profile whose saved game cannot be read says so once at the start; its
 // files are what they were after it is played and the program ended. One
-// with a damaged value says so too, and "Continue" finds the level with
-// that value and the rest of its record at their defaults.
+// with a damaged value says so too, and its game in play is not offered:
+// the level starts again from its start screen, never as a level won.
 TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
 {
     StartToMainMenu();
@@ -566,15 +566,11 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
         ASSERT_TRUE(Press("messagebox", "ok", 60));
         EXPECT_FALSE(Shown("messagebox")) << "told once";
         const bool refused = c.told == &GetLocaleGD().ErrorGameRefused;
+        if (!refused) {
+            EXPECT_EQ(Player()->m_iContinueLevel, -1) << "a damaged game in play is not offered";
+        }
         if (Player()->m_iContinueLevel == 0) {
             ContinueSavedLevel();
-            if (!refused) {
-                // The values before the damaged one are the saved game's.
-                EXPECT_EQ(Player()->m_iSorts, 0);
-                EXPECT_EQ(Player()->m_iAnimals, -1);
-                EXPECT_EQ(Wanted(Tomato()), 3);
-                EXPECT_EQ(Plants().size(), 3u);
-            }
             Run(200);
             OpenPauseMenu(false);
             ASSERT_TRUE(Press("escape", "btExit"));
@@ -597,6 +593,46 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
             EXPECT_FALSE(Shown("messagebox"));
             Stop();
         }
+    }
+
+    // A damaged task list (its count -1, 1000 or 2^31 - 1, the name's
+    // length 0xFFFF, an amount of 2^31 - 1 or -6) never continues as a
+    // level without tasks, which would be won at once: the level starts
+    // again. Unchanged, the game in play is continued. In "save.dat": the
+    // task count at 12, the name's length at 16, the amount at 29.
+    ASSERT_EQ(whole["save.dat"].substr(12, 6), std::string("\1\0\0\0\7\0", 6));
+    const auto int32 = [](int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    const std::pair<size_t, std::string> taskDamages[] = {
+        {12, int32(-1)},       {12, int32(1000)}, {12, int32(0x7fffffff)}, {16, std::string("\xff\xff", 2)},
+        {29, int32(0x7fffffff)}, {29, int32(-6)},   {0, ""},
+    };
+    for (const auto& [at, with] : taskDamages) {
+        SCOPED_TRACE(at);
+        restore();
+        std::string bytes = whole["save.dat"];
+        bytes.replace(at, with.size(), with);
+        ASSERT_TRUE(vektest::WriteFile(folder + "save.dat", bytes));
+        StartToMainMenu();
+        const bool damaged = !with.empty();
+        EXPECT_EQ(Shown("messagebox"), damaged);
+        if (damaged) {
+            ASSERT_TRUE(Press("messagebox", "ok", 60));
+            EXPECT_EQ(Player()->m_iContinueLevel, -1);
+            if (Player()->m_iContinueLevel < 0) {
+                NewGameToLevelZero();
+            } else {
+                // "Play" and "Continue": "Yes", as the player would.
+                ASSERT_TRUE(Press("main", "btStart"));
+                ASSERT_TRUE(Press("messagebox", "ok", 60));
+            }
+        } else {
+            ContinueSavedLevel();
+        }
+        Run(90);
+        EXPECT_FALSE(Shown("mission_finish"));
+        EXPECT_TRUE(Player()->m_Results.empty());
+        EXPECT_EQ(Wanted(Tomato()), damaged ? 6 : 3);
+        Stop();
     }
 
     // Another profile whose game cannot be read, made current on the

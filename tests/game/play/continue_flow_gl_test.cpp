@@ -601,7 +601,11 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
     // again. Unchanged, the game in play is continued. In "save.dat": the
     // task count at 12, the name's length at 16, the amount at 29.
     ASSERT_EQ(whole["save.dat"].substr(12, 6), std::string("\1\0\0\0\7\0", 6));
-    const auto int32 = [](int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    const auto int32 = [](int32_t v) {
+        std::string bytes;
+        for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xff);
+        return bytes;
+    };
     const std::pair<size_t, std::string> taskDamages[] = {
         {12, int32(-1)},       {12, int32(1000)}, {12, int32(0x7fffffff)}, {16, std::string("\xff\xff", 2)},
         {29, int32(0x7fffffff)}, {29, int32(-6)},   {0, ""},

@@ -242,6 +242,18 @@ protected:
         EXPECT_EQ(Player()->m_iContinueLevel, -1);
         ASSERT_GE(Player()->m_Results.size(), 1u);
     }
+    // A new game's level 0 won, its finish screen left, and the island's
+    // result sequence on until the level's building is offered.
+    void WinLevelZeroToTheOffer()
+    {
+        StartToMainMenu();
+        HintsOff();
+        NewGameToLevelZero();
+        PlayToTheFinish();
+        for (int i = 0; i < 4 && Shown("mission_finish"); ++i) Press("mission_finish", "ok", 30);
+        if (Shown("up")) Press("up", "done", 30);
+        ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
+    }
     // The island's result sequence until it waits for the level's building
     // to be bought.
     bool UntilTheBuildingIsOffered()
@@ -682,13 +694,7 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
 // once, and the sequence still leads to the next level.
 TEST_F(ContinueLevel, AWinLeftDuringItsResultSequenceCountsOnce)
 {
-    StartToMainMenu();
-    HintsOff();
-    NewGameToLevelZero();
-    PlayToTheFinish();
-    for (int i = 0; i < 4 && Shown("mission_finish"); ++i) Press("mission_finish", "ok", 30);
-    if (Shown("up")) Press("up", "done", 30);
-    ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
+    ASSERT_NO_FATAL_FAILURE(WinLevelZeroToTheOffer());
     const cKeptPicture won = Kept();
     ASSERT_EQ(won.results.size(), 1u);
     EXPECT_EQ(won.progress, 0);
@@ -798,19 +804,7 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
             ASSERT_EQ(BoxCommand(), "continue_last");
             ASSERT_TRUE(Press("messagebox", "ok", 30));
             if (Focus() == "garden" && !Shown("mission_finish")) PlayToTheFinish();
-            if (Shown("mission_finish")) FinishToTheLevelMap();
-            ASSERT_TRUE(RunUntil(
-                [&] {
-                    if (Shown("hint")) ClickControl("hint", "close");
-                    cHouse* hut = LevelHouse(0);
-                    if (hut->iState == cHouse::e_stateNone && g_pGarden->m_iShownHint == -1 &&
-                        g_pGarden->m_pIsland->iMode == cIsland::e_modeLevel) {
-                        const vek::vec2 h = hut->GetScreenCenter();
-                        ClickAt(static_cast<int>(h.x), static_cast<int>(768.0f - h.y));
-                    }
-                    return Focus() == "island" && g_pGarden->m_pIsland->iMode == cIsland::e_modeIsland;
-                },
-                3000));
+            FinishToTheLevelMap();
             EXPECT_EQ(Kept().sorts, Granted(1).sorts) << Kept().Text();
             EXPECT_EQ(Kept().bedLayout, Granted(1).bedLayout) << Kept().Text();
             EXPECT_EQ(Kept().islandMoney, bought.islandMoney) << Kept().Text();
@@ -824,13 +818,7 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
 // one the profile holds, and continuing never plays its finish again.
 TEST_F(ContinueLevel, ALevelStartedAgainAfterAnUnfinishedSequenceKeepsTheWinOnce)
 {
-    StartToMainMenu();
-    HintsOff();
-    NewGameToLevelZero();
-    PlayToTheFinish();
-    for (int i = 0; i < 4 && Shown("mission_finish"); ++i) Press("mission_finish", "ok", 30);
-    if (Shown("up")) Press("up", "done", 30);
-    ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
+    ASSERT_NO_FATAL_FAILURE(WinLevelZeroToTheOffer());
     const cKeptPicture won = Kept();
     OpenPauseMenu(false);
     ASSERT_TRUE(Press("escape", "btEnd"));

@@ -19,6 +19,7 @@
 
 #include "support/log_problems.h"
 #include "support/temp_dir.h"
+#include "support/time_scale.h"
 
 namespace {
 
@@ -29,9 +30,11 @@ std::string LogPath()
     return std::string(std::getenv("XDG_DATA_HOME")) + "/quarne/Zembrolavine/_log.html";
 }
 
+// Waits up to `seconds` (stretched on a loaded machine) for the child to
+// end; its exit code, or -1.
 int WaitForExit(pid_t pid, double seconds)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(vektest::Scaled(seconds));
     while (std::chrono::steady_clock::now() < end) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -85,7 +88,7 @@ int RunOnce(const std::string& repo, const char* exe)
         _exit(127);
     }
     const auto running = [] { return vektest::ReadFile(LogPath()).find(kRunning) != std::string::npos; };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(vektest::Scaled(120.0));
     while (!running() && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));  // some frames of the main menu

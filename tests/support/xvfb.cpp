@@ -1,5 +1,7 @@
 #include "support/xvfb.h"
 
+#include "support/time_scale.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -41,7 +43,7 @@ bool cXvfb::Start(int width, int height, int depth)
     m_iPid = pid;
 
     std::string number;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(Scaled(20.0));
     while (std::chrono::steady_clock::now() < end) {
         pollfd p{fds[0], POLLIN, 0};
         const int r = poll(&p, 1, 100);

@@ -21,6 +21,7 @@
 #include "game/shell/entry.h"
 #include "platform/window.h"
 #include "support/temp_dir.h"
+#include "support/time_scale.h"
 #include "support/xvfb.h"
 
 // Last: Xlib's macros (Bool, None, Status) would clash with the headers above.
@@ -35,10 +36,11 @@ std::string LogPath()
     return std::string(std::getenv("XDG_DATA_HOME")) + "/quarne/Zembrolavine/_log.html";
 }
 
-// Waits up to `seconds` for the child to end; its exit code, or -1.
+// Waits up to `seconds` (stretched on a loaded machine) for the child to
+// end; its exit code, or -1.
 int WaitForExit(pid_t pid, double seconds)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(vektest::Scaled(seconds));
     while (std::chrono::steady_clock::now() < end) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid)
@@ -90,17 +92,10 @@ double ProcessorSeconds(pid_t pid)
     return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// Wall-clock bounds grow on a slow or loaded machine.
-double TimeScale()
-{
-    const char* scale = std::getenv("VEK_TEST_TIME_SCALE");
-    const double value = scale ? std::atof(scale) : 1.0;
-    return value > 0 ? value : 1.0;
-}
-
+// Waits up to `seconds` (stretched on a loaded machine) for the text in the log.
 bool WaitForLogText(const std::string& text, double seconds)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(vektest::Scaled(seconds));
     while (std::chrono::steady_clock::now() < end) {
         if (vektest::ReadFile(LogPath()).find(text) != std::string::npos) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -146,7 +141,8 @@ TEST(EntryWindow, AQuitAtAnyMomentOfStartUpEndsTheGameThroughItsTeardown)
         const auto launch = std::chrono::steady_clock::now();
         const pid_t pid = StartGame();
         ASSERT_GT(pid, 0);
-        while (vektest::ReadFile(LogPath()).empty() && std::chrono::steady_clock::now() < launch + std::chrono::seconds(30))
+        const auto opened = launch + std::chrono::duration<double>(vektest::Scaled(30.0));
+        while (vektest::ReadFile(LogPath()).empty() && std::chrono::steady_clock::now() < opened)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         std::this_thread::sleep_until(launch + std::chrono::duration<double>(seconds));
         kill(pid, sig);
@@ -213,7 +209,7 @@ TEST(EntryWindow, ASettingsFileThatRunsAwayIsRefusedAndAQuitStillEndsTheGame)
         EXPECT_TRUE(refused);
         EXPECT_EQ(code, 0);
         if (quit) {
-            EXPECT_LT(seconds, 2.0 * TimeScale());
+            EXPECT_LT(seconds, vektest::Scaled(2.0));
         } else {
             EXPECT_LT(reading_used, 2.0);
         }
@@ -265,8 +261,8 @@ TEST(EntryWindow, LosingTheXServerEndsTheGameThroughItsTeardown)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
     ASSERT_TRUE(started) << vektest::ReadFile(LogPath());
     // It ends on its own rather than hanging; the margin is wide because
-    // a loaded machine (tests run in parallel) slows the shutdown.
-    EXPECT_LT(seconds, 20.0);
+    // the tests run in parallel, and it grows with a heavier load.
+    EXPECT_LT(seconds, vektest::Scaled(20.0));
     EXPECT_EQ(code, 1);
 
     const std::string log = vektest::ReadFile(LogPath());

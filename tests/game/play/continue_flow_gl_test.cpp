@@ -229,8 +229,7 @@ protected:
                     Run(20);
                 } else if (house->iState == cHouse::e_stateNone && island->iMode == cIsland::e_modeLevel &&
                            g_pGarden->m_iShownHint == -1 && Player()->m_iIslandMoney > 0) {
-                    const vek::vec2 c = house->GetScreenCenter();
-                    ClickAt(static_cast<int>(c.x), static_cast<int>(768.0f - c.y));
+                    ClickBuilding(house);
                 }
                 return Focus() == "island" && island->iMode == cIsland::e_modeIsland;
             },
@@ -716,8 +715,7 @@ TEST_F(ContinueLevel, AWinLeftDuringItsResultSequenceCountsOnce)
     // Bought, and the program ended while it is being built.
     cHouse* house = LevelHouse(0);
     ASSERT_NE(house, nullptr);
-    const vek::vec2 c = house->GetScreenCenter();
-    ClickAt(static_cast<int>(c.x), static_cast<int>(768.0f - c.y));
+    ClickBuilding(house);
     ASSERT_TRUE(RunUntil([&] { return house->iState != cHouse::e_stateNone; }, 30));
     const cKeptPicture bought = Kept();
     EXPECT_LT(bought.islandMoney, won.islandMoney);
@@ -763,8 +761,7 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
     CopyProfile("while the building is offered");
     cHouse* house = LevelHouse(0);
     ASSERT_NE(house, nullptr);
-    const vek::vec2 c = house->GetScreenCenter();
-    ClickAt(static_cast<int>(c.x), static_cast<int>(768.0f - c.y));
+    ClickBuilding(house);
     ASSERT_TRUE(RunUntil([&] { return house->iState != cHouse::e_stateNone; }, 30));
     const cKeptPicture bought = Kept();
     ASSERT_LT(bought.islandMoney, won.islandMoney);
@@ -773,13 +770,7 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
     CopyProfile("on the level map after the sequence");
     Run(60);
     if (Shown("hint")) Press("hint", "close");
-    int x = 0, y = 0;
-    ASSERT_TRUE(LevelPointClient(1, x, y));
-    ClickAt(x, y);
-    Run(20);
-    ASSERT_EQ(BoxCommand(), "start_level1");
-    ASSERT_TRUE(Press("messagebox", "ok"));
-    ASSERT_TRUE(Shown("mission_start"));
+    StartLevelFromTheMap(1);
     CopyProfile("on the next level's start screen");
     ASSERT_TRUE(Press("mission_start", "ok"));
     Run(300);
@@ -828,13 +819,7 @@ TEST_F(ContinueLevel, ALevelStartedAgainAfterAnUnfinishedSequenceKeepsTheWinOnce
     ASSERT_EQ(BoxCommand(), "continue_last");
     ASSERT_TRUE(Press("messagebox", "cancel", 30));
     ASSERT_EQ(Focus(), "island");
-    int x = 0, y = 0;
-    ASSERT_TRUE(LevelPointClient(0, x, y));
-    ClickAt(x, y);
-    Run(20);
-    ASSERT_EQ(BoxCommand(), "start_level0");
-    ASSERT_TRUE(Press("messagebox", "ok"));
-    ASSERT_TRUE(Shown("mission_start"));
+    StartLevelFromTheMap(0);
     CloseWindow();
     EndAndContinueTheWin("the window's close on the start screen", won);
     Stop();

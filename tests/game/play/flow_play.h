@@ -246,6 +246,24 @@ protected:
             if (house->GetName() == name) return house;
         return nullptr;
     }
+    // A click on an island building, where it shows on the screen.
+    void ClickBuilding(const cHouse* house)
+    {
+        const vek::vec2 c = house->GetScreenCenter();
+        ClickAt(static_cast<int>(c.x), static_cast<int>(768.0f - c.y));
+    }
+    // On the level map: level point `index`, "Yes" to starting it; its
+    // start screen shows.
+    void StartLevelFromTheMap(int index)
+    {
+        int x = 0, y = 0;
+        ASSERT_TRUE(LevelPointClient(index, x, y)) << "level point " << index;
+        ClickAt(x, y);
+        Run(20);
+        ASSERT_EQ(BoxCommand(), "start_level" + std::to_string(index));
+        ASSERT_TRUE(Press("messagebox", "ok"));
+        ASSERT_TRUE(Shown("mission_start"));
+    }
     float SliderValue(const char* window, const char* name) const
     {
         auto* slider = dynamic_cast<vek::cSliderCtrl*>(Control(window, name));
@@ -350,13 +368,7 @@ protected:
         }
         ASSERT_EQ(Focus(), "island");
         Run(60);
-        int x = 0, y = 0;
-        ASSERT_TRUE(LevelPointClient(0, x, y));
-        ClickAt(x, y);
-        Run(20);
-        ASSERT_EQ(BoxCommand(), "start_level0");
-        ASSERT_TRUE(Press("messagebox", "ok"));
-        ASSERT_TRUE(Shown("mission_start"));
+        StartLevelFromTheMap(0);
         ASSERT_TRUE(Press("mission_start", "ok"));
         ASSERT_EQ(Focus(), "garden");
         ASSERT_FALSE(Shown("mission_start"));

@@ -76,6 +76,23 @@ bool EndsWith(const std::string& text, const std::string& end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// The log of a game ended by `cause`: the cause is logged, then the whole
+// teardown runs (the wares destroyed, the display restored) and the log is
+// closed.
+void ExpectTeardownAfter(const std::string& log, const char* cause)
+{
+    const size_t said = log.find(cause);
+    const size_t wares = log.find("DestroyWareManager: ");
+    // The last one: a first start makes its window again, windowed.
+    const size_t restore = log.rfind("Restore display settings");
+    EXPECT_NE(said, std::string::npos) << cause;
+    ASSERT_NE(wares, std::string::npos);
+    ASSERT_NE(restore, std::string::npos);
+    EXPECT_LT(said, wares);
+    EXPECT_LT(wares, restore);
+    EXPECT_TRUE(EndsWith(log, kLogFooter));
+}
+
 // The processor time a running child has used so far, every thread of it,
 // in seconds; -1 when it cannot be read.
 double ProcessorSeconds(pid_t pid)
@@ -266,16 +283,7 @@ TEST(EntryWindow, LosingTheXServerEndsTheGameThroughItsTeardown)
     EXPECT_EQ(code, 1);
 
     const std::string log = vektest::ReadFile(LogPath());
-    const size_t lost = log.find("The connection to the display was lost");
-    const size_t wares = log.find("DestroyWareManager: ");
-    // The last one: a first start makes its window again, windowed.
-    const size_t restore = log.rfind("Restore display settings");
-    EXPECT_NE(lost, std::string::npos);
-    ASSERT_NE(wares, std::string::npos);
-    ASSERT_NE(restore, std::string::npos);
-    EXPECT_LT(lost, wares);
-    EXPECT_LT(wares, restore);
-    EXPECT_TRUE(EndsWith(log, kLogFooter));
+    ExpectTeardownAfter(log, "The connection to the display was lost");
 }
 
 // The window with the process id `pid` in _NET_WM_PID that is shown on the
@@ -329,15 +337,7 @@ TEST(EntryWindow, AWindowDestroyedByAnotherProgramEndsTheGameThroughItsTeardown)
     EXPECT_EQ(code, 0);
 
     const std::string log = vektest::ReadFile(LogPath());
-    const size_t destroyed = log.find("The window was destroyed from outside the game");
-    const size_t wares = log.find("DestroyWareManager: ");
-    const size_t restore = log.rfind("Restore display settings");
-    EXPECT_NE(destroyed, std::string::npos);
-    ASSERT_NE(wares, std::string::npos);
-    ASSERT_NE(restore, std::string::npos);
-    EXPECT_LT(destroyed, wares);
-    EXPECT_LT(wares, restore);
-    EXPECT_TRUE(EndsWith(log, kLogFooter));
+    ExpectTeardownAfter(log, "The window was destroyed from outside the game");
     // A fresh home: only the teardown writes the profile.
     const std::string profile =
         std::string(std::getenv("XDG_DATA_HOME")) + "/quarne/Zembrolavine/profile/plr000/";

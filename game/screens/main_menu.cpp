@@ -111,7 +111,7 @@ int cMainGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                     Focus("comics");
                 } else {
                     if (cIsland* island = Island()) island->SetMode(cIsland::e_modeIsland);
-                    if (player->m_iContinueLevel >= 0) AskQuestion(GetLocaleGD().MessageContinueLast, "continue_last");
+                    if (player->HasGameToContinue()) AskQuestion(GetLocaleGD().MessageContinueLast, "continue_last");
                 }
             } else if (IsControl(window, b, "btExit")) {
                 // The question replaces the generic layer's quit.

@@ -261,10 +261,13 @@ void ReadGameFields(cPlayer& player, cReader& in, int slot, float version, int32
         int32_t older = 0;  // older files carry one more value here
         in.Int(older);
     }
-    // The game in play holds what the levels up to the newest grant (its
-    // award may be in while its result sequence runs); a level's own save
-    // what the levels before it grant. Less is a replay's older state.
-    const cEarnedAwards earned = EarnedAwards(slot >= 0 ? slot : player.m_iProgress + 1);
+    // The game in play holds what the levels won grant, and the newest
+    // level's award too while the profile holds its medal (its result
+    // sequence runs); a level's own save what the levels before it grant.
+    // Less is a replay's older state.
+    const bool sequenceWaits =
+        player.m_iProgress >= 0 && player.m_Results.size() > static_cast<size_t>(player.m_iProgress);
+    const cEarnedAwards earned = EarnedAwards(slot >= 0 ? slot : player.m_iProgress + (sequenceWaits ? 1 : 0));
     // The water reminder sets the counter once: 0 or 1.
     in.IntIn(ruleCounter, 0, 1, "the rule counter");
     in.IntIn(player.m_iPlayerValue, 0, earned.iBeds, "the bed layout");
@@ -598,7 +601,7 @@ bool cPlayer::SettlePending(const vek::filename& target, uint32_t committedStamp
         if (fs::PathExists(aside)) continue;
         if (std::rename(native.c_str(), aside.c_str()) == 0) {
             vek::LogWarning(kSender, "%s is in the way of the save; moved aside as %s\n", next.path,
-                            vek::string(aside.c_str()));
+                            next.path + aside.substr(native.size()));
             return true;
         }
         break;
@@ -609,6 +612,11 @@ bool cPlayer::SettlePending(const vek::filename& target, uint32_t committedStamp
 }
 
 bool cPlayer::IsGameRefused(int slot) const { return m_bPlayerRefused || Holds(m_RefusedSlots, slot); }
+
+bool cPlayer::HasGameToContinue() const
+{
+    return m_iContinueLevel >= 0 && !IsGameRefused(-1) && !Holds(m_RefusedSets, -1);
+}
 
 void cPlayer::NoteSetPartDamaged(int slot) const
 {
@@ -658,6 +666,11 @@ bool cPlayer::LoadPlayer()
         NoteSetPartRefused(-1);
     vek::cBitStream stream;
     const int result = vek::cDataManager::ReadBinary(&stream, file);
+    // A game in play without the progress it was saved with: the profile
+    // starts as a new one, and nothing of that game may be handed out to it.
+    if (result == vek::cDataManager::FileNotFound &&
+        vek::platform::PathExists(vek::platform::ToNativePath(vek::AppendPath(folder, "save.dat").path)))
+        DropGameInPlay(folder, "player.dat is missing");
     if (result == vek::cDataManager::Unreadable) {
         // Something is there: it is never written over with a fresh profile.
         vek::LogWarning(kSender, "%s exists but cannot be read; the profile is not loaded and the file is kept\n",
@@ -729,6 +742,30 @@ bool cPlayer::LoadPlayer()
     return true;
 }
 
+bool cPlayer::DropGameInPlay(const vek::filename& folder, const char* why)
+{
+    namespace fs = vek::platform;
+    vek::LogWarning(kSender, "%s: the game in play is not read (%s); it starts afresh and its files are kept as .bad\n",
+                    vek::AppendPath(folder, "save.dat").path, why);
+    save_set::KeepAsBad(vek::AppendPath(folder, "player.dat"));
+    // "save.dat" goes last: a program ended part-way still finds it beside
+    // the progress it does not belong with, and drops the rest next time.
+    bool moved = true;
+    for (const char* name : {"island.dat", "level.dat", "save.dat"}) {
+        const vek::filename file = vek::AppendPath(folder, name);
+        const std::string native = fs::ToNativePath(file.path);
+        if (!fs::PathExists(native)) continue;
+        if (std::rename(native.c_str(), (native + ".bad").c_str()) != 0) {
+            vek::LogWarning(kSender, "%s cannot be moved aside as %s.bad; it is kept as it is\n", file.path, file.path);
+            moved = false;
+            break;
+        }
+    }
+    // Told once, and the next save writes a whole new set.
+    NoteSetPartDamaged(-1);
+    return moved;
+}
+
 void cPlayer::MarkOlderSaves(const vek::filename& folder)
 {
     if (m_fUnmarkedVersion >= kVersion - 1e-4f) return;
@@ -774,6 +811,7 @@ bool cPlayer::SavePlayer()
     save_set::AppendMark(out, m_uPlayStamp, m_fUnmarkedVersion);
     const bool ok = WriteFile(out, folder, "player.dat", m_bPlayerDamaged);
     if (ok) {
+        if (m_bPlayerDamaged) m_bPlayerKept = true;
         m_bPlayerDamaged = false;
         m_Saved = TakeProgress();
     }
@@ -828,14 +866,24 @@ bool cPlayer::LoadGame(int slot)
             m_bSetMarkedWhole = version >= kVersion - 1e-4f;
         }
         // "player.dat" and the game in play are written as one set: marks
-        // that differ say they are of different moments (a win without its
-        // awards, say), and the game in play is neither read nor written.
-        if (slot == -1 && m_uPlayStamp != 0 && m_uSetStamp != 0 && m_uPlayStamp != m_uSetStamp) {
-            vek::LogWarning(kSender, "%s belongs to another save than player.dat; the game is not loaded and its files are kept\n",
-                            file.path);
-            m_RefusedSlots.push_back(slot);
+        // that differ, or none on "player.dat" beside a set written whole,
+        // say they are of different moments (a win without its awards, a
+        // building without its price), and the game in play is not read.
+        const bool otherMoment = m_uPlayStamp != 0 ? m_uPlayStamp != m_uSetStamp : m_bSetMarkedWhole;
+        if (slot == -1 && m_uSetStamp != 0 && otherMoment) {
             m_uSetStamp = 0;
-            return LoadGame(slot);
+            m_bSetMarkedWhole = false;
+            if (!DropGameInPlay(folder, m_uPlayStamp != 0 ? "it belongs to another save than player.dat"
+                                                          : "player.dat carries no mark of it")) {
+                // Files that cannot be moved aside are not read either, and
+                // nothing is written over them.
+                m_RefusedSlots.push_back(slot);
+                return LoadGame(slot);
+            }
+            TakeGameDefaults(slot);
+            if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
+            if (cIsland* island = GetIsland()) island->Load(slot);
+            return true;
         }
         for (const char* name : kSetFiles)
             if (!SettlePending(vek::AppendPath(folder, name), m_uSetStamp)) NoteSetPartRefused(slot);
@@ -852,9 +900,15 @@ bool cPlayer::LoadGame(int slot)
             if (!in.IsShort()) {
                 GetProfileHost().iRuleCounter = ruleCounter;
             } else {
-                vek::LogWarning(kSender, "%s is damaged: %s\n", file.path,
-                                result == vek::cDataManager::Ok ? DamageText(in)
-                                                                : vek::string("it is empty; its record keeps its defaults"));
+                // The same file read again in this run (the profile made
+                // current again, the level continued) is logged once.
+                if (!Holds(m_LoggedDamage, slot)) {
+                    m_LoggedDamage.push_back(slot);
+                    vek::LogWarning(kSender, "%s is damaged: %s\n", file.path,
+                                    result == vek::cDataManager::Ok
+                                        ? DamageText(in)
+                                        : vek::string("it is empty; its record keeps its defaults"));
+                }
                 TakeGameDefaults(slot);
             }
             CheckProfileValues(*this);
@@ -880,8 +934,12 @@ bool cPlayer::SaveGame(int slot)
     // One file of this save was damaged when read: the others belong with
     // it, so each is kept before the set is written over.
     const bool keepSet = Holds(m_DamagedSets, slot);
-    if (keepSet)
+    if (keepSet) {
         for (const char* name : {"save.dat", "level.dat", "island.dat"}) save_set::KeepAsBad(vek::AppendPath(folder, name));
+        // The progress of the game in play is written again with it (its
+        // level to continue, say): the one read is kept too.
+        if (slot == -1 && !m_bPlayerKept) save_set::KeepAsBad(vek::AppendPath(folder, "player.dat"));
+    }
     vek::cBitStream out;
     if (slot == -1) {
         cIsland* island = GetIsland();
@@ -967,6 +1025,8 @@ bool cPlayer::SaveGame(int slot)
     }
     if (ok) ok = WriteFile(out, folder, "save.dat", false);
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
+    if (ok && withPlayer) m_bPlayerKept = false;
+    if (ok) m_LoggedDamage.erase(std::remove(m_LoggedDamage.begin(), m_LoggedDamage.end(), slot), m_LoggedDamage.end());
     // A damaged "player.dat" read at the start is kept beside the new one.
     if (ok && withPlayer && m_bPlayerDamaged) save_set::KeepAsBad(parts.back());
     for (const vek::filename& target : parts) {

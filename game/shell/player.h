@@ -111,6 +111,9 @@ public:
     // be opened, or "player.dat" has a version this game does not know):
     // none of the save's three files is read or written over.
     bool IsGameRefused(int slot) const;
+    // A game in play that "Continue" can resume: one is saved, and it was
+    // read (a refused one starts its level again from the level's own save).
+    bool HasGameToContinue() const;
     // The save's files as the level field and the island write them: while
     // SaveGame runs, "<name>.next", which the rename of "save.dat" commits.
     vek::filename GetSetFileForWriting(int slot, const char* name) const;
@@ -178,6 +181,11 @@ private:
     // (those the won levels grant), the set is kept at the next save, and a
     // game in play is no longer offered to continue.
     void TakeGameDefaults(int slot);
+    // The game in play's files in the folder do not belong with the
+    // profile's progress (a "player.dat" of another moment, or none): they
+    // go aside as "<name>.bad", unread, with a copy of "player.dat"; the
+    // player is told once. False when one could not be moved.
+    bool DropGameInPlay(const vek::filename& folder, const char* why);
     // Writes the stream to the file, first keeping a damaged earlier file as
     // "<name>.bad" when loading found it damaged.
     bool WriteFile(const vek::cBitStream& stream, const vek::filename& folder, const char* name,
@@ -209,6 +217,10 @@ private:
     // Set when "player.dat" was read but held less than its own counts say
     // (a damaged save set is in m_DamagedSets).
     bool m_bPlayerDamaged = false;
+    // The damaged "player.dat" was kept as ".bad" when it was written over
+    // on its own: the game in play's save, still to keep its set, leaves
+    // that copy as it is.
+    bool m_bPlayerKept = false;
     // "player.dat" was refused (a version this game does not know): neither
     // it nor any save of the profile is written over.
     bool m_bPlayerRefused = false;
@@ -226,6 +238,8 @@ private:
     // until it is saved again, the second for the run.
     mutable std::vector<int32_t> m_DamagedSets;
     mutable std::vector<int32_t> m_RefusedSets;
+    // Slots whose damaged "save.dat" was logged since it was last saved.
+    std::vector<int32_t> m_LoggedDamage;
     bool m_bNoticeGiven = false;
     std::vector<int32_t> m_ToldSlots;
 };

@@ -558,9 +558,9 @@ bool cGarden::StartLevel(int level)
         player->m_Results.resize(static_cast<size_t>(player->m_iProgress));
     const int continued = player->m_iContinueLevel;
     player->LoadGame(level);
-    // A game in play found damaged now is not continued: its level starts
-    // again from its own save, never as a level without tasks.
-    if (level == -1 && continued >= 0 && player->m_iContinueLevel < 0) return StartLevel(continued);
+    // A game in play found damaged now, or refused, is not continued: its
+    // level starts again from its own save, never as a level without tasks.
+    if (level == -1 && continued >= 0 && !player->HasGameToContinue()) return StartLevel(continued);
     // Every start comes from a message box's command.
     if (level >= 0) TellLoadNotice(level, true);
     // Lines still shown from the last run (a restart, or a game continued

@@ -564,6 +564,14 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
              ASSERT_TRUE(vektest::WriteFile(folder + "save.dat", bytes));
          },
          &GetLocaleGD().ErrorGameDamaged},
+        // player.dat's stamp (its last byte) changed: of another save.
+        {"player.dat of another save",
+         [&] {
+             std::string bytes = whole["player.dat"];
+             bytes.back() = static_cast<char>(bytes.back() ^ 0x5a);
+             ASSERT_TRUE(vektest::WriteFile(folder + "player.dat", bytes));
+         },
+         &GetLocaleGD().ErrorGameDamaged},
     };
     for (const cCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -580,12 +588,24 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
         if (!refused) {
             EXPECT_EQ(Player()->m_iContinueLevel, -1) << "a damaged game in play is not offered";
         }
-        if (Player()->m_iContinueLevel == 0) {
-            ContinueSavedLevel();
-            Run(200);
+        if (Player()->m_iProgress == 0 && Player()->m_iContinueLevel < 0) {
+            NewGameToLevelZero();
+        } else {
+            // A game in play that was not read is not offered: its level
+            // starts again through its start screen.
+            ASSERT_TRUE(Press("main", "btStart"));
+            EXPECT_FALSE(Shown("messagebox")) << BoxCommand();
+            StartLevelFromTheMap(0);
+            ASSERT_TRUE(Press("mission_start", "ok"));
+        }
+        Run(200);
+        EXPECT_EQ(Wanted(Tomato()), 6);
+        EXPECT_GT(Player()->m_iMoney, 0) << "the level starts with its own money";
+        if (refused) {
             OpenPauseMenu(false);
             ASSERT_TRUE(Press("escape", "btExit"));
         } else {
+            LeaveLevel(false);
             Key(SDL_SCANCODE_ESCAPE);
             Run(20);
             ASSERT_TRUE(Press("messagebox", "ok", 30));
@@ -595,8 +615,7 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
         if (refused) {
             for (const char* name : names) EXPECT_EQ(contents(name), before[name]) << name;
         } else {
-            EXPECT_EQ(vektest::ReadFile(folder + "save.dat.bad"), before["save.dat"]);
-            EXPECT_EQ(vektest::ReadFile(folder + "level.dat.bad"), before["level.dat"]);
+            for (const char* name : names) EXPECT_EQ(vektest::ReadFile(folder + name + ".bad"), before[name]) << name;
         }
         // The next start has nothing more to tell of a save it wrote.
         if (!refused) {
@@ -800,6 +819,58 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
             EXPECT_EQ(Kept().bedLayout, Granted(1).bedLayout) << Kept().Text();
             EXPECT_EQ(Kept().islandMoney, bought.islandMoney) << Kept().Text();
         }
+        Stop();
+    }
+
+    // Damaged or incomplete copies of level 0 saved as it is won, before
+    // its awards (A), and of the next level left (B) are told, and hand out
+    // nothing the progress they start with has not earned: no sort or bed
+    // layout beyond its wins, no hut before level 0 is won.
+    namespace fs = std::filesystem;
+    ASSERT_EQ(m_Moments[1].first, "on the finish screen");
+    const std::string a = m_Moments[1].second, b = m_Moments.back().second;
+    const std::string work = m_strDir + "/damaged";
+    const auto setOf = [&](const std::string& from) {
+        fs::remove_all(work);
+        fs::copy(from, work, fs::copy_options::recursive);
+    };
+    // The record of "save.dat" ends with the bed layout, money, funds, six
+    // upgrades, the sorts and the animals, before the mark.
+    const auto changeSave = [&](size_t fromEnd, char value) {
+        std::string bytes = vektest::ReadFile(work + "/save.dat");
+        ASSERT_GT(bytes.size(), save_set::kMarkBytes + fromEnd);
+        bytes[bytes.size() - save_set::kMarkBytes - fromEnd] = value;
+        ASSERT_TRUE(vektest::WriteFile(work + "/save.dat", bytes));
+    };
+    const std::pair<const char*, std::function<void()>> damaged[] = {
+        {"A's player.dat without its mark over set B",
+         [&] {
+             setOf(b);
+             std::string bytes = vektest::ReadFile(a + "/player.dat");
+             ASSERT_GT(bytes.size(), save_set::kMarkBytes);
+             bytes.resize(bytes.size() - save_set::kMarkBytes);
+             ASSERT_TRUE(vektest::WriteFile(work + "/player.dat", bytes));
+         }},
+        {"set B without player.dat", [&] { setOf(b); fs::remove(work + "/player.dat"); }},
+        {"set A with the sort index 1", [&] { setOf(a); changeSave(8, 1); }},
+        {"set A with the bed layout 1", [&] { setOf(a); changeSave(44, 1); }},
+    };
+    for (const auto& [what, make] : damaged) {
+        SCOPED_TRACE(what);
+        make();
+        PutBack(work);
+        StartToMainMenu();
+        EXPECT_TRUE(Shown("messagebox"));
+        const cPlayer* player = Player();
+        const cKeptPicture now = Kept();
+        const int progress = player->m_iProgress;
+        const cKeptPicture granted =
+            Granted(progress + (player->m_Results.size() > static_cast<size_t>(progress) ? 1 : 0));
+        EXPECT_LE(now.sorts, granted.sorts) << now.Text();
+        EXPECT_LE(now.bedLayout, granted.bedLayout) << now.Text();
+        const cHouse* hut = LevelHouse(0);
+        ASSERT_NE(hut, nullptr);
+        EXPECT_TRUE(hut->iState == cHouse::e_stateNone || progress >= 1) << now.Text();
         Stop();
     }
 }

@@ -120,7 +120,7 @@ Bytes PlayerDatOf(float version, const std::string& name, int32_t progress)
 // clock 12.5, the car load {2}, next task 1, one egg task (3 to go, from
 // 4 s; the time only above 0.7), the extra value before 0.9, the rule
 // counter 1, money 6060, island funds 40, sorts 2, animals 1 (which the
-// levels up to 12 grant).
+// levels up to 12 grant: a profile of progress 13).
 Bytes SaveDatOf(float version)
 {
     Out o;
@@ -253,7 +253,7 @@ TEST_F(ProfileTest, EachKnownVersionReadsItsSaveWithTasksAgainAfterSaving)
     const float versions[] = {0.6f, 0.7f, 0.8f, 0.9f};
     for (float version : versions) {
         const std::string folder = "k" + std::to_string(static_cast<int>(version * 10));
-        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/player.dat"), PlayerDatOf(version, "Ann", 12)));
+        ASSERT_TRUE(vektest::WriteFile(Path(folder + "/player.dat"), PlayerDatOf(version, "Ann", 13)));
         ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), SaveDatOf(version)));
         cPlayer p(folder);
         ASSERT_TRUE(p.LoadPlayer()) << version;
@@ -729,7 +729,7 @@ TEST_F(ProfileTest, OlderSavesOfAProfileNotPlayedAreReadInTheirLayoutNextRun)
 {
     // A 0.8 profile with a game in play and the save of level 1; the run
     // plays another profile and writes every "player.dat" at exit.
-    ASSERT_TRUE(vektest::WriteFile(Path("o/player.dat"), PlayerDatOf(0.8f, "Old", 12)));
+    ASSERT_TRUE(vektest::WriteFile(Path("o/player.dat"), PlayerDatOf(0.8f, "Old", 13)));
     ASSERT_TRUE(vektest::WriteFile(Path("o/save.dat"), SaveDatOf(0.8f)));
     const Bytes slot = Out().I(77).I(1).I(0).I(6060).I(40).Zeros(6).I(1).I(-1).b;
     ASSERT_TRUE(vektest::WriteFile(Path("o/1/save.dat"), slot));

@@ -499,8 +499,8 @@ TEST_F(LevelSave, TheSavedBedLayoutOutlivesALayoutFileThatLacksIt)
     // The profile reached layout 3; the layouts read now have only one
     // (the file missing, cut or empty for a while). The field shows the
     // last one there is, and the profile keeps its 3 (the levels up to 11
-    // grant it).
-    player->m_iProgress = 11;
+    // grant it: a profile of progress 12).
+    player->m_iProgress = 12;
     player->m_iPlayerValue = 3;
     LoadField();
     EXPECT_EQ(cScriptedPlayer(*level).Beds().size(), 6u);

@@ -383,13 +383,16 @@ void cMissionFinishWF::Leave(vek::cWindow* window)
     if (HasPendingAwards() || m_Money.iTo >= 1 || m_Bonus.iTo >= 1) Step(0.0f, true);
     if (window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
     cPlayer* player = g_pGarden->GetPlayer();
-    // The win and its awards are kept at once: a program ended from here
-    // on, however, never plays this finish again.
+    // With an offer to take, the upgrades screen keeps the win with its
+    // choice, awards and purchase in one save. Until then the save is the
+    // win's own, from before this finish: a program ended on the upgrades
+    // screen plays this finish once more, and its offer is not lost.
+    if (AwardFlag(e_AwardUpgrade) && player && HasAffordableOffer(*player) && g_pGarden->ShowGameWindow("up", 1))
+        return;
+    // Otherwise the win and its awards are kept at once: a program ended
+    // from here on never plays this finish again.
     if (player) player->SaveGameDuringResults();
-    if (AwardFlag(e_AwardUpgrade) && player && HasAffordableOffer(*player))
-        g_pGarden->ShowGameWindow("up", 1);
-    else
-        FocusWidget("island");
+    FocusWidget("island");
 }
 
 int cMissionFinishWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)

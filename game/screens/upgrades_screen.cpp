@@ -149,7 +149,9 @@ void cUpWF::Buy()
         }
         break;
     }
-    // The upgrade and its price are kept at once.
+    // The win this screen follows (with its awards) and the upgrade with
+    // its price are kept at once, in one save: the finish screen left the
+    // saving to this choice.
     if (player) player->SaveGameDuringResults();
     StartTimer(m_Close, kCloseDelay);
     m_pDone->EnableState(vek::cCtrl::e_Disabled);

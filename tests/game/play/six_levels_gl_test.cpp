@@ -6,16 +6,86 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "game/play/level_bot.h"
+#include "game/screens/message_box.h"
 #include "game/world/level_defs.h"
 
 using namespace gametest;
 
 namespace {
 
-class SixLevels : public PackGame {};
+class SixLevels : public PackGame {
+protected:
+    // From the finish screen to the upgrades screen.
+    bool ToTheUpgradesScreen(cLevelBot& bot)
+    {
+        return RunUntil(
+            [&] {
+                if (Shown("mission_finish")) bot.Click("mission_finish", "ok");
+                return Shown("up");
+            },
+            900);
+    }
+    // Started again after the program ended: "Play", "Continue", "Yes",
+    // and on to the upgrades screen.
+    void StartAgainToTheUpgradesScreen(cLevelBot& bot)
+    {
+        m_iQuitCode = -1;
+        StartOnPack();
+        ASSERT_FALSE(HasFatalFailure());
+        m_pGame->iDrawInterval = 60;
+        ASSERT_TRUE(RunToMainMenu(3000));
+        Run(20);
+        ASSERT_TRUE(bot.Click("main", "btStart"));
+        cMessageBoxWF* box = g_pGarden->GetMessageBox();
+        ASSERT_TRUE(box && box->GetCommand() == "continue_last");
+        ASSERT_TRUE(bot.Click("messagebox", "ok"));
+        ASSERT_TRUE(ToTheUpgradesScreen(bot)) << "focus " << Focus() << ", island mode " << cLevelBot::Island()->iMode;
+    }
+    // The won level's finish left for the upgrades screen, then the
+    // program ended there by the window's close and by a kill (the disk it
+    // leaves: the profile folder as it is then): each time the upgrades
+    // screen shows again, with the same offer and funds.
+    void EndOnTheUpgradesScreen(cLevelBot& bot)
+    {
+        namespace fs = std::filesystem;
+        ASSERT_TRUE(ToTheUpgradesScreen(bot));
+        const cPlayer* player = cLevelBot::Player();
+        const int funds = player->m_iIslandMoney;
+        const cUpgrades upgrades = player->m_Upgrades;
+        const std::string folder = m_strDir + "/app/profile/" + player->m_strFolder.c_str();
+
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_CLOSE;
+        e.window.windowID = SDL_GetWindowID(SdlWindow());
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+        ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 30));
+        Stop();
+        {
+            SCOPED_TRACE("the window's close");
+            ASSERT_NO_FATAL_FAILURE(StartAgainToTheUpgradesScreen(bot));
+            EXPECT_EQ(cLevelBot::Player()->m_iIslandMoney, funds);
+        }
+
+        const std::string killed = m_strDir + "/killed_on_upgrades";
+        fs::copy(folder, killed, fs::copy_options::recursive);
+        Stop();
+        fs::remove_all(folder);
+        fs::copy(killed, folder, fs::copy_options::recursive);
+        {
+            SCOPED_TRACE("a kill");
+            ASSERT_NO_FATAL_FAILURE(StartAgainToTheUpgradesScreen(bot));
+            EXPECT_EQ(cLevelBot::Player()->m_iIslandMoney, funds);
+        }
+        for (int u = 0; u < cUpgrades::kCount; ++u)
+            EXPECT_EQ(cLevelBot::Player()->m_Upgrades.GetLevel(u), upgrades.GetLevel(u)) << u;
+    }
+};
 
 // The finish screen's bonus for the seconds left of the gold time.
 int TimeBonus(float left)
@@ -42,6 +112,7 @@ TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
     cIsland* island = cLevelBot::Island();
 
     int upgradesBought = 0;
+    bool leftOnUpgrades = false;
     std::vector<int> levels(cUpgrades::kCount, 0);
     // The profile folder copied just after the first upgrade is bought:
     // the disk a program ended there without its teardown leaves.
@@ -92,10 +163,20 @@ TEST_F(SixLevels, LevelsZeroToFiveThroughEveryScreen)
         const int funds = player->m_iIslandMoney;
         const int money = player->m_iMoney;
         const float left = GetLevelDef(level).fTimeLimit - player->m_fClock;
+        const cUpgrades before = player->m_Upgrades;
+        // The first upgrade offer: the program ended on the upgrades screen,
+        // by the window's close and by a kill, comes back to it on
+        // "Continue" with the funds it showed; the win still counts once
+        // (the funds, awards and medal checked below).
+        if (!leftOnUpgrades && LevelOffersUpgrade(GetLevelDef(level), island->IsHouseBuilt("institute00"))) {
+            leftOnUpgrades = true;
+            ASSERT_NO_FATAL_FAILURE(EndOnTheUpgradesScreen(bot));
+            player = cLevelBot::Player();
+            island = cLevelBot::Island();
+        }
         cHouse* house = island->GetLevelHouse(level);
         ASSERT_NE(house, nullptr);
         const int price = house->iPrice;
-        const cUpgrades before = player->m_Upgrades;
         ASSERT_TRUE(bot.FinishToMap(level % 2 == 1)) << bot.Log();
         EXPECT_EQ(player->m_iProgress, level + 1);
         EXPECT_EQ(house->GetState(), cHouse::e_stateBuilt);

@@ -65,6 +65,12 @@ std::string FindNoCase(const std::string& folder, const std::string& component)
 
 std::atomic<unsigned> g_uTempCounter{0};
 std::function<bool(const std::string&)> g_ReplaceHook;
+std::function<void(const std::string&)> g_RemoveHook;
+
+void BeforeRemoval(const std::string& what)
+{
+    if (g_RemoveHook) g_RemoveHook(what);
+}
 
 bool HasWildcard(const std::string& path)
 {
@@ -119,9 +125,11 @@ bool EmptyFolderAt(int fd, int depth)
                                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
                                 : -1;
             if (sub < 0 || !EmptyFolderAt(sub, depth + 1)) all = false;
+            BeforeRemoval(name);
             if (unlinkat(dirfd(dir), name.c_str(), AT_REMOVEDIR) != 0) all = false;
-        } else if (unlinkat(dirfd(dir), name.c_str(), 0) != 0) {
-            all = false;
+        } else {
+            BeforeRemoval(name);
+            if (unlinkat(dirfd(dir), name.c_str(), 0) != 0) all = false;
         }
     }
     closedir(dir);
@@ -412,11 +420,15 @@ bool RemoveTree(const std::string& nativeFolder)
     if (lstat(path.c_str(), &st) != 0) return false;  // nothing was there to delete
     if (!S_ISDIR(st.st_mode)) {
         // A link to a folder goes as a link; a plain file is not a folder.
-        return S_ISLNK(st.st_mode) && unlink(path.c_str()) == 0;
+        if (!S_ISLNK(st.st_mode)) return false;
+        BeforeRemoval(path);
+        return unlink(path.c_str()) == 0;
     }
+    BeforeRemoval(path);
     if (rmdir(path.c_str()) == 0) return true;
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0) EmptyFolderAt(fd, 0);
+    BeforeRemoval(path);
     rmdir(path.c_str());
     return lstat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
@@ -490,6 +502,8 @@ void SetReplaceHook(std::function<bool(const std::string& tempPath)> hook)
 {
     g_ReplaceHook = std::move(hook);
 }
+
+void SetRemoveHook(std::function<void(const std::string& what)> hook) { g_RemoveHook = std::move(hook); }
 
 bool WriteFileReplacing(const std::string& nativePath, const void* data, size_t size)
 {

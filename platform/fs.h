@@ -149,4 +149,9 @@ std::vector<std::string> RemoveStaleTemporaries(const std::string& nativeFolder,
 // it returns false the write is abandoned as if it had failed.
 void SetReplaceHook(std::function<bool(const std::string& tempPath)> hook);
 
+// Test seam: called by RemoveTree just before each removal it makes (an
+// entry's name, or the folder's own path), so that a test can see the disk
+// a program ended at that moment would leave.
+void SetRemoveHook(std::function<void(const std::string& what)> hook);
+
 }  // namespace vek::platform

@@ -111,8 +111,9 @@ local function literal(v)
   return nil
 end
 
--- Called at exit with the path of settings.lua: writes every value the
--- engine and the game report to path .. ".tmp", then renames it over path.
+-- Called at exit, and when the profile screens change the current player,
+-- with the path of settings.lua: writes every value the engine and the game
+-- report to path .. ".tmp", then renames it over path.
 function WriteSettings(path)
   if type(path) ~= "string" or path == "" then return end
   local values = {}

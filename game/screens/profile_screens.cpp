@@ -91,6 +91,8 @@ void DeleteAt(int index)
     g_pProfileList->SelectItem(static_cast<unsigned>(neighbour), true, false);
     const vek::string name = victim->GetNameCopy();
     g_pMiddle->ChangePlayer(next->GetNameCopy());
+    // The settings name the profile that stays before the other goes.
+    if (g_pGarden) g_pGarden->WriteSettings();
     g_pMiddle->DeletePlayer(name);
     g_pProfileList->DeleteItem(static_cast<unsigned>(index));
     UpdateSlider();
@@ -151,6 +153,7 @@ int cProfileSelectWF::Call(vek::cWindow* window, int message, unsigned a, unsign
                 cPlayerBase* player = selected >= 0 ? g_pMiddle->GetPlayerAt(selected) : nullptr;
                 if (player) {
                     g_pMiddle->ChangePlayer(player->GetNameCopy());
+                    if (g_pGarden) g_pGarden->WriteSettings();
                     g_pMiddle->ShowGameWindow("main", 1);
                 }
             }
@@ -214,8 +217,12 @@ int cProfileAddWF::Call(vek::cWindow* window, int message, unsigned a, unsigned 
                 auto* player = dynamic_cast<cPlayer*>(g_pGarden->CreatePlayer(""));
                 if (!player) break;
                 player->m_strName = name;
+                // On disk at once, before the settings name it as current:
+                // a program ended now still finds the profile by its name.
+                player->SavePlayer();
                 g_pGarden->AddPlayer(player);
                 g_pGarden->ChangePlayer(name);
+                g_pGarden->WriteSettings();
             }
             g_pGarden->ShowGameWindow("profile_select", 1);
             break;

@@ -118,11 +118,7 @@ cGarden::~cGarden()
     // Every way out of the game ends here: the settings, the game in play
     // (its level field and island included) and every profile are written
     // while everything they are read from still exists.
-    if (m_pPlayer && vek::g_pScript) {
-        // Lua's own io writes the file: it gets the native path.
-        const vek::string path = vek::platform::ToNativePath(vek::filename("{AppPath}/conf/settings.lua").path);
-        vek::g_pScript->CallFunction("WriteSettings", path);
-    }
+    WriteSettings();
     SaveProfiles();
     m_Buildings.Clear();
     ClearIslandWalkers();
@@ -330,6 +326,14 @@ void cGarden::TellLoadNotice(int slot, bool afterClose)
 }
 
 cPlayerBase* cGarden::CreatePlayer(const vek::string& name) { return new cPlayer(name); }
+
+void cGarden::WriteSettings()
+{
+    if (!m_pPlayer || !vek::g_pScript) return;
+    // Lua's own io writes the file: it gets the native path.
+    const vek::string path = vek::platform::ToNativePath(vek::filename("{AppPath}/conf/settings.lua").path);
+    vek::g_pScript->CallFunction("WriteSettings", path);
+}
 
 int cGarden::ChangePlayer(const vek::string& name)
 {

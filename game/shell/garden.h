@@ -63,6 +63,11 @@ public:
     // Puts the island's view back to its start when the name differs from
     // the current profile's, whether or not such a profile exists.
     int ChangePlayer(const vek::string& name) override;
+    // Writes "{AppPath}/conf/settings.lua" (the settings script writes a
+    // temporary file and renames it over the old one): at exit, and when
+    // the profile screens make, choose or delete a profile, so that the
+    // current profile is on disk as soon as it changes.
+    void WriteSettings();
     cScoreRow* CreateScoreRow() override { return nullptr; }
     bool ShowGameWindow(const vek::string& name, int param) override;
     // Acts on the message box's command after "ok", then on the shell's.

@@ -140,16 +140,29 @@ void cMiddle::FinishInit()
     LoadScores();
 
     // One profile per sub-folder, named as the folder is on disk. Files,
-    // links to files and the folder's own entries are no profiles.
+    // links to files and the folder's own entries are no profiles, and
+    // neither is what a delete cut short left aside: it goes now.
     vek::cFileSystem fs;
+    std::vector<vek::filename> leftovers;
     for (vek::filename entry = fs.GetFirst(vek::filename("{AppPath}/profile/")); !entry.empty();
          entry = fs.GetNext()) {
         const vek::string name = entry.GetFile();
         if (name.empty() || name == "." || name == ".." || !fs.IsFolder(entry)) continue;
+        if (IsFolderBeingDeleted(name)) {
+            leftovers.push_back(entry);
+            continue;
+        }
         cPlayerBase* player = CreatePlayer(name);
         if (!player) continue;
         player->LoadPlayer();
         AddPlayer(player);
+    }
+    for (const vek::filename& folder : leftovers) {
+        if (fs.DeleteFolder(folder))
+            vek::LogText(kSender, "Removed %s, left by a profile's delete that was cut short\n", folder.path);
+        else
+            vek::LogWarning(kSender, "%s, left by a profile's delete that was cut short, cannot be removed\n",
+                            folder.path);
     }
 
     vek::LogText(kSender, "Found %i Player profiles\n", static_cast<int>(m_Players.size()));

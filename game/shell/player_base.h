@@ -5,6 +5,16 @@
 // implementation.
 #include "engine/core/vekstring.h"
 
+// A profile folder being deleted: "<folder>.deleting".
+inline constexpr const char kDeletingSuffix[] = ".deleting";
+
+// The folder name is that of a profile folder being deleted.
+inline bool IsFolderBeingDeleted(const vek::string& name)
+{
+    const size_t n = sizeof kDeletingSuffix - 1;
+    return name.size() > n && name.compare(name.size() - n, n, kDeletingSuffix) == 0;
+}
+
 class cPlayerBase {
 public:
     virtual ~cPlayerBase() = default;
@@ -19,7 +29,9 @@ public:
     // Saves the game in play when the program ends with this profile
     // current; false when it could not be saved.
     virtual bool DeactivateOnExit() { return Deactivate(); }
-    // Removes the profile's folder and files.
+    // Removes the profile's folder and files. The folder is first renamed
+    // to its name followed by kDeletingSuffix, which the profile scan never
+    // lists and the next start removes.
     virtual bool DeleteFiles() = 0;
     virtual const vek::string& GetName() const = 0;
     virtual vek::string GetNameCopy() const = 0;

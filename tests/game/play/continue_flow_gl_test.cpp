@@ -6,7 +6,8 @@
 // from the pause menu begins the level afresh. The options set with the
 // sliders before the program ended (volumes, brightness, mouse speed) are
 // there at the next start: they go out and come back through the settings
-// script.
+// script. A profile made, chosen or deleted on the profile screens is on
+// disk as soon as it is.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -963,6 +964,118 @@ TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)
 #endif
     Stop();
     EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+}
+
+// ---- profiles made, chosen and deleted on the profile screens ----
+
+// Each change on the profile screens is on disk when it is made: the disk a
+// program ended without its teardown leaves (kill -9, a power cut) right
+// after a profile was made, or another chosen, starts with that profile
+// there by its name and current; a delete ended at any of its removals
+// leaves the whole profile or none of it.
+TEST_F(ContinueLevel, AProfileMadeChosenOrDeletedIsOnDiskAsSoonAsItIs)
+{
+    namespace fs = std::filesystem;
+    const std::string app = m_strDir + "/app";
+    std::vector<std::string> disks;
+    // The profiles and the settings as they are now.
+    const auto copyDisk = [&] {
+        const std::string to = m_strDir + "/disks/" + std::to_string(disks.size());
+        fs::create_directories(to);
+        for (const char* part : {"profile", "conf"})
+            if (fs::exists(app + "/" + part)) fs::copy(app + "/" + part, to + "/" + part, fs::copy_options::recursive);
+        disks.push_back(to);
+        return to;
+    };
+    const auto startOn = [&](const std::string& disk) {
+        Stop();
+        for (const char* part : {"profile", "conf"}) {
+            fs::remove_all(app + "/" + part);
+            if (fs::exists(disk + "/" + part)) fs::copy(disk + "/" + part, app + "/" + part, fs::copy_options::recursive);
+        }
+        StartToMainMenu();
+        EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+    };
+    const auto names = [] {
+        std::vector<std::string> out;
+        for (cPlayerBase* p = g_pGarden->GetFirstPlayer(); p; p = g_pGarden->GetNextPlayer()) out.push_back(p->GetName());
+        return out;
+    };
+    const auto choose = [&](const std::string& name) {
+        ASSERT_TRUE(Press("main", "btProfile"));
+        auto* list = dynamic_cast<vek::cListSysCtrl*>(Control("profile_select", "lstProfile"));
+        ASSERT_NE(list, nullptr);
+        for (unsigned i = 0; i < list->GetItemCount(); ++i)
+            if (list->GetItemText(i) == name) list->SelectItem(i, true, false);
+    };
+
+    // The first start's profile, saved by its exit; then "Zed" made.
+    StartToMainMenu();
+    Stop();
+    StartToMainMenu();
+    const std::string first = Player()->m_strName;
+    ASSERT_TRUE(Press("main", "btProfile"));
+    ASSERT_TRUE(Press("profile_select", "btAdd"));
+    for (int i = 0; i < 16; ++i) Key(SDL_SCANCODE_BACKSPACE);
+    Type("Zed");
+    ASSERT_TRUE(Press("profile_add", "ok"));
+    const std::string made = copyDisk();
+    ASSERT_TRUE(Press("profile_select", "btOk"));
+    Stop();
+    StartToMainMenu();
+    ASSERT_EQ(Player()->m_strName, "Zed");
+    choose(first);
+    ASSERT_TRUE(Press("profile_select", "btOk"));
+    const std::string chosen = copyDisk();
+
+    startOn(made);
+    EXPECT_EQ(names(), (std::vector<std::string>{first, "Zed"}));
+    EXPECT_EQ(Player()->m_strName, "Zed");
+    startOn(chosen);
+    EXPECT_EQ(Player()->m_strName, first);
+
+    // Zed deleted: the disk before the delete, before each of its removals
+    // and after it.
+    const std::string zed = app + "/profile/plr001";
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(zed))
+        files.push_back(fs::relative(entry.path(), zed).string());
+    std::sort(files.begin(), files.end());
+    ASSERT_GE(files.size(), 2u);
+    choose("Zed");
+    ASSERT_TRUE(Press("profile_select", "btDelete"));
+    ASSERT_EQ(BoxCommand(), "delete=1");
+    const size_t firstMoment = disks.size();
+    copyDisk();
+    vek::platform::SetRemoveHook([&](const std::string&) { copyDisk(); });
+    EXPECT_TRUE(Press("messagebox", "ok", 30));
+    vek::platform::SetRemoveHook(nullptr);
+    copyDisk();
+    ASSERT_GT(disks.size() - firstMoment, files.size() + 1);
+    EXPECT_EQ(names(), (std::vector<std::string>{first}));
+
+    for (size_t moment = firstMoment; moment < disks.size(); ++moment) {
+        SCOPED_TRACE("the delete ended at its step " + std::to_string(moment - firstMoment));
+        startOn(disks[moment]);
+        EXPECT_EQ(Player()->m_strName, first);
+        std::vector<std::string> folders;
+        for (const auto& entry : fs::directory_iterator(app + "/profile")) folders.push_back(entry.path().filename());
+        std::sort(folders.begin(), folders.end());
+        if (names().size() == 1) {
+            // None of it: nothing of the profile is left on disk.
+            EXPECT_EQ(names(), (std::vector<std::string>{first}));
+            EXPECT_EQ(folders, (std::vector<std::string>{"plr000"}));
+        } else {
+            // The whole profile, every file it had.
+            EXPECT_EQ(names(), (std::vector<std::string>{first, "Zed"}));
+            std::vector<std::string> now;
+            for (const auto& entry : fs::recursive_directory_iterator(zed))
+                now.push_back(fs::relative(entry.path(), zed).string());
+            std::sort(now.begin(), now.end());
+            EXPECT_EQ(now, files);
+        }
+    }
+    Stop();
 }
 
 } // namespace

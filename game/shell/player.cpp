@@ -1092,17 +1092,17 @@ bool cPlayer::DeleteFiles()
     // aside in one step before anything in it is removed: a program ended
     // part-way leaves the whole profile, or a folder the profile scan never
     // lists and the next start removes, never a profile missing some files.
-    const std::string folder = fs::ToNativePath(vek::filename("{AppPath}/profile/" + m_strFolder).path);
+    const vek::string name = "{AppPath}/profile/" + m_strFolder;
+    const std::string folder = fs::ToNativePath(vek::filename(name).path);
     if (!fs::PathExists(folder)) return true;
     const std::string aside = folder + kDeletingSuffix;
     fs::RemoveTree(aside);
     if (std::rename(folder.c_str(), aside.c_str()) != 0) {
-        vek::LogWarning(kSender, "%s cannot be moved aside to be deleted; the profile's files are kept\n",
-                        vek::string(folder.c_str()));
+        vek::LogWarning(kSender, "%s cannot be moved aside to be deleted; the profile's files are kept\n", name);
         return false;
     }
     if (!fs::RemoveTree(aside))
-        vek::LogWarning(kSender, "%s could not be removed whole; the next start tries again\n",
-                        vek::string(aside.c_str()));
+        vek::LogWarning(kSender, "%s%s could not be removed whole; the next start tries again\n", name,
+                        kDeletingSuffix);
     return true;
 }

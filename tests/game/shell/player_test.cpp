@@ -690,6 +690,12 @@ TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
         if (damaged) {
             EXPECT_EQ(Logged(c.logged), logged + 1);
         }
+        // Read again in the same run (the profile made current again, the
+        // level continued): not logged again.
+        if (!player && damaged) {
+            ASSERT_TRUE(p.LoadGame(c.slot));
+            EXPECT_EQ(Logged(c.logged), logged + 1);
+        }
         EXPECT_EQ(p.TakeLoadNotice(c.slot), damaged ? cPlayer::e_noticeDamaged : cPlayer::e_noticeNone);
         EXPECT_EQ(p.TakeLoadNotice(c.slot), cPlayer::e_noticeNone) << "told once";
         // The damaged file is kept beside the one saved over it (and the

@@ -172,7 +172,12 @@ void cMiddle::FinishInit()
         m_pPlayer->Activate();
     } else {
         m_pPlayer = CreatePlayer("");
-        if (m_pPlayer) AddPlayer(m_pPlayer);
+        if (m_pPlayer) {
+            // On disk at once, as a profile made on the profile screens: a
+            // program ended before its exit still finds it.
+            m_pPlayer->SavePlayer();
+            AddPlayer(m_pPlayer);
+        }
     }
 }
 

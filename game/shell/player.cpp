@@ -241,8 +241,11 @@ void ReadGameFields(cPlayer& player, cReader& in, int slot, float version, int32
         if (!in.IsStopped() && stream.BytesLeft() < 4) in.Stop();
         if (!in.IsStopped()) {
             bool refused = false;
-            if (!ReadLevelTasks(stream, player.m_Tasks, version, &refused)) {
-                if (refused)
+            int32_t unknownKind = -1;
+            if (!ReadLevelTasks(stream, player.m_Tasks, version, &refused, &unknownKind)) {
+                if (unknownKind != -1)
+                    in.OutOfRange("a task kind", unknownKind);
+                else if (refused)
                     in.RefuseCount();
                 else
                     in.MarkShort();

@@ -98,16 +98,18 @@ void WriteLevelTask(vek::cBitStream& stream, const cLevelTask& task)
 
 namespace {
 
-// One record; `badKind` tells whether the saved kind was neither a ware
-// task's nor an animal's.
-bool ReadTaskRecord(vek::cBitStream& stream, cLevelTask& task, float version, bool& badKind)
+// A ware task's kind or an animal's.
+bool IsKnownKind(int32_t kind) { return kind >= -1 && kind <= 3; }
+
+// One record; `savedKind` is the kind as the stream held it, the task's
+// kind -1 when that is no known kind.
+bool ReadTaskRecord(vek::cBitStream& stream, cLevelTask& task, float version, int32_t& savedKind)
 {
     const size_t before = stream.BytesLeft();
     const vek::string name = stream.ReadString();
     task.iWare = WareOfName(name);
-    task.iKind = stream.ReadInt();
-    badKind = task.iKind < -1 || task.iKind > 3;
-    if (badKind) task.iKind = -1;
+    savedKind = stream.ReadInt();
+    task.iKind = IsKnownKind(savedKind) ? savedKind : -1;
     task.iAmount = stream.ReadInt();
     size_t needed = kFixedBytes + name.size();
     if (HasTime(version)) {
@@ -123,8 +125,8 @@ bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version)
 {
     // Only the four animal kinds are meaningful; anything else from a
     // damaged file makes a plain ware task (or an empty one).
-    bool badKind = false;
-    return ReadTaskRecord(stream, task, version, badKind);
+    int32_t savedKind = -1;
+    return ReadTaskRecord(stream, task, version, savedKind);
 }
 
 void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tasks)
@@ -133,10 +135,12 @@ void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tas
     for (const cLevelTask& task : tasks) WriteLevelTask(stream, task);
 }
 
-bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version, bool* refused)
+bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version, bool* refused,
+                    int32_t* unknownKind)
 {
     tasks.clear();
     if (refused) *refused = false;
+    if (unknownKind) *unknownKind = -1;
     bool whole = stream.BytesLeft() >= 4;
     const int32_t declared = stream.ReadInt();
     // Every record takes at least this much, so the rest of the stream
@@ -152,17 +156,20 @@ bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, flo
     tasks.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         cLevelTask task = MakeLevelTask(vek::string(), 0, 0.0f);
-        bool badKind = false;
-        if (!ReadTaskRecord(stream, task, version, badKind)) {
+        int32_t savedKind = -1;
+        if (!ReadTaskRecord(stream, task, version, savedKind)) {
             // A record cut short: what follows is not the file's.
             whole = false;
             break;
         }
-        // A task of no known kind could never be done: the level would
-        // never end. It is left out.
-        if (badKind) {
-            vek::LogWarning("ReadLevelTasks", "task %i of no known kind left out\n", static_cast<int>(i));
-            continue;
+        // No game writes a kind other than a ware task's or an animal's: the
+        // list is damaged, like one whose count or name does not fit. Leaving
+        // the task out instead could leave no task, a level won at once.
+        if (!IsKnownKind(savedKind)) {
+            if (unknownKind) *unknownKind = savedKind;
+            tasks.clear();
+            if (refused) *refused = true;
+            return false;
         }
         tasks.push_back(task);
     }

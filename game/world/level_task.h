@@ -84,13 +84,13 @@ void WriteLevelTask(vek::cBitStream& stream, const cLevelTask& task);
 bool ReadLevelTask(vek::cBitStream& stream, cLevelTask& task, float version);
 
 // A count, then that many task records. The reader replaces the list; a
-// count that is negative or larger than the rest of the stream could hold
-// refuses the list (it stays empty, nothing after the count is read,
-// *refused is set), and a record of no known kind is left out (logged).
-// False when the list is damaged: refused or cut short.
+// count that is negative or larger than the rest of the stream could hold,
+// or a record of no known kind, refuses the list (it stays empty, nothing
+// after it is read, *refused is set, and *unknownKind is that kind, else
+// -1). False when the list is damaged: refused or cut short.
 void WriteLevelTasks(vek::cBitStream& stream, const std::vector<cLevelTask>& tasks);
 bool ReadLevelTasks(vek::cBitStream& stream, std::vector<cLevelTask>& tasks, float version,
-                    bool* refused = nullptr);
+                    bool* refused = nullptr, int32_t* unknownKind = nullptr);
 
 // The levels are numbered 0 to kLevelCount - 1.
 constexpr int kLevelCount = 45;

@@ -588,9 +588,6 @@ void cGarden::UpdateSession()
         if (JoinNextTask(*player) && m_pLevel) m_pLevel->UpdateNeeds(nullptr);
         if (AllTasksJoinedAndDone(*player) && AllTaskLinesHidden() && m_pLevel && m_pLevel->HasObject(m_pLevel->m_uCarId) &&
             m_pLevel->GetObject(m_pLevel->m_uCarId)->GetState() == cCar::e_csParked) {
-            // A win counts once: one the profile holds already is not
-            // finished (and awarded) again.
-            if (ResumeResultSequence(player->m_iLevel)) return;
             FinishLevel();
             // Saved as the level in play: continuing it plays its finish.
             player->SaveGame(-1);

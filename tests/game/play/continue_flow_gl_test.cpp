@@ -627,11 +627,12 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
     }
 
     // A damaged task list (its count -1, 1000 or 2^31 - 1, the name's
-    // length 0xFFFF, an amount of 2^31 - 1 or -6) never continues as a
-    // level without tasks, which would be won at once: the level starts
-    // again. Unchanged, the game in play is continued. In "save.dat": the
-    // task count at 12, the name's length at 16, the amount at 29.
-    ASSERT_EQ(whole["save.dat"].substr(12, 6), std::string("\1\0\0\0\7\0", 6));
+    // length 0xFFFF, a kind of 4 or -327681, an amount of 2^31 - 1 or -6)
+    // never continues as a level without tasks, which would be won at once:
+    // the level starts again. Unchanged, the game in play is continued. In
+    // "save.dat": the task count at 12, the name's length at 16, the name
+    // "plant00" at 18, the kind at 25, the amount at 29.
+    ASSERT_EQ(whole["save.dat"].substr(12, 17), std::string("\1\0\0\0\7\0plant00\xff\xff\xff\xff", 17));
     const auto int32 = [](int32_t v) {
         std::string bytes;
         for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xff);
@@ -639,7 +640,8 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
     };
     const std::pair<size_t, std::string> taskDamages[] = {
         {12, int32(-1)},       {12, int32(1000)}, {12, int32(0x7fffffff)}, {16, std::string("\xff\xff", 2)},
-        {29, int32(0x7fffffff)}, {29, int32(-6)},   {0, ""},
+        {25, int32(4)},        {27, int32(-6)},   {29, int32(0x7fffffff)}, {29, int32(-6)},
+        {0, ""},
     };
     for (const auto& [at, with] : taskDamages) {
         SCOPED_TRACE(at);

@@ -584,9 +584,9 @@ TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
     // The game in play of a profile at level 12, whose result sequence
     // runs: SaveDatOf's values are within what the levels up to 12 grant.
     // SaveDatOf: the clock at 0, the task count at 16, the name's length at
-    // 20, its amount at 29, the rule counter at 37, the bed layout at 41,
-    // money at 45, funds at 49, the upgrades at 53, sorts at 77, animals at
-    // 81. The save level 1 starts from: the rule counter, bed layout 1,
+    // 20, its kind at 25, its amount at 29, the rule counter at 37, the bed
+    // layout at 41, money at 45, funds at 49, the upgrades at 53, sorts at
+    // 77, animals at 81. The save level 1 starts from: the rule counter, bed layout 1,
     // money 35, funds 40, no upgrades, sort 1 and no animal (level 0's
     // awards).
     const Bytes slot1 = Out().I(1).I(1).I(35).I(40).Zeros(6).I(1).I(-1).b;
@@ -616,6 +616,7 @@ TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
         {"save.dat", -1, 16, Out().I(1000).b, "a count does not fit the file"},
         {"save.dat", -1, 16, big, "a count does not fit the file"},
         {"save.dat", -1, 20, Bytes("\xff\xff", 2), "save.dat is damaged: it is cut short"},
+        {"save.dat", -1, 25, Out().I(4).b, "a task kind 4 is out of range"},
         {"save.dat", -1, 29, big, "a task amount 2147483647 is out of range"},
         {"save.dat", -1, 29, Out().I(-6).b, "a task amount -6 is out of range"},
         {"save.dat", -1, 37, big, "the rule counter 2147483647 is out of range"},

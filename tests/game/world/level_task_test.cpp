@@ -225,7 +225,8 @@ TEST_F(Catalogue, DamagedIndicesAndKindsStayInsideTheTables)
     EXPECT_EQ(read.iKind, -1);
     EXPECT_TRUE(read.IsEmpty());
 
-    // In a saved list such a task is left out; the records around it stay.
+    // In a saved list such a task refuses the whole list: left out, it
+    // could leave no task, and a level without tasks is won.
     std::vector<cLevelTask> tasks = {MakeLevelTask("egg", 2, 0.0f), MakeLevelTask("milk", 1, 5.0f),
                                      MakeLevelTask("honey", 3, 0.0f)};
     tasks[1].iKind = 7;
@@ -233,11 +234,12 @@ TEST_F(Catalogue, DamagedIndicesAndKindsStayInsideTheTables)
     WriteLevelTasks(out, tasks);
     vek::cBitStream in2 = Reading(Written(out));
     std::vector<cLevelTask> back;
-    EXPECT_TRUE(ReadLevelTasks(in2, back, 1.0f));
-    ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(back[0].iWare, 17);
-    EXPECT_EQ(back[1].iWare, 19);
-    EXPECT_TRUE(in2.AtEnd());
+    bool refused = false;
+    int32_t unknownKind = -1;
+    EXPECT_FALSE(ReadLevelTasks(in2, back, 1.0f, &refused, &unknownKind));
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(unknownKind, 7);
+    EXPECT_TRUE(back.empty());
 }
 
 TEST(WareList, SavedFormDropsNoWareAndBoundsItsCount)

@@ -212,46 +212,28 @@ void cGardener::ClearJobs()
     SetState(e_gsIdle);
 }
 
-cTool* cGardener::ToolHeCanTake(uint32_t id) const
-{
-    if (!m_pLevel || !m_pLevel->HasObject(id)) return nullptr;
-    cObject* object = m_pLevel->GetObject(id);
-    if (!object->IsType(OBJ_TOOL)) return nullptr;
-    if (object->IsType(OBJ_TOOL_WATER) && !garden::WaterEventSet()) return nullptr;
-    return static_cast<cTool*>(object);
-}
-
-void cGardener::Carry(cTool* tool)
-{
-    DropTool();
-    ClearWare();
-    m_uTool = tool->GetId();
-    tool->SetInUse(true);
-    tool->SetPos(m_vPos.x, m_vPos.y + 15.0f);
-}
-
-bool cGardener::CarrySavedTool(uint32_t id)
-{
-    cTool* tool = ToolHeCanTake(id);
-    if (tool) Carry(tool);
-    return tool != nullptr;
-}
-
 bool cGardener::TakeTool(uint32_t id)
 {
-    cTool* tool = ToolHeCanTake(id);
-    if (!tool) return false;
-    if (tool->IsType(OBJ_TOOL_WATER)) {
+    if (!m_pLevel || !m_pLevel->HasObject(id)) return false;
+    cObject* object = m_pLevel->GetObject(id);
+    if (!object->IsType(OBJ_TOOL)) return false;
+    if (object->IsType(OBJ_TOOL_WATER) && !garden::WaterEventSet()) return false;
+    if (object->IsType(OBJ_TOOL_WATER)) {
         garden::TrainingStep(e_lessonWater, e_stepWaterCan);
-    } else if (tool->IsType(OBJ_TOOL_WEED)) {
+    } else if (object->IsType(OBJ_TOOL_WEED)) {
         garden::TrainingStep(e_lessonPlants, e_stepPlantsWeedTool);
-    } else if (tool->IsType(OBJ_TOOL_BIN)) {
+    } else if (object->IsType(OBJ_TOOL_BIN)) {
         garden::TrainingStep(e_lessonPlants, e_stepPlantsBasket);
         garden::TrainingStep(e_lessonHoney, e_stepTakeBasket);
         garden::TrainingStep(e_lessonEgg, e_stepTakeBasket);
         garden::TrainingStep(e_lessonMilk, e_stepTakeBasket);
     }
-    Carry(tool);
+    DropTool();
+    ClearWare();
+    m_uTool = id;
+    auto* tool = static_cast<cTool*>(object);
+    tool->SetInUse(true);
+    tool->SetPos(m_vPos.x, m_vPos.y + 15.0f);
     garden::PlaySound(e_sndToolTake);
     return true;
 }

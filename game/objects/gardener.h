@@ -74,9 +74,6 @@ public:
     virtual void PopJob();
     virtual void ClearJobs();
     virtual bool TakeTool(uint32_t id);
-    // Carries the tool again that a saved field had him carry: TakeTool
-    // without the sound and the lesson steps, which belong to a click.
-    bool CarrySavedTool(uint32_t id);
     // 0 can, 1 weeding tool, 2 basket, -1 none.
     virtual int32_t GetToolKind() const;
     virtual void SetWare(int32_t ware);
@@ -117,11 +114,6 @@ public:
 
 private:
     void SetToolSprite(int direction, int32_t mode);
-    // The tool of that id when he may take it (the can only once the water
-    // event has come), else null.
-    cTool* ToolHeCanTake(uint32_t id) const;
-    // Puts down what he carries and carries `tool`.
-    void Carry(cTool* tool);
     bool AnimStopped() const;
     void CountRepeat();
     void StartPlanting(int32_t* next);

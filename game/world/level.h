@@ -302,11 +302,9 @@ public:
     // the field from the stream (null: no file, the default placement) and
     // reports what was wrong in `problem` (empty when nothing was). A file
     // whose animals the profile could not have bought is refused whole
-    // (`refused`): the field keeps the default placement. `toolSaved`: the
-    // file's mark says it ends with the tool the gardener carries, so one
-    // without it was cut short (without a mark, it is read when it is there).
+    // (`refused`): the field keeps the default placement.
     bool SaveField(vek::cBitStream& stream);
-    void LoadField(vek::cBitStream* stream, vek::string* problem, bool* refused = nullptr, bool toolSaved = false);
+    void LoadField(vek::cBitStream* stream, vek::string* problem, bool* refused = nullptr);
 
 protected:
     bool IsCellTaken(const cell& at) const override;
@@ -320,7 +318,7 @@ private:
     bool BuildFieldGrid();
     // LoadField's work: the emptied field, its beds, the fixed objects and
     // what the stream holds (null: the default placement).
-    void BuildField(vek::cBitStream* stream, const std::vector<cell>& holes, vek::string* problem, bool toolSaved);
+    void BuildField(vek::cBitStream* stream, const std::vector<cell>& holes, vek::string* problem);
     cObject* FrontObjectAt(const vek::vec2& point) const;
 
     std::vector<cWareFlight> m_WareFlights;

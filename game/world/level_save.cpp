@@ -1,8 +1,7 @@
 // The saved state of the garden field, "level.dat" beside the profile's
 // "save.dat": the gardener, the three tools and the counted plants, then
-// the counted animals and hives, then the kind of tool the gardener carries
-// (files of layout 1 on; older ones end with the hives and he comes back
-// empty-handed). The fixed objects and the beds are rebuilt on every load. The file is untrusted: it has no header, so every count is
+// the counted animals and hives. The fixed objects and the beds are rebuilt
+// on every load. The file is untrusted: it has no header, so every count is
 // bounded by the field and by what the stream still holds, and a damaged
 // file is kept as "level.dat.bad" before the next save replaces it.
 #include <algorithm>
@@ -29,12 +28,6 @@ constexpr const char* kSender = "cLevel";
 constexpr int32_t kMaxGroup = g_iGridRows * g_iGridColumns;
 // The smallest plant record: ware, growth, row, column.
 constexpr size_t kPlantBytes = 16;
-// The layout in the file's mark from which the carried tool follows the
-// hives. Older games stop reading at the hives, so they still read it.
-constexpr float kCarriedToolLayout = 1.0f;
-// The tool kinds in the order of the tools' records (can, weeding tool,
-// basket); -1 is none.
-constexpr uint32_t kToolTypes[] = {OBJ_TOOL_WATER, OBJ_TOOL_WEED, OBJ_TOOL_BIN};
 
 const cell kGardenerCell{5, 5};
 const cell kWeedCell{5, 3};
@@ -58,7 +51,7 @@ bool cLevel::SaveField(vek::cBitStream& stream)
     if (!gardener) return false;
     if (!IsValidCell(gardener->GetCell())) gardener->SetCell(g_iGridRows / 2, 0);
     gardener->Save(stream);
-    for (uint32_t mask : kToolTypes) {
+    for (uint32_t mask : {OBJ_TOOL_WATER, OBJ_TOOL_WEED, OBJ_TOOL_BIN}) {
         cObject* tool = FindObject(cell(), mask);
         if (tool == GetNullObject()) {
             // A field always has its tools; a missing one is saved where the
@@ -82,7 +75,6 @@ bool cLevel::SaveField(vek::cBitStream& stream)
     stream.WriteInt(static_cast<int32_t>(plants.size()));
     for (cObject* plant : plants) plant->Save(stream);
     SaveAnimalGroups(*this, stream);
-    stream.WriteInt(static_cast<cGardener*>(gardener)->GetToolKind());
     return true;
 }
 
@@ -102,7 +94,7 @@ bool cLevel::Save(int slot)
         player->NoteSetPartFailed();
         return false;
     }
-    save_set::AppendMark(stream, player->GetSetStamp(), kCarriedToolLayout);
+    save_set::AppendMark(stream, player->GetSetStamp(), 0.0f);
     const auto damaged = std::find(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot);
     if (damaged != m_DamagedSlots.end()) save_set::KeepAsBad(file);
     const vek::filename target = player->GetSetFileForWriting(slot, kFile);
@@ -115,7 +107,7 @@ bool cLevel::Save(int slot)
     return true;
 }
 
-void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem, bool* refused, bool toolSaved)
+void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem, bool* refused)
 {
     // The beds of the field as it was, so that an expansion shows which
     // ones are new.
@@ -124,7 +116,7 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem, bool* refu
         if (object->IsType(OBJ_HOLE)) holes.push_back(object->GetCell());
     const cPlayer* player = garden::Player();
     if (refused) *refused = false;
-    BuildField(stream, holes, problem, toolSaved);
+    BuildField(stream, holes, problem);
     // Animals the profile could not have bought (a kind its save has not
     // unlocked, more hives than their places) say the file is not this
     // save's field: nothing it held is kept.
@@ -132,13 +124,12 @@ void cLevel::LoadField(vek::cBitStream* stream, vek::string* problem, bool* refu
     if (!beyond.empty()) {
         if (problem) *problem = "it holds " + beyond;
         if (refused) *refused = true;
-        BuildField(nullptr, holes, nullptr, false);
+        BuildField(nullptr, holes, nullptr);
     }
     RelocateBlockedItems();
 }
 
-void cLevel::BuildField(vek::cBitStream* stream, const std::vector<cell>& holes, vek::string* problem,
-                        bool toolSaved)
+void cLevel::BuildField(vek::cBitStream* stream, const std::vector<cell>& holes, vek::string* problem)
 {
     ResetField();
     const cPlayer* player = garden::Player();
@@ -230,25 +221,7 @@ void cLevel::BuildField(vek::cBitStream* stream, const std::vector<cell>& holes,
         }
         // The animals' reader gives its own warning; the file is still
         // marked damaged so that it is kept before the next save.
-        if (!cut && !LoadAnimalGroups(*this, *stream)) {
-            Note(problem, kAnimalProblem);
-            cut = true;
-        }
-        if (cut) return;
-        if (stream->BytesLeft() >= 4) {
-            // He carries it again, so that a click on a plant works on as
-            // before the game was left.
-            const int32_t kind = stream->ReadInt();
-            cTool* const tools[] = {can, weed, bin};
-            if (kind >= 0 && kind < 3) {
-                if (!gardener->CarrySavedTool(tools[kind]->GetId()))
-                    Note(problem, "the gardener carries the can before the water event");
-            } else if (kind != -1) {
-                Note(problem, vek::Formatted("the gardener carries a tool of no known kind (%i)", kind));
-            }
-        } else if (toolSaved || stream->BytesLeft() > 0) {
-            Note(problem, "the tool the gardener carries is missing");
-        }
+        if (!cut && !LoadAnimalGroups(*this, *stream)) Note(problem, kAnimalProblem);
     }
 }
 
@@ -260,7 +233,6 @@ bool cLevel::Load(int slot)
     // Why the file is not this save's field (null when it is).
     const char* foreign = nullptr;
     bool empty = false;
-    bool toolSaved = false;
     vek::filename file;
     m_RefusedSlots.erase(std::remove(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot), m_RefusedSlots.end());
     if (player && !player->IsGameRefused(slot)) {
@@ -281,7 +253,6 @@ bool cLevel::Load(int slot)
             uint32_t stamp = 0;
             float version = 0.0f;
             const bool marked = haveFile && save_set::TakeMark(stream, &stamp, &version);
-            toolSaved = marked && version >= kCarriedToolLayout;
             // Another save's field, or one whose mark was cut off (its save
             // wrote it with one): the "save.dat" loaded would not match it.
             if (marked && player->IsForeignMark(stamp))
@@ -296,7 +267,7 @@ bool cLevel::Load(int slot)
     if (foreign) problem = foreign;
     if (empty || (haveFile && stream.BytesLeft() == 0)) problem = "it is empty";
     bool beyond = false;
-    LoadField(haveFile ? &stream : nullptr, &problem, &beyond, toolSaved);
+    LoadField(haveFile ? &stream : nullptr, &problem, &beyond);
     refused = refused || beyond;
     m_DamagedSlots.erase(std::remove(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot), m_DamagedSlots.end());
     if (!problem.empty()) {

@@ -74,9 +74,11 @@ struct cLevelPicture {
         return level == o.level && clock == o.clock && money == o.money && next == o.next && tasks == o.tasks &&
                car == o.car && plants == o.plants && gardener == o.gardener && basket == o.basket;
     }
-    // The tools of a level continued from this one lie where they lay, and
-    // the gardener carries again the one he carried. Empty when so, else
-    // what differs.
+    // The tools of a level continued from this one lie where they lay.
+    // Which tool the gardener carries is not part of a saved level: he
+    // comes back empty-handed, and the tool he held lies where he stood
+    // or, when that is a bed, on a free cell beside it. Empty when so,
+    // else what differs.
     std::string ToolsDiffer(const cLevelPicture& continued) const
     {
         if (continued.tools.size() != tools.size()) return "the tools are not all there";
@@ -84,12 +86,14 @@ struct cLevelPicture {
         for (size_t i = 0; i < tools.size(); ++i) {
             const cToolSpot& was = tools[i];
             const cToolSpot& is = continued.tools[i];
-            if (is.carried != was.carried)
-                out += "tool " + std::to_string(i) + (is.carried ? " is carried; " : " is no longer carried; ");
+            const bool near = std::abs(is.at.row - gardener.row) <= 1 && std::abs(is.at.column - gardener.column) <= 1;
+            if (is.carried)
+                out += "tool " + std::to_string(i) + " is carried; ";
             else if (!was.carried && is.at != was.at)
                 out += "tool " + std::to_string(i) + " moved; ";
+            else if (was.carried && !near)
+                out += "tool " + std::to_string(i) + " lies away from where the gardener stood; ";
         }
-        if (continued.tool != tool) out += "he carries tool kind " + std::to_string(continued.tool) + "; ";
         return out;
     }
     std::string Text() const

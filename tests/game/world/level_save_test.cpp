@@ -185,13 +185,12 @@ TEST_F(FullGardenSave, EveryKindOfObjectComesBackAndSavesTheSameBytes)
     EXPECT_EQ(Logged("damaged"), 0);
 
     // Every cut of it: a warning, the fixed objects, and never more
-    // animals or hives than the whole file held. Without its last four
-    // bytes, the carried tool, an unmarked file is one of the older layout.
+    // animals or hives than the whole file held.
     for (size_t length = 1; length < first.size(); ++length) {
         WriteBytes(first.substr(0, length));
         const int warned = Logged("level.dat");
         LoadField();
-        EXPECT_EQ(Logged("level.dat"), warned + (length == first.size() - 4 ? 0 : 1)) << length;
+        EXPECT_EQ(Logged("level.dat"), warned + 1) << length;
         cScriptedPlayer cut(*level);
         ASSERT_NE(cut.Gardener(), nullptr);
         EXPECT_EQ(cut.All(OBJ_TOOL).size(), 3u);
@@ -201,15 +200,15 @@ TEST_F(FullGardenSave, EveryKindOfObjectComesBackAndSavesTheSameBytes)
     }
 }
 
-TEST_F(LevelSave, AnEmptyGardenIsFourRecordsFiveZeroCountsAndNoToolCarried)
+TEST_F(LevelSave, AnEmptyGardenIsFourRecordsAndFiveZeroCounts)
 {
     game->m_BedLayouts = {{}};
     LoadField();
     vek::cBitStream s;
     ASSERT_TRUE(level->SaveField(s));
-    ASSERT_EQ(s.GetByteCount(), 8u + 16u + 8u + 12u + 20u + 4u);
+    ASSERT_EQ(s.GetByteCount(), 8u + 16u + 8u + 12u + 20u);
     s.SetData(std::vector<uint8_t>(s.GetData().begin(), s.GetData().begin() + static_cast<long>(s.GetByteCount())));
-    const int32_t expected[] = {5, 5, 5, 4, 3, 0, 5, 3, 5, 5, 0, 0, 0, 0, 0, 0, -1};
+    const int32_t expected[] = {5, 5, 5, 4, 3, 0, 5, 3, 5, 5, 0, 0, 0, 0, 0, 0};
     for (int32_t value : expected) EXPECT_EQ(s.ReadInt(), value);
 
     // A gardener off the field is saved on (4, 0) and stays there.
@@ -231,11 +230,10 @@ TEST_F(LevelSave, EveryCutOfAFileLoadsWithAWarningAndTheFixedObjects)
     const std::string whole = Bytes();
     for (size_t length = 1; length < whole.size(); ++length) {
         WriteBytes(whole.substr(0, length));
-        // One warning, from the field's or the animals' reader; none for
-        // the older layout, which ends before the carried tool.
+        // One warning, from the field's or the animals' reader.
         const int before = Logged("level.dat");
         LoadField();
-        EXPECT_EQ(Logged("level.dat"), before + (length == whole.size() - 4 ? 0 : 1)) << length;
+        EXPECT_EQ(Logged("level.dat"), before + 1) << length;
         cScriptedPlayer p(*level);
         ASSERT_NE(p.Gardener(), nullptr);
         EXPECT_TRUE(level->IsValidCell(p.Gardener()->GetCell()));
@@ -298,17 +296,6 @@ TEST_F(LevelSave, DamagedRecordsAreBoundedDroppedOrPutBack)
     WriteBytes(file({99, -4, -1, -1, 4, 0, 6, 7, 7, 0, -1}, 1, {0, halfBits, 7, 7, 0, 0, 0, 0}));
     LoadField();
     EXPECT_TRUE(cScriptedPlayer(*level).Plants().empty());
-
-    // After the hives, the tool the gardener carries: he carries the basket
-    // again; a kind no game writes is told, and he carries nothing.
-    WriteBytes(file({4, 6, 5, 4, 3, 0, 5, 3, 5, 5, 0}, 0, {0, 0, 0, 0, 2}));
-    LoadField();
-    EXPECT_EQ(cScriptedPlayer(*level).Gardener()->GetToolKind(), 2);
-    WriteBytes(file({4, 6, 5, 4, 3, 0, 5, 3, 5, 5, 0}, 0, {0, 0, 0, 0, 7}));
-    const int unknown = Logged("level.dat is damaged: the gardener carries a tool of no known kind (7)");
-    LoadField();
-    EXPECT_EQ(Logged("level.dat is damaged: the gardener carries a tool of no known kind (7)"), unknown + 1);
-    EXPECT_EQ(cScriptedPlayer(*level).Gardener()->GetToolKind(), -1);
 
     // The animals are read after the plants: an ostrich, then a hive
     // count without its record. One line; what was read before stays.
@@ -428,8 +415,7 @@ TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
         for (int32_t v : values) s.WriteInt(v);
         return std::string(s.GetData().begin(), s.GetData().begin() + static_cast<long>(s.GetByteCount()));
     };
-    // No ostriches, peacocks or goats, then n hives on the first place; no
-    // carried tool after them, as in the older layout.
+    // No ostriches, peacocks or goats, then n hives on the first place.
     const auto hives = [&](int32_t n) {
         std::string groups = ints({0, 0, 0, n});
         for (int32_t i = 0; i < n; ++i) groups += ints({0, 4, 0, 1, 0, 0, 0, 0, 0, 0});
@@ -445,16 +431,16 @@ TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
         const char* told;  // null: loaded as it is
     } rows[] = {
         {"cut before its mark, hives appended", e_marked, e_animalHive,
-         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 20) + hives(80); },
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(80); },
          "level.dat is damaged: it lacks the mark its save.dat has; the field starts afresh"},
         {"hives before they are unlocked", e_unmarked, e_animalGoat,
-         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 20) + hives(80); },
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(80); },
          "level.dat is damaged: it holds 80 hives, which its save has not unlocked; the field starts afresh"},
         {"more hives than their places", e_unmarked, e_animalPeacock,
-         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 20) + hives(3); },
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(3); },
          "level.dat is damaged: it holds 3 hives, more than their 2 places; the field starts afresh"},
         {"an older save's field", e_olderMarked, e_animalHive,
-         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 20) + hives(2); },
+         [&](const std::string&, const std::string& body) { return body.substr(0, body.size() - 16) + hives(2); },
          nullptr},
         {"a can holding 2^31-1", e_marked, -1,
          [&](const std::string& file, const std::string&) { return file.substr(0, 20) + ints({INT_MAX}) + file.substr(24); },
@@ -472,7 +458,7 @@ TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
         const std::vector<cSeen> fresh = Seen();
         ASSERT_TRUE(player->SaveGame(-1));
         const std::string file = Bytes();
-        ASSERT_EQ(file.size(), 68u + 12u);
+        ASSERT_EQ(file.size(), 64u + 12u);
         const std::string body = file.substr(0, file.size() - 12);
         const std::string damaged = row.make(file, body);
         WriteBytes(damaged);

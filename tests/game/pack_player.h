@@ -131,6 +131,16 @@ protected:
         SDL_PushEvent(&e);
         Frame();
     }
+    // The window's close button, as the window manager reports it.
+    void CloseWindow()
+    {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_CLOSE;
+        e.window.windowID = SDL_GetWindowID(SdlWindow());
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
     // The pointer leaves the window and comes back in at the client point:
     // SDL takes the entry point as its last position, so the motion it
     // reports there has no distance.

@@ -161,15 +161,25 @@ protected:
         EXPECT_FALSE(Shown("mission_start")) << "a continued level has no start screen";
     }
 
-    // The window's close button, as the window manager reports it.
-    void CloseWindow()
+    // The Players screen opened from the main menu, the named profile
+    // selected in its list.
+    void SelectProfile(const std::string& name)
     {
-        SDL_Event e;
-        std::memset(&e, 0, sizeof e);
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = SDL_WINDOWEVENT_CLOSE;
-        e.window.windowID = SDL_GetWindowID(SdlWindow());
-        ASSERT_EQ(SDL_PushEvent(&e), 1);
+        ASSERT_TRUE(Press("main", "btProfile"));
+        auto* list = dynamic_cast<vek::cListSysCtrl*>(Control("profile_select", "lstProfile"));
+        ASSERT_NE(list, nullptr);
+        for (unsigned i = 0; i < list->GetItemCount(); ++i)
+            if (list->GetItemText(i) == name) list->SelectItem(i, true, false);
+    }
+    // A profile made on the Players screen opened from the main menu; the
+    // screen shows again.
+    void MakeProfile(const char* name)
+    {
+        ASSERT_TRUE(Press("main", "btProfile"));
+        ASSERT_TRUE(Press("profile_select", "btAdd"));
+        for (int i = 0; i < 16; ++i) Key(SDL_SCANCODE_BACKSPACE);
+        Type(name);
+        ASSERT_TRUE(Press("profile_add", "ok"));
     }
 
     // The program ended after the way out was taken, and started again on
@@ -675,21 +685,13 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
     // Another profile whose game cannot be read, made current on the
     // profile screens: told once, when the main menu shows again.
     const auto choose = [&](const std::string& name) {
-        ASSERT_TRUE(Press("main", "btProfile"));
-        auto* list = dynamic_cast<vek::cListSysCtrl*>(Control("profile_select", "lstProfile"));
-        ASSERT_NE(list, nullptr);
-        for (unsigned i = 0; i < list->GetItemCount(); ++i)
-            if (list->GetItemText(i) == name) list->SelectItem(i, true, false);
+        SelectProfile(name);
         ASSERT_TRUE(Press("profile_select", "btOk"));
         ASSERT_EQ(Player()->m_strName, name);
     };
     StartToMainMenu();
     const std::string first = Player()->m_strName;
-    ASSERT_TRUE(Press("main", "btProfile"));
-    ASSERT_TRUE(Press("profile_select", "btAdd"));
-    for (int i = 0; i < 16; ++i) Key(SDL_SCANCODE_BACKSPACE);
-    Type("Second");
-    ASSERT_TRUE(Press("profile_add", "ok"));
+    MakeProfile("Second");
     ASSERT_TRUE(Press("profile_select", "btOk"));
     const std::string second = m_strDir + "/app/profile/" + Player()->m_strFolder + "/save.dat";
     choose(first);
@@ -1003,24 +1005,14 @@ TEST_F(ContinueLevel, AProfileMadeChosenOrDeletedIsOnDiskAsSoonAsItIs)
         for (cPlayerBase* p = g_pGarden->GetFirstPlayer(); p; p = g_pGarden->GetNextPlayer()) out.push_back(p->GetName());
         return out;
     };
-    const auto choose = [&](const std::string& name) {
-        ASSERT_TRUE(Press("main", "btProfile"));
-        auto* list = dynamic_cast<vek::cListSysCtrl*>(Control("profile_select", "lstProfile"));
-        ASSERT_NE(list, nullptr);
-        for (unsigned i = 0; i < list->GetItemCount(); ++i)
-            if (list->GetItemText(i) == name) list->SelectItem(i, true, false);
-    };
+    const auto choose = [&](const std::string& name) { SelectProfile(name); };
 
     // The first start's profile, saved by its exit; then "Zed" made.
     StartToMainMenu();
     Stop();
     StartToMainMenu();
     const std::string first = Player()->m_strName;
-    ASSERT_TRUE(Press("main", "btProfile"));
-    ASSERT_TRUE(Press("profile_select", "btAdd"));
-    for (int i = 0; i < 16; ++i) Key(SDL_SCANCODE_BACKSPACE);
-    Type("Zed");
-    ASSERT_TRUE(Press("profile_add", "ok"));
+    MakeProfile("Zed");
     const std::string made = copyDisk();
     ASSERT_TRUE(Press("profile_select", "btOk"));
     Stop();

@@ -58,12 +58,7 @@ protected:
         const cUpgrades upgrades = player->m_Upgrades;
         const std::string folder = m_strDir + "/app/profile/" + player->m_strFolder.c_str();
 
-        SDL_Event e;
-        std::memset(&e, 0, sizeof e);
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = SDL_WINDOWEVENT_CLOSE;
-        e.window.windowID = SDL_GetWindowID(SdlWindow());
-        ASSERT_EQ(SDL_PushEvent(&e), 1);
+        CloseWindow();
         ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 30));
         Stop();
         {

@@ -884,37 +884,35 @@ bool cPlayer::LoadGame(int slot)
                 return LoadGame(slot);
             }
             TakeGameDefaults(slot);
-            if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
-            if (cIsland* island = GetIsland()) island->Load(slot);
-            return true;
-        }
-        for (const char* name : kSetFiles)
-            if (!SettlePending(vek::AppendPath(folder, name), m_uSetStamp)) NoteSetPartRefused(slot);
-        if (slot == -1 && result == vek::cDataManager::Ok) m_uPlayStamp = m_uSetStamp;
+        } else {
+            for (const char* name : kSetFiles)
+                if (!SettlePending(vek::AppendPath(folder, name), m_uSetStamp)) NoteSetPartRefused(slot);
+            if (slot == -1 && result == vek::cDataManager::Ok) m_uPlayStamp = m_uSetStamp;
 
-        // An empty file (or one too large to be the game's) is damaged too.
-        if (result == vek::cDataManager::Ok || result == vek::cDataManager::InternalError) {
-            cReader in(stream);
-            int32_t ruleCounter = GetProfileHost().iRuleCounter;
-            if (result == vek::cDataManager::Ok)
-                ReadGameFields(*this, in, slot, version, ruleCounter);
-            else
-                in.Stop();
-            if (!in.IsShort()) {
-                GetProfileHost().iRuleCounter = ruleCounter;
-            } else {
-                // The same file read again in this run (the profile made
-                // current again, the level continued) is logged once.
-                if (!Holds(m_LoggedDamage, slot)) {
-                    m_LoggedDamage.push_back(slot);
-                    vek::LogWarning(kSender, "%s is damaged: %s\n", file.path,
-                                    result == vek::cDataManager::Ok
-                                        ? DamageText(in)
-                                        : vek::string("it is empty; its record keeps its defaults"));
+            // An empty file (or one too large to be the game's) is damaged too.
+            if (result == vek::cDataManager::Ok || result == vek::cDataManager::InternalError) {
+                cReader in(stream);
+                int32_t ruleCounter = GetProfileHost().iRuleCounter;
+                if (result == vek::cDataManager::Ok)
+                    ReadGameFields(*this, in, slot, version, ruleCounter);
+                else
+                    in.Stop();
+                if (!in.IsShort()) {
+                    GetProfileHost().iRuleCounter = ruleCounter;
+                } else {
+                    // The same file read again in this run (the profile made
+                    // current again, the level continued) is logged once.
+                    if (!Holds(m_LoggedDamage, slot)) {
+                        m_LoggedDamage.push_back(slot);
+                        vek::LogWarning(kSender, "%s is damaged: %s\n", file.path,
+                                        result == vek::cDataManager::Ok
+                                            ? DamageText(in)
+                                            : vek::string("it is empty; its record keeps its defaults"));
+                    }
+                    TakeGameDefaults(slot);
                 }
-                TakeGameDefaults(slot);
+                CheckProfileValues(*this);
             }
-            CheckProfileValues(*this);
         }
     }
     // A save that cannot be read starts its level with what the levels

@@ -17,26 +17,13 @@ namespace {
 std::atomic<bool> g_bLost{false};
 std::atomic<bool> g_bWindowLost{false};
 std::atomic<bool> g_bWatchdogStarted{false};
-
-void StartWatchdog(int seconds)
-{
-    if (g_bWatchdogStarted.exchange(true)) return;
-    try {
-        std::thread([seconds] {
-            std::this_thread::sleep_for(std::chrono::seconds(seconds));
-            static const char text[] = "the display or the window was lost and the game did not end in time\n";
-            (void)!write(STDERR_FILENO, text, sizeof text - 1);
-            _exit(1);
-        }).detach();
-    } catch (...) {
-        // No thread: the teardown has to finish on its own.
-    }
-}
+// Steps the teardown has finished; the watchdog reads it.
+std::atomic<unsigned long> g_ulTeardownSteps{0};
 
 void MarkLost()
 {
     g_bLost = true;
-    StartWatchdog(kDisplayLossGraceSeconds);
+    StartTeardownWatchdog(kDisplayLossGraceSeconds);
 }
 
 // The errors kept for the log: the first few of the process.
@@ -174,6 +161,31 @@ void ForgetWatchedWindow()
 #endif
 }
 
+void StartTeardownWatchdog(int seconds)
+{
+    if (g_bWatchdogStarted.exchange(true)) return;
+    try {
+        std::thread([seconds] {
+            // A teardown on a loaded machine may be slow, yet it goes on: only
+            // a whole grace period without a finished step is a hang.
+            unsigned long seen = g_ulTeardownSteps.load();
+            for (;;) {
+                std::this_thread::sleep_for(std::chrono::seconds(seconds));
+                const unsigned long now = g_ulTeardownSteps.load();
+                if (now == seen) break;
+                seen = now;
+            }
+            static const char text[] = "the display or the window was lost and the game did not end in time\n";
+            (void)!write(STDERR_FILENO, text, sizeof text - 1);
+            _exit(1);
+        }).detach();
+    } catch (...) {
+        // No thread: the teardown has to finish on its own.
+    }
+}
+
+void NoteTeardownStep() { g_ulTeardownSteps.fetch_add(1, std::memory_order_relaxed); }
+
 bool IsDisplayLost() { return g_bLost; }
 
 bool IsWindowLost() { return g_bWindowLost; }
@@ -181,10 +193,8 @@ bool IsWindowLost() { return g_bWindowLost; }
 void WatchTeardownAfterWindowLoss()
 {
     // The server still answers, so nothing should wait for it; the watchdog
-    // only guards against a wait that never ends, and a loaded machine must
-    // not trip it.
-    constexpr int kWindowLossGraceSeconds = 20;
-    StartWatchdog(kWindowLossGraceSeconds);
+    // only guards against a wait that never ends.
+    StartTeardownWatchdog(kDisplayLossGraceSeconds);
 }
 
 bool TakeDisplayError(cDisplayError& out)

@@ -14,8 +14,10 @@
 // recorded as lost, which likewise ends the game through its teardown. Other
 // X errors are recorded for the log and the game goes on.
 //
-// Should the teardown after either loss still not finish, a watchdog ends
-// the process.
+// Should the teardown after either loss hang, a watchdog ends the process:
+// the teardown reports each step it finishes (every line it logs), and a
+// whole grace period without one is a hang. A slow teardown that still
+// makes progress, on a loaded machine, is left to finish.
 struct SDL_Window;
 
 namespace vek::platform {
@@ -51,8 +53,15 @@ struct cDisplayError {
 bool TakeDisplayError(cDisplayError& out);
 bool IsDisplayErrorPending();
 
-// Seconds the watchdog gives the teardown after the display's loss before it
-// ends the process with exit code 1.
-constexpr int kDisplayLossGraceSeconds = 4;
+// Seconds the watchdog waits for the teardown's next step after a loss
+// before it ends the process with exit code 1.
+constexpr int kDisplayLossGraceSeconds = 10;
+
+// Starts the watchdog (once a process; later calls do nothing): it ends the
+// process with exit code 1 after `seconds` pass without a NoteTeardownStep().
+void StartTeardownWatchdog(int seconds);
+// A step of the teardown (or of anything the watchdog waits for) finished.
+// Cheap enough to call for every line the log writes.
+void NoteTeardownStep();
 
 }  // namespace vek::platform

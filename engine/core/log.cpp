@@ -3,6 +3,7 @@
 #include "engine/core/file.h"
 #include "engine/core/filename.h"
 #include "platform/clock.h"
+#include "platform/display_loss.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 
@@ -206,6 +207,9 @@ void cLogFile::Print(const char* format, const format_arg& a1, const format_arg&
                      const format_arg& a3, const format_arg& a4, const format_arg& a5,
                      const format_arg& a6, const format_arg& a7)
 {
+    // A line logged is a step done: after a lost display the watchdog
+    // waits for a teardown that still gets on with its work.
+    platform::NoteTeardownStep();
     if (!pStream) return;
     Format(g_strMessage, format ? format : "", a1, a2, a3, a4, a5, a6, a7);
     std::string escaped;

@@ -9,9 +9,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/display_loss.h"
 #include "support/time_scale.h"
 
 namespace vp = vek::platform;
@@ -369,6 +373,32 @@ TEST(GammaRamp, StartsAsIdentityAndNeedsAWindowToChange)
     EXPECT_EQ(g[200], 200 * 128);
     ws.DestroyWindow();
     EXPECT_FALSE(vp::SetGammaRamp(r, g, b));
+}
+
+// After a lost display the watchdog leaves a slow teardown that still
+// finishes steps alone, however long it takes in all, and ends one that
+// stops finishing them (exit code 1). Each runs in a child process, which
+// the watchdog may end.
+TEST(TeardownWatchdog, WaitsWhileStepsAreFinishedAndEndsAHang)
+{
+    auto run = [](bool hang) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            vp::StartTeardownWatchdog(2);
+            // Three grace periods of steady steps.
+            for (int i = 0; i < 120; ++i) {
+                vp::NoteTeardownStep();
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (hang) std::this_thread::sleep_for(std::chrono::seconds(120));
+            _exit(0);
+        }
+        int status = 0;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run(false), 0) << "a teardown that goes on is not ended";
+    EXPECT_EQ(run(true), 1) << "a teardown that stops is ended";
 }
 
 }  // namespace

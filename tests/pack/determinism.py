@@ -39,25 +39,31 @@ def unignored(built, rels):
     return ["data/%s: generated but not ignored by git" % rel for rel in rels if "data/" + rel not in ignored]
 
 
+def compare(built, fresh_root):
+    """The faults of a built pack against a fresh run's output."""
+    fresh = files_under(fresh_root)
+    faults = []
+    for rel in sorted(fresh):
+        other = os.path.join(built, rel)
+        if not os.path.exists(other):
+            faults.append("%s: made by a fresh run, missing from the build" % rel)
+        elif not filecmp.cmp(os.path.join(fresh_root, rel), other, shallow=False):
+            faults.append("%s: differs between two runs" % rel)
+    owned = ("texture/", "font/", "sound/", "music/", "licenses/")
+    for rel in sorted(files_under(built)):
+        if rel.startswith(owned) and rel not in fresh:
+            faults.append("%s: in the build's generated folders, not made by a fresh run" % rel)
+    faults += unignored(built, sorted(fresh))
+    return fresh, faults
+
+
 def main():
     built = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory(prefix="pack-determinism-") as tmp:
         # A different worker count from the build's, so that scheduling
         # cannot leak into the output either.
         subprocess.run([sys.executable, PACK, "--out", tmp, "--jobs", "3"], check=True)
-        fresh = files_under(tmp)
-        faults = []
-        for rel in sorted(fresh):
-            other = os.path.join(built, rel)
-            if not os.path.exists(other):
-                faults.append("%s: made by a fresh run, missing from the build" % rel)
-            elif not filecmp.cmp(os.path.join(tmp, rel), other, shallow=False):
-                faults.append("%s: differs between two runs" % rel)
-        owned = ("texture/", "font/", "sound/", "music/", "licenses/")
-        for rel in sorted(files_under(built)):
-            if rel.startswith(owned) and rel not in fresh:
-                faults.append("%s: in the build's generated folders, not made by a fresh run" % rel)
-        faults += unignored(built, sorted(fresh))
+        fresh, faults = compare(built, tmp)
     for f in faults:
         print(f)
     print("%d file(s) compared, %d fault(s)" % (len(fresh), len(faults)))

@@ -65,6 +65,21 @@ cFactoryControl* FindHiddenFactoryPanel()
     return nullptr;
 }
 
+bool FactoryPanelCentre(const cFactory* factory, vek::vec2* centre)
+{
+    const cFactoryControl* found = nullptr;
+    for (const cFactoryControl* panel : GetFactoryPanels()) {
+        if (!panel || !panel->pButton || !factory || panel->GetFactory() != factory) continue;
+        if (!found || (found->GetSlideState() == cFactoryControl::e_slideHidden &&
+                       panel->GetSlideState() != cFactoryControl::e_slideHidden))
+            found = panel;
+    }
+    if (!found) return false;
+    const vek::rectf r = found->pButton->GetRect();
+    *centre = vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f);
+    return true;
+}
+
 vek::mover<float>& GetFactoryBlink()
 {
     static vek::mover<float> blink = MakeBlink();

@@ -80,6 +80,10 @@ private:
 std::vector<cFactoryControl*>& GetFactoryPanels();
 // The first panel in the hidden state, or null.
 cFactoryControl* FindHiddenFactoryPanel();
+// The centre of the button of the panel that shows the factory, where its
+// wares leave and land on the garden screen; a panel on screen is taken
+// before one slid away. False when no panel is bound to it.
+bool FactoryPanelCentre(const cFactory* factory, vek::vec2* centre);
 // The arrows' alpha, swinging between 0 and 1 while the screen runs.
 vek::mover<float>& GetFactoryBlink();
 

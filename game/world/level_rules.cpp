@@ -8,6 +8,7 @@
 #include "game/objects/object.h"
 #include "game/objects/plant.h"
 #include "game/objects/stations.h"
+#include "game/screens/garden_screen.h"
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/building.h"
@@ -29,11 +30,12 @@ constexpr float kAwayGap = 0.3f;
 
 vek::vec3 Centre(const vek::rectf& r) { return vek::vec3(r.x + r.w / 2.0f, r.y + r.h / 2.0f, 0.0f); }
 
-// Where a factory's wares leave from or land: its screen centre.
+// Where a factory's wares leave from or land: its panel on the garden
+// screen. The building itself stands on the island, off this screen.
 vek::vec2 FactoryPoint(const void* factory, const vek::vec2& fallback)
 {
-    if (!factory) return fallback;
-    return static_cast<const cFactory*>(factory)->GetScreenCenter();
+    vek::vec2 centre;
+    return FactoryPanelCentre(static_cast<const cFactory*>(factory), &centre) ? centre : fallback;
 }
 
 // The ware an animal, a hive or an animal product yields; a plant's comes

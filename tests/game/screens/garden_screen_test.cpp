@@ -32,6 +32,7 @@
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/building.h"
+#include "game/world/effects.h"
 #include "game/world/level.h"
 #include "game/world/level_task.h"
 #include "game/world/ware.h"
@@ -425,6 +426,28 @@ TEST_F(ScreensTest, APanelFollowsItsFactoryAndItsButtonPulsesWhileItWorks)
     EXPECT_FLOAT_EQ(panel.pButton->GetRect().y, rest.y);
     panel.SetFactory(nullptr);
     EXPECT_EQ(panel.GetFactory(), &factory) << "null binds nothing";
+}
+
+TEST_F(ScreensTest, AWareBetweenFactoriesFliesFromPanelToPanel)
+{
+    cGardenWF* wf = MakeGarden();
+    cFactory juice("factory01", "Juice");
+    cFactory lemonade("factory01_1", "Lemonade");
+    wf->GetPanel(0).SetFactory(&lemonade);
+    wf->GetPanel(1).SetFactory(&juice);
+    cLevel level;
+    level.AddWareFlight(g_pWareManager->FindWare("product01"), 2, &juice, 2, &lemonade);
+    level.MoveWareFlights(1.0f / 30.0f);
+    ASSERT_EQ(m_pGarden->m_pFlyingItems->Count(), 1u);
+    const std::vector<vek::vec2>& keys = m_pGarden->m_pFlyingItems->GetItems().front()->path.m_Points;
+    ASSERT_GE(keys.size(), 2u);
+    const vek::rectf from = wf->GetPanel(1).pButton->GetRect();
+    const vek::rectf to = wf->GetPanel(0).pButton->GetRect();
+    EXPECT_FLOAT_EQ(keys.front().x, from.x + from.w * 0.5f);
+    EXPECT_FLOAT_EQ(keys.front().y, from.y + from.h * 0.5f);
+    EXPECT_FLOAT_EQ(keys.back().x, to.x + to.w * 0.5f);
+    EXPECT_FLOAT_EQ(keys.back().y, to.y + to.h * 0.5f);
+    m_pGarden->m_pFlyingItems->Clear();
 }
 
 TEST_F(ScreensTest, ToolbarClicksSowAndBuyOnlyWithinTheItems)

@@ -461,7 +461,9 @@ bool cGarden::FillMessageBox(int icon, int buttons, const vek::string& text, con
     static const char* const kIcons[] = {"icon_error", "icon_info", "icon_warning", "icon_question"};
     const vek::string iconName = icon >= 0 && icon < 4 ? kIcons[icon] : "";
     m_pMessageBox->SetText(text, "");
-    m_pMessageBox->SetImage(iconName, "");
+    // The icon stands in both pictures, as the boxes the screens fill
+    // themselves do.
+    m_pMessageBox->SetImage(iconName, iconName);
     const vek::cLocale& locale = vek::GetLocale();
     switch (buttons) {
     case 0: m_pMessageBox->SetButtons(locale.Ok, ""); break;

@@ -636,7 +636,7 @@ void cGarden::FinishLevel()
         for (cHouse* building : m_pIsland->GetBuildings()) {
             if (building->GetType() != cBuild::e_typeFactory) continue;
             auto* factory = static_cast<cFactory*>(building);
-            if (factory->GetState() == cHouse::e_stateWorking) factory->SetState(cHouse::e_stateBuilt);
+            factory->StopProcessing();
             factory->processTimer.Reset(0.0f);
         }
     }

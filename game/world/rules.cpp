@@ -434,6 +434,20 @@ bool cGarden::GetRate(vek::string* text, int* stars) const
     return within;
 }
 
+bool cGarden::GetIslandRate(vek::string* text, int* stars) const
+{
+    int built = 0;
+    if (m_pIsland) m_pIsland->GetIslandRate(&built, nullptr);
+    int index = 0;
+    const bool within = RateCount(built, 10, &index, stars);
+    if (text) {
+        const cLocaleGD& t = GetLocaleGD();
+        const vek::string* texts[] = {&t.IslandRate0, &t.IslandRate1, &t.IslandRate2, &t.IslandRate3, &t.IslandRate4};
+        *text = *texts[index];
+    }
+    return within;
+}
+
 void cGarden::CountTaskKind(int kind)
 {
     cPlayer* player = GetPlayer();

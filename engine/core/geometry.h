@@ -105,10 +105,13 @@ struct rect {
 
     constexpr T Right() const { return x + w; }
     constexpr T Top() const { return y + h; }
-    // Half-open: the left and bottom edges are inside, the right and top are not.
-    constexpr bool Contains(T px, T py) const
+    // Strictly inside: a point on an edge is outside.
+    constexpr bool Contains(T px, T py) const { return x < px && px < x + w && y < py && py < y + h; }
+    // Overlap with a positive area: rectangles that only share an edge do
+    // not intersect.
+    constexpr bool Intersects(const rect& o) const
     {
-        return px >= x && px < x + w && py >= y && py < y + h;
+        return x + w > o.x && y < o.y + o.h && x < o.x + o.w && o.y < y + h;
     }
 };
 

@@ -137,13 +137,13 @@ int cWindowFunction::Call(cWindow* window, int message, unsigned a, unsigned b)
         if (window->m_fHintTimer >= 0.0f) {
             window->m_fHintTimer -= static_cast<float>(a) / 1000.0f;
             if (window->m_fHintTimer <= 0.0f) {
-                // Stopped before the hint goes out, so a hover change made by
-                // the hint's handler starts a fresh timer that stays.
-                window->m_fHintTimer = -1.0f;
                 const cCtrl* hovered = window->m_pHovered;
                 if (gui && hovered)
                     gui->SendMessage(window->GetID(), cGUI::e_wndHint, 0,
                                      static_cast<unsigned>(hovered->GetID()));
+                // Once per rest: the hint is not sent again until the hover
+                // changes.
+                window->m_fHintTimer = -1.0f;
             }
         }
         return 0;

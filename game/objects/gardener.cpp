@@ -17,6 +17,7 @@
 #include "game/shell/garden.h"
 #include "game/shell/player.h"
 #include "game/world/balance.h"
+#include "game/world/effects.h"
 #include "game/world/game_sound.h"
 #include "game/world/ware.h"
 
@@ -44,7 +45,7 @@ int32_t FieldWare(const char* name)
 
 vek::cSound* MakeGameSound(int id)
 {
-    if (!g_pGarden || !vek::g_pSoundManager) return nullptr;
+    if (!g_pGarden || !GetSoundManager()) return nullptr;
     const std::vector<int32_t>& table = g_pGarden->GetSoundTable();
     if (id < 0 || static_cast<size_t>(id) >= table.size() || table[static_cast<size_t>(id)] <= 0) return nullptr;
     return new vek::cSound(static_cast<uint32_t>(table[static_cast<size_t>(id)]));
@@ -559,7 +560,7 @@ bool cGardener::CanChangeState(int32_t oldState, int32_t newState)
         break;
     default: break;
     }
-    const float volume = vek::g_pSoundManager ? vek::g_pSoundManager->GetVolume(vek::cSoundManager::e_Sound) : 1.0f;
+    const float volume = GetSoundManager() ? GetSoundManager()->GetVolume(vek::cSoundManager::e_Sound) : 1.0f;
     switch (newState) {
     case e_gsWalk: {
         vek::vec2 d = m_Walk.m_To - m_Walk.m_From;

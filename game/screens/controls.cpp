@@ -17,6 +17,7 @@
 #include "game/shell/player.h"
 #include "game/shell/texture_info.h"
 #include "game/world/building.h"
+#include "game/world/effects.h"
 #include "game/world/ware.h"
 
 namespace {
@@ -36,7 +37,7 @@ void PlayInterfaceSound(const vek::string& name)
 {
     if (g_pSoundHook) g_pSoundHook(name);
     // Without sound there is nothing to play and nothing to warn about.
-    if (!vek::g_pSoundManager) return;
+    if (!GetSoundManager()) return;
     // Not looping: the sound plays to its end after the instance is gone.
     vek::cSound sound(name);
     sound.Play(true);

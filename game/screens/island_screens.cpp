@@ -172,12 +172,10 @@ void RefreshIsland()
         ShowSprite(g_Island.stars[i], i < stars ? g_IslandSprites.star : g_IslandSprites.starEmpty, false);
 
     const cIsland* island = GetIsland();
-    int count = 0, houses = 0;
-    if (island) island->GetIslandRate(&count, &houses);
-    const cLocaleGD& t = GetLocaleGD();
-    const vek::string* texts[] = {&t.IslandRate0, &t.IslandRate1, &t.IslandRate2, &t.IslandRate3, &t.IslandRate4};
-    const int index = count / kHouses < 4 ? count / kHouses : 4;
-    SetLabel(g_Island.islandRate, *texts[index]);
+    int houses = 0;
+    text.clear();
+    if (g_pGarden) g_pGarden->GetIslandRate(&text, &houses);
+    SetLabel(g_Island.islandRate, text);
     for (int i = 0; i < kHouses; ++i)
         ShowSprite(g_Island.houses[i], i < houses ? g_IslandSprites.house : g_IslandSprites.houseEmpty, false);
 

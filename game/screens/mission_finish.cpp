@@ -35,15 +35,10 @@ void Burst(const vek::cCtrl* control, uint32_t count, float spread)
     g_pGarden->m_pParticles->EmitBurst(count, spread, vek::vec3(c.x, c.y, 0.0f));
 }
 
-// A toolbar's visible item count and the width of its strip of n items.
-int ToolbarVisible(const vek::cListCtrl& bar)
-{
-    const float step = bar.GetItemSize().x + 3.0f;
-    if (!(step > 0.0f)) return 0;
-    const float n = (bar.GetRect().w + 3.0f) / step;
-    return n >= 1.0f ? static_cast<int>(std::min(n, 1.0e6f)) : 0;
-}
+// A toolbar's visible item count, held where an int holds it.
+int ToolbarVisible(const vek::cListCtrl& bar) { return static_cast<int>(std::min(bar.GetVisibleCount(), 1000000u)); }
 
+// The width of a toolbar's strip of n items.
 float StripWidth(const vek::cListCtrl& bar, int n)
 {
     if (bar.GetItemCount() == 0) return 0.0f;
@@ -342,8 +337,8 @@ void cMissionFinishWF::Step(float dt, bool settle)
     // An upgrade offer, when the funds cover one.
     if (m_bUpgradePending) {
         m_bUpgradePending = false;
+        if (fly) PlayScreenSound(e_sndGood);
         if (HasAffordableOffer(*player)) {
-            if (fly) PlayScreenSound(e_sndGood);
             ShowAwardLine(GetLocaleGD().AwardUp, "icons00", "star");
             if (m_bBedsPending) StartTimer(m_Pause, 0.5f);
         } else {

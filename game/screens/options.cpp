@@ -13,6 +13,7 @@
 #include "game/shell/entry.h"
 #include "game/shell/garden.h"
 #include "game/shell/locale_gd.h"
+#include "game/world/effects.h"
 
 const cResolutionRow g_aResolutions[kResolutionCount] = {
     {"800x600", 480000, 800, 600},
@@ -116,9 +117,9 @@ int cOptionsWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             if (g_pWindowed && vek::g_pGame) g_pWindowed->SetCheck(vek::g_pGame->bWindowed);
             // The slider shows brightness: the higher, the lower the gamma.
             if (g_pGamma && vek::g_pGame) g_pGamma->SetValue(4.0f - vek::g_pGame->GetGamma());
-            if (vek::g_pSoundManager) {
-                if (g_pSound) g_pSound->SetValue(vek::g_pSoundManager->GetVolume(vek::cSoundManager::e_Sound));
-                if (g_pMusic) g_pMusic->SetValue(vek::g_pSoundManager->GetVolume(vek::cSoundManager::e_Music));
+            if (GetSoundManager()) {
+                if (g_pSound) g_pSound->SetValue(GetSoundManager()->GetVolume(vek::cSoundManager::e_Sound));
+                if (g_pMusic) g_pMusic->SetValue(GetSoundManager()->GetVolume(vek::cSoundManager::e_Music));
             }
             if (g_pMouseSpeed && g_pMiddle) g_pMouseSpeed->SetValue(g_pMiddle->m_Settings.fMouseSpeed);
             break;
@@ -138,7 +139,7 @@ int cOptionsWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
             }
             // Without a sound manager there is nothing to play (and no
             // warning about a sample that cannot be found).
-            if (!g_pTyping && vek::g_pSoundManager) g_pTyping = new vek::cSound(vek::string("typing"));
+            if (!g_pTyping && GetSoundManager()) g_pTyping = new vek::cSound(vek::string("typing"));
             break;
         }
         case vek::cGUI::e_wndCommand:
@@ -164,11 +165,11 @@ int cOptionsWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                 if (vek::g_pGame) vek::g_pGame->SetGamma(4.0f - g_pGamma->GetValue());
             } else if (Is(g_pSound, b)) {
                 if (g_pTyping && !g_pTyping->IsPlaying()) g_pTyping->Play(true);
-                if (vek::g_pSoundManager)
-                    vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Sound, g_pSound->GetValue());
+                if (GetSoundManager())
+                    GetSoundManager()->SetVolume(vek::cSoundManager::e_Sound, g_pSound->GetValue());
             } else if (Is(g_pMusic, b)) {
-                if (vek::g_pSoundManager)
-                    vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Music, g_pMusic->GetValue());
+                if (GetSoundManager())
+                    GetSoundManager()->SetVolume(vek::cSoundManager::e_Music, g_pMusic->GetValue());
             } else if (Is(g_pMouseSpeed, b)) {
                 if (g_pMiddle) g_pMiddle->m_Settings.fMouseSpeed = g_pMouseSpeed->GetValue();
             }

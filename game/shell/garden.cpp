@@ -106,9 +106,9 @@ cGarden::cGarden()
     m_pSecondList = new cFlyingItems(Render(), false);
     m_pSpriteAnimations = new cSpriteAnimations(Render());
     g_pGarden = this;
-    if (vek::g_pSoundManager) {
-        vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Sound, 0.5f);
-        vek::g_pSoundManager->SetVolume(vek::cSoundManager::e_Music, 0.5f);
+    if (GetSoundManager()) {
+        GetSoundManager()->SetVolume(vek::cSoundManager::e_Sound, 0.5f);
+        GetSoundManager()->SetVolume(vek::cSoundManager::e_Music, 0.5f);
     }
     g_iMenuScreenValue = 3;
 }
@@ -271,8 +271,8 @@ void cGarden::FinishInit()
     };
     m_pTextPopups = new cTextPopups(Render(), "header24x24");
 
-    if (vek::g_pSoundManager) {
-        const auto& musics = vek::g_pSoundManager->m_Musics;
+    if (GetSoundManager()) {
+        const auto& musics = GetSoundManager()->m_Musics;
         const uint32_t index = static_cast<uint32_t>(FindMusicIndex("music_menu"));
         m_pMenuMusic = index < musics.Count() ? musics.At(index) : musics.At(0);
         if (m_pMenuMusic) m_pMenuMusic->SetLoop();
@@ -461,7 +461,9 @@ bool cGarden::FillMessageBox(int icon, int buttons, const vek::string& text, con
     static const char* const kIcons[] = {"icon_error", "icon_info", "icon_warning", "icon_question"};
     const vek::string iconName = icon >= 0 && icon < 4 ? kIcons[icon] : "";
     m_pMessageBox->SetText(text, "");
-    m_pMessageBox->SetImage(iconName, "");
+    // The icon stands in both pictures, as the boxes the screens fill
+    // themselves do.
+    m_pMessageBox->SetImage(iconName, iconName);
     const vek::cLocale& locale = vek::GetLocale();
     switch (buttons) {
     case 0: m_pMessageBox->SetButtons(locale.Ok, ""); break;
@@ -476,8 +478,8 @@ bool cGarden::FillMessageBox(int icon, int buttons, const vek::string& text, con
 void cGarden::ParseResources()
 {
     m_SoundTable.assign(kGameSoundCount, 0);
-    if (vek::g_pSoundManager) {
-        const auto& sounds = vek::g_pSoundManager->m_SoundBuffers;
+    if (GetSoundManager()) {
+        const auto& sounds = GetSoundManager()->m_SoundBuffers;
         for (uint32_t i = 1; i < sounds.Count(); ++i) {
             const vek::cSoundManager::cSoundBuffer* sound = sounds.At(i);
             if (!sound) continue;

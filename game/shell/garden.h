@@ -187,6 +187,10 @@ public:
     // The player's rating by gold medals: the text (`Rate0` to `Rate4`) and
     // stars; either pointer may be null. False above 20 gold medals.
     bool GetRate(vek::string* text, int* stars) const;
+    // The island's rating by buildings standing or going up: the text
+    // (`IslandRate0` to `IslandRate4`) and house icons; either pointer may
+    // be null. False above 40 buildings.
+    bool GetIslandRate(vek::string* text, int* stars) const;
     // A bought animal of that kind counts against the active tasks.
     void CountTaskKind(int kind);
     // Statistics: one more of that ware (a ware of the table) or animal

@@ -17,6 +17,7 @@
 #include "engine/gui/window.h"
 #include "engine/sound/sound.h"
 #include "game/shell/middle.h"
+#include "game/world/effects.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ cLoadMusic::cLoadMusic(const vek::string& name, const vek::string& path, int sta
 
 void cLoadMusic::Load()
 {
-    vek::cSoundManager* sound = vek::g_pSoundManager;
+    vek::cSoundManager* sound = GetSoundManager();
     if (!sound || sound->m_MusicBuffers.Find(file.name) == 0) {
         vek::cDataManager::cMusicTarget target;
         if (vek::cDataManager::ReadMusicBuffer(&target, file) != vek::cDataManager::Ok || !target.hHandle)
@@ -134,7 +135,7 @@ cLoadStream::cLoadStream(const vek::string& path, bool reserved) : cLoadData(pat
 
 void cLoadStream::Load()
 {
-    vek::cSoundManager* sound = vek::g_pSoundManager;
+    vek::cSoundManager* sound = GetSoundManager();
     if (!sound || sound->m_StreamBuffers.Find(file.name) == 0) {
         vek::cDataManager::cStreamTarget target;
         if (vek::cDataManager::ReadStreamBuffer(&target, file) != vek::cDataManager::Ok || !target.hHandle) {

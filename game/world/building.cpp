@@ -113,9 +113,9 @@ void cBuild::MoveBy(float dx, float dy)
     rect.y += dy;
 }
 
-int cBuild::HitTest(float x, float y) const { return RectContains(rect, x, y) ? 1 : 0; }
+int cBuild::HitTest(float x, float y) const { return rect.Contains(x, y) ? 1 : 0; }
 
-bool cBuild::Overlaps(const vek::rectf& other) const { return RectIntersects(rect, other); }
+bool cBuild::Overlaps(const vek::rectf& other) const { return rect.Intersects(other); }
 
 bool cBuild::IsNear(const vek::vec2& p, float radius) const
 {

@@ -5,6 +5,7 @@
 #include "engine/app/game.h"
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/font.h"
+#include "engine/sound/sound.h"
 #include "game/shell/texture_info.h"
 
 namespace {
@@ -33,6 +34,10 @@ bool LookUp(const vek::string& texture, const vek::string& area, cSprite& sprite
 }
 
 } // namespace
+
+vek::cFontManager* GetFontManager() { return vek::g_pFontManager; }
+
+vek::cSoundManager* GetSoundManager() { return vek::g_pSoundManager; }
 
 // ---- flying items ----
 
@@ -139,7 +144,7 @@ void cFlyingItems::Clear()
 
 cTextPopups::cTextPopups(vek::cRender* render, const vek::string& fontName) : m_pRender(render)
 {
-    if (vek::g_pFontManager) m_uFontId = vek::g_pFontManager->Find(fontName);
+    if (vek::cFontManager* fonts = GetFontManager()) m_uFontId = fonts->Find(fontName);
 }
 
 void cTextPopups::AddPopup(const vek::string& text, const vek::vec2& position)

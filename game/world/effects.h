@@ -19,9 +19,16 @@
 #include "game/world/particles.h"
 
 namespace vek {
+class cFontManager;
 class cQuadBatch;
 class cRender;
+class cSoundManager;
 }
+
+// The engine's font and sound managers, as the game reaches them; null
+// before the engine has made them.
+vek::cFontManager* GetFontManager();
+vek::cSoundManager* GetSoundManager();
 
 // One icon flying along a path. The trail's point 0 is the head; the other
 // points follow at spacing seconds of path parameter each (negative: behind).

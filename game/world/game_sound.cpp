@@ -3,11 +3,12 @@
 #include "engine/sound/sound.h"
 #include "game/shell/garden.h"
 #include "game/shell/texture_info.h"
+#include "game/world/effects.h"
 
 int FindMusicIndex(const vek::string& name)
 {
-    if (!vek::g_pSoundManager) return 0;
-    return static_cast<int>(vek::g_pSoundManager->m_Musics.Find(name));
+    if (!GetSoundManager()) return 0;
+    return static_cast<int>(GetSoundManager()->m_Musics.Find(name));
 }
 
 void PlayGameSound(const std::vector<int32_t>& table, int id)
@@ -16,7 +17,7 @@ void PlayGameSound(const std::vector<int32_t>& table, int id)
     const int32_t entry = table[static_cast<size_t>(id)];
     // Entry 0 is the default sound, which is silent; playing it would only
     // log a warning on every call.
-    if (entry <= 0 || !vek::g_pSoundManager) return;
+    if (entry <= 0 || !GetSoundManager()) return;
     // A sound that does not loop plays to its end after this object is gone.
     vek::cSound sound(static_cast<uint32_t>(entry));
     sound.Play(false);

@@ -39,16 +39,6 @@ cPlayer* Player() { return g_pGarden ? g_pGarden->GetPlayer() : nullptr; }
 
 } // namespace
 
-bool RectContains(const vek::rectf& r, float px, float py)
-{
-    return r.x < px && px < r.x + r.w && r.y < py && py < r.y + r.h;
-}
-
-bool RectIntersects(const vek::rectf& a, const vek::rectf& b)
-{
-    return a.x + a.w > b.x && a.y < b.y + b.h && a.x < b.x + b.w && b.y < a.y + a.h;
-}
-
 cIsland* GetIsland() { return g_pIsland; }
 
 float cIsland::GetPulse() { return 0.5f + 0.5f * std::sin(g_fPulsePhase); }

@@ -30,11 +30,6 @@ class cSpriteAnimations;
 class cTextPopups;
 struct cShip;
 
-// Strictly inside: x < px < x + w and y < py < y + h.
-bool RectContains(const vek::rectf& r, float px, float py);
-// Overlap with a positive area.
-bool RectIntersects(const vek::rectf& a, const vek::rectf& b);
-
 // What the island's buildings hand to the rest of the game: the level
 // field, the rules and the effects. Each is optional; without it the event
 // is dropped.

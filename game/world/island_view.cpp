@@ -618,18 +618,20 @@ void cIsland::UpdateResultSequence()
     const int level = player ? player->m_iLevel : -1;
     const int progress = player ? player->m_iProgress : 0;
     const vek::vec2 scroll(fScrollX, fScrollY);
-    const int trainingKind = game ? game->m_Training.iKind : -1;
+    // Read afresh at each use: stage C starts the rating lesson within the
+    // very pass that must then wait for it.
+    const auto trainingKind = [game] { return game ? game->m_Training.iKind : -1; };
 
     for (int s = A; s <= F; ++s) {
         vek::mover<float>& stage = stages[s];
         if (std::fabs(stage.m_To) <= kTiny) return;
-        if (s == D && trainingKind == 14) return;
+        if (s == D && trainingKind() == e_lessonRate) return;
         const int state = stage.Update(vek::kFixedStep);
         if (state == vek::mover<float>::e_Moving) return;
         if (state == vek::mover<float>::e_Standing) {
             // Arrived on an earlier pass: F keeps handing back to the map
             // until the lesson that holds it ends.
-            if (s == F && trainingKind != 13) {
+            if (s == F && trainingKind() != e_lessonIslandRate) {
                 SetMode(e_modeIsland);
                 if (viewHooks.renewShips) viewHooks.renewShips();
                 return;
@@ -739,7 +741,7 @@ void cIsland::UpdateResultSequence()
                 Sound(e_sndLevelSuccess);
             }
             if (viewHooks.trainingStart) viewHooks.trainingStart(e_lessonIslandRate);
-            if ((game ? game->m_Training.iKind : -1) != e_lessonIslandRate) {
+            if (trainingKind() != e_lessonIslandRate) {
                 SetMode(e_modeIsland);
                 if (viewHooks.renewShips) viewHooks.renewShips();
                 return;

@@ -329,8 +329,8 @@ void cLevel::OnActivate()
         if (game->m_pGameMusic && game->m_pGameMusic->IsPlaying()) game->m_pGameMusic->Pause();
         const char* name = g_bSecondMusic ? "music1" : "music0";
         g_bSecondMusic = !g_bSecondMusic;
-        if (vek::g_pSoundManager) {
-            const auto& musics = vek::g_pSoundManager->m_Musics;
+        if (GetSoundManager()) {
+            const auto& musics = GetSoundManager()->m_Musics;
             // A name missing from the list gives the first music.
             const uint32_t index = static_cast<uint32_t>(FindMusicIndex(name));
             game->m_pGameMusic = index < musics.Count() ? musics.At(index) : musics.At(0);

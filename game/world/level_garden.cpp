@@ -117,7 +117,8 @@ cObject* cLevel::PickOnCell(const cell& at) const
     cObject* none = GetNullObject();
     if (!IsValidCell(at)) return none;
     cObject* found = FindObject(at, OBJ_HOLE);
-    if (found != none) return found;
+    // A hole still hidden (new beds before they are revealed) is no bed yet.
+    if (found != none && static_cast<const cHole*>(found)->IsShown()) return found;
     for (cObject* object : m_Objects) {
         if (!object->IsType(OBJ_TOOL) || object->GetCell() != at) continue;
         if (static_cast<cTool*>(object)->IsInUse()) continue;

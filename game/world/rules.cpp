@@ -434,6 +434,20 @@ bool cGarden::GetRate(vek::string* text, int* stars) const
     return within;
 }
 
+bool cGarden::GetIslandRate(vek::string* text, int* stars) const
+{
+    int built = 0;
+    if (m_pIsland) m_pIsland->GetIslandRate(&built, nullptr);
+    int index = 0;
+    const bool within = RateCount(built, 10, &index, stars);
+    if (text) {
+        const cLocaleGD& t = GetLocaleGD();
+        const vek::string* texts[] = {&t.IslandRate0, &t.IslandRate1, &t.IslandRate2, &t.IslandRate3, &t.IslandRate4};
+        *text = *texts[index];
+    }
+    return within;
+}
+
 void cGarden::CountTaskKind(int kind)
 {
     cPlayer* player = GetPlayer();
@@ -636,7 +650,7 @@ void cGarden::FinishLevel()
         for (cHouse* building : m_pIsland->GetBuildings()) {
             if (building->GetType() != cBuild::e_typeFactory) continue;
             auto* factory = static_cast<cFactory*>(building);
-            if (factory->GetState() == cHouse::e_stateWorking) factory->SetState(cHouse::e_stateBuilt);
+            factory->StopProcessing();
             factory->processTimer.Reset(0.0f);
         }
     }

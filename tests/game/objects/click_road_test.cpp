@@ -69,6 +69,15 @@ TEST_F(ClickRoad, CellsHolesAndPlantsBecomeTheRightJobs)
     EXPECT_TRUE(game->IsEventSeen(11));
     EXPECT_FALSE(game->IsEventSeen(15));
     EXPECT_FALSE(game->IsEventSeen(1000000));
+
+    // A bed still hidden (while new beds are revealed) takes no seed.
+    cHole* hidden = p.Beds()[1];
+    hidden->SetShown(false);
+    EXPECT_NE(level->PickOnCell(hidden->GetCell()), hidden);
+    ASSERT_TRUE(p.ChooseSeed("plant01"));
+    p.ClickCell(hidden->GetCell());
+    ASSERT_TRUE(p.WaitIdle());
+    for (const cPlant* plant : p.Plants()) EXPECT_NE(plant->GetCell(), hidden->GetCell());
 }
 
 TEST_F(ClickRoad, FlowersAreSownOnFreeCellsAndWateredByTheirCell)

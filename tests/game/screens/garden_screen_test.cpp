@@ -33,6 +33,7 @@
 #include "game/shell/texture_info.h"
 #include "game/world/building.h"
 #include "game/world/effects.h"
+#include "game/world/island.h"
 #include "game/world/level.h"
 #include "game/world/level_task.h"
 #include "game/world/ware.h"
@@ -426,6 +427,21 @@ TEST_F(ScreensTest, APanelFollowsItsFactoryAndItsButtonPulsesWhileItWorks)
     EXPECT_FLOAT_EQ(panel.pButton->GetRect().y, rest.y);
     panel.SetFactory(nullptr);
     EXPECT_EQ(panel.GetFactory(), &factory) << "null binds nothing";
+
+    // A level that ends while a factory of the island works puts its panel
+    // at rest under the finish screen.
+    cIsland island;
+    m_pGarden->m_pIsland = &island;
+    auto* mill = new cFactory("factory00", "Mill", &island);
+    mill->iState = cHouse::e_stateWorking;
+    mill->iUnits = 1;
+    panel.SetFactory(mill);
+    ASSERT_TRUE(panel.pProgress->GetState(vek::cCtrl::e_Visibility));
+    m_pGarden->FinishLevel();
+    m_pGarden->m_pIsland = nullptr;
+    EXPECT_EQ(mill->iState, cHouse::e_stateBuilt);
+    EXPECT_FALSE(panel.pProgress->GetState(vek::cCtrl::e_Visibility));
+    EXPECT_FALSE(panel.pButton->GetState(vek::cCtrl::e_Disabled));
 }
 
 TEST_F(ScreensTest, AWareBetweenFactoriesFliesFromPanelToPanel)

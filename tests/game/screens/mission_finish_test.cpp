@@ -311,6 +311,8 @@ TEST_F(MissionFinish, AnOfferThePlayerCannotPayIsNoAward)
     EXPECT_EQ(m_pPlayer->m_iIslandMoney, 50);
     EXPECT_FALSE(Visible(m_pWindow, "lbAward0"));
     EXPECT_EQ(m_pGarden->m_aiCounters[2], 0);
+    ASSERT_FALSE(Sounds().empty());
+    EXPECT_EQ(Sounds().back(), 26u) << "the offer's turn sounds even with nothing to offer";
     Press(m_pWindow, "ok");
     EXPECT_FALSE(Shown("up"));
     EXPECT_EQ(m_pGame->GetFocusWidgetName(), "island");

@@ -140,10 +140,9 @@ TEST_F(ProfileScreensTest, AddingTrimsTheNameAndRefusesEmptyAndTakenNames)
         ASSERT_TRUE(Shown("messagebox")) << c.typed;
         EXPECT_EQ(BoxText(), c.refusal);
         EXPECT_EQ(BoxCommand(), "");
-        // The game's short form asks for one picture: the corner one stays
-        // off instead of drawing a white square.
+        // The game's short form shows its icon in both pictures.
         EXPECT_TRUE(Control<vek::cImageCtrl>(m_pBoxWindow, "image")->GetState(vek::cCtrl::e_Visibility));
-        EXPECT_FALSE(Control<vek::cImageCtrl>(m_pBoxWindow, "icon")->GetState(vek::cCtrl::e_Visibility));
+        EXPECT_TRUE(Control<vek::cImageCtrl>(m_pBoxWindow, "icon")->GetState(vek::cCtrl::e_Visibility));
         EXPECT_TRUE(Shown("profile_add")) << "the screen stays for another name";
         Answer(true);
     }

@@ -328,7 +328,7 @@ TEST_F(Buildings, FireworksPlayOnTheIslandsOwnList)
     const vek::rectf& r = shots.GetEntries().front().rect;
     const vek::vec2 c(r.x + r.w / 2.0f, r.y + r.h / 2.0f);
     EXPECT_FLOAT_EQ(r.w, 16.0f);
-    EXPECT_TRUE(RectContains(b->rect, c.x, c.y)) << c.x << ", " << c.y;
+    EXPECT_TRUE(b->rect.Contains(c.x, c.y)) << c.x << ", " << c.y;
     EXPECT_EQ(m_pGarden->m_pSpriteAnimations->Count(), 0u) << "not on the game's screen-space list";
     // Its four frames play out with the island's steps; all three do.
     for (int i = 0; i < 5; ++i) m_pIsland->TickWorld();

@@ -173,12 +173,12 @@ TEST_F(Island, AreasAndRectangles)
     EXPECT_EQ(island->FindAreaForRect(vek::rectf(5000, 5000, 1, 1)), 2u);
 
     const vek::rectf r(10, 10, 20, 20);
-    EXPECT_TRUE(RectContains(r, 15, 15));
-    EXPECT_FALSE(RectContains(r, 10, 15));  // on an edge
-    EXPECT_FALSE(RectContains(r, 15, 30));
-    EXPECT_TRUE(RectIntersects(r, vek::rectf(29, 29, 5, 5)));
-    EXPECT_FALSE(RectIntersects(r, vek::rectf(30, 10, 5, 5)));  // sharing an edge
-    EXPECT_FALSE(RectIntersects(r, vek::rectf(10, 30, 5, 5)));
+    EXPECT_TRUE(r.Contains(15, 15));
+    EXPECT_FALSE(r.Contains(10, 15));  // on an edge
+    EXPECT_FALSE(r.Contains(15, 30));
+    EXPECT_TRUE(r.Intersects(vek::rectf(29, 29, 5, 5)));
+    EXPECT_FALSE(r.Intersects(vek::rectf(30, 10, 5, 5)));  // sharing an edge
+    EXPECT_FALSE(r.Intersects(vek::rectf(10, 30, 5, 5)));
     cHouse h("house00", "");
     h.rect = r;
     EXPECT_EQ(h.HitTest(15, 15), 1);

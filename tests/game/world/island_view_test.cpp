@@ -280,6 +280,21 @@ TEST_F(IslandView, LessonsHoldTheSequence)
     m_pGarden->m_Training.iKind = -1;
     EXPECT_GT(TicksToMap(10), 0);
     EXPECT_EQ(m_pPlayer->m_iProgress, 1);  // advanced once only
+
+    // A replayed level: D is a silent step, and the lesson C starts must
+    // hold it on the very pass that starts it.
+    lessons.clear();
+    m_pPlayer->m_iLevel = 0;
+    m_pPlayer->m_iProgress = 2;
+    holdLesson = 14;
+    island->iMode = cIsland::e_modeLevel;
+    island->OnActivate();
+    EXPECT_EQ(TicksToMap(200), -1);
+    EXPECT_EQ(Count(lessons, 13), 0) << "lesson 13 waits behind lesson 14";
+    m_pGarden->m_Training.iKind = -1;
+    holdLesson = -1;
+    EXPECT_GT(TicksToMap(10), 0);
+    EXPECT_EQ(Count(lessons, 13), 1);
 }
 
 TEST_F(IslandView, AReplayedLevelWithAWorseMedal)

@@ -6,6 +6,7 @@
 #include "engine/graphics/draw2d.h"
 #include "engine/gui/gui.h"
 #include "engine/gui/host.h"
+#include "engine/gui/window.h"
 #include "game/screens/controls.h"
 #include "game/shell/texture_info.h"
 
@@ -78,8 +79,10 @@ void cMissionCtrl::Draw()
 
 int cMissionCtrl::OnMessage(int message, unsigned a, unsigned b)
 {
-    // No press is needed: a release over the line is enough.
-    if (message == vek::cGUI::e_wndLButtonUp)
+    // No press is needed: a release over the line is enough. The window
+    // also hands the release to the control pressed last; a press on the
+    // line that is released elsewhere lets it pass.
+    if (message == vek::cGUI::e_wndLButtonUp && m_pParent && m_pParent->GetHoveredControl() == this)
         PostToWindow(vek::cGUI::e_wndCommand, 0, static_cast<unsigned>(GetID()));
     vek::cCtrl::OnMessage(message, a, b);
     return message == vek::cGUI::e_wndChar ? 1 : 0;

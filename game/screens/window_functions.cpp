@@ -170,6 +170,9 @@ void GetTaskInfo(const cLevelTask& task, vek::string& texture, vek::string& spri
     case 1: sprite = "goat"; text = locale.Goat; break;
     case 2: sprite = "hive"; text = locale.Hive; break;
     case 3: sprite = "peacock"; text = locale.Peacock; break;
+    // A task of no ware and no animal names nothing: the outputs keep what
+    // the caller put there.
+    case -1: break;
     default: text.clear(); break;
     }
 }

@@ -61,6 +61,14 @@ TEST_F(MissionControlsTest, AReleaseOverALinePostsTheCommandWithoutAPress)
         }
     EXPECT_TRUE(Sounds().empty()) << "a line makes no sound";
 
+    // Pressed on the line and released elsewhere: the window hands the
+    // release to the line it pressed, which lets it pass.
+    m_GUI.SendMessage(m_pWindow->GetID(), cGUI::e_wndLButtonDown, 0, vek::PackGUIPoint(120, 120));
+    m_GUI.SendMessage(m_pWindow->GetID(), cGUI::e_wndMouseMove, 0, vek::PackGUIPoint(500, 500));
+    m_GUI.SendMessage(m_pWindow->GetID(), cGUI::e_wndLButtonUp, 0, vek::PackGUIPoint(500, 500));
+    Deliver();
+    EXPECT_EQ(m_pRecorder->Count(cGUI::e_wndCommand), 1);
+
     EXPECT_EQ(line->OnMessage(cGUI::e_wndChar, 'a', 0), 1);
     EXPECT_EQ(line->OnMessage(cGUI::e_wndMouseMove, 0, 0), 0);
 }

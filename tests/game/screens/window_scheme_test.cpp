@@ -532,8 +532,15 @@ TEST_F(WindowSchemeTest, TaskAndBuildingDisplayData)
     GetTaskInfo(empty, texture, sprite, text, amount);
     EXPECT_EQ(texture, "icons00");
     EXPECT_EQ(sprite, "keep");
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(text, GetLocaleGD().Goat);
     EXPECT_EQ(amount, -3);
+
+    // An unknown kind has no text, and still leaves the sprite alone.
+    cLevelTask unknown;
+    unknown.iKind = 9;
+    GetTaskInfo(unknown, texture, sprite, text, amount);
+    EXPECT_EQ(sprite, "keep");
+    EXPECT_EQ(text, "");
 
     // No game object: no registry to know the building.
     int value = 55;

@@ -330,9 +330,36 @@ cPlayerBase* cGarden::CreatePlayer(const vek::string& name) { return new cPlayer
 void cGarden::WriteSettings()
 {
     if (!m_pPlayer || !vek::g_pScript) return;
-    // Lua's own io writes the file: it gets the native path.
+    // The script and the file writer it calls take the native path.
     const vek::string path = vek::platform::ToNativePath(vek::filename("{AppPath}/conf/settings.lua").path);
+    // The settings go through a temporary file of a fresh name: a folder
+    // at the fixed name an older writer used is in no save's way. It is
+    // taken away when empty, and told of once otherwise.
+    const std::string oldTemporary = path + ".tmp";
+    if (!m_bSettingsFolderTold && vek::platform::IsFolder(oldTemporary)) {
+        m_bSettingsFolderTold = true;
+        if (vek::platform::RemoveDir(oldTemporary))
+            vek::LogText(kSender, "Removed the empty folder %s\n", oldTemporary);
+        else
+            vek::LogWarning(kSender, "%s is a folder and is left as it is; the settings are written beside it\n",
+                            oldTemporary);
+    }
     vek::g_pScript->CallFunction("WriteSettings", path);
+}
+
+bool cGarden::WriteSettingsFile(const vek::string& path, const vek::string& text)
+{
+    namespace fs = vek::platform;
+    bool ok = fs::WriteFileReplacing(path, text.data(), text.size());
+    if (!ok) {
+        // The folder may not exist yet on a first run.
+        const size_t slash = path.rfind('/');
+        if (slash != std::string::npos && slash > 0 && !fs::IsFolder(path.substr(0, slash)))
+            vek::cFileSystem().CreateFolder(vek::filename(path.substr(0, slash) + "/"));
+        ok = fs::WriteFileReplacing(path, text.data(), text.size());
+    }
+    if (!ok) vek::LogWarning(kSender, "Cannot write %s; the settings are not saved\n", path);
+    return ok;
 }
 
 int cGarden::ChangePlayer(const vek::string& name)

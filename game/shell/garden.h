@@ -68,6 +68,10 @@ public:
     // the profile screens make, choose or delete a profile, so that the
     // current profile is on disk as soon as it changes.
     void WriteSettings();
+    // What the settings script wrote, put at the path whole: a temporary
+    // file of its own, on disk before it is renamed over the old one. False
+    // (and a warning) when it could not be written.
+    bool WriteSettingsFile(const vek::string& path, const vek::string& text);
     cScoreRow* CreateScoreRow() override { return nullptr; }
     bool ShowGameWindow(const vek::string& name, int param) override;
     // Acts on the message box's command after "ok", then on the shell's.
@@ -323,6 +327,8 @@ private:
     bool ResumeResultSequence(int level);
     // Text, icon, buttons and command of the message box; false without one.
     bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
+    // A folder at the settings' old temporary name was told of.
+    bool m_bSettingsFolderTold = false;
 };
 
 // The game object while it exists.

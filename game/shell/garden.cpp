@@ -311,7 +311,7 @@ void cGarden::TellLoadNotice(int slot, bool afterClose)
     if (!player) return;
     const auto show = [this, afterClose](int icon, const vek::string& text) {
         if (afterClose) ShowMessageBoxAfterClose(icon, 0, text, "");
-        else ShowMessageBox(icon, 0, text, "");
+        else ShowNotice(icon, text);
     };
     switch (player->TakeLoadNotice(slot)) {
     case cPlayer::e_noticeRefused:
@@ -323,6 +323,39 @@ void cGarden::TellLoadNotice(int slot, bool afterClose)
     case cPlayer::e_noticeNone:
         break;
     }
+}
+
+void cGarden::TellProfileNotices()
+{
+    if (m_bProfileNoticesTold || !IsInitFinished()) return;
+    m_bProfileNoticesTold = true;
+    // Only the current profile's game is told of when it is played; the
+    // others would otherwise go unnoticed (read under their folder's name,
+    // or mended by the save made as the settings chose another profile).
+    for (cPlayerBase* base : m_Players) {
+        auto* player = dynamic_cast<cPlayer*>(base);
+        if (!player || base == m_pPlayer) continue;
+        switch (player->TakeLoadNotice(-1)) {
+        case cPlayer::e_noticeRefused:
+            ShowNotice(0, vek::Formatted(GetLocaleGD().ErrorPlayerRefused.c_str(), player->GetName()));
+            break;
+        case cPlayer::e_noticeDamaged:
+            ShowNotice(2, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), player->GetName()));
+            break;
+        case cPlayer::e_noticeNone:
+            break;
+        }
+    }
+}
+
+void cGarden::ShowNotice(int icon, const vek::string& text)
+{
+    vek::cGUI* gui = vek::GetEngineGUI();
+    if (gui && gui->IsWindowShown("messagebox")) {
+        m_QueuedNotices.push_back({icon, text});
+        return;
+    }
+    ShowMessageBox(icon, 0, text, "");
 }
 
 cPlayerBase* cGarden::CreatePlayer(const vek::string& name) { return new cPlayer(name); }
@@ -390,7 +423,10 @@ bool cGarden::ShowGameWindow(const vek::string& name, int param)
     const bool shown = gui && gui->ShowWindow(name) == 0;
     // A profile chosen on the profile screens tells of its saved game once
     // the menu it returns to shows.
-    if (shown && name == "main") TellLoadNotice();
+    if (shown && name == "main") {
+        TellLoadNotice();
+        TellProfileNotices();
+    }
     return shown;
 }
 
@@ -412,6 +448,12 @@ bool cGarden::ResumeResultSequence(int level)
 
 void cGarden::OnWindowClose(const vek::string& name)
 {
+    // A notice closed: the next one waiting shows.
+    if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetCommand().empty() && !m_QueuedNotices.empty()) {
+        const cNotice next = m_QueuedNotices.front();
+        m_QueuedNotices.erase(m_QueuedNotices.begin());
+        ShowMessageBoxAfterClose(next.icon, 0, next.text, "");
+    }
     if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
         const vek::string command = m_pMessageBox->GetCommand();
         if (command == "continue_last") {

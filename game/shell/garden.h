@@ -321,6 +321,18 @@ private:
     // once per slot that a level started from. After a message box's
     // command, the box shows once the closing one has gone.
     void TellLoadNotice(int slot = -1, bool afterClose = false);
+    // Once per run, with the first main menu: every other profile whose
+    // files could not be read whole is named to the player.
+    void TellProfileNotices();
+    // A notice (button "Ok", no command) shows at once, or after the
+    // notices shown before it when the box is on the screen.
+    void ShowNotice(int icon, const vek::string& text);
+    struct cNotice {
+        int icon;
+        vek::string text;
+    };
+    std::vector<cNotice> m_QueuedNotices;
+    bool m_bProfileNoticesTold = false;
     // The newest level whose win the profile already holds (its medal is
     // recorded: its finish and awards are in the game) goes on with the
     // island's result sequence. False for any other level.

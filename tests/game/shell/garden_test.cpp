@@ -325,6 +325,40 @@ TEST_F(GardenTest, SettingsAreWrittenOnlyWithACurrentProfile)
     EXPECT_FALSE(vektest::ReadFile(m_strDir + "/app/profile/w/player.dat").empty());
 }
 
+// Profiles other than the current one whose files could not be read whole
+// are named at the first main menu, one notice after the other: one whose
+// player.dat is empty (listed under its folder's name, not the login name
+// another profile has), and the first-listed one whose game in play was
+// damaged and saved over as the settings made another profile current.
+TEST_F(GardenTest, EveryOtherProfileNotReadWholeIsNamedAtTheFirstMainMenu)
+{
+    m_pGame->strUserName = "root";
+    for (const char* name : {"root", "Zed"}) {
+        cPlayer p(name == std::string("root") ? "plr000" : "plr002");
+        p.m_strName = name;
+        ASSERT_TRUE(p.SavePlayer());
+    }
+    ASSERT_TRUE(Write("app/profile/plr000/save.dat", ""));
+    ASSERT_TRUE(Write("app/profile/plr001/player.dat", ""));
+    m_pGarden->cMiddle::FinishInit();
+    m_pGarden->ChangePlayer("Zed");
+    std::vector<std::string> names;
+    for (int i = 0; i < m_pGarden->GetPlayerCount(); ++i) names.push_back(m_pGarden->GetPlayerAt(i)->GetName());
+    EXPECT_EQ(names, (std::vector<std::string>{"root", "plr001", "Zed"}));
+    ASSERT_EQ(m_pGarden->GetPlayerName(), "Zed");
+
+    ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
+    EXPECT_EQ(m_pBox->strText, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), "root"));
+    Close(1, "");
+    EXPECT_EQ(m_pBox->strText, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), "plr001"));
+    Close(1, "");
+    m_pBox->strText.clear();
+    ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
+    m_pGarden->ChangePlayer("root");
+    ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
+    EXPECT_EQ(m_pBox->strText, "") << "each is told once";
+}
+
 // The settings script's file goes through the game's writer: synced before
 // it is renamed into place, and past a folder at the name of the fixed
 // temporary file, which is told of.

@@ -46,6 +46,9 @@ locale.ErrorWindowMode = "Can't set windowed mode"
 locale.ErrorSaveGame = "The game could\nnot be saved."
 locale.ErrorGameRefused = "The saved game could not\nbe read. Its files stay as\nthey were; play is not saved."
 locale.ErrorGameDamaged = "The saved game was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept."
+locale.ErrorPlayerRefused = "Player '%s' could not\nbe read. Its files stay as\nthey were; play is not saved."
+locale.ErrorPlayerDamaged = "Player '%s' was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept."
+locale.ErrorDeletePlayer = "Player '%s' could\nnot be deleted; its\nfiles are kept."
 
 -- Ratings of the gardener (gold medals) and of the island (buildings).
 locale.Rate0 = "Beginner"

@@ -113,7 +113,9 @@ end
 
 -- Called at exit, and when the profile screens change the current player,
 -- with the path of settings.lua: writes every value the engine and the game
--- report to path .. ".tmp", then renames it over path.
+-- report. The game writes the file whole (a temporary file of a fresh name,
+-- on disk before it is renamed over path); without the game's writer, to
+-- path .. ".tmp", then renamed over path.
 function WriteSettings(path)
   if type(path) ~= "string" or path == "" then return end
   local values = {}
@@ -142,6 +144,11 @@ function WriteSettings(path)
     if text then lines[#lines + 1] = "  " .. key .. " = " .. text .. "," end
   end
   lines[#lines + 1] = "}"
+  local text = table.concat(lines, "\n") .. "\n"
+
+  -- The game's writer logs what it could not write.
+  local written = try(function() return theGame:WriteSettingsFile(path, text) end)
+  if written ~= nil then return end
 
   local tmp = path .. ".tmp"
   -- Whatever is at the temporary name (a link left there, say) is replaced,
@@ -154,7 +161,7 @@ function WriteSettings(path)
     f = io.open(tmp, "wb")
   end
   if not f then return end
-  local ok = f:write(table.concat(lines, "\n"), "\n")
+  local ok = f:write(text)
   ok = f:close() and ok
   if ok then
     os.rename(tmp, path)

@@ -93,7 +93,17 @@ void DeleteAt(int index)
     g_pMiddle->ChangePlayer(next->GetNameCopy());
     // The settings name the profile that stays before the other goes.
     if (g_pGarden) g_pGarden->WriteSettings();
+    const int before = g_pMiddle->GetPlayerCount();
     g_pMiddle->DeletePlayer(name);
+    if (g_pMiddle->GetPlayerCount() == before) {
+        // Its files could not be deleted: it stays listed, and the player
+        // hears of it once the question has left the screen.
+        if (g_pGarden) {
+            const vek::string text = vek::Formatted(GetLocaleGD().ErrorDeletePlayer.c_str(), name);
+            g_pGarden->ShowMessageBoxAfterClose(0, 0, text, "");
+        }
+        return;
+    }
     g_pProfileList->DeleteItem(static_cast<unsigned>(index));
     UpdateSlider();
 }

@@ -68,6 +68,10 @@ int GetTraining(const cGarden& game) { return game.GetTraining(); }
 void SetTraining(cGarden& game, int on) { game.SetTraining(on); }
 void SetPlayerCounter(cGarden& game, unsigned counter) { game.SetPlayerCounter(static_cast<int>(counter)); }
 unsigned GetPlayerCounter(cGarden& game) { return static_cast<unsigned>(game.GetPlayerCounter()); }
+bool WriteSettingsFile(cGarden& game, const std::string& path, const std::string& text)
+{
+    return game.WriteSettingsFile(path, text);
+}
 
 } // namespace
 
@@ -102,6 +106,7 @@ bool RegisterGameClasses(vek::cScript* script)
                 .def("GetName", &GetName)
                 .def("SetPlayerCounter", &SetPlayerCounter)
                 .def("GetPlayerCounter", &GetPlayerCounter)
+                .def("WriteSettingsFile", &WriteSettingsFile)
                 .def("GetMoney", &cGarden::GetMoney)
                 .def("gb", &GetBalance)
                 .def("HideAllWindows", &cGarden::HideAllWindows)

@@ -311,7 +311,7 @@ void cGarden::TellLoadNotice(int slot, bool afterClose)
     if (!player) return;
     const auto show = [this, afterClose](int icon, const vek::string& text) {
         if (afterClose) ShowMessageBoxAfterClose(icon, 0, text, "");
-        else ShowMessageBox(icon, 0, text, "");
+        else ShowNotice(icon, text);
     };
     switch (player->TakeLoadNotice(slot)) {
     case cPlayer::e_noticeRefused:
@@ -325,14 +325,74 @@ void cGarden::TellLoadNotice(int slot, bool afterClose)
     }
 }
 
+void cGarden::TellProfileNotices()
+{
+    if (m_bProfileNoticesTold || !IsInitFinished()) return;
+    m_bProfileNoticesTold = true;
+    // Only the current profile's game is told of when it is played; the
+    // others would otherwise go unnoticed (read under their folder's name,
+    // or mended by the save made as the settings chose another profile).
+    for (cPlayerBase* base : m_Players) {
+        auto* player = dynamic_cast<cPlayer*>(base);
+        if (!player || base == m_pPlayer) continue;
+        switch (player->TakeLoadNotice(-1)) {
+        case cPlayer::e_noticeRefused:
+            ShowNotice(0, vek::Formatted(GetLocaleGD().ErrorPlayerRefused.c_str(), player->GetName()));
+            break;
+        case cPlayer::e_noticeDamaged:
+            ShowNotice(2, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), player->GetName()));
+            break;
+        case cPlayer::e_noticeNone:
+            break;
+        }
+    }
+}
+
+void cGarden::ShowNotice(int icon, const vek::string& text)
+{
+    vek::cGUI* gui = vek::GetEngineGUI();
+    if (gui && gui->IsWindowShown("messagebox")) {
+        m_QueuedNotices.push_back({icon, text});
+        return;
+    }
+    ShowMessageBox(icon, 0, text, "");
+}
+
 cPlayerBase* cGarden::CreatePlayer(const vek::string& name) { return new cPlayer(name); }
 
 void cGarden::WriteSettings()
 {
     if (!m_pPlayer || !vek::g_pScript) return;
-    // Lua's own io writes the file: it gets the native path.
+    // The script and the file writer it calls take the native path.
     const vek::string path = vek::platform::ToNativePath(vek::filename("{AppPath}/conf/settings.lua").path);
+    // The settings go through a temporary file of a fresh name: a folder
+    // at the fixed name an older writer used is in no save's way. It is
+    // taken away when empty, and told of once otherwise.
+    const std::string oldTemporary = path + ".tmp";
+    if (!m_bSettingsFolderTold && vek::platform::IsFolder(oldTemporary)) {
+        m_bSettingsFolderTold = true;
+        if (vek::platform::RemoveDir(oldTemporary))
+            vek::LogText(kSender, "Removed the empty folder %s\n", oldTemporary);
+        else
+            vek::LogWarning(kSender, "%s is a folder and is left as it is; the settings are written beside it\n",
+                            oldTemporary);
+    }
     vek::g_pScript->CallFunction("WriteSettings", path);
+}
+
+bool cGarden::WriteSettingsFile(const vek::string& path, const vek::string& text)
+{
+    namespace fs = vek::platform;
+    bool ok = fs::WriteFileReplacing(path, text.data(), text.size());
+    if (!ok) {
+        // The folder may not exist yet on a first run.
+        const size_t slash = path.rfind('/');
+        if (slash != std::string::npos && slash > 0 && !fs::IsFolder(path.substr(0, slash)))
+            vek::cFileSystem().CreateFolder(vek::filename(path.substr(0, slash) + "/"));
+        ok = fs::WriteFileReplacing(path, text.data(), text.size());
+    }
+    if (!ok) vek::LogWarning(kSender, "Cannot write %s; the settings are not saved\n", path);
+    return ok;
 }
 
 int cGarden::ChangePlayer(const vek::string& name)
@@ -363,7 +423,10 @@ bool cGarden::ShowGameWindow(const vek::string& name, int param)
     const bool shown = gui && gui->ShowWindow(name) == 0;
     // A profile chosen on the profile screens tells of its saved game once
     // the menu it returns to shows.
-    if (shown && name == "main") TellLoadNotice();
+    if (shown && name == "main") {
+        TellLoadNotice();
+        TellProfileNotices();
+    }
     return shown;
 }
 
@@ -385,6 +448,12 @@ bool cGarden::ResumeResultSequence(int level)
 
 void cGarden::OnWindowClose(const vek::string& name)
 {
+    // A notice closed: the next one waiting shows.
+    if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetCommand().empty() && !m_QueuedNotices.empty()) {
+        const cNotice next = m_QueuedNotices.front();
+        m_QueuedNotices.erase(m_QueuedNotices.begin());
+        ShowMessageBoxAfterClose(next.icon, 0, next.text, "");
+    }
     if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
         const vek::string command = m_pMessageBox->GetCommand();
         if (command == "continue_last") {

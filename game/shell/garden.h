@@ -68,6 +68,10 @@ public:
     // the profile screens make, choose or delete a profile, so that the
     // current profile is on disk as soon as it changes.
     void WriteSettings();
+    // What the settings script wrote, put at the path whole: a temporary
+    // file of its own, on disk before it is renamed over the old one. False
+    // (and a warning) when it could not be written.
+    bool WriteSettingsFile(const vek::string& path, const vek::string& text);
     cScoreRow* CreateScoreRow() override { return nullptr; }
     bool ShowGameWindow(const vek::string& name, int param) override;
     // Acts on the message box's command after "ok", then on the shell's.
@@ -321,12 +325,26 @@ private:
     // once per slot that a level started from. After a message box's
     // command, the box shows once the closing one has gone.
     void TellLoadNotice(int slot = -1, bool afterClose = false);
+    // Once per run, with the first main menu: every other profile whose
+    // files could not be read whole is named to the player.
+    void TellProfileNotices();
+    // A notice (button "Ok", no command) shows at once, or after the
+    // notices shown before it when the box is on the screen.
+    void ShowNotice(int icon, const vek::string& text);
+    struct cNotice {
+        int icon;
+        vek::string text;
+    };
+    std::vector<cNotice> m_QueuedNotices;
+    bool m_bProfileNoticesTold = false;
     // The newest level whose win the profile already holds (its medal is
     // recorded: its finish and awards are in the game) goes on with the
     // island's result sequence. False for any other level.
     bool ResumeResultSequence(int level);
     // Text, icon, buttons and command of the message box; false without one.
     bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
+    // A folder at the settings' old temporary name was told of.
+    bool m_bSettingsFolderTold = false;
 };
 
 // The game object while it exists.

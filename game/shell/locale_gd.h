@@ -22,6 +22,9 @@ class cScript;
     X(ErrorSaveGame, "The game could\nnot be saved.") \
     X(ErrorGameRefused, "The saved game could not\nbe read. Its files stay as\nthey were; play is not saved.") \
     X(ErrorGameDamaged, "The saved game was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept.") \
+    X(ErrorPlayerRefused, "Player '%s' could not\nbe read. Its files stay as\nthey were; play is not saved.") \
+    X(ErrorPlayerDamaged, "Player '%s' was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept.") \
+    X(ErrorDeletePlayer, "Player '%s' could\nnot be deleted; its\nfiles are kept.") \
     X(Rate0, "Rate0") \
     X(Rate1, "Rate1") \
     X(Rate2, "Rate2") \

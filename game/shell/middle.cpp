@@ -17,6 +17,8 @@
 #include "game/shell/player_base.h"
 #include "game/shell/scores.h"
 #include "game/shell/texture_info.h"
+#include "platform/fs.h"
+#include "platform/paths.h"
 
 cMiddle* g_pMiddle = nullptr;
 
@@ -152,6 +154,14 @@ void cMiddle::FinishInit()
             leftovers.push_back(entry);
             continue;
         }
+        // A profile's folder is made just before its first file is written:
+        // one left empty by a program ended in between holds no profile,
+        // and listed it would take a name it never had.
+        if (vek::platform::RemoveDir(vek::platform::ToNativePath(entry.path))) {
+            vek::LogText(kSender, "Removed %s, an empty profile folder left by a first save that was cut short\n",
+                         entry.path);
+            continue;
+        }
         cPlayerBase* player = CreatePlayer(name);
         if (!player) continue;
         player->LoadPlayer();
@@ -230,10 +240,13 @@ int cMiddle::DeleteProfile(cPlayerBase* player)
     return 0;
 }
 
-void cMiddle::RemoveProfile(cPlayerBase* player)
+bool cMiddle::RemoveProfile(cPlayerBase* player)
 {
     const auto pos = std::find(m_Players.begin(), m_Players.end(), player);
-    if (pos == m_Players.end()) return;
+    if (pos == m_Players.end()) return false;
+    // Files that cannot be deleted keep their profile listed: it is still
+    // on disk and comes back at the next start.
+    if (!player->DeleteFiles()) return false;
     // An iteration standing on the profile goes on with the one after it.
     if (pos == m_PlayerIter) {
         m_PlayerIter = m_Players.erase(pos);
@@ -241,8 +254,8 @@ void cMiddle::RemoveProfile(cPlayerBase* player)
     } else {
         m_Players.erase(pos);
     }
-    player->DeleteFiles();
     delete player;
+    return true;
 }
 
 int cMiddle::AddPlayer(cPlayerBase* player)

@@ -45,7 +45,8 @@ public:
     // A new profile for a profile folder name ("" for a fresh folder).
     virtual cPlayerBase* CreatePlayer(const vek::string& name) = 0;
     virtual int ChangePlayer(const vek::string& name);
-    // The current profile is never deleted.
+    // The current profile is never deleted, nor one whose files cannot be
+    // (it stays listed).
     virtual int DeletePlayer(const vek::string& name);
     virtual int AddPlayer(cPlayerBase* player);
     // The first profile whose name matches without regard to case.
@@ -122,8 +123,9 @@ protected:
     vek::cTransferHTTP* m_pTransfer = nullptr;
 
 private:
-    // Unlists, deletes the files of and frees a listed profile.
-    void RemoveProfile(cPlayerBase* player);
+    // Deletes the files of a listed profile, then unlists and frees it;
+    // false (the profile stays listed) when its files cannot be deleted.
+    bool RemoveProfile(cPlayerBase* player);
 
     // The iteration cursor stands on the node after an erased one: the next
     // GetNextPlayer returns that node instead of stepping past it.

@@ -644,7 +644,7 @@ cPlayer::eLoadNotice cPlayer::TakeLoadNotice(int slot)
     eLoadNotice notice = e_noticeNone;
     if (IsGameRefused(-1) || Holds(m_RefusedSets, -1))
         notice = e_noticeRefused;
-    else if (m_bPlayerDamaged || Holds(m_DamagedSets, -1))
+    else if (m_bPlayerDamaged || Holds(m_DamagedSets, -1) || m_bDamageUntold)
         notice = e_noticeDamaged;
     if (notice != e_noticeNone) m_bNoticeGiven = true;
     return notice;
@@ -662,6 +662,10 @@ bool cPlayer::LoadPlayer()
     const vek::filename folder = GetProfilePath(-1);
     if (folder.empty()) return false;
     const vek::filename file = vek::AppendPath(folder, "player.dat");
+    // A profile whose name cannot be read is listed under its folder's
+    // name: the login name may be another profile's, and two profiles of
+    // one name can be neither told apart nor chosen.
+    m_strName = m_strFolder;
     // "player.dat" is written with the game in play: one the rename of
     // "save.dat" committed before the program ended is put in place.
     if (vek::platform::PathExists(vek::platform::ToNativePath(file.path + kNext)) &&
@@ -671,9 +675,14 @@ bool cPlayer::LoadPlayer()
     const int result = vek::cDataManager::ReadBinary(&stream, file);
     // A game in play without the progress it was saved with: the profile
     // starts as a new one, and nothing of that game may be handed out to it.
-    if (result == vek::cDataManager::FileNotFound &&
-        vek::platform::PathExists(vek::platform::ToNativePath(vek::AppendPath(folder, "save.dat").path)))
-        DropGameInPlay(folder, "player.dat is missing");
+    if (result == vek::cDataManager::FileNotFound) {
+        if (vek::platform::PathExists(vek::platform::ToNativePath(vek::AppendPath(folder, "save.dat").path)))
+            DropGameInPlay(folder, "player.dat is missing");
+        else
+            vek::LogWarning(kSender, "%s is missing; the profile keeps its defaults\n", file.path);
+        // The player hears that the profile was not read.
+        m_bPlayerDamaged = true;
+    }
     if (result == vek::cDataManager::Unreadable) {
         // Something is there: it is never written over with a fresh profile.
         vek::LogWarning(kSender, "%s exists but cannot be read; the profile is not loaded and the file is kept\n",
@@ -814,7 +823,7 @@ bool cPlayer::SavePlayer()
     save_set::AppendMark(out, m_uPlayStamp, m_fUnmarkedVersion);
     const bool ok = WriteFile(out, folder, "player.dat", m_bPlayerDamaged);
     if (ok) {
-        if (m_bPlayerDamaged) m_bPlayerKept = true;
+        if (m_bPlayerDamaged) m_bPlayerKept = m_bDamageUntold = true;
         m_bPlayerDamaged = false;
         m_Saved = TakeProgress();
     }
@@ -1025,6 +1034,9 @@ bool cPlayer::SaveGame(int slot)
         }
     }
     if (ok) ok = WriteFile(out, folder, "save.dat", false);
+    // Mended on disk before the player heard of it (saved as another
+    // profile became current): the notice still waits to be told.
+    if (ok && slot == -1 && (keepSet || m_bPlayerDamaged)) m_bDamageUntold = true;
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
     if (ok && withPlayer) m_bPlayerKept = false;
     if (ok) m_LoggedDamage.erase(std::remove(m_LoggedDamage.begin(), m_LoggedDamage.end(), slot), m_LoggedDamage.end());

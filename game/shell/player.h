@@ -241,5 +241,7 @@ private:
     // Slots whose damaged "save.dat" was logged since it was last saved.
     std::vector<int32_t> m_LoggedDamage;
     bool m_bNoticeGiven = false;
+    // A damage the player was not yet told of, though a save mended it.
+    bool m_bDamageUntold = false;
     std::vector<int32_t> m_ToldSlots;
 };

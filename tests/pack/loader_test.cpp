@@ -47,6 +47,9 @@ const std::map<std::string, std::string>& LocaleArguments()
     static const std::map<std::string, std::string> args = [] {
         std::map<std::string, std::string> m = {
             {"ConfirmDeletePlayer", "s"},     // the profile screen: the player's name
+            {"ErrorDeletePlayer", "s"},       // the same
+            {"ErrorPlayerRefused", "s"},      // the first main menu: a profile's name
+            {"ErrorPlayerDamaged", "s"},      // the same
             {"IncPeople", "i"},               // a finished house: the people it adds
             {"IncMarket", "i"},               // a finished market: its sales
             {"HintConstructHouse", "i"},      // the buy hint: the price

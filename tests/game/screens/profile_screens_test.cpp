@@ -265,6 +265,21 @@ TEST_F(ProfileScreensTest, ADeletedProfileTakesItsFolderAlong)
     DeleteAnswer(1);
     EXPECT_FALSE(vek::platform::IsFolder(folder));
     EXPECT_EQ(Names(), std::vector<std::string>{"keep"});
+
+    // A folder that cannot be moved aside (a file has the name it would
+    // take) keeps its profile listed, and the player hears of it.
+    cPlayer* stuck = AddProfile("stuck");
+    ASSERT_TRUE(stuck->SavePlayer());
+    const std::string stuckFolder = m_strDir + "/app/profile/" + stuck->m_strFolder;
+    ASSERT_TRUE(vektest::WriteFile(stuckFolder + ".deleting", "in the way"));
+    OpenSelection();
+    DeleteAnswer(1);
+    Run();
+    EXPECT_TRUE(vek::platform::IsFolder(stuckFolder));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"keep", "stuck"}));
+    EXPECT_EQ(Items(), Names());
+    ASSERT_TRUE(Shown("messagebox"));
+    EXPECT_EQ(BoxText(), vek::Formatted(GetLocaleGD().ErrorDeletePlayer.c_str(), "stuck"));
 }
 
 TEST_F(ProfileScreensTest, ScreensWithoutTheirControlsLockAndSayWhy)

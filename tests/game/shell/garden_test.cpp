@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "engine/core/script.h"
 #include "engine/core/script_luabind.h"
 #include "engine/sound/sound.h"
@@ -15,6 +17,7 @@
 #include "game/shell/profile_host.h"
 #include "game/world/game_sound.h"
 #include "game/world/island.h"
+#include "platform/fs.h"
 #include "platform/window.h"
 #include "shell_fixture.h"
 
@@ -320,6 +323,70 @@ TEST_F(GardenTest, SettingsAreWrittenOnlyWithACurrentProfile)
     m_pGarden = nullptr;
     EXPECT_EQ(LogCount("written " + m_strDir + "/app/conf/settings.lua"), 1);
     EXPECT_FALSE(vektest::ReadFile(m_strDir + "/app/profile/w/player.dat").empty());
+}
+
+// Profiles other than the current one whose files could not be read whole
+// are named at the first main menu, one notice after the other: one whose
+// player.dat is empty (listed under its folder's name, not the login name
+// another profile has), and the first-listed one whose game in play was
+// damaged and saved over as the settings made another profile current.
+TEST_F(GardenTest, EveryOtherProfileNotReadWholeIsNamedAtTheFirstMainMenu)
+{
+    m_pGame->strUserName = "root";
+    for (const char* name : {"root", "Zed"}) {
+        cPlayer p(name == std::string("root") ? "plr000" : "plr002");
+        p.m_strName = name;
+        ASSERT_TRUE(p.SavePlayer());
+    }
+    ASSERT_TRUE(Write("app/profile/plr000/save.dat", ""));
+    ASSERT_TRUE(Write("app/profile/plr001/player.dat", ""));
+    m_pGarden->cMiddle::FinishInit();
+    m_pGarden->ChangePlayer("Zed");
+    std::vector<std::string> names;
+    for (int i = 0; i < m_pGarden->GetPlayerCount(); ++i) names.push_back(m_pGarden->GetPlayerAt(i)->GetName());
+    EXPECT_EQ(names, (std::vector<std::string>{"root", "plr001", "Zed"}));
+    ASSERT_EQ(m_pGarden->GetPlayerName(), "Zed");
+
+    ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
+    EXPECT_EQ(m_pBox->strText, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), "root"));
+    Close(1, "");
+    EXPECT_EQ(m_pBox->strText, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), "plr001"));
+    Close(1, "");
+    m_pBox->strText.clear();
+    ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
+    m_pGarden->ChangePlayer("root");
+    ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
+    EXPECT_EQ(m_pBox->strText, "") << "each is told once";
+}
+
+// The settings script's file goes through the game's writer: synced before
+// it is renamed into place, and past a folder at the name of the fixed
+// temporary file, which is told of.
+TEST_F(GardenTest, TheSettingsAreWrittenWholeAndSyncedPastAFolderInTheWay)
+{
+    const char* repo = std::getenv("VEK_REPO_DIR");
+    if (!repo) GTEST_SKIP() << "VEK_REPO_DIR is not set";
+    ASSERT_TRUE(RegisterGameClasses(vek::g_pScript));
+    vek::g_pScript->RegisterVar("theGame", static_cast<cGarden*>(m_pGarden));
+    ASSERT_TRUE(vek::g_pScript->LoadFile(vek::filename(std::string(repo) + "/data/conf/system.lua")));
+    ASSERT_TRUE(Write("app/conf/settings.lua.tmp/left", "x"));
+    auto* player = new cPlayer("w");
+    player->m_strName = "Wren";
+    m_pGarden->AddPlayer(player);
+    m_pGarden->SetCurrent(player);
+    const std::string path = m_strDir + "/app/conf/settings.lua";
+    std::vector<std::string> synced;
+    vek::platform::SetReplaceHook([&](const std::string& temp) {
+        synced.push_back(temp);
+        return true;
+    });
+    m_pGarden->WriteSettings();
+    m_pGarden->WriteSettings();
+    vek::platform::SetReplaceHook(nullptr);
+    EXPECT_NE(vektest::ReadFile(path).find("player = \"Wren\","), std::string::npos);
+    ASSERT_EQ(synced.size(), 2u);
+    EXPECT_EQ(synced[0].rfind(path + ".tmp", 0), 0u);
+    EXPECT_EQ(LogCount("settings.lua.tmp is a folder"), 1);
 }
 
 TEST_F(GardenTest, EveryGameNameIsKnownToLua)

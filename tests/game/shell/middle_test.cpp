@@ -9,6 +9,7 @@
 #include "engine/graphics/texture.h"
 #include "game/shell/loading.h"
 #include "game/shell/texture_info.h"
+#include "platform/fs.h"
 #include "support/image_files.h"
 
 using namespace shelltest;
@@ -102,8 +103,12 @@ TEST_F(MiddleTest, OnlySubFoldersBecomeProfilesNamedAsOnDiskAndFinishingTwiceCha
         ASSERT_TRUE(Write(std::string("app/profile/") + folder + "/player.dat", ""));
     ASSERT_TRUE(Write("app/profile/notes.txt", "x"));
     ASSERT_TRUE(Write("app/profile/desktop.ini", "x"));
+    // An empty folder (a first save cut short before its file) goes.
+    const std::string empty = m_strDir + "/app/profile/plr003";
+    ASSERT_TRUE(vek::platform::MakeDir(empty));
 
     m_pShell->FinishInit();
+    EXPECT_FALSE(vek::platform::PathExists(empty));
     EXPECT_EQ(m_pShell->folders, (std::vector<std::string>{"Plr001.old", "plr000", "plr002"}));
     EXPECT_EQ(Names(), (std::vector<std::string>{"Plr001.old", "plr000", "plr002"}));
     EXPECT_EQ(m_pShell->GetPlayerName(), "Plr001.old");

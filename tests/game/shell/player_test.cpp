@@ -657,8 +657,8 @@ TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
             ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), fresh));
             ASSERT_TRUE(p.LoadPlayer());
             // Nothing of a damaged record, not even the name before the
-            // fault: a new profile's.
-            EXPECT_EQ(p.m_strName, damaged ? cPlayer("x").m_strName : "Ann");
+            // fault: the folder's, which no other profile has.
+            EXPECT_EQ(p.m_strName, damaged ? folder : "Ann");
             EXPECT_EQ(p.m_iProgress, damaged ? 0 : 3);
             EXPECT_EQ(p.m_Results.size(), damaged ? 0u : 3u);
             EXPECT_EQ(p.m_Times.size(), damaged ? 0u : 3u);

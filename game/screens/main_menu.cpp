@@ -111,7 +111,14 @@ int cMainGDWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
                     Focus("comics");
                 } else {
                     if (cIsland* island = Island()) island->SetMode(cIsland::e_modeIsland);
-                    if (player->HasGameToContinue()) AskQuestion(GetLocaleGD().MessageContinueLast, "continue_last");
+                    // A won level is no game to give up: what its win still
+                    // offers (the upgrade, the building that opens the next
+                    // level) comes at once, and only a level in play is asked
+                    // about.
+                    if (player->HasWinToResume())
+                        g_pGarden->ContinueGame();
+                    else if (player->HasGameToContinue())
+                        AskQuestion(GetLocaleGD().MessageContinueLast, "continue_last");
                 }
             } else if (IsControl(window, b, "btExit")) {
                 // The question replaces the generic layer's quit.

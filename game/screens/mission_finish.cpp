@@ -121,6 +121,7 @@ void cMissionFinishWF::Start()
     m_bUpgradePending = AwardFlag(e_AwardUpgrade);
     m_bAnimalPending = AwardFlag(e_AwardAnimal);
     m_bDone = false;
+    m_bKept = false;
     m_iBankStart = player ? player->m_iIslandMoney : 0;
     m_iMoneyStart = player ? player->m_iMoney : 0;
     for (int i = 0; i < kAwardLines; ++i) {
@@ -357,6 +358,25 @@ void cMissionFinishWF::Step(float dt, bool settle)
     } else {
         m_bDone = true;
     }
+    if (m_bDone && !m_bKept && !HasPendingAwards() && m_Money.iTo < 1 && m_Bonus.iTo < 1) KeepWin();
+}
+
+bool cMissionFinishWF::OffersUpgrade() const
+{
+    const cPlayer* player = g_pGarden->GetPlayer();
+    return AwardFlag(e_AwardUpgrade) && player && HasAffordableOffer(*player);
+}
+
+void cMissionFinishWF::KeepWin()
+{
+    m_bKept = true;
+    cPlayer* player = g_pGarden->GetPlayer();
+    if (!player) return;
+    // From here on the win is no game in play: a program ended on this
+    // screen, on the upgrades screen or in the result sequence never plays
+    // this finish again, and what the win still offers waits on disk.
+    player->m_iWinStep = OffersUpgrade() ? cPlayer::e_winUpgrades : cPlayer::e_winNone;
+    player->SaveGameDuringResults();
 }
 
 void cMissionFinishWF::Skip()
@@ -376,17 +396,15 @@ void cMissionFinishWF::Leave(vek::cWindow* window)
     // Awards still outstanding (a skip not yet followed by a timer step)
     // are granted before the screen goes: leaving must not lose them.
     if (HasPendingAwards() || m_Money.iTo >= 1 || m_Bonus.iTo >= 1) Step(0.0f, true);
+    if (!m_bKept) KeepWin();
     if (window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
     cPlayer* player = g_pGarden->GetPlayer();
-    // With an offer to take, the upgrades screen keeps the win with its
-    // choice, awards and purchase in one save. Until then the save is the
-    // win's own, from before this finish: a program ended on the upgrades
-    // screen plays this finish once more, and its offer is not lost.
-    if (AwardFlag(e_AwardUpgrade) && player && HasAffordableOffer(*player) && g_pGarden->ShowGameWindow("up", 1))
-        return;
-    // Otherwise the win and its awards are kept at once: a program ended
-    // from here on never plays this finish again.
-    if (player) player->SaveGameDuringResults();
+    if (player && player->m_iWinStep == cPlayer::e_winUpgrades) {
+        if (g_pGarden->ShowGameWindow("up", 1)) return;
+        // No screen to take it: the offer does not wait on disk either.
+        player->m_iWinStep = cPlayer::e_winNone;
+        player->SaveGameDuringResults();
+    }
     FocusWidget("island");
 }
 

@@ -45,6 +45,12 @@ private:
     // without waiting for the pause.
     void Step(float dt, bool settle);
     void Skip();
+    // Once the sequence has counted the whole win: the win, its medal,
+    // awards and funds are saved, with the upgrade offer that follows it
+    // when there is one.
+    void KeepWin();
+    // Whether the upgrades screen follows (an offer the funds cover).
+    bool OffersUpgrade() const;
     void Leave(vek::cWindow* window);
     // The next free award line with its label text and picture, with a
     // burst on the picture; null when the three lines are used.
@@ -69,6 +75,7 @@ private:
     vek::string m_strCaption;
 
     bool m_bDone = false;
+    bool m_bKept = false;
     int32_t m_iBankStart = 0;
     int32_t m_iMoneyStart = 0;
     int m_iNextLine = 0;

@@ -91,8 +91,10 @@ void cUpWF::Show(vek::cWindow* window)
     g_pGarden->SetFlowState(cGarden::e_playUpgrades);
     m_strChosen.clear();
     m_Offers = g_pGarden->GetUpgradeOffers();
-    const cPlayer* player = g_pGarden->GetPlayer();
+    cPlayer* player = g_pGarden->GetPlayer();
     if (m_Offers.empty() || !player) {
+        // Nothing left to offer: no offer waits any more.
+        if (player) player->m_iWinStep = cPlayer::e_winNone;
         if (window->GetGUI()) window->GetGUI()->HideWindow(window->GetName());
         return;
     }
@@ -149,10 +151,12 @@ void cUpWF::Buy()
         }
         break;
     }
-    // The win this screen follows (with its awards) and the upgrade with
-    // its price are kept at once, in one save: the finish screen left the
-    // saving to this choice.
-    if (player) player->SaveGameDuringResults();
+    // The offer is taken: the upgrade and its price are kept at once, and
+    // the win goes on with its result sequence.
+    if (player) {
+        player->m_iWinStep = cPlayer::e_winNone;
+        player->SaveGameDuringResults();
+    }
     StartTimer(m_Close, kCloseDelay);
     m_pDone->EnableState(vek::cCtrl::e_Disabled);
     for (cCheckBoxUpCtrl* box : m_pChoices) box->EnableState(vek::cCtrl::e_Disabled);

@@ -434,8 +434,10 @@ bool cGarden::ResumeResultSequence(int level)
 {
     cPlayer* player = GetPlayer();
     cIsland* island = m_pIsland;
-    if (!player || !island) return false;
-    if (level < 0 || level != player->m_iProgress || player->m_Results.size() <= static_cast<size_t>(level)) return false;
+    if (!player || !island || level < 0 || level > player->m_iProgress) return false;
+    const bool offer = player->m_iWinStep == cPlayer::e_winUpgrades;
+    const bool medal = level == player->m_iProgress && player->m_Results.size() > static_cast<size_t>(level);
+    if (!offer && !medal) return false;
     player->m_iLevel = level;
     player->m_TaskSet.bDone = 1;
     island->SetMode(cIsland::e_modeLevel);
@@ -443,7 +445,18 @@ bool cGarden::ResumeResultSequence(int level)
         vek::g_pGame->SetFocusWidget("island");
     else
         island->StartResultSequence();
+    // The sequence stands still while the offer is shown, and goes on once
+    // it is taken.
+    if (offer && !ShowGameWindow("up", 1)) player->m_iWinStep = cPlayer::e_winNone;
     return true;
+}
+
+void cGarden::ContinueGame()
+{
+    // A win saved before its finish counted it plays that finish again.
+    const cPlayer* player = GetPlayer();
+    if (player && player->m_iWinStep != cPlayer::e_winFinish && ResumeResultSequence(player->m_iContinueLevel)) return;
+    StartLevel(-1);
 }
 
 void cGarden::OnWindowClose(const vek::string& name)
@@ -457,10 +470,7 @@ void cGarden::OnWindowClose(const vek::string& name)
     if (name == "messagebox" && m_pMessageBox && m_pMessageBox->GetResult() == 0) {
         const vek::string command = m_pMessageBox->GetCommand();
         if (command == "continue_last") {
-            // A game left during the newest level's result sequence goes on
-            // there.
-            const cPlayer* player = GetPlayer();
-            if (!player || !ResumeResultSequence(player->m_iContinueLevel)) StartLevel(-1);
+            ContinueGame();
         } else if (command.compare(0, 11, "start_level") == 0) {
             StartLevel(std::atoi(command.c_str() + 11));
         } else if (command == "exit_level") {

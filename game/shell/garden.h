@@ -158,6 +158,9 @@ public:
     // 0 to 44 start that level; anything else is refused with a warning.
     // False when refused.
     virtual bool StartLevel(int level);
+    // The game in play goes on: a won level with its finish, its upgrade
+    // offer or its result sequence, any other level where it was left.
+    void ContinueGame();
     virtual void FinishLevel();
     void ClearIslandWalkers();
     int GetMoney() const;
@@ -337,9 +340,10 @@ private:
     };
     std::vector<cNotice> m_QueuedNotices;
     bool m_bProfileNoticesTold = false;
-    // The newest level whose win the profile already holds (its medal is
-    // recorded: its finish and awards are in the game) goes on with the
-    // island's result sequence. False for any other level.
+    // A won level whose finish the profile already holds (its awards are in
+    // the game) goes on with the upgrade offer still waiting, then with the
+    // island's result sequence: the newest level once its medal is
+    // recorded, a replayed one only for its offer. False for any other.
     bool ResumeResultSequence(int level);
     // Text, icon, buttons and command of the message box; false without one.
     bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);

@@ -281,6 +281,10 @@ void ReadGameFields(cPlayer& player, cReader& in, int slot, float version, int32
     for (int i = 0; i < cUpgrades::kCount; ++i) player.m_Upgrades.SetLevel(i, upgrades[i]);
     in.IntIn(player.m_iSorts, 0, earned.iSorts, "the sort index");
     in.IntIn(player.m_iAnimals, -1, earned.iAnimals, "the animal level");
+    // The game in play ends with what its won level still has to show;
+    // older files end before it (nothing waits). Part of it is a cut.
+    if (slot == -1 && !in.IsStopped() && stream.BytesLeft() > 0)
+        in.IntIn(player.m_iWinStep, cPlayer::e_winNone, cPlayer::e_winUpgrades, "the won level's next step");
 }
 
 // A stamp for a new save: differs from the last one and, very likely, from
@@ -512,6 +516,7 @@ void cPlayer::Reset()
     m_CarLoad.clear();
     m_iSorts = 0;
     m_iAnimals = -1;
+    m_iWinStep = e_winNone;
 }
 
 bool cPlayer::WriteFile(const vek::cBitStream& stream, const vek::filename& folder, const char* name,
@@ -619,6 +624,15 @@ bool cPlayer::IsGameRefused(int slot) const { return m_bPlayerRefused || Holds(m
 bool cPlayer::HasGameToContinue() const
 {
     return m_iContinueLevel >= 0 && !IsGameRefused(-1) && !Holds(m_RefusedSets, -1);
+}
+
+bool cPlayer::HasWinToResume() const
+{
+    if (!HasGameToContinue()) return false;
+    if (m_iWinStep != e_winNone) return true;
+    // The newest level's medal is recorded while its building waits.
+    return m_iContinueLevel == m_iProgress && m_iProgress >= 0 &&
+           m_Results.size() > static_cast<size_t>(m_iProgress);
 }
 
 void cPlayer::NoteSetPartDamaged(int slot) const
@@ -967,7 +981,8 @@ bool cPlayer::SaveGame(int slot)
                 const cHouse* house = island->GetLevelHouse(m_iLevel);
                 if (g_pGarden && m_iLevel >= m_iProgress && house && house->iState != cHouse::e_stateNone)
                     g_pGarden->AdvanceProgress();
-                m_iContinueLevel = m_iLevel >= m_iProgress ? m_iLevel : -1;
+                // A replayed one has its upgrade offer left, when one waits.
+                m_iContinueLevel = m_iLevel >= m_iProgress || m_iWinStep == e_winUpgrades ? m_iLevel : -1;
             }
         }
         out.WriteFloat(m_fClock);
@@ -982,6 +997,7 @@ bool cPlayer::SaveGame(int slot)
     m_Upgrades.Write(out);
     out.WriteInt(m_iSorts);
     out.WriteInt(m_iAnimals);
+    if (slot == -1) out.WriteInt(m_iWinStep);
 
     // The three files of a save belong together: the level field and the
     // island write theirs as "<name>.next", "save.dat" replacing the old

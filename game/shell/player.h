@@ -114,6 +114,10 @@ public:
     // A game in play that "Continue" can resume: one is saved, and it was
     // read (a refused one starts its level again from the level's own save).
     bool HasGameToContinue() const;
+    // The game in play is a won level whose finish, upgrade offer or
+    // building purchase is still to come: it is not a level to give up, and
+    // "Play" goes on with it without asking.
+    bool HasWinToResume() const;
     // The save's files as the level field and the island write them: while
     // SaveGame runs, "<name>.next", which the rename of "save.dat" commits.
     vek::filename GetSetFileForWriting(int slot, const char* name) const;
@@ -171,6 +175,12 @@ public:
     float m_fVersion = 0.9f;
     std::vector<int32_t> m_Values;
     std::vector<int32_t> m_AnimalCounts;
+    // What a won level in play still has to show before its result
+    // sequence, kept with the game in play: its finish (saved as the level
+    // is won, before the finish counts it) or its upgrade offer (saved once
+    // the finish has counted the win). Files written before it read as none.
+    enum eWinStep : int32_t { e_winNone = 0, e_winFinish = 1, e_winUpgrades = 2 };
+    int32_t m_iWinStep = e_winNone;
 
 private:
     // Before "player.dat" is written in today's layout: marks each save of

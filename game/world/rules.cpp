@@ -603,7 +603,9 @@ void cGarden::UpdateSession()
         if (AllTasksJoinedAndDone(*player) && AllTaskLinesHidden() && m_pLevel && m_pLevel->HasObject(m_pLevel->m_uCarId) &&
             m_pLevel->GetObject(m_pLevel->m_uCarId)->GetState() == cCar::e_csParked) {
             FinishLevel();
-            // Saved as the level in play: continuing it plays its finish.
+            // Saved as the level in play: continuing it plays its finish,
+            // which "Play" goes on to without asking.
+            player->m_iWinStep = cPlayer::e_winFinish;
             player->SaveGame(-1);
             player->m_TaskSet.bDone = 1;
             ShowGameWindow("mission_finish", 2);

@@ -205,15 +205,16 @@ protected:
         EXPECT_EQ(Kept(), kept) << "left:\n " << kept.Text() << "\nnow:\n " << Kept().Text();
     }
 
-    // The island funds in the game in play as it is on disk: the last twelve
-    // values of "save.dat" are the rule counter, two values, the island
-    // funds, six upgrade levels, the sorts and the animals.
+    // The island funds in the game in play as it is on disk: the last
+    // thirteen values of "save.dat" are the rule counter, two values, the
+    // island funds, six upgrade levels, the sorts, the animals and the won
+    // level's next step.
     int32_t SavedIslandMoney() const
     {
-        // The island funds stand 36 bytes before the end of the values, which
+        // The island funds stand 40 bytes before the end of the values, which
         // the mark the three files of one save share follows.
         const std::string bytes = vektest::ReadFile(m_strDir + "/app/profile/plr000/save.dat");
-        const size_t tail = 48 + save_set::kMarkBytes;
+        const size_t tail = 52 + save_set::kMarkBytes;
         if (bytes.size() < tail) return -1;
         int32_t value = 0;
         std::memcpy(&value, bytes.data() + bytes.size() - tail + 12, 4);
@@ -348,8 +349,10 @@ protected:
     }
 
     // The program ended after the way out was taken (or the main menu
-    // reached by "Leave level"), started again; "Play" and "Continue": the
-    // result sequence goes on with the win counted once, not its finish.
+    // reached by "Leave level"), started again; "Play": the result sequence
+    // goes on with the win counted once, not its finish. A won level is no
+    // game in play: "Continue the last game?" is not asked, so no "No" can
+    // give up its building.
     void EndAndContinueTheWin(const char* way, const cKeptPicture& won, bool ended = true)
     {
         SCOPED_TRACE(way);
@@ -362,8 +365,7 @@ protected:
         }
         EXPECT_EQ(Player()->m_iContinueLevel, 0);
         ASSERT_TRUE(Press("main", "btStart"));
-        ASSERT_EQ(BoxCommand(), "continue_last");
-        ASSERT_TRUE(Press("messagebox", "ok", 30));
+        ASSERT_FALSE(Shown("messagebox")) << BoxCommand();
         ASSERT_FALSE(Shown("mission_finish")) << "the finish is played again: " << Kept().Text();
         ASSERT_TRUE(UntilTheBuildingIsOffered()) << "focus " << Focus();
         EXPECT_EQ(Kept(), won) << "won:\n " << won.Text() << "\nnow:\n " << Kept().Text();
@@ -816,8 +818,14 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         const int progress = Player()->m_iProgress;
         if (progress == 0 && Player()->m_iContinueLevel == 0) {
             ASSERT_TRUE(Press("main", "btStart"));
-            ASSERT_EQ(BoxCommand(), "continue_last");
-            ASSERT_TRUE(Press("messagebox", "ok", 30));
+            // Only the level in play is asked about; a won one, even before
+            // its finish has counted it, goes on at once.
+            if (moment == "in the middle of a level") {
+                ASSERT_EQ(BoxCommand(), "continue_last");
+                ASSERT_TRUE(Press("messagebox", "ok", 30));
+            } else {
+                ASSERT_FALSE(Shown("messagebox")) << BoxCommand();
+            }
             if (Focus() == "garden" && !Shown("mission_finish")) PlayToTheFinish();
             FinishToTheLevelMap();
             EXPECT_EQ(Kept().sorts, Granted(1).sorts) << Kept().Text();
@@ -840,7 +848,8 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         fs::copy(from, work, fs::copy_options::recursive);
     };
     // The record of "save.dat" ends with the bed layout, money, funds, six
-    // upgrades, the sorts and the animals, before the mark.
+    // upgrades, the sorts, the animals and the won level's next step,
+    // before the mark.
     const auto changeSave = [&](size_t fromEnd, char value) {
         std::string bytes = vektest::ReadFile(work + "/save.dat");
         ASSERT_GT(bytes.size(), save_set::kMarkBytes + fromEnd);
@@ -857,8 +866,8 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
              ASSERT_TRUE(vektest::WriteFile(work + "/player.dat", bytes));
          }},
         {"set B without player.dat", [&] { setOf(b); fs::remove(work + "/player.dat"); }},
-        {"set A with the sort index 1", [&] { setOf(a); changeSave(8, 1); }},
-        {"set A with the bed layout 1", [&] { setOf(a); changeSave(44, 1); }},
+        {"set A with the sort index 1", [&] { setOf(a); changeSave(12, 1); }},
+        {"set A with the bed layout 1", [&] { setOf(a); changeSave(48, 1); }},
     };
     for (const auto& [what, make] : damaged) {
         SCOPED_TRACE(what);
@@ -880,22 +889,19 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
     }
 }
 
-// A win left during its result sequence, then a fresh start of the same
-// level whose start screen the window's close ends: the win is still the
-// one the profile holds, and continuing never plays its finish again.
+// A win waiting for its building, then a fresh start of the same level
+// (the pause menu's restart on the result screen) whose start screen the
+// window's close ends: the win is still the one the profile holds, and
+// continuing never plays its finish again.
 TEST_F(ContinueLevel, ALevelStartedAgainAfterAnUnfinishedSequenceKeepsTheWinOnce)
 {
     ASSERT_NO_FATAL_FAILURE(WinLevelZeroToTheOffer());
     const cKeptPicture won = Kept();
     OpenPauseMenu(false);
-    ASSERT_TRUE(Press("escape", "btEnd"));
+    ASSERT_TRUE(Press("escape", "btRestart"));
+    ASSERT_EQ(BoxCommand(), "restart_level");
     ASSERT_TRUE(Press("messagebox", "ok", 30));
-    ASSERT_TRUE(Shown("main"));
-    ASSERT_TRUE(Press("main", "btStart"));
-    ASSERT_EQ(BoxCommand(), "continue_last");
-    ASSERT_TRUE(Press("messagebox", "cancel", 30));
-    ASSERT_EQ(Focus(), "island");
-    StartLevelFromTheMap(0);
+    ASSERT_TRUE(Shown("mission_start"));
     CloseWindow();
     EndAndContinueTheWin("the window's close on the start screen", won);
     Stop();

@@ -29,9 +29,11 @@ protected:
             },
             900);
     }
-    // Started again after the program ended: "Play", "Continue", "Yes",
-    // and on to the upgrades screen.
-    void StartAgainToTheUpgradesScreen(cLevelBot& bot)
+    // Started again after the program ended: "Play" goes straight on to
+    // the upgrades screen. The won level is kept with its medal and is no
+    // game in play: no "Continue the last game?" is asked, so no "No" can
+    // give it up, and its finish is not played again.
+    void StartAgainToTheUpgradesScreen(cLevelBot& bot, size_t medals)
     {
         m_iQuitCode = -1;
         StartOnPack();
@@ -39,11 +41,12 @@ protected:
         m_pGame->iDrawInterval = 60;
         ASSERT_TRUE(RunToMainMenu(3000));
         Run(20);
+        EXPECT_EQ(cLevelBot::Player()->m_Results.size(), medals) << "the won level's medal is on disk";
         ASSERT_TRUE(bot.Click("main", "btStart"));
-        cMessageBoxWF* box = g_pGarden->GetMessageBox();
-        ASSERT_TRUE(box && box->GetCommand() == "continue_last");
-        ASSERT_TRUE(bot.Click("messagebox", "ok"));
-        ASSERT_TRUE(ToTheUpgradesScreen(bot)) << "focus " << Focus() << ", island mode " << cLevelBot::Island()->iMode;
+        Run(5);
+        EXPECT_FALSE(Shown("messagebox")) << g_pGarden->GetMessageBox()->GetCommand();
+        EXPECT_FALSE(Shown("mission_finish"));
+        ASSERT_TRUE(Shown("up")) << "focus " << Focus() << ", island mode " << cLevelBot::Island()->iMode;
     }
     // The won level's finish left for the upgrades screen, then the
     // program ended there by the window's close and by a kill (the disk it
@@ -56,6 +59,7 @@ protected:
         const cPlayer* player = cLevelBot::Player();
         const int funds = player->m_iIslandMoney;
         const cUpgrades upgrades = player->m_Upgrades;
+        const size_t medals = static_cast<size_t>(player->m_iLevel) + 1;
         const std::string folder = m_strDir + "/app/profile/" + player->m_strFolder.c_str();
 
         CloseWindow();
@@ -63,7 +67,7 @@ protected:
         Stop();
         {
             SCOPED_TRACE("the window's close");
-            ASSERT_NO_FATAL_FAILURE(StartAgainToTheUpgradesScreen(bot));
+            ASSERT_NO_FATAL_FAILURE(StartAgainToTheUpgradesScreen(bot, medals));
             EXPECT_EQ(cLevelBot::Player()->m_iIslandMoney, funds);
         }
 
@@ -74,7 +78,7 @@ protected:
         fs::copy(killed, folder, fs::copy_options::recursive);
         {
             SCOPED_TRACE("a kill");
-            ASSERT_NO_FATAL_FAILURE(StartAgainToTheUpgradesScreen(bot));
+            ASSERT_NO_FATAL_FAILURE(StartAgainToTheUpgradesScreen(bot, medals));
             EXPECT_EQ(cLevelBot::Player()->m_iIslandMoney, funds);
         }
         for (int u = 0; u < cUpgrades::kCount; ++u)

@@ -26,6 +26,7 @@
 #include "game/world/ware.h"
 #include "platform/fs.h"
 #include "shell_fixture.h"
+#include "support/save_marks.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -139,7 +140,8 @@ TEST_F(ProfileTest, FreshProfileWritesItsPlayerFileAsLaidOut)
     EXPECT_EQ(player.m_strFolder, "plr000");
     EXPECT_EQ(GetProfileHost().iPlayerCounter, 1);
     ASSERT_TRUE(player.SavePlayer());
-    EXPECT_EQ(Read("plr000/player.dat"), FreshPlayerDat("Player"));
+    // A profile without a game in play: its mark names no save (stamp 0).
+    EXPECT_EQ(Read("plr000/player.dat"), vektest::Marked(FreshPlayerDat("Player"), 0, 0.9f));
 }
 
 TEST_F(ProfileTest, SaveFileOfTheGameInPlayAndOfANumberedSlot)
@@ -163,12 +165,16 @@ TEST_F(ProfileTest, SaveFileOfTheGameInPlayAndOfANumberedSlot)
     tail.I(6).I(11).I(90).I(40).I(0).I(0).I(1).I(0).I(0).I(0).I(3).I(1);
     Out full;
     full.F(2.5f).I(2).I(3).I(5).I(7).I(1).S("egg").I(-1).I(4).F(1.5f);
-    // Each ends in the mark of its save: "ZLS1", the layout, a stamp.
+    // Each ends in the mark of its save: "ZLS2", the layout, a stamp and
+    // the checksum of every byte before it.
     const Bytes mark = Out().F(0.9f).b;
-    EXPECT_EQ(Read("p/save.dat").substr(0, full.b.size() + tail.b.size() + 8), full.b + tail.b + "ZLS1" + mark);
-    EXPECT_EQ(Read("p/save.dat").size(), full.b.size() + tail.b.size() + 12);
-    EXPECT_EQ(Read("p/2/save.dat").substr(0, tail.b.size() + 8), tail.b + "ZLS1" + mark);
-    EXPECT_EQ(Read("p/2/save.dat").size(), tail.b.size() + 12);
+    const Bytes save = Read("p/save.dat"), slot = Read("p/2/save.dat");
+    EXPECT_EQ(save.substr(0, full.b.size() + tail.b.size() + 8), full.b + tail.b + "ZLS2" + mark);
+    ASSERT_EQ(save.size(), full.b.size() + tail.b.size() + 16);
+    EXPECT_EQ(slot.substr(0, tail.b.size() + 8), tail.b + "ZLS2" + mark);
+    ASSERT_EQ(slot.size(), tail.b.size() + 16);
+    EXPECT_EQ(vektest::Resealed(save), save);
+    EXPECT_EQ(vektest::Resealed(slot), slot);
 }
 
 TEST_F(ProfileTest, WriteReadWriteGivesTheSameBytes)
@@ -206,9 +212,9 @@ TEST_F(ProfileTest, WriteReadWriteGivesTheSameBytes)
     EXPECT_EQ(b.m_Tasks[0].iKind, 1);
     ASSERT_TRUE(b.SavePlayer());
     ASSERT_TRUE(b.SaveGame(-1));
-    // All but the stamp, which is new with every save.
-    EXPECT_EQ(Read("p/player.dat").substr(0, player.size() - 4), player.substr(0, player.size() - 4));
-    EXPECT_EQ(Read("p/save.dat").substr(0, save.size() - 4), save.substr(0, save.size() - 4));
+    // All but the stamp, which is new with every save, and the checksum.
+    EXPECT_EQ(Read("p/player.dat").substr(0, player.size() - 8), player.substr(0, player.size() - 8));
+    EXPECT_EQ(Read("p/save.dat").substr(0, save.size() - 8), save.substr(0, save.size() - 8));
     EXPECT_FALSE(Exists("p/player.dat.bad"));
 }
 
@@ -546,7 +552,7 @@ TEST_F(ProfileTest, EveryTruncationLoadsAndTheDamagedFileIsKept)
     // save.dat: clock, the car load {2} (8 bytes), the next task, one egg
     // task (17 bytes) from byte 16, the rule counter at 37, the player
     // value, money 50 at 45, funds, six upgrades, sorts, animals at 81.
-    ASSERT_EQ(save.size(), 85u + 12u);
+    ASSERT_EQ(save.size(), 85u + save_set::kMarkBytes);
     for (size_t len = 1; len < 85; ++len) {
         ASSERT_TRUE(vektest::WriteFile(Path("t/save.dat"), save.substr(0, len)));
         const int warned = Logged("save.dat is damaged");
@@ -665,8 +671,10 @@ TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
             EXPECT_EQ(GetProfileHost().iTraining, damaged ? 1 : 0);
             ASSERT_TRUE(p.Activate());
         } else {
+            // (A level replayed while the newest one's medal waits: the
+            // level's tasks need not be done.)
             p.m_iProgress = 12;
-            p.m_iContinueLevel = 12;
+            p.m_iContinueLevel = 11;
             p.m_Results.assign(13, 0);
             ASSERT_TRUE(p.LoadGame(c.slot));
             // Nothing of a damaged record: the levels won grant the sorts,
@@ -685,7 +693,7 @@ TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
             EXPECT_EQ(p.m_iAnimals, !playing ? -1 : damaged ? 0 : 1);
             // A damaged game in play is not continued, and the win its
             // result sequence held is given up.
-            EXPECT_EQ(p.m_iContinueLevel, damaged && playing ? -1 : 12);
+            EXPECT_EQ(p.m_iContinueLevel, damaged && playing ? -1 : 11);
             EXPECT_EQ(p.m_Results.size(), damaged && playing ? 12u : 13u);
         }
         if (damaged) {

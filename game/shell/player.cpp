@@ -1010,22 +1010,8 @@ bool cPlayer::SaveGame(int slot)
     bool ok = !m_bSetPartFailed;
     // A part this save did not write (no field to save, the island shown
     // for another profile) stays as it was: its file joins the new set.
-    for (const char* name : kSetFiles) {
-        const vek::filename target = vek::AppendPath(folder, name);
-        const vek::filename next(target.path + kNext);
-        vek::cFileSystem fs;
-        if (!ok || fs.Exist(next) || !fs.Exist(target)) continue;
-        vek::cBitStream part;
-        uint32_t oldStamp = 0;
-        float oldVersion = 0.0f;
-        ok = vek::cDataManager::ReadBinary(&part, target) == vek::cDataManager::Ok;
-        // A damaged part is never given a mark that would vouch for it: it
-        // keeps its own, of another save, and starts afresh when read.
-        if (ok && save_set::TakeMark(part, &oldStamp, &oldVersion) != save_set::eMark::e_damaged) {
-            const vek::cBitStream restamped = save_set::Remarked(part, m_uSetStamp, oldVersion);
-            ok = vek::cDataManager::WriteBinary(&restamped, next) == vek::cDataManager::Ok;
-        }
-    }
+    for (const char* name : kSetFiles)
+        if (ok) ok = save_set::CarryOver(vek::AppendPath(folder, name), m_uSetStamp);
     if (ok) ok = WriteFile(out, folder, "save.dat", false);
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
     if (ok && withPlayer) m_bPlayerKept = false;
@@ -1037,13 +1023,7 @@ bool cPlayer::SaveGame(int slot)
     }
     // A damaged "player.dat" read at the start is kept beside the new one.
     if (ok && withPlayer && m_bPlayerDamaged) save_set::KeepAsBad(parts.back());
-    for (const vek::filename& target : parts) {
-        const std::string next = vek::platform::ToNativePath(target.path + kNext);
-        if (ok)
-            std::rename(next.c_str(), vek::platform::ToNativePath(target.path).c_str());
-        else
-            std::remove(next.c_str());
-    }
+    save_set::PutInPlace(parts, ok);
     if (ok) {
         // The new "save.dat" carries the current layout.
         m_fVersion = kVersion;

@@ -195,4 +195,30 @@ bool SettlePending(const vek::filename& target, uint32_t committedStamp, const c
     return false;
 }
 
+bool CarryOver(const vek::filename& target, uint32_t stamp)
+{
+    const vek::filename next(target.path + kNext);
+    vek::cFileSystem fs;
+    if (fs.Exist(next) || !fs.Exist(target)) return true;
+    vek::cBitStream part;
+    if (vek::cDataManager::ReadBinary(&part, target) != vek::cDataManager::Ok) return false;
+    uint32_t oldStamp = 0;
+    float oldVersion = 0.0f;
+    if (TakeMark(part, &oldStamp, &oldVersion) == eMark::e_damaged) return true;
+    const vek::cBitStream restamped = Remarked(part, stamp, oldVersion);
+    return vek::cDataManager::WriteBinary(&restamped, next) == vek::cDataManager::Ok;
+}
+
+void PutInPlace(const std::vector<vek::filename>& targets, bool committed)
+{
+    namespace fs = vek::platform;
+    for (const vek::filename& target : targets) {
+        const std::string next = fs::ToNativePath(target.path + kNext);
+        if (committed)
+            std::rename(next.c_str(), fs::ToNativePath(target.path).c_str());
+        else
+            std::remove(next.c_str());
+    }
+}
+
 } // namespace save_set

@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vek {
 class cBitStream;
@@ -78,5 +79,16 @@ bool MoveAsideAsBad(const vek::filename& file, const char* sender);
 // cannot be removed (a folder) is moved aside as "<name>.next.bad"; false
 // when it stays in the way.
 bool SettlePending(const vek::filename& target, uint32_t committedStamp, const char* sender);
+
+// A file of the set the save in progress did not write (no field to save,
+// the island shown for another profile) joins the new set as it is: its
+// bytes with the new stamp, as "<name>.next". Nothing when there is no such
+// file, or it was written; a damaged file is never given a mark that would
+// vouch for it (it keeps its own, of another save). False when it could not
+// be read or written.
+bool CarryOver(const vek::filename& target, uint32_t stamp);
+// The set's files written as "<name>.next" put in place once "save.dat"
+// committed the set, or removed when it was not committed.
+void PutInPlace(const std::vector<vek::filename>& targets, bool committed);
 
 } // namespace save_set

@@ -298,20 +298,7 @@ uint32_t NewStamp(uint32_t last)
 }
 
 constexpr const char* kSetFiles[] = {"level.dat", "island.dat"};
-constexpr const char* kNext = ".next";
-
-// The stamp of the save in the folder ("save.dat"'s mark); 0 when it has
-// none or cannot be read.
-uint32_t SavedStamp(const vek::filename& folder)
-{
-    vek::cBitStream save;
-    uint32_t stamp = 0;
-    float version = 0.0f;
-    if (vek::cDataManager::ReadBinary(&save, vek::AppendPath(folder, "save.dat")) != vek::cDataManager::Ok ||
-        !save_set::TakeMark(save, &stamp, &version))
-        return 0;
-    return stamp;
-}
+using save_set::kNext;
 
 void WriteList(vek::cBitStream& stream, const std::vector<int32_t>& list)
 {
@@ -346,76 +333,6 @@ vek::string FreshFolder()
 } // namespace
 
 // ---- cUpgrades ----
-
-// ---- the files of one save ----
-
-namespace save_set {
-
-namespace {
-constexpr char kMagic[4] = {'Z', 'L', 'S', '1'};
-} // namespace
-
-void AppendMark(vek::cBitStream& out, uint32_t stamp, float version)
-{
-    if (stamp == 0) return;
-    for (char c : kMagic) out.WriteByte(c);
-    out.WriteFloat(version);
-    out.WriteInt(static_cast<int32_t>(stamp));
-}
-
-bool TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version)
-{
-    const std::vector<uint8_t>& bytes = in.GetData();
-    const size_t size = std::min(in.GetByteCount(), bytes.size());
-    if (size < kMarkBytes || in.GetReadPos() != 0) return false;
-    const uint8_t* mark = bytes.data() + size - kMarkBytes;
-    if (!std::equal(kMagic, kMagic + 4, mark, [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }))
-        return false;
-    vek::cBitStream tail;
-    tail.SetData(mark + 4, 8);
-    *version = tail.ReadFloat();
-    *stamp = static_cast<uint32_t>(tail.ReadInt());
-    std::vector<uint8_t> rest(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size - kMarkBytes));
-    in.SetData(std::move(rest));
-    return true;
-}
-
-// A copy of the file as "<name>.bad" (a refused or damaged file the player
-// may want back).
-void KeepAsBad(const vek::filename& file)
-{
-    vek::cBitStream old;
-    const int read = vek::cDataManager::ReadBinary(&old, file);
-    // An empty file is kept as the empty file it is.
-    bool empty = false;
-    if (read == vek::cDataManager::InternalError) {
-        vek::cFile f;
-        empty = f.Open(file, "rb") == vek::cFile::e_openOk && f.GetSize() == 0;
-    }
-    if (read == vek::cDataManager::Ok || empty) vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
-}
-
-namespace {
-
-// The bytes of a file whose mark was taken off (or that had none), with a
-// new mark of that stamp and version at their end.
-vek::cBitStream Remarked(const vek::cBitStream& body, uint32_t stamp, float version)
-{
-    const std::vector<uint8_t>& data = body.GetData();
-    std::vector<uint8_t> bytes(data.begin(),
-                               data.begin() + static_cast<std::ptrdiff_t>(std::min(body.GetByteCount(), data.size())));
-    vek::cBitStream mark;
-    AppendMark(mark, stamp, version);
-    bytes.insert(bytes.end(), mark.GetData().begin(),
-                 mark.GetData().begin() + static_cast<std::ptrdiff_t>(std::min(kMarkBytes, mark.GetData().size())));
-    vek::cBitStream out;
-    out.SetData(std::move(bytes));
-    return out;
-}
-
-} // namespace
-
-} // namespace save_set
 
 bool cUpgrades::CanUpgrade(int index) const
 {
@@ -583,47 +500,25 @@ vek::cBitStream cPlayer::PlayerBytes(float version) const
     return out;
 }
 
-bool cPlayer::SettlePending(const vek::filename& target, uint32_t committedStamp)
-{
-    namespace fs = vek::platform;
-    const vek::filename next(target.path + kNext);
-    const std::string native = fs::ToNativePath(next.path);
-    if (!fs::PathExists(native)) return true;
-    const bool folder = fs::IsFolder(native);
-    if (!folder && committedStamp != 0) {
-        vek::cBitStream pending;
-        uint32_t stamp = 0;
-        float version = 0.0f;
-        if (vek::cDataManager::ReadBinary(&pending, next) == vek::cDataManager::Ok &&
-            save_set::TakeMark(pending, &stamp, &version) && stamp == committedStamp &&
-            std::rename(native.c_str(), fs::ToNativePath(target.path).c_str()) == 0) {
-            vek::LogText(kSender, "%s: the save interrupted before it was complete is completed\n", target.path);
-            return true;
-        }
-    }
-    if (folder ? fs::RemoveDir(native) : fs::RemoveFile(native)) return true;
-    // A folder with something in it would make every later save of this
-    // file fail: it goes aside, where the player can still find it.
-    for (int n = 0; n < 100; ++n) {
-        const std::string aside = native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
-        if (fs::PathExists(aside)) continue;
-        if (std::rename(native.c_str(), aside.c_str()) == 0) {
-            vek::LogWarning(kSender, "%s is in the way of the save; moved aside as %s\n", next.path,
-                            next.path + aside.substr(native.size()));
-            return true;
-        }
-        break;
-    }
-    vek::LogWarning(kSender, "%s is in the way of the save and cannot be moved; the game cannot be saved\n",
-                    next.path);
-    return false;
-}
-
 bool cPlayer::IsGameRefused(int slot) const { return m_bPlayerRefused || Holds(m_RefusedSlots, slot); }
 
 bool cPlayer::HasGameToContinue() const
 {
-    return m_iContinueLevel >= 0 && !IsGameRefused(-1) && !Holds(m_RefusedSets, -1);
+    return m_iContinueLevel >= 0 && !m_bGameInPlayLost && !IsGameRefused(-1) && !Holds(m_RefusedSets, -1) &&
+           !Holds(m_DamagedSets, -1);
+}
+
+bool cPlayer::WasPartDamageLogged(int slot, const char* name, uint32_t bytes) const
+{
+    const cLoggedPart part{slot, name, bytes};
+    return std::any_of(m_LoggedParts.begin(), m_LoggedParts.end(), [&](const cLoggedPart& logged) {
+        return logged.slot == part.slot && logged.name == part.name && logged.bytes == part.bytes;
+    });
+}
+
+void cPlayer::NotePartDamageLogged(int slot, const char* name, uint32_t bytes) const
+{
+    if (!WasPartDamageLogged(slot, name, bytes)) m_LoggedParts.push_back(cLoggedPart{slot, name, bytes});
 }
 
 bool cPlayer::HasWinToResume() const
@@ -683,7 +578,7 @@ bool cPlayer::LoadPlayer()
     // "player.dat" is written with the game in play: one the rename of
     // "save.dat" committed before the program ended is put in place.
     if (vek::platform::PathExists(vek::platform::ToNativePath(file.path + kNext)) &&
-        !SettlePending(file, SavedStamp(folder)))
+        !save_set::SettlePending(file, save_set::SavedStamp(folder), kSender))
         NoteSetPartRefused(-1);
     vek::cBitStream stream;
     const int result = vek::cDataManager::ReadBinary(&stream, file);
@@ -711,7 +606,17 @@ bool cPlayer::LoadPlayer()
     // (LoadGame compares it with the save's own).
     float markVersion = 0.0f;
     m_uPlayStamp = 0;
-    save_set::TakeMark(stream, &m_uPlayStamp, &markVersion);
+    if (result == vek::cDataManager::Ok &&
+        save_set::TakeMark(stream, &m_uPlayStamp, &markVersion) == save_set::eMark::e_damaged) {
+        // Its checksum does not match: nothing of it is read, not even its
+        // mark (the game in play it names cannot be told).
+        vek::LogWarning(kSender, "%s is damaged: its checksum does not match; the profile keeps its defaults\n",
+                        file.path);
+        m_bPlayerDamaged = true;
+        NoteSetPartDamaged(-1);
+        m_Saved = TakeProgress();
+        return true;
+    }
     cReader in(stream);
     float version = 0.0f;
     in.Float(version);
@@ -770,23 +675,17 @@ bool cPlayer::LoadPlayer()
 
 bool cPlayer::DropGameInPlay(const vek::filename& folder, const char* why)
 {
-    namespace fs = vek::platform;
     vek::LogWarning(kSender, "%s: the game in play is not read (%s); it starts afresh and its files are kept as .bad\n",
                     vek::AppendPath(folder, "save.dat").path, why);
     save_set::KeepAsBad(vek::AppendPath(folder, "player.dat"));
     // "save.dat" goes last: a program ended part-way still finds it beside
     // the progress it does not belong with, and drops the rest next time.
     bool moved = true;
-    for (const char* name : {"island.dat", "level.dat", "save.dat"}) {
-        const vek::filename file = vek::AppendPath(folder, name);
-        const std::string native = fs::ToNativePath(file.path);
-        if (!fs::PathExists(native)) continue;
-        if (std::rename(native.c_str(), (native + ".bad").c_str()) != 0) {
-            vek::LogWarning(kSender, "%s cannot be moved aside as %s.bad; it is kept as it is\n", file.path, file.path);
+    for (const char* name : {"island.dat", "level.dat", "save.dat"})
+        if (!save_set::MoveAsideAsBad(vek::AppendPath(folder, name), kSender)) {
             moved = false;
             break;
         }
-    }
     // Told once, and the next save writes a whole new set.
     NoteSetPartDamaged(-1);
     return moved;
@@ -811,7 +710,8 @@ void cPlayer::MarkOlderSaves(const vek::filename& folder)
         if (vek::cDataManager::ReadBinary(&save, file) != vek::cDataManager::Ok) continue;
         uint32_t stamp = 0;
         float version = 0.0f;
-        if (save_set::TakeMark(save, &stamp, &version)) continue;
+        // A file with a mark of either kind, or a damaged one, is not marked again.
+        if (save_set::TakeMark(save, &stamp, &version) != save_set::eMark::e_none) continue;
         const vek::cBitStream marked = save_set::Remarked(save, NewStamp(0), m_fUnmarkedVersion);
         if (vek::cDataManager::WriteBinary(&marked, file) != vek::cDataManager::Ok) {
             vek::LogWarning(kSender, "Cannot mark %s with its layout; it may be misread later\n", file.path);
@@ -847,21 +747,71 @@ bool cPlayer::SavePlayer()
 void cPlayer::TakeGameDefaults(int slot)
 {
     // Nothing of the record is used, never the part read before the fault:
-    // it keeps its defaults, and the sorts, the beds and the animals are
-    // what the levels won grant, so that a level still has what it needs.
+    // it keeps its defaults until the profile is restored to what its
+    // progress earned (RestoreEarned).
     Reset();
-    TakeEarnedAwards(*this, slot >= 0 ? slot : m_iProgress);
     // Its file, and the others of its save, are kept at the next save.
     NoteSetPartDamaged(slot);
-    if (slot != -1 || m_iContinueLevel < 0) return;
+    if (slot == -1) GiveUpGameInPlay();
+}
+
+void cPlayer::GiveUpGameInPlay()
+{
     // The game in play is not offered to continue (its tasks, clock and
     // money are lost): its level starts again from its own save, and a win
-    // whose result sequence it held is given up with it.
-    vek::LogWarning(kSender, "The game in play (level %i) is not continued; the level starts again from its start\n",
-                    m_iContinueLevel);
+    // whose result sequence it held is given up with it. So is what
+    // "player.dat" says of it: written next (at the exit, say), it names no
+    // game in play, and the next start has nothing more to tell.
+    if (m_iContinueLevel >= 0)
+        vek::LogWarning(kSender, "The game in play (level %i) is not continued; the level starts again from its start\n",
+                        m_iContinueLevel);
     m_iContinueLevel = -1;
     if (m_iProgress >= 0 && m_Results.size() > static_cast<size_t>(m_iProgress))
         m_Results.resize(static_cast<size_t>(m_iProgress));
+    m_Saved.continueLevel = -1;
+    if (m_iProgress >= 0 && m_Saved.results.size() > static_cast<size_t>(m_iProgress))
+        m_Saved.results.resize(static_cast<size_t>(m_iProgress));
+    m_uPlayStamp = 0;
+    m_bGameInPlayLost = true;
+}
+
+int cPlayer::RestoreEarned(int slot)
+{
+    // The levels below the slot's (for the game in play, below the
+    // progress) are won: their awards are the profile's, whatever file was
+    // lost. The island funds, the upgrades and the island come from the
+    // newest level's save below that reads whole (a level's save is written
+    // when the progress reaches it): what the profile held then, never more.
+    // (A level beyond the progress cannot be started: it has earned no more
+    // than the progress.)
+    const int won = std::clamp(slot >= 0 ? std::min(slot, m_iProgress) : m_iProgress, 0, kLevelCount);
+    int from = -2;
+    for (int k = std::min(slot >= 0 ? slot - 1 : won, kLevelCount - 1); k >= 0 && from == -2; --k) {
+        if (k == slot || Holds(m_RefusedSlots, k)) continue;
+        // The folder is not made for the sake of looking.
+        const vek::filename file("{AppPath}/profile/" + m_strFolder + vek::Formatted("/%i/save.dat", k));
+        vek::cBitStream stream;
+        if (m_strFolder.empty() || vek::cDataManager::ReadBinary(&stream, file) != vek::cDataManager::Ok) continue;
+        uint32_t stamp = 0;
+        float marked = 0.0f;
+        const save_set::eMark mark = save_set::TakeMark(stream, &stamp, &marked);
+        if (mark == save_set::eMark::e_damaged) continue;
+        const float version = save_set::IsMarked(mark) ? (IsKnownVersion(marked) ? marked : kVersion) : m_fUnmarkedVersion;
+        cPlayer read(*this);
+        read.Reset();
+        cReader in(stream);
+        int32_t ruleCounter = GetProfileHost().iRuleCounter;
+        ReadGameFields(read, in, k, version, ruleCounter);
+        if (in.IsShort()) continue;
+        m_iIslandMoney = read.m_iIslandMoney;
+        m_Upgrades = read.m_Upgrades;
+        from = k;
+    }
+    TakeEarnedAwards(*this, won);
+    if (from >= 0)
+        vek::LogText(kSender, "The profile %s holds what it earned: the island as the save of level %i has it\n",
+                     m_strFolder, from);
+    return from;
 }
 
 bool cPlayer::LoadGame(int slot)
@@ -869,6 +819,7 @@ bool cPlayer::LoadGame(int slot)
     Reset();
     m_uSetStamp = 0;
     m_bSetMarkedWhole = false;
+    m_bSetChecked = false;
     const vek::filename folder = GetProfilePath(slot);
     const vek::filename file = vek::AppendPath(folder, "save.dat");
     vek::cBitStream stream;
@@ -879,17 +830,27 @@ bool cPlayer::LoadGame(int slot)
                         file.path);
         m_RefusedSlots.push_back(slot);
     }
+    // After a refusal the profile is restored to what it earned.
+    bool restore = false;
     if (!folder.empty() && !IsGameRefused(slot)) {
         // The level field's and the island's files of a save that was
         // interrupted: those the rename of "save.dat" committed are put in
         // place, the others were never part of a save.
         uint32_t stamp = 0;
         float version = m_fUnmarkedVersion;
-        if (result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version)) {
-            m_uSetStamp = stamp;
-            if (!IsKnownVersion(version)) version = kVersion;
-            // Today's layout: SaveGame wrote it, with the whole set.
-            m_bSetMarkedWhole = version >= kVersion - 1e-4f;
+        save_set::eMark mark = save_set::eMark::e_none;
+        if (result == vek::cDataManager::Ok) {
+            float marked = 0.0f;
+            mark = save_set::TakeMark(stream, &stamp, &marked);
+            if (save_set::IsMarked(mark)) {
+                m_uSetStamp = stamp;
+                version = IsKnownVersion(marked) ? marked : kVersion;
+                // Today's layout: SaveGame wrote it, with the whole set, and
+                // with a checksum on each file when it carries one. An older
+                // save marked afterwards carries its mark on "save.dat" alone.
+                m_bSetMarkedWhole = version >= kVersion - 1e-4f;
+                m_bSetChecked = m_bSetMarkedWhole && mark == save_set::eMark::e_checked;
+            }
         }
         // "player.dat" and the game in play are written as one set: marks
         // that differ, or none on "player.dat" beside a set written whole,
@@ -899,50 +860,90 @@ bool cPlayer::LoadGame(int slot)
         if (slot == -1 && m_uSetStamp != 0 && otherMoment) {
             m_uSetStamp = 0;
             m_bSetMarkedWhole = false;
-            if (!DropGameInPlay(folder, m_uPlayStamp != 0 ? "it belongs to another save than player.dat"
-                                                          : "player.dat carries no mark of it")) {
+            m_bSetChecked = false;
+            const char* why = m_bPlayerDamaged    ? "player.dat is damaged"
+                              : m_uPlayStamp == 0 ? "player.dat carries no mark of it"
+                                                  : "it belongs to another save than player.dat";
+            if (!DropGameInPlay(folder, why)) {
                 // Files that cannot be moved aside are not read either, and
                 // nothing is written over them.
                 m_RefusedSlots.push_back(slot);
                 return LoadGame(slot);
             }
             TakeGameDefaults(slot);
+            restore = true;
         } else {
             for (const char* name : kSetFiles)
-                if (!SettlePending(vek::AppendPath(folder, name), m_uSetStamp)) NoteSetPartRefused(slot);
+                if (!save_set::SettlePending(vek::AppendPath(folder, name), m_uSetStamp, kSender)) NoteSetPartRefused(slot);
             if (slot == -1 && result == vek::cDataManager::Ok) m_uPlayStamp = m_uSetStamp;
 
             // An empty file (or one too large to be the game's) is damaged too.
             if (result == vek::cDataManager::Ok || result == vek::cDataManager::InternalError) {
                 cReader in(stream);
                 int32_t ruleCounter = GetProfileHost().iRuleCounter;
-                if (result == vek::cDataManager::Ok)
-                    ReadGameFields(*this, in, slot, version, ruleCounter);
-                else
+                vek::string damage;
+                if (result != vek::cDataManager::Ok) {
                     in.Stop();
-                if (!in.IsShort()) {
+                    damage = "it is empty; its record keeps its defaults";
+                } else if (mark == save_set::eMark::e_damaged) {
+                    // Damaged as a whole: nothing of it is read.
+                    in.Stop();
+                    damage = "its checksum does not match; its record keeps its defaults";
+                } else {
+                    ReadGameFields(*this, in, slot, version, ruleCounter);
+                    if (in.IsShort()) damage = DamageText(in);
+                }
+                // A medal waits for its result sequence only once its
+                // level's tasks are all done: the level was won.
+                if (damage.empty() && slot == -1 && m_iContinueLevel >= 0 && m_iProgress >= 0 &&
+                    m_iContinueLevel == m_iProgress && m_Results.size() > static_cast<size_t>(m_iProgress) &&
+                    !(m_Tasks.empty() && m_iLevelValue >= static_cast<int32_t>(GetLevelDef(m_iProgress).vecTasks.size())))
+                    damage = "a medal waits while its level's tasks are open; the record keeps its defaults";
+                if (damage.empty()) {
                     GetProfileHost().iRuleCounter = ruleCounter;
+                    if (slot == -1) m_bGameInPlayLost = false;
                 } else {
                     // The same file read again in this run (the profile made
                     // current again, the level continued) is logged once.
                     if (!Holds(m_LoggedDamage, slot)) {
                         m_LoggedDamage.push_back(slot);
-                        vek::LogWarning(kSender, "%s is damaged: %s\n", file.path,
-                                        result == vek::cDataManager::Ok
-                                            ? DamageText(in)
-                                            : vek::string("it is empty; its record keeps its defaults"));
+                        vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, damage);
                     }
                     TakeGameDefaults(slot);
+                    restore = true;
                 }
                 CheckProfileValues(*this);
+            } else if (result == vek::cDataManager::FileNotFound) {
+                // "player.dat" saved with a game in play whose "save.dat" is
+                // gone: the set is incomplete. The player is told once, and
+                // its game is not offered.
+                if (slot == -1 && m_uPlayStamp != 0) {
+                    if (!Holds(m_LoggedDamage, slot)) {
+                        m_LoggedDamage.push_back(slot);
+                        vek::LogWarning(kSender, "%s is missing beside the player.dat saved with it; the game in play is not read\n",
+                                        file.path);
+                    }
+                    NoteSetPartDamaged(slot);
+                    GiveUpGameInPlay();
+                }
+                // A level to continue without its save is not offered.
+                if (slot == -1) m_bGameInPlayLost = m_bGameInPlayLost || m_iContinueLevel >= 0;
+                // No save of its own: what the progress (or the level) earned.
+                restore = slot == -1 ? m_iProgress > 0 : slot > 0;
             }
         }
     }
     // A save that cannot be read starts its level with what the levels
     // before it grant.
-    if (Holds(m_RefusedSlots, slot)) TakeEarnedAwards(*this, slot >= 0 ? slot : m_iProgress);
+    if (Holds(m_RefusedSlots, slot)) restore = true;
+    const int from = restore ? RestoreEarned(slot) : slot;
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
-    if (cIsland* island = GetIsland()) island->Load(slot);
+    if (cIsland* island = GetIsland()) {
+        if (from == -2)
+            island->LoadPlayerFile(vek::filename());
+        else
+            island->Load(from);
+    }
     return true;
 }
 
@@ -1016,7 +1017,7 @@ bool cPlayer::SaveGame(int slot)
     for (const char* name : kSetFiles) parts.push_back(vek::AppendPath(folder, name));
     if (withPlayer) parts.push_back(vek::AppendPath(folder, "player.dat"));
     for (const vek::filename& part : parts)
-        if (!SettlePending(part, 0)) m_bSetPartFailed = true;
+        if (!save_set::SettlePending(part, 0, kSender)) m_bSetPartFailed = true;
     if (host.pLevel) host.pLevel->Save(slot);
     if (cIsland* island = GetIsland()) island->Save(slot);
     m_iWritingSlot = -2;
@@ -1034,42 +1035,29 @@ bool cPlayer::SaveGame(int slot)
     bool ok = !m_bSetPartFailed;
     // A part this save did not write (no field to save, the island shown
     // for another profile) stays as it was: its file joins the new set.
-    for (const char* name : kSetFiles) {
-        const vek::filename target = vek::AppendPath(folder, name);
-        const vek::filename next(target.path + kNext);
-        vek::cFileSystem fs;
-        if (!ok || fs.Exist(next) || !fs.Exist(target)) continue;
-        vek::cBitStream part;
-        uint32_t oldStamp = 0;
-        float oldVersion = 0.0f;
-        ok = vek::cDataManager::ReadBinary(&part, target) == vek::cDataManager::Ok;
-        if (ok) {
-            save_set::TakeMark(part, &oldStamp, &oldVersion);
-            const vek::cBitStream restamped = save_set::Remarked(part, m_uSetStamp, oldVersion);
-            ok = vek::cDataManager::WriteBinary(&restamped, next) == vek::cDataManager::Ok;
-        }
-    }
+    for (const char* name : kSetFiles)
+        if (ok) ok = save_set::CarryOver(vek::AppendPath(folder, name), m_uSetStamp);
     if (ok) ok = WriteFile(out, folder, "save.dat", false);
     // Mended on disk before the player heard of it (saved as another
     // profile became current): the notice still waits to be told.
     if (ok && slot == -1 && (keepSet || m_bPlayerDamaged)) m_bDamageUntold = true;
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
     if (ok && withPlayer) m_bPlayerKept = false;
-    if (ok) m_LoggedDamage.erase(std::remove(m_LoggedDamage.begin(), m_LoggedDamage.end(), slot), m_LoggedDamage.end());
+    if (ok) {
+        m_LoggedDamage.erase(std::remove(m_LoggedDamage.begin(), m_LoggedDamage.end(), slot), m_LoggedDamage.end());
+        m_LoggedParts.erase(std::remove_if(m_LoggedParts.begin(), m_LoggedParts.end(),
+                                           [slot](const cLoggedPart& part) { return part.slot == slot; }),
+                            m_LoggedParts.end());
+    }
     // A damaged "player.dat" read at the start is kept beside the new one.
     if (ok && withPlayer && m_bPlayerDamaged) save_set::KeepAsBad(parts.back());
-    for (const vek::filename& target : parts) {
-        const std::string next = vek::platform::ToNativePath(target.path + kNext);
-        if (ok)
-            std::rename(next.c_str(), vek::platform::ToNativePath(target.path).c_str());
-        else
-            std::remove(next.c_str());
-    }
+    save_set::PutInPlace(parts, ok);
     if (ok) {
         // The new "save.dat" carries the current layout.
         m_fVersion = kVersion;
         if (withPlayer) {
             m_uPlayStamp = m_uSetStamp;
+            m_bGameInPlayLost = false;
             m_bPlayerDamaged = false;
             m_Saved = TakeProgress();
         }

@@ -9,6 +9,7 @@
 #include "engine/core/filename.h"
 #include "engine/core/vekstring.h"
 #include "game/shell/player_base.h"
+#include "game/shell/save_set.h"
 #include "game/world/level_task.h"
 
 namespace vek {
@@ -51,22 +52,6 @@ public:
 private:
     std::vector<int32_t> m_Levels;
 };
-
-// The mark at the end of each file of one save ("save.dat", "level.dat",
-// "island.dat"): "ZLS1", the layout version of the file (float) and the
-// stamp the three files share (uint32). Files without it (written before
-// it existed) load as before; their readers never reach the last bytes,
-// so older games still read the new files.
-namespace save_set {
-constexpr size_t kMarkBytes = 12;
-// Nothing for the stamp 0 (no save in hand: a file written on its own).
-void AppendMark(vek::cBitStream& out, uint32_t stamp, float version);
-// Takes the mark off the stream's end when it has one; false otherwise.
-bool TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version);
-// A copy of the file as "<name>.bad": a refused or damaged file the player
-// may want back, kept before anything is written over it.
-void KeepAsBad(const vek::filename& file);
-} // namespace save_set
 
 class cPlayer : public cPlayerBase {
 public:
@@ -112,7 +97,8 @@ public:
     // none of the save's three files is read or written over.
     bool IsGameRefused(int slot) const;
     // A game in play that "Continue" can resume: one is saved, and it was
-    // read (a refused one starts its level again from the level's own save).
+    // read whole, every file of its set (a refused, damaged or incomplete
+    // one starts its level again from the level's own save).
     bool HasGameToContinue() const;
     // The game in play is a won level whose finish, upgrade offer or
     // building purchase is still to come: it is not a level to give up, and
@@ -131,6 +117,16 @@ public:
     // belong with its "save.dat". An older save marked afterwards carries
     // its mark on "save.dat" alone (false).
     bool IsSetMarkedWhole() const { return m_bSetMarkedWhole; }
+    // Whether the save in hand's "save.dat" carries a checksum: every file
+    // of its set then carries one (SaveGame writes them so).
+    bool IsSetChecked() const { return m_bSetChecked; }
+    // A damaged part of the slot's save ("level.dat", "island.dat") is
+    // logged once in a run until the slot is saved again, the same bytes
+    // read again (the profile made current again, the level continued)
+    // not again: whether it was already logged, and the note that it now
+    // is. `bytes` tells the file's bytes (save_set::BytesKey).
+    bool WasPartDamageLogged(int slot, const char* name, uint32_t bytes) const;
+    void NotePartDamageLogged(int slot, const char* name, uint32_t bytes) const;
     // Told by the level field and the island when their part of the save
     // in progress could not be written (or was refused): the set is then
     // not committed, and the last save stays whole.
@@ -202,11 +198,14 @@ private:
                    bool damaged);
     // "player.dat" as it is written, in the given layout, without its mark.
     vek::cBitStream PlayerBytes(float version) const;
-    // A leftover "<name>.next" of a save cut short, in the slot's folder:
-    // put in place when the save it belongs to (the stamp) was committed,
-    // removed otherwise. Something that cannot be removed (a folder) is
-    // moved aside as "<name>.next.bad"; false when it stays in the way.
-    bool SettlePending(const vek::filename& target, uint32_t committedStamp);
+    // The game in play is given up: not offered to continue, its waiting
+    // win with it, and "player.dat" written next names none.
+    void GiveUpGameInPlay();
+    // After a refusal of the slot's save: the awards its levels won grant
+    // (below the progress for the game in play), and the island funds, the
+    // upgrades from the newest level's save below that reads whole. The
+    // slot of that save, whose island is loaded (-2: none).
+    int RestoreEarned(int slot);
 
     // The part of "player.dat" that belongs with the game in play, as the
     // files on disk hold it (last saved or read).
@@ -238,6 +237,18 @@ private:
     std::vector<int32_t> m_RefusedSlots;
     uint32_t m_uSetStamp = 0;
     bool m_bSetMarkedWhole = false;
+    bool m_bSetChecked = false;
+    // The game in play on disk was last found not whole (missing, damaged,
+    // dropped) rather than read or written whole: it is not offered to
+    // continue.
+    bool m_bGameInPlayLost = false;
+    // The slots' parts whose damage was logged since the slot was saved.
+    struct cLoggedPart {
+        int32_t slot;
+        vek::string name;
+        uint32_t bytes;
+    };
+    mutable std::vector<cLoggedPart> m_LoggedParts;
     // The layout of the profile's saves written before they carried their
     // own version: the version "player.dat" had when read.
     float m_fUnmarkedVersion = 0.9f;

@@ -285,6 +285,9 @@ private:
     vek::string m_strDamagedFile;
     // A player file that exists but could not be read: never written over.
     vek::string m_strRefusedFile;
+    // The player file being loaded was already logged as damaged in this
+    // run: its warnings are not given again.
+    bool m_bQuietLoad = false;
 };
 
 // The island while it exists.

@@ -19,6 +19,14 @@ constexpr const char* kSender = "cIsland";
 constexpr const char* kPointsFile = "{StaticPath}/conf/island.pts";
 constexpr const char* kGlobalFile = "{StaticPath}/conf/island.dat";
 
+// A warning of the player file's loading, unless the file was already
+// logged as damaged in this run.
+void LoadWarning(bool quiet, const char* format, const vek::format_arg& a1 = vek::g_EmptyArg,
+                 const vek::format_arg& a2 = vek::g_EmptyArg)
+{
+    if (!quiet) vek::LogWarning(kSender, format, a1, a2);
+}
+
 // A u32 count of items of at least `itemBytes` bytes each; false when the
 // count is missing or larger than the rest of the stream could hold.
 bool ReadCount(vek::cBitStream& s, size_t itemBytes, uint32_t* count)
@@ -206,9 +214,19 @@ void cIsland::Load(int slot)
         LoadPlayerFile(vek::filename());
         return;
     }
+    // The same file read again in this run (the profile made current again,
+    // the level continued) is logged once.
+    vek::cBitStream bytes;
+    vek::cDataManager::ReadBinary(&bytes, file);
+    const uint32_t bytesKey = save_set::BytesKey(bytes);
+    m_bQuietLoad = player->WasPartDamageLogged(slot, "island.dat", bytesKey);
     LoadPlayerFile(file);
+    m_bQuietLoad = false;
     if (m_strRefusedFile == file.path) player->NoteSetPartRefused(slot);
-    if (m_strDamagedFile == file.path) player->NoteSetPartDamaged(slot);
+    if (m_strDamagedFile == file.path) {
+        player->NoteSetPartDamaged(slot);
+        player->NotePartDamageLogged(slot, "island.dat", bytesKey);
+    }
 }
 
 bool cIsland::LoadPlayerFile(const vek::filename& file)
@@ -221,22 +239,31 @@ bool cIsland::LoadPlayerFile(const vek::filename& file)
     const int result = file.path.empty() ? vek::cDataManager::FileNotFound
                                          : vek::cDataManager::ReadBinary(&stream, file);
     if (result == vek::cDataManager::Unreadable) {
-        vek::LogWarning(kSender, "Load: %s exists but cannot be read; the island starts afresh and the file is kept\n",
+        LoadWarning(m_bQuietLoad, "Load: %s exists but cannot be read; the island starts afresh and the file is kept\n",
                         file.path);
         m_strRefusedFile = file.path;
     }
     uint32_t stamp = 0;
     float version = 0.0f;
     const cPlayer* player = Player();
-    const bool marked = result == vek::cDataManager::Ok && save_set::TakeMark(stream, &stamp, &version);
-    if (marked && player && player->IsForeignMark(stamp)) {
-        vek::LogWarning(kSender, "Load: %s belongs to another save than save.dat; the island starts afresh\n",
+    const save_set::eMark mark =
+        result == vek::cDataManager::Ok ? save_set::TakeMark(stream, &stamp, &version) : save_set::eMark::e_none;
+    const bool marked = save_set::IsMarked(mark);
+    if (mark == save_set::eMark::e_damaged) {
+        // Damaged as a whole: nothing of it is read.
+        LoadWarning(m_bQuietLoad, "Load: %s is damaged: its checksum does not match; the island starts afresh\n", file.path);
+        m_strDamagedFile = file.path;
+    } else if (marked && player && player->IsForeignMark(stamp)) {
+        LoadWarning(m_bQuietLoad, "Load: %s belongs to another save than save.dat; the island starts afresh\n",
                         file.path);
         m_strDamagedFile = file.path;
     } else if (result == vek::cDataManager::Ok && !marked && player && player->IsSetMarkedWhole()) {
         // Its save wrote it with a mark: one cut off (or a file put in its
         // place) is not that save's island.
-        vek::LogWarning(kSender, "Load: %s lacks the mark its save.dat has; the island starts afresh\n", file.path);
+        LoadWarning(m_bQuietLoad, "Load: %s lacks the mark its save.dat has; the island starts afresh\n", file.path);
+        m_strDamagedFile = file.path;
+    } else if (result == vek::cDataManager::Ok && mark != save_set::eMark::e_checked && player && player->IsSetChecked()) {
+        LoadWarning(m_bQuietLoad, "Load: %s lacks the checksum its save.dat has; the island starts afresh\n", file.path);
         m_strDamagedFile = file.path;
     } else if (result == vek::cDataManager::Ok) {
         bool wrongKind = false;
@@ -263,7 +290,7 @@ bool cIsland::ReadPlayerStream(vek::cBitStream& s, const vek::string& file, bool
 {
     *wrongKind = false;
     if (s.BytesLeft() < 4) {
-        vek::LogWarning(kSender, "Load: file %s is damaged\n", file);
+        LoadWarning(m_bQuietLoad, "Load: file %s is damaged\n", file);
         return false;
     }
     const uint32_t records = static_cast<uint32_t>(s.ReadInt());
@@ -271,13 +298,13 @@ bool cIsland::ReadPlayerStream(vek::cBitStream& s, const vek::string& file, bool
     // the bytes left cannot hold refuses the records.
     constexpr size_t kSmallestRecord = 2 + 4 + 4;
     if (records > s.BytesLeft() / kSmallestRecord) {
-        vek::LogWarning(kSender, "Load: file %s is damaged: the record count does not fit the file\n", file);
+        LoadWarning(m_bQuietLoad, "Load: file %s is damaged: the record count does not fit the file\n", file);
         return false;
     }
     for (uint32_t r = 0; r < records; ++r) {
         vek::string name;
         if (!ReadWholeString(s, &name) || s.BytesLeft() < 8) {
-            vek::LogWarning(kSender, "Load: file %s is damaged\n", file);
+            LoadWarning(m_bQuietLoad, "Load: file %s is damaged\n", file);
             return false;
         }
         const int32_t value = s.ReadInt();
@@ -287,19 +314,19 @@ bool cIsland::ReadPlayerStream(vek::cBitStream& s, const vek::string& file, bool
             continue;
         }
         if (kind != cBuild::e_typeFactory) {
-            vek::LogWarning(kSender, "Load. Wrong file format!\n");
+            LoadWarning(m_bQuietLoad, "Load. Wrong file format!\n");
             *wrongKind = true;
             return false;
         }
         if (s.BytesLeft() < 4) {
-            vek::LogWarning(kSender, "Load: file %s is damaged\n", file);
+            LoadWarning(m_bQuietLoad, "Load: file %s is damaged\n", file);
             return false;
         }
         // No game leaves fewer than no units waiting: this record and those
         // after it keep their defaults.
         const int32_t units = s.ReadInt();
         if (units < 0) {
-            vek::LogWarning(kSender, "Load: file %s is damaged: units %i are out of range\n", file, vek::format_arg(units));
+            LoadWarning(m_bQuietLoad, "Load: file %s is damaged: units %i are out of range\n", file, vek::format_arg(units));
             return false;
         }
         cHouse* building = FindPlacedBuilding(name, value);

@@ -234,12 +234,14 @@ bool cLevel::Load(int slot)
     const char* foreign = nullptr;
     bool empty = false;
     vek::filename file;
+    uint32_t bytesKey = 0;
     m_RefusedSlots.erase(std::remove(m_RefusedSlots.begin(), m_RefusedSlots.end(), slot), m_RefusedSlots.end());
     if (player && !player->IsGameRefused(slot)) {
         const vek::filename folder = player->GetProfilePath(slot);
         if (!folder.empty()) {
             file = vek::AppendPath(folder, kFile);
             const int result = vek::cDataManager::ReadBinary(&stream, file);
+            bytesKey = save_set::BytesKey(stream);
             haveFile = result == vek::cDataManager::Ok;
             // No game writes an empty field file (or one past the reader's
             // limit): one holds at least the gardener.
@@ -252,13 +254,19 @@ bool cLevel::Load(int slot)
             }
             uint32_t stamp = 0;
             float version = 0.0f;
-            const bool marked = haveFile && save_set::TakeMark(stream, &stamp, &version);
-            // Another save's field, or one whose mark was cut off (its save
-            // wrote it with one): the "save.dat" loaded would not match it.
-            if (marked && player->IsForeignMark(stamp))
+            const save_set::eMark mark = haveFile ? save_set::TakeMark(stream, &stamp, &version) : save_set::eMark::e_none;
+            const bool marked = save_set::IsMarked(mark);
+            // Damaged as a whole (nothing of it is read), another save's
+            // field, or one whose mark or checksum was cut off (its save
+            // wrote it with them): the "save.dat" loaded would not match it.
+            if (mark == save_set::eMark::e_damaged)
+                foreign = "its checksum does not match";
+            else if (marked && player->IsForeignMark(stamp))
                 foreign = "it belongs to another save than save.dat";
             else if (haveFile && !marked && player->IsSetMarkedWhole())
                 foreign = "it lacks the mark its save.dat has";
+            else if (haveFile && mark != save_set::eMark::e_checked && player->IsSetChecked())
+                foreign = "it lacks the checksum its save.dat has";
             if (foreign) haveFile = false;
         }
     }
@@ -271,7 +279,11 @@ bool cLevel::Load(int slot)
     refused = refused || beyond;
     m_DamagedSlots.erase(std::remove(m_DamagedSlots.begin(), m_DamagedSlots.end(), slot), m_DamagedSlots.end());
     if (!problem.empty()) {
-        if (problem != kAnimalProblem)
+        // The same file read again in this run (the profile made current
+        // again, the level continued) is logged once.
+        const bool logged = player && player->WasPartDamageLogged(slot, kFile, bytesKey);
+        if (player) player->NotePartDamageLogged(slot, kFile, bytesKey);
+        if (problem != kAnimalProblem && !logged)
             vek::LogWarning(kSender,
                             refused ? "Load: %s is damaged: %s; the field starts afresh\n"
                                     : "Load: %s is damaged: %s; the rest keeps its defaults\n",

@@ -27,6 +27,7 @@
 #include "game/shell/player.h"
 #include "game/world/level_defs.h"
 #include "platform/fs.h"
+#include "support/save_marks.h"
 
 using namespace gametest;
 
@@ -562,8 +563,12 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
         const vek::string* told;
     };
     const cCase cases[] = {
+        // (Written whole by that game: its checksum matches.)
         {"player.dat of another version",
-         [&] { ASSERT_TRUE(vektest::WriteFile(folder + "player.dat", std::string("\0\0\0@", 4) + whole["player.dat"].substr(4))); },
+         [&] {
+             ASSERT_TRUE(vektest::WriteFile(folder + "player.dat",
+                                            vektest::Resealed(std::string("\0\0\0@", 4) + whole["player.dat"].substr(4))));
+         },
          &GetLocaleGD().ErrorGameRefused},
         {"save.dat unreadable", [&] { std::remove((folder + "save.dat").c_str()); mkdir((folder + "save.dat").c_str(), 0700); },
          &GetLocaleGD().ErrorGameRefused},
@@ -577,12 +582,13 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
              ASSERT_TRUE(vektest::WriteFile(folder + "save.dat", bytes));
          },
          &GetLocaleGD().ErrorGameDamaged},
-        // player.dat's stamp (its last byte) changed: of another save.
+        // player.dat's stamp (before the checksum) changed, the checksum
+        // written again: a whole player.dat of another save.
         {"player.dat of another save",
          [&] {
              std::string bytes = whole["player.dat"];
-             bytes.back() = static_cast<char>(bytes.back() ^ 0x5a);
-             ASSERT_TRUE(vektest::WriteFile(folder + "player.dat", bytes));
+             bytes[bytes.size() - 5] = static_cast<char>(bytes[bytes.size() - 5] ^ 0x5a);
+             ASSERT_TRUE(vektest::WriteFile(folder + "player.dat", vektest::Resealed(bytes)));
          },
          &GetLocaleGD().ErrorGameDamaged},
     };
@@ -650,10 +656,13 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
         for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xff);
         return bytes;
     };
+    // A flipped bit that leaves a value in its range is damage too: the
+    // ware "plant08" (no ware: an empty task, done at once) or an amount of
+    // 1 (the level won with one tomato).
     const std::pair<size_t, std::string> taskDamages[] = {
         {12, int32(-1)},       {12, int32(1000)}, {12, int32(0x7fffffff)}, {16, std::string("\xff\xff", 2)},
         {25, int32(4)},        {27, int32(-6)},   {29, int32(0x7fffffff)}, {29, int32(-6)},
-        {0, ""},
+        {24, "8"},             {29, int32(1)},    {0, ""},
     };
     for (const auto& [at, with] : taskDamages) {
         SCOPED_TRACE(at);
@@ -682,6 +691,47 @@ TEST_F(ContinueLevel, ASavedGameThatCannotBeReadIsToldOnceAndItsFilesStay)
         EXPECT_TRUE(Player()->m_Results.empty());
         EXPECT_EQ(Wanted(Tomato()), damaged ? 6 : 3);
         Stop();
+    }
+
+    // One flipped bit in each file's record, and a medal added to
+    // player.dat by hand (its checksum written again) while
+    // the level's task is open: told, the game in play not offered, no win.
+    std::vector<std::pair<std::string, std::string>> flips;
+    for (const char* name : names) {
+        const std::string& bytes = whole[name];
+        ASSERT_GT(bytes.size(), save_set::kMarkBytes) << name;
+        const size_t at = bytes.size() / 2;
+        std::string flipped = bytes;
+        flipped[at] = static_cast<char>(flipped[at] ^ (1 << (at % 8)));
+        flips.emplace_back(name, flipped);
+    }
+    {
+        std::string medal = whole["player.dat"];
+        // The medals' count after the version, the name, the progress, the
+        // level to continue, 15 events and 10 hints.
+        const size_t count = 6 + static_cast<uint8_t>(medal[4]) + 256u * static_cast<uint8_t>(medal[5]) + 8 + 64 + 44;
+        ASSERT_EQ(medal.substr(count, 4), std::string(4, '\0'));
+        medal.replace(count, 4, std::string("\1\0\0\0\0\0\0\0", 8));
+        flips.emplace_back("player.dat", vektest::Resealed(medal));
+    }
+    for (const auto& [name, bytes] : flips) {
+        SCOPED_TRACE(name + " of " + std::to_string(bytes.size()) + " bytes, flipped");
+        restore();
+        ASSERT_TRUE(vektest::WriteFile(folder + name, bytes));
+        StartToMainMenu();
+        EXPECT_TRUE(Shown("messagebox"));
+        EXPECT_FALSE(Player()->HasGameToContinue());
+        EXPECT_EQ(Player()->m_iProgress, 0);
+        EXPECT_TRUE(Player()->m_Results.empty());
+        Stop();
+        // The field's and the island's files are read at the start and
+        // again when the profile is made current: logged once.
+        if (name != "level.dat" && name != "island.dat") continue;
+        const std::vector<std::string> problems = vektest::LogProblemEntries(HtmlLog());
+        EXPECT_EQ(std::count_if(problems.begin(), problems.end(),
+                                [&](const std::string& line) { return line.find(name + " is damaged") != std::string::npos; }),
+                  1)
+            << ::testing::PrintToString(problems);
     }
 
     // Another profile whose game cannot be read, made current on the
@@ -806,6 +856,7 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
     ASSERT_TRUE(Press("messagebox", "ok", 30));
     ASSERT_TRUE(Shown("main"));
     CopyProfile("after Leave level");
+    const cKeptPicture left = Kept();
     Stop();
 
     for (const auto& [moment, copy] : m_Moments) {
@@ -836,9 +887,10 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
     }
 
     // Damaged or incomplete copies of level 0 saved as it is won, before
-    // its awards (A), and of the next level left (B) are told, and hand out
-    // nothing the progress they start with has not earned: no sort or bed
-    // layout beyond its wins, no hut before level 0 is won.
+    // its awards (A), and of the next level left (B) are told, hand out
+    // nothing beyond what was saved, and hold the sorts and beds the
+    // progress they keep has earned: no hut before level 0 is won, never a
+    // finish without play, never a level continued without money.
     namespace fs = std::filesystem;
     ASSERT_EQ(m_Moments[1].first, "on the finish screen");
     const std::string a = m_Moments[1].second, b = m_Moments.back().second;
@@ -846,6 +898,12 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
     const auto setOf = [&](const std::string& from) {
         fs::remove_all(work);
         fs::copy(from, work, fs::copy_options::recursive);
+    };
+    const auto flip = [&](const char* name, size_t at, int bit) {
+        std::string bytes = vektest::ReadFile(work + "/" + name);
+        ASSERT_LT(at, bytes.size()) << name;
+        bytes[at] = static_cast<char>(bytes[at] ^ (1 << bit));
+        ASSERT_TRUE(vektest::WriteFile(work + "/" + name, bytes));
     };
     // The record of "save.dat" ends with the bed layout, money, funds, six
     // upgrades, the sorts, the animals and the won level's next step,
@@ -856,7 +914,19 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         bytes[bytes.size() - save_set::kMarkBytes - fromEnd] = value;
         ASSERT_TRUE(vektest::WriteFile(work + "/save.dat", bytes));
     };
-    const std::pair<const char*, std::function<void()>> damaged[] = {
+    // In "player.dat": the progress after the version and the name, the
+    // level to continue after it.
+    const auto progressAt = [&] {
+        const std::string bytes = vektest::ReadFile(work + "/player.dat");
+        return bytes.size() < 6 ? 0 : 6 + static_cast<uint8_t>(bytes[4]) + 256u * static_cast<uint8_t>(bytes[5]);
+    };
+    struct cRow {
+        std::string what;
+        std::function<void()> make;
+        cKeptPicture saved;  // the most the files hold
+        std::function<void()> after;
+    };
+    std::vector<cRow> rows = {
         {"A's player.dat without its mark over set B",
          [&] {
              setOf(b);
@@ -864,27 +934,93 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
              ASSERT_GT(bytes.size(), save_set::kMarkBytes);
              bytes.resize(bytes.size() - save_set::kMarkBytes);
              ASSERT_TRUE(vektest::WriteFile(work + "/player.dat", bytes));
+         },
+         left, nullptr},
+        {"set B without player.dat", [&] { setOf(b); fs::remove(work + "/player.dat"); }, left, nullptr},
+        {"set A with the sort index 1", [&] { setOf(a); changeSave(12, 1); }, left, nullptr},
+        {"set A with the bed layout 1", [&] { setOf(a); changeSave(48, 1); }, left, nullptr},
+        // In-range values of one flipped bit: the progress 1 to 3 (levels
+        // opened, buildings unpaid), the level to continue 1 to 9.
+        {"set B with the progress 3", [&] { setOf(b); flip("player.dat", progressAt(), 1); }, left, nullptr},
+        {"set B with the level to continue 9", [&] { setOf(b); flip("player.dat", progressAt() + 4, 3); }, left, nullptr},
+        // The game in play's save.dat gone beside the player.dat saved with
+        // it: told, not offered, and the funds are those of level 1's save.
+        {"set B without save.dat", [&] { setOf(b); fs::remove(work + "/save.dat"); }, left,
+         [&] { EXPECT_EQ(Kept().islandMoney, bought.islandMoney) << Kept().Text(); }},
+        // B's player.dat over the earlier set A: level 1 started from the
+        // map has level 0's sort and beds; its start screen closed by the
+        // window, the next start offers no game in play without money.
+        {"B's player.dat over set A, level 1 started and the window closed",
+         [&] {
+             setOf(a);
+             fs::copy_file(b + "/player.dat", work + "/player.dat", fs::copy_options::overwrite_existing);
+         },
+         left,
+         [&] {
+             ASSERT_TRUE(Press("main", "btStart"));
+             ASSERT_FALSE(Shown("messagebox")) << BoxCommand();
+             Run(60);
+             if (Shown("hint")) Press("hint", "close");
+             StartLevelFromTheMap(1);
+             EXPECT_EQ(Player()->m_iSorts, Granted(1).sorts);
+             EXPECT_EQ(Player()->m_iPlayerValue, Granted(1).bedLayout);
+             EXPECT_EQ(Player()->m_iAnimals, Granted(1).animals);
+             CloseWindow();
+             ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 60));
+             Stop();
+             StartToMainMenu();
+             if (Shown("messagebox")) Press("messagebox", "ok", 60);
+             ASSERT_TRUE(Press("main", "btStart"));
+             if (BoxCommand() == "continue_last" && Shown("messagebox")) {
+                 ASSERT_TRUE(Press("messagebox", "ok", 60));
+                 ASSERT_TRUE(RunUntil([&] { return Focus() == "garden"; }, 60));
+                 EXPECT_GT(Player()->m_iMoney, 0);
+             }
          }},
-        {"set B without player.dat", [&] { setOf(b); fs::remove(work + "/player.dat"); }},
-        {"set A with the sort index 1", [&] { setOf(a); changeSave(12, 1); }},
-        {"set A with the bed layout 1", [&] { setOf(a); changeSave(48, 1); }},
     };
-    for (const auto& [what, make] : damaged) {
-        SCOPED_TRACE(what);
-        make();
+    // One flipped bit in each other file of B (player.dat's is its
+    // progress's, above): in the record of one, in the mark of the others.
+    for (const char* name : {"save.dat", "level.dat", "island.dat"}) {
+        const size_t size = vektest::ReadFile(b + "/" + name).size();
+        ASSERT_GT(size, save_set::kMarkBytes) << name;
+        const size_t at = name[0] == 'l' ? size / 3 : size - 7;
+        rows.push_back({std::string("set B with bit ") + std::to_string(at % 8) + " of " + name + "'s byte " +
+                            std::to_string(at) + " flipped",
+                        [&, name, at] { setOf(b); flip(name, at, static_cast<int>(at % 8)); }, left, nullptr});
+    }
+    for (const cRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.make();
         PutBack(work);
         StartToMainMenu();
         EXPECT_TRUE(Shown("messagebox"));
         const cPlayer* player = Player();
         const cKeptPicture now = Kept();
         const int progress = player->m_iProgress;
-        const cKeptPicture granted =
-            Granted(progress + (player->m_Results.size() > static_cast<size_t>(progress) ? 1 : 0));
-        EXPECT_LE(now.sorts, granted.sorts) << now.Text();
-        EXPECT_LE(now.bedLayout, granted.bedLayout) << now.Text();
+        const bool newestWon = player->m_Results.size() > static_cast<size_t>(progress);
+        const cKeptPicture granted = Granted(progress + (newestWon ? 1 : 0));
+        EXPECT_EQ(now.sorts, granted.sorts) << now.Text();
+        EXPECT_EQ(now.bedLayout, granted.bedLayout) << now.Text();
+        EXPECT_LE(progress, row.saved.progress) << now.Text();
+        EXPECT_LE(now.islandMoney, row.saved.islandMoney) << now.Text();
         const cHouse* hut = LevelHouse(0);
         ASSERT_NE(hut, nullptr);
         EXPECT_TRUE(hut->iState == cHouse::e_stateNone || progress >= 1) << now.Text();
+        // A game in play offered is one read whole: never a finish without
+        // play, never a level without money.
+        if (player->HasGameToContinue()) {
+            Press("messagebox", "ok", 60);
+            ASSERT_TRUE(Press("main", "btStart"));
+            ASSERT_EQ(BoxCommand(), "continue_last");
+            ASSERT_TRUE(Press("messagebox", "ok", 60));
+            EXPECT_FALSE(Shown("mission_finish"));
+            if (Focus() == "garden") {
+                EXPECT_GT(Player()->m_iMoney, 0);
+            }
+        } else if (row.after) {
+            Press("messagebox", "ok", 60);
+            row.after();
+        }
         Stop();
     }
 }

@@ -342,11 +342,11 @@ TEST_F(IslandFiles, ASaveSlotReadsAndWritesTheProfilesFile)
         static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits = 12;
         ASSERT_TRUE(m_pPlayer->SaveGame(2));
         std::string unmarked = vektest::ReadFile(slot + "island.dat");
-        unmarked.resize(unmarked.size() - 12);
+        unmarked.resize(unmarked.size() - save_set::kMarkBytes);
         ASSERT_TRUE(vektest::WriteFile(slot + "island.dat", unmarked));
         if (older) {
             std::string save = vektest::ReadFile(slot + "save.dat");
-            save.resize(save.size() - 12);
+            save.resize(save.size() - save_set::kMarkBytes);
             save.insert(save.size() - 48, 4, '\0');
             const float version = 0.8f;
             std::string mark(8, '\0');

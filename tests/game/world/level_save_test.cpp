@@ -22,6 +22,7 @@
 #include "game/scripted_player.h"
 #include "game/world/rules.h"
 #include "platform/fs.h"
+#include "support/save_marks.h"
 
 namespace {
 
@@ -186,7 +187,8 @@ TEST_F(FullGardenSave, EveryKindOfObjectComesBackAndSavesTheSameBytes)
 
     // Every cut of it: a warning, the fixed objects, and never more
     // animals or hives than the whole file held.
-    for (size_t length = 1; length < first.size(); ++length) {
+    // (A cut in the mark that follows leaves the field whole.)
+    for (size_t length = 1; length < first.size() - save_set::kMarkBytes; ++length) {
         WriteBytes(first.substr(0, length));
         const int warned = Logged("level.dat");
         LoadField();
@@ -228,7 +230,8 @@ TEST_F(LevelSave, EveryCutOfAFileLoadsWithAWarningAndTheFixedObjects)
     MakeGarden();
     ASSERT_TRUE(level->Save(-1));
     const std::string whole = Bytes();
-    for (size_t length = 1; length < whole.size(); ++length) {
+    // (A cut in the mark that follows leaves the field whole.)
+    for (size_t length = 1; length < whole.size() - save_set::kMarkBytes; ++length) {
         WriteBytes(whole.substr(0, length));
         // One warning, from the field's or the animals' reader.
         const int before = Logged("level.dat");
@@ -339,9 +342,11 @@ TEST_F(LevelSave, TheFilesOfOneSaveAreLoadedOnlyTogether)
     const std::string save10 = vektest::ReadFile(save);
     const std::string level10 = Bytes();
     // The field's file ends in the mark of its save, stamp and all.
-    ASSERT_GE(level10.size(), 12u);
-    EXPECT_EQ(level10.substr(level10.size() - 12, 4), "ZLS1");
-    EXPECT_EQ(level10.substr(level10.size() - 4), save10.substr(save10.size() - 4));
+    // (Its magic, its layout, the stamp, the checksum of its own bytes.)
+    ASSERT_GE(level10.size(), save_set::kMarkBytes);
+    EXPECT_EQ(level10.substr(level10.size() - save_set::kMarkBytes, 4), "ZLS2");
+    EXPECT_EQ(level10.substr(level10.size() - 8, 4), save10.substr(save10.size() - 8, 4));
+    EXPECT_EQ(vektest::Resealed(level10), level10);
 
     // The save fails before "save.dat" is replaced: the field's new file is
     // never put in place, and the old set stays whole.
@@ -458,14 +463,17 @@ TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
         const std::vector<cSeen> fresh = Seen();
         ASSERT_TRUE(player->SaveGame(-1));
         const std::string file = Bytes();
-        ASSERT_EQ(file.size(), 64u + 12u);
-        const std::string body = file.substr(0, file.size() - 12);
-        const std::string damaged = row.make(file, body);
+        ASSERT_EQ(file.size(), 64u + save_set::kMarkBytes);
+        const std::string body = file.substr(0, file.size() - save_set::kMarkBytes);
+        // A value damaged in a marked file keeps a matching checksum here,
+        // so that the reader's own checks are reached.
+        const std::string damaged = row.set == e_marked && row.animals == -1 ? vektest::Resealed(row.make(file, body))
+                                                                             : row.make(file, body);
         WriteBytes(damaged);
         std::string saved = vektest::ReadFile(save);
         // The stamp "player.dat" shares with the save.
-        const std::string stamp = saved.substr(saved.size() - 4);
-        if (row.set != e_marked) saved.resize(saved.size() - 12);
+        const std::string stamp = saved.substr(saved.size() - 8, 4);
+        if (row.set != e_marked) saved.resize(saved.size() - save_set::kMarkBytes);
         if (row.set == e_olderMarked) {
             // The older layout holds one more value before the last twelve.
             saved.insert(saved.size() - 48, ints({0}));

@@ -1,0 +1,224 @@
+#include "game/shell/save_set.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "engine/core/bitstream.h"
+#include "engine/core/datamanager.h"
+#include "engine/core/file.h"
+#include "engine/core/filename.h"
+#include "engine/core/log.h"
+#include "platform/fs.h"
+#include "platform/paths.h"
+
+namespace save_set {
+
+namespace {
+
+constexpr char kMagic[4] = {'Z', 'L', 'S', '2'};
+constexpr char kUncheckedMagic[4] = {'Z', 'L', 'S', '1'};
+
+bool HasMagic(const uint8_t* at, const char (&magic)[4])
+{
+    return std::equal(magic, magic + 4, at, [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
+}
+
+uint32_t Checksum(const uint8_t* bytes, size_t count)
+{
+    uLong crc = crc32(0L, Z_NULL, 0);
+    // zlib takes at most a uInt at a time.
+    while (count > 0) {
+        const uInt part = static_cast<uInt>(std::min<size_t>(count, 1u << 30));
+        crc = crc32(crc, bytes, part);
+        bytes += part;
+        count -= part;
+    }
+    return static_cast<uint32_t>(crc);
+}
+
+// The stream's written bytes.
+std::vector<uint8_t> BytesOf(const vek::cBitStream& stream)
+{
+    const std::vector<uint8_t>& data = stream.GetData();
+    return std::vector<uint8_t>(data.begin(),
+                                data.begin() + static_cast<std::ptrdiff_t>(std::min(stream.GetByteCount(), data.size())));
+}
+
+// The mark's version and stamp, read from their eight bytes.
+void ReadVersionAndStamp(const uint8_t* at, uint32_t* stamp, float* version)
+{
+    vek::cBitStream tail;
+    tail.SetData(at, 8);
+    *version = tail.ReadFloat();
+    *stamp = static_cast<uint32_t>(tail.ReadInt());
+}
+
+} // namespace
+
+// Today's mark for a file whose bytes before it are `body`.
+static std::vector<uint8_t> MarkFor(const std::vector<uint8_t>& body, uint32_t stamp, float version)
+{
+    vek::cBitStream fields;
+    fields.WriteFloat(version);
+    fields.WriteInt(static_cast<int32_t>(stamp));
+    std::vector<uint8_t> mark(kMagic, kMagic + 4);
+    const std::vector<uint8_t> values = BytesOf(fields);
+    mark.insert(mark.end(), values.begin(), values.end());
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, body.data(), static_cast<uInt>(body.size()));
+    crc = crc32(crc, mark.data(), static_cast<uInt>(mark.size()));
+    for (int i = 0; i < 4; ++i) mark.push_back(static_cast<uint8_t>((crc >> (8 * i)) & 0xff));
+    return mark;
+}
+
+void AppendMark(vek::cBitStream& out, uint32_t stamp, float version)
+{
+    for (uint8_t byte : MarkFor(BytesOf(out), stamp, version)) out.WriteByte(byte);
+}
+
+eMark TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version)
+{
+    *stamp = 0;
+    *version = 0.0f;
+    const std::vector<uint8_t>& bytes = in.GetData();
+    const size_t size = std::min(in.GetByteCount(), bytes.size());
+    if (in.GetReadPos() != 0) return eMark::e_none;
+    size_t markBytes = 0;
+    eMark kind = eMark::e_none;
+    if (size >= kMarkBytes && HasMagic(bytes.data() + size - kMarkBytes, kMagic)) {
+        const uint8_t* mark = bytes.data() + size - kMarkBytes;
+        vek::cBitStream sum;
+        sum.SetData(mark + 12, 4);
+        const uint32_t saved = static_cast<uint32_t>(sum.ReadInt());
+        if (saved != Checksum(bytes.data(), size - 4)) return eMark::e_damaged;
+        markBytes = kMarkBytes;
+        kind = eMark::e_checked;
+    } else if (size >= kUncheckedMarkBytes && HasMagic(bytes.data() + size - kUncheckedMarkBytes, kUncheckedMagic)) {
+        markBytes = kUncheckedMarkBytes;
+        kind = eMark::e_unchecked;
+    } else {
+        return eMark::e_none;
+    }
+    ReadVersionAndStamp(bytes.data() + size - markBytes + 4, stamp, version);
+    std::vector<uint8_t> rest(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size - markBytes));
+    in.SetData(std::move(rest));
+    return kind;
+}
+
+vek::cBitStream Remarked(const vek::cBitStream& body, uint32_t stamp, float version)
+{
+    std::vector<uint8_t> bytes = BytesOf(body);
+    const std::vector<uint8_t> mark = MarkFor(bytes, stamp, version);
+    bytes.insert(bytes.end(), mark.begin(), mark.end());
+    vek::cBitStream out;
+    out.SetData(std::move(bytes));
+    return out;
+}
+
+uint32_t BytesKey(const vek::cBitStream& stream)
+{
+    const std::vector<uint8_t> bytes = BytesOf(stream);
+    return Checksum(bytes.data(), bytes.size());
+}
+
+uint32_t SavedStamp(const vek::filename& folder)
+{
+    vek::cBitStream save;
+    uint32_t stamp = 0;
+    float version = 0.0f;
+    if (vek::cDataManager::ReadBinary(&save, vek::AppendPath(folder, "save.dat")) != vek::cDataManager::Ok ||
+        !IsMarked(TakeMark(save, &stamp, &version)))
+        return 0;
+    return stamp;
+}
+
+void KeepAsBad(const vek::filename& file)
+{
+    vek::cBitStream old;
+    const int read = vek::cDataManager::ReadBinary(&old, file);
+    // An empty file is kept as the empty file it is.
+    bool empty = false;
+    if (read == vek::cDataManager::InternalError) {
+        vek::cFile f;
+        empty = f.Open(file, "rb") == vek::cFile::e_openOk && f.GetSize() == 0;
+    }
+    if (read == vek::cDataManager::Ok || empty) vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+}
+
+bool MoveAsideAsBad(const vek::filename& file, const char* sender)
+{
+    namespace fs = vek::platform;
+    const std::string native = fs::ToNativePath(file.path);
+    if (!fs::PathExists(native)) return true;
+    if (std::rename(native.c_str(), (native + ".bad").c_str()) == 0) return true;
+    vek::LogWarning(sender, "%s cannot be moved aside as %s.bad; it is kept as it is\n", file.path, file.path);
+    return false;
+}
+
+bool SettlePending(const vek::filename& target, uint32_t committedStamp, const char* sender)
+{
+    namespace fs = vek::platform;
+    const vek::filename next(target.path + kNext);
+    const std::string native = fs::ToNativePath(next.path);
+    if (!fs::PathExists(native)) return true;
+    const bool folder = fs::IsFolder(native);
+    if (!folder && committedStamp != 0) {
+        vek::cBitStream pending;
+        uint32_t stamp = 0;
+        float version = 0.0f;
+        // Only a whole file of the committed save is put in place.
+        if (vek::cDataManager::ReadBinary(&pending, next) == vek::cDataManager::Ok &&
+            IsMarked(TakeMark(pending, &stamp, &version)) && stamp == committedStamp &&
+            std::rename(native.c_str(), fs::ToNativePath(target.path).c_str()) == 0) {
+            vek::LogText(sender, "%s: the save interrupted before it was complete is completed\n", target.path);
+            return true;
+        }
+    }
+    if (folder ? fs::RemoveDir(native) : fs::RemoveFile(native)) return true;
+    // A folder with something in it would make every later save of this
+    // file fail: it goes aside, where the player can still find it.
+    for (int n = 0; n < 100; ++n) {
+        const std::string aside = native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
+        if (fs::PathExists(aside)) continue;
+        if (std::rename(native.c_str(), aside.c_str()) == 0) {
+            vek::LogWarning(sender, "%s is in the way of the save; moved aside as %s\n", next.path,
+                            next.path + aside.substr(native.size()));
+            return true;
+        }
+        break;
+    }
+    vek::LogWarning(sender, "%s is in the way of the save and cannot be moved; the game cannot be saved\n",
+                    next.path);
+    return false;
+}
+
+bool CarryOver(const vek::filename& target, uint32_t stamp)
+{
+    const vek::filename next(target.path + kNext);
+    vek::cFileSystem fs;
+    if (fs.Exist(next) || !fs.Exist(target)) return true;
+    vek::cBitStream part;
+    if (vek::cDataManager::ReadBinary(&part, target) != vek::cDataManager::Ok) return false;
+    uint32_t oldStamp = 0;
+    float oldVersion = 0.0f;
+    if (TakeMark(part, &oldStamp, &oldVersion) == eMark::e_damaged) return true;
+    const vek::cBitStream restamped = Remarked(part, stamp, oldVersion);
+    return vek::cDataManager::WriteBinary(&restamped, next) == vek::cDataManager::Ok;
+}
+
+void PutInPlace(const std::vector<vek::filename>& targets, bool committed)
+{
+    namespace fs = vek::platform;
+    for (const vek::filename& target : targets) {
+        const std::string next = fs::ToNativePath(target.path + kNext);
+        if (committed)
+            std::rename(next.c_str(), fs::ToNativePath(target.path).c_str());
+        else
+            std::remove(next.c_str());
+    }
+}
+
+} // namespace save_set

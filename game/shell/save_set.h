@@ -1,0 +1,94 @@
+#pragma once
+// The rules of a profile's save set, in one place. A set is the game in
+// play ("player.dat", "save.dat", "level.dat", "island.dat" in the
+// profile's folder) or a level's own save ("save.dat", "level.dat",
+// "island.dat" in a numbered sub-folder).
+//
+// - The mark. Each file ends with "ZLS2", the layout version of the file
+//   (float), the stamp the files of one save share (uint32) and the CRC-32
+//   (zlib's) of every byte before it. The readers of older games never reach
+//   the last bytes, so they still read these files.
+// - The checksum. A file whose checksum does not match is damaged as a
+//   whole: nothing of it is read, it is kept as "<name>.bad" before the next
+//   save writes over it, and the player is told once. Files written before
+//   the checksum ("ZLS1" and a 12-byte mark, or no mark at all) load as
+//   before, through their readers' range checks.
+// - The ".bad" copies: a refused or damaged file is kept where the player
+//   can find it, never written over unseen.
+// - The ".next" settling: SaveGame writes the set's other files as
+//   "<name>.next"; the rename of "save.dat" commits the set, and a start
+//   after a save cut short puts the committed ones in place and removes the
+//   others.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vek {
+class cBitStream;
+class filename;
+} // namespace vek
+
+namespace save_set {
+
+// Today's mark: magic, version, stamp and checksum.
+constexpr size_t kMarkBytes = 16;
+// The mark before the checksum: magic, version and stamp.
+constexpr size_t kUncheckedMarkBytes = 12;
+// The suffix of a set's file while SaveGame writes it.
+constexpr const char* kNext = ".next";
+
+enum class eMark {
+    e_none,       // no mark: a file of the layouts before the mark
+    e_unchecked,  // a mark without a checksum (before the checksum)
+    e_checked,    // today's mark, its checksum matching the file's bytes
+    e_damaged,    // today's mark, its checksum not matching: damaged whole
+};
+// A file with a mark of either kind (its stamp and version were read).
+inline bool IsMarked(eMark mark) { return mark == eMark::e_unchecked || mark == eMark::e_checked; }
+
+// Today's mark, with the checksum of the stream's bytes and of the mark
+// before it. The stamp 0 says no save is in hand (a file written on its
+// own, as "player.dat" of a profile without a game in play).
+void AppendMark(vek::cBitStream& out, uint32_t stamp, float version);
+// Takes the mark off the stream's end and tells what it was. A checked or
+// unchecked mark gives its stamp and version and leaves the bytes before
+// it; a damaged one leaves the stream as it is, the stamp and version 0.
+eMark TakeMark(vek::cBitStream& in, uint32_t* stamp, float* version);
+// The bytes of a file whose mark was taken off (or that had none), with
+// today's mark of that stamp and version at their end.
+vek::cBitStream Remarked(const vek::cBitStream& body, uint32_t stamp, float version);
+
+// A key of the stream's bytes (their CRC-32): the same file read again
+// gives the same key.
+uint32_t BytesKey(const vek::cBitStream& stream);
+
+// The stamp of the save in the folder (its "save.dat"'s mark, checked or
+// unchecked); 0 when it has none, is damaged or cannot be read.
+uint32_t SavedStamp(const vek::filename& folder);
+
+// A copy of the file as "<name>.bad": a refused or damaged file the player
+// may want back, kept before anything is written over it.
+void KeepAsBad(const vek::filename& file);
+// The file moved aside as "<name>.bad" (true when there was none); false,
+// and a warning, when it cannot be moved.
+bool MoveAsideAsBad(const vek::filename& file, const char* sender);
+
+// A leftover "<name>.next" of a save cut short: put in place when the save
+// it belongs to (the stamp) was committed, removed otherwise. Something that
+// cannot be removed (a folder) is moved aside as "<name>.next.bad"; false
+// when it stays in the way.
+bool SettlePending(const vek::filename& target, uint32_t committedStamp, const char* sender);
+
+// A file of the set the save in progress did not write (no field to save,
+// the island shown for another profile) joins the new set as it is: its
+// bytes with the new stamp, as "<name>.next". Nothing when there is no such
+// file, or it was written; a damaged file is never given a mark that would
+// vouch for it (it keeps its own, of another save). False when it could not
+// be read or written.
+bool CarryOver(const vek::filename& target, uint32_t stamp);
+// The set's files written as "<name>.next" put in place once "save.dat"
+// committed the set, or removed when it was not committed.
+void PutInPlace(const std::vector<vek::filename>& targets, bool committed);
+
+} // namespace save_set

@@ -26,9 +26,10 @@ bool HasMagic(const uint8_t* at, const char (&magic)[4])
     return std::equal(magic, magic + 4, at, [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
 }
 
-uint32_t Checksum(const uint8_t* bytes, size_t count)
+// The CRC-32 of the bytes, or of earlier bytes followed by these when
+// `crc` is theirs.
+uint32_t Checksum(const uint8_t* bytes, size_t count, uLong crc = crc32(0L, Z_NULL, 0))
 {
-    uLong crc = crc32(0L, Z_NULL, 0);
     // zlib takes at most a uInt at a time.
     while (count > 0) {
         const uInt part = static_cast<uInt>(std::min<size_t>(count, 1u << 30));
@@ -56,10 +57,8 @@ void ReadVersionAndStamp(const uint8_t* at, uint32_t* stamp, float* version)
     *stamp = static_cast<uint32_t>(tail.ReadInt());
 }
 
-} // namespace
-
 // Today's mark for a file whose bytes before it are `body`.
-static std::vector<uint8_t> MarkFor(const std::vector<uint8_t>& body, uint32_t stamp, float version)
+std::vector<uint8_t> MarkFor(const std::vector<uint8_t>& body, uint32_t stamp, float version)
 {
     vek::cBitStream fields;
     fields.WriteFloat(version);
@@ -67,12 +66,12 @@ static std::vector<uint8_t> MarkFor(const std::vector<uint8_t>& body, uint32_t s
     std::vector<uint8_t> mark(kMagic, kMagic + 4);
     const std::vector<uint8_t> values = BytesOf(fields);
     mark.insert(mark.end(), values.begin(), values.end());
-    uLong crc = crc32(0L, Z_NULL, 0);
-    crc = crc32(crc, body.data(), static_cast<uInt>(body.size()));
-    crc = crc32(crc, mark.data(), static_cast<uInt>(mark.size()));
+    const uint32_t crc = Checksum(mark.data(), mark.size(), Checksum(body.data(), body.size()));
     for (int i = 0; i < 4; ++i) mark.push_back(static_cast<uint8_t>((crc >> (8 * i)) & 0xff));
     return mark;
 }
+
+} // namespace
 
 void AppendMark(vek::cBitStream& out, uint32_t stamp, float version)
 {

@@ -530,9 +530,18 @@ bool cPlayer::HasWinToResume() const
            m_Results.size() > static_cast<size_t>(m_iProgress);
 }
 
-void cPlayer::NoteSetPartDamaged(int slot) const
+void cPlayer::NoteSetPartDamaged(int slot, const vek::filename& file) const
 {
     if (!Holds(m_DamagedSets, slot)) m_DamagedSets.push_back(slot);
+    // A damage whose bytes an earlier start kept was told then.
+    const bool known = !file.empty() && save_set::WasKeptAsBad(file);
+    if (!file.empty()) save_set::KeepAsBad(file);
+    if (!known && !Holds(m_FreshDamage, slot)) m_FreshDamage.push_back(slot);
+}
+
+bool cPlayer::ExpectsField(int slot) const
+{
+    return slot == -1 && m_bCheckedProfile && m_uSetStamp != 0 && m_iContinueLevel >= 0;
 }
 
 void cPlayer::NoteSetPartRefused(int slot) const
@@ -544,7 +553,8 @@ cPlayer::eLoadNotice cPlayer::TakeLoadNotice(int slot)
 {
     if (slot >= 0) {
         if (Holds(m_ToldSlots, slot)) return e_noticeNone;
-        if (!Holds(m_RefusedSlots, slot) && !Holds(m_RefusedSets, slot) && !Holds(m_DamagedSets, slot))
+        if (!Holds(m_RefusedSlots, slot) && !Holds(m_RefusedSets, slot) &&
+            !(Holds(m_DamagedSets, slot) && Holds(m_FreshDamage, slot)))
             return e_noticeNone;
         m_ToldSlots.push_back(slot);
         return e_noticeDamaged;
@@ -553,7 +563,8 @@ cPlayer::eLoadNotice cPlayer::TakeLoadNotice(int slot)
     eLoadNotice notice = e_noticeNone;
     if (IsGameRefused(-1) || Holds(m_RefusedSets, -1))
         notice = e_noticeRefused;
-    else if (m_bPlayerDamaged || Holds(m_DamagedSets, -1) || m_bDamageUntold)
+    else if (m_bPlayerDamaged || (Holds(m_DamagedSets, -1) && Holds(m_FreshDamage, -1)) || m_bDamageUntold ||
+             m_bPlayerRestoredUntold)
         notice = e_noticeDamaged;
     if (notice != e_noticeNone) m_bNoticeGiven = true;
     return notice;
@@ -566,70 +577,104 @@ vek::filename cPlayer::GetSetFileForWriting(int slot, const char* name) const
     return vek::filename(file.path + kNext);
 }
 
+cPlayer::ePlayerRead cPlayer::ReadPlayerFile(const vek::filename& file, vek::string* why, float* version,
+                                             uint32_t* stamp)
+{
+    why->clear();
+    *version = 0.0f;
+    *stamp = 0;
+    vek::cBitStream stream;
+    const int result = vek::cDataManager::ReadBinary(&stream, file);
+    if (result == vek::cDataManager::FileNotFound) {
+        *why = "it is missing";
+        return e_readMissing;
+    }
+    if (result == vek::cDataManager::Unreadable) return e_readUnreadable;
+    // An empty file (or one too large to be the game's) reads as no bytes.
+    if (result != vek::cDataManager::Ok && result != vek::cDataManager::InternalError) return e_readFailed;
+    float markVersion = 0.0f;
+    const save_set::eMark mark =
+        result == vek::cDataManager::Ok ? save_set::TakeMark(stream, stamp, &markVersion) : save_set::eMark::e_none;
+    if (mark == save_set::eMark::e_damaged) {
+        // Nothing of it is read, not even its mark (the game in play it
+        // names cannot be told).
+        *why = "its checksum does not match";
+        return e_readDamaged;
+    }
+    if (result == vek::cDataManager::Ok && m_bCheckedProfile && mark != save_set::eMark::e_checked) {
+        // Every file of a checked profile carries today's mark: one that
+        // claims an older layout had it cut off or damaged.
+        *stamp = 0;
+        *why = "it lacks the checksum every file of its profile carries";
+        return e_readDamaged;
+    }
+    cReader in(stream);
+    float read = 0.0f;
+    in.Float(read);
+    if (in.IsStopped()) {
+        *stamp = 0;
+        *why = "it is empty or cut short";
+        return e_readDamaged;
+    }
+    *version = read;
+    if (!IsKnownVersion(read)) return e_readUnknownVersion;
+    // Nothing of a damaged or misaligned record is used: what it would
+    // replace comes back.
+    const cPlayer before = *this;
+    m_fVersion = read;
+    m_fUnmarkedVersion = read;
+    int32_t training = GetProfileHost().iTraining;
+    ReadPlayerFields(*this, in, training);
+    // A name is never empty, and values out of range after reading mean the
+    // fields were read from the wrong bytes.
+    const bool emptyName = m_strName.empty();
+    const int fixes = in.IsShort() ? 0 : CheckProfileValues(*this);
+    if (!in.IsShort() && !emptyName && fixes == 0) {
+        GetProfileHost().iTraining = training;
+        return e_readOk;
+    }
+    *why = emptyName || fixes > 0
+               ? vek::string(emptyName ? "it is misaligned (an empty name); its values are not used"
+                                       : "it is misaligned (values out of range); its values are not used")
+               : DamageText(in);
+    *this = before;
+    return e_readDamaged;
+}
+
 bool cPlayer::LoadPlayer()
 {
     const vek::filename folder = GetProfilePath(-1);
     if (folder.empty()) return false;
     const vek::filename file = vek::AppendPath(folder, "player.dat");
+    const vek::filename copy = vek::AppendPath(folder, save_set::kPlayerCopy);
     // A profile whose name cannot be read is listed under its folder's
     // name: the login name may be another profile's, and two profiles of
     // one name can be neither told apart nor chosen.
     m_strName = m_strFolder;
-    // "player.dat" is written with the game in play: one the rename of
-    // "save.dat" committed before the program ended is put in place.
-    if (vek::platform::PathExists(vek::platform::ToNativePath(file.path + kNext)) &&
-        !save_set::SettlePending(file, save_set::SavedStamp(folder), kSender))
-        NoteSetPartRefused(-1);
-    vek::cBitStream stream;
-    const int result = vek::cDataManager::ReadBinary(&stream, file);
-    // A game in play without the progress it was saved with: the profile
-    // starts as a new one, and nothing of that game may be handed out to it.
-    if (result == vek::cDataManager::FileNotFound) {
-        if (vek::platform::PathExists(vek::platform::ToNativePath(vek::AppendPath(folder, "save.dat").path)))
-            DropGameInPlay(folder, "player.dat is missing");
-        else
-            vek::LogWarning(kSender, "%s is missing; the profile keeps its defaults\n", file.path);
-        // The player hears that the profile was not read.
-        m_bPlayerDamaged = true;
-    }
-    if (result == vek::cDataManager::Unreadable) {
+    // "player.dat" and its copy are written with the game in play: those
+    // the rename of "save.dat" committed before the program ended are put
+    // in place.
+    for (const vek::filename& target : {file, copy})
+        if (vek::platform::PathExists(vek::platform::ToNativePath(target.path + kNext)) &&
+            !save_set::SettlePending(target, save_set::SavedStamp(folder), kSender))
+            NoteSetPartRefused(-1);
+    m_bCheckedProfile = save_set::IsCheckedProfile(folder);
+    vek::string why;
+    float version = 0.0f;
+    uint32_t stamp = 0;
+    const ePlayerRead read = ReadPlayerFile(file, &why, &version, &stamp);
+    switch (read) {
+    case e_readOk:
+        m_uPlayStamp = stamp;
+        m_Saved = TakeProgress();
+        return true;
+    case e_readUnreadable:
         // Something is there: it is never written over with a fresh profile.
         vek::LogWarning(kSender, "%s exists but cannot be read; the profile is not loaded and the file is kept\n",
                         file.path);
         m_bPlayerRefused = true;
         return false;
-    }
-    // An empty file (or one too large to be the game's) reads as no bytes.
-    if (result != vek::cDataManager::Ok && result != vek::cDataManager::InternalError) return false;
-
-    // The mark of the game in play's save "player.dat" was written with
-    // (LoadGame compares it with the save's own).
-    float markVersion = 0.0f;
-    m_uPlayStamp = 0;
-    if (result == vek::cDataManager::Ok &&
-        save_set::TakeMark(stream, &m_uPlayStamp, &markVersion) == save_set::eMark::e_damaged) {
-        // Its checksum does not match: nothing of it is read, not even its
-        // mark (the game in play it names cannot be told).
-        vek::LogWarning(kSender, "%s is damaged: its checksum does not match; the profile keeps its defaults\n",
-                        file.path);
-        m_bPlayerDamaged = true;
-        NoteSetPartDamaged(-1);
-        m_Saved = TakeProgress();
-        return true;
-    }
-    cReader in(stream);
-    float version = 0.0f;
-    in.Float(version);
-    if (in.IsStopped()) {
-        // Empty or cut before its first value: nothing to read, nothing
-        // refused; the file and the game in play are kept at the next save.
-        vek::LogWarning(kSender, "%s is damaged: it is empty or cut short; the profile keeps its defaults\n",
-                        file.path);
-        m_bPlayerDamaged = true;
-        NoteSetPartDamaged(-1);
-        return true;
-    }
-    if (!IsKnownVersion(version)) {
+    case e_readUnknownVersion:
         // Another layout would be misread field by field; the profile's
         // files stay as they are, with copies beside them.
         vek::LogWarning(kSender, "%s has version %s, which this game cannot read; the profile's files are kept as they are\n",
@@ -638,37 +683,62 @@ bool cPlayer::LoadPlayer()
         save_set::KeepAsBad(vek::AppendPath(folder, "save.dat"));
         m_bPlayerRefused = true;
         return false;
+    case e_readFailed:
+        return false;
+    case e_readMissing:
+    case e_readDamaged:
+        break;
     }
-    // Nothing of a damaged or misaligned record is used: what it would
-    // replace comes back.
-    const cPlayer before = *this;
-    m_fVersion = version;
-    m_fUnmarkedVersion = version;
-    int32_t training = GetProfileHost().iTraining;
-    ReadPlayerFields(*this, in, training);
-    // A name is never empty, and values out of range after reading mean the
-    // fields were read from the wrong bytes.
-    const bool emptyName = m_strName.empty();
-    const int fixes = in.IsShort() ? 0 : CheckProfileValues(*this);
-    if (in.IsShort()) vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, DamageText(in));
-    if (emptyName || fixes > 0)
-        vek::LogWarning(kSender, "%s is misaligned (%s); its values are not used\n", file.path,
-                        emptyName ? "an empty name" : "values out of range");
-    if (!in.IsShort() && !emptyName && fixes == 0) {
-        GetProfileHost().iTraining = training;
+    // The copy holds the same moment (or, after a save cut short between
+    // the two, the one before): the profile keeps its name, progress and
+    // medals, and a game in play of the copy's moment is still continued.
+    vek::string copyWhy;
+    float copyVersion = 0.0f;
+    uint32_t copyStamp = 0;
+    if (ReadPlayerFile(copy, &copyWhy, &copyVersion, &copyStamp) == e_readOk) {
+        // Told once: a damage kept at an earlier start was told then.
+        const bool toldBefore = read == e_readDamaged && save_set::WasKeptAsBad(file);
+        if (read == e_readDamaged) save_set::KeepAsBad(file);
+        if (!toldBefore) {
+            const vek::string reason = why.substr(0, why.find("; "));
+            vek::LogWarning(kSender, "%s is %s; the profile is read from its copy player.bak\n", file.path,
+                            read == e_readMissing ? vek::string("missing") : "damaged: " + reason);
+            m_bPlayerRestoredUntold = true;
+        }
+        m_uPlayStamp = copyStamp;
         m_Saved = TakeProgress();
         return true;
     }
+    if (read == e_readMissing) {
+        // A game in play without the progress it was saved with: the
+        // profile starts as a new one, and nothing of that game may be
+        // handed out to it.
+        if (vek::platform::PathExists(vek::platform::ToNativePath(vek::AppendPath(folder, "save.dat").path)))
+            DropGameInPlay(folder, "player.dat is missing");
+        else
+            vek::LogWarning(kSender, "%s is missing; the profile keeps its defaults\n", file.path);
+        // The player hears that the profile was not read.
+        m_bPlayerDamaged = true;
+        return false;
+    }
+    // (The reader's own texts say what becomes of the values.)
+    if (why.find("; ") == vek::string::npos) why += "; the profile keeps its defaults";
+    if (why.compare(0, 14, "it is misalign") == 0)
+        vek::LogWarning(kSender, "%s is %s\n", file.path, why.substr(6));
+    else
+        vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, why);
     // The whole record keeps its defaults, the name a new profile takes
     // among them, never the part read before the fault. Its version, known
     // to this game, still tells how the profile's older saves are laid out.
-    *this = before;
-    m_fVersion = version;
-    m_fUnmarkedVersion = version;
+    if (version != 0.0f) {
+        m_fVersion = version;
+        m_fUnmarkedVersion = version;
+    }
+    m_uPlayStamp = stamp;
     m_bPlayerDamaged = true;
     // The file is kept as it is beside the next one written, and so is the
     // game in play its lost level to continue names.
-    NoteSetPartDamaged(-1);
+    NoteSetPartDamaged(-1, file);
     m_Saved = TakeProgress();
     return true;
 }
@@ -691,34 +761,109 @@ bool cPlayer::DropGameInPlay(const vek::filename& folder, const char* why)
     return moved;
 }
 
-void cPlayer::MarkOlderSaves(const vek::filename& folder)
+namespace {
+
+// One file of a save as its conversion to today's mark reads it.
+struct cOlderPart {
+    vek::filename file;
+    bool there = false;  // read whole from disk
+    vek::cBitStream body;
+    save_set::eMark mark = save_set::eMark::e_none;
+    uint32_t stamp = 0;
+    float version = 0.0f;
+};
+
+cOlderPart ReadOlderPart(const vek::filename& file)
 {
-    if (m_fUnmarkedVersion >= kVersion - 1e-4f) return;
-    // The saves written before they carried their own layout are read in
-    // the layout "player.dat" names; once it names today's, each of them
-    // takes a mark with its own, its bytes otherwise as they are.
-    std::vector<vek::filename> files{vek::AppendPath(folder, "save.dat")};
+    cOlderPart part;
+    part.file = file;
+    if (!vek::platform::PathExists(vek::platform::ToNativePath(file.path))) return part;
+    part.there = vek::cDataManager::ReadBinary(&part.body, file) == vek::cDataManager::Ok;
+    if (part.there) part.mark = save_set::TakeMark(part.body, &part.stamp, &part.version);
+    return part;
+}
+
+// Gives the part today's mark of the stamp, its bytes and layout as they
+// are. A damaged part is never given a mark that would vouch for it, and
+// neither is one of another save (`restamp` false: its save's "save.dat"
+// carries a stamp the part does not). True when nothing is left to mark.
+bool MarkOlderPart(const cOlderPart& part, uint32_t stamp, float version, bool restamp)
+{
+    if (!part.there || part.mark == save_set::eMark::e_damaged) return true;
+    if (save_set::IsMarked(part.mark) && part.stamp != stamp && !restamp) return true;
+    if (part.mark == save_set::eMark::e_checked && part.stamp == stamp) return true;
+    const vek::cBitStream marked =
+        save_set::Remarked(part.body, stamp, save_set::IsMarked(part.mark) ? part.version : version);
+    if (vek::cDataManager::WriteBinary(&marked, part.file) == vek::cDataManager::Ok) return true;
+    vek::LogWarning(kSender, "Cannot mark %s with its layout; it may be misread later\n", part.file.path);
+    return false;
+}
+
+// The numbered sub-folders of the profile's folder.
+std::vector<vek::filename> NumberedFolders(const vek::filename& folder)
+{
+    std::vector<vek::filename> folders;
     vek::cFileSystem fs;
     for (vek::filename entry = fs.GetFirst(folder); !entry.empty(); entry = fs.GetNext()) {
         const vek::string name = entry.GetFile();
         if (name.empty() || name.find_first_not_of("0123456789") != vek::string::npos || !fs.IsFolder(entry)) continue;
-        files.push_back(vek::AppendPath(entry, "save.dat"));
+        folders.push_back(entry);
     }
+    return folders;
+}
+
+} // namespace
+
+bool cPlayer::MarkOlderSaves(const vek::filename& folder)
+{
+    if (m_bCheckedProfile) return true;
     bool all = true;
-    for (const vek::filename& file : files) {
-        vek::cBitStream save;
-        if (vek::cDataManager::ReadBinary(&save, file) != vek::cDataManager::Ok) continue;
-        uint32_t stamp = 0;
-        float version = 0.0f;
-        // A file with a mark of either kind, or a damaged one, is not marked again.
-        if (save_set::TakeMark(save, &stamp, &version) != save_set::eMark::e_none) continue;
-        const vek::cBitStream marked = save_set::Remarked(save, NewStamp(0), m_fUnmarkedVersion);
-        if (vek::cDataManager::WriteBinary(&marked, file) != vek::cDataManager::Ok) {
-            vek::LogWarning(kSender, "Cannot mark %s with its layout; it may be misread later\n", file.path);
+    for (const vek::filename& entry : NumberedFolders(folder)) {
+        const cOlderPart level = ReadOlderPart(vek::AppendPath(entry, "level.dat"));
+        const cOlderPart island = ReadOlderPart(vek::AppendPath(entry, "island.dat"));
+        const cOlderPart save = ReadOlderPart(vek::AppendPath(entry, "save.dat"));
+        // The save's own stamp, or the one a conversion cut short gave its
+        // other files; "save.dat" goes last, so that a program ended in
+        // between leaves a save whose files still pair.
+        const bool saveMarked = save_set::IsMarked(save.mark);
+        const uint32_t stamp = saveMarked                           ? save.stamp
+                               : save_set::IsMarked(level.mark)  ? level.stamp
+                               : save_set::IsMarked(island.mark) ? island.stamp
+                                                                 : NewStamp(0);
+        if (!MarkOlderPart(level, stamp, 0.0f, !saveMarked) || !MarkOlderPart(island, stamp, 0.0f, !saveMarked)) {
             all = false;
+            continue;
         }
+        if (!MarkOlderPart(save, stamp, m_fUnmarkedVersion, false)) all = false;
     }
-    if (all) m_fUnmarkedVersion = kVersion;
+    return all;
+}
+
+bool cPlayer::ConvertGameInPlay(const vek::filename& folder, int part)
+{
+    if (m_bCheckedProfile) return true;
+    // A game in play found damaged or refused, or beside a "player.dat"
+    // that could not be read, is not vouched for: it stays as it is.
+    if (m_bPlayerDamaged || IsGameRefused(-1) || Holds(m_DamagedSets, -1) || Holds(m_RefusedSets, -1)) return true;
+    const cOlderPart save = ReadOlderPart(vek::AppendPath(folder, "save.dat"));
+    if (save.mark == save_set::eMark::e_damaged) return true;
+    const bool saveMarked = save_set::IsMarked(save.mark);
+    uint32_t stamp = 0;
+    if (saveMarked) {
+        // A save of another moment than "player.dat" is not read: it stays so.
+        const bool whole = save.version >= kVersion - 1e-4f;
+        if (m_uPlayStamp != 0 ? m_uPlayStamp != save.stamp : whole) return true;
+        stamp = save.stamp;
+    } else {
+        stamp = m_uPlayStamp != 0 ? m_uPlayStamp : NewStamp(0);
+    }
+    if (save.there) m_uPlayStamp = stamp;
+    if (part == 0) {
+        const cOlderPart level = ReadOlderPart(vek::AppendPath(folder, "level.dat"));
+        const cOlderPart island = ReadOlderPart(vek::AppendPath(folder, "island.dat"));
+        return MarkOlderPart(level, stamp, 0.0f, !saveMarked) && MarkOlderPart(island, stamp, 0.0f, !saveMarked);
+    }
+    return MarkOlderPart(save, stamp, m_fUnmarkedVersion, false);
 }
 
 bool cPlayer::SavePlayer()
@@ -730,7 +875,16 @@ bool cPlayer::SavePlayer()
                         vek::AppendPath(folder, "player.dat").path);
         return false;
     }
-    MarkOlderSaves(folder);
+    // An older profile is brought to today's marks whole before
+    // "player.dat" is written in today's layout, and its copy, which makes
+    // it a checked profile, comes last.
+    bool whole = MarkOlderSaves(folder) && ConvertGameInPlay(folder, 0);
+    // A game in play of an older layout takes its mark before "player.dat"
+    // names today's layout; one of today's layout after "player.dat" names
+    // its stamp.
+    const bool saveFirst = m_fUnmarkedVersion < kVersion - 1e-4f;
+    if (whole && saveFirst) whole = ConvertGameInPlay(folder, 1);
+    if (whole) m_fUnmarkedVersion = kVersion;
     // Marked as the game in play's save it goes with; the progress it holds
     // is that save's (the game's teardown puts back what was not saved).
     vek::cBitStream out = PlayerBytes(m_fUnmarkedVersion);
@@ -740,18 +894,26 @@ bool cPlayer::SavePlayer()
         if (m_bPlayerDamaged) m_bPlayerKept = m_bDamageUntold = true;
         m_bPlayerDamaged = false;
         m_Saved = TakeProgress();
+        if (whole && !saveFirst) whole = ConvertGameInPlay(folder, 1);
+        if (whole) {
+            if (WriteFile(out, folder, save_set::kPlayerCopy, false))
+                m_bCheckedProfile = true;
+            else
+                vek::LogWarning(kSender, "The copy of %s could not be written; the profile is saved without it\n",
+                                vek::AppendPath(folder, "player.dat").path);
+        }
     }
     return ok;
 }
 
-void cPlayer::TakeGameDefaults(int slot)
+void cPlayer::TakeGameDefaults(int slot, const vek::filename& file)
 {
     // Nothing of the record is used, never the part read before the fault:
     // it keeps its defaults until the profile is restored to what its
     // progress earned (RestoreEarned).
     Reset();
     // Its file, and the others of its save, are kept at the next save.
-    NoteSetPartDamaged(slot);
+    NoteSetPartDamaged(slot, file);
     if (slot == -1) GiveUpGameInPlay();
 }
 
@@ -779,38 +941,62 @@ int cPlayer::RestoreEarned(int slot)
 {
     // The levels below the slot's (for the game in play, below the
     // progress) are won: their awards are the profile's, whatever file was
-    // lost. The island funds, the upgrades and the island come from the
-    // newest level's save below that reads whole (a level's save is written
-    // when the progress reaches it): what the profile held then, never more.
+    // lost. The island funds, the upgrades and the island come together
+    // from one save that reads whole, never more than it held:
+    // - for a level's own save, the next one the progress wrote after it,
+    //   or else the game in play: the buildings of the levels won stand on
+    //   the island, and a later save is the first that paid for them all;
+    // - for the game in play (and when no later save reads whole), the
+    //   newest level's save below it (a level's save is written when the
+    //   progress reaches it).
     // (A level beyond the progress cannot be started: it has earned no more
     // than the progress.)
     const int won = std::clamp(slot >= 0 ? std::min(slot, m_iProgress) : m_iProgress, 0, kLevelCount);
-    int from = -2;
-    for (int k = std::min(slot >= 0 ? slot - 1 : won, kLevelCount - 1); k >= 0 && from == -2; --k) {
-        if (k == slot || Holds(m_RefusedSlots, k)) continue;
+    // The slot's save.dat as it reads for this (the game in play paired with
+    // "player.dat"); false when it does not read whole.
+    const auto readSave = [this](int k, cPlayer* read) {
+        if (m_strFolder.empty() || Holds(m_RefusedSlots, k)) return false;
         // The folder is not made for the sake of looking.
-        const vek::filename file("{AppPath}/profile/" + m_strFolder + vek::Formatted("/%i/save.dat", k));
+        const vek::filename file("{AppPath}/profile/" + m_strFolder +
+                                 (k >= 0 ? vek::Formatted("/%i/save.dat", k) : vek::string("/save.dat")));
         vek::cBitStream stream;
-        if (m_strFolder.empty() || vek::cDataManager::ReadBinary(&stream, file) != vek::cDataManager::Ok) continue;
+        if (vek::cDataManager::ReadBinary(&stream, file) != vek::cDataManager::Ok) return false;
         uint32_t stamp = 0;
         float marked = 0.0f;
         const save_set::eMark mark = save_set::TakeMark(stream, &stamp, &marked);
-        if (mark == save_set::eMark::e_damaged) continue;
+        if (mark == save_set::eMark::e_damaged || (m_bCheckedProfile && mark != save_set::eMark::e_checked)) return false;
+        if (k == -1 && (stamp == 0 || stamp != m_uPlayStamp)) return false;
         const float version = save_set::IsMarked(mark) ? (IsKnownVersion(marked) ? marked : kVersion) : m_fUnmarkedVersion;
-        cPlayer read(*this);
-        read.Reset();
+        *read = *this;
+        read->Reset();
         cReader in(stream);
         int32_t ruleCounter = GetProfileHost().iRuleCounter;
-        ReadGameFields(read, in, k, version, ruleCounter);
-        if (in.IsShort()) continue;
+        ReadGameFields(*read, in, k, version, ruleCounter);
+        return !in.IsShort();
+    };
+    std::vector<int> candidates;
+    if (slot >= 0) {
+        for (int k = slot + 1; k <= std::min(m_iProgress, kLevelCount - 1); ++k) candidates.push_back(k);
+        if (!Holds(m_DamagedSets, -1) && !Holds(m_RefusedSets, -1) && !IsGameRefused(-1)) candidates.push_back(-1);
+    }
+    for (int k = std::min(slot >= 0 ? slot - 1 : won, kLevelCount - 1); k >= 0; --k)
+        if (k != slot) candidates.push_back(k);
+    int from = -2;
+    for (int k : candidates) {
+        cPlayer read(*this);
+        if (!readSave(k, &read)) continue;
         m_iIslandMoney = read.m_iIslandMoney;
         m_Upgrades = read.m_Upgrades;
         from = k;
+        break;
     }
     TakeEarnedAwards(*this, won);
     if (from >= 0)
         vek::LogText(kSender, "The profile %s holds what it earned: the island as the save of level %i has it\n",
                      m_strFolder, from);
+    else if (from == -1)
+        vek::LogText(kSender, "The profile %s holds what it earned: the island as the game in play has it\n",
+                     m_strFolder);
     return from;
 }
 
@@ -852,6 +1038,17 @@ bool cPlayer::LoadGame(int slot)
                 m_bSetChecked = m_bSetMarkedWhole && mark == save_set::eMark::e_checked;
             }
         }
+        // Every file of a checked profile carries today's mark: one without
+        // it (none, the one before the checksum, or one cut off) is damaged,
+        // whatever layout it claims, and pairs with nothing.
+        const bool lacksMark = m_bCheckedProfile && result == vek::cDataManager::Ok &&
+                               mark != save_set::eMark::e_checked && mark != save_set::eMark::e_damaged;
+        if (lacksMark) {
+            m_uSetStamp = 0;
+            m_bSetMarkedWhole = false;
+            m_bSetChecked = false;
+            version = kVersion;
+        }
         // "player.dat" and the game in play are written as one set: marks
         // that differ, or none on "player.dat" beside a set written whole,
         // say they are of different moments (a win without its awards, a
@@ -889,6 +1086,9 @@ bool cPlayer::LoadGame(int slot)
                     // Damaged as a whole: nothing of it is read.
                     in.Stop();
                     damage = "its checksum does not match; its record keeps its defaults";
+                } else if (lacksMark) {
+                    in.Stop();
+                    damage = "it lacks the checksum every file of its profile carries; its record keeps its defaults";
                 } else {
                     ReadGameFields(*this, in, slot, version, ruleCounter);
                     if (in.IsShort()) damage = DamageText(in);
@@ -909,7 +1109,7 @@ bool cPlayer::LoadGame(int slot)
                         m_LoggedDamage.push_back(slot);
                         vek::LogWarning(kSender, "%s is damaged: %s\n", file.path, damage);
                     }
-                    TakeGameDefaults(slot);
+                    TakeGameDefaults(slot, file);
                     restore = true;
                 }
                 CheckProfileValues(*this);
@@ -925,6 +1125,16 @@ bool cPlayer::LoadGame(int slot)
                     }
                     NoteSetPartDamaged(slot);
                     GiveUpGameInPlay();
+                }
+                // Every level the progress reached wrote its own save: one
+                // gone from a checked profile is a loss the player hears of.
+                if (slot >= 1 && slot <= m_iProgress && m_bCheckedProfile) {
+                    if (!Holds(m_LoggedDamage, slot)) {
+                        m_LoggedDamage.push_back(slot);
+                        vek::LogWarning(kSender, "%s is missing; the level starts with the island of another save\n",
+                                        file.path);
+                    }
+                    NoteSetPartDamaged(slot);
                 }
                 // A level to continue without its save is not offered.
                 if (slot == -1) m_bGameInPlayLost = m_bGameInPlayLost || m_iContinueLevel >= 0;
@@ -968,6 +1178,11 @@ bool cPlayer::SaveGame(int slot)
     vek::cBitStream out;
     if (slot == -1) {
         cIsland* island = GetIsland();
+        // A game in play found damaged is not continued (its level starts
+        // again from its own save): saved whole now, away from its level,
+        // it must not come back as a level to continue with part of it
+        // started afresh.
+        if (keepSet && !(island && island->iMode == cIsland::e_modeLevel) && m_iContinueLevel >= 0) GiveUpGameInPlay();
         if (island && island->iMode == cIsland::e_modeLevel) {
             if (!m_TaskSet.bDone) {
                 m_iContinueLevel = m_iLevel;
@@ -1013,22 +1228,35 @@ bool cPlayer::SaveGame(int slot)
     // (even without its teardown) leaves the progress and the game of one
     // moment, never a win without its awards or a purchase without its price.
     const bool withPlayer = slot == -1;
+    const vek::filename playerFile = vek::AppendPath(folder, "player.dat");
+    const vek::filename playerCopy = vek::AppendPath(folder, save_set::kPlayerCopy);
     std::vector<vek::filename> parts;
     for (const char* name : kSetFiles) parts.push_back(vek::AppendPath(folder, name));
-    if (withPlayer) parts.push_back(vek::AppendPath(folder, "player.dat"));
+    if (withPlayer) {
+        parts.push_back(playerFile);
+        parts.push_back(playerCopy);
+    }
     for (const vek::filename& part : parts)
         if (!save_set::SettlePending(part, 0, kSender)) m_bSetPartFailed = true;
     if (host.pLevel) host.pLevel->Save(slot);
     if (cIsland* island = GetIsland()) island->Save(slot);
     m_iWritingSlot = -2;
+    // The copy of "player.dat" joins the set once every other save of an
+    // older profile carries today's mark: it makes the profile a checked one.
+    bool withCopy = false;
     if (withPlayer && !m_bSetPartFailed) {
-        MarkOlderSaves(folder);
+        withCopy = MarkOlderSaves(folder);
+        if (withCopy) m_fUnmarkedVersion = kVersion;
         vek::cBitStream player = PlayerBytes(m_fUnmarkedVersion);
         save_set::AppendMark(player, m_uSetStamp, m_fUnmarkedVersion);
-        const vek::filename next(parts.back().path + kNext);
-        if (vek::cDataManager::WriteBinary(&player, next) != vek::cDataManager::Ok) {
-            vek::LogWarning(kSender, "Cannot write %s\n", next.path);
-            m_bSetPartFailed = true;
+        for (const vek::filename& target : {playerFile, playerCopy}) {
+            if (target.path == playerCopy.path && !withCopy) break;
+            const vek::filename next(target.path + kNext);
+            if (vek::cDataManager::WriteBinary(&player, next) != vek::cDataManager::Ok) {
+                vek::LogWarning(kSender, "Cannot write %s\n", next.path);
+                m_bSetPartFailed = true;
+                break;
+            }
         }
     }
     // A part that could not be written leaves the old set in place.
@@ -1040,7 +1268,7 @@ bool cPlayer::SaveGame(int slot)
     if (ok) ok = WriteFile(out, folder, "save.dat", false);
     // Mended on disk before the player heard of it (saved as another
     // profile became current): the notice still waits to be told.
-    if (ok && slot == -1 && (keepSet || m_bPlayerDamaged)) m_bDamageUntold = true;
+    if (ok && slot == -1 && ((keepSet && Holds(m_FreshDamage, -1)) || m_bPlayerDamaged)) m_bDamageUntold = true;
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
     if (ok && withPlayer) m_bPlayerKept = false;
     if (ok) {
@@ -1050,11 +1278,12 @@ bool cPlayer::SaveGame(int slot)
                             m_LoggedParts.end());
     }
     // A damaged "player.dat" read at the start is kept beside the new one.
-    if (ok && withPlayer && m_bPlayerDamaged) save_set::KeepAsBad(parts.back());
+    if (ok && withPlayer && m_bPlayerDamaged) save_set::KeepAsBad(playerFile);
     save_set::PutInPlace(parts, ok);
     if (ok) {
         // The new "save.dat" carries the current layout.
         m_fVersion = kVersion;
+        if (withCopy) m_bCheckedProfile = true;
         if (withPlayer) {
             m_uPlayStamp = m_uSetStamp;
             m_bGameInPlayLost = false;

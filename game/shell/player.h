@@ -116,10 +116,15 @@ public:
     // SaveGame marks all three, so one of them without a mark does not
     // belong with its "save.dat". An older save marked afterwards carries
     // its mark on "save.dat" alone (false).
-    bool IsSetMarkedWhole() const { return m_bSetMarkedWhole; }
+    bool IsSetMarkedWhole() const { return m_bSetMarkedWhole || m_bCheckedProfile; }
     // Whether the save in hand's "save.dat" carries a checksum: every file
     // of its set then carries one (SaveGame writes them so).
-    bool IsSetChecked() const { return m_bSetChecked; }
+    // In a checked profile every file carries one, whatever its "save.dat".
+    bool IsSetChecked() const { return m_bSetChecked || m_bCheckedProfile; }
+    // Whether the slot's save holds the level field it was written with: the
+    // game in play of a level, read whole from a checked profile. Its
+    // "level.dat" missing is then a loss to tell, not a field never saved.
+    bool ExpectsField(int slot) const;
     // A damaged part of the slot's save ("level.dat", "island.dat") is
     // logged once in a run until the slot is saved again, the same bytes
     // read again (the profile made current again, the level continued)
@@ -134,7 +139,10 @@ public:
     // Told by the level field and the island when they read their file of
     // the slot's save: it was damaged (the next save keeps every file of
     // the set as "<name>.bad" first), or it was refused (kept as it is).
-    void NoteSetPartDamaged(int slot) const;
+    // The damaged file, when there is one, is kept as ".bad" at once: found
+    // again at a later start with nothing saved in between, it is not told
+    // again.
+    void NoteSetPartDamaged(int slot, const vek::filename& file = vek::filename()) const;
     void NoteSetPartRefused(int slot) const;
 
     // What the player is to hear of the profile's files, once per run: the
@@ -179,14 +187,29 @@ public:
     int32_t m_iWinStep = e_winNone;
 
 private:
-    // Before "player.dat" is written in today's layout: marks each save of
-    // the profile written without a mark (in an older layout) with the
-    // layout it has, so that it is never read in today's.
-    void MarkOlderSaves(const vek::filename& folder);
+    // What reading one file of the profile's progress found.
+    enum ePlayerRead { e_readOk, e_readMissing, e_readUnreadable, e_readFailed, e_readUnknownVersion, e_readDamaged };
+    // Reads "player.dat" or its copy into the profile (the tutorial switch
+    // into the host); on anything but e_readOk the profile is as it was.
+    // `why` says what is wrong, `version` is the layout the file names (0
+    // when none was read) and `stamp` its mark's.
+    ePlayerRead ReadPlayerFile(const vek::filename& file, vek::string* why, float* version, uint32_t* stamp);
+    // Before "player.dat" and its copy are written in today's layout: gives
+    // every save of the profile written without today's mark that mark,
+    // with the layout it has and one stamp for each save's files, so that
+    // none is ever read in another layout and the profile can be a checked
+    // one. The game in play's files are left to `ConvertGameInPlay`. True
+    // when no file is left without it.
+    bool MarkOlderSaves(const vek::filename& folder);
+    // The same for the game in play's files, "save.dat" last, once
+    // "player.dat" names its stamp (`m_uPlayStamp`, chosen here when it has
+    // none): a program ended in between leaves files that still pair.
+    // `part` 0 marks "level.dat" and "island.dat", 1 "save.dat".
+    bool ConvertGameInPlay(const vek::filename& folder, int part);
     // A damaged "save.dat" of the slot: its whole record takes its defaults
     // (those the won levels grant), the set is kept at the next save, and a
     // game in play is no longer offered to continue.
-    void TakeGameDefaults(int slot);
+    void TakeGameDefaults(int slot, const vek::filename& file = vek::filename());
     // The game in play's files in the folder do not belong with the
     // profile's progress (a "player.dat" of another moment, or none): they
     // go aside as "<name>.bad", unread, with a copy of "player.dat"; the
@@ -242,6 +265,14 @@ private:
     // dropped) rather than read or written whole: it is not offered to
     // continue.
     bool m_bGameInPlayLost = false;
+    // The profile's folder holds the copy of "player.dat": every file of it
+    // carries today's mark (save_set::IsCheckedProfile).
+    bool m_bCheckedProfile = false;
+    // "player.dat" was missing or damaged and its copy read in its place:
+    // the player is still to hear of it.
+    bool m_bPlayerRestoredUntold = false;
+    // Slots with a damage not known from an earlier start (told once).
+    mutable std::vector<int32_t> m_FreshDamage;
     // The slots' parts whose damage was logged since the slot was saved.
     struct cLoggedPart {
         int32_t slot;

@@ -71,7 +71,45 @@ std::vector<uint8_t> MarkFor(const std::vector<uint8_t>& body, uint32_t stamp, f
     return mark;
 }
 
+// The file's bytes, as a reader of the game's files gets them; false when
+// there is no plain file to read.
+bool ReadBytes(const std::string& native, std::vector<uint8_t>* bytes)
+{
+    namespace fs = vek::platform;
+    if (!fs::PathExists(native) || fs::IsFolder(native)) return false;
+    std::FILE* f = std::fopen(native.c_str(), "rb");
+    if (!f) return false;
+    bytes->clear();
+    uint8_t chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes->insert(bytes->end(), chunk, chunk + n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+// The names a ".bad" copy of the file may take, the first one first.
+constexpr int kBadNames = 100;
+std::string BadName(const std::string& native, int n)
+{
+    return native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
+}
+
+// The first ".bad" name of the file nothing holds yet ("" when all are taken).
+std::string FreeBadName(const std::string& native)
+{
+    for (int n = 0; n < kBadNames; ++n)
+        if (!vek::platform::PathExists(BadName(native, n))) return BadName(native, n);
+    return std::string();
+}
+
 } // namespace
+
+bool IsCheckedProfile(const vek::filename& folder)
+{
+    namespace fs = vek::platform;
+    const std::string copy = fs::ToNativePath(vek::AppendPath(folder, kPlayerCopy).path);
+    return fs::PathExists(copy) || fs::PathExists(copy + kNext);
+}
 
 void AppendMark(vek::cBitStream& out, uint32_t stamp, float version)
 {
@@ -134,6 +172,16 @@ uint32_t SavedStamp(const vek::filename& folder)
     return stamp;
 }
 
+bool WasKeptAsBad(const vek::filename& file)
+{
+    const std::string native = vek::platform::ToNativePath(file.path);
+    std::vector<uint8_t> bytes, kept;
+    if (!ReadBytes(native, &bytes)) return false;
+    for (int n = 0; n < kBadNames; ++n)
+        if (ReadBytes(BadName(native, n), &kept) && kept == bytes) return true;
+    return false;
+}
+
 void KeepAsBad(const vek::filename& file)
 {
     vek::cBitStream old;
@@ -144,7 +192,12 @@ void KeepAsBad(const vek::filename& file)
         vek::cFile f;
         empty = f.Open(file, "rb") == vek::cFile::e_openOk && f.GetSize() == 0;
     }
-    if (read == vek::cDataManager::Ok || empty) vek::cDataManager::WriteBinary(&old, vek::filename(file.path + ".bad"));
+    if (read != vek::cDataManager::Ok && !empty) return;
+    if (WasKeptAsBad(file)) return;
+    const std::string native = vek::platform::ToNativePath(file.path);
+    const std::string bad = FreeBadName(native);
+    if (bad.empty()) return;
+    vek::cDataManager::WriteBinary(&old, vek::filename(file.path + bad.substr(native.size())));
 }
 
 bool MoveAsideAsBad(const vek::filename& file, const char* sender)
@@ -152,7 +205,10 @@ bool MoveAsideAsBad(const vek::filename& file, const char* sender)
     namespace fs = vek::platform;
     const std::string native = fs::ToNativePath(file.path);
     if (!fs::PathExists(native)) return true;
-    if (std::rename(native.c_str(), (native + ".bad").c_str()) == 0) return true;
+    // Bytes kept already need no second copy.
+    if (WasKeptAsBad(file) && fs::RemoveFile(native)) return true;
+    const std::string bad = FreeBadName(native);
+    if (!bad.empty() && std::rename(native.c_str(), bad.c_str()) == 0) return true;
     vek::LogWarning(sender, "%s cannot be moved aside as %s.bad; it is kept as it is\n", file.path, file.path);
     return false;
 }
@@ -164,30 +220,38 @@ bool SettlePending(const vek::filename& target, uint32_t committedStamp, const c
     const std::string native = fs::ToNativePath(next.path);
     if (!fs::PathExists(native)) return true;
     const bool folder = fs::IsFolder(native);
-    if (!folder && committedStamp != 0) {
+    bool damaged = false;
+    if (!folder) {
         vek::cBitStream pending;
         uint32_t stamp = 0;
         float version = 0.0f;
+        const int read = vek::cDataManager::ReadBinary(&pending, next);
+        const eMark mark = read == vek::cDataManager::Ok ? TakeMark(pending, &stamp, &version) : eMark::e_none;
+        // The game writes each part whole, with its checksum: anything
+        // else there was damaged after it was written, and is kept.
+        damaged = read != vek::cDataManager::Unreadable && mark != eMark::e_checked;
         // Only a whole file of the committed save is put in place.
-        if (vek::cDataManager::ReadBinary(&pending, next) == vek::cDataManager::Ok &&
-            IsMarked(TakeMark(pending, &stamp, &version)) && stamp == committedStamp &&
+        if (mark == eMark::e_checked && committedStamp != 0 && stamp == committedStamp &&
             std::rename(native.c_str(), fs::ToNativePath(target.path).c_str()) == 0) {
             vek::LogText(sender, "%s: the save interrupted before it was complete is completed\n", target.path);
+            return true;
+        }
+    }
+    if (damaged) {
+        const bool kept = WasKeptAsBad(next);
+        if (MoveAsideAsBad(next, sender)) {
+            if (!kept) vek::LogWarning(sender, "%s is damaged; it is not put in place and is kept as .bad\n", next.path);
             return true;
         }
     }
     if (folder ? fs::RemoveDir(native) : fs::RemoveFile(native)) return true;
     // A folder with something in it would make every later save of this
     // file fail: it goes aside, where the player can still find it.
-    for (int n = 0; n < 100; ++n) {
-        const std::string aside = native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
-        if (fs::PathExists(aside)) continue;
-        if (std::rename(native.c_str(), aside.c_str()) == 0) {
-            vek::LogWarning(sender, "%s is in the way of the save; moved aside as %s\n", next.path,
-                            next.path + aside.substr(native.size()));
-            return true;
-        }
-        break;
+    const std::string aside = FreeBadName(native);
+    if (!aside.empty() && std::rename(native.c_str(), aside.c_str()) == 0) {
+        vek::LogWarning(sender, "%s is in the way of the save; moved aside as %s\n", next.path,
+                        next.path + aside.substr(native.size()));
+        return true;
     }
     vek::LogWarning(sender, "%s is in the way of the save and cannot be moved; the game cannot be saved\n",
                     next.path);

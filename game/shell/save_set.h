@@ -14,7 +14,16 @@
 //   the checksum ("ZLS1" and a 12-byte mark, or no mark at all) load as
 //   before, through their readers' range checks.
 // - The ".bad" copies: a refused or damaged file is kept where the player
-//   can find it, never written over unseen.
+//   can find it, never written over unseen: a later damage of the same file
+//   goes to "<name>.bad1", "<name>.bad2" and so on, and bytes kept once are
+//   not kept again (so a damage found again at the next start is known).
+// - The copy of "player.dat": the game in play's set and every lone write
+//   of "player.dat" also write "player.bak", the same bytes, so that the
+//   profile's progress survives the loss of either file.
+// - A checked profile: one whose folder holds "player.bak". Only today's
+//   game writes it, after every other file of the profile carries today's
+//   mark, so there a file without that mark (none, the one before the
+//   checksum, or one cut off) is damaged, whatever layout it claims.
 // - The ".next" settling: SaveGame writes the set's other files as
 //   "<name>.next"; the rename of "save.dat" commits the set, and a start
 //   after a save cut short puts the committed ones in place and removes the
@@ -37,6 +46,12 @@ constexpr size_t kMarkBytes = 16;
 constexpr size_t kUncheckedMarkBytes = 12;
 // The suffix of a set's file while SaveGame writes it.
 constexpr const char* kNext = ".next";
+// The copy of "player.dat" in the profile's folder.
+constexpr const char* kPlayerCopy = "player.bak";
+
+// Whether the profile's folder is a checked profile's (it holds the copy of
+// "player.dat", or a save cut short was writing one).
+bool IsCheckedProfile(const vek::filename& folder);
 
 enum class eMark {
     e_none,       // no mark: a file of the layouts before the mark
@@ -67,17 +82,23 @@ uint32_t BytesKey(const vek::cBitStream& stream);
 // unchecked); 0 when it has none, is damaged or cannot be read.
 uint32_t SavedStamp(const vek::filename& folder);
 
-// A copy of the file as "<name>.bad": a refused or damaged file the player
-// may want back, kept before anything is written over it.
+// A copy of the file as "<name>.bad" (or the first free "<name>.badN"): a
+// refused or damaged file the player may want back, kept before anything is
+// written over it. Nothing when a copy of the same bytes is kept already.
 void KeepAsBad(const vek::filename& file);
-// The file moved aside as "<name>.bad" (true when there was none); false,
-// and a warning, when it cannot be moved.
+// Whether a ".bad" copy of the file holds its bytes as they are now: its
+// damage was found (and told) before.
+bool WasKeptAsBad(const vek::filename& file);
+// The file moved aside as "<name>.bad" (or the first free "<name>.badN";
+// true when there was no file); false, and a warning, when it cannot be
+// moved.
 bool MoveAsideAsBad(const vek::filename& file, const char* sender);
 
 // A leftover "<name>.next" of a save cut short: put in place when the save
-// it belongs to (the stamp) was committed, removed otherwise. Something that
-// cannot be removed (a folder) is moved aside as "<name>.next.bad"; false
-// when it stays in the way.
+// it belongs to (the stamp) was committed, removed otherwise. A damaged one
+// (its checksum not matching, or no mark) is moved aside as
+// "<name>.next.bad", with a warning, and so is something that cannot be
+// removed (a folder); false when it stays in the way.
 bool SettlePending(const vek::filename& target, uint32_t committedStamp, const char* sender);
 
 // A file of the set the save in progress did not write (no field to save,

@@ -224,7 +224,7 @@ void cIsland::Load(int slot)
     m_bQuietLoad = false;
     if (m_strRefusedFile == file.path) player->NoteSetPartRefused(slot);
     if (m_strDamagedFile == file.path) {
-        player->NoteSetPartDamaged(slot);
+        player->NoteSetPartDamaged(slot, file);
         player->NotePartDamageLogged(slot, "island.dat", bytesKey);
     }
 }

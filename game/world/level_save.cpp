@@ -268,6 +268,9 @@ bool cLevel::Load(int slot)
             else if (haveFile && mark != save_set::eMark::e_checked && player->IsSetChecked())
                 foreign = "it lacks the checksum its save.dat has";
             if (foreign) haveFile = false;
+            // The game in play of a level was saved with its field: its
+            // file gone is a loss, not a field never written.
+            if (result == vek::cDataManager::FileNotFound && player->ExpectsField(slot)) foreign = "it is missing";
         }
     }
     vek::string problem;
@@ -289,7 +292,7 @@ bool cLevel::Load(int slot)
                                     : "Load: %s is damaged: %s; the rest keeps its defaults\n",
                             file.path, problem);
         m_DamagedSlots.push_back(slot);
-        if (player) player->NoteSetPartDamaged(slot);
+        if (player) player->NoteSetPartDamaged(slot, haveFile || foreign != nullptr ? file : vek::filename());
     }
     return true;
 }

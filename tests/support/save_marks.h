@@ -2,7 +2,10 @@
 // The mark at the end of a save set's file (game/shell/save_set.h), for
 // tests that write such files byte by byte or damage one value of them.
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "engine/core/bitstream.h"
@@ -31,6 +34,33 @@ inline std::string Resealed(const std::string& file)
     std::memcpy(&version, file.data() + body + 4, 4);
     std::memcpy(&stamp, file.data() + body + 8, 4);
     return Marked(file.substr(0, body), stamp, version);
+}
+
+// The names the ".bad" copies of a file take, oldest first.
+inline std::string BadCopyName(const std::string& path, int n)
+{
+    return path + ".bad" + (n == 0 ? std::string() : std::to_string(n));
+}
+
+// The newest ".bad" copy of the file ("" when none): a later damage is kept
+// beside the copies of the earlier ones.
+inline std::string NewestBad(const std::string& path)
+{
+    std::string newest;
+    for (int n = 0; n < 100; ++n) {
+        std::ifstream in(BadCopyName(path, n), std::ios::binary);
+        if (!in) break;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        newest = bytes.str();
+    }
+    return newest;
+}
+
+// Every ".bad" copy of the file removed.
+inline void RemoveBadCopies(const std::string& path)
+{
+    for (int n = 0; n < 100; ++n) std::remove(BadCopyName(path, n).c_str());
 }
 
 } // namespace vektest

@@ -8,6 +8,7 @@
 
 #include "engine/core/filename.h"
 #include "island_fixture.h"
+#include "support/save_marks.h"
 
 using namespace islandtest;
 using vektest::IslandPlacement;
@@ -277,7 +278,7 @@ TEST_F(IslandFiles, ADamagedPlayersFileIsKeptBesideTheNextSave)
     EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory00", 0))->iUnits, 2);
     EXPECT_EQ(Logged("is damaged"), static_cast<int>(whole.size()) + 1);
     ASSERT_TRUE(island->SavePlayerFile(PlayerName()));
-    EXPECT_EQ(vektest::ReadFile(PlayerFile() + ".bad"), cut);
+    EXPECT_EQ(vektest::NewestBad(PlayerFile()), cut);
     EXPECT_FALSE(island->WasPlayerFileDamaged());
     EXPECT_TRUE(island->LoadPlayerFile(PlayerName()));
 
@@ -292,7 +293,7 @@ TEST_F(IslandFiles, ADamagedPlayersFileIsKeptBesideTheNextSave)
     EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory00", 0))->iUnits, 0);
     EXPECT_EQ(Logged("the record count does not fit the file"), refused + 1);
     ASSERT_TRUE(island->SavePlayerFile(PlayerName()));
-    EXPECT_EQ(vektest::ReadFile(PlayerFile() + ".bad"), huge);
+    EXPECT_EQ(vektest::NewestBad(PlayerFile()), huge);
 
     // Units below none, on a factory or on a record that matches none: no
     // game wrote them. That record and those after it keep their defaults
@@ -304,7 +305,7 @@ TEST_F(IslandFiles, ADamagedPlayersFileIsKeptBesideTheNextSave)
         EXPECT_TRUE(island->WasPlayerFileDamaged());
         EXPECT_EQ(static_cast<cFactory*>(island->FindPlacedBuilding("factory01", 3))->iUnits, 0) << name;
         ASSERT_TRUE(island->SavePlayerFile(PlayerName()));
-        EXPECT_EQ(vektest::ReadFile(PlayerFile() + ".bad"), negative);
+        EXPECT_EQ(vektest::NewestBad(PlayerFile()), negative);
     }
     EXPECT_EQ(Logged("units -1 are out of range"), 2);
 }
@@ -359,7 +360,7 @@ TEST_F(IslandFiles, ASaveSlotReadsAndWritesTheProfilesFile)
         EXPECT_EQ(Logged("island.dat lacks the mark its save.dat has; the island starts afresh"), told + (older ? 0 : 1));
         ASSERT_TRUE(m_pPlayer->SaveGame(2));
         if (!older) {
-            EXPECT_EQ(vektest::ReadFile(slot + "island.dat.bad"), unmarked);
+            EXPECT_EQ(vektest::NewestBad(slot + "island.dat"), unmarked);
         }
     }
 }

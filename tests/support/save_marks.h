@@ -57,6 +57,19 @@ inline std::string NewestBad(const std::string& path)
     return newest;
 }
 
+// Whether one of the file's ".bad" copies holds these bytes.
+inline bool KeptAsBad(const std::string& path, const std::string& bytes)
+{
+    for (int n = 0; n < 100; ++n) {
+        std::ifstream in(BadCopyName(path, n), std::ios::binary);
+        if (!in) continue;
+        std::ostringstream kept;
+        kept << in.rdbuf();
+        if (kept.str() == bytes) return true;
+    }
+    return false;
+}
+
 // Every ".bad" copy of the file removed.
 inline void RemoveBadCopies(const std::string& path)
 {

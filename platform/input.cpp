@@ -111,27 +111,36 @@ std::vector<cDeviceInfo> cInputBackend::EnumDevices()
         m_bEnumerated = true;
         cDevice mouse;
         mouse.info.cls = e_devMouse;
+        mouse.info.id = 0;
         m_vecDevices.push_back(mouse);
         cDevice keyboard;
         keyboard.info.cls = e_devKeyboard;
+        keyboard.info.id = 1;
         m_vecDevices.push_back(keyboard);
+        m_vecListed.push_back(mouse.info);
+        m_vecListed.push_back(keyboard.info);
         if (m_bJoystickInit) {
             const int n = SDL_NumJoysticks();
             for (int i = 0; i < n; ++i) {
-                SDL_Joystick* js = SDL_JoystickOpen(i);
-                if (!js) continue;
-                cDevice joy;
-                joy.info.cls = e_devJoystick;
-                joy.joystick = js;
-                joy.instance = SDL_JoystickInstanceID(js);
-                m_vecDevices.push_back(joy);
+                cDeviceInfo info;
+                info.cls = e_devJoystick;
+                // One the system lists but will not open (no permission on
+                // its device, unplugged meanwhile) is still listed, without
+                // an id, so that the engine can say it is left out.
+                info.id = -1;
+                if (SDL_Joystick* js = SDL_JoystickOpen(i)) {
+                    info.id = static_cast<int>(m_vecDevices.size());
+                    cDevice joy;
+                    joy.info = info;
+                    joy.joystick = js;
+                    joy.instance = SDL_JoystickInstanceID(js);
+                    m_vecDevices.push_back(joy);
+                }
+                m_vecListed.push_back(info);
             }
         }
-        for (size_t i = 0; i < m_vecDevices.size(); ++i) m_vecDevices[i].info.id = static_cast<int>(i);
     }
-    std::vector<cDeviceInfo> result;
-    for (const cDevice& d : m_vecDevices) result.push_back(d.info);
-    return result;
+    return m_vecListed;
 }
 
 void cInputBackend::Push(cDevice& d, int offset, int data)

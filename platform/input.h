@@ -46,7 +46,7 @@ struct cDeviceItem {
 
 struct cDeviceInfo {
     eDeviceClass cls = e_devMouse;
-    int id = 0;
+    int id = 0;  // -1: a joystick that is attached but could not be opened
     int axisMin = 0, axisMax = 65535;
 };
 
@@ -67,8 +67,9 @@ public:
     // Joystick support up; false when it is unavailable (mouse and keyboard
     // still work).
     bool Init();
-    // Once: the mouse, the keyboard and every joystick attached now. Later
-    // calls return the same list.
+    // Once: the mouse, the keyboard and every joystick attached now, in that
+    // order; a joystick that could not be opened is listed with the id -1
+    // and reads nothing. Later calls return the same list.
     std::vector<cDeviceInfo> EnumDevices();
     // Up to kDeviceBufferSize items in arrival order, emptying the buffer;
     // -1 for an unknown device.
@@ -91,7 +92,8 @@ private:
 
     bool m_bJoystickInit = false;
     bool m_bEnumerated = false;
-    std::vector<cDevice> m_vecDevices;  // [0] mouse, [1] keyboard, then joysticks
+    std::vector<cDevice> m_vecDevices;  // [0] mouse, [1] keyboard, then joysticks opened
+    std::vector<cDeviceInfo> m_vecListed;  // what EnumDevices returns
     // Motion waiting to be merged with the next motion; written out before
     // any other mouse item and at reading time. A motion that nets no
     // distance (the pointer entering the window where it left it) is still

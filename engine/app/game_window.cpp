@@ -268,10 +268,13 @@ float cGame::GetGamma()
 
 bool cGame::SetGamma(float gamma)
 {
+    // A gamma that is not a number has no ramp (every entry would be dark);
+    // the screen keeps the one it has.
+    if (std::isnan(gamma)) return false;
     uint16_t ramp[256];
     for (int i = 0; i < 256; ++i) {
         double v = std::pow(i / 256.0, static_cast<double>(gamma)) * 65536.0;
-        if (!(v >= 0.0)) v = 0.0;  // also a NaN gamma
+        if (!(v >= 0.0)) v = 0.0;
         if (v > 65535.0) v = 65535.0;
         ramp[i] = static_cast<uint16_t>(v);
     }

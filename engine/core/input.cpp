@@ -79,6 +79,9 @@ bool cKeyboard::Update(cInputEventList* events)
 cJoystick::cJoystick(platform::cInputBackend* backend, int device, int axisMin, int axisMax)
     : cInputDevice(backend, device), iAxisMin(axisMin), iAxisMax(axisMax)
 {
+    // The manager leaves such a joystick out; the player learns why it does
+    // nothing.
+    if (!IsValid()) LogWarning("cJoystick", "constructor: device invalid\n");
     const int32_t mid = static_cast<int32_t>((static_cast<int64_t>(axisMin) + axisMax) / 2);
     iX = iY = iZ = mid;
 }
@@ -132,9 +135,14 @@ bool cInput::Init()
         case platform::e_devKeyboard:
             vecKeyboards.push_back(new cKeyboard(m_pBackend.get(), d.id));
             break;
-        case platform::e_devJoystick:
-            vecJoysticks.push_back(new cJoystick(m_pBackend.get(), d.id, d.axisMin, d.axisMax));
+        case platform::e_devJoystick: {
+            auto* joystick = new cJoystick(m_pBackend.get(), d.id, d.axisMin, d.axisMax);
+            if (joystick->IsValid())
+                vecJoysticks.push_back(joystick);
+            else
+                delete joystick;
             break;
+        }
         }
     }
     m_bInit = true;

@@ -358,6 +358,9 @@ float cSliderCtrl::GetValue() const { return m_fValue; }
 
 void cSliderCtrl::SetMinMax(float min, float max)
 {
+    // A bound that is no finite number fails every comparison and would let
+    // any value through; the range stays as it was.
+    if (!std::isfinite(min) || !std::isfinite(max)) return;
     m_fMin = min;
     m_fMax = max;
     if (m_fMin > m_fMax) m_fMax = m_fMin;

@@ -1,5 +1,7 @@
 #include "engine/sound/sound.h"
 
+#include <cmath>
+
 #include "engine/core/log.h"
 #include "platform/audio.h"
 
@@ -110,7 +112,9 @@ bool cSoundManager::Init()
 
 void cSoundManager::SetVolume(eStream kind, float volume)
 {
-    if (volume < 0.0f || volume > 1.0f) {
+    // A value that is not a number passes both comparisons, and turning it
+    // into the mixer's integer volume is undefined.
+    if (!std::isfinite(volume) || volume < 0.0f || volume > 1.0f) {
         LogWarning(kSender, "SetVolume: volume invalid\n");
         return;
     }

@@ -3,12 +3,12 @@
 // as Class(parent window or nil, name) and, with a parent, joins that window,
 // which owns and deletes it.
 //
-// This is their settled shape: class identities, the fields other code
-// reads, and the setters scripts call, each storing what it is given. The
-// game's own pictures, hover states, sounds and notifications are not here
-// yet; until they are, each control draws and answers input exactly as its
-// engine base does (a button or a mission line, based on the bare control,
-// draws nothing and takes no click).
+// They draw the game's own pictures: buttons, check boxes, sliders and
+// toolbar tools have hover pictures (a button a pushed one too) and play
+// the interface sounds, a link glides to its highlight colour. The ones a
+// player clicks tell their window: buttons, links and goal lines with the
+// control command (48), tabs and check boxes with 49, sliders with 51,
+// toolbars with 53. Each class below says what it draws and sends.
 #include <cstdint>
 
 #include "engine/core/anim.h"

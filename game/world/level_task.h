@@ -25,8 +25,8 @@ struct cLevelTask {
     cFactoryPanel* pInputFactory = nullptr;  // not owned
     float fTime = 0.0f;          // level-clock seconds at which it becomes active; 0 at once
 
-    // Neither a ware nor an animal task.
-    bool IsEmpty() const { return iKind == -1 && iWare == NO_WARE; }
+    // Neither a ware nor an animal task (the one rule, IsNoWare).
+    bool IsEmpty() const { return IsNoWare(*this); }
 };
 
 struct cLevelTaskSet {

@@ -835,7 +835,7 @@ void cGarden::OnFactoryInput(int32_t inputWare)
 {
     if (!IsSort(inputWare) || !m_pLevel) return;
     const cLevelTask* task = FindTaskForWare(inputWare);
-    if (!task || task->IsEmpty() || CountWareInChain(inputWare) < task->iAmount) return;
+    if (!task || IsNoWare(*task) || CountWareInChain(inputWare) < task->iAmount) return;
     cLevel& field = *m_pLevel;
     for (cObject* object : field.GetObjects()) {
         if (object->GetType() != OBJ_PLANT || field.ObjectWare(object) != inputWare) continue;

@@ -156,11 +156,13 @@ TEST_F(WindowTest, GammaRoundTripsAndNeverBreaks)
     EXPECT_EQ(r[1], 256);
     EXPECT_EQ(b[255], 255 * 256);
 
-    // A ramp of zeros or a gamma that is no number still reads as a number.
+    // A ramp of zeros still reads as a number. A gamma that is no number is
+    // refused and leaves the ramp as it was, not dark.
     ASSERT_TRUE(m_pGame->SetGamma(5000.0f));
     EXPECT_TRUE(std::isfinite(m_pGame->GetGamma()));
-    ASSERT_TRUE(m_pGame->SetGamma(std::nanf("")));
-    EXPECT_TRUE(std::isfinite(m_pGame->GetGamma()));
+    ASSERT_TRUE(m_pGame->SetGamma(0.5f));
+    EXPECT_FALSE(m_pGame->SetGamma(std::nanf("")));
+    EXPECT_NEAR(m_pGame->GetGamma(), 0.5f, 0.01f);
     ASSERT_TRUE(m_pGame->SetGamma(1.0f));
 }
 

@@ -7,7 +7,10 @@
 
 #include <cstring>
 
+#include "engine/core/filename.h"
+#include "engine/core/log.h"
 #include "platform/window.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -129,6 +132,25 @@ TEST(InputJoystick, AxesButtonsAndHatsOfAVirtualJoystick)
     EXPECT_TRUE(vek::DestroyInput());
     SDL_JoystickDetachVirtual(index);
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+}
+
+// A joystick the system lists but will not open comes without a device: the
+// log says so, and it reads nothing.
+TEST(InputJoystick, OneThatCouldNotBeOpenedIsTold)
+{
+    const std::string app = vektest::MakeTempDir("InputLog");
+    ASSERT_FALSE(app.empty());
+    vek::SetPathMacro(vek::e_macroAppPath, app);
+    {
+        vek::cLog log(1024.0f, 768.0f);
+        vek::cJoystick joystick(nullptr, -1, 0, 65535);
+        EXPECT_FALSE(joystick.IsValid());
+        EXPECT_FALSE(joystick.Update(nullptr));
+    }
+    const std::string text = vektest::ReadFile(app + "/_log.html");
+    EXPECT_NE(text.find("<span class='sender'>cJoystick: </span><span class='warning'>"
+                        "constructor: device invalid<br />"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "engine/gui/cursor.h"
 #include "engine/gui/gui.h"
@@ -164,6 +165,13 @@ TEST_F(ControlFixture, SliderValueRangeAndDegenerateTracks)
     slider.SetMinMax(10, 5);
     EXPECT_EQ(slider.GetMin(), 10.0f);
     EXPECT_EQ(slider.GetMax(), 10.0f);
+    EXPECT_EQ(slider.GetValue(), 10.0f);
+    // Bounds that are no finite number would let any value through.
+    slider.SetMinMax(std::nanf(""), 5);
+    slider.SetMinMax(0, std::numeric_limits<float>::infinity());
+    EXPECT_EQ(slider.GetMin(), 10.0f);
+    EXPECT_EQ(slider.GetMax(), 10.0f);
+    slider.SetValue(-1e9f);
     EXPECT_EQ(slider.GetValue(), 10.0f);
 
     // min == max keeps the thumb at the track's start.

@@ -1,6 +1,7 @@
 // The sound manager, sounds and musics over the null output.
 #include "engine/sound/sound.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "engine/sound/sound_fixture.h"
@@ -204,6 +205,27 @@ TEST_F(SoundTest, GlobalVolumes)
     g_pSoundManager->SetVolume(cSoundManager::e_Sound, 1.5f);
     EXPECT_EQ(Warnings("cSoundManager", "SetVolume: volume invalid\n"), 1);
     EXPECT_EQ(audio::Audio().GetConfig(audio::e_cfgVolSample), 5000);
+}
+
+// A script or the console can pass a volume that is not a number: it is
+// refused like one outside 0..1 and leaves every volume as it was.
+TEST_F(SoundTest, VolumesThatAreNoNumberAreRefused)
+{
+    AddModule("song", vektest::MakeModule(6, 125));
+    auto* music = new cMusic("m", "song", true);
+    g_pSoundManager->SetVolume(cSoundManager::e_Sound, 0.5f);
+    g_pSoundManager->SetVolume(cSoundManager::e_Music, 0.25f);
+    for (const float v : {std::nanf(""), -std::nanf("")}) {
+        g_pSoundManager->SetVolume(cSoundManager::e_Sound, v);
+        g_pSoundManager->SetVolume(cSoundManager::e_Music, v);
+    }
+    EXPECT_EQ(Warnings("cSoundManager", "SetVolume: volume invalid\n"), 4);
+    EXPECT_EQ(audio::Audio().GetConfig(audio::e_cfgVolSample), 5000);
+    EXPECT_EQ(audio::Audio().GetConfig(audio::e_cfgVolMusic), 2500);
+    EXPECT_EQ(audio::Audio().GetConfig(audio::e_cfgVolStream), 2500);
+    float v = 0;
+    audio::Audio().ChannelGetAttribute(music->GetChannel(), audio::e_attribVolume, &v);
+    EXPECT_FLOAT_EQ(v, 0.25f);
 }
 
 TEST_F(SoundTest, FadeOutReachesSilenceAndKeepsPlaying)

@@ -38,7 +38,7 @@ protected:
     void SetUp() override
     {
         MissionFixture::SetUp();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure() || IsSkipped()) return;
         m_pFinish = new cMissionFinishWF();
         m_pWindow = Fill("mission_finish", m_pFinish);
         ASSERT_NE(m_pWindow, nullptr);

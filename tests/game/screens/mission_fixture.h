@@ -63,8 +63,9 @@ class MissionFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The screens' scripts are the repository's.
         const char* repo = std::getenv("VEK_REPO_DIR");
-        ASSERT_TRUE(repo && *repo) << "VEK_REPO_DIR names the repository";
+        if (!repo || !*repo) GTEST_SKIP() << "VEK_REPO_DIR is not set";
         m_strDir = vektest::MakeTempDir("mission");
         ASSERT_FALSE(m_strDir.empty());
         vek::cGame::cSettings s;

@@ -81,7 +81,7 @@ protected:
     void SetUp() override
     {
         MissionFixture::SetUp();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure() || IsSkipped()) return;
         m_pStart = new cMissionStartWF();
         m_pWindow = Fill("mission_start", m_pStart);
         ASSERT_NE(m_pWindow, nullptr);
@@ -199,7 +199,7 @@ protected:
     void SetUp() override
     {
         MissionFixture::SetUp();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure() || IsSkipped()) return;
         m_pGoal = new cMissionGoalWF();
         m_pWindow = Fill("mission_goal", m_pGoal);
         ASSERT_NE(m_pWindow, nullptr);

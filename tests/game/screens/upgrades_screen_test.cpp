@@ -62,7 +62,7 @@ protected:
     void SetUp() override
     {
         MissionFixture::SetUp();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure() || IsSkipped()) return;
         m_pUp = new cUpWF();
         m_pWindow = Fill("up", m_pUp);
         ASSERT_NE(m_pWindow, nullptr);

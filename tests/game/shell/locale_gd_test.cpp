@@ -31,7 +31,7 @@ const std::vector<cText>& Texts()
     return texts;
 }
 
-TEST(LocaleGD, DefaultsAreTheKeysButSevenEnglishMessages)
+TEST(LocaleGD, DefaultsAreTheKeysButTwelveEnglishMessages)
 {
     const cLocaleGD defaults;
     ASSERT_EQ(Texts().size(), 159u);

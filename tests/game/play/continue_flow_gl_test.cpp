@@ -301,6 +301,7 @@ protected:
         fs::copy(copy, ProfileFolder(), fs::copy_options::recursive);
     }
     std::vector<std::pair<std::string, std::string>> m_Moments;
+    std::string m_strFirstName;
 
     // What the won levels grant: the profile holds the win of every level
     // below its progress, and of the newest one once its medal is recorded.
@@ -823,6 +824,7 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
 {
     StartToMainMenu();
     HintsOff();
+    m_strFirstName = Player()->m_strName;
     NewGameToLevelZero();
     const cKeptPicture before = Kept();
     PlayHalfOfLevelZero();
@@ -978,6 +980,31 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
              }
          }},
     };
+    // Beside the copy of player.dat no file claims an older layout: B's
+    // save.dat with its mark's magic flipped and its funds raised; the
+    // next level left in play without its level.dat.
+    rows.push_back({"set B's save.dat claiming an older layout, its funds raised",
+                    [&] {
+                        setOf(b);
+                        std::string bytes = vektest::ReadFile(work + "/save.dat");
+                        ASSERT_GT(bytes.size(), save_set::kMarkBytes + 40);
+                        bytes[bytes.size() - save_set::kMarkBytes + 3] = '3';
+                        bytes[bytes.size() - save_set::kMarkBytes - 38] = 0x10;
+                        ASSERT_TRUE(vektest::WriteFile(work + "/save.dat", bytes));
+                    },
+                    left, nullptr});
+    rows.push_back({"set B, the next level in play, without its level.dat",
+                    [&] {
+                        setOf(b);
+                        fs::remove(work + "/level.dat");
+                    },
+                    left, nullptr});
+    // A flipped bit in player.dat's name: the copy keeps the profile whole.
+    rows.push_back({"set B with a bit of its name flipped", [&] { setOf(b); flip("player.dat", 6, 2); }, left, [&] {
+                        EXPECT_EQ(Player()->m_strName, m_strFirstName);
+                        EXPECT_EQ(Kept().progress, left.progress);
+                        EXPECT_EQ(Kept().results, left.results);
+                    }});
     // One flipped bit in each other file of B (player.dat's is its
     // progress's, above): in the record of one, in the mark of the others.
     for (const char* name : {"save.dat", "level.dat", "island.dat"}) {
@@ -994,6 +1021,8 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         PutBack(work);
         StartToMainMenu();
         EXPECT_TRUE(Shown("messagebox"));
+        EXPECT_EQ(Text("messagebox", "text").compare(0, GetLocaleGD().ErrorGameDamaged.size(), GetLocaleGD().ErrorGameDamaged), 0)
+            << Text("messagebox", "text");
         const cPlayer* player = Player();
         const cKeptPicture now = Kept();
         const int progress = player->m_iProgress;
@@ -1023,6 +1052,27 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         }
         Stop();
     }
+
+    // Level 1's own save gone: nothing to tell at the start, told as level
+    // 1 starts from the map, with the funds and upgrades of one whole save
+    // (the game in play's, the next after it), never level 0's.
+    setOf(b);
+    fs::remove(work + "/1/save.dat");
+    PutBack(work);
+    StartToMainMenu();
+    EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
+    ASSERT_TRUE(Press("main", "btStart"));
+    // Not continued: the level starts afresh from the map.
+    ASSERT_EQ(BoxCommand(), "continue_last");
+    ASSERT_TRUE(ClickControl("messagebox", "cancel"));
+    Run(60);
+    if (Shown("hint")) Press("hint", "close");
+    StartLevelFromTheMap(1);
+    Run(20);
+    EXPECT_TRUE(Shown("messagebox"));
+    EXPECT_EQ(Kept().islandMoney, left.islandMoney) << Kept().Text();
+    EXPECT_EQ(Kept().upgrades, left.upgrades) << Kept().Text();
+    Stop();
 }
 
 // A win waiting for its building, then a fresh start of the same level

@@ -856,6 +856,162 @@ TEST_F(ProfileTest, AFileWhoseChecksumDoesNotMatchIsDamagedAsAWhole)
     }
 }
 
+// A checked profile (its folder holds the copy of "player.dat") was written
+// whole by today's game: a file there that claims an older layout (its
+// mark's magic flipped, its mark cut off, or the mark before the checksum in
+// its place) is damaged, however its values read, and so is a file gone.
+TEST_F(ProfileTest, InACheckedProfileNoFileIsTrustedForClaimingAnOlderLayoutOrForBeingGone)
+{
+    const cEarnedAwards earned = EarnedAwards(2);
+    {
+        cPlayer a("k");
+        a.m_iProgress = 2;
+        a.m_Results = {0, 1};
+        a.m_iSorts = earned.iSorts;
+        a.m_iPlayerValue = earned.iBeds;
+        a.m_iAnimals = earned.iAnimals;
+        a.m_iIslandMoney = 100;
+        a.m_Upgrades.SetLevel(0, 1);
+        ASSERT_TRUE(a.SaveGame(2));
+        a.m_iContinueLevel = 2;
+        a.m_iMoney = 50;
+        a.m_iIslandMoney = 130;
+        a.m_Tasks.push_back(MakeLevelTask("egg", 3, 0.0f));
+        ASSERT_TRUE(a.SaveGame(-1));
+    }
+    ASSERT_TRUE(Exists("k/player.bak"));
+    const Bytes player = Read("k/player.dat"), save = Read("k/save.dat"), slot = Read("k/2/save.dat");
+    // The three ways a file can claim an older layout, and one more value
+    // damaged inside it that its range checks would let through.
+    const auto olderClaims = [](const Bytes& file, size_t valueAt, char value) {
+        const size_t body = file.size() - save_set::kMarkBytes;
+        Bytes damaged = file;
+        damaged[valueAt] = value;
+        Bytes magic = damaged;
+        magic[body + 3] = '3';
+        Bytes unchecked = damaged.substr(0, body + save_set::kUncheckedMarkBytes);
+        unchecked[body + 3] = '1';
+        return std::vector<std::pair<std::string, Bytes>>{
+            {"its magic flipped", magic}, {"its mark cut off", damaged.substr(0, body)}, {"the older mark", unchecked}};
+    };
+    for (const char* name : {"player.dat", "save.dat", "2/save.dat"}) {
+        const Bytes& whole = name == std::string("player.dat") ? player : name == std::string("save.dat") ? save : slot;
+        // The progress 2 raised to 5; the island funds (the fourth value
+        // from the save's end before its upgrades, sorts and animals)
+        // raised from 100 or 130 to 4221.
+        const size_t valueAt = name == std::string("player.dat") ? 12 : whole.size() - save_set::kMarkBytes - 40;
+        const char value = name == std::string("player.dat") ? 5 : static_cast<char>(0x7d);
+        for (const auto& [how, bytes] : olderClaims(whole, valueAt, value)) {
+            SCOPED_TRACE(std::string(name) + ", " + how);
+            ASSERT_TRUE(vektest::WriteFile(Path("k/player.dat"), player));
+            ASSERT_TRUE(vektest::WriteFile(Path("k/player.bak"), player));
+            ASSERT_TRUE(vektest::WriteFile(Path("k/save.dat"), save));
+            ASSERT_TRUE(vektest::WriteFile(Path("k/2/save.dat"), slot));
+            ASSERT_TRUE(vektest::WriteFile(Path(std::string("k/") + name), bytes));
+            cPlayer p("k");
+            ASSERT_TRUE(p.LoadPlayer());
+            EXPECT_EQ(p.m_iProgress, 2);
+            EXPECT_EQ(p.m_Results, (std::vector<int32_t>{0, 1}));
+            ASSERT_TRUE(p.LoadGame(name == std::string("2/save.dat") ? 2 : -1));
+            EXPECT_NE(p.TakeLoadNotice(name == std::string("2/save.dat") ? 2 : -1), cPlayer::e_noticeNone);
+            EXPECT_TRUE(vektest::KeptAsBad(Path(std::string("k/") + name), bytes));
+            EXPECT_LE(p.m_iIslandMoney, 130);
+            if (name == std::string("player.dat")) {
+                // Its copy holds the same moment: the game goes on.
+                EXPECT_TRUE(p.HasGameToContinue());
+                EXPECT_EQ(p.m_iMoney, 50);
+                EXPECT_EQ(p.m_iIslandMoney, 130);
+            } else if (name == std::string("save.dat")) {
+                // The level in play is lost; the funds and upgrades of one
+                // save, level 2's.
+                EXPECT_FALSE(p.HasGameToContinue());
+                EXPECT_EQ(p.m_iMoney, 0);
+                EXPECT_EQ(p.m_iIslandMoney, 100);
+                EXPECT_EQ(p.m_Upgrades.GetLevel(0), 1);
+            } else {
+                // Level 2 starts with the funds and upgrades of one whole
+                // save: the game in play, the one after it.
+                EXPECT_EQ(p.m_iIslandMoney, 130);
+                EXPECT_EQ(p.m_Upgrades.GetLevel(0), 1);
+            }
+        }
+    }
+
+    // Gone: "player.dat" (its copy keeps the profile), a level's own save
+    // up to the progress (told; one whole save's funds).
+    ASSERT_TRUE(vektest::WriteFile(Path("k/player.bak"), player));
+    ASSERT_TRUE(vektest::WriteFile(Path("k/save.dat"), save));
+    ASSERT_TRUE(vektest::WriteFile(Path("k/2/save.dat"), slot));
+    std::remove(Path("k/player.dat").c_str());
+    {
+        cPlayer p("k");
+        ASSERT_TRUE(p.LoadPlayer());
+        EXPECT_EQ(p.m_iProgress, 2);
+        ASSERT_TRUE(p.Activate());
+        EXPECT_TRUE(p.HasGameToContinue());
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeDamaged);
+        ASSERT_TRUE(p.SavePlayer());
+    }
+    EXPECT_EQ(Read("k/player.dat"), player);
+    std::remove(Path("k/2/save.dat").c_str());
+    {
+        cPlayer p("k");
+        ASSERT_TRUE(p.LoadPlayer());
+        ASSERT_TRUE(p.LoadGame(2));
+        EXPECT_EQ(p.TakeLoadNotice(2), cPlayer::e_noticeDamaged);
+        EXPECT_EQ(p.m_iIslandMoney, 130);
+        EXPECT_EQ(p.m_Upgrades.GetLevel(0), 1);
+    }
+}
+
+// An older profile is brought to today's marks at its first save, its copy
+// of "player.dat" last: a program ended at any moment of that leaves files
+// the next start reads as they were saved, never refused.
+TEST_F(ProfileTest, AnOlderProfileEndedAtAnyMomentOfItsConversionIsReadAsSaved)
+{
+    const Bytes slot = Out().I(77).I(1).I(0).I(6060).I(40).Zeros(6).I(1).I(-1).b;
+    for (float version : {0.8f, 0.9f}) {
+        for (int writes = 0;; ++writes) {
+            SCOPED_TRACE(std::to_string(version) + ", ended after " + std::to_string(writes) + " writes");
+            const std::string folder = "v" + std::to_string(static_cast<int>(version * 10));
+            vek::platform::RemoveTree(Path(folder));
+            ASSERT_TRUE(vektest::WriteFile(Path(folder + "/player.dat"), PlayerDatOf(version, "Old", 13)));
+            ASSERT_TRUE(vektest::WriteFile(Path(folder + "/save.dat"), SaveDatOf(version)));
+            ASSERT_TRUE(vektest::WriteFile(Path(folder + "/level.dat"), "field"));
+            ASSERT_TRUE(vektest::WriteFile(Path(folder + "/1/save.dat"), version < 0.9f ? slot : slot.substr(4)));
+            ASSERT_TRUE(vektest::WriteFile(Path(folder + "/1/island.dat"), "isle"));
+            int done = 0;
+            vek::platform::SetReplaceHook([&](const std::string&) { return done++ < writes; });
+            {
+                cPlayer p(folder);
+                ASSERT_TRUE(p.LoadPlayer());
+                p.SavePlayer();
+            }
+            vek::platform::SetReplaceHook(nullptr);
+            const bool whole = done <= writes;
+            cPlayer p(folder);
+            ASSERT_TRUE(p.LoadPlayer());
+            EXPECT_EQ(p.m_strName, "Old");
+            ASSERT_TRUE(p.Activate());
+            EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone);
+            EXPECT_EQ(p.m_iMoney, 6060);
+            ASSERT_EQ(p.m_Tasks.size(), 1u);
+            ASSERT_TRUE(p.LoadGame(1));
+            EXPECT_EQ(p.TakeLoadNotice(1), cPlayer::e_noticeNone);
+            EXPECT_EQ(p.m_iMoney, 6060);
+            EXPECT_EQ(p.m_iIslandMoney, 40);
+            if (whole) {
+                // Done: every file carries today's mark beside the copy.
+                EXPECT_TRUE(Exists(folder + "/player.bak"));
+                for (const char* name : {"player.dat", "save.dat", "level.dat", "1/save.dat", "1/island.dat"})
+                    EXPECT_EQ(Read(folder + "/" + name).substr(Read(folder + "/" + name).size() - 16, 4), "ZLS2") << name;
+                break;
+            }
+            ASSERT_LT(writes, 20);
+        }
+    }
+}
+
 TEST_F(ProfileTest, OlderSavesOfAProfileNotPlayedAreReadInTheirLayoutNextRun)
 {
     // A 0.8 profile with a game in play and the save of level 1; the run

@@ -1073,6 +1073,63 @@ TEST_F(ProfileTest, ALeftoverFolderInPlaceOfAPartOfTheSaveIsMovedAside)
     EXPECT_EQ(q.m_iMoney, 50);
 }
 
+// A part left as "<name>.next" by a save cut short after its commit, but
+// damaged since (its checksum, or its mark gone): never put in place, kept
+// as ".next.bad" and logged, and the part in place stays as it is.
+TEST_F(ProfileTest, ADamagedPartOfACommittedSaveIsKeptAndNotPutInPlace)
+{
+    cPlayer a("n");
+    a.m_iMoney = 35;
+    ASSERT_TRUE(a.SaveGame(-1));
+    const Bytes player = Read("n/player.dat");
+    Bytes flipped = player;
+    flipped[8] = static_cast<char>(flipped[8] ^ 4);
+    const Bytes unmarked = player.substr(0, player.size() - save_set::kMarkBytes);
+    for (const Bytes& next : {flipped, unmarked}) {
+        ASSERT_TRUE(vektest::WriteFile(Path("n/player.dat.next"), next));
+        const int warned = Logged("player.dat.next is damaged");
+        cPlayer p("n");
+        ASSERT_TRUE(p.LoadPlayer());
+        EXPECT_EQ(Logged("player.dat.next is damaged"), warned + 1);
+        EXPECT_FALSE(Exists("n/player.dat.next"));
+        EXPECT_TRUE(vektest::KeptAsBad(Path("n/player.dat.next"), next));
+        EXPECT_EQ(Read("n/player.dat"), player);
+        ASSERT_TRUE(p.Activate());
+        EXPECT_EQ(p.m_iMoney, 35);
+    }
+}
+
+// A game in play whose part was found damaged is not continued: a profile
+// that stops being current (or the program's exit) saves it away from its
+// level, and the set written then must not offer that level, part of it
+// started afresh, to continue.
+TEST_F(ProfileTest, AGameInPlayFoundDamagedIsNotOfferedAfterItIsSavedAway)
+{
+    {
+        cPlayer a("d");
+        a.m_iProgress = 1;
+        a.m_iContinueLevel = 1;
+        a.m_iMoney = 35;
+        a.m_Tasks.push_back(MakeLevelTask("egg", 3, 0.0f));
+        ASSERT_TRUE(a.SaveGame(-1));
+    }
+    cPlayer p("d");
+    ASSERT_TRUE(p.LoadPlayer());
+    ASSERT_TRUE(p.Activate());
+    ASSERT_TRUE(p.HasGameToContinue());
+    // What the level field tells of its damaged file as it is read.
+    p.NoteSetPartDamaged(-1);
+    EXPECT_FALSE(p.HasGameToContinue());
+    ASSERT_TRUE(p.Deactivate());
+    ASSERT_TRUE(p.SavePlayer());
+    cPlayer q("d");
+    ASSERT_TRUE(q.LoadPlayer());
+    ASSERT_TRUE(q.Activate());
+    EXPECT_FALSE(q.HasGameToContinue());
+    EXPECT_EQ(q.m_iContinueLevel, -1);
+    EXPECT_EQ(q.m_iProgress, 1);
+}
+
 TEST_F(ProfileTest, AnUnwritableFileIsReportedAsAFailure)
 {
     cPlayer p("w");

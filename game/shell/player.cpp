@@ -533,6 +533,7 @@ bool cPlayer::HasWinToResume() const
 void cPlayer::NoteSetPartDamaged(int slot, const vek::filename& file) const
 {
     if (!Holds(m_DamagedSets, slot)) m_DamagedSets.push_back(slot);
+    if (file.GetFile() == "island.dat" && !Holds(m_IslandLost, slot)) m_IslandLost.push_back(slot);
     // A damage whose bytes an earlier start kept was told then.
     const bool known = !file.empty() && save_set::WasKeptAsBad(file);
     if (!file.empty()) save_set::KeepAsBad(file);
@@ -1058,7 +1059,7 @@ bool cPlayer::LoadGame(int slot)
             m_uSetStamp = 0;
             m_bSetMarkedWhole = false;
             m_bSetChecked = false;
-            const char* why = m_bPlayerDamaged    ? "player.dat is damaged"
+            const char* why = m_bPlayerDamaged    ? "the progress it was saved with was not read"
                               : m_uPlayStamp == 0 ? "player.dat carries no mark of it"
                                                   : "it belongs to another save than player.dat";
             if (!DropGameInPlay(folder, why)) {
@@ -1148,11 +1149,39 @@ bool cPlayer::LoadGame(int slot)
     if (Holds(m_RefusedSlots, slot)) restore = true;
     const int from = restore ? RestoreEarned(slot) : slot;
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
-    if (cIsland* island = GetIsland()) {
+    m_IslandLost.erase(std::remove(m_IslandLost.begin(), m_IslandLost.end(), from), m_IslandLost.end());
+    cIsland* island = GetIsland();
+    if (island) {
         if (from == -2)
             island->LoadPlayerFile(vek::filename());
         else
             island->Load(from);
+    }
+    // The island's file of a save that read whole, gone from a checked
+    // profile: a loss to tell, as a damaged one is.
+    const vek::filename islandFile = vek::AppendPath(folder, "island.dat");
+    if (island && from == slot && !folder.empty() && !IsGameRefused(slot) && m_bCheckedProfile && m_uSetStamp != 0 &&
+        !vek::platform::PathExists(vek::platform::ToNativePath(islandFile.path))) {
+        if (!Holds(m_LoggedDamage, slot)) {
+            m_LoggedDamage.push_back(slot);
+            vek::LogWarning(kSender, "%s is missing beside the save.dat saved with it\n", islandFile.path);
+        }
+        NoteSetPartDamaged(slot);
+        m_IslandLost.push_back(slot);
+    }
+    // Without its island, the save's funds and upgrades would stand beside
+    // an island of none of the saves: those of one other save that reads
+    // whole come back with its island.
+    if (island && from == slot && Holds(m_IslandLost, slot)) {
+        const int again = RestoreEarned(slot);
+        // That island is read as its own save's.
+        const uint32_t own = m_uSetStamp;
+        m_uSetStamp = again == -2 ? 0 : save_set::SavedStamp(GetProfilePath(again));
+        if (again == -2)
+            island->LoadPlayerFile(vek::filename());
+        else
+            island->Load(again);
+        m_uSetStamp = own;
     }
     return true;
 }

@@ -273,6 +273,8 @@ private:
     bool m_bPlayerRestoredUntold = false;
     // Slots with a damage not known from an earlier start (told once).
     mutable std::vector<int32_t> m_FreshDamage;
+    // Slots whose island, as last loaded, was damaged or gone.
+    mutable std::vector<int32_t> m_IslandLost;
     // The slots' parts whose damage was logged since the slot was saved.
     struct cLoggedPart {
         int32_t slot;

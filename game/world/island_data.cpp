@@ -12,6 +12,8 @@
 #include "game/shell/player.h"
 #include "game/world/building.h"
 #include "game/world/island.h"
+#include "platform/fs.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -216,8 +218,9 @@ void cIsland::Load(int slot)
     }
     // The same file read again in this run (the profile made current again,
     // the level continued) is logged once.
+    // (A file that is not there is not read for it: each read of one logs.)
     vek::cBitStream bytes;
-    vek::cDataManager::ReadBinary(&bytes, file);
+    if (vek::platform::PathExists(vek::platform::ToNativePath(file.path))) vek::cDataManager::ReadBinary(&bytes, file);
     const uint32_t bytesKey = save_set::BytesKey(bytes);
     m_bQuietLoad = player->WasPartDamageLogged(slot, "island.dat", bytesKey);
     LoadPlayerFile(file);

@@ -999,6 +999,11 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
                         fs::remove(work + "/level.dat");
                     },
                     left, nullptr});
+    // B's island gone: told, and the funds and upgrades come with the island
+    // of one whole save, level 1's, never B's funds beside no island.
+    rows.push_back({"set B without island.dat", [&] { setOf(b); fs::remove(work + "/island.dat"); }, left, [&] {
+                        EXPECT_EQ(Kept().islandMoney, bought.islandMoney) << Kept().Text();
+                    }});
     // A flipped bit in player.dat's name: the copy keeps the profile whole.
     rows.push_back({"set B with a bit of its name flipped", [&] { setOf(b); flip("player.dat", 6, 2); }, left, [&] {
                         EXPECT_EQ(Player()->m_strName, m_strFirstName);

@@ -534,13 +534,25 @@ bool cToolbarItemCtrl::IsAvailable() const
     return IsAvailableFor(sorts, animals);
 }
 
-void cToolbarItemCtrl::DrawPrice(int price)
+bool cToolbarItemCtrl::PlacePrice()
 {
-    if (!m_pOwner) return;
+    if (!m_pOwner || m_pBuilding) return false;
+    int price = 0;
+    if (m_pWare)
+        price = m_pWare->iPrice;
+    else if (m_iAnimal >= 0 && m_iAnimal < kAnimalKinds)
+        price = g_pGarden ? g_pGarden->GetBalance().GetAnimalPrice(m_iAnimal) : 0;
+    else
+        return false;
     vek::cLabelCtrl& label = m_pOwner->m_Price;
     label.SetText(vek::Formatted("$%i", price));
     label.SetPos(m_Rect.x, m_Rect.y - kPriceDrop, 0);
-    label.Draw();
+    return true;
+}
+
+void cToolbarItemCtrl::DrawPrice()
+{
+    if (PlacePrice()) m_pOwner->m_Price.Draw();
 }
 
 void cToolbarItemCtrl::Draw()
@@ -562,13 +574,13 @@ void cToolbarItemCtrl::Draw()
     }
     if (m_pWare) {
         vek::guidraw::Quad(m_pOwner ? m_pOwner->GetTextureID() : 0, m_Rect, vek::kOpaqueWhite, m_UV[state]);
-        DrawPrice(m_pWare->iPrice);
+        DrawPrice();
         return;
     }
     if (m_iAnimal < 0 || m_iAnimal >= kAnimalKinds) return;
     const cAnimalPictures& pictures = AnimalPictures(m_iAnimal);
     if (pictures.bFound) vek::guidraw::Quad(pictures.iTexture, m_Rect, vek::kOpaqueWhite, pictures.uv[state]);
-    DrawPrice(g_pGarden ? g_pGarden->GetBalance().GetAnimalPrice(m_iAnimal) : 0);
+    DrawPrice();
 }
 
 int cToolbarItemCtrl::OnMessage(int message, unsigned, unsigned)

@@ -314,10 +314,14 @@ public:
     bool IsPressed() const { return m_uPressed != 0; }
     void SetUVs(const vek::rectf uvs[e_uvCount]);
     const vek::rectf& GetStateUV(int which) const { return m_UV[which & 3]; }
+    // Gives the owner's price label this item's price and its place under
+    // the item, as the item draws it; false for an item without a price (a
+    // building).
+    bool PlacePrice();
 
 private:
-    // The owner's price label, with the text, under this item.
-    void DrawPrice(int price);
+    // The owner's price label, placed by PlacePrice, drawn.
+    void DrawPrice();
 
     cToolbarCtrl* m_pOwner;
     uint8_t m_uHover = 0;

@@ -339,16 +339,23 @@ def icons00_sheet():
     areas.append(atlas.Area("water", [icon(lambda p: p.poly([(24, 4), (38, 28), (34, 40), (24, 44), (14, 40),
                                                                 (10, 28)], C["sky"]))]))
     # The basket's places, drawn in a row under it (the row's cells overlap
-    # the basket): small marks low in the cell, a free place as a pale
-    # ring, a filled one as a piece of harvest, so the basket stays seen.
+    # the basket): small marks low in the cell, so the basket stays seen. A
+    # free place is a pale ring; a filled one the same ring woven shut in
+    # the basket's wicker. It stands for whatever ware fills the place, so
+    # it must not look like any one of them.
     def free_place(p):
         p.fell(15, 29, 33, 45, (70, 50, 40, 150))
         p.fell(17.5, 31.5, 30.5, 42.5, (250, 240, 214, 200))
 
     def filled_place(p):
-        p.ell(15, 28, 33, 44, C["orange"])
-        p.fell(19, 31, 24, 35, lighter(C["orange"], 0.5))
-        p.line([(24, 28), (27, 24)], C["leaf_dark"], 2)
+        weave = darker(C["wood"], 0.35)
+        p.fell(15, 29, 33, 45, (70, 50, 40, 230))
+        p.fell(16.5, 30.5, 31.5, 43.5, C["wood"])
+        for y in (34.5, 39.5):
+            p.line([(17, y), (31, y)], weave, 1)
+        for x in (21, 24, 27):
+            p.line([(x, 31), (x, 43)], weave, 1)
+        p.fell(19, 31.5, 24, 34, lighter(C["wood"], 0.4))
     slots = [icon(free_place), icon(filled_place)]
     areas.append(atlas.Area("bin", slots, columns=2))
     areas.append(atlas.Area("star", [icon(lambda p: dw.star(p, 16, 17, 15, C["gold"]), (32, 32))]))

@@ -65,9 +65,12 @@ def task_music(row):
 
 
 def task_font(row, font_folder):
+    # The header font sets prices under the toolbars' tools, 67 px apart:
+    # condensed, so "$100" beside "$200" stays two prices.
+    header = row["name"] == "header24x24"
     f = fonts.BitmapFont(row["name"], row["texture"], os.path.join(font_folder, row["file"]), row["px"],
                          monospaced=row.get("monospaced", False),
-                         outline=1 if row["name"] == "header24x24" else 0)
+                         outline=1 if header else 0, condense=0.85 if header else 1.0)
     picture = png_bytes(f.render())
     if row.get("script"):
         return [("texture/system/%s.png" % row["texture"], picture), (row["script"], f.script())], []

@@ -8,7 +8,8 @@
 //
 // Each picture is held to what a reviewer looks for first: no square of
 // 24 x 24 pixels or more that is pure white or pure black (a placeholder
-// where a picture should be), and every label's text inside its control.
+// where a picture should be), and every label's text and every toolbar
+// price inside its control, clear of the other texts.
 //
 // A control that shows only at some moments is photographed at one of
 // them, each as screens/<window>_<state>.png: every kind of message box,
@@ -37,6 +38,7 @@
 #include "engine/graphics/render.h"
 #include "engine/gui/guidraw.h"
 #include "game/play/lesson_follower.h"
+#include "game/screens/controls.h"
 #include "game/shell/comics.h"
 #include "support/image_files.h"
 #include "support/temp_dir.h"
@@ -241,23 +243,54 @@ protected:
                           << ") from the top left";
     }
 
-    // Every visible label of every shown window holds its text.
+    // Every visible label of every shown window holds its text, and so does
+    // every price a toolbar draws under its tools; no two of these texts
+    // in one window run into each other.
     void CheckLabels(const std::string& picture)
     {
+        struct cText {
+            std::string who, text;
+            vek::rectf control, rect;
+        };
+        const float slack = 1.0f;
         for (const std::string& name : GameWindows()) {
             vek::cWindow* w = Window(name.c_str());
             if (!w || !Shown(name.c_str())) continue;
+            std::vector<cText> texts;
             for (unsigned i = 0; i < w->GetControlCount(); ++i) {
-                const auto* label = dynamic_cast<const vek::cLabelCtrl*>(w->GetControl(i));
-                if (!label || !label->GetState(vek::cCtrl::e_Visibility) || label->GetText().empty()) continue;
-                const vek::rectf c = label->GetRect(), t = label->GetTextRect();
-                const float slack = 1.0f;
+                vek::cCtrl* control = w->GetControl(i);
+                if (!control || !control->GetState(vek::cCtrl::e_Visibility)) continue;
+                if (const auto* label = dynamic_cast<const vek::cLabelCtrl*>(control)) {
+                    if (!label->GetText().empty())
+                        texts.push_back({name + "." + label->GetName().c_str(), label->GetText().c_str(),
+                                         label->GetRect(), label->GetTextRect()});
+                } else if (auto* toolbar = dynamic_cast<cToolbarCtrl*>(control)) {
+                    const unsigned first = toolbar->GetFirstVisible();
+                    const unsigned end = std::min(toolbar->GetItemCount(), first + toolbar->GetVisibleCount());
+                    for (unsigned k = first; k < end; ++k) {
+                        cToolbarItemCtrl* item = toolbar->GetItem(k);
+                        if (!item || !item->IsAvailable() || !item->PlacePrice()) continue;
+                        const vek::cLabelCtrl& price = toolbar->GetPriceLabel();
+                        texts.push_back({name + "." + toolbar->GetName().c_str() + " item " + std::to_string(k),
+                                         price.GetText().c_str(), price.GetRect(), price.GetTextRect()});
+                    }
+                }
+            }
+            for (size_t i = 0; i < texts.size(); ++i) {
+                const vek::rectf c = texts[i].control, t = texts[i].rect;
                 if (t.x < c.x - slack || t.y < c.y - slack || t.x + t.w > c.x + c.w + slack ||
                     t.y + t.h > c.y + c.h + slack)
-                    ADD_FAILURE() << picture << ": the text of " << name << "." << label->GetName() << " (\""
-                                  << label->GetText().c_str() << "\", " << t.w << " x " << t.h << " at " << t.x
-                                  << "," << t.y << ") leaves its control (" << c.w << " x " << c.h << " at " << c.x
-                                  << "," << c.y << ")";
+                    ADD_FAILURE() << picture << ": the text of " << texts[i].who << " (\"" << texts[i].text << "\", "
+                                  << t.w << " x " << t.h << " at " << t.x << "," << t.y << ") leaves its control ("
+                                  << c.w << " x " << c.h << " at " << c.x << "," << c.y << ")";
+                for (size_t j = i + 1; j < texts.size(); ++j) {
+                    const vek::rectf u = texts[j].rect;
+                    if (t.x + slack < u.x + u.w && u.x + slack < t.x + t.w && t.y + slack < u.y + u.h &&
+                        u.y + slack < t.y + t.h)
+                        ADD_FAILURE() << picture << ": the texts of " << texts[i].who << " (\"" << texts[i].text
+                                      << "\" at " << t.x << "," << t.y << ") and " << texts[j].who << " (\""
+                                      << texts[j].text << "\" at " << u.x << "," << u.y << ") overlap";
+                }
             }
         }
     }

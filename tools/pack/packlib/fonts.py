@@ -4,7 +4,12 @@ that describes them (cFont, Init, Texture, Transform, one Char per glyph).
 Each glyph's rectangle is its whole quad: as wide as the glyph's ink and pen
 advance together and as high as the line; rectangles lie 2 px apart so that
 filtering never picks up a neighbour. Char counts y from the top of the
-picture."""
+picture.
+
+A font may be condensed: every glyph drawn narrower by a factor, its height
+kept, for texts that must stand in a narrow place (prices in a row of tools
+67 px apart)."""
+import math
 import os
 import subprocess
 import unicodedata
@@ -62,9 +67,10 @@ class Glyph:
 
 class BitmapFont:
     def __init__(self, name, texture, ttf, px, monospaced=False, outline=0,
-                 sheet_width=None):
+                 sheet_width=None, condense=1.0):
         self.name, self.texture, self.px = name, texture, px
         self.outline = outline
+        self.condense = condense
         self.ttf = ttf
         self.font = ImageFont.truetype(ttf, px)
         family, style_name = self.font.getname()
@@ -78,7 +84,14 @@ class BitmapFont:
             x0, _, x1, _ = self.font.getbbox(text, anchor="ls", stroke_width=outline)
             left = min(0, x0)
             right = max(advance, x1)
-            self.glyphs.append(Glyph(code, text, right - left, left, advance))
+            glyph = Glyph(code, text, right - left, left, advance)
+            if condense != 1.0:
+                # Drawn at full width (drawn_*), then squeezed into these.
+                glyph.drawn_width, glyph.drawn_left = glyph.width, glyph.left
+                glyph.advance = int(round(self.font.getlength(text) * condense))
+                glyph.left = int(math.floor(left * condense))
+                glyph.width = max(1, int(math.ceil(right * condense)) - glyph.left)
+            self.glyphs.append(glyph)
         if monospaced:
             adv = max(g.advance for g in self.glyphs)
             for g in self.glyphs:
@@ -105,16 +118,32 @@ class BitmapFont:
             if not g.text.strip():
                 continue
             origin = (g.x - g.left, g.y + self.ascent)
-            if self.outline:
-                glyph = Image.new("RGBA", (g.width, self.line_height), (0, 0, 0, 0))
-                gd = ImageDraw.Draw(glyph)
-                gd.text((-g.left, self.ascent), g.text, font=self.font, anchor="ls",
-                        fill=(255, 255, 255, 255), stroke_width=self.outline,
-                        stroke_fill=(40, 30, 28, 255))
-                sheet.alpha_composite(glyph, (g.x, g.y))
+            if self.condense != 1.0:
+                sheet.alpha_composite(self._condensed(g), (g.x, g.y))
+            elif self.outline:
+                sheet.alpha_composite(self._glyph_picture(g, g.width, g.left), (g.x, g.y))
             else:
                 draw.text(origin, g.text, font=self.font, anchor="ls", fill=(255, 255, 255, 255))
         return sheet
+
+    def _glyph_picture(self, g, width, left):
+        """One glyph with its outline, if any, on its own transparent picture."""
+        glyph = Image.new("RGBA", (width, self.line_height), (0, 0, 0, 0))
+        ImageDraw.Draw(glyph).text((-left, self.ascent), g.text, font=self.font, anchor="ls",
+                                   fill=(255, 255, 255, 255), stroke_width=self.outline,
+                                   stroke_fill=(40, 30, 28, 255))
+        return glyph
+
+    def _condensed(self, g):
+        """The glyph drawn at full width and squeezed sideways into its quad
+        with the pen's origin kept on its column; filtered with premultiplied
+        alpha, so the white fill picks up no dark from the clear pixels."""
+        full = self._glyph_picture(g, g.drawn_width, g.drawn_left)
+        small = full.convert("RGBa").resize((max(1, int(round(g.drawn_width * self.condense))), self.line_height),
+                                            Image.LANCZOS).convert("RGBA")
+        out = Image.new("RGBA", (g.width, self.line_height), (0, 0, 0, 0))
+        out.paste(small, (int(round(g.drawn_left * self.condense)) - g.left, 0))
+        return out
 
     def script(self):
         W, H = self.size

@@ -123,6 +123,10 @@ protected:
     vek::cTransferHTTP* m_pTransfer = nullptr;
 
 private:
+    // Of the profiles listed under one name, the one whose progress file is
+    // surely its own keeps it; every other one holds a copy of that file (or
+    // a link to it) and is read again without it.
+    void SettleSharedNames();
     // Deletes the files of a listed profile, then unlists and frees it;
     // false (the profile stays listed) when its files cannot be deleted.
     bool RemoveProfile(cPlayerBase* player);

@@ -176,6 +176,7 @@ void cMiddle::FinishInit()
     }
 
     SettleSharedNames();
+    m_bProfilesFound = !m_Players.empty();
 
     vek::LogText(kSender, "Found %i Player profiles\n", static_cast<int>(m_Players.size()));
 

@@ -118,6 +118,8 @@ protected:
     // is kept as "highscore.dat.bad" before the table is written over it.
     enum eScoreFile { e_scoreFileWhole, e_scoreFileCut, e_scoreFileUnreadable };
     eScoreFile m_eScoreFile = e_scoreFileWhole;
+    // Profiles were found on disk at the start (none: a first run).
+    bool m_bProfilesFound = false;
     int32_t m_iWindowParam = 0;
     int32_t m_iStartTime = 0;
     vek::cTransferHTTP* m_pTransfer = nullptr;

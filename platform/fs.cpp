@@ -374,6 +374,15 @@ bool IsFolder(const std::string& nativePath)
     return stat(ResolveCase(nativePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsSymlink(const std::string& nativePath)
+{
+    if (nativePath.empty() || HasWildcard(nativePath)) return false;
+    std::string path = ResolveCase(nativePath);
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    struct stat st{};
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool MakeDir(const std::string& nativePath, unsigned mode)
 {
     if (nativePath.empty()) return false;

@@ -115,6 +115,9 @@ struct cFileStamp {
 cFileStamp GetFileStamp(const std::string& nativePath);
 // The path is a folder (or a link to one).
 bool IsFolder(const std::string& nativePath);
+// The path itself is a symbolic link, whatever it points to (a trailing
+// "/" names the link, not its target).
+bool IsSymlink(const std::string& nativePath);
 // True only when this call created the folder (an existing one gives false).
 bool MakeDir(const std::string& nativePath, unsigned mode = 0777);
 // Removes an empty folder.

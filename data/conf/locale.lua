@@ -49,6 +49,7 @@ locale.ErrorGameDamaged = "The saved game was damaged:\nwhat could not be read s
 locale.ErrorPlayerRefused = "Player '%s' could not\nbe read. Its files stay as\nthey were; play is not saved."
 locale.ErrorPlayerDamaged = "Player '%s' was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept."
 locale.ErrorDeletePlayer = "Player '%s' could\nnot be deleted; its\nfiles are kept."
+locale.ErrorSettingsLost = "The settings could not be\nread: player '%s' is\nchosen. Check the options."
 
 -- Ratings of the gardener (gold medals) and of the island (buildings).
 locale.Rate0 = "Beginner"

@@ -193,6 +193,7 @@ int cGarden::InitGame()
         // before the script that reads them.
         const vek::filename settingsFile("{AppPath}/conf/settings.lua");
         const int settings = script->LoadValuesFile(settingsFile, "settings");
+        m_iSettingsFound = settings;
         if (settings == vek::cScript::e_valuesDamaged) KeepDamagedSettings(settingsFile);
         script->LoadFile(vek::filename("{StaticPath}/conf/system.lua"));
         if (settings != vek::cScript::e_valuesMissing) script->CallFunction("LoadHardwareSettings");
@@ -329,6 +330,12 @@ void cGarden::TellProfileNotices()
 {
     if (m_bProfileNoticesTold || !IsInitFinished()) return;
     m_bProfileNoticesTold = true;
+    // Settings that could not be read leave the first profile current and
+    // the options at their defaults: the player hears which profile plays.
+    // A first run has neither settings nor profiles, and nothing to hear.
+    if (m_iSettingsFound == vek::cScript::e_valuesDamaged ||
+        (m_iSettingsFound == vek::cScript::e_valuesMissing && m_bProfilesFound))
+        ShowNotice(2, vek::Formatted(GetLocaleGD().ErrorSettingsLost.c_str(), GetPlayerName()));
     // Only the current profile's game is told of when it is played; the
     // others would otherwise go unnoticed (read under their folder's name,
     // or mended by the save made as the settings chose another profile).

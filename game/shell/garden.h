@@ -328,8 +328,9 @@ private:
     // once per slot that a level started from. After a message box's
     // command, the box shows once the closing one has gone.
     void TellLoadNotice(int slot = -1, bool afterClose = false);
-    // Once per run, with the first main menu: every other profile whose
-    // files could not be read whole is named to the player.
+    // Once per run, with the first main menu: settings that could not be
+    // read, then every other profile whose files could not be read whole,
+    // named to the player.
     void TellProfileNotices();
     // A notice (button "Ok", no command) shows at once, or after the
     // notices shown before it when the box is on the screen.
@@ -349,6 +350,10 @@ private:
     bool FillMessageBox(int icon, int buttons, const vek::string& text, const vek::string& command);
     // A folder at the settings' old temporary name was told of.
     bool m_bSettingsFolderTold = false;
+    // What the start found of "settings.lua" (vek::cScript's
+    // eValuesResult): one damaged, or missing beside profiles, is told with
+    // the first main menu.
+    int m_iSettingsFound = 1;
 };
 
 // The game object while it exists.

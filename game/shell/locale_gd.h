@@ -25,6 +25,7 @@ class cScript;
     X(ErrorPlayerRefused, "Player '%s' could not\nbe read. Its files stay as\nthey were; play is not saved.") \
     X(ErrorPlayerDamaged, "Player '%s' was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept.") \
     X(ErrorDeletePlayer, "Player '%s' could\nnot be deleted; its\nfiles are kept.") \
+    X(ErrorSettingsLost, "The settings could not be\nread: player '%s' is\nchosen. Check the options.") \
     X(Rate0, "Rate0") \
     X(Rate1, "Rate1") \
     X(Rate2, "Rate2") \

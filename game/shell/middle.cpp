@@ -175,6 +175,9 @@ void cMiddle::FinishInit()
                             folder.path);
     }
 
+    SettleSharedNames();
+    m_bProfilesFound = !m_Players.empty();
+
     vek::LogText(kSender, "Found %i Player profiles\n", static_cast<int>(m_Players.size()));
 
     if (!m_Players.empty()) {
@@ -187,6 +190,31 @@ void cMiddle::FinishInit()
             // program ended before its exit still finds it.
             m_pPlayer->SavePlayer();
             AddPlayer(m_pPlayer);
+        }
+    }
+}
+
+void cMiddle::SettleSharedNames()
+{
+    const std::vector<cPlayerBase*> players(m_Players.begin(), m_Players.end());
+    std::vector<bool> settled(players.size(), false);
+    for (size_t i = 0; i < players.size(); ++i) {
+        if (settled[i]) continue;
+        const vek::string name = Lowered(players[i]->GetName());
+        std::vector<size_t> same;
+        for (size_t j = i; j < players.size(); ++j)
+            if (!settled[j] && Lowered(players[j]->GetName()) == name) same.push_back(j);
+        if (same.size() < 2) continue;
+        // Claims are weighed as the files were found, before any is moved.
+        // The surest keeps the name; of equal claims, the first listed.
+        std::vector<cPlayerBase::eFileClaim> claims;
+        for (size_t j : same) claims.push_back(players[j]->ClaimOnFile());
+        size_t owner = 0;
+        for (size_t k = 1; k < same.size(); ++k)
+            if (claims[k] > claims[owner]) owner = k;
+        for (size_t k = 0; k < same.size(); ++k) {
+            settled[same[k]] = true;
+            if (k != owner) players[same[k]]->DropCopiedFile();
         }
     }
 }

@@ -118,11 +118,17 @@ protected:
     // is kept as "highscore.dat.bad" before the table is written over it.
     enum eScoreFile { e_scoreFileWhole, e_scoreFileCut, e_scoreFileUnreadable };
     eScoreFile m_eScoreFile = e_scoreFileWhole;
+    // Profiles were found on disk at the start (none: a first run).
+    bool m_bProfilesFound = false;
     int32_t m_iWindowParam = 0;
     int32_t m_iStartTime = 0;
     vek::cTransferHTTP* m_pTransfer = nullptr;
 
 private:
+    // Of the profiles listed under one name, the one whose progress file is
+    // surely its own keeps it; every other one holds a copy of that file (or
+    // a link to it) and is read again without it.
+    void SettleSharedNames();
     // Deletes the files of a listed profile, then unlists and frees it;
     // false (the profile stays listed) when its files cannot be deleted.
     bool RemoveProfile(cPlayerBase* player);

@@ -1381,3 +1381,57 @@ bool cPlayer::DeleteFiles()
                         kDeletingSuffix);
     return true;
 }
+
+// ---- a progress file that is another profile's ----
+
+cPlayerBase::eFileClaim cPlayer::ClaimOnFile() const
+{
+    namespace fs = vek::platform;
+    const vek::filename folder = GetProfilePath(-1);
+    const vek::string name = "{AppPath}/profile/" + m_strFolder;
+    const std::string file = fs::ToNativePath(vek::AppendPath(folder, "player.dat").path);
+    if (fs::IsSymlink(file) || fs::IsSymlink(fs::ToNativePath(vek::filename(name).path))) return e_claimLink;
+    uint32_t stamp = 0;
+    float version = 0.0f;
+    vek::cBitStream bytes;
+    if (fs::PathExists(file) &&
+        vek::cDataManager::ReadBinary(&bytes, vek::AppendPath(folder, "player.dat")) == vek::cDataManager::Ok)
+        save_set::TakeMark(bytes, &stamp, &version);
+    // The stamp 0 goes with no game in play.
+    if (!fs::PathExists(fs::ToNativePath(vek::AppendPath(folder, "save.dat").path)))
+        return stamp == 0 ? e_claimOwn : e_claimLoose;
+    return stamp != 0 && stamp == save_set::SavedStamp(folder) ? e_claimOwn : e_claimLoose;
+}
+
+void cPlayer::DropCopiedFile()
+{
+    namespace fs = vek::platform;
+    const vek::filename folder = GetProfilePath(-1);
+    const vek::filename file = vek::AppendPath(folder, "player.dat");
+    const vek::string name = "{AppPath}/profile/" + m_strFolder;
+    // A folder that is a link holds the other profile's files themselves:
+    // nothing in it is moved or written.
+    const bool linkedFolder = fs::IsSymlink(fs::ToNativePath(vek::filename(name).path));
+    vek::LogWarning(kSender, "%s is another profile's (a copy of its player.dat, or a link to it)%s\n", file.path,
+                    linkedFolder ? vek::string("; the profile's files are kept as they are and not written")
+                                 : vek::string("; it is kept as player.dat.bad and the profile is read without it"));
+    const vek::string folderName = m_strFolder;
+    // A link is kept as a copy of the bytes it leads to: the other
+    // profile's next save replaces those, and what this profile held stays.
+    bool aside = false;
+    if (!linkedFolder && fs::IsSymlink(fs::ToNativePath(file.path))) {
+        save_set::KeepAsBad(file);
+        aside = fs::RemoveFile(fs::ToNativePath(file.path));
+        if (!aside) vek::LogWarning(kSender, "%s cannot be removed; it is kept as it is\n", file.path);
+    } else if (!linkedFolder) {
+        aside = save_set::MoveAsideAsBad(file, kSender);
+    }
+    if (aside) {
+        *this = cPlayer(folderName);
+        LoadPlayer();
+        return;
+    }
+    *this = cPlayer(folderName);
+    m_strName = folderName;
+    m_bPlayerRefused = true;
+}

@@ -186,6 +186,18 @@ public:
     enum eWinStep : int32_t { e_winNone = 0, e_winFinish = 1, e_winUpgrades = 2 };
     int32_t m_iWinStep = e_winNone;
 
+    // ---- a progress file that is another profile's ----
+
+    // A link (the file, or the profile's folder) claims least; a file whose
+    // mark is that of the "save.dat" beside it (or, without a mark, one
+    // with no "save.dat" beside it) claims most.
+    eFileClaim ClaimOnFile() const override;
+    // "player.dat" goes aside as "player.dat.bad" and the profile is read
+    // again without it. In a linked folder, or when it cannot be moved,
+    // nothing is moved: the profile is refused, and none of its files is
+    // written.
+    void DropCopiedFile() override;
+
 private:
     // What reading one file of the profile's progress found.
     enum ePlayerRead { e_readOk, e_readMissing, e_readUnreadable, e_readFailed, e_readUnknownVersion, e_readDamaged };

@@ -35,4 +35,16 @@ public:
     virtual bool DeleteFiles() = 0;
     virtual const vek::string& GetName() const = 0;
     virtual vek::string GetNameCopy() const = 0;
+
+    // Two listed profiles of one name: the game never makes them, so one
+    // holds a copy of the other's progress file, or a link to it. How
+    // surely the file in this profile's folder is its own: e_claimLink (a
+    // link, or a folder that is one), e_claimLoose (a file that does not go
+    // with the game in play beside it), e_claimOwn (one that does).
+    enum eFileClaim : int { e_claimLink = 0, e_claimLoose = 1, e_claimOwn = 2 };
+    virtual eFileClaim ClaimOnFile() const { return e_claimLoose; }
+    // The progress file is another profile's: it is kept aside, unread, and
+    // the profile is read as one without it (listed under its folder's
+    // name, and told of). Nothing of the other profile is written over.
+    virtual void DropCopiedFile() {}
 };

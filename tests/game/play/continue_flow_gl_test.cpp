@@ -1167,6 +1167,36 @@ TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)
     EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
 }
 
+// Settings that cannot be read (gone beside the profiles, or damaged) leave
+// the first profile current: the first main menu says so once, naming the
+// profile that plays. A first run has no settings to lose.
+TEST_F(ContinueLevel, SettingsLostOrDamagedAreToldAtTheFirstMainMenu)
+{
+    StartToMainMenu();
+    EXPECT_FALSE(Shown("messagebox")) << "a first run: " << Text("messagebox", "text");
+    MakeProfile("Zed");
+    ASSERT_TRUE(Press("profile_select", "btOk"));
+    Stop();
+    const std::string settings = m_strDir + "/app/conf/settings.lua";
+    for (const char* damage : {"", "settings = {\n  player = \"Ze"}) {
+        SCOPED_TRACE(*damage ? "damaged" : "gone");
+        if (*damage)
+            ASSERT_TRUE(vektest::WriteFile(settings, damage));
+        else
+            ASSERT_EQ(std::remove(settings.c_str()), 0);
+        StartToMainMenu();
+        ASSERT_TRUE(Shown("messagebox"));
+        const std::string told = vek::Formatted(GetLocaleGD().ErrorSettingsLost.c_str(), Player()->m_strName).c_str();
+        EXPECT_EQ(Text("messagebox", "text").compare(0, told.size(), told), 0) << Text("messagebox", "text");
+        ASSERT_TRUE(Press("messagebox", "ok", 60));
+        EXPECT_FALSE(Shown("messagebox")) << "told once";
+        Stop();
+    }
+    StartToMainMenu();
+    EXPECT_FALSE(Shown("messagebox")) << "the settings written at the exit are read";
+    Stop();
+}
+
 // ---- profiles made, chosen and deleted on the profile screens ----
 
 // Each change on the profile screens is on disk when it is made: the disk a

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "engine/core/script.h"
 #include "engine/core/script_luabind.h"
@@ -357,6 +359,79 @@ TEST_F(GardenTest, EveryOtherProfileNotReadWholeIsNamedAtTheFirstMainMenu)
     m_pGarden->ChangePlayer("root");
     ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
     EXPECT_EQ(m_pBox->strText, "") << "each is told once";
+}
+
+// Another profile's player.dat in a profile's folder (a copy, a link to it,
+// a hard link) makes no second profile of that name: the profile whose file
+// is its own (not a link; of two plain files, the one whose mark is that of
+// the save.dat beside it) keeps its name and is the one the settings make
+// current; the other is listed under its folder's name, named at the first
+// main menu, and keeps the file it held as player.dat.bad. Neither profile's
+// files are written with the other's name.
+TEST_F(GardenTest, AnotherProfilesPlayerFileInAFolderLeavesBothProfilesApart)
+{
+    namespace fs = std::filesystem;
+    enum eHow { e_copy, e_symlink, e_hardLink };
+    struct cCase {
+        const char* what;
+        const char* from;
+        const char* into;
+        eHow how;
+        std::vector<std::string> names;
+        const char* current;
+    };
+    const cCase cases[] = {
+        {"root's copied over Zed's", "plr000", "plr001", e_copy, {"root", "plr001"}, "root"},
+        {"Zed's copied over root's, listed first", "plr001", "plr000", e_copy, {"plr000", "Zed"}, "Zed"},
+        {"a link to root's in Zed's folder", "plr000", "plr001", e_symlink, {"root", "plr001"}, "root"},
+        {"a link to Zed's in root's folder", "plr001", "plr000", e_symlink, {"plr000", "Zed"}, "Zed"},
+        {"a hard link to Zed's in root's folder", "plr001", "plr000", e_hardLink, {"plr000", "Zed"}, "Zed"},
+    };
+    bool first = true;
+    for (const cCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!first) {
+            TearDown();
+            SetUp();
+        }
+        first = false;
+        const std::string profiles = m_strDir + "/app/profile/";
+        for (const auto& [folder, name] : {std::pair<const char*, const char*>{"plr000", "root"}, {"plr001", "Zed"}}) {
+            cPlayer p(folder);
+            p.m_strName = name;
+            ASSERT_TRUE(p.SaveGame(-1));
+        }
+        const std::string source = profiles + c.from + "/player.dat";
+        const std::string target = profiles + c.into + "/player.dat";
+        const std::string owned = vektest::ReadFile(source);
+        ASSERT_FALSE(owned.empty());
+        ASSERT_TRUE(fs::remove(target));
+        if (c.how == e_copy) fs::copy_file(source, target);
+        if (c.how == e_symlink) fs::create_symlink(std::string("../") + c.from + "/player.dat", target);
+        if (c.how == e_hardLink) fs::create_hard_link(source, target);
+
+        m_pGarden->cMiddle::FinishInit();
+        m_pGarden->ChangePlayer(c.current);
+        std::vector<std::string> names;
+        for (int i = 0; i < m_pGarden->GetPlayerCount(); ++i) names.push_back(m_pGarden->GetPlayerAt(i)->GetName());
+        EXPECT_EQ(names, c.names);
+        ASSERT_EQ(m_pGarden->GetPlayerName(), c.current);
+        EXPECT_EQ(static_cast<cPlayer*>(m_pGarden->GetCurrentPlayer())->m_strFolder, c.from);
+        EXPECT_EQ(vektest::ReadFile(target + ".bad"), owned);
+        ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
+        EXPECT_EQ(m_pBox->strText, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), c.into));
+
+        delete m_pGarden;
+        m_pGarden = nullptr;
+        cPlayer owner(c.from);
+        ASSERT_TRUE(owner.LoadPlayer());
+        EXPECT_EQ(owner.m_strName, c.current);
+        cPlayer copy(c.into);
+        copy.LoadPlayer();
+        EXPECT_EQ(copy.m_strName, c.into);
+        EXPECT_EQ(vektest::ReadFile(target + ".bad"), owned);
+        m_pGarden = new cTestGarden();
+    }
 }
 
 // The settings script's file goes through the game's writer: synced before

@@ -1,7 +1,7 @@
 #pragma once
 // The game's table of user-visible texts: dialog messages, ratings, medal,
 // ware, animal and building names, upgrades, hints, tutorial and level
-// texts. One process-wide object holds built-in defaults (twelve English
+// texts. One process-wide object holds built-in defaults (thirteen English
 // messages; every other text is its own key, so an untranslated text shows
 // which one it is); the locale script, which sees the object as "locale",
 // overwrites them field by field.

@@ -31,7 +31,7 @@ const std::vector<cText>& Texts()
     return texts;
 }
 
-TEST(LocaleGD, DefaultsAreTheKeysButTwelveEnglishMessages)
+TEST(LocaleGD, DefaultsAreTheKeysButThirteenEnglishMessages)
 {
     const cLocaleGD defaults;
     ASSERT_EQ(Texts().size(), 160u);

@@ -133,6 +133,28 @@ Bytes SaveDatOf(float version)
     return o.b;
 }
 
+// A profile that has won levels 0 and 1 (their awards), with level 2's own
+// save (island funds 100, the first upgrade at level 1) and level 2 in play
+// (money 50, funds 130, one egg task).
+bool SaveLevelTwoInPlay(const std::string& folder)
+{
+    const cEarnedAwards earned = EarnedAwards(2);
+    cPlayer a(folder);
+    a.m_iProgress = 2;
+    a.m_Results = {0, 1};
+    a.m_iSorts = earned.iSorts;
+    a.m_iPlayerValue = earned.iBeds;
+    a.m_iAnimals = earned.iAnimals;
+    a.m_iIslandMoney = 100;
+    a.m_Upgrades.SetLevel(0, 1);
+    if (!a.SaveGame(2)) return false;
+    a.m_iContinueLevel = 2;
+    a.m_iMoney = 50;
+    a.m_iIslandMoney = 130;
+    a.m_Tasks.push_back(MakeLevelTask("egg", 3, 0.0f));
+    return a.SaveGame(-1);
+}
+
 // ---- the two files, byte for byte ----
 
 TEST_F(ProfileTest, FreshProfileWritesItsPlayerFileAsLaidOut)
@@ -767,22 +789,7 @@ TEST_F(ProfileTest, AValueNoGameWritesKeepsTheWholeRecordAtItsDefaults)
 // next start, after the exit wrote "player.dat", has nothing to tell.
 TEST_F(ProfileTest, AFileWhoseChecksumDoesNotMatchIsDamagedAsAWhole)
 {
-    const cEarnedAwards earned = EarnedAwards(2);
-    {
-        cPlayer a("c");
-        a.m_iProgress = 2;
-        a.m_Results = {0, 1};
-        a.m_iSorts = earned.iSorts;
-        a.m_iPlayerValue = earned.iBeds;
-        a.m_iAnimals = earned.iAnimals;
-        a.m_iIslandMoney = 100;
-        ASSERT_TRUE(a.SaveGame(2));
-        a.m_iContinueLevel = 2;
-        a.m_iMoney = 50;
-        a.m_iIslandMoney = 130;
-        a.m_Tasks.push_back(MakeLevelTask("egg", 3, 0.0f));
-        ASSERT_TRUE(a.SaveGame(-1));
-    }
+    ASSERT_TRUE(SaveLevelTwoInPlay("c"));
     const Bytes player = Read("c/player.dat"), save = Read("c/save.dat");
     std::vector<std::pair<std::string, Bytes>> damaged;
     // (A bit of each byte, its place in the byte going round.)
@@ -862,23 +869,7 @@ TEST_F(ProfileTest, AFileWhoseChecksumDoesNotMatchIsDamagedAsAWhole)
 // its place) is damaged, however its values read, and so is a file gone.
 TEST_F(ProfileTest, InACheckedProfileNoFileIsTrustedForClaimingAnOlderLayoutOrForBeingGone)
 {
-    const cEarnedAwards earned = EarnedAwards(2);
-    {
-        cPlayer a("k");
-        a.m_iProgress = 2;
-        a.m_Results = {0, 1};
-        a.m_iSorts = earned.iSorts;
-        a.m_iPlayerValue = earned.iBeds;
-        a.m_iAnimals = earned.iAnimals;
-        a.m_iIslandMoney = 100;
-        a.m_Upgrades.SetLevel(0, 1);
-        ASSERT_TRUE(a.SaveGame(2));
-        a.m_iContinueLevel = 2;
-        a.m_iMoney = 50;
-        a.m_iIslandMoney = 130;
-        a.m_Tasks.push_back(MakeLevelTask("egg", 3, 0.0f));
-        ASSERT_TRUE(a.SaveGame(-1));
-    }
+    ASSERT_TRUE(SaveLevelTwoInPlay("k"));
     ASSERT_TRUE(Exists("k/player.bak"));
     const Bytes player = Read("k/player.dat"), save = Read("k/save.dat"), slot = Read("k/2/save.dat");
     // The three ways a file can claim an older layout, and one more value

@@ -239,8 +239,10 @@ bool cIsland::LoadPlayerFile(const vek::filename& file)
     m_strDamagedFile.clear();
     vek::cBitStream stream;
     bool whole = true;
-    const int result = file.path.empty() ? vek::cDataManager::FileNotFound
-                                         : vek::cDataManager::ReadBinary(&stream, file);
+    // A profile without its island yet (a new one) has nothing to log; one
+    // whose save has lost it is told by the profile.
+    const bool there = !file.path.empty() && vek::platform::PathExists(vek::platform::ToNativePath(file.path));
+    const int result = there ? vek::cDataManager::ReadBinary(&stream, file) : vek::cDataManager::FileNotFound;
     if (result == vek::cDataManager::Unreadable) {
         LoadWarning(m_bQuietLoad, "Load: %s exists but cannot be read; the island starts afresh and the file is kept\n",
                         file.path);

@@ -9,11 +9,11 @@
 // current. The descriptors and threads that are there after the last
 // cycle and were not after the first are listed by what they are.
 //
-// Usage: start_teardown_bench [cycles] [--every K] [--pack] [--display]
+// Usage: start_teardown_bench [cycles] [--every K] [--pack] [--display] [--sound]
 // (cycles default 300; a line every K cycles, default 25; a start on the
 // repository's pack takes seconds, on the small pack a fraction of one;
-// SDL's offscreen driver unless --display leaves the choice to the game,
-// as a player's start does). Run it in a
+// SDL's offscreen video and dummy audio drivers unless --display and
+// --sound leave the choice to SDL and the game, as a player's start does). Run it in a
 // throw-away home, as the GL tests run:
 //   tools/run-test.sh gl build/release/bench/start_teardown_bench 300
 // or under an X server (tools/run-test.sh x11 ... --display) to see the X11
@@ -242,12 +242,14 @@ bool Cycle(const std::string& root, const std::string& pack)
 int main(int argc, char** argv)
 {
     int cycles = 300, every = 25;
-    bool onPack = false, display = false;
+    bool onPack = false, display = false, sound = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--pack") == 0)
             onPack = true;
         else if (std::strcmp(argv[i], "--display") == 0)
             display = true;
+        else if (std::strcmp(argv[i], "--sound") == 0)
+            sound = true;
         else if (std::strcmp(argv[i], "--every") == 0 && i + 1 < argc)
             every = std::max(1, std::atoi(argv[++i]));
         else
@@ -264,7 +266,10 @@ int main(int argc, char** argv)
         setenv("XDG_RUNTIME_DIR", (root + "/run").c_str(), 1);
     }
     if (!display) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (sound)
+        unsetenv("SDL_AUDIODRIVER");
+    else
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     cSmallPack small;
     const std::string pack = onPack ? std::string(VEK_SOURCE_DIR) + "/data" : small.Write();

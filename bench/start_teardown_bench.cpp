@@ -1,25 +1,28 @@
 // What a start of the whole game and its teardown leave behind in the
 // process: the game is started as the entry routine starts it (the
-// single-instance lock, the engine, the system report, the window, the ware
-// manager, the game object, its start-up to the main menu on the tests'
-// small pack, or with --pack on the repository's) and torn down in the entry routine's order, N times in
-// one process. After each cycle the process's open file descriptors,
-// threads, memory maps and resident memory are counted, with the SDL
-// subsystems still up, SDL windows alive and whether a GL context is still
-// current. The descriptors and threads that are there after the last
-// cycle and were not after the first are listed by what they are.
+// single-instance lock, the engine, the system report, the window, the
+// ware manager, the game object, its start-up to the main menu on the
+// tests' small pack, or with --pack on the repository's) and torn down in
+// the entry routine's order, N times in one process. After each cycle
+// the process's open file descriptors, threads, memory maps, thread-local
+// keys still free and resident memory are counted, with the SDL
+// subsystems still up, the SDL windows alive and whether a GL context is
+// still current. On a failed start the end of its log is shown. The
+// descriptors and threads there after the last cycle and not after the
+// first are listed by what they are.
 //
 // Usage: start_teardown_bench [cycles] [--every K] [--pack] [--display] [--sound]
-// (cycles default 300; a line every K cycles, default 25; a start on the
-// repository's pack takes seconds, on the small pack a fraction of one;
-// SDL's offscreen video and dummy audio drivers unless --display and
-// --sound leave the choice to SDL and the game, as a player's start does). Run it in a
+// Cycles default to 300, a line every K cycles (25). A start on the
+// repository's pack takes seconds, on the small pack under one. SDL's
+// offscreen video and dummy audio drivers are used unless --display and
+// --sound leave the choice to SDL, as a player's start does. Run it in a
 // throw-away home, as the GL tests run:
 //   tools/run-test.sh gl build/release/bench/start_teardown_bench 300
-// or under an X server (tools/run-test.sh x11 ... --display) to see the X11
-// driver.
+// or under an X server to see the X11 driver:
+//   tools/run-test.sh x11 build/release/bench/start_teardown_bench 300 --display
 #include <SDL.h>
 #include <dirent.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +35,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/app/game.h"
 #include "engine/app/sysinfo.h"
@@ -123,6 +127,17 @@ int MapCount()
     return lines;
 }
 
+// Thread-local keys a process may still create (of PTHREAD_KEYS_MAX):
+// created until refused, then deleted again.
+int FreeThreadKeys()
+{
+    std::vector<pthread_key_t> keys;
+    pthread_key_t key;
+    while (keys.size() < 4096 && pthread_key_create(&key, nullptr) == 0) keys.push_back(key);
+    for (pthread_key_t k : keys) pthread_key_delete(k);
+    return static_cast<int>(keys.size());
+}
+
 // SDL windows are numbered from 1 up; the highest number handed out so far
 // bounds the search for those still alive.
 Uint32 g_uHighestWindowId = 0;
@@ -138,7 +153,7 @@ int LiveSdlWindows()
 
 struct cSample {
     size_t fds = 0, threads = 0;
-    int maps = 0;
+    int maps = 0, keys = 0;
     long rssKb = 0;
     Uint32 sdlInit = 0;
     int sdlWindows = 0;
@@ -151,6 +166,7 @@ cSample Take()
     s.fds = Descriptors().size();
     s.threads = Entries("/proc/self/task").size();
     s.maps = MapCount();
+    s.keys = FreeThreadKeys();
     s.rssKb = RssKb();
     s.sdlInit = SDL_WasInit(SDL_INIT_EVERYTHING);
     s.sdlWindows = LiveSdlWindows();
@@ -160,8 +176,9 @@ cSample Take()
 
 void Print(const char* what, int cycle, const cSample& s, double ms)
 {
-    std::printf("%-9s %5d  fds %4zu  threads %3zu  maps %5d  rss %7ld kB  sdl 0x%04x  windows %d  gl %s  %6.0f ms\n",
-                what, cycle, s.fds, s.threads, s.maps, s.rssKb, s.sdlInit, s.sdlWindows,
+    std::printf("%-6s %5d  fds %3zu  threads %3zu  maps %4d  keys left %4d  rss %7ld kB  sdl 0x%04x  windows %d  "
+                "gl %s  %5.0f ms\n",
+                what, cycle, s.fds, s.threads, s.maps, s.keys, s.rssKb, s.sdlInit, s.sdlWindows,
                 s.glCurrent ? "current" : "none", ms);
     std::fflush(stdout);
 }
@@ -179,6 +196,28 @@ void RemoveTree(const std::string& path)
 {
     const std::string command = "rm -rf '" + path + "'";
     if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+// The HTML log of the last start (it stays after the teardown).
+std::string g_strLogPath;
+
+// The last lines of the log, without their markup: why a start failed.
+void PrintLogTail(size_t count)
+{
+    std::ifstream in(g_strLogPath);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        std::string text;
+        bool tag = false;
+        for (char ch : line) {
+            if (ch == '<') tag = true;
+            else if (ch == '>') tag = false;
+            else if (!tag) text += ch;
+        }
+        if (!text.empty()) lines.push_back(text);
+    }
+    for (size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i)
+        std::printf("  | %s\n", lines[i].c_str());
 }
 
 // The entry routine with the main loop replaced by frames on a clock
@@ -202,6 +241,8 @@ bool Cycle(const std::string& root, const std::string& pack)
     GetProfileHost() = cProfileHost();
     vek::platform::WindowSystem().bOpenGL = true;
     auto* engine = new vek::cGame(s);
+    // The engine opened its log where its own folders are.
+    g_strLogPath = std::string(vek::GetPathMacro(vek::e_macroAppPath)) + "/_log.html";
     vek::SetPathMacro(vek::e_macroStaticPath, pack);
     vek::SetPathMacro(vek::e_macroAppPath, app);
     cFrameClock clock;
@@ -284,7 +325,9 @@ int main(int argc, char** argv)
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         const auto start = std::chrono::steady_clock::now();
         if (!Cycle(root, pack)) {
-            std::printf("cycle %d: the game did not reach the main menu\n", cycle);
+            std::printf("cycle %d: the game did not reach the main menu; the end of its log:\n", cycle);
+            PrintLogTail(25);
+            Print("then", cycle, Take(), 0.0);
             return 1;
         }
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -301,14 +344,14 @@ int main(int argc, char** argv)
 
     const double span = cycles > 1 ? cycles - 1 : 1;
     std::printf("\n%d cycles, %.0f ms a cycle on average\n", cycles, totalMs / cycles);
-    std::printf("the first cycle left: fds %+ld, threads %+ld, maps %+d, rss %+ld kB\n",
+    std::printf("the first cycle left: fds %+ld, threads %+ld, maps %+d, thread keys %+d, rss %+ld kB\n",
                 static_cast<long>(first.fds) - static_cast<long>(before.fds),
                 static_cast<long>(first.threads) - static_cast<long>(before.threads), first.maps - before.maps,
-                first.rssKb - before.rssKb);
-    std::printf("each further cycle left: fds %+.2f, threads %+.2f, maps %+.2f, rss %+.1f kB\n",
+                before.keys - first.keys, first.rssKb - before.rssKb);
+    std::printf("each further cycle left: fds %+.2f, threads %+.2f, maps %+.2f, thread keys %+.2f, rss %+.1f kB\n",
                 (static_cast<double>(last.fds) - static_cast<double>(first.fds)) / span,
                 (static_cast<double>(last.threads) - static_cast<double>(first.threads)) / span,
-                (last.maps - first.maps) / span, (last.rssKb - first.rssKb) / span);
+                (last.maps - first.maps) / span, (first.keys - last.keys) / span, (last.rssKb - first.rssKb) / span);
     // What the later cycles added, grouped by what it is.
     std::map<std::string, int> newFds, newThreads;
     for (const auto& [fd, target] : Descriptors())

@@ -309,6 +309,8 @@ cWindowSystem::~cWindowSystem()
     ReleaseCursors();
     // Video shutdown would destroy the abandoned window after all.
     if (m_bWindowAbandoned) return;
+    if (m_bGlLibraryHeld && SDL_WasInit(SDL_INIT_VIDEO)) SDL_GL_UnloadLibrary();
+    m_bGlLibraryHeld = false;
     if (m_bOwnsSdl && SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
@@ -391,6 +393,14 @@ bool cWindowSystem::CreateWindow(const cWindowDesc& d)
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (d.opengl) {
         flags |= SDL_WINDOW_OPENGL;
+        // Each window and device loads the GL library and gives it back,
+        // and the last one back unloads it. Loading it again costs what
+        // the libraries below never return: every load of libEGL takes a
+        // thread-local key for good (a process has 1024, so after about a
+        // thousand starts in one process no GL context could be made),
+        // every load for GLX an X colormap. So it is loaded once and kept
+        // until video shuts down.
+        if (!m_bGlLibraryHeld && SDL_GL_LoadLibrary(nullptr) == 0) m_bGlLibraryHeld = true;
         SDL_GL_ResetAttributes();
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);

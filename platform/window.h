@@ -242,6 +242,9 @@ private:
     void* m_pAppCursor = nullptr;
     void* m_pArrowCursor = nullptr;
     void* m_pIcon = nullptr;
+    // The GL library stays loaded from the first OpenGL window on until
+    // video shuts down, however many windows come and go.
+    bool m_bGlLibraryHeld = false;
 };
 
 // The process's window system (the engine's and the entry routine's).

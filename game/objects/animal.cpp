@@ -40,10 +40,29 @@ bool IsProfileEventSet(int32_t index)
     return player->m_Events[static_cast<size_t>(index)] != 0;
 }
 
+namespace {
+
+// What the animals looked up, kept for as long as the game runs: the ware
+// numbers are the ware manager's, the sprites point into the sprite
+// registry, and both go with the game.
+std::map<std::string, int32_t>& KnownAnimalWares()
+{
+    static std::map<std::string, int32_t> known;
+    return known;
+}
+
+std::map<std::string, cSprite>& KnownAnimalIcons()
+{
+    static std::map<std::string, cSprite> icons;
+    return icons;
+}
+
+} // namespace
+
 int32_t AnimalWare(const char* name)
 {
     // Kept once found; a lookup before the wares exist is tried again.
-    static std::map<std::string, int32_t> known;
+    std::map<std::string, int32_t>& known = KnownAnimalWares();
     auto it = known.find(name);
     if (it != known.end()) return it->second;
     const int32_t ware = g_pWareManager ? g_pWareManager->FindWare(name) : NO_WARE;
@@ -53,7 +72,7 @@ int32_t AnimalWare(const char* name)
 
 const cSprite& AnimalIcon(const char* area)
 {
-    static std::map<std::string, cSprite> icons;
+    std::map<std::string, cSprite>& icons = KnownAnimalIcons();
     auto it = icons.find(area);
     if (it == icons.end()) {
         cSprite sprite;
@@ -61,6 +80,12 @@ const cSprite& AnimalIcon(const char* area)
         it = icons.emplace(area, sprite).first;
     }
     return it->second;
+}
+
+void ForgetAnimalLookups()
+{
+    KnownAnimalWares().clear();
+    KnownAnimalIcons().clear();
 }
 
 // ---- timers ----

@@ -152,6 +152,9 @@ bool IsProfileEventSet(int32_t index);
 int32_t AnimalWare(const char* name);
 // A sprite of "icons00", looked up on first use and kept.
 const cSprite& AnimalIcon(const char* area);
+// Drops what AnimalWare and AnimalIcon kept, when the wares and sprites
+// they came from go; a game made after this one looks them up again.
+void ForgetAnimalLookups();
 // The centre of a rectangle: where the burst over an object starts.
 inline vek::vec2 RectCentre(const vek::rectf& r) { return vek::vec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f); }
 // An animal or a hive that appears grows from 0, one that leaves shrinks

@@ -17,6 +17,7 @@
 #include "engine/gui/gui.h"
 #include "engine/gui/window.h"
 #include "engine/sound/sound.h"
+#include "game/objects/animal.h"
 #include "game/objects/gardener.h"
 #include "game/objects/hole.h"
 #include "game/objects/object.h"
@@ -144,6 +145,7 @@ cGarden::~cGarden()
     cClockCtrl::ForgetSprite();
     cToolbarCtrl::ForgetStripReference();
     cScoreWF::ForgetMedal();
+    ForgetAnimalLookups();
     if (g_pGarden == this) g_pGarden = nullptr;
 }
 

@@ -1,9 +1,11 @@
 // The graphics device on a real GL context: every check draws and reads the
 // frame back.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/gfx.h"
@@ -632,6 +634,48 @@ TEST_F(GfxDevice, ResourcesMayOutliveTheirDevice)
     s_pDevice.reset();
     vb.reset();
     CreateDevice();
+}
+
+// Thread-local keys the process may still create.
+int FreeThreadKeys()
+{
+    std::vector<pthread_key_t> keys;
+    pthread_key_t key;
+    while (keys.size() < 4096 && pthread_key_create(&key, nullptr) == 0) keys.push_back(key);
+    for (pthread_key_t k : keys) pthread_key_delete(k);
+    return static_cast<int>(keys.size());
+}
+
+// A window with its device system and device, made and destroyed again, as
+// every start of the game and its teardown do.
+void WindowAndDeviceOnce()
+{
+    cWindowDesc desc;
+    desc.title = "gfx cycle";
+    ASSERT_TRUE(WindowSystem().CreateWindow(desc));
+    std::unique_ptr<cSystem> system = cSystem::Create();
+    ASSERT_TRUE(system);
+    cPresentParams pp;
+    pp.window = WindowSystem().GetWindow();
+    pp.backBufferFormat = eFormat::A8R8G8B8;
+    eResult r;
+    std::unique_ptr<cDevice> device = system->CreateDevice(pp.window, e_vpHardware, pp, r);
+    EXPECT_TRUE(device);
+    device.reset();
+    system.reset();
+    WindowSystem().DestroyWindow();
+}
+
+// Reloading the GL library takes a thread-local key for good (libEGL's);
+// a process has about a thousand, so a program that started the game that
+// often could make no GL context. Later windows take none.
+TEST(GfxWindows, WindowsAndDevicesMadeAgainTakeNoThreadKeys)
+{
+    ASSERT_TRUE(WindowSystem().Init());
+    WindowAndDeviceOnce();
+    const int free = FreeThreadKeys();
+    for (int i = 0; i < 3; ++i) WindowAndDeviceOnce();
+    EXPECT_EQ(FreeThreadKeys(), free);
 }
 
 }  // namespace

@@ -602,6 +602,24 @@ TEST_F(AnimalFixture, PeacockRectangleAndTextures)
     EXPECT_EQ(peacock->GetTextureName(), "peacock02");
 }
 
+// A game made after another in the same process has wares of its own: the
+// animals look their wares up in it, not in the game before.
+TEST_F(AnimalFixture, TheNextGameLooksItsWaresUpAfresh)
+{
+    ASSERT_EQ(AnimalWare("grass"), Ware("grass"));
+    const int32_t before = Ware("grass");
+    m_pGame->SetCurrent(nullptr);
+    delete m_pGame;
+    DestroyWareManager();
+    ASSERT_TRUE(CreateWareManager());
+    new cProduct("product_first", "first");  // every ware one place later
+    CreateWares();
+    m_pGame = new animaltest::TestGarden();
+    m_pGame->SetCurrent(m_pPlayer);
+    ASSERT_EQ(Ware("grass"), before + 1);
+    EXPECT_EQ(AnimalWare("grass"), before + 1);
+}
+
 TEST_F(AnimalFixture, BoughtAnimalAppearsOnlyWhileTheGardenIsShown)
 {
     auto* goat = new Sized<cGoat>(m_pLevel);

@@ -22,7 +22,6 @@
 //   tools/run-test.sh x11 build/release/bench/start_teardown_bench 300 --display
 #include <SDL.h>
 #include <dirent.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +40,7 @@
 #include "engine/app/sysinfo.h"
 #include "engine/core/filename.h"
 #include "engine/gui/gui.h"
+#include "game/shell/entry.h"
 #include "game/shell/garden.h"
 #include "game/shell/profile_host.h"
 #include "game/world/ware.h"
@@ -49,6 +49,7 @@
 #include "platform/process.h"
 #include "platform/window.h"
 #include "game/game_fixture.h"
+#include "support/thread_keys.h"
 
 namespace {
 
@@ -127,16 +128,7 @@ int MapCount()
     return lines;
 }
 
-// Thread-local keys a process may still create (of PTHREAD_KEYS_MAX):
-// created until refused, then deleted again.
-int FreeThreadKeys()
-{
-    std::vector<pthread_key_t> keys;
-    pthread_key_t key;
-    while (keys.size() < 4096 && pthread_key_create(&key, nullptr) == 0) keys.push_back(key);
-    for (pthread_key_t k : keys) pthread_key_delete(k);
-    return static_cast<int>(keys.size());
-}
+using vektest::FreeThreadKeys;
 
 // SDL windows are numbered from 1 up; the highest number handed out so far
 // bounds the search for those still alive.
@@ -227,13 +219,7 @@ bool Cycle(const std::string& root, const std::string& pack)
 {
     const std::string app = root + "/app";
     mkdir(app.c_str(), 0700);
-    vek::cGame::cSettings s;
-    s.strTitle = "Zembro Lavine";
-    s.strName = "Zembrolavine";
-    s.iBits = 32;
-    s.iDepthStencil = 1;
-    s.fWidth = 1024.0f;
-    s.fHeight = 768.0f;
+    const vek::cGame::cSettings s = MakeApplicationRecord();
 
     vek::platform::cInstanceLock lock;
     vek::ResolvePathMacros(s.strName);

@@ -23,6 +23,8 @@ constexpr const char* kInstanceName = "GardenMutex";
 // How the program names itself in the lines it writes to standard error.
 constexpr const char* kProgram = "zembrolavine";
 
+} // namespace
+
 vek::cGame::cSettings MakeApplicationRecord()
 {
     vek::cGame::cSettings s;
@@ -36,8 +38,6 @@ vek::cGame::cSettings MakeApplicationRecord()
     s.fHeight = 768.0f;
     return s;
 }
-
-} // namespace
 
 bool DetectSmallWorkArea()
 {

@@ -1,7 +1,6 @@
 // The graphics device on a real GL context: every check draws and reads the
 // frame back.
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <cmath>
 #include <cstring>
@@ -10,6 +9,7 @@
 
 #include "platform/gfx.h"
 #include "platform/window.h"
+#include "support/thread_keys.h"
 
 using namespace vek::platform;
 using namespace vek::platform::gfx;
@@ -636,15 +636,7 @@ TEST_F(GfxDevice, ResourcesMayOutliveTheirDevice)
     CreateDevice();
 }
 
-// Thread-local keys the process may still create.
-int FreeThreadKeys()
-{
-    std::vector<pthread_key_t> keys;
-    pthread_key_t key;
-    while (keys.size() < 4096 && pthread_key_create(&key, nullptr) == 0) keys.push_back(key);
-    for (pthread_key_t k : keys) pthread_key_delete(k);
-    return static_cast<int>(keys.size());
-}
+using vektest::FreeThreadKeys;
 
 // A window with its device system and device, made and destroyed again, as
 // every start of the game and its teardown do.

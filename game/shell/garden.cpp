@@ -323,6 +323,9 @@ void cGarden::TellLoadNotice(int slot, bool afterClose)
     case cPlayer::e_noticeDamaged:
         show(2, GetLocaleGD().ErrorGameDamaged);
         break;
+    case cPlayer::e_noticeRestored:
+        show(2, GetLocaleGD().ErrorGameRestored);
+        break;
     case cPlayer::e_noticeNone:
         break;
     }
@@ -350,6 +353,9 @@ void cGarden::TellProfileNotices()
             break;
         case cPlayer::e_noticeDamaged:
             ShowNotice(2, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), player->GetName()));
+            break;
+        case cPlayer::e_noticeRestored:
+            ShowNotice(2, vek::Formatted(GetLocaleGD().ErrorPlayerRestored.c_str(), player->GetName()));
             break;
         case cPlayer::e_noticeNone:
             break;

@@ -564,9 +564,10 @@ cPlayer::eLoadNotice cPlayer::TakeLoadNotice(int slot)
     eLoadNotice notice = e_noticeNone;
     if (IsGameRefused(-1) || Holds(m_RefusedSets, -1))
         notice = e_noticeRefused;
-    else if (m_bPlayerDamaged || (Holds(m_DamagedSets, -1) && Holds(m_FreshDamage, -1)) || m_bDamageUntold ||
-             m_bPlayerRestoredUntold)
+    else if (m_bPlayerDamaged || (Holds(m_DamagedSets, -1) && Holds(m_FreshDamage, -1)) || m_bDamageUntold)
         notice = e_noticeDamaged;
+    else if (m_bPlayerRestoredUntold)
+        notice = e_noticeRestored;
     if (notice != e_noticeNone) m_bNoticeGiven = true;
     return notice;
 }
@@ -642,6 +643,34 @@ cPlayer::ePlayerRead cPlayer::ReadPlayerFile(const vek::filename& file, vek::str
     return e_readDamaged;
 }
 
+namespace {
+
+// What a progress file read whole holds, for choosing between the two.
+save_set::cProgressFile ProgressOf(const cPlayer& player, bool whole, uint32_t stamp)
+{
+    save_set::cProgressFile f;
+    f.whole = whole;
+    f.stamp = stamp;
+    f.progress = player.m_iProgress;
+    f.medals = player.m_Results.size();
+    f.times = player.m_Times.size();
+    return f;
+}
+
+// The winner's bytes written over the other file of the pair, so that both
+// hold the moment the profile is read as. False (and a warning) when it
+// could not be written.
+bool CopyProgressFile(const vek::filename& from, const vek::filename& to)
+{
+    vek::cBitStream bytes;
+    if (vek::cDataManager::ReadBinary(&bytes, from) != vek::cDataManager::Ok) return false;
+    if (vek::cDataManager::WriteBinary(&bytes, to) == vek::cDataManager::Ok) return true;
+    vek::LogWarning(kSender, "%s could not be written again from %s\n", to.path, from.GetFile());
+    return false;
+}
+
+} // namespace
+
 bool cPlayer::LoadPlayer()
 {
     const vek::filename folder = GetProfilePath(-1);
@@ -660,57 +689,117 @@ bool cPlayer::LoadPlayer()
             !save_set::SettlePending(target, save_set::SavedStamp(folder), kSender))
             NoteSetPartRefused(-1);
     m_bCheckedProfile = save_set::IsCheckedProfile(folder);
-    vek::string why;
-    float version = 0.0f;
-    uint32_t stamp = 0;
-    const ePlayerRead read = ReadPlayerFile(file, &why, &version, &stamp);
-    switch (read) {
-    case e_readOk:
-        m_uPlayStamp = stamp;
+
+    // Both files are read, each into a profile of its own: the one that
+    // pairs with the committed save is the profile's moment, whichever of
+    // the two it is.
+    cProfileHost& host = GetProfileHost();
+    const int32_t training = host.iTraining;
+    struct cRead {
+        ePlayerRead read = e_readMissing;
+        vek::string why;
+        float version = 0.0f;
+        uint32_t stamp = 0;
+        int32_t training = 0;
+    };
+    const auto readInto = [&](const vek::filename& from, cPlayer* into) {
+        cRead r;
+        *into = *this;
+        r.read = into->ReadPlayerFile(from, &r.why, &r.version, &r.stamp);
+        r.training = host.iTraining;
+        host.iTraining = training;
+        return r;
+    };
+    cPlayer fromFile(*this), fromCopy(*this);
+    const cRead read = readInto(file, &fromFile);
+    if (read.read == e_readUnknownVersion) {
+        // Another layout would be misread field by field; the profile's
+        // files stay as they are, with copies beside them.
+        vek::LogWarning(kSender, "%s has version %s, which this game cannot read; the profile's files are kept as they are\n",
+                        file.path, vek::Formatted("%g", static_cast<double>(read.version)));
+        save_set::KeepAsBad(file);
+        save_set::KeepAsBad(vek::AppendPath(folder, "save.dat"));
+        m_bPlayerRefused = true;
+        return false;
+    }
+    if (read.read == e_readFailed) return false;
+    const cRead copyRead = readInto(copy, &fromCopy);
+    const save_set::cProgressFile fileHolds = ProgressOf(fromFile, read.read == e_readOk, read.stamp);
+    const save_set::cProgressFile copyHolds = ProgressOf(fromCopy, copyRead.read == e_readOk, copyRead.stamp);
+    // (The save is looked at only when both are whole: a game in play
+    // that cannot be read is not opened for nothing.)
+    const uint32_t savedStamp =
+        fileHolds.whole && copyHolds.whole && fileHolds.stamp != copyHolds.stamp ? save_set::SavedStamp(folder) : 0;
+    const save_set::eProgressPick pick = save_set::PickProgressFile(fileHolds, copyHolds, savedStamp);
+
+    if (pick == save_set::eProgressPick::e_file) {
+        *this = fromFile;
+        host.iTraining = read.training;
+        m_uPlayStamp = read.stamp;
         m_Saved = TakeProgress();
+        // A copy that is damaged, or of another moment, is kept and written
+        // again from "player.dat": nothing of the profile is lost.
+        const bool otherMoment = copyRead.read == e_readOk && copyRead.stamp != read.stamp;
+        if (copyRead.read == e_readDamaged || otherMoment) {
+            const bool toldBefore = save_set::WasKeptAsBad(copy);
+            save_set::KeepAsBad(copy);
+            if (!toldBefore)
+                vek::LogWarning(kSender, "%s is %s; it is kept as .bad and written again from player.dat\n", copy.path,
+                                otherMoment ? vek::string("of another save than player.dat") : "damaged");
+            // What only the copy held is gone: the player hears of it.
+            if (!toldBefore && otherMoment && save_set::HoldsMore(copyHolds, fileHolds)) m_bDamageUntold = true;
+            CopyProgressFile(file, copy);
+        }
         return true;
-    case e_readUnreadable:
+    }
+    if (pick == save_set::eProgressPick::e_copy) {
+        *this = fromCopy;
+        host.iTraining = copyRead.training;
+        m_uPlayStamp = copyRead.stamp;
+        m_Saved = TakeProgress();
+        namespace fs = vek::platform;
+        const bool there = fs::PathExists(fs::ToNativePath(file.path)) || fs::IsSymlink(fs::ToNativePath(file.path));
+        // Told once: a damage kept at an earlier start was told then.
+        const bool toldBefore = read.read != e_readMissing && save_set::WasKeptAsBad(file);
+        vek::string what;
+        bool aside = true;
+        if (read.read == e_readUnreadable) {
+            // Something that cannot be read as a file (a FIFO, a folder, a
+            // link to a device or in a loop): nothing is written through it.
+            what = "not a file that can be read";
+            aside = save_set::MoveAsideAsBad(file, kSender);
+        } else if (read.read == e_readOk) {
+            what = "of another moment than its copy";
+            save_set::KeepAsBad(file);
+        } else if (read.read == e_readDamaged) {
+            what = "damaged: " + read.why.substr(0, read.why.find("; "));
+            save_set::KeepAsBad(file);
+        } else {
+            what = "missing";
+        }
+        if (!toldBefore) {
+            what += there && aside ? "; the profile is read from its copy player.bak, and the file is kept as .bad"
+                                   : "; the profile is read from its copy player.bak";
+            vek::LogWarning(kSender, "%s is %s\n", file.path, what);
+            // A whole file of another moment that held more than the copy
+            // loses that more; anything else is restored with nothing lost.
+            if (read.read == e_readOk && save_set::HoldsMore(fileHolds, copyHolds))
+                m_bDamageUntold = true;
+            else
+                m_bPlayerRestoredUntold = true;
+        }
+        if (aside) CopyProgressFile(copy, file);
+        return true;
+    }
+
+    if (read.read == e_readUnreadable) {
         // Something is there: it is never written over with a fresh profile.
         vek::LogWarning(kSender, "%s exists but cannot be read; the profile is not loaded and the file is kept\n",
                         file.path);
         m_bPlayerRefused = true;
         return false;
-    case e_readUnknownVersion:
-        // Another layout would be misread field by field; the profile's
-        // files stay as they are, with copies beside them.
-        vek::LogWarning(kSender, "%s has version %s, which this game cannot read; the profile's files are kept as they are\n",
-                        file.path, vek::Formatted("%g", static_cast<double>(version)));
-        save_set::KeepAsBad(file);
-        save_set::KeepAsBad(vek::AppendPath(folder, "save.dat"));
-        m_bPlayerRefused = true;
-        return false;
-    case e_readFailed:
-        return false;
-    case e_readMissing:
-    case e_readDamaged:
-        break;
     }
-    // The copy holds the same moment (or, after a save cut short between
-    // the two, the one before): the profile keeps its name, progress and
-    // medals, and a game in play of the copy's moment is still continued.
-    vek::string copyWhy;
-    float copyVersion = 0.0f;
-    uint32_t copyStamp = 0;
-    if (ReadPlayerFile(copy, &copyWhy, &copyVersion, &copyStamp) == e_readOk) {
-        // Told once: a damage kept at an earlier start was told then.
-        const bool toldBefore = read == e_readDamaged && save_set::WasKeptAsBad(file);
-        if (read == e_readDamaged) save_set::KeepAsBad(file);
-        if (!toldBefore) {
-            const vek::string reason = why.substr(0, why.find("; "));
-            vek::LogWarning(kSender, "%s is %s; the profile is read from its copy player.bak\n", file.path,
-                            read == e_readMissing ? vek::string("missing") : "damaged: " + reason);
-            m_bPlayerRestoredUntold = true;
-        }
-        m_uPlayStamp = copyStamp;
-        m_Saved = TakeProgress();
-        return true;
-    }
-    if (read == e_readMissing) {
+    if (read.read == e_readMissing) {
         // A game in play without the progress it was saved with: the
         // profile starts as a new one, and nothing of that game may be
         // handed out to it.
@@ -722,6 +811,7 @@ bool cPlayer::LoadPlayer()
         m_bPlayerDamaged = true;
         return false;
     }
+    vek::string why = read.why;
     // (The reader's own texts say what becomes of the values.)
     if (why.find("; ") == vek::string::npos) why += "; the profile keeps its defaults";
     if (why.compare(0, 14, "it is misalign") == 0)
@@ -731,11 +821,11 @@ bool cPlayer::LoadPlayer()
     // The whole record keeps its defaults, the name a new profile takes
     // among them, never the part read before the fault. Its version, known
     // to this game, still tells how the profile's older saves are laid out.
-    if (version != 0.0f) {
-        m_fVersion = version;
-        m_fUnmarkedVersion = version;
+    if (read.version != 0.0f) {
+        m_fVersion = read.version;
+        m_fUnmarkedVersion = read.version;
     }
-    m_uPlayStamp = stamp;
+    m_uPlayStamp = read.stamp;
     m_bPlayerDamaged = true;
     // The file is kept as it is beside the next one written, and so is the
     // game in play its lost level to continue names.
@@ -929,11 +1019,13 @@ void cPlayer::GiveUpGameInPlay()
         vek::LogWarning(kSender, "The game in play (level %i) is not continued; the level starts again from its start\n",
                         m_iContinueLevel);
     m_iContinueLevel = -1;
-    if (m_iProgress >= 0 && m_Results.size() > static_cast<size_t>(m_iProgress))
-        m_Results.resize(static_cast<size_t>(m_iProgress));
+    // The win's medal and its time go together: the level map shows neither.
+    const size_t won = static_cast<size_t>(std::max(m_iProgress, 0));
+    if (m_Results.size() > won) m_Results.resize(won);
+    if (m_Times.size() > won) m_Times.resize(won);
     m_Saved.continueLevel = -1;
-    if (m_iProgress >= 0 && m_Saved.results.size() > static_cast<size_t>(m_iProgress))
-        m_Saved.results.resize(static_cast<size_t>(m_iProgress));
+    if (m_Saved.results.size() > won) m_Saved.results.resize(won);
+    if (m_Saved.times.size() > won) m_Saved.times.resize(won);
     m_uPlayStamp = 0;
     m_bGameInPlayLost = true;
 }
@@ -1147,6 +1239,9 @@ bool cPlayer::LoadGame(int slot)
     // A save that cannot be read starts its level with what the levels
     // before it grant.
     if (Holds(m_RefusedSlots, slot)) restore = true;
+    // A won level whose result sequence waits, read whole so far: its field
+    // and island still have to be.
+    const bool winWaits = slot == -1 && !restore && HasWinToResume();
     const int from = restore ? RestoreEarned(slot) : slot;
     if (cLevel* field = GetProfileHost().pLevel) field->Load(slot);
     m_IslandLost.erase(std::remove(m_IslandLost.begin(), m_IslandLost.end(), from), m_IslandLost.end());
@@ -1173,17 +1268,34 @@ bool cPlayer::LoadGame(int slot)
     // an island of none of the saves: those of one other save that reads
     // whole come back with its island.
     if (island && from == slot && Holds(m_IslandLost, slot)) {
-        const int again = RestoreEarned(slot);
-        // That island is read as its own save's.
-        const uint32_t own = m_uSetStamp;
-        m_uSetStamp = again == -2 ? 0 : save_set::SavedStamp(GetProfilePath(again));
-        if (again == -2)
-            island->LoadPlayerFile(vek::filename());
-        else
-            island->Load(again);
-        m_uSetStamp = own;
+        LoadIslandOfSave(island, RestoreEarned(slot));
+    }
+    // A waiting win is whole or gone: one that lost its field or its island
+    // is given up together with all it counted (its medal, time, prize,
+    // sorts and beds), and the level starts again from its own save. Never
+    // a medal kept beside the funds of before its prize, nor a prize kept
+    // for a level that can be won again.
+    if (winWaits && (Holds(m_DamagedSets, -1) || Holds(m_RefusedSets, -1) || Holds(m_IslandLost, -1))) {
+        vek::LogWarning(kSender, "The won level %i lost a part of its save before its result sequence; the win is given up\n",
+                        m_iContinueLevel);
+        Reset();
+        GiveUpGameInPlay();
+        const int again = RestoreEarned(-1);
+        if (island) LoadIslandOfSave(island, again);
     }
     return true;
+}
+
+void cPlayer::LoadIslandOfSave(cIsland* island, int from)
+{
+    // That island is read as its own save's.
+    const uint32_t own = m_uSetStamp;
+    m_uSetStamp = from == -2 ? 0 : save_set::SavedStamp(GetProfilePath(from));
+    if (from == -2)
+        island->LoadPlayerFile(vek::filename());
+    else
+        island->Load(from);
+    m_uSetStamp = own;
 }
 
 bool cPlayer::SaveGame(int slot)

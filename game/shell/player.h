@@ -12,6 +12,7 @@
 #include "game/shell/save_set.h"
 #include "game/world/level_task.h"
 
+class cIsland;
 namespace vek {
 class cBitStream;
 }
@@ -150,8 +151,9 @@ public:
     // or a damaged part starts afresh (e_noticeDamaged). Later calls give
     // e_noticeNone. A numbered slot (a level's start) tells once of its own:
     // one refused or damaged starts afresh while the game in play is still
-    // saved (e_noticeDamaged).
-    enum eLoadNotice : int { e_noticeNone = 0, e_noticeRefused = 1, e_noticeDamaged = 2 };
+    // saved (e_noticeDamaged). A progress file read back from its copy with
+    // nothing lost is e_noticeRestored.
+    enum eLoadNotice : int { e_noticeNone = 0, e_noticeRefused = 1, e_noticeDamaged = 2, e_noticeRestored = 3 };
     eLoadNotice TakeLoadNotice(int slot = -1);
 
     vek::string m_strFolder = "plr000";
@@ -241,6 +243,9 @@ private:
     // upgrades from the newest level's save below that reads whole. The
     // slot of that save, whose island is loaded (-2: none).
     int RestoreEarned(int slot);
+    // The island of the save RestoreEarned chose (-2: a fresh island), read
+    // as that save's own.
+    void LoadIslandOfSave(cIsland* island, int from);
 
     // The part of "player.dat" that belongs with the game in play, as the
     // files on disk hold it (last saved or read).

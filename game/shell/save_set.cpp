@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "engine/core/bitstream.h"
@@ -75,8 +77,9 @@ std::vector<uint8_t> MarkFor(const std::vector<uint8_t>& body, uint32_t stamp, f
 // there is no plain file to read.
 bool ReadBytes(const std::string& native, std::vector<uint8_t>* bytes)
 {
-    namespace fs = vek::platform;
-    if (!fs::PathExists(native) || fs::IsFolder(native)) return false;
+    // Only a plain file: opening a named pipe would wait for a writer.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(native, error)) return false;
     std::FILE* f = std::fopen(native.c_str(), "rb");
     if (!f) return false;
     bytes->clear();
@@ -103,6 +106,22 @@ std::string FreeBadName(const std::string& native)
 }
 
 } // namespace
+
+eProgressPick PickProgressFile(const cProgressFile& file, const cProgressFile& copy, uint32_t savedStamp)
+{
+    if (!file.whole || !copy.whole) return file.whole ? eProgressPick::e_file : copy.whole ? eProgressPick::e_copy : eProgressPick::e_none;
+    if (savedStamp != 0 && file.stamp != copy.stamp) {
+        if (file.stamp == savedStamp) return eProgressPick::e_file;
+        if (copy.stamp == savedStamp) return eProgressPick::e_copy;
+    }
+    const auto earned = [](const cProgressFile& f) { return std::make_tuple(f.progress, f.medals, f.times); };
+    return earned(copy) > earned(file) ? eProgressPick::e_copy : eProgressPick::e_file;
+}
+
+bool HoldsMore(const cProgressFile& a, const cProgressFile& b)
+{
+    return a.progress > b.progress || a.medals > b.medals || a.times > b.times;
+}
 
 bool IsCheckedProfile(const vek::filename& folder)
 {

@@ -53,6 +53,25 @@ constexpr const char* kPlayerCopy = "player.bak";
 // "player.dat", or a save cut short was writing one).
 bool IsCheckedProfile(const vek::filename& folder);
 
+// What one of the two progress files ("player.dat" and its copy) holds,
+// as far as choosing between them goes.
+struct cProgressFile {
+    bool whole = false;   // read whole (its checksum matching, its values in range)
+    uint32_t stamp = 0;   // the save of the game in play it was written with
+    int32_t progress = 0;
+    size_t medals = 0;
+    size_t times = 0;
+};
+enum class eProgressPick { e_none, e_file, e_copy };
+// Which of the two the profile is read from: the whole one that pairs with
+// the committed save (its stamp is `savedStamp`, the stamp of "save.dat";
+// 0 when that cannot tell); else the whole one that holds more of what was
+// earned, since an honest profile never loses any of it (stamps are not
+// ordered in time). "player.dat" on a tie.
+eProgressPick PickProgressFile(const cProgressFile& file, const cProgressFile& copy, uint32_t savedStamp);
+// Whether `a` holds something `b` does not: more progress, medals or times.
+bool HoldsMore(const cProgressFile& a, const cProgressFile& b);
+
 enum class eMark {
     e_none,       // no mark: a file of the layouts before the mark
     e_unchecked,  // a mark without a checksum (before the checksum)

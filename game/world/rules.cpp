@@ -568,8 +568,12 @@ bool cGarden::StartLevel(int level)
     StartTimer(m_StartTimer, 1.0f);
     // A level started afresh gives up a win whose result sequence was left
     // unfinished (its building not bought): its medal goes with it.
-    if (level >= 0 && player->m_iProgress >= 0 && player->m_Results.size() > static_cast<size_t>(player->m_iProgress))
+    if (level >= 0 && player->m_iProgress >= 0 && player->m_Results.size() > static_cast<size_t>(player->m_iProgress)) {
         player->m_Results.resize(static_cast<size_t>(player->m_iProgress));
+        // Its time goes too: the level map shows neither for a level not won.
+        if (player->m_Times.size() > static_cast<size_t>(player->m_iProgress))
+            player->m_Times.resize(static_cast<size_t>(player->m_iProgress));
+    }
     const int continued = player->m_iContinueLevel;
     player->LoadGame(level);
     // A game in play found damaged now, or refused, is not continued: its

@@ -953,35 +953,23 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         // it: told, not offered, and the funds are those of level 1's save.
         {"set B without save.dat", [&] { setOf(b); fs::remove(work + "/save.dat"); }, left,
          [&] { EXPECT_EQ(Kept().islandMoney, bought.islandMoney) << Kept().Text(); }},
-        // B's player.dat over the earlier set A: level 1 started from the
-        // map has level 0's sort and beds; its start screen closed by the
-        // window, the next start offers no game in play without money.
-        {"B's player.dat over set A, level 1 started and the window closed",
+        // B's player.dat over the earlier set A: its copy pairs with A's
+        // save, and A's win waiting for its finish goes on once, with
+        // level 0's awards; B's progress is told as lost.
+        {"B's player.dat over set A",
          [&] {
              setOf(a);
              fs::copy_file(b + "/player.dat", work + "/player.dat", fs::copy_options::overwrite_existing);
          },
          left,
          [&] {
+             ASSERT_TRUE(Player()->HasWinToResume());
              ASSERT_TRUE(Press("main", "btStart"));
              ASSERT_FALSE(Shown("messagebox")) << BoxCommand();
-             Run(60);
-             if (Shown("hint")) Press("hint", "close");
-             StartLevelFromTheMap(1);
+             FinishToTheLevelMap();
              EXPECT_EQ(Player()->m_iSorts, Granted(1).sorts);
              EXPECT_EQ(Player()->m_iPlayerValue, Granted(1).bedLayout);
              EXPECT_EQ(Player()->m_iAnimals, Granted(1).animals);
-             CloseWindow();
-             ASSERT_TRUE(RunUntil([&] { return m_iQuitCode >= 0; }, 60));
-             Stop();
-             StartToMainMenu();
-             if (Shown("messagebox")) Press("messagebox", "ok", 60);
-             ASSERT_TRUE(Press("main", "btStart"));
-             if (BoxCommand() == "continue_last" && Shown("messagebox")) {
-                 ASSERT_TRUE(Press("messagebox", "ok", 60));
-                 ASSERT_TRUE(RunUntil([&] { return Focus() == "garden"; }, 60));
-                 EXPECT_GT(Player()->m_iMoney, 0);
-             }
          }},
     };
     // Beside the copy of player.dat no file claims an older layout: B's
@@ -1030,10 +1018,17 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         PutBack(work);
         StartToMainMenu();
         EXPECT_TRUE(Shown("messagebox"));
-        EXPECT_EQ(Text("messagebox", "text").compare(0, GetLocaleGD().ErrorGameDamaged.size(), GetLocaleGD().ErrorGameDamaged), 0)
+        // Restored from the copy: nothing was lost.
+        const bool restored =
+            Text("messagebox", "text").compare(0, GetLocaleGD().ErrorGameRestored.size(), GetLocaleGD().ErrorGameRestored) == 0;
+        EXPECT_TRUE(restored || Text("messagebox", "text").compare(0, GetLocaleGD().ErrorGameDamaged.size(),
+                                                                     GetLocaleGD().ErrorGameDamaged) == 0)
             << Text("messagebox", "text");
         const cPlayer* player = Player();
         const cKeptPicture now = Kept();
+        if (restored) {
+            EXPECT_EQ(now, row.saved) << now.Text();
+        }
         const int progress = player->m_iProgress;
         const bool newestWon = player->m_Results.size() > static_cast<size_t>(progress);
         const cKeptPicture granted = Granted(progress + (newestWon ? 1 : 0));
@@ -1046,7 +1041,7 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
         EXPECT_TRUE(hut->iState == cHouse::e_stateNone || progress >= 1) << now.Text();
         // A game in play offered is one read whole: never a finish without
         // play, never a level without money.
-        if (player->HasGameToContinue()) {
+        if (player->HasGameToContinue() && !player->HasWinToResume()) {
             Press("messagebox", "ok", 60);
             ASSERT_TRUE(Press("main", "btStart"));
             ASSERT_EQ(BoxCommand(), "continue_last");
@@ -1060,6 +1055,93 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
             row.after();
         }
         Stop();
+    }
+
+    // Copies that are whole but do not pair, or not files at all, and a
+    // waiting win that lost a part: each start is one moment, told or not,
+    // never less than the set's save holds and never more; told at most
+    // once, so the starts after the first (from what the exit wrote) are
+    // silent.
+    const auto startSeveralTimes = [&](int starts, const std::function<void()>& check) {
+        int told = 0;
+        for (int start = 0; start < starts; ++start) {
+            SCOPED_TRACE("start " + std::to_string(start + 1));
+            StartToMainMenu();
+            if (Shown("messagebox")) {
+                ++told;
+                EXPECT_EQ(start, 0) << Text("messagebox", "text");
+                Press("messagebox", "ok", 60);
+            }
+            check();
+            Stop();
+        }
+        return told;
+    };
+    const auto expectLeft = [&] {
+        EXPECT_EQ(Player()->m_strName, m_strFirstName);
+        EXPECT_EQ(Kept(), left) << "left:\n " << left.Text() << "\nnow:\n " << Kept().Text();
+        EXPECT_FALSE(Player()->IsGameRefused(-1));
+    };
+    {
+        SCOPED_TRACE("A's whole player.dat over set B");
+        setOf(b);
+        fs::copy_file(a + "/player.dat", work + "/player.dat", fs::copy_options::overwrite_existing);
+        PutBack(work);
+        startSeveralTimes(2, expectLeft);
+    }
+    for (const char* odd : {"a FIFO", "a folder"}) {
+        SCOPED_TRACE(std::string("set B with player.dat ") + odd);
+        setOf(b);
+        fs::remove(work + "/player.dat");
+        PutBack(work);
+        const std::string at = ProfileFolder() + "/player.dat";
+        if (odd[2] == 'F')
+            ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+        else
+            ASSERT_TRUE(fs::create_directory(at));
+        startSeveralTimes(2, expectLeft);
+    }
+    // A win waiting for its finish (set A), or for its sequence once the
+    // finish has counted its prize, whose field or island is lost: it
+    // stands whole, or is given up with all it counted (medal, time, prize,
+    // sorts and beds), over three starts.
+    ASSERT_EQ(m_Moments[2].first, "as the result sequence begins");
+    for (const std::string& moment : {a, m_Moments[2].second}) {
+        SCOPED_TRACE(moment == a ? "on the finish screen" : "as the result sequence begins");
+        const cKeptPicture waiting = [&] {
+            setOf(moment);
+            PutBack(work);
+            StartToMainMenu();
+            const cKeptPicture k = Kept();
+            Stop();
+            return k;
+        }();
+        const auto expectWholeOrGone = [&] {
+            const cPlayer* player = Player();
+            if (player->HasWinToResume()) {
+                EXPECT_EQ(Kept(), waiting) << "waiting:\n " << waiting.Text() << "\nnow:\n " << Kept().Text();
+                return;
+            }
+            EXPECT_EQ(player->m_iProgress, 0);
+            EXPECT_TRUE(player->m_Results.empty()) << Kept().Text();
+            EXPECT_TRUE(player->m_Times.empty() || player->m_Times[0] == 0.0f) << player->m_Times[0];
+            const cKeptPicture granted = Granted(0);
+            EXPECT_EQ(Kept().sorts, granted.sorts) << Kept().Text();
+            EXPECT_EQ(Kept().bedLayout, granted.bedLayout) << Kept().Text();
+            EXPECT_EQ(Kept().islandMoney, before.islandMoney) << Kept().Text();
+        };
+        for (const char* lost : {"a bit of level.dat flipped", "island.dat missing", "save.dat damaged"}) {
+            SCOPED_TRACE(std::string("with ") + lost);
+            setOf(moment);
+            if (lost[0] == 'a')
+                flip("level.dat", vektest::ReadFile(moment + "/level.dat").size() / 3, 4);
+            else if (lost[0] == 'i')
+                fs::remove(work + "/island.dat");
+            else
+                flip("save.dat", vektest::ReadFile(moment + "/save.dat").size() - 20, 1);
+            PutBack(work);
+            startSeveralTimes(3, expectWholeOrGone);
+        }
     }
 
     // Level 1's own save gone: nothing to tell at the start, told as level

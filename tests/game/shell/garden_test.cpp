@@ -421,7 +421,7 @@ TEST_F(GardenTest, AnotherProfilesPlayerFileInAFolderLeavesBothProfilesApart)
         EXPECT_EQ(vektest::ReadFile(target + ".bad"), owned);
         ASSERT_TRUE(m_pGarden->ShowGameWindow("main", 1));
         const char* ownName = std::string(c.into) == "plr000" ? "root" : "Zed";
-        EXPECT_EQ(m_pBox->strText, vek::Formatted(GetLocaleGD().ErrorPlayerDamaged.c_str(), ownName));
+        EXPECT_EQ(m_pBox->strText, vek::Formatted(GetLocaleGD().ErrorPlayerRestored.c_str(), ownName));
 
         delete m_pGarden;
         m_pGarden = nullptr;

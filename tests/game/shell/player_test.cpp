@@ -157,6 +157,45 @@ bool SaveLevelTwoInPlay(const std::string& folder)
 
 // ---- the two files, byte for byte ----
 
+// Of "player.dat" and its copy, the one that pairs with the committed save
+// wins; when the save cannot tell, the one that holds more of what was
+// earned (an honest profile never loses any of it); "player.dat" on a tie.
+TEST(ProgressFilePick, ThePairingFileWinsElseTheOneHoldingMore)
+{
+    using save_set::eProgressPick;
+    const auto f = [](bool whole, uint32_t stamp, int32_t progress, size_t medals = 0, size_t times = 0) {
+        save_set::cProgressFile file;
+        file.whole = whole;
+        file.stamp = stamp;
+        file.progress = progress;
+        file.medals = medals;
+        file.times = times;
+        return file;
+    };
+    struct cRow {
+        const char* what;
+        save_set::cProgressFile file, copy;
+        uint32_t saved;
+        eProgressPick pick;
+    };
+    const cRow rows[] = {
+        {"neither whole", f(false, 1, 5), f(false, 1, 5), 1, eProgressPick::e_none},
+        {"only the copy whole", f(false, 0, 0), f(true, 7, 1), 7, eProgressPick::e_copy},
+        {"only player.dat whole", f(true, 7, 1), f(false, 0, 0), 7, eProgressPick::e_file},
+        {"an earlier player.dat over a later set", f(true, 3, 1), f(true, 7, 5), 7, eProgressPick::e_copy},
+        {"a later player.dat over an earlier set", f(true, 7, 5), f(true, 3, 1), 3, eProgressPick::e_copy},
+        {"a later copy beside an earlier pair", f(true, 3, 1), f(true, 7, 5), 3, eProgressPick::e_file},
+        {"no save: the one with more progress", f(true, 3, 1), f(true, 7, 5), 0, eProgressPick::e_copy},
+        {"no save: then more medals", f(true, 3, 2, 3), f(true, 7, 2, 2), 0, eProgressPick::e_file},
+        {"no save: then more times", f(true, 3, 2, 2, 1), f(true, 7, 2, 2, 2), 0, eProgressPick::e_copy},
+        {"a save of neither: the one with more", f(true, 3, 1), f(true, 4, 2), 9, eProgressPick::e_copy},
+        {"one moment: the one holding more", f(true, 7, 1), f(true, 7, 2), 7, eProgressPick::e_copy},
+        {"one moment, as much: player.dat", f(true, 7, 2), f(true, 7, 2), 7, eProgressPick::e_file},
+    };
+    for (const cRow& row : rows)
+        EXPECT_EQ(save_set::PickProgressFile(row.file, row.copy, row.saved), row.pick) << row.what;
+}
+
 TEST_F(ProfileTest, FreshProfileWritesItsPlayerFileAsLaidOut)
 {
     cPlayer player("");
@@ -406,7 +445,9 @@ TEST_F(ProfileTest, AFileThatIsThereButCannotBeReadIsNeverWrittenOver)
     p.Activate();
     if (root) setfsuid(0);
     EXPECT_FALSE(loaded);
-    EXPECT_EQ(Logged("exists but cannot be opened"), 1);
+    // Its copy is tried too, and cannot be read either.
+    EXPECT_EQ(Logged("player.dat exists but cannot be opened"), 1);
+    EXPECT_EQ(Logged("save.dat exists but cannot be opened"), 0);
     EXPECT_EQ(Logged("player.dat exists but cannot be read"), 1);
     // The profile is refused whole: its game is not even looked at.
     EXPECT_EQ(Logged("save.dat exists but cannot be read"), 0);
@@ -940,7 +981,8 @@ TEST_F(ProfileTest, InACheckedProfileNoFileIsTrustedForClaimingAnOlderLayoutOrFo
         EXPECT_EQ(p.m_iProgress, 2);
         ASSERT_TRUE(p.Activate());
         EXPECT_TRUE(p.HasGameToContinue());
-        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeDamaged);
+        // Nothing was lost: the player hears it was restored.
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeRestored);
         ASSERT_TRUE(p.SavePlayer());
     }
     EXPECT_EQ(Read("k/player.dat"), player);

@@ -268,9 +268,10 @@ float cGame::GetGamma()
 
 bool cGame::SetGamma(float gamma)
 {
-    // A gamma that is not a number has no ramp (every entry would be dark);
-    // the screen keeps the one it has.
-    if (std::isnan(gamma)) return false;
+    // A gamma that is no finite number has no ramp: NaN would make every
+    // entry dark, +inf turn the picture black and -inf white. The screen
+    // keeps the one it has.
+    if (!std::isfinite(gamma)) return false;
     uint16_t ramp[256];
     for (int i = 0; i < 256; ++i) {
         double v = std::pow(i / 256.0, static_cast<double>(gamma)) * 65536.0;

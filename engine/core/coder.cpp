@@ -1,7 +1,6 @@
 #include "engine/core/coder.h"
 
 #include <array>
-#include <cstdlib>
 
 #include "engine/core/format.h"
 #include "engine/core/log.h"
@@ -26,6 +25,26 @@ const std::array<uint8_t, 256>& Base64Table()
     }();
     return table;
 }
+
+// The value of an argument made only of the digits 0 to 9, -1 for an empty
+// argument or one holding anything else. Leading zeros are allowed in any
+// number; counting stops once the value is past a byte, so a long argument
+// cannot overflow.
+int ArgumentValue(const string& argument)
+{
+    if (argument.empty())
+        return -1;
+    int value = 0;
+    for (char c : argument) {
+        if (c < '0' || c > '9')
+            return -1;
+        if (value < 256)
+            value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool IsByteValue(int value) { return value > 0 && value < 256; }
 
 } // namespace
 
@@ -75,7 +94,10 @@ bool cCoder::ApplyStep(const string& entry, bytes& data, bool decode)
     string name, argument;
     if (!ParseAlgorithm(entry, name, argument) || name != "xor")
         return false;
-    Xor(data, static_cast<uint8_t>(std::atoi(argument.c_str()) & 0xff));
+    const int value = ArgumentValue(argument);
+    if (!IsByteValue(value))
+        return false;
+    Xor(data, static_cast<uint8_t>(value));
     return true;
 }
 
@@ -185,14 +207,7 @@ bool cCoder::IsValidAlgorithm(const string& entry)
     string name, argument;
     if (!ParseAlgorithm(entry, name, argument) || name != "xor")
         return false;
-    // More than three digits cannot be a byte value and would only overflow atoi.
-    if (argument.empty() || argument.size() > 3)
-        return false;
-    for (char c : argument)
-        if (c < '0' || c > '9')
-            return false;
-    const int value = std::atoi(argument.c_str());
-    return value > 0 && value < 256;
+    return IsByteValue(ArgumentValue(argument));
 }
 
 } // namespace vek

@@ -465,7 +465,9 @@ int cDataManager::ReadImage(const filename& file, cImage* target)
     if (file.ext == "jpg") return ReadJPEG(target, file);
     if (file.ext == "bmp") return ReadBMP(target, file);
     if (file.ext == "dds") return ReadDDS(target, file);
-    LogWarning(kSender, "Unknown image format: %s\n", file.path);
+    // No line in the log: callers try whole folders (the splash folder holds
+    // texture descriptions beside its pictures), and a file that is no
+    // picture is no fault. The result tells the caller.
     return InternalError;
 }
 

@@ -36,6 +36,10 @@ float StateOf(const uint8_t* table, int size, int index, bool askPressed)
 cInputDevice::cInputDevice(platform::cInputBackend* backend, int device)
     : m_pBackend(backend), m_iDevice(device)
 {
+    // The platform cannot log: it hands over a device it could not open with
+    // no id. Say here that opening it failed; the device's own class then
+    // says that it is left out.
+    if (device < 0) LogWarning("cInputDevice", "constructor: CreateDevice\n");
 }
 
 cInputDevice::~cInputDevice() = default;

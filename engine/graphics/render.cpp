@@ -260,6 +260,9 @@ int cRender::Begin()
 {
     m_Frame = cCounters();
     if (!m_pDevice) return e_beginNoDevice;
+    // An empty viewport and a lost device last as long as the window is
+    // minimised, frame after frame: each is logged once per episode, where a
+    // line per frame would fill the log.
     if (m_Viewport.w == 0 || m_Viewport.h == 0) {
         if (!m_bEmptyViewportLogged) LogWarning(kSender, "Begin. Empty context rect\n");
         m_bEmptyViewportLogged = true;

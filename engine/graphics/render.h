@@ -238,7 +238,8 @@ private:
     std::list<cBufferRecord*> m_lstVertexBuffers;
     std::list<cBufferRecord*> m_lstIndexBuffers;
 
-    // Conditions that repeat every frame are logged once until they end.
+    // Conditions that repeat every frame (a minimised window) are logged once
+    // until they end, so they do not fill the log.
     bool m_bEmptyViewportLogged = false;
     bool m_bLostLogged = false;
 };

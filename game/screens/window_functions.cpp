@@ -212,6 +212,12 @@ int cBaseWF::Call(vek::cWindow* window, int message, unsigned a, unsigned b)
     case vek::cGUI::e_wndTimer:
         m_Fade.Update(static_cast<float>(a) / 1000.0f);
         // Faded out: off the screen now, which tells the game (message 14).
+        // An opacity of 0 alone does not mean that: a screen just shown, or
+        // shown again in the same frame it was hidden, starts its fade-in
+        // at 0, and a step of 0 ms (a frame shorter than a millisecond)
+        // leaves it there. Only a fade that is heading for 0 ends the screen;
+        // otherwise it would vanish mid fade-in and the game would be told
+        // it closed.
         if (m_Fade.m_Value == 0.0f && m_Fade.m_To == 0.0f) RemoveFromScreen(window);
         break;
     case vek::cGUI::e_wndKeyDown:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "engine_fixture.h"
@@ -156,13 +157,16 @@ TEST_F(WindowTest, GammaRoundTripsAndNeverBreaks)
     EXPECT_EQ(r[1], 256);
     EXPECT_EQ(b[255], 255 * 256);
 
-    // A ramp of zeros still reads as a number. A gamma that is no number is
-    // refused and leaves the ramp as it was, not dark.
+    // A ramp of zeros still reads as a number. A gamma that is no finite
+    // number is refused and leaves the ramp as it was, not black or white.
     ASSERT_TRUE(m_pGame->SetGamma(5000.0f));
     EXPECT_TRUE(std::isfinite(m_pGame->GetGamma()));
     ASSERT_TRUE(m_pGame->SetGamma(0.5f));
-    EXPECT_FALSE(m_pGame->SetGamma(std::nanf("")));
-    EXPECT_NEAR(m_pGame->GetGamma(), 0.5f, 0.01f);
+    for (float bad : {std::nanf(""), std::numeric_limits<float>::infinity(),
+                      -std::numeric_limits<float>::infinity()}) {
+        EXPECT_FALSE(m_pGame->SetGamma(bad)) << bad;
+        EXPECT_NEAR(m_pGame->GetGamma(), 0.5f, 0.01f) << bad;
+    }
     ASSERT_TRUE(m_pGame->SetGamma(1.0f));
 }
 

@@ -90,12 +90,28 @@ TEST(CoderBase64, RoundTripsEveryByteValueAcrossLines)
 
 TEST(CoderAlgorithms, AcceptsOnlyBase64AndXorWithAByteValue)
 {
-    for (const char* ok : {"base64", "xor(1)", "xor(51)", "xor(255)", "xor(007)"})
+    for (const char* ok : {"base64", "xor(1)", "xor(51)", "xor(255)", "xor(007)", "xor(0005)",
+                           "xor(00000000000000000000255)"})
         EXPECT_TRUE(cCoder::IsValidAlgorithm(ok)) << ok;
+    // 4294967297 is 2^32 + 1: a count that wraps would take it for 1.
     for (const char* bad : {"", "Base64", "base64 ", "xor(0)", "xor(256)", "xor( 5)", "xor(+5)",
                             "xor(-5)", "XOR(5)", "xor(5", "xor5)", "(5)", "xor()", "xor(5)x",
-                            "xor)5(", "xor(0005)", "xor(99999999999)", "rot(13)"})
+                            "xor)5(", "xor(0000)", "xor(0256)", "xor(99999999999)",
+                            "xor(4294967297)", "rot(13)"})
         EXPECT_FALSE(cCoder::IsValidAlgorithm(bad)) << bad;
+}
+
+TEST(CoderChain, LeadingZerosKeepTheListAndTheValue)
+{
+    cCoder padded("xor(0005) base64");
+    ASSERT_EQ(padded.GetAlgorithms().size(), 2u);
+    cCoder plain("xor(5) base64");
+    string a = "garden", b = "garden";
+    ASSERT_TRUE(padded.Encode(a));
+    ASSERT_TRUE(plain.Encode(b));
+    EXPECT_EQ(a, b);
+    ASSERT_TRUE(padded.Decode(a));
+    EXPECT_EQ(a, "garden");
 }
 
 TEST(CoderAlgorithms, ParsesNameAndArgument)

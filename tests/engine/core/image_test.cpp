@@ -186,6 +186,7 @@ TEST_F(ImageFiles, DispatchByExtension)
 {
     cImage img;
     EXPECT_EQ(cDataManager::ReadImage(filename("{UserPath}/x.gif"), &img), 3);
+    EXPECT_EQ(Logged("x.gif"), 0) << "another extension is no fault worth a line";
     EXPECT_EQ(cDataManager::ReadImage(filename("{UserPath}/x.png"), nullptr), 4);
     EXPECT_EQ(cDataManager::ReadImage(filename("{UserPath}/missing.png"), &img), 2);
     EXPECT_EQ(cDataManager::ReadImage(filename("{UserPath}/missing.dds"), &img), 2);

@@ -135,7 +135,8 @@ TEST(InputJoystick, AxesButtonsAndHatsOfAVirtualJoystick)
 }
 
 // A joystick the system lists but will not open comes without a device: the
-// log says so, and it reads nothing.
+// log says first that opening it failed, then that it is left out, and it
+// reads nothing.
 TEST(InputJoystick, OneThatCouldNotBeOpenedIsTold)
 {
     const std::string app = vektest::MakeTempDir("InputLog");
@@ -148,9 +149,13 @@ TEST(InputJoystick, OneThatCouldNotBeOpenedIsTold)
         EXPECT_FALSE(joystick.Update(nullptr));
     }
     const std::string text = vektest::ReadFile(app + "/_log.html");
-    EXPECT_NE(text.find("<span class='sender'>cJoystick: </span><span class='warning'>"
-                        "constructor: device invalid<br />"),
-              std::string::npos);
+    const size_t opening = text.find("<span class='sender'>cInputDevice: </span>"
+                                     "<span class='warning'>constructor: CreateDevice<br />");
+    const size_t invalid = text.find("<span class='sender'>cJoystick: </span><span class='warning'>"
+                                     "constructor: device invalid<br />");
+    ASSERT_NE(opening, std::string::npos);
+    ASSERT_NE(invalid, std::string::npos);
+    EXPECT_LT(opening, invalid);
 }
 
 }  // namespace

@@ -153,6 +153,7 @@ TEST_F(Splash, NodeReferencesStayValidAsNodesAreAdded)
     const cSplashWidget::cNode& first = splash->nodes.front();
     ASSERT_EQ(first.vecImages.size(), 2u);
     EXPECT_NE(first.vecImages[0], 0);  // loaded from the splash folder
+    EXPECT_EQ(Log().find("notes.txt"), std::string::npos) << "not an image: tried quietly";
     EXPECT_EQ(first.vecImages[1], 0);  // the default texture
     EXPECT_EQ(first.vecRects[1].w, 30.0f);
     EXPECT_FLOAT_EQ(m_pGame->m_afBackColor[2], 0.75f);

@@ -534,9 +534,20 @@ void cPlayer::NoteSetPartDamaged(int slot, const vek::filename& file) const
 {
     if (!Holds(m_DamagedSets, slot)) m_DamagedSets.push_back(slot);
     if (file.GetFile() == "island.dat" && !Holds(m_IslandLost, slot)) m_IslandLost.push_back(slot);
+    // A missing part leaves no bytes to keep: a kept copy of its set's
+    // "save.dat" (of "player.dat" when that is the one missing) records
+    // that the loss was told, so a start with nothing saved since does not
+    // tell it again.
+    vek::filename witness = file;
+    namespace fs = vek::platform;
+    if (!witness.empty() && !fs::PathExists(fs::ToNativePath(witness.path)) && !fs::IsSymlink(fs::ToNativePath(witness.path))) {
+        witness = vek::AppendPath(vek::filename(witness.GetDir()), "save.dat");
+        if (slot == -1 && !fs::PathExists(fs::ToNativePath(witness.path)))
+            witness = vek::AppendPath(vek::filename(witness.GetDir()), "player.dat");
+    }
     // A damage whose bytes an earlier start kept was told then.
-    const bool known = !file.empty() && save_set::WasKeptAsBad(file);
-    if (!file.empty()) save_set::KeepAsBad(file);
+    const bool known = !witness.empty() && save_set::WasKeptAsBad(witness);
+    if (!witness.empty()) save_set::KeepAsBad(witness);
     if (!known && !Holds(m_FreshDamage, slot)) m_FreshDamage.push_back(slot);
 }
 
@@ -1216,7 +1227,7 @@ bool cPlayer::LoadGame(int slot)
                         vek::LogWarning(kSender, "%s is missing beside the player.dat saved with it; the game in play is not read\n",
                                         file.path);
                     }
-                    NoteSetPartDamaged(slot);
+                    NoteSetPartDamaged(slot, file);
                     GiveUpGameInPlay();
                 }
                 // Every level the progress reached wrote its own save: one
@@ -1261,7 +1272,7 @@ bool cPlayer::LoadGame(int slot)
             m_LoggedDamage.push_back(slot);
             vek::LogWarning(kSender, "%s is missing beside the save.dat saved with it\n", islandFile.path);
         }
-        NoteSetPartDamaged(slot);
+        NoteSetPartDamaged(slot, islandFile);
         m_IslandLost.push_back(slot);
     }
     // Without its island, the save's funds and upgrades would stand beside

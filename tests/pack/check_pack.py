@@ -746,6 +746,9 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
+    for name, cls in sorted(made.items()):
+        if is_a(cls, "cButtonCtrl"):
+            check_button_rows(rep, root, script, name, set_calls.get(name, []))
     return rects
 
 
@@ -852,6 +855,56 @@ def check_comic_picture(rep, root, script, name, own):
         hist = img.convert("RGBA").getchannel("A").crop(box).histogram()
         if hist[255] < 0.9 * sum(hist):
             rep.fail(script, "comic picture %s: its uv rectangle of %s holds no whole picture" % (name, tex[-1]))
+
+
+def sprite_table(root):
+    """gui/sprites.lua, the areas the window scripts cut their pictures
+    from: {texture: {area: {"u", "v", "w", "h", "rows", ...}}}."""
+    table, current = {}, None
+    path = os.path.join(root, "gui", "sprites.lua")
+    if not os.path.exists(path):
+        return table
+    with open(path) as f:
+        for line in f:
+            m = re.match(r'sprites\["([^"]+)"\] = \{', line)
+            if m:
+                current = table.setdefault(m.group(1), {})
+                continue
+            m = re.match(r'\s*\["([^"]+)"\] = \{(.*)\},?\s*$', line)
+            if m and current is not None:
+                current[m.group(1)] = {k: float(v) for k, v in re.findall(r"(\w+) = ([-0-9.e]+)", m.group(2))}
+    return table
+
+
+# The game's push button draws its normal, pushed, hover and disabled
+# pictures from one column: the normal picture's cell and the three cells
+# below it, each one normal cell height further down.
+BUTTON_PICTURES = ("normal", "pushed", "hover", "disabled")
+BUTTON_NORMAL_PART = "4096"
+
+
+def check_button_rows(rep, root, script, name, own):
+    tex = [c[1] for c in own if c[0] == "SetTexture"]
+    pos = [c for c in own if c[0] == "SetUVPos" and c[3] == "0"]
+    size = [c for c in own if c[0] == "SetUVSize" and c[3] == BUTTON_NORMAL_PART]
+    if not tex or not pos or not size:
+        return
+    areas = sprite_table(root).get(tex[-1], {})
+    u, v = float(pos[-1][1]), float(pos[-1][2])
+    uw, vh = float(size[-1][1]), float(size[-1][2])
+    eps = 1e-6
+    home = [(n, a) for n, a in sorted(areas.items())
+            if a["u"] - eps <= u and u + uw <= a["u"] + a["w"] + eps
+            and a["v"] - eps <= v and v + vh <= a["v"] + a["h"] + eps]
+    if not home:
+        rep.fail(script, "button %s: its picture is no sprite area of %s" % (name, tex[-1]))
+        return
+    area, a = home[0]
+    for i, picture in enumerate(BUTTON_PICTURES):
+        if v - i * vh < a["v"] - eps:
+            rep.fail(script, "button %s draws its %s picture from below the sprite %s:%s (%d rows, the button "
+                     "reads %d)" % (name, picture, tex[-1], area, int(a.get("rows", 1)), len(BUTTON_PICTURES)))
+            break
 
 
 def check_animations(rep, script, made, set_calls, tilesets):

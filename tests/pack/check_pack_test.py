@@ -255,6 +255,13 @@ class Windows(BrokenCopy):
         img.save(p)
         self.assertFault(r"gui/options\.lua: slider slMusic has no hover picture below its picture", self.faults())
 
+    def test_a_button_reading_pictures_below_its_sprite_is_caught(self):
+        # The button draws four states down one column; the check box's
+        # sprite has two.
+        self.edit_text("gui/common.lua", lambda t: t.replace('"tab", cTabButtonCtrl', '"check", cTabButtonCtrl'))
+        self.assertFault(r"gui/edit\.lua: button market draws its hover picture from below the sprite "
+                         r"gui_system:check \(2 rows, the button reads 4\)", self.faults())
+
     def test_a_misspelt_required_control_and_a_forbidden_button_are_caught(self):
         self.edit_text("gui/main.lua", lambda t: t.replace('"lbProfile"', '"lbProfil"')
                        .replace('"btOptions"', '"btHelp"'))

@@ -129,11 +129,11 @@ locale.Bakery = "Bakery"
 
 -- Upgrades.
 locale.UpSpeedGardener = "The gardener walks faster."
-locale.UpVolumeWater = "A bigger watering can."
-locale.UpVolumeBin = "A bigger basket."
-locale.UpTimeWater = "Watered plants stay fresh longer."
-locale.UpTimeWeed = "Weeds grow back more slowly."
-locale.UpTimeBin = "The basket empties faster onto the car."
+locale.UpVolumeWater = "A bigger watering can: it holds more water."
+locale.UpVolumeBin = "A bigger basket: it carries more harvest."
+locale.UpTimeWater = "The gardener waters faster."
+locale.UpTimeWeed = "The gardener weeds faster."
+locale.UpTimeBin = "The gardener sows, harvests and takes honey faster."
 
 -- Hints.
 locale.HintBinUp = "A bigger basket!\nIt carries more\nharvest now."

@@ -158,9 +158,13 @@ function gui.Button(w, name, x, y, width, height, text, area, class)
   return c
 end
 
--- A tab button of the skin's tab areas.
+-- A tab button: the skin's tab area holds its pictures in the button's
+-- order (normal, checked as the pushed picture, hover, disabled). The
+-- caption is dark: the checked tab is as light as the panel it joins.
 function gui.Tab(w, name, x, y, width, height, text)
-  return gui.Button(w, name, x, y, width, height, text, "tab", cTabButtonCtrl)
+  local c = gui.Button(w, name, x, y, width, height, text, "tab", cTabButtonCtrl)
+  c:SetColor(gui.color.text[1], gui.color.text[2], gui.color.text[3])
+  return c
 end
 
 -- A check box: the box picture and the checked picture, each with its hover

@@ -645,7 +645,9 @@ def expand(names, row):
     return out
 
 
-def check_window(rep, root, row, textures, fonts, tilesets=None):
+def check_window(rep, root, row, textures, fonts, tilesets=None, seen=None):
+    """Checks one window's script; returns where its controls lie. With
+    seen, keeps what the script made there for the checks across windows."""
     script = os.path.join(root, row.get("file") or "gui/%s.lua" % row["name"])
     if not os.path.exists(script):
         rep.fail(script, "window %s has no script" % row["name"])
@@ -746,6 +748,11 @@ def check_window(rep, root, row, textures, fonts, tilesets=None):
     for c in calls:
         if c[0] == "area" and c[2] not in textures.get(c[1], ()):
             rep.fail(script, "sprite %s:%s is not in the manifest" % (c[1], c[2]))
+    for name, cls in sorted(made.items()):
+        if is_a(cls, "cButtonCtrl"):
+            check_button_rows(rep, root, script, name, set_calls.get(name, []))
+    if seen is not None:
+        seen[row["name"]] = (script, made, set_calls, texts)
     return rects
 
 
@@ -854,6 +861,56 @@ def check_comic_picture(rep, root, script, name, own):
             rep.fail(script, "comic picture %s: its uv rectangle of %s holds no whole picture" % (name, tex[-1]))
 
 
+def sprite_table(root):
+    """gui/sprites.lua, the areas the window scripts cut their pictures
+    from: {texture: {area: {"u", "v", "w", "h", "rows", ...}}}."""
+    table, current = {}, None
+    path = os.path.join(root, "gui", "sprites.lua")
+    if not os.path.exists(path):
+        return table
+    with open(path) as f:
+        for line in f:
+            m = re.match(r'sprites\["([^"]+)"\] = \{', line)
+            if m:
+                current = table.setdefault(m.group(1), {})
+                continue
+            m = re.match(r'\s*\["([^"]+)"\] = \{(.*)\},?\s*$', line)
+            if m and current is not None:
+                current[m.group(1)] = {k: float(v) for k, v in re.findall(r"(\w+) = ([-0-9.e]+)", m.group(2))}
+    return table
+
+
+# The game's push button draws its normal, pushed, hover and disabled
+# pictures from one column: the normal picture's cell and the three cells
+# below it, each one normal cell height further down.
+BUTTON_PICTURES = ("normal", "pushed", "hover", "disabled")
+BUTTON_NORMAL_PART = "4096"
+
+
+def check_button_rows(rep, root, script, name, own):
+    tex = [c[1] for c in own if c[0] == "SetTexture"]
+    pos = [c for c in own if c[0] == "SetUVPos" and c[3] == "0"]
+    size = [c for c in own if c[0] == "SetUVSize" and c[3] == BUTTON_NORMAL_PART]
+    if not tex or not pos or not size:
+        return
+    areas = sprite_table(root).get(tex[-1], {})
+    u, v = float(pos[-1][1]), float(pos[-1][2])
+    uw, vh = float(size[-1][1]), float(size[-1][2])
+    eps = 1e-6
+    home = [(n, a) for n, a in sorted(areas.items())
+            if a["u"] - eps <= u and u + uw <= a["u"] + a["w"] + eps
+            and a["v"] - eps <= v and v + vh <= a["v"] + a["h"] + eps]
+    if not home:
+        rep.fail(script, "button %s: its picture is no sprite area of %s" % (name, tex[-1]))
+        return
+    area, a = home[0]
+    for i, picture in enumerate(BUTTON_PICTURES):
+        if v - i * vh < a["v"] - eps:
+            rep.fail(script, "button %s draws its %s picture from below the sprite %s:%s (%d rows, the button "
+                     "reads %d)" % (name, picture, tex[-1], area, int(a.get("rows", 1)), len(BUTTON_PICTURES)))
+            break
+
+
 def check_animations(rep, script, made, set_calls, tilesets):
     """An animation control plays its whole texture as a grid of frames: the
     texture must be one made for that, cut the same way."""
@@ -870,15 +927,112 @@ def check_animations(rep, script, made, set_calls, tilesets):
                      % ((name, tex[-1]) + tuple(tilesets[tex[-1]])))
 
 
+# Texts the screens' code puts into labels, by the state of play: (window,
+# label) -> the locale texts it chooses from, or NAME for the player's name.
+NAME = "name"
+STATE_TEXTS = {
+    ("island", "profile"): NAME,
+    ("island", "rate"): ["Rate0", "Rate1", "Rate2", "Rate3", "Rate4"],
+    ("island", "island_rate"): ["IslandRate0", "IslandRate1", "IslandRate2", "IslandRate3", "IslandRate4"],
+}
+# The field a name is typed into: its length limit is the longest name.
+NAME_FIELD = ("profile_add", "name")
+
+
+def font_metrics(root, manifest):
+    """{font: (spacing, line height, {byte: (width, advance)})} of the pack's
+    fonts, read from their scripts."""
+    out = {}
+    for row in manifest["fonts"]:
+        script = os.path.join(root, row["script"]) if row.get("script") else \
+            os.path.join(root, "font", row["name"] + ".lua")
+        try:
+            calls = record(script)
+        except RuntimeError:
+            continue
+        spacing = next((float(c[1]) for c in calls if c[0] == "transform"), 0.0)
+        height = next((float(c[4]) for c in calls if c[0] == "init"), 0.0)
+        glyphs = {int(c[1]): (float(c[2]), float(c[8])) for c in calls if c[0] == "char"}
+        out[row["name"]] = (spacing, height, glyphs)
+    return out
+
+
+def text_width(font, text):
+    """The width the engine measures a one-line text at: every advance and
+    the spacing but the last glyph's, which counts by its own width."""
+    spacing, _, glyphs = font
+    data = text.encode("latin-1", "replace")
+    if not data:
+        return 0.0
+    return sum(glyphs.get(b, (0.0, 0.0))[1] + spacing for b in data[:-1]) + glyphs.get(data[-1], (0.0, 0.0))[0]
+
+
+def widest_name(font, length):
+    """A name of the longest length of the font's widest glyph, as bytes
+    decoded one to one."""
+    _, _, glyphs = font
+    printable = [b for b in glyphs if 0x20 <= b <= 0xFF]
+    widest = max(printable, key=lambda b: (glyphs[b][1], glyphs[b][0]))
+    return bytes([widest] * length).decode("latin-1")
+
+
+def check_label_texts(rep, root, manifest, seen):
+    """Every one-line text a label shows fits it: the script's own text and
+    each text the screen's code chooses by the state of play, measured with
+    the pack's fonts."""
+    metrics = font_metrics(root, manifest)
+    try:
+        calls = record(os.path.join(root, "conf", "locale.lua"))
+    except RuntimeError:
+        calls = []
+    locale = {c[2]: bytes.fromhex(c[3]).decode("latin-1") for c in calls if c[0] == "set" and c[1] == "locale"}
+    name_length = 0
+    if NAME_FIELD[0] in seen:
+        limits = [c[1] for c in seen[NAME_FIELD[0]][2].get(NAME_FIELD[1], []) if c[0] == "SetMaxLength"]
+        name_length = int(float(limits[-1])) if limits else 0
+    for window, (script, made, set_calls, texts) in sorted(seen.items()):
+        for name, cls in sorted(made.items()):
+            if not is_a(cls, "cLabelCtrl") or is_a(cls, "cTextBoxSysCtrl"):
+                continue
+            own = set_calls.get(name, [])
+            fonts = [c[1] for c in own if c[0] == "SetFontPrt"]
+            size = [c for c in own if c[0] == "SetSize" and c[3] == "0"]
+            if not fonts or fonts[-1] not in metrics or not size:
+                continue
+            font = metrics[fonts[-1]]
+            w, h = float(size[-1][1]), float(size[-1][2])
+            # (text, how the fault names it)
+            shown = []
+            if texts.get(name, "").strip() and (window, name) not in TEMPLATES:
+                # The recorder escapes line breaks, tabs and backslashes.
+                own_text = re.sub(r"\\(.)", lambda m: {"n": "\n", "t": "\t"}.get(m.group(1), m.group(1)), texts[name])
+                shown.append((own_text, '"%s"' % texts[name]))
+            chosen = STATE_TEXTS.get((window, name), [])
+            if chosen == NAME:
+                if name_length:
+                    text = widest_name(font, name_length)
+                    shown.append((text, "a name of %d times byte 0x%02X" % (name_length, ord(text[0]))))
+            else:
+                shown += [(locale[k], '"%s"' % locale[k]) for k in chosen if k in locale]
+            for text, what in shown:
+                if "\n" in text:
+                    continue
+                width = text_width(font, text)
+                if width > w or font[1] > h:
+                    rep.fail(script, "the text of %s, %s, is %g x %g px in %s, its label %g x %g"
+                             % (name, what, width, font[1], fonts[-1], w, h))
+
+
 def check_windows(rep, root, manifest):
     textures = {t["name"]: {a["name"] for a in t.get("areas", [])} for t in manifest["textures"]}
     for f in manifest["fonts"]:
         textures.setdefault(f["texture"], set())
     fonts = {f["name"] for f in manifest["fonts"]}
     tilesets = {t["name"]: t["tileset"] for t in manifest["textures"] if t.get("tileset")}
-    placed = {}
+    placed, seen = {}, {}
     for row in manifest["windows"]:
-        placed[row["name"]] = check_window(rep, root, row, textures, fonts, tilesets) or []
+        placed[row["name"]] = check_window(rep, root, row, textures, fonts, tilesets, seen) or []
+    check_label_texts(rep, root, manifest, seen)
     # The comics window's buttons lie over every page: over no picture.
     for row in manifest["windows"]:
         if not row.get("comic_page"):

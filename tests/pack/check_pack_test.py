@@ -255,6 +255,23 @@ class Windows(BrokenCopy):
         img.save(p)
         self.assertFault(r"gui/options\.lua: slider slMusic has no hover picture below its picture", self.faults())
 
+    def test_a_button_reading_pictures_below_its_sprite_is_caught(self):
+        # The button draws four states down one column; the check box's
+        # sprite has two.
+        self.edit_text("gui/common.lua", lambda t: t.replace('"tab", cTabButtonCtrl', '"check", cTabButtonCtrl'))
+        self.assertFault(r"gui/edit\.lua: button market draws its hover picture from below the sprite "
+                         r"gui_system:check \(2 rows, the button reads 4\)", self.faults())
+
+    def test_a_label_narrower_than_a_text_its_screen_chooses_is_caught(self):
+        # A rating the code picks by the medals won, and the longest name
+        # the name field takes, one character longer than the panel holds.
+        self.edit_text("gui/island.lua", lambda t: re.sub(r'"rate", (\d+), (\d+), \d+', r'"rate", \1, \2, 110', t))
+        self.edit_text("gui/common.lua", lambda t: re.sub(r"gui\.name_length = \d+", "gui.name_length = 17", t))
+        faults = self.faults()
+        self.assertFault(r'gui/island\.lua: the text of rate, "Master gardener", is 118 x 17 px in text14, '
+                         r'its label 110 x 26', faults)
+        self.assertFault(r"gui/island\.lua: the text of profile, a name of 17 times byte 0x89, is \d+ x \d+ px", faults)
+
     def test_a_misspelt_required_control_and_a_forbidden_button_are_caught(self):
         self.edit_text("gui/main.lua", lambda t: t.replace('"lbProfile"', '"lbProfil"')
                        .replace('"btOptions"', '"btHelp"'))

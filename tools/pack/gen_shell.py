@@ -141,10 +141,14 @@ def check_frames(checked):
     return frames
 
 
-def tab_frames(w, h, checked):
+def tab_frames(w, h):
+    """A tab's four states from the top down, as the button reads them:
+    normal (set back, shaded), checked (the panel's own paper, so the chosen
+    tab joins the panel below it), hover, disabled. Each runs on past its
+    cell's bottom edge into the panel."""
     frames = []
-    base = PALETTE["paper"] if checked else darker(PALETTE["paper"], 0.15)
-    for colour in (base, lighter(base, 0.3)):
+    back = darker(PALETTE["paper"], 0.15)
+    for colour in (back, PALETTE["paper"], lighter(back, 0.3), PALETTE["grey"]):
         s = Sketch(w, h)
         s.rounded((2, 2, w - 2, h + 10), 10, colour)
         frames.append(s.result())
@@ -235,8 +239,7 @@ SKIN = {
     "progress_fill": lambda w, h: [progress_piece(w, h, PALETTE["leaf"])],
     "check": lambda w, h: check_frames(False),
     "check_checked": lambda w, h: check_frames(True),
-    "tab": lambda w, h: tab_frames(w, h, False),
-    "tab_checked": lambda w, h: tab_frames(w, h, True),
+    "tab": tab_frames,
     "slider_track": track_frames,
     "slider_knob": knob_frames,
     "slider_track_v": track_frames,

@@ -16,7 +16,9 @@
 // every face of the hint window as a lesson and as a screen hint, the
 // island offering the level's house beside its funds, the upgrades with
 // their offers, and the garden of a later level with its factory panel idle,
-// waiting and working and with the animal toolbar.
+// waiting and working and with the animal toolbar. The level map's player
+// panel is held to its labels in every rating up to the top one, under a
+// name as long as the name field takes, and photographed at the top one.
 //
 // Three windows lie beyond this short play: the upgrades screen (offered
 // once the institute stands), the closing comic page (after the statue)
@@ -40,6 +42,7 @@
 #include "game/play/lesson_follower.h"
 #include "game/screens/controls.h"
 #include "game/shell/comics.h"
+#include "game/shell/window_message.h"
 #include "support/image_files.h"
 #include "support/temp_dir.h"
 
@@ -400,6 +403,35 @@ TEST_F(Screens, EveryWindowIsPhotographedWithoutPlaceholdersOrOverflowingText)
                 ClickControl(screen, "ok");
                 Run(30);
             }
+    }
+
+    // The player's panel as a later game shows it: each rating, one for
+    // every five gold medals up to the top one, under a name of wide
+    // capitals as long as the name field takes. The player's own name and
+    // medals come back afterwards.
+    {
+        const vek::cCtrl* rate = Control("island", "rate");
+        ASSERT_TRUE(Shown("island") && rate && rate->GetState(vek::cCtrl::e_Visibility)) << Situation();
+        const auto* field = dynamic_cast<const vek::cEditCtrl*>(Control("profile_add", "name"));
+        ASSERT_NE(field, nullptr);
+        ASSERT_GT(field->GetMaxLength(), 0);
+        cPlayer* rated = cLevelBot::Player();
+        ASSERT_NE(rated, nullptr);
+        const vek::string name = rated->m_strName;
+        const std::vector<int32_t> results = rated->m_Results;
+        rated->m_strName = std::string(static_cast<size_t>(field->GetMaxLength()), 'W');
+        for (int golds = 0; golds <= 20; golds += 5) {
+            rated->m_Results.assign(static_cast<size_t>(kLevelCount), 1);
+            std::fill_n(rated->m_Results.begin(), golds, 0);
+            SendWindowMessage("island", 0, 0);
+            Run(1);
+            CheckLabels("island_rated with " + std::to_string(golds) + " gold medals");
+        }
+        Take("island_rated");
+        rated->m_strName = name;
+        rated->m_Results = results;
+        SendWindowMessage("island", 0, 0);
+        Run(1);
     }
 
     // A later level, from the profile a player reaching it would have

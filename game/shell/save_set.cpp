@@ -97,12 +97,21 @@ std::string BadName(const std::string& native, int n)
     return native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
 }
 
-// The first ".bad" name of the file nothing holds yet ("" when all are taken).
+// The first ".bad" name of the file nothing holds yet. When every name is
+// taken, the newest damage still matters most: the oldest copy (".bad")
+// is dropped, the others move down one name, and the last name is free.
+// "" only when the copies cannot be moved.
 std::string FreeBadName(const std::string& native)
 {
+    namespace fs = vek::platform;
     for (int n = 0; n < kBadNames; ++n)
-        if (!vek::platform::PathExists(BadName(native, n))) return BadName(native, n);
-    return std::string();
+        if (!fs::PathExists(BadName(native, n)) && !fs::IsSymlink(BadName(native, n))) return BadName(native, n);
+    const std::string oldest = BadName(native, 0);
+    if (!(fs::IsFolder(oldest) ? fs::RemoveTree(oldest) : fs::RemoveFile(oldest))) return std::string();
+    for (int n = 1; n < kBadNames; ++n)
+        if (std::rename(BadName(native, n).c_str(), BadName(native, n - 1).c_str()) != 0) return std::string();
+    vek::LogWarning("Profile", "%s: every name for a kept copy was taken; the oldest copy was dropped\n", native);
+    return BadName(native, kBadNames - 1);
 }
 
 } // namespace

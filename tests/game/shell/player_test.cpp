@@ -408,6 +408,18 @@ TEST_F(ProfileTest, AMisalignedPlayerFileIsKeptAndItsValuesUnused)
     EXPECT_EQ(again.m_strName, p.m_strName);
     EXPECT_EQ(Logged("is misaligned"), 1);
 
+    // Every name for a kept copy taken: the new damage is kept all the
+    // same, in place of the oldest copy, and the drop is logged.
+    for (int n = 0; n < 100; ++n)
+        ASSERT_TRUE(vektest::WriteFile(vektest::BadCopyName(Path("m/player.dat"), n), "old " + std::to_string(n)));
+    ASSERT_TRUE(vektest::WriteFile(Path("m/player.dat"), o.b));
+    cPlayer full("m");
+    EXPECT_TRUE(full.LoadPlayer());
+    ASSERT_TRUE(full.SavePlayer());
+    EXPECT_EQ(vektest::ReadFile(vektest::BadCopyName(Path("m/player.dat"), 99)), o.b);
+    EXPECT_EQ(vektest::ReadFile(vektest::BadCopyName(Path("m/player.dat"), 0)), "old 1");
+    EXPECT_EQ(Logged("the oldest copy was dropped"), 1);
+
     // Medals beyond the progress and the newest level to continue would
     // take continuing to a result sequence the player never won.
     Out medals;

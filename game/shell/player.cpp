@@ -500,6 +500,8 @@ vek::cBitStream cPlayer::PlayerBytes(float version) const
     return out;
 }
 
+bool cPlayer::IsSetDamaged(int slot) const { return Holds(m_DamagedSets, slot); }
+
 bool cPlayer::IsGameRefused(int slot) const { return m_bPlayerRefused || Holds(m_RefusedSlots, slot); }
 
 bool cPlayer::HasGameToContinue() const
@@ -1081,7 +1083,11 @@ int cPlayer::RestoreEarned(int slot)
     std::vector<int> candidates;
     if (slot >= 0) {
         for (int k = slot + 1; k <= std::min(m_iProgress, kLevelCount - 1); ++k) candidates.push_back(k);
-        if (!Holds(m_DamagedSets, -1) && !Holds(m_RefusedSets, -1) && !IsGameRefused(-1)) candidates.push_back(-1);
+        // A game in play of an earlier level (a replay) started from an
+        // earlier save than the slot's: it is no later moment.
+        const bool replay = m_Saved.continueLevel >= 0 && m_Saved.continueLevel < slot;
+        if (!replay && !Holds(m_DamagedSets, -1) && !Holds(m_RefusedSets, -1) && !IsGameRefused(-1))
+            candidates.push_back(-1);
     }
     for (int k = std::min(slot >= 0 ? slot - 1 : won, kLevelCount - 1); k >= 0; --k)
         if (k != slot) candidates.push_back(k);

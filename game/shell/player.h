@@ -97,6 +97,9 @@ public:
     // be opened, or "player.dat" has a version this game does not know):
     // none of the save's three files is read or written over.
     bool IsGameRefused(int slot) const;
+    // A file of the slot's save was found damaged or missing since it was
+    // last saved.
+    bool IsSetDamaged(int slot) const;
     // A game in play that "Continue" can resume: one is saved, and it was
     // read whole, every file of its set (a refused, damaged or incomplete
     // one starts its level again from the level's own save).

@@ -581,6 +581,10 @@ bool cGarden::StartLevel(int level)
     if (level == -1 && continued >= 0 && !player->HasGameToContinue()) return StartLevel(continued);
     // Every start comes from a message box's command.
     if (level >= 0) TellLoadNotice(level, true);
+    // A level's own save found damaged or lost is written again from what
+    // it was restored to: the loss is told once, and the level's next start
+    // reads a whole save.
+    if (level >= 0 && player->IsSetDamaged(level)) player->SaveGame(level);
     // Lines still shown from the last run (a restart, or a game continued
     // after leaving one) would never come free for this run's tasks, and
     // the level could not be won.

@@ -1178,6 +1178,25 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
     EXPECT_TRUE(Shown("messagebox"));
     EXPECT_EQ(Kept().islandMoney, left.islandMoney) << Kept().Text();
     EXPECT_EQ(Kept().upgrades, left.upgrades) << Kept().Text();
+    // Told once: the level's save is written again as it is restored, so
+    // the disk a kill leaves now starts the level without a word.
+    const std::string killed = m_strDir + "/killed";
+    fs::remove_all(killed);
+    fs::copy(ProfileFolder(), killed, fs::copy_options::recursive);
+    Stop();
+    PutBack(killed);
+    StartToMainMenu();
+    EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
+    ASSERT_TRUE(Press("main", "btStart"));
+    if (Shown("messagebox")) {
+        ASSERT_TRUE(ClickControl("messagebox", "cancel"));
+    }
+    Run(60);
+    if (Shown("hint")) Press("hint", "close");
+    StartLevelFromTheMap(1);
+    Run(20);
+    EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
+    EXPECT_EQ(Kept().islandMoney, left.islandMoney) << Kept().Text();
     Stop();
 }
 

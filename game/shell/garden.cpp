@@ -38,6 +38,7 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/profile_host.h"
+#include "game/shell/save_set.h"
 #include "game/shell/splash.h"
 #include "game/shell/window_message.h"
 #include "game/world/building.h"
@@ -151,15 +152,31 @@ cGarden::~cGarden()
 
 namespace {
 
-// A damaged settings file is kept as "settings.lua.bad" and taken away, so
+// A damaged settings file is moved aside as "settings.lua.bad" (a later
+// one as "settings.lua.bad1" and so on, as the profiles' damaged files), so
 // that the game starts as on a first run (in a window) with whatever values
-// of it could still be read; the next exit writes a whole one.
+// of it could still be read; the next write makes a whole one. A damage is
+// kept even when every name is taken: the oldest copy gives way to it.
 void KeepDamagedSettings(const vek::filename& file)
 {
     const std::string native = vek::platform::ToNativePath(file.path);
-    const bool kept = std::rename(native.c_str(), (native + ".bad").c_str()) == 0;
-    vek::LogWarning(kSender, "%s is damaged%s; the values it still holds are kept\n", file.path,
-                    kept ? vek::string("; kept as settings.lua.bad") : vek::string());
+    const bool keptBefore = save_set::WasKeptAsBad(file);
+    if (!keptBefore) {
+        const std::string dropped = save_set::DropOldestBad(native);
+        if (!dropped.empty())
+            vek::LogWarning(kSender, "Removed %s, the oldest kept damaged settings file, to keep a newer damage\n",
+                            dropped);
+    }
+    const std::string bad = save_set::FreeBadName(native);
+    vek::string kept;
+    if (save_set::MoveAsideAsBad(file, kSender)) {
+        const size_t slash = bad.rfind('/');
+        if (keptBefore)
+            kept = "; a copy of it is kept already";
+        else if (!bad.empty())
+            kept = "; kept as " + bad.substr(slash == std::string::npos ? 0 : slash + 1);
+    }
+    vek::LogWarning(kSender, "%s is damaged%s; the values it still holds are kept\n", file.path, kept);
 }
 
 // What a save cut short by a kill leaves: the temporary files of the

@@ -94,7 +94,8 @@ std::string BadName(const std::string& native, int n)
     return native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
 }
 
-// The first ".bad" name of the file nothing holds yet ("" when all are taken).
+} // namespace
+
 std::string FreeBadName(const std::string& native)
 {
     for (int n = 0; n < kBadNames; ++n)
@@ -102,7 +103,15 @@ std::string FreeBadName(const std::string& native)
     return std::string();
 }
 
-} // namespace
+std::string DropOldestBad(const std::string& native)
+{
+    namespace fs = vek::platform;
+    if (!FreeBadName(native).empty()) return std::string();
+    const std::string oldest = BadName(native, 0);
+    if (!fs::RemoveFile(oldest)) return std::string();
+    for (int n = 1; n < kBadNames; ++n) std::rename(BadName(native, n).c_str(), BadName(native, n - 1).c_str());
+    return oldest;
+}
 
 bool IsCheckedProfile(const vek::filename& folder)
 {

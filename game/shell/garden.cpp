@@ -113,6 +113,9 @@ cGarden::cGarden()
         GetSoundManager()->SetVolume(vek::cSoundManager::e_Music, 0.5f);
     }
     g_iMenuScreenValue = 3;
+    // A first start's settings are on disk before its profile is: a start
+    // after a kill at any moment never finds profiles without settings.
+    fnFreshProfileChosen = [this] { WriteSettings(); };
 }
 
 cGarden::~cGarden()

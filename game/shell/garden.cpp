@@ -304,6 +304,13 @@ void cGarden::FinishInit()
     cMiddle::FinishInit();
     vek::LogText(kSender, "Loading complete. Finish game initialization...\n");
     if (vek::g_pScript) vek::g_pScript->CallFunction("LoadSettings");
+    // The settings are written before any profile is made: profiles without
+    // them lost them (the player is told at the first main menu).
+    if (m_iSettingsFound == vek::cScript::e_valuesMissing && m_bProfilesFound)
+        vek::LogWarning(kSender,
+                        "%s is missing beside the profiles; player '%s' is chosen and the options are at their "
+                        "defaults\n",
+                        vek::filename("{AppPath}/conf/settings.lua").path, GetPlayerName());
 
     // A window that cannot be made frees its function: the game keeps only
     // functions whose window exists.

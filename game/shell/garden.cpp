@@ -38,6 +38,7 @@
 #include "game/shell/locale_gd.h"
 #include "game/shell/player.h"
 #include "game/shell/profile_host.h"
+#include "game/shell/save_set.h"
 #include "game/shell/splash.h"
 #include "game/shell/window_message.h"
 #include "game/world/building.h"
@@ -112,6 +113,9 @@ cGarden::cGarden()
         GetSoundManager()->SetVolume(vek::cSoundManager::e_Music, 0.5f);
     }
     g_iMenuScreenValue = 3;
+    // A first start's settings are on disk before its profile is: a start
+    // after a kill at any moment never finds profiles without settings.
+    fnFreshProfileChosen = [this] { WriteSettings(); };
 }
 
 cGarden::~cGarden()
@@ -151,15 +155,31 @@ cGarden::~cGarden()
 
 namespace {
 
-// A damaged settings file is kept as "settings.lua.bad" and taken away, so
+// A damaged settings file is moved aside as "settings.lua.bad" (a later
+// one as "settings.lua.bad1" and so on, as the profiles' damaged files), so
 // that the game starts as on a first run (in a window) with whatever values
-// of it could still be read; the next exit writes a whole one.
+// of it could still be read; the next write makes a whole one. A damage is
+// kept even when every name is taken: the oldest copy gives way to it.
 void KeepDamagedSettings(const vek::filename& file)
 {
     const std::string native = vek::platform::ToNativePath(file.path);
-    const bool kept = std::rename(native.c_str(), (native + ".bad").c_str()) == 0;
-    vek::LogWarning(kSender, "%s is damaged%s; the values it still holds are kept\n", file.path,
-                    kept ? vek::string("; kept as settings.lua.bad") : vek::string());
+    const bool keptBefore = save_set::WasKeptAsBad(file);
+    if (!keptBefore) {
+        const std::string dropped = save_set::DropOldestBad(native);
+        if (!dropped.empty())
+            vek::LogWarning(kSender, "Removed %s, the oldest kept damaged settings file, to keep a newer damage\n",
+                            dropped);
+    }
+    const std::string bad = save_set::FreeBadName(native);
+    vek::string kept;
+    if (save_set::MoveAsideAsBad(file, kSender)) {
+        const size_t slash = bad.rfind('/');
+        if (keptBefore)
+            kept = "; a copy of it is kept already";
+        else if (!bad.empty())
+            kept = "; kept as " + bad.substr(slash == std::string::npos ? 0 : slash + 1);
+    }
+    vek::LogWarning(kSender, "%s is damaged%s; the values it still holds are kept\n", file.path, kept);
 }
 
 // What a save cut short by a kill leaves: the temporary files of the
@@ -284,6 +304,13 @@ void cGarden::FinishInit()
     cMiddle::FinishInit();
     vek::LogText(kSender, "Loading complete. Finish game initialization...\n");
     if (vek::g_pScript) vek::g_pScript->CallFunction("LoadSettings");
+    // The settings are written before any profile is made: profiles without
+    // them lost them (the player is told at the first main menu).
+    if (m_iSettingsFound == vek::cScript::e_valuesMissing && m_bProfilesFound)
+        vek::LogWarning(kSender,
+                        "%s is missing beside the profiles; player '%s' is chosen and the options are at their "
+                        "defaults\n",
+                        vek::filename("{AppPath}/conf/settings.lua").path, GetPlayerName());
 
     // A window that cannot be made frees its function: the game keeps only
     // functions whose window exists.

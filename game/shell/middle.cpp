@@ -186,8 +186,11 @@ void cMiddle::FinishInit()
     } else {
         m_pPlayer = CreatePlayer("");
         if (m_pPlayer) {
-            // On disk at once, as a profile made on the profile screens: a
-            // program ended before its exit still finds it.
+            // The settings name it first, then it is on disk at once, as a
+            // profile made on the profile screens: a program ended before
+            // its exit still finds it, and never finds profiles without
+            // the settings that were written with them.
+            if (fnFreshProfileChosen) fnFreshProfileChosen();
             m_pPlayer->SavePlayer();
             AddPlayer(m_pPlayer);
         }

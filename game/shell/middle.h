@@ -5,6 +5,7 @@
 // The game's own object derives from it; exactly one exists, reached through
 // g_pMiddle, made after the engine object and destroyed before it.
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <vector>
 
@@ -94,6 +95,9 @@ public:
     size_t GetScoreCount() const { return m_Scores.size(); }
 
     cSettings m_Settings;
+    // Called at a first start once its fresh profile is current and before
+    // anything of it is on disk: the game writes its settings there.
+    std::function<void()> fnFreshProfileChosen;
     // The colour the splash and loading screens clear to: red, green, blue,
     // alpha. Opaque black until the splash script sets it.
     float m_afBackColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};

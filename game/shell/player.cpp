@@ -736,7 +736,10 @@ bool cPlayer::LoadPlayer()
         return false;
     }
     if (read.read == e_readFailed) return false;
-    const cRead copyRead = readInto(copy, &fromCopy);
+    // An older profile has no copy: nothing to look for, nor to log.
+    namespace fs = vek::platform;
+    const std::string copyNative = fs::ToNativePath(copy.path);
+    const cRead copyRead = fs::PathExists(copyNative) || fs::IsSymlink(copyNative) ? readInto(copy, &fromCopy) : cRead();
     const save_set::cProgressFile fileHolds = ProgressOf(fromFile, read.read == e_readOk, read.stamp);
     const save_set::cProgressFile copyHolds = ProgressOf(fromCopy, copyRead.read == e_readOk, copyRead.stamp);
     // (The save is looked at only when both are whole: a game in play
@@ -770,7 +773,6 @@ bool cPlayer::LoadPlayer()
         host.iTraining = copyRead.training;
         m_uPlayStamp = copyRead.stamp;
         m_Saved = TakeProgress();
-        namespace fs = vek::platform;
         const bool there = fs::PathExists(fs::ToNativePath(file.path)) || fs::IsSymlink(fs::ToNativePath(file.path));
         // Told once: a damage kept at an earlier start was told then.
         const bool toldBefore = read.read != e_readMissing && save_set::WasKeptAsBad(file);

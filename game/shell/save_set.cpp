@@ -97,21 +97,38 @@ std::string BadName(const std::string& native, int n)
     return native + ".bad" + (n == 0 ? std::string() : std::to_string(n));
 }
 
-// The first ".bad" name of the file nothing holds yet. When every name is
-// taken, the newest damage still matters most: the oldest copy (".bad")
-// is dropped, the others move down one name, and the last name is free.
-// "" only when the copies cannot be moved.
+} // namespace
+
 std::string FreeBadName(const std::string& native)
 {
     namespace fs = vek::platform;
     for (int n = 0; n < kBadNames; ++n)
         if (!fs::PathExists(BadName(native, n)) && !fs::IsSymlink(BadName(native, n))) return BadName(native, n);
+    return std::string();
+}
+
+std::string DropOldestBad(const std::string& native)
+{
+    namespace fs = vek::platform;
+    if (!FreeBadName(native).empty()) return std::string();
     const std::string oldest = BadName(native, 0);
     if (!(fs::IsFolder(oldest) ? fs::RemoveTree(oldest) : fs::RemoveFile(oldest))) return std::string();
-    for (int n = 1; n < kBadNames; ++n)
-        if (std::rename(BadName(native, n).c_str(), BadName(native, n - 1).c_str()) != 0) return std::string();
+    for (int n = 1; n < kBadNames; ++n) std::rename(BadName(native, n).c_str(), BadName(native, n - 1).c_str());
+    return oldest;
+}
+
+namespace {
+
+// The name the next ".bad" copy takes. When every name is taken, the newest
+// damage still matters most: the oldest copy gives way to it, and that is
+// logged. "" only when no copy can be moved.
+std::string TakeBadName(const std::string& native)
+{
+    const std::string free = FreeBadName(native);
+    if (!free.empty()) return free;
+    if (DropOldestBad(native).empty()) return std::string();
     vek::LogWarning("Profile", "%s: every name for a kept copy was taken; the oldest copy was dropped\n", native);
-    return BadName(native, kBadNames - 1);
+    return FreeBadName(native);
 }
 
 } // namespace
@@ -223,7 +240,7 @@ void KeepAsBad(const vek::filename& file)
     if (read != vek::cDataManager::Ok && !empty) return;
     if (WasKeptAsBad(file)) return;
     const std::string native = vek::platform::ToNativePath(file.path);
-    const std::string bad = FreeBadName(native);
+    const std::string bad = TakeBadName(native);
     if (bad.empty()) return;
     vek::cDataManager::WriteBinary(&old, vek::filename(file.path + bad.substr(native.size())));
 }
@@ -235,7 +252,7 @@ bool MoveAsideAsBad(const vek::filename& file, const char* sender)
     if (!fs::PathExists(native)) return true;
     // Bytes kept already need no second copy.
     if (WasKeptAsBad(file) && fs::RemoveFile(native)) return true;
-    const std::string bad = FreeBadName(native);
+    const std::string bad = TakeBadName(native);
     if (!bad.empty() && std::rename(native.c_str(), bad.c_str()) == 0) return true;
     vek::LogWarning(sender, "%s cannot be moved aside as %s.bad; it is kept as it is\n", file.path, file.path);
     return false;
@@ -275,7 +292,7 @@ bool SettlePending(const vek::filename& target, uint32_t committedStamp, const c
     if (folder ? fs::RemoveDir(native) : fs::RemoveFile(native)) return true;
     // A folder with something in it would make every later save of this
     // file fail: it goes aside, where the player can still find it.
-    const std::string aside = FreeBadName(native);
+    const std::string aside = TakeBadName(native);
     if (!aside.empty() && std::rename(native.c_str(), aside.c_str()) == 0) {
         vek::LogWarning(sender, "%s is in the way of the save; moved aside as %s\n", next.path,
                         next.path + aside.substr(native.size()));

@@ -101,6 +101,16 @@ uint32_t BytesKey(const vek::cBitStream& stream);
 // unchecked); 0 when it has none, is damaged or cannot be read.
 uint32_t SavedStamp(const vek::filename& folder);
 
+// The first ".bad" name of the file (a native path) nothing holds yet:
+// "<name>.bad", then "<name>.bad1" up to "<name>.bad99"; "" when all are
+// taken.
+std::string FreeBadName(const std::string& nativePath);
+// Room for one more ".bad" copy when every name is taken: the oldest copy
+// ("<name>.bad") is removed and the others move down one name, so that the
+// next copy takes the last name and the numbers stay in the order the
+// copies were made. The path removed; "" when a name was free or the
+// oldest copy cannot be removed.
+std::string DropOldestBad(const std::string& nativePath);
 // A copy of the file as "<name>.bad" (or the first free "<name>.badN"): a
 // refused or damaged file the player may want back, kept before anything is
 // written over it. Nothing when a copy of the same bytes is kept already.

@@ -7,7 +7,8 @@
 // sliders before the program ended (volumes, brightness, mouse speed) are
 // there at the next start: they go out and come back through the settings
 // script. A profile made, chosen or deleted on the profile screens is on
-// disk as soon as it is.
+// disk as soon as it is, and a first session ended by a kill leaves nothing
+// the next start would take for lost settings.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -1289,18 +1290,29 @@ TEST_F(ContinueLevel, ContinuedInTheSameRunThenRestartedFromThePauseMenu)
 
 // Settings that cannot be read (gone beside the profiles, or damaged) leave
 // the first profile current: the first main menu says so once, naming the
-// profile that plays. A first run has no settings to lose.
+// profile that plays, and the log says so too. A first run has no settings
+// to lose. Each damaged file is kept under a name of its own, the older
+// ones left as they were; when every name is taken, the oldest gives way.
 TEST_F(ContinueLevel, SettingsLostOrDamagedAreToldAtTheFirstMainMenu)
 {
     StartToMainMenu();
     EXPECT_FALSE(Shown("messagebox")) << "a first run: " << Text("messagebox", "text");
+    EXPECT_EQ(ConsoleLog().find("is missing"), std::string::npos) << "a first run";
     MakeProfile("Zed");
     ASSERT_TRUE(Press("profile_select", "btOk"));
     Stop();
     const std::string settings = m_strDir + "/app/conf/settings.lua";
-    for (const char* damage : {"", "settings = {\n  player = \"Ze"}) {
-        SCOPED_TRACE(*damage ? "damaged" : "gone");
-        if (*damage)
+    const std::string bad = settings + ".bad";
+    const std::string first = "settings = {\n  player = \"Ze";
+    const std::string second = "settings = {\n  sound = 0.";
+    const std::string third = "settings = {\n  music = ";
+    for (const std::string& damage : {std::string(), first, second, third}) {
+        SCOPED_TRACE(damage.empty() ? "gone" : "damaged: " + damage);
+        if (damage == third) {
+            // Every other name taken.
+            for (int n = 2; n < 100; ++n) ASSERT_TRUE(vektest::WriteFile(bad + std::to_string(n), std::to_string(n)));
+        }
+        if (!damage.empty())
             ASSERT_TRUE(vektest::WriteFile(settings, damage));
         else
             ASSERT_EQ(std::remove(settings.c_str()), 0);
@@ -1308,13 +1320,76 @@ TEST_F(ContinueLevel, SettingsLostOrDamagedAreToldAtTheFirstMainMenu)
         ASSERT_TRUE(Shown("messagebox"));
         const std::string told = vek::Formatted(GetLocaleGD().ErrorSettingsLost.c_str(), Player()->m_strName).c_str();
         EXPECT_EQ(Text("messagebox", "text").compare(0, told.size(), told), 0) << Text("messagebox", "text");
+        if (damage.empty()) {
+            EXPECT_NE(ConsoleLog().find("settings.lua is missing beside the profiles; player '" + Player()->m_strName +
+                                        "' is chosen"),
+                      std::string::npos);
+        }
         ASSERT_TRUE(Press("messagebox", "ok", 60));
         EXPECT_FALSE(Shown("messagebox")) << "told once";
+        if (damage == second) {
+            EXPECT_EQ(vektest::ReadFile(bad), first) << "an earlier damage stays as it was kept";
+            EXPECT_EQ(vektest::ReadFile(bad + "1"), second);
+        }
+        if (damage == third) {
+            EXPECT_NE(ConsoleLog().find("settings.lua.bad, the oldest kept damaged settings file"), std::string::npos);
+        }
         Stop();
     }
+    // The first damage gave way to the third; the others moved down one.
+    EXPECT_EQ(vektest::ReadFile(bad), second);
+    EXPECT_EQ(vektest::ReadFile(bad + "1"), "2");
+    EXPECT_EQ(vektest::ReadFile(bad + "98"), "99");
+    EXPECT_EQ(vektest::ReadFile(bad + "99"), third);
     StartToMainMenu();
     EXPECT_FALSE(Shown("messagebox")) << "the settings written at the exit are read";
     Stop();
+}
+
+// A new player's first session ended without its teardown (kill -9, a
+// power cut): at the main menu, or between any two of the files the start
+// writes. No settings were ever lost, and the next start says nothing.
+TEST_F(ContinueLevel, AFirstSessionEndedByAKillStartsWithoutANotice)
+{
+    namespace fs = std::filesystem;
+    const std::string app = m_strDir + "/app";
+    std::vector<std::string> disks;
+    // The profiles and the settings as a program ended now leaves them (a
+    // write's temporary file goes at the next start).
+    const auto copyDisk = [&] {
+        const std::string to = m_strDir + "/disks/" + std::to_string(disks.size());
+        fs::create_directories(to);
+        for (const char* part : {"profile", "conf"})
+            if (fs::exists(app + "/" + part)) fs::copy(app + "/" + part, to + "/" + part, fs::copy_options::recursive);
+        std::vector<fs::path> temporaries;
+        for (const auto& entry : fs::recursive_directory_iterator(to))
+            if (entry.path().filename().string().find(".tmp") != std::string::npos) temporaries.push_back(entry.path());
+        for (const fs::path& path : temporaries) fs::remove(path);
+        disks.push_back(to);
+    };
+    vek::platform::SetReplaceHook([&](const std::string&) {
+        copyDisk();
+        return true;
+    });
+    StartToMainMenu();
+    vek::platform::SetReplaceHook(nullptr);
+    ASSERT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
+    ASSERT_GE(disks.size(), 2u) << "the start writes the profile's files";
+    copyDisk();
+    Stop();
+    for (size_t moment = 0; moment < disks.size(); ++moment) {
+        SCOPED_TRACE(moment + 1 == disks.size() ? std::string("at the main menu")
+                                                : "before the write " + std::to_string(moment + 1));
+        for (const char* part : {"profile", "conf"}) {
+            fs::remove_all(app + "/" + part);
+            if (fs::exists(disks[moment] + "/" + part))
+                fs::copy(disks[moment] + "/" + part, app + "/" + part, fs::copy_options::recursive);
+        }
+        StartToMainMenu();
+        EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
+        Stop();
+        EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
+    }
 }
 
 // ---- profiles made, chosen and deleted on the profile screens ----
@@ -1345,6 +1420,7 @@ TEST_F(ContinueLevel, AProfileMadeChosenOrDeletedIsOnDiskAsSoonAsItIs)
             if (fs::exists(disk + "/" + part)) fs::copy(disk + "/" + part, app + "/" + part, fs::copy_options::recursive);
         }
         StartToMainMenu();
+        EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
         EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");
     };
     const auto names = [] {

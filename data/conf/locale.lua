@@ -50,6 +50,8 @@ locale.ErrorPlayerRefused = "Player '%s' could not\nbe read. Its files stay as\n
 locale.ErrorPlayerDamaged = "Player '%s' was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept."
 locale.ErrorGameRestored = "A file of the saved game was\ndamaged or did not belong:\nit is restored from its copy."
 locale.ErrorPlayerRestored = "A file of player '%s' was\ndamaged or did not belong:\nit is restored from its copy."
+locale.ErrorGameMissing = "A file of the saved game\nwas missing: what it held\nstarts afresh."
+locale.ErrorPlayerMissing = "A file of player '%s'\nwas missing: what it held\nstarts afresh."
 locale.ErrorDeletePlayer = "Player '%s' could\nnot be deleted; its\nfiles are kept."
 locale.ErrorSettingsLost = "The settings could not be\nread: player '%s' is\nchosen. Check the options."
 

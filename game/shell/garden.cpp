@@ -353,6 +353,9 @@ void cGarden::TellLoadNotice(int slot, bool afterClose)
     case cPlayer::e_noticeRestored:
         show(2, GetLocaleGD().ErrorGameRestored);
         break;
+    case cPlayer::e_noticeMissing:
+        show(2, GetLocaleGD().ErrorGameMissing);
+        break;
     case cPlayer::e_noticeNone:
         break;
     }
@@ -383,6 +386,9 @@ void cGarden::TellProfileNotices()
             break;
         case cPlayer::e_noticeRestored:
             ShowNotice(2, vek::Formatted(GetLocaleGD().ErrorPlayerRestored.c_str(), player->GetName()));
+            break;
+        case cPlayer::e_noticeMissing:
+            ShowNotice(2, vek::Formatted(GetLocaleGD().ErrorPlayerMissing.c_str(), player->GetName()));
             break;
         case cPlayer::e_noticeNone:
             break;

@@ -1,7 +1,7 @@
 #pragma once
 // The game's table of user-visible texts: dialog messages, ratings, medal,
 // ware, animal and building names, upgrades, hints, tutorial and level
-// texts. One process-wide object holds built-in defaults (fifteen English
+// texts. One process-wide object holds built-in defaults (seventeen English
 // messages; every other text is its own key, so an untranslated text shows
 // which one it is); the locale script, which sees the object as "locale",
 // overwrites them field by field.
@@ -26,6 +26,8 @@ class cScript;
     X(ErrorPlayerDamaged, "Player '%s' was damaged:\nwhat could not be read starts\nafresh. A copy of it is kept.") \
     X(ErrorGameRestored, "A file of the saved game was\ndamaged or did not belong:\nit is restored from its copy.") \
     X(ErrorPlayerRestored, "A file of player '%s' was\ndamaged or did not belong:\nit is restored from its copy.") \
+    X(ErrorGameMissing, "A file of the saved game\nwas missing: what it held\nstarts afresh.") \
+    X(ErrorPlayerMissing, "A file of player '%s'\nwas missing: what it held\nstarts afresh.") \
     X(ErrorDeletePlayer, "Player '%s' could\nnot be deleted; its\nfiles are kept.") \
     X(ErrorSettingsLost, "The settings could not be\nread: player '%s' is\nchosen. Check the options.") \
     X(Rate0, "Rate0") \

@@ -542,7 +542,9 @@ void cPlayer::NoteSetPartDamaged(int slot, const vek::filename& file) const
     // tell it again.
     vek::filename witness = file;
     namespace fs = vek::platform;
-    if (!witness.empty() && !fs::PathExists(fs::ToNativePath(witness.path)) && !fs::IsSymlink(fs::ToNativePath(witness.path))) {
+    const bool missing =
+        !file.empty() && !fs::PathExists(fs::ToNativePath(file.path)) && !fs::IsSymlink(fs::ToNativePath(file.path));
+    if (missing) {
         witness = vek::AppendPath(vek::filename(witness.GetDir()), "save.dat");
         if (slot == -1 && !fs::PathExists(fs::ToNativePath(witness.path)))
             witness = vek::AppendPath(vek::filename(witness.GetDir()), "player.dat");
@@ -551,6 +553,8 @@ void cPlayer::NoteSetPartDamaged(int slot, const vek::filename& file) const
     const bool known = !witness.empty() && save_set::WasKeptAsBad(witness);
     if (!witness.empty()) save_set::KeepAsBad(witness);
     if (!known && !Holds(m_FreshDamage, slot)) m_FreshDamage.push_back(slot);
+    // What the player is told says a copy is kept only when one was.
+    if (!known && !missing && !Holds(m_FreshKept, slot)) m_FreshKept.push_back(slot);
 }
 
 bool cPlayer::ExpectsField(int slot) const
@@ -571,14 +575,17 @@ cPlayer::eLoadNotice cPlayer::TakeLoadNotice(int slot)
             !(Holds(m_DamagedSets, slot) && Holds(m_FreshDamage, slot)))
             return e_noticeNone;
         m_ToldSlots.push_back(slot);
-        return e_noticeDamaged;
+        const bool onlyMissing = !Holds(m_RefusedSlots, slot) && !Holds(m_RefusedSets, slot) && !Holds(m_FreshKept, slot);
+        return onlyMissing ? e_noticeMissing : e_noticeDamaged;
     }
     if (m_bNoticeGiven) return e_noticeNone;
     eLoadNotice notice = e_noticeNone;
     if (IsGameRefused(-1) || Holds(m_RefusedSets, -1))
         notice = e_noticeRefused;
-    else if (m_bPlayerDamaged || (Holds(m_DamagedSets, -1) && Holds(m_FreshDamage, -1)) || m_bDamageUntold)
+    else if (m_bPlayerDamaged || (Holds(m_DamagedSets, -1) && Holds(m_FreshKept, -1)) || m_bDamageUntold)
         notice = e_noticeDamaged;
+    else if ((Holds(m_DamagedSets, -1) && Holds(m_FreshDamage, -1)) || m_bMissingUntold)
+        notice = e_noticeMissing;
     else if (m_bPlayerRestoredUntold)
         notice = e_noticeRestored;
     if (notice != e_noticeNone) m_bNoticeGiven = true;
@@ -1428,7 +1435,8 @@ bool cPlayer::SaveGame(int slot)
     if (ok) ok = WriteFile(out, folder, "save.dat", false);
     // Mended on disk before the player heard of it (saved as another
     // profile became current): the notice still waits to be told.
-    if (ok && slot == -1 && ((keepSet && Holds(m_FreshDamage, -1)) || m_bPlayerDamaged)) m_bDamageUntold = true;
+    if (ok && slot == -1 && ((keepSet && Holds(m_FreshKept, -1)) || m_bPlayerDamaged)) m_bDamageUntold = true;
+    if (ok && slot == -1 && keepSet && Holds(m_FreshDamage, -1) && !Holds(m_FreshKept, -1)) m_bMissingUntold = true;
     if (ok && keepSet) m_DamagedSets.erase(std::find(m_DamagedSets.begin(), m_DamagedSets.end(), slot));
     if (ok && withPlayer) m_bPlayerKept = false;
     if (ok) {

@@ -155,8 +155,15 @@ public:
     // e_noticeNone. A numbered slot (a level's start) tells once of its own:
     // one refused or damaged starts afresh while the game in play is still
     // saved (e_noticeDamaged). A progress file read back from its copy with
-    // nothing lost is e_noticeRestored.
-    enum eLoadNotice : int { e_noticeNone = 0, e_noticeRefused = 1, e_noticeDamaged = 2, e_noticeRestored = 3 };
+    // nothing lost is e_noticeRestored; a lost file, of which no copy could
+    // be kept, starting afresh is e_noticeMissing.
+    enum eLoadNotice : int {
+        e_noticeNone = 0,
+        e_noticeRefused = 1,
+        e_noticeDamaged = 2,
+        e_noticeRestored = 3,
+        e_noticeMissing = 4,
+    };
     eLoadNotice TakeLoadNotice(int slot = -1);
 
     vek::string m_strFolder = "plr000";
@@ -293,6 +300,8 @@ private:
     bool m_bPlayerRestoredUntold = false;
     // Slots with a damage not known from an earlier start (told once).
     mutable std::vector<int32_t> m_FreshDamage;
+    // Those of them whose damaged file was kept as ".bad" (not only lost).
+    mutable std::vector<int32_t> m_FreshKept;
     // Slots whose island, as last loaded, was damaged or gone.
     mutable std::vector<int32_t> m_IslandLost;
     // The slots' parts whose damage was logged since the slot was saved.
@@ -317,5 +326,7 @@ private:
     bool m_bNoticeGiven = false;
     // A damage the player was not yet told of, though a save mended it.
     bool m_bDamageUntold = false;
+    // A lost file the player was not yet told of, though a save mended it.
+    bool m_bMissingUntold = false;
     std::vector<int32_t> m_ToldSlots;
 };

@@ -51,6 +51,7 @@ const std::map<std::string, std::string>& LocaleArguments()
             {"ErrorPlayerRefused", "s"},      // the first main menu: a profile's name
             {"ErrorPlayerDamaged", "s"},      // the same
             {"ErrorPlayerRestored", "s"},     // the same
+            {"ErrorPlayerMissing", "s"},      // the same
             {"ErrorSettingsLost", "s"},       // the first main menu: the current profile's name
             {"IncPeople", "i"},               // a finished house: the people it adds
             {"IncMarket", "i"},               // a finished market: its sales

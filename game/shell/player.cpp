@@ -1234,9 +1234,11 @@ bool cPlayer::LoadGame(int slot)
                 CheckProfileValues(*this);
             } else if (result == vek::cDataManager::FileNotFound) {
                 // "player.dat" saved with a game in play whose "save.dat" is
-                // gone: the set is incomplete. The player is told once, and
-                // its game is not offered.
-                if (slot == -1 && m_uPlayStamp != 0) {
+                // gone (its mark names it, or, in an older profile without
+                // marks, it names a level to continue): the set is
+                // incomplete. The player is told once, and its game is not
+                // offered, nor written again as a level without its money.
+                if (slot == -1 && (m_uPlayStamp != 0 || m_iContinueLevel >= 0)) {
                     if (!Holds(m_LoggedDamage, slot)) {
                         m_LoggedDamage.push_back(slot);
                         vek::LogWarning(kSender, "%s is missing beside the player.dat saved with it; the game in play is not read\n",

@@ -524,6 +524,33 @@ TEST_F(ProfileTest, NamedPipesInPlaceOfTheFilesNeverBlockAndStay)
     }
 }
 
+// An older profile (no mark anywhere) whose player.dat names a level to
+// continue but whose save.dat is gone: told as lost, no game in play
+// offered, and none written again as a level without its money.
+TEST_F(ProfileTest, AnOlderProfileWithoutItsSaveOffersNoGameToContinue)
+{
+    Out o;
+    o.F(0.9f).S("Old").I(1).I(1);
+    o.I(0).I(0).I(1).I(7).I(0).I(0).I(0).I(0);
+    ASSERT_TRUE(vektest::WriteFile(Path("o/player.dat"), o.b));
+    {
+        cPlayer p("o");
+        ASSERT_TRUE(p.LoadPlayer());
+        ASSERT_EQ(p.m_iContinueLevel, 1);
+        ASSERT_TRUE(p.Activate());
+        EXPECT_FALSE(p.HasGameToContinue());
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeMissing);
+        ASSERT_TRUE(p.SaveGame(-1));
+        ASSERT_TRUE(p.SavePlayer());
+    }
+    cPlayer again("o");
+    ASSERT_TRUE(again.LoadPlayer());
+    ASSERT_TRUE(again.Activate());
+    EXPECT_EQ(again.m_iContinueLevel, -1);
+    EXPECT_FALSE(again.HasGameToContinue());
+    EXPECT_EQ(again.TakeLoadNotice(), cPlayer::e_noticeNone);
+}
+
 TEST_F(ProfileTest, ExtraEventFlagsAreReadAndDropped)
 {
     Out o;

@@ -190,9 +190,9 @@ TEST_F(FullGardenSave, EveryKindOfObjectComesBackAndSavesTheSameBytes)
     // (A cut in the mark that follows leaves the field whole.)
     for (size_t length = 1; length < first.size() - save_set::kMarkBytes; ++length) {
         WriteBytes(first.substr(0, length));
-        const int warned = Logged("level.dat");
+        const int warned = Logged("level.dat") - Logged("the oldest copy was dropped");
         LoadField();
-        EXPECT_EQ(Logged("level.dat"), warned + 1) << length;
+        EXPECT_EQ(Logged("level.dat") - Logged("the oldest copy was dropped"), warned + 1) << length;
         cScriptedPlayer cut(*level);
         ASSERT_NE(cut.Gardener(), nullptr);
         EXPECT_EQ(cut.All(OBJ_TOOL).size(), 3u);
@@ -234,9 +234,9 @@ TEST_F(LevelSave, EveryCutOfAFileLoadsWithAWarningAndTheFixedObjects)
     for (size_t length = 1; length < whole.size() - save_set::kMarkBytes; ++length) {
         WriteBytes(whole.substr(0, length));
         // One warning, from the field's or the animals' reader.
-        const int before = Logged("level.dat");
+        const int before = Logged("level.dat") - Logged("the oldest copy was dropped");
         LoadField();
-        EXPECT_EQ(Logged("level.dat"), before + 1) << length;
+        EXPECT_EQ(Logged("level.dat") - Logged("the oldest copy was dropped"), before + 1) << length;
         cScriptedPlayer p(*level);
         ASSERT_NE(p.Gardener(), nullptr);
         EXPECT_TRUE(level->IsValidCell(p.Gardener()->GetCell()));

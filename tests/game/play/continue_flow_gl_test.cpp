@@ -997,6 +997,14 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
                         ASSERT_TRUE(vektest::WriteFile(work + "/save.dat", bytes));
                     },
                     left, nullptr});
+    // The same without the copy: the marks of B's other files still say
+    // that none of it is of an older layout.
+    rows.push_back({rows.back().what + ", without player.bak",
+                    [&, olderClaim = rows.back().make] {
+                        olderClaim();
+                        fs::remove(work + "/player.bak");
+                    },
+                    left, nullptr});
     rows.push_back({"set B, the next level in play, without its level.dat",
                     [&] {
                         setOf(b);

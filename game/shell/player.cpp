@@ -912,26 +912,13 @@ bool MarkOlderPart(const cOlderPart& part, uint32_t stamp, float version, bool r
     return false;
 }
 
-// The numbered sub-folders of the profile's folder.
-std::vector<vek::filename> NumberedFolders(const vek::filename& folder)
-{
-    std::vector<vek::filename> folders;
-    vek::cFileSystem fs;
-    for (vek::filename entry = fs.GetFirst(folder); !entry.empty(); entry = fs.GetNext()) {
-        const vek::string name = entry.GetFile();
-        if (name.empty() || name.find_first_not_of("0123456789") != vek::string::npos || !fs.IsFolder(entry)) continue;
-        folders.push_back(entry);
-    }
-    return folders;
-}
-
 } // namespace
 
 bool cPlayer::MarkOlderSaves(const vek::filename& folder)
 {
     if (m_bCheckedProfile) return true;
     bool all = true;
-    for (const vek::filename& entry : NumberedFolders(folder)) {
+    for (const vek::filename& entry : save_set::NumberedFolders(folder)) {
         const cOlderPart level = ReadOlderPart(vek::AppendPath(entry, "level.dat"));
         const cOlderPart island = ReadOlderPart(vek::AppendPath(entry, "island.dat"));
         const cOlderPart save = ReadOlderPart(vek::AppendPath(entry, "save.dat"));
@@ -988,6 +975,9 @@ bool cPlayer::SavePlayer()
                         vek::AppendPath(folder, "player.dat").path);
         return false;
     }
+    // Whatever it writes carries today's mark: an older profile's files are
+    // written under the journal of their conversion.
+    if (!m_bCheckedProfile && !save_set::BeginConversion(folder)) return false;
     // An older profile is brought to today's marks whole before
     // "player.dat" is written in today's layout, and its copy, which makes
     // it a checked profile, comes last.
@@ -1009,11 +999,13 @@ bool cPlayer::SavePlayer()
         m_Saved = TakeProgress();
         if (whole && !saveFirst) whole = ConvertGameInPlay(folder, 1);
         if (whole) {
-            if (WriteFile(out, folder, save_set::kPlayerCopy, false))
+            if (WriteFile(out, folder, save_set::kPlayerCopy, false)) {
                 m_bCheckedProfile = true;
-            else
+                save_set::EndConversion(folder);
+            } else {
                 vek::LogWarning(kSender, "The copy of %s could not be written; the profile is saved without it\n",
                                 vek::AppendPath(folder, "player.dat").path);
+            }
         }
     }
     return ok;
@@ -1335,6 +1327,9 @@ bool cPlayer::SaveGame(int slot)
         vek::LogWarning(kSender, "The game in %s is not saved: its files were refused and are kept\n", folder.path);
         return false;
     }
+    // Its files carry today's mark: an older profile's are written under the
+    // journal of their conversion.
+    if (!m_bCheckedProfile && !save_set::BeginConversion(GetProfilePath(-1))) return false;
     // One file of this save was damaged when read: the others belong with
     // it, so each is kept before the set is written over.
     const bool keepSet = Holds(m_DamagedSets, slot);
@@ -1453,7 +1448,10 @@ bool cPlayer::SaveGame(int slot)
     if (ok) {
         // The new "save.dat" carries the current layout.
         m_fVersion = kVersion;
-        if (withCopy) m_bCheckedProfile = true;
+        if (withCopy) {
+            m_bCheckedProfile = true;
+            save_set::EndConversion(folder);
+        }
         if (withPlayer) {
             m_uPlayStamp = m_uSetStamp;
             m_bGameInPlayLost = false;

@@ -292,7 +292,8 @@ private:
     // dropped) rather than read or written whole: it is not offered to
     // continue.
     bool m_bGameInPlayLost = false;
-    // The profile's folder holds the copy of "player.dat": every file of it
+    // The profile is a checked one (it holds the copy of "player.dat", or a
+    // file with today's mark and no conversion under way): every file of it
     // carries today's mark (save_set::IsCheckedProfile).
     bool m_bCheckedProfile = false;
     // "player.dat" was missing or damaged and its copy read in its place:

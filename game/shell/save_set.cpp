@@ -149,11 +149,109 @@ bool HoldsMore(const cProgressFile& a, const cProgressFile& b)
     return a.progress > b.progress || a.medals > b.medals || a.times > b.times;
 }
 
+std::vector<vek::filename> NumberedFolders(const vek::filename& folder)
+{
+    std::vector<vek::filename> folders;
+    vek::cFileSystem fs;
+    for (vek::filename entry = fs.GetFirst(folder); !entry.empty(); entry = fs.GetNext()) {
+        const vek::string name = entry.GetFile();
+        if (name.empty() || name.find_first_not_of("0123456789") != vek::string::npos || !fs.IsFolder(entry)) continue;
+        folders.push_back(entry);
+    }
+    return folders;
+}
+
+namespace {
+
+// Whether the file is there and carries today's mark, its checksum matching.
+// Asked of every file of a profile as it is listed: a file that cannot be
+// read (a named pipe, one without permission) carries none, and is left
+// to its reader to tell of.
+bool CarriesCheckedMark(const vek::filename& file)
+{
+    vek::platform::cNativeFile f;
+    if (!f.Open(vek::platform::ToNativePath(file.path), "rb")) return false;
+    const int64_t length = f.GetLength();
+    if (length < static_cast<int64_t>(kMarkBytes) || static_cast<uint64_t>(length) > vek::cDataManager::kMaxWholeFile)
+        return false;
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    if (f.Read(bytes.data(), 1, bytes.size()) != bytes.size()) return false;
+    vek::cBitStream stream;
+    stream.SetData(std::move(bytes));
+    uint32_t stamp = 0;
+    float version = 0.0f;
+    return TakeMark(stream, &stamp, &version) == eMark::e_checked;
+}
+
+// The first of the profile's files for which `stop` is true: "player.dat"
+// first (today's game writes it at every exit), then the game in play's
+// set, then each numbered save's. False when there is none.
+template <class Stop>
+bool AnyProfileFile(const vek::filename& folder, Stop stop)
+{
+    for (const char* name : {"player.dat", "save.dat", "level.dat", "island.dat"})
+        if (stop(vek::AppendPath(folder, name))) return true;
+    for (const vek::filename& entry : NumberedFolders(folder))
+        for (const char* name : {"save.dat", "level.dat", "island.dat"})
+            if (stop(vek::AppendPath(entry, name))) return true;
+    return false;
+}
+
+bool IsConversionUnderWay(const vek::filename& folder)
+{
+    return CarriesCheckedMark(vek::AppendPath(folder, kConversionJournal));
+}
+
+} // namespace
+
 bool IsCheckedProfile(const vek::filename& folder)
 {
     namespace fs = vek::platform;
     const std::string copy = fs::ToNativePath(vek::AppendPath(folder, kPlayerCopy).path);
-    return fs::PathExists(copy) || fs::PathExists(copy + kNext);
+    const std::string journal = fs::ToNativePath(vek::AppendPath(folder, kConversionJournal).path);
+    // The copy is written last of all: every file carries today's mark.
+    if (fs::PathExists(copy)) {
+        // Left only by a program ended between the copy and the journal's
+        // removal; kept, it would turn the checks off once the copy is lost.
+        if (fs::PathExists(journal) && !fs::IsFolder(journal)) fs::RemoveFile(journal);
+        return true;
+    }
+    // An older profile part-way through its conversion.
+    if (IsConversionUnderWay(folder)) return false;
+    if (fs::PathExists(copy + kNext)) return true;
+    // (A ".next" is not looked at: one of an older profile's save cut short
+    // was never part of the profile.)
+    return AnyProfileFile(folder, CarriesCheckedMark);
+}
+
+bool BeginConversion(const vek::filename& folder)
+{
+    namespace fs = vek::platform;
+    if (IsConversionUnderWay(folder)) return true;
+    // A profile with no file yet, or all of whose files carry today's mark,
+    // has nothing another start could misread.
+    const bool older = AnyProfileFile(folder, [](const vek::filename& file) {
+        return fs::PathExists(fs::ToNativePath(file.path)) && !CarriesCheckedMark(file);
+    });
+    if (!older) return true;
+    const vek::filename journal = vek::AppendPath(folder, kConversionJournal);
+    vek::cBitStream body;
+    for (char c : std::string("a conversion to today's marks is under way")) body.WriteByte(static_cast<uint8_t>(c));
+    const vek::cBitStream marked = Remarked(body, 0, 0.0f);
+    if (vek::cDataManager::WriteBinary(&marked, journal) == vek::cDataManager::Ok) return true;
+    // Something in its way (a folder, say) goes aside once.
+    if (fs::PathExists(fs::ToNativePath(journal.path)) && MoveAsideAsBad(journal, "save_set") &&
+        vek::cDataManager::WriteBinary(&marked, journal) == vek::cDataManager::Ok)
+        return true;
+    vek::LogWarning("save_set", "%s cannot be written; the older profile's files are not marked\n", journal.path);
+    return false;
+}
+
+void EndConversion(const vek::filename& folder)
+{
+    namespace fs = vek::platform;
+    const std::string journal = fs::ToNativePath(vek::AppendPath(folder, kConversionJournal).path);
+    if (fs::PathExists(journal) && !fs::IsFolder(journal)) fs::RemoveFile(journal);
 }
 
 void AppendMark(vek::cBitStream& out, uint32_t stamp, float version)

@@ -20,10 +20,20 @@
 // - The copy of "player.dat": the game in play's set and every lone write
 //   of "player.dat" also write "player.bak", the same bytes, so that the
 //   profile's progress survives the loss of either file.
-// - A checked profile: one whose folder holds "player.bak". Only today's
-//   game writes it, after every other file of the profile carries today's
-//   mark, so there a file without that mark (none, the one before the
-//   checksum, or one cut off) is damaged, whatever layout it claims.
+// - A checked profile: one whose folder holds "player.bak", or any of whose
+//   files ("player.dat", the game in play's three, each numbered save's
+//   three) carries today's mark with its checksum matching. There a file
+//   without that mark (none, the one before the checksum, or one cut off)
+//   is damaged, whatever layout it claims: the copy lost, or a profile of
+//   the release before the copy, never lets an older layout be claimed.
+// - The conversion of an older profile (no file with today's mark): its
+//   first save of "player.dat" marks every file, numbered saves first, then
+//   the game in play, "player.dat" and the copy last. Before any file of it
+//   takes today's mark (by the conversion, or by a level's save written
+//   before it) the profile holds "conversion.journal", written whole; it is
+//   removed once the copy is written. A profile holding the journal, and
+//   not the copy, is read as an older one whatever part of it took the mark
+//   already, and its next save goes on with the conversion.
 // - The ".next" settling: SaveGame writes the set's other files as
 //   "<name>.next"; the rename of "save.dat" commits the set, and a start
 //   after a save cut short puts the committed ones in place and removes the
@@ -49,9 +59,25 @@ constexpr const char* kNext = ".next";
 // The copy of "player.dat" in the profile's folder.
 constexpr const char* kPlayerCopy = "player.bak";
 
-// Whether the profile's folder is a checked profile's (it holds the copy of
-// "player.dat", or a save cut short was writing one).
+// The journal of an older profile's conversion to today's marks.
+constexpr const char* kConversionJournal = "conversion.journal";
+
+// Whether the profile's folder is a checked profile's: it holds the copy of
+// "player.dat" (or a save cut short was writing one), or, without the
+// journal of a conversion, any file of it carries today's mark with its
+// checksum matching. A journal found beside the copy is of a conversion
+// that finished: it is removed.
 bool IsCheckedProfile(const vek::filename& folder);
+// Before an older profile's files take today's mark: the journal, written
+// whole when the folder holds a file without that mark (none is needed by a
+// profile with no file yet). False, with a warning, when it cannot be
+// written: nothing of the profile may be marked then.
+bool BeginConversion(const vek::filename& folder);
+// The conversion finished (every file marked, the copy written): the
+// journal removed.
+void EndConversion(const vek::filename& folder);
+// The numbered sub-folders of the profile's folder (the levels' own saves).
+std::vector<vek::filename> NumberedFolders(const vek::filename& folder);
 
 // What one of the two progress files ("player.dat" and its copy) holds,
 // as far as choosing between them goes.

@@ -986,6 +986,14 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
                         ASSERT_TRUE(vektest::WriteFile(work + "/save.dat", bytes));
                     },
                     left, nullptr});
+    // The same without the copy: the marks of B's other files still say
+    // that none of it is of an older layout.
+    rows.push_back({rows.back().what + ", without player.bak",
+                    [&, olderClaim = rows.back().make] {
+                        olderClaim();
+                        fs::remove(work + "/player.bak");
+                    },
+                    left, nullptr});
     rows.push_back({"set B, the next level in play, without its level.dat",
                     [&] {
                         setOf(b);
@@ -1024,7 +1032,8 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
             Text("messagebox", "text").compare(0, GetLocaleGD().ErrorGameRestored.size(), GetLocaleGD().ErrorGameRestored) == 0;
         // A lost file, of which no copy could be kept, is told as lost;
         // one damaged as kept.
-        const bool lost = row.what.find("without") != std::string::npos;
+        const bool lost =
+            row.what.find("without") != std::string::npos && row.what.find("without player.bak") == std::string::npos;
         const std::string& told = restored ? GetLocaleGD().ErrorGameRestored
                                   : lost   ? GetLocaleGD().ErrorGameMissing
                                            : GetLocaleGD().ErrorGameDamaged;

@@ -1036,6 +1036,77 @@ TEST_F(ProfileTest, InACheckedProfileNoFileIsTrustedForClaimingAnOlderLayoutOrFo
     }
 }
 
+// Without the copy of "player.dat" (a profile of the release before the
+// copy, or one whose copy was lost) a profile whose files carry today's mark
+// is as checked: a file there that claims an older layout, its values raised
+// within their ranges, is damaged, kept and told, and hands out nothing.
+TEST_F(ProfileTest, WithoutItsCopyAProfileOfTodaysMarksTrustsNoFileThatClaimsAnOlderLayout)
+{
+    ASSERT_TRUE(SaveLevelTwoInPlay("n"));
+    ASSERT_TRUE(Exists("n/player.bak"));
+    const Bytes player = Read("n/player.dat"), save = Read("n/save.dat"), slot = Read("n/2/save.dat");
+    for (const char* name : {"save.dat", "2/save.dat", "player.dat"}) {
+        const std::string file = name;
+        const Bytes& whole = file == "player.dat" ? player : file == "save.dat" ? save : slot;
+        const size_t body = whole.size() - save_set::kMarkBytes;
+        // The progress 2 raised to 5; the island funds (before the six
+        // upgrades, the sorts, the animals and, in play, the won level's
+        // next step) raised by 4096.
+        Bytes raised = whole;
+        raised[file == "player.dat" ? 12 : body - (file == "save.dat" ? 39 : 35)] = file == "player.dat" ? 5 : 0x10;
+        Bytes magic = raised, unchecked = raised.substr(0, body + save_set::kUncheckedMarkBytes);
+        magic[body + 3] = '3';
+        unchecked[body + 3] = '1';
+        for (const auto& [how, bytes] : std::vector<std::pair<std::string, Bytes>>{
+                 {"its magic flipped", magic}, {"its mark cut off", raised.substr(0, body)}, {"the older mark", unchecked}}) {
+            SCOPED_TRACE(file + ", " + how);
+            vek::platform::RemoveTree(Path("n"));
+            ASSERT_TRUE(vektest::WriteFile(Path("n/player.dat"), player));
+            ASSERT_TRUE(vektest::WriteFile(Path("n/save.dat"), save));
+            ASSERT_TRUE(vektest::WriteFile(Path("n/2/save.dat"), slot));
+            ASSERT_TRUE(vektest::WriteFile(Path("n/" + file), bytes));
+            cPlayer p("n");
+            p.LoadPlayer();
+            const int which = file == "2/save.dat" ? 2 : -1;
+            ASSERT_TRUE(p.LoadGame(which));
+            EXPECT_NE(p.TakeLoadNotice(which), cPlayer::e_noticeNone);
+            EXPECT_TRUE(vektest::KeptAsBad(Path("n/" + file), bytes));
+            EXPECT_LE(p.m_iProgress, 2);
+            EXPECT_LE(p.m_iIslandMoney, 130);
+            if (file == "save.dat") {
+                EXPECT_FALSE(p.HasGameToContinue());
+                EXPECT_EQ(p.m_iIslandMoney, 100);
+            }
+            if (file == "player.dat") {
+                EXPECT_FALSE(p.HasGameToContinue());
+            }
+        }
+    }
+
+    // The journal of a conversion found beside the copy (the program ended
+    // between writing the copy and removing the journal) is of one that
+    // finished: it is removed, and never turns the checks off once the copy
+    // is lost.
+    vek::platform::RemoveTree(Path("n"));
+    ASSERT_TRUE(vektest::WriteFile(Path("n/player.dat"), player));
+    ASSERT_TRUE(vektest::WriteFile(Path("n/player.bak"), player));
+    ASSERT_TRUE(vektest::WriteFile(Path("n/save.dat"), save));
+    const std::string journal = std::string("n/") + save_set::kConversionJournal;
+    ASSERT_TRUE(vektest::WriteFile(Path(journal), vektest::Marked("converting", 0, 0.0f)));
+    ASSERT_TRUE(cPlayer("n").LoadPlayer());
+    EXPECT_FALSE(Exists(journal));
+    std::remove(Path("n/player.bak").c_str());
+    Bytes older = save.substr(0, save.size() - save_set::kMarkBytes);
+    older[older.size() - 39] = 0x10;
+    ASSERT_TRUE(vektest::WriteFile(Path("n/save.dat"), older));
+    cPlayer p("n");
+    ASSERT_TRUE(p.LoadPlayer());
+    ASSERT_TRUE(p.Activate());
+    EXPECT_NE(p.TakeLoadNotice(), cPlayer::e_noticeNone);
+    EXPECT_FALSE(p.HasGameToContinue());
+    EXPECT_LE(p.m_iIslandMoney, 130);
+}
+
 // An older profile is brought to today's marks at its first save, its copy
 // of "player.dat" last: a program ended at any moment of that leaves files
 // the next start reads as they were saved, never refused.
@@ -1073,14 +1144,61 @@ TEST_F(ProfileTest, AnOlderProfileEndedAtAnyMomentOfItsConversionIsReadAsSaved)
             EXPECT_EQ(p.m_iMoney, 6060);
             EXPECT_EQ(p.m_iIslandMoney, 40);
             if (whole) {
-                // Done: every file carries today's mark beside the copy.
+                // Done: every file carries today's mark beside the copy, and
+                // the journal of the conversion is gone.
                 EXPECT_TRUE(Exists(folder + "/player.bak"));
+                EXPECT_FALSE(Exists(folder + "/" + save_set::kConversionJournal));
                 for (const char* name : {"player.dat", "save.dat", "level.dat", "1/save.dat", "1/island.dat"})
                     EXPECT_EQ(Read(folder + "/" + name).substr(Read(folder + "/" + name).size() - 16, 4), "ZLS2") << name;
                 break;
             }
             ASSERT_LT(writes, 20);
         }
+    }
+}
+
+// A level's own save and the game in play written with today's mark in an
+// older profile (a level started, then played): ended at any moment, the
+// files not yet marked are still read in their layout, never refused for
+// standing beside marked ones.
+TEST_F(ProfileTest, AnOlderProfileEndedAtAnyMomentOfItsFirstSavesOfTheGameIsReadAsSaved)
+{
+    const Bytes slot = Out().I(77).I(1).I(0).I(6060).I(40).Zeros(6).I(1).I(-1).b;
+    for (int writes = 0;; ++writes) {
+        SCOPED_TRACE("ended after " + std::to_string(writes) + " writes");
+        vek::platform::RemoveTree(Path("g"));
+        ASSERT_TRUE(vektest::WriteFile(Path("g/player.dat"), PlayerDatOf(0.8f, "Old", 13)));
+        ASSERT_TRUE(vektest::WriteFile(Path("g/save.dat"), SaveDatOf(0.8f)));
+        ASSERT_TRUE(vektest::WriteFile(Path("g/level.dat"), "field"));
+        ASSERT_TRUE(vektest::WriteFile(Path("g/1/save.dat"), slot));
+        ASSERT_TRUE(vektest::WriteFile(Path("g/1/island.dat"), "isle"));
+        int done = 0;
+        vek::platform::SetReplaceHook([&](const std::string&) { return done++ < writes; });
+        {
+            cPlayer p("g");
+            ASSERT_TRUE(p.LoadPlayer());
+            ASSERT_TRUE(p.LoadGame(1));
+            p.SaveGame(1);
+            ASSERT_TRUE(p.LoadGame(-1));
+            p.SaveGame(-1);
+        }
+        vek::platform::SetReplaceHook(nullptr);
+        cPlayer p("g");
+        ASSERT_TRUE(p.LoadPlayer());
+        ASSERT_TRUE(p.Activate());
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone);
+        EXPECT_EQ(p.m_iMoney, 6060);
+        ASSERT_EQ(p.m_Tasks.size(), 1u);
+        ASSERT_TRUE(p.LoadGame(1));
+        EXPECT_EQ(p.TakeLoadNotice(1), cPlayer::e_noticeNone);
+        EXPECT_EQ(p.m_iMoney, 6060);
+        EXPECT_EQ(p.m_iIslandMoney, 40);
+        if (done <= writes) {
+            EXPECT_TRUE(Exists("g/player.bak"));
+            EXPECT_FALSE(Exists(std::string("g/") + save_set::kConversionJournal));
+            break;
+        }
+        ASSERT_LT(writes, 20);
     }
 }
 

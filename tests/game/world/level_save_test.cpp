@@ -483,10 +483,19 @@ TEST_F(LevelSave, AFieldItsSaveCouldNotHaveWrittenIsRefused)
         }
         ASSERT_TRUE(vektest::WriteFile(save, saved));
         // Files of the layouts before today's mark come from a profile an
-        // older game wrote, which has no copy of "player.dat".
-        const std::string playerCopy = save.substr(0, save.rfind('/') + 1) + save_set::kPlayerCopy;
+        // older game wrote: no copy of "player.dat", and no file of it with
+        // today's mark (its other files carry the mark of their layout).
+        const std::string folder = save.substr(0, save.rfind('/') + 1);
         if (row.set != e_marked) {
-            std::remove(playerCopy.c_str());
+            std::remove((folder + save_set::kPlayerCopy).c_str());
+            for (const char* name : {"player.dat", "island.dat"}) {
+                std::string bytes = vektest::ReadFile(folder + name);
+                if (bytes.size() < save_set::kMarkBytes) continue;
+                const std::string mark = bytes.substr(bytes.size() - save_set::kMarkBytes, 12);
+                bytes.resize(bytes.size() - save_set::kMarkBytes);
+                if (row.set == e_olderMarked) bytes += "ZLS1" + mark.substr(4);
+                ASSERT_TRUE(vektest::WriteFile(folder + name, bytes));
+            }
             player->LoadPlayer();
         }
 

@@ -928,10 +928,11 @@ def check_animations(rep, script, made, set_calls, tilesets):
 
 
 # Texts the screens' code puts into labels, by the state of play: (window,
-# control) -> the locale texts it chooses from, or NAME for the player's
-# name (formatted into the control's own text where the screen formats it
-# with the name). Besides labels: the name field, which shows the name as it
-# is typed, and the profile list, whose rows are the players' names.
+# control) -> the locale texts it chooses from, NAME for the player's name
+# (formatted into the control's own text where the screen formats it with
+# the name), or (NAME, locale texts) for texts formatted with the name.
+# Besides labels: the name field, which shows the name as it is typed, and
+# the profile list, whose rows are the players' names.
 NAME = "name"
 STATE_TEXTS = {
     ("main", "lbProfile"): NAME,
@@ -940,6 +941,9 @@ STATE_TEXTS = {
     ("island", "profile"): NAME,
     ("island", "rate"): ["Rate0", "Rate1", "Rate2", "Rate3", "Rate4"],
     ("island", "island_rate"): ["IslandRate0", "IslandRate1", "IslandRate2", "IslandRate3", "IslandRate4"],
+    # The message box's notices and questions about a player, with the name.
+    ("messagebox", "text"): (NAME, ["ConfirmDeletePlayer", "ErrorPlayerRefused", "ErrorPlayerDamaged",
+                                    "ErrorPlayerRestored", "ErrorDeletePlayer", "ErrorSettingsLost"]),
 }
 # The room a list row keeps between its edge and its text.
 LIST_TEXT_PADDING = 8
@@ -984,6 +988,39 @@ def widest_name(font, length):
     return bytes([widest] * length).decode("latin-1")
 
 
+def wrap_lines(font, text, width):
+    """The widths of the lines a text box wraps the text to, every line the
+    text needs (the box shows as many as its height holds): words end at
+    spaces and line breaks, and a word goes to a new line when the line
+    with it would be as wide as the box; a word wider than the box stays
+    whole."""
+    spacing, _, glyphs = font
+    space = glyphs.get(0x20, (0.0, 0.0))[1] + spacing
+    widths = [0.0]
+    empty = [True]
+    word = 0.0
+    data = text.encode("latin-1", "replace")
+    if data and data[-1:] not in (b" ", b"\n"):
+        data += b" "
+    for b in data:
+        if b not in (0x20, 0x0A):
+            word += glyphs.get(b, (0.0, 0.0))[1] + spacing
+            continue
+        separator = 0.0 if empty[-1] else space
+        if widths[-1] + word + separator >= width:
+            widths.append(word)
+            empty.append(False)
+        else:
+            widths[-1] += separator + word
+            empty[-1] = False
+        if b == 0x0A:
+            widths.append(0.0)
+            empty.append(True)
+        word = 0.0
+    # A line is drawn one spacing narrower than its advances.
+    return [max(0.0, w - spacing) if not e else 0.0 for w, e in zip(widths, empty)]
+
+
 def text_area(cls, own):
     """(width, height, what it is) that a control gives one line of its text:
     a label's size, a text list's rows less the room the row keeps before
@@ -993,7 +1030,8 @@ def text_area(cls, own):
         found = [c for c in own if c[0] == "SetSize" and c[3] == flags]
         return (float(found[-1][1]), float(found[-1][2])) if found else None
     if is_a(cls, "cTextBoxSysCtrl"):
-        return None
+        found = size("0")
+        return found + ("text box",) if found else None
     if is_a(cls, "cLabelCtrl"):
         found = size("0")
         return found + ("label",) if found else None
@@ -1046,9 +1084,22 @@ def check_label_texts(rep, root, manifest, seen):
                                       '"%s" with %s' % (texts[name], what)))
                     else:
                         shown.append((player, what))
+            elif isinstance(chosen, tuple):
+                if name_length:
+                    player = widest_name(font, name_length)
+                    shown += [(DIRECTIVE.sub(lambda m: player, locale[k], count=1),
+                               "%s with a name of %d times byte 0x%02X" % (k, name_length, ord(player[0])))
+                              for k in chosen[1] if k in locale]
             else:
                 shown += [(locale[k], '"%s"' % locale[k]) for k in chosen if k in locale]
             for text, what in shown:
+                if holder == "text box":
+                    lines = wrap_lines(font, text, w)
+                    widest = max(lines) if lines else 0.0
+                    if widest > w or len(lines) * font[1] > h:
+                        rep.fail(script, "the text of %s, %s, wraps to %d lines, the widest %g px in %s, "
+                                 "its text box %g x %g" % (name, what, len(lines), widest, fonts[-1], w, h))
+                    continue
                 if "\n" in text:
                     continue
                 width = text_width(font, text)

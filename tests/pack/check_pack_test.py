@@ -289,6 +289,12 @@ class Windows(BrokenCopy):
         self.assertFault(r"gui/profile_add\.lua: the text of name, a name of 16 times byte 0x89, "
                          r"is 425 x 22 px in text18, its field 424 x 28", faults)
 
+    def test_a_message_box_too_narrow_for_a_players_name_is_caught(self):
+        # The name is one word the box cannot wrap.
+        self.edit_text("gui/messagebox.lua", lambda t: re.sub(r'"text", (\d+), (\d+), \d+', r'"text", \1, \2, 312', t))
+        self.assertFault(r"gui/messagebox\.lua: the text of text, ConfirmDeletePlayer with a name of 16 times byte "
+                         r"0x89, wraps to 4 lines, the widest 438 px in text18, its text box 312 x 168", self.faults())
+
     def test_a_misspelt_required_control_and_a_forbidden_button_are_caught(self):
         self.edit_text("gui/main.lua", lambda t: t.replace('"lbProfile"', '"lbProfil"')
                        .replace('"btOptions"', '"btHelp"'))

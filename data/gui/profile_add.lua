@@ -1,10 +1,11 @@
--- A new player's name.
+-- A new player's name. The field holds the longest name it takes in its
+-- font (gui.name_length of the widest glyph) with the caret after it.
 function FillWindow(w)
   gui.Window(w, "profile_add", true)
-  gui.Panel(w, 272, 244, 480, 280, "New player")
+  gui.Panel(w, 240, 244, 544, 280, "New player")
 
-  gui.Label(w, "name_label", 304, 400, 416, 32, gui.font.text, "Your name:")
-  local name = gui.Control(cEditSysCtrl, w, "name", 304, 352, 416, 40)
+  gui.Label(w, "name_label", 272, 400, 480, 32, gui.font.text, "Your name:")
+  local name = gui.Control(cEditSysCtrl, w, "name", 272, 352, 480, 40)
   local a = gui.Area(gui.skin, "edit")
   if a then
     local u, v, uw, vh = gui.FrameUV(a)

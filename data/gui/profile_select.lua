@@ -1,12 +1,15 @@
--- The player list: choose, add or delete a player.
+-- The player list: choose, add or delete a player. Its rows are as wide as
+-- the longest name the name field takes needs in the list's font
+-- (gui.name_length of the widest glyph) after the room a row keeps before
+-- its text.
 function FillWindow(w)
   gui.Window(w, "profile_select", true)
-  gui.Panel(w, 272, 134, 480, 500, "Players")
+  gui.Panel(w, 240, 134, 544, 500, "Players")
 
-  gui.Frame(w, "lstProfile_back", "frame", 300, 276, 392, 280)
-  gui.List(w, "lstProfile", 308, 284, 376, 264, 28)
+  gui.Frame(w, "lstProfile_back", "frame", 268, 276, 448, 280)
+  gui.List(w, "lstProfile", 276, 284, 432, 264, 28)
   -- The code sets its range from the number of players.
-  gui.Slider(w, "slProfile", 700, 276, 32, 280, "list", true)
+  gui.Slider(w, "slProfile", 724, 276, 32, 280, "list", true)
 
   gui.Button(w, "btAdd", 300, 212, 204, 48, "New player")
   gui.Button(w, "btDelete", 520, 212, 204, 48, "Delete")

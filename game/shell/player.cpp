@@ -7,6 +7,8 @@
 #include <limits>
 #include <type_traits>
 
+#include <lua.h>
+
 #include "engine/app/game.h"
 #include "engine/core/bitstream.h"
 #include "engine/core/datamanager.h"
@@ -14,6 +16,7 @@
 #include "engine/core/format.h"
 #include "engine/core/locale.h"
 #include "engine/core/log.h"
+#include "engine/core/script.h"
 #include "game/objects/gardener.h"
 #include "game/objects/object.h"
 #include "game/objects/tools.h"
@@ -41,6 +44,32 @@ constexpr int kPrices[cUpgrades::kCount][3] = {
 };
 
 int MaxLevel(int index) { return index == cUpgrades::e_upBinVolume ? 2 : 3; }
+
+// The longest name the name field takes, as the window scripts set it
+// (gui.name_length); 0 when they give none. The field counts bytes: a name
+// holds one byte a character (the login name comes converted to the 8-bit
+// code page). Read without metamethods, so nothing the scripts did can
+// raise an error here.
+int NameFieldLength()
+{
+    lua_State* L = vek::g_pScript ? vek::g_pScript->GetState() : nullptr;
+    if (!L) return 0;
+    const int top = lua_gettop(L);
+    int length = 0;
+    lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
+    lua_pushliteral(L, "gui");
+    lua_rawget(L, -2);
+    if (lua_istable(L, -1)) {
+        lua_pushliteral(L, "name_length");
+        lua_rawget(L, -2);
+        if (lua_type(L, -1) == LUA_TNUMBER) {
+            const lua_Number most = lua_tonumber(L, -1);
+            if (most >= 1 && most <= std::numeric_limits<int>::max()) length = static_cast<int>(most);
+        }
+    }
+    lua_settop(L, top);
+    return length;
+}
 
 // The most any level's definition asks of one task. The level a saved game
 // continues is not checked against its own definition: "player.dat" is
@@ -399,7 +428,11 @@ void cUpgrades::SetLevel(int index, int level)
 
 cPlayer::cPlayer(const vek::string& folder)
 {
+    // A new profile is named after the login, no longer than a name typed
+    // into the field may be: the screens that show names hold that many.
     if (vek::g_pGame) m_strName = vek::g_pGame->strUserName;
+    const int most = NameFieldLength();
+    if (most > 0 && m_strName.size() > static_cast<size_t>(most)) m_strName.resize(static_cast<size_t>(most));
     if (m_strName.empty()) m_strName = vek::GetLocale().Player;
     m_strFolder = folder.empty() ? FreshFolder() : folder;
     m_Events.assign(15, 0);

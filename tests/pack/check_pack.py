@@ -928,13 +928,25 @@ def check_animations(rep, script, made, set_calls, tilesets):
 
 
 # Texts the screens' code puts into labels, by the state of play: (window,
-# label) -> the locale texts it chooses from, or NAME for the player's name.
+# control) -> the locale texts it chooses from, NAME for the player's name
+# (formatted into the control's own text where the screen formats it with
+# the name), or (NAME, locale texts) for texts formatted with the name.
+# Besides labels: the name field, which shows the name as it is typed, and
+# the profile list, whose rows are the players' names.
 NAME = "name"
 STATE_TEXTS = {
+    ("main", "lbProfile"): NAME,
+    ("profile_add", "name"): NAME,
+    ("profile_select", "lstProfile"): NAME,
     ("island", "profile"): NAME,
     ("island", "rate"): ["Rate0", "Rate1", "Rate2", "Rate3", "Rate4"],
     ("island", "island_rate"): ["IslandRate0", "IslandRate1", "IslandRate2", "IslandRate3", "IslandRate4"],
+    # The message box's notices and questions about a player, with the name.
+    ("messagebox", "text"): (NAME, ["ConfirmDeletePlayer", "ErrorPlayerRefused", "ErrorPlayerDamaged",
+                                    "ErrorPlayerRestored", "ErrorDeletePlayer", "ErrorSettingsLost"]),
 }
+# The room a list row keeps between its edge and its text.
+LIST_TEXT_PADDING = 8
 # The field a name is typed into: its length limit is the longest name.
 NAME_FIELD = ("profile_add", "name")
 
@@ -976,10 +988,66 @@ def widest_name(font, length):
     return bytes([widest] * length).decode("latin-1")
 
 
+def wrap_lines(font, text, width):
+    """The widths of the lines a text box wraps the text to, every line the
+    text needs (the box shows as many as its height holds): words end at
+    spaces and line breaks, and a word goes to a new line when the line
+    with it would be as wide as the box; a word wider than the box stays
+    whole."""
+    spacing, _, glyphs = font
+    space = glyphs.get(0x20, (0.0, 0.0))[1] + spacing
+    widths = [0.0]
+    empty = [True]
+    word = 0.0
+    data = text.encode("latin-1", "replace")
+    if data and data[-1:] not in (b" ", b"\n"):
+        data += b" "
+    for b in data:
+        if b not in (0x20, 0x0A):
+            word += glyphs.get(b, (0.0, 0.0))[1] + spacing
+            continue
+        separator = 0.0 if empty[-1] else space
+        if widths[-1] + word + separator >= width:
+            widths.append(word)
+            empty.append(False)
+        else:
+            widths[-1] += separator + word
+            empty[-1] = False
+        if b == 0x0A:
+            widths.append(0.0)
+            empty.append(True)
+        word = 0.0
+    # A line is drawn one spacing narrower than its advances.
+    return [max(0.0, w - spacing) if not e else 0.0 for w, e in zip(widths, empty)]
+
+
+def text_area(cls, own):
+    """(width, height, what it is) that a control gives one line of its text:
+    a label's size, a text list's rows less the room the row keeps before
+    its text, a field's size within its frame's rim; None for a control
+    that shows no such text."""
+    def size(flags):
+        found = [c for c in own if c[0] == "SetSize" and c[3] == flags]
+        return (float(found[-1][1]), float(found[-1][2])) if found else None
+    if is_a(cls, "cTextBoxSysCtrl"):
+        found = size("0")
+        return found + ("text box",) if found else None
+    if is_a(cls, "cLabelCtrl"):
+        found = size("0")
+        return found + ("label",) if found else None
+    if is_a(cls, "cListSysCtrl"):
+        found = size("8")
+        return (found[0] - LIST_TEXT_PADDING, found[1], "row") if found else None
+    if is_a(cls, "cEditSysCtrl"):
+        whole, rim = size("0"), size("2") or (0.0, 0.0)
+        return (whole[0] - 2 * rim[0], whole[1] - 2 * rim[1], "field") if whole else None
+    return None
+
+
 def check_label_texts(rep, root, manifest, seen):
-    """Every one-line text a label shows fits it: the script's own text and
-    each text the screen's code chooses by the state of play, measured with
-    the pack's fonts."""
+    """Every one-line text a label, a list row or a field shows fits it: the
+    script's own text and each text the screen's code chooses by the state
+    of play, measured with the pack's fonts."""
     metrics = font_metrics(root, manifest)
     try:
         calls = record(os.path.join(root, "conf", "locale.lua"))
@@ -992,35 +1060,55 @@ def check_label_texts(rep, root, manifest, seen):
         name_length = int(float(limits[-1])) if limits else 0
     for window, (script, made, set_calls, texts) in sorted(seen.items()):
         for name, cls in sorted(made.items()):
-            if not is_a(cls, "cLabelCtrl") or is_a(cls, "cTextBoxSysCtrl"):
-                continue
             own = set_calls.get(name, [])
+            area = text_area(cls, own)
             fonts = [c[1] for c in own if c[0] == "SetFontPrt"]
-            size = [c for c in own if c[0] == "SetSize" and c[3] == "0"]
-            if not fonts or fonts[-1] not in metrics or not size:
+            if not area or not fonts or fonts[-1] not in metrics:
                 continue
             font = metrics[fonts[-1]]
-            w, h = float(size[-1][1]), float(size[-1][2])
+            w, h, holder = area
             # (text, how the fault names it)
             shown = []
-            if texts.get(name, "").strip() and (window, name) not in TEMPLATES:
-                # The recorder escapes line breaks, tabs and backslashes.
-                own_text = re.sub(r"\\(.)", lambda m: {"n": "\n", "t": "\t"}.get(m.group(1), m.group(1)), texts[name])
+            # The recorder escapes line breaks, tabs and backslashes.
+            own_text = re.sub(r"\\(.)", lambda m: {"n": "\n", "t": "\t"}.get(m.group(1), m.group(1)),
+                              texts.get(name, ""))
+            if own_text.strip() and (window, name) not in TEMPLATES:
                 shown.append((own_text, '"%s"' % texts[name]))
             chosen = STATE_TEXTS.get((window, name), [])
             if chosen == NAME:
                 if name_length:
-                    text = widest_name(font, name_length)
-                    shown.append((text, "a name of %d times byte 0x%02X" % (name_length, ord(text[0]))))
+                    player = widest_name(font, name_length)
+                    what = "a name of %d times byte 0x%02X" % (name_length, ord(player[0]))
+                    if TEMPLATES.get((window, name)) == ["%s"]:
+                        shown.append((DIRECTIVE.sub(lambda m: player, own_text, count=1),
+                                      '"%s" with %s' % (texts[name], what)))
+                    else:
+                        shown.append((player, what))
+            elif isinstance(chosen, tuple):
+                if name_length:
+                    player = widest_name(font, name_length)
+                    shown += [(DIRECTIVE.sub(lambda m: player, locale[k], count=1),
+                               "%s with a name of %d times byte 0x%02X" % (k, name_length, ord(player[0])))
+                              for k in chosen[1] if k in locale]
             else:
                 shown += [(locale[k], '"%s"' % locale[k]) for k in chosen if k in locale]
             for text, what in shown:
+                if holder == "text box":
+                    lines = wrap_lines(font, text, w)
+                    widest = max(lines) if lines else 0.0
+                    if widest > w or len(lines) * font[1] > h:
+                        rep.fail(script, "the text of %s, %s, wraps to %d lines, the widest %g px in %s, "
+                                 "its text box %g x %g" % (name, what, len(lines), widest, fonts[-1], w, h))
+                    continue
                 if "\n" in text:
                     continue
                 width = text_width(font, text)
+                if holder == "field":
+                    # The caret, an underscore, blinks right after the text.
+                    width += font[2].get(ord("_"), (0.0, 0.0))[0]
                 if width > w or font[1] > h:
-                    rep.fail(script, "the text of %s, %s, is %g x %g px in %s, its label %g x %g"
-                             % (name, what, width, font[1], fonts[-1], w, h))
+                    rep.fail(script, "the text of %s, %s, is %g x %g px in %s, its %s %g x %g"
+                             % (name, what, width, font[1], fonts[-1], holder, w, h))
 
 
 def check_windows(rep, root, manifest):

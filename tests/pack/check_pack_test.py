@@ -272,6 +272,29 @@ class Windows(BrokenCopy):
                          r'its label 110 x 26', faults)
         self.assertFault(r"gui/island\.lua: the text of profile, a name of 17 times byte 0x89, is \d+ x \d+ px", faults)
 
+    def test_a_greeting_a_list_row_and_a_field_narrower_than_the_longest_name_are_caught(self):
+        # The main menu's greeting formats the name into its text; the
+        # profile list shows it less the row's room before the text; the
+        # name field shows it with the caret after it.
+        self.edit_text("gui/main.lua", lambda t: re.sub(r'"lbProfile", \d+, (\d+), \d+',
+                                                        r'"lbProfile", 352, \1, 320', t))
+        self.edit_text("gui/profile_select.lua", lambda t: re.sub(r'"lstProfile", (\d+), (\d+), \d+',
+                                                                  r'"lstProfile", \1, \2, 423', t))
+        self.edit_text("gui/profile_add.lua", lambda t: re.sub(r'"name", (\d+), (\d+), \d+', r'"name", \1, \2, 448', t))
+        faults = self.faults()
+        self.assertFault(r'gui/main\.lua: the text of lbProfile, "Hello, %s!" with a name of 16 times byte 0x89, '
+                         r'is 550 x 31 px in header24x24, its label 320 x 48', faults)
+        self.assertFault(r"gui/profile_select\.lua: the text of lstProfile, a name of 16 times byte 0x89, "
+                         r"is 416 x 22 px in text18, its row 415 x 28", faults)
+        self.assertFault(r"gui/profile_add\.lua: the text of name, a name of 16 times byte 0x89, "
+                         r"is 425 x 22 px in text18, its field 424 x 28", faults)
+
+    def test_a_message_box_too_narrow_for_a_players_name_is_caught(self):
+        # The name is one word the box cannot wrap.
+        self.edit_text("gui/messagebox.lua", lambda t: re.sub(r'"text", (\d+), (\d+), \d+', r'"text", \1, \2, 312', t))
+        self.assertFault(r"gui/messagebox\.lua: the text of text, ConfirmDeletePlayer with a name of 16 times byte "
+                         r"0x89, wraps to 4 lines, the widest 438 px in text18, its text box 312 x 168", self.faults())
+
     def test_a_misspelt_required_control_and_a_forbidden_button_are_caught(self):
         self.edit_text("gui/main.lua", lambda t: t.replace('"lbProfile"', '"lbProfil"')
                        .replace('"btOptions"', '"btHelp"'))

@@ -327,6 +327,17 @@ TEST_F(GardenTest, SettingsAreWrittenOnlyWithACurrentProfile)
     EXPECT_FALSE(vektest::ReadFile(m_strDir + "/app/profile/w/player.dat").empty());
 }
 
+// A first start names its profile after the login, cut to the length the
+// name field takes, a byte a character: no screen has room for a longer name.
+TEST_F(GardenTest, AFirstStartsProfileTakesTheLoginCutToTheNameFieldsLength)
+{
+    ASSERT_TRUE(vek::g_pScript && vek::g_pScript->DoString("gui = { name_length = 16 }"));
+    m_pGame->strUserName = "Bartholomew\xC0\xE1\xE2\xE3Longbottom";
+    m_pGarden->cMiddle::FinishInit();
+    ASSERT_EQ(m_pGarden->GetPlayerCount(), 1);
+    EXPECT_EQ(m_pGarden->GetPlayerName(), "Bartholomew\xC0\xE1\xE2\xE3L");
+}
+
 // Profiles other than the current one whose files could not be read whole
 // are named at the first main menu, one notice after the other: one whose
 // player.dat is empty (listed under its folder's name, not the login name

@@ -304,6 +304,35 @@ protected:
     std::vector<std::pair<std::string, std::string>> m_Moments;
     std::string m_strFirstName;
 
+    // The profiles and the settings as a program ended now leaves them, as
+    // the next disk of `disks` (a write's temporary file, which the next
+    // start removes, left out).
+    std::string CopyDisk(std::vector<std::string>& disks) const
+    {
+        namespace fs = std::filesystem;
+        const std::string app = m_strDir + "/app";
+        const std::string to = m_strDir + "/disks/" + std::to_string(disks.size());
+        fs::create_directories(to);
+        for (const char* part : {"profile", "conf"})
+            if (fs::exists(app + "/" + part)) fs::copy(app + "/" + part, to + "/" + part, fs::copy_options::recursive);
+        std::vector<fs::path> temporaries;
+        for (const auto& entry : fs::recursive_directory_iterator(to))
+            if (entry.path().filename().string().find(".tmp") != std::string::npos) temporaries.push_back(entry.path());
+        for (const fs::path& path : temporaries) fs::remove(path);
+        disks.push_back(to);
+        return to;
+    }
+    // The profiles and the settings replaced by a disk CopyDisk made.
+    void PutBackDisk(const std::string& disk) const
+    {
+        namespace fs = std::filesystem;
+        const std::string app = m_strDir + "/app";
+        for (const char* part : {"profile", "conf"}) {
+            fs::remove_all(app + "/" + part);
+            if (fs::exists(disk + "/" + part)) fs::copy(disk + "/" + part, app + "/" + part, fs::copy_options::recursive);
+        }
+    }
+
     // What the won levels grant: the profile holds the win of every level
     // below its progress, and of the newest one once its medal is recorded.
     static cKeptPicture Granted(int won)
@@ -1363,22 +1392,8 @@ TEST_F(ContinueLevel, SettingsLostOrDamagedAreToldAtTheFirstMainMenu)
 // writes. No settings were ever lost, and the next start says nothing.
 TEST_F(ContinueLevel, AFirstSessionEndedByAKillStartsWithoutANotice)
 {
-    namespace fs = std::filesystem;
-    const std::string app = m_strDir + "/app";
     std::vector<std::string> disks;
-    // The profiles and the settings as a program ended now leaves them (a
-    // write's temporary file goes at the next start).
-    const auto copyDisk = [&] {
-        const std::string to = m_strDir + "/disks/" + std::to_string(disks.size());
-        fs::create_directories(to);
-        for (const char* part : {"profile", "conf"})
-            if (fs::exists(app + "/" + part)) fs::copy(app + "/" + part, to + "/" + part, fs::copy_options::recursive);
-        std::vector<fs::path> temporaries;
-        for (const auto& entry : fs::recursive_directory_iterator(to))
-            if (entry.path().filename().string().find(".tmp") != std::string::npos) temporaries.push_back(entry.path());
-        for (const fs::path& path : temporaries) fs::remove(path);
-        disks.push_back(to);
-    };
+    const auto copyDisk = [&] { CopyDisk(disks); };
     vek::platform::SetReplaceHook([&](const std::string&) {
         copyDisk();
         return true;
@@ -1392,11 +1407,7 @@ TEST_F(ContinueLevel, AFirstSessionEndedByAKillStartsWithoutANotice)
     for (size_t moment = 0; moment < disks.size(); ++moment) {
         SCOPED_TRACE(moment + 1 == disks.size() ? std::string("at the main menu")
                                                 : "before the write " + std::to_string(moment + 1));
-        for (const char* part : {"profile", "conf"}) {
-            fs::remove_all(app + "/" + part);
-            if (fs::exists(disks[moment] + "/" + part))
-                fs::copy(disks[moment] + "/" + part, app + "/" + part, fs::copy_options::recursive);
-        }
+        PutBackDisk(disks[moment]);
         StartToMainMenu();
         EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
         Stop();
@@ -1416,21 +1427,10 @@ TEST_F(ContinueLevel, AProfileMadeChosenOrDeletedIsOnDiskAsSoonAsItIs)
     namespace fs = std::filesystem;
     const std::string app = m_strDir + "/app";
     std::vector<std::string> disks;
-    // The profiles and the settings as they are now.
-    const auto copyDisk = [&] {
-        const std::string to = m_strDir + "/disks/" + std::to_string(disks.size());
-        fs::create_directories(to);
-        for (const char* part : {"profile", "conf"})
-            if (fs::exists(app + "/" + part)) fs::copy(app + "/" + part, to + "/" + part, fs::copy_options::recursive);
-        disks.push_back(to);
-        return to;
-    };
+    const auto copyDisk = [&] { return CopyDisk(disks); };
     const auto startOn = [&](const std::string& disk) {
         Stop();
-        for (const char* part : {"profile", "conf"}) {
-            fs::remove_all(app + "/" + part);
-            if (fs::exists(disk + "/" + part)) fs::copy(disk + "/" + part, app + "/" + part, fs::copy_options::recursive);
-        }
+        PutBackDisk(disk);
         StartToMainMenu();
         EXPECT_FALSE(Shown("messagebox")) << Text("messagebox", "text");
         EXPECT_EQ(UnexpectedProblems(HtmlLog()), "");

@@ -93,6 +93,23 @@ protected:
     }
 
     std::string Path(const std::string& rel) const { return m_strDir + "/profile/" + rel; }
+    // The older profile of the conversion tests (player.dat "Old", a game in
+    // play with one task and money 6060, level 1's save with funds 40) read
+    // as it was saved, with nothing to tell.
+    void ExpectOlderProfileReadAsSaved(const std::string& folder)
+    {
+        cPlayer p(folder);
+        ASSERT_TRUE(p.LoadPlayer());
+        EXPECT_EQ(p.m_strName, "Old");
+        ASSERT_TRUE(p.Activate());
+        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone);
+        EXPECT_EQ(p.m_iMoney, 6060);
+        ASSERT_EQ(p.m_Tasks.size(), 1u);
+        ASSERT_TRUE(p.LoadGame(1));
+        EXPECT_EQ(p.TakeLoadNotice(1), cPlayer::e_noticeNone);
+        EXPECT_EQ(p.m_iMoney, 6060);
+        EXPECT_EQ(p.m_iIslandMoney, 40);
+    }
     Bytes Read(const std::string& rel) const { return vektest::ReadFile(Path(rel)); }
     bool Exists(const std::string& rel) const { return access(Path(rel).c_str(), F_OK) == 0; }
     int Logged(const std::string& text) const
@@ -1132,17 +1149,7 @@ TEST_F(ProfileTest, AnOlderProfileEndedAtAnyMomentOfItsConversionIsReadAsSaved)
             }
             vek::platform::SetReplaceHook(nullptr);
             const bool whole = done <= writes;
-            cPlayer p(folder);
-            ASSERT_TRUE(p.LoadPlayer());
-            EXPECT_EQ(p.m_strName, "Old");
-            ASSERT_TRUE(p.Activate());
-            EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone);
-            EXPECT_EQ(p.m_iMoney, 6060);
-            ASSERT_EQ(p.m_Tasks.size(), 1u);
-            ASSERT_TRUE(p.LoadGame(1));
-            EXPECT_EQ(p.TakeLoadNotice(1), cPlayer::e_noticeNone);
-            EXPECT_EQ(p.m_iMoney, 6060);
-            EXPECT_EQ(p.m_iIslandMoney, 40);
+            ExpectOlderProfileReadAsSaved(folder);
             if (whole) {
                 // Done: every file carries today's mark beside the copy, and
                 // the journal of the conversion is gone.
@@ -1183,16 +1190,7 @@ TEST_F(ProfileTest, AnOlderProfileEndedAtAnyMomentOfItsFirstSavesOfTheGameIsRead
             p.SaveGame(-1);
         }
         vek::platform::SetReplaceHook(nullptr);
-        cPlayer p("g");
-        ASSERT_TRUE(p.LoadPlayer());
-        ASSERT_TRUE(p.Activate());
-        EXPECT_EQ(p.TakeLoadNotice(), cPlayer::e_noticeNone);
-        EXPECT_EQ(p.m_iMoney, 6060);
-        ASSERT_EQ(p.m_Tasks.size(), 1u);
-        ASSERT_TRUE(p.LoadGame(1));
-        EXPECT_EQ(p.TakeLoadNotice(1), cPlayer::e_noticeNone);
-        EXPECT_EQ(p.m_iMoney, 6060);
-        EXPECT_EQ(p.m_iIslandMoney, 40);
+        ExpectOlderProfileReadAsSaved("g");
         if (done <= writes) {
             EXPECT_TRUE(Exists("g/player.bak"));
             EXPECT_FALSE(Exists(std::string("g/") + save_set::kConversionJournal));

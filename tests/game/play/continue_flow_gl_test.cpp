@@ -1187,12 +1187,18 @@ TEST_F(ContinueLevel, AProfileCopiedAtAnyMomentHoldsOneMomentOfTheGame)
             EXPECT_EQ(Kept().bedLayout, granted.bedLayout) << Kept().Text();
             EXPECT_EQ(Kept().islandMoney, before.islandMoney) << Kept().Text();
         };
-        for (const char* lost : {"a bit of level.dat flipped", "island.dat missing", "save.dat damaged"}) {
+        for (const char* lost :
+             {"a bit of level.dat flipped", "island.dat missing", "save.dat damaged", "level.dat.next damaged"}) {
             SCOPED_TRACE(std::string("with ") + lost);
             setOf(moment);
-            if (lost[0] == 'a')
+            if (lost[0] == 'a') {
                 flip("level.dat", vektest::ReadFile(moment + "/level.dat").size() / 3, 4);
-            else if (lost[0] == 'i')
+            } else if (lost[0] == 'l') {
+                // A save cut short after it was committed, its field's part
+                // then damaged.
+                fs::rename(work + "/level.dat", work + "/level.dat.next");
+                flip("level.dat.next", vektest::ReadFile(moment + "/level.dat").size() / 3, 4);
+            } else if (lost[0] == 'i')
                 fs::remove(work + "/island.dat");
             else
                 flip("save.dat", vektest::ReadFile(moment + "/save.dat").size() - 20, 1);

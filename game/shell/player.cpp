@@ -569,22 +569,11 @@ void cPlayer::NoteSetPartDamaged(int slot, const vek::filename& file) const
 {
     if (!Holds(m_DamagedSets, slot)) m_DamagedSets.push_back(slot);
     if (file.GetFile() == "island.dat" && !Holds(m_IslandLost, slot)) m_IslandLost.push_back(slot);
-    // A missing part leaves no bytes to keep: a kept copy of its set's
-    // "save.dat" (of "player.dat" when that is the one missing) records
-    // that the loss was told, so a start with nothing saved since does not
-    // tell it again.
-    vek::filename witness = file;
-    namespace fs = vek::platform;
-    const bool missing =
-        !file.empty() && !fs::PathExists(fs::ToNativePath(file.path)) && !fs::IsSymlink(fs::ToNativePath(file.path));
-    if (missing) {
-        witness = vek::AppendPath(vek::filename(witness.GetDir()), "save.dat");
-        if (slot == -1 && !fs::PathExists(fs::ToNativePath(witness.path)))
-            witness = vek::AppendPath(vek::filename(witness.GetDir()), "player.dat");
-    }
-    // A damage whose bytes an earlier start kept was told then.
-    const bool known = !witness.empty() && save_set::WasKeptAsBad(witness);
-    if (!witness.empty()) save_set::KeepAsBad(witness);
+    // A damage (or loss) whose record an earlier start kept was told then.
+    const vek::filename record = save_set::LossRecord(file, slot == -1);
+    const bool missing = record.path != file.path;
+    const bool known = !record.empty() && save_set::WasKeptAsBad(record);
+    if (!record.empty()) save_set::KeepAsBad(record);
     if (!known && !Holds(m_FreshDamage, slot)) m_FreshDamage.push_back(slot);
     // What the player is told says a copy is kept only when one was.
     if (!known && !missing && !Holds(m_FreshKept, slot)) m_FreshKept.push_back(slot);
@@ -698,11 +687,12 @@ cPlayer::ePlayerRead cPlayer::ReadPlayerFile(const vek::filename& file, vek::str
 
 namespace {
 
-// What a progress file read whole holds, for choosing between the two.
-save_set::cProgressFile ProgressOf(const cPlayer& player, bool whole, uint32_t stamp)
+// What a progress file read into `player` holds, for choosing between the
+// two.
+save_set::cProgressFile ProgressOf(const cPlayer& player, save_set::eFileState state, uint32_t stamp)
 {
     save_set::cProgressFile f;
-    f.whole = whole;
+    f.state = state;
     f.stamp = stamp;
     f.progress = player.m_iProgress;
     f.medals = player.m_Results.size();
@@ -780,70 +770,49 @@ bool cPlayer::LoadPlayer()
     namespace fs = vek::platform;
     const std::string copyNative = fs::ToNativePath(copy.path);
     const cRead copyRead = fs::PathExists(copyNative) || fs::IsSymlink(copyNative) ? readInto(copy, &fromCopy) : cRead();
-    const save_set::cProgressFile fileHolds = ProgressOf(fromFile, read.read == e_readOk, read.stamp);
-    const save_set::cProgressFile copyHolds = ProgressOf(fromCopy, copyRead.read == e_readOk, copyRead.stamp);
-    // (The save is looked at only when both are whole: a game in play
-    // that cannot be read is not opened for nothing.)
-    const uint32_t savedStamp =
-        fileHolds.whole && copyHolds.whole && fileHolds.stamp != copyHolds.stamp ? save_set::SavedStamp(folder) : 0;
-    const save_set::eProgressPick pick = save_set::PickProgressFile(fileHolds, copyHolds, savedStamp);
-
-    if (pick == save_set::eProgressPick::e_file) {
-        *this = fromFile;
-        host.iTraining = read.training;
-        m_uPlayStamp = read.stamp;
-        m_Saved = TakeProgress();
-        // A copy that is damaged, or of another moment, is kept and written
-        // again from "player.dat": nothing of the profile is lost.
-        const bool otherMoment = copyRead.read == e_readOk && copyRead.stamp != read.stamp;
-        if (copyRead.read == e_readDamaged || otherMoment) {
-            const bool toldBefore = save_set::WasKeptAsBad(copy);
-            save_set::KeepAsBad(copy);
-            if (!toldBefore)
-                vek::LogWarning(kSender, "%s is %s; it is kept as .bad and written again from player.dat\n", copy.path,
-                                otherMoment ? vek::string("of another save than player.dat") : "damaged");
-            // What only the copy held is gone: the player hears of it.
-            if (!toldBefore && otherMoment && save_set::HoldsMore(copyHolds, fileHolds)) m_bDamageUntold = true;
-            CopyProgressFile(file, copy);
+    const auto stateOf = [](ePlayerRead r) {
+        switch (r) {
+        case e_readOk: return save_set::eFileState::e_whole;
+        case e_readMissing: return save_set::eFileState::e_missing;
+        case e_readDamaged: return save_set::eFileState::e_damaged;
+        default: return save_set::eFileState::e_notAFile;
         }
-        return true;
-    }
-    if (pick == save_set::eProgressPick::e_copy) {
-        *this = fromCopy;
-        host.iTraining = copyRead.training;
-        m_uPlayStamp = copyRead.stamp;
+    };
+    const save_set::cProgressFile fileHolds = ProgressOf(fromFile, stateOf(read.read), read.stamp);
+    const save_set::cProgressFile copyHolds = ProgressOf(fromCopy, stateOf(copyRead.read), copyRead.stamp);
+    // (The save is looked at only when the two whole files disagree: a game
+    // in play that cannot be read is not opened for nothing.)
+    const uint32_t savedStamp = fileHolds.IsWhole() && copyHolds.IsWhole() && fileHolds.stamp != copyHolds.stamp
+                                    ? save_set::SavedStamp(folder)
+                                    : 0;
+    const save_set::cProgressDecision decision = save_set::DecideProgressFiles(fileHolds, copyHolds, savedStamp);
+    if (decision.read != save_set::eProgressPick::e_none) {
+        const bool fromTheFile = decision.read == save_set::eProgressPick::e_file;
+        const cRead& won = fromTheFile ? read : copyRead;
+        const cRead& lost = fromTheFile ? copyRead : read;
+        const vek::filename& wonFile = fromTheFile ? file : copy;
+        const vek::filename& lostFile = fromTheFile ? copy : file;
+        *this = fromTheFile ? fromFile : fromCopy;
+        host.iTraining = won.training;
+        m_uPlayStamp = won.stamp;
         m_Saved = TakeProgress();
-        const bool there = fs::PathExists(fs::ToNativePath(file.path)) || fs::IsSymlink(fs::ToNativePath(file.path));
-        // Told once: a damage kept at an earlier start was told then.
-        const bool toldBefore = read.read != e_readMissing && save_set::WasKeptAsBad(file);
-        vek::string what;
+        // Told once: a loser whose bytes an earlier start kept was told then.
+        const bool toldBefore = decision.loser != save_set::eLoserFate::e_leave && save_set::WasKeptAsBad(lostFile);
         bool aside = true;
-        if (read.read == e_readUnreadable) {
-            // Something that cannot be read as a file (a FIFO, a folder, a
-            // link to a device or in a loop): nothing is written through it.
-            what = "not a file that can be read";
-            aside = save_set::MoveAsideAsBad(file, kSender);
-        } else if (read.read == e_readOk) {
-            what = "of another moment than its copy";
-            save_set::KeepAsBad(file);
-        } else if (read.read == e_readDamaged) {
-            what = "damaged: " + read.why.substr(0, read.why.find("; "));
-            save_set::KeepAsBad(file);
-        } else {
-            what = "missing";
+        if (decision.loser == save_set::eLoserFate::e_keep) save_set::KeepAsBad(lostFile);
+        if (decision.loser == save_set::eLoserFate::e_moveAside) aside = save_set::MoveAsideAsBad(lostFile, kSender);
+        if (!toldBefore && decision.tell != save_set::eProgressTell::e_none) {
+            vek::string what = lost.read == e_readOk         ? vek::string("of another moment than ") + wonFile.GetFile()
+                               : lost.read == e_readDamaged  ? "damaged: " + lost.why.substr(0, lost.why.find("; "))
+                               : lost.read == e_readMissing  ? vek::string("missing")
+                                                             : vek::string("not a file that can be read");
+            what += fromTheFile ? "; the profile is read from player.dat" : "; the profile is read from its copy player.bak";
+            if (decision.loser != save_set::eLoserFate::e_leave && aside) what += ", and the file is kept as .bad";
+            vek::LogWarning(kSender, "%s is %s\n", lostFile.path, what);
+            if (decision.tell == save_set::eProgressTell::e_dropped) m_bDamageUntold = true;
+            if (decision.tell == save_set::eProgressTell::e_restored) m_bPlayerRestoredUntold = true;
         }
-        if (!toldBefore) {
-            what += there && aside ? "; the profile is read from its copy player.bak, and the file is kept as .bad"
-                                   : "; the profile is read from its copy player.bak";
-            vek::LogWarning(kSender, "%s is %s\n", file.path, what);
-            // A whole file of another moment that held more than the copy
-            // loses that more; anything else is restored with nothing lost.
-            if (read.read == e_readOk && save_set::HoldsMore(fileHolds, copyHolds))
-                m_bDamageUntold = true;
-            else
-                m_bPlayerRestoredUntold = true;
-        }
-        if (aside) CopyProgressFile(copy, file);
+        if (decision.rewrite && aside) CopyProgressFile(wonFile, lostFile);
         return true;
     }
 
@@ -1323,12 +1292,14 @@ bool cPlayer::LoadGame(int slot)
     if (island && from == slot && Holds(m_IslandLost, slot)) {
         LoadIslandOfSave(island, RestoreEarned(slot));
     }
-    // A waiting win is whole or gone: one that lost its field or its island
-    // is given up together with all it counted (its medal, time, prize,
-    // sorts and beds), and the level starts again from its own save. Never
-    // a medal kept beside the funds of before its prize, nor a prize kept
-    // for a level that can be won again.
-    if (winWaits && (Holds(m_DamagedSets, -1) || Holds(m_RefusedSets, -1) || Holds(m_IslandLost, -1))) {
+    // A waiting win that lost a part is given up whole: the level starts
+    // again from its own save, with what that save and the progress hold.
+    save_set::cSetParts parts;
+    parts.winWaits = winWaits;
+    parts.damaged = Holds(m_DamagedSets, -1);
+    parts.refused = Holds(m_RefusedSets, -1);
+    parts.islandLost = Holds(m_IslandLost, -1);
+    if (save_set::GivesUpWin(parts)) {
         vek::LogWarning(kSender, "The won level %i lost a part of its save before its result sequence; the win is given up\n",
                         m_iContinueLevel);
         Reset();

@@ -135,7 +135,8 @@ std::string TakeBadName(const std::string& native)
 
 eProgressPick PickProgressFile(const cProgressFile& file, const cProgressFile& copy, uint32_t savedStamp)
 {
-    if (!file.whole || !copy.whole) return file.whole ? eProgressPick::e_file : copy.whole ? eProgressPick::e_copy : eProgressPick::e_none;
+    if (!file.IsWhole() || !copy.IsWhole())
+        return file.IsWhole() ? eProgressPick::e_file : copy.IsWhole() ? eProgressPick::e_copy : eProgressPick::e_none;
     if (savedStamp != 0 && file.stamp != copy.stamp) {
         if (file.stamp == savedStamp) return eProgressPick::e_file;
         if (copy.stamp == savedStamp) return eProgressPick::e_copy;
@@ -147,6 +148,50 @@ eProgressPick PickProgressFile(const cProgressFile& file, const cProgressFile& c
 bool HoldsMore(const cProgressFile& a, const cProgressFile& b)
 {
     return a.progress > b.progress || a.medals > b.medals || a.times > b.times;
+}
+
+cProgressDecision DecideProgressFiles(const cProgressFile& file, const cProgressFile& copy, uint32_t savedStamp)
+{
+    cProgressDecision d;
+    d.read = PickProgressFile(file, copy, savedStamp);
+    if (d.read == eProgressPick::e_file) {
+        // A damaged copy, or one of another moment, is kept and written
+        // again: nothing of the profile is lost, unless the copy held more.
+        const bool otherMoment = copy.IsWhole() && copy.stamp != file.stamp;
+        if (copy.state == eFileState::e_damaged || otherMoment) {
+            d.loser = eLoserFate::e_keep;
+            d.rewrite = true;
+            d.tell = otherMoment && HoldsMore(copy, file) ? eProgressTell::e_dropped : eProgressTell::e_log;
+        }
+    } else if (d.read == eProgressPick::e_copy) {
+        // "player.dat" is written again from its copy whatever it was; the
+        // player hears it was restored, or that what it held beyond its
+        // copy is dropped.
+        d.loser = file.state == eFileState::e_notAFile ? eLoserFate::e_moveAside
+                  : file.state == eFileState::e_missing ? eLoserFate::e_leave
+                                                         : eLoserFate::e_keep;
+        d.rewrite = true;
+        d.tell = file.IsWhole() && HoldsMore(file, copy) ? eProgressTell::e_dropped : eProgressTell::e_restored;
+    }
+    return d;
+}
+
+bool GivesUpWin(const cSetParts& parts)
+{
+    return parts.winWaits && (parts.damaged || parts.refused || parts.islandLost);
+}
+
+vek::filename LossRecord(const vek::filename& part, bool gameInPlay)
+{
+    namespace fs = vek::platform;
+    const auto there = [](const vek::filename& f) {
+        const std::string native = fs::ToNativePath(f.path);
+        return fs::PathExists(native) || fs::IsSymlink(native);
+    };
+    if (part.empty() || there(part)) return part;
+    const vek::filename folder(part.GetDir());
+    const vek::filename save = vek::AppendPath(folder, "save.dat");
+    return gameInPlay && !there(save) ? vek::AppendPath(folder, "player.dat") : save;
 }
 
 std::vector<vek::filename> NumberedFolders(const vek::filename& folder)

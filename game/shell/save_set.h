@@ -79,14 +79,23 @@ void EndConversion(const vek::filename& folder);
 // The numbered sub-folders of the profile's folder (the levels' own saves).
 std::vector<vek::filename> NumberedFolders(const vek::filename& folder);
 
-// What one of the two progress files ("player.dat" and its copy) holds,
-// as far as choosing between them goes.
+// ---- "player.dat" and its copy ----
+
+// What reading one of the two progress files found.
+enum class eFileState {
+    e_missing,   // nothing at its name
+    e_whole,     // read whole: its checksum matching, its values in range
+    e_damaged,   // there, but damaged (nothing of it is used)
+    e_notAFile,  // something that cannot be read as a file: a FIFO, a folder, a link to a device or in a loop
+};
+// What one of them holds, as far as choosing between them goes.
 struct cProgressFile {
-    bool whole = false;   // read whole (its checksum matching, its values in range)
-    uint32_t stamp = 0;   // the save of the game in play it was written with
+    eFileState state = eFileState::e_missing;
+    uint32_t stamp = 0;  // the save of the game in play it was written with
     int32_t progress = 0;
     size_t medals = 0;
     size_t times = 0;
+    bool IsWhole() const { return state == eFileState::e_whole; }
 };
 enum class eProgressPick { e_none, e_file, e_copy };
 // Which of the two the profile is read from: the whole one that pairs with
@@ -97,6 +106,49 @@ enum class eProgressPick { e_none, e_file, e_copy };
 eProgressPick PickProgressFile(const cProgressFile& file, const cProgressFile& copy, uint32_t savedStamp);
 // Whether `a` holds something `b` does not: more progress, medals or times.
 bool HoldsMore(const cProgressFile& a, const cProgressFile& b);
+
+// What becomes of the other file, the one the profile is not read from.
+enum class eLoserFate {
+    e_leave,      // left as it is (the same moment, or nothing there)
+    e_keep,       // its bytes kept as ".bad"
+    e_moveAside,  // moved aside as ".bad" (nothing is read or written through it)
+};
+// What is said of it: nothing, a log line, the log line and the player's
+// "restored from its copy", or the log line and the damage notice (it held
+// more than the file read, and that more is dropped).
+enum class eProgressTell { e_none, e_log, e_restored, e_dropped };
+struct cProgressDecision {
+    eProgressPick read = eProgressPick::e_none;
+    eLoserFate loser = eLoserFate::e_leave;
+    // The other written again with the bytes read (once kept or moved
+    // aside), so that both hold the moment the profile is read as before
+    // anything else is written.
+    bool rewrite = false;
+    // Said once: a loser whose bytes an earlier start kept was told then.
+    eProgressTell tell = eProgressTell::e_none;
+};
+// The whole decision on the pair; with `read` e_none the profile is read
+// as without either (its defaults, or refused).
+cProgressDecision DecideProgressFiles(const cProgressFile& file, const cProgressFile& copy, uint32_t savedStamp);
+
+// ---- what a lost part of a save costs ----
+
+// The parts of the game in play's set, as its reading found them.
+struct cSetParts {
+    bool winWaits = false;    // a won level waiting for its finish or result sequence, read whole from save.dat
+    bool damaged = false;     // a part damaged or missing
+    bool refused = false;     // a part refused (something that cannot be read)
+    bool islandLost = false;  // the island damaged or missing
+};
+// A waiting win is whole or gone: one whose set lost a part is given up
+// together with everything it counted (medal, time, prize, sorts, beds),
+// never kept beside an island or funds of another moment.
+bool GivesUpWin(const cSetParts& parts);
+// The file whose kept ".bad" copy records that the damage or loss of
+// `part` was told: the part itself when it is there; for a missing one,
+// which leaves no bytes to keep, its set's "save.dat", or "player.dat"
+// when the game in play's "save.dat" is the one missing.
+vek::filename LossRecord(const vek::filename& part, bool gameInPlay);
 
 enum class eMark {
     e_none,       // no mark: a file of the layouts before the mark

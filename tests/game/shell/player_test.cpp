@@ -182,7 +182,7 @@ TEST(ProgressFilePick, ThePairingFileWinsElseTheOneHoldingMore)
     using save_set::eProgressPick;
     const auto f = [](bool whole, uint32_t stamp, int32_t progress, size_t medals = 0, size_t times = 0) {
         save_set::cProgressFile file;
-        file.whole = whole;
+        file.state = whole ? save_set::eFileState::e_whole : save_set::eFileState::e_damaged;
         file.stamp = stamp;
         file.progress = progress;
         file.medals = medals;
@@ -211,6 +211,65 @@ TEST(ProgressFilePick, ThePairingFileWinsElseTheOneHoldingMore)
     };
     for (const cRow& row : rows)
         EXPECT_EQ(save_set::PickProgressFile(row.file, row.copy, row.saved), row.pick) << row.what;
+}
+
+// What becomes of the file not read, and what is said of it: written again
+// from the one read in every case but a copy of the same moment; the player
+// hears "restored" when nothing was lost, of the damage when the loser held
+// more; a copy's own damage is only logged.
+TEST(ProgressFilePick, TheOtherFileIsKeptAndWrittenAgainAndToldAsWhatItLost)
+{
+    using save_set::eFileState;
+    using save_set::eLoserFate;
+    using save_set::eProgressTell;
+    const auto f = [](eFileState state, uint32_t stamp = 0, int32_t progress = 0) {
+        save_set::cProgressFile file;
+        file.state = state;
+        file.stamp = stamp;
+        file.progress = progress;
+        return file;
+    };
+    const save_set::cProgressFile whole = f(eFileState::e_whole, 7, 2);
+    struct cRow {
+        const char* what;
+        save_set::cProgressFile file, copy;
+        eLoserFate loser;
+        bool rewrite;
+        eProgressTell tell;
+    };
+    const cRow rows[] = {
+        {"one moment in both", whole, whole, eLoserFate::e_leave, false, eProgressTell::e_none},
+        {"no copy (an older profile)", whole, f(eFileState::e_missing), eLoserFate::e_leave, false, eProgressTell::e_none},
+        {"a copy that is no file", whole, f(eFileState::e_notAFile), eLoserFate::e_leave, false, eProgressTell::e_none},
+        {"a damaged copy", whole, f(eFileState::e_damaged), eLoserFate::e_keep, true, eProgressTell::e_log},
+        {"an older copy", whole, f(eFileState::e_whole, 3, 1), eLoserFate::e_keep, true, eProgressTell::e_log},
+        {"a copy holding more", f(eFileState::e_whole, 7, 2), f(eFileState::e_whole, 3, 4), eLoserFate::e_keep, true,
+         eProgressTell::e_dropped},
+        {"player.dat missing", f(eFileState::e_missing), whole, eLoserFate::e_leave, true, eProgressTell::e_restored},
+        {"player.dat damaged", f(eFileState::e_damaged), whole, eLoserFate::e_keep, true, eProgressTell::e_restored},
+        {"player.dat no file", f(eFileState::e_notAFile), whole, eLoserFate::e_moveAside, true,
+         eProgressTell::e_restored},
+        {"player.dat holding more", f(eFileState::e_whole, 3, 4), whole, eLoserFate::e_keep, true,
+         eProgressTell::e_dropped},
+        {"neither whole", f(eFileState::e_damaged), f(eFileState::e_notAFile), eLoserFate::e_leave, false,
+         eProgressTell::e_none},
+    };
+    for (const cRow& row : rows) {
+        // The save's stamp is 7: it pairs with the whole file of stamp 7.
+        const save_set::cProgressDecision d = save_set::DecideProgressFiles(row.file, row.copy, 7);
+        EXPECT_EQ(d.loser, row.loser) << row.what;
+        EXPECT_EQ(d.rewrite, row.rewrite) << row.what;
+        EXPECT_EQ(d.tell, row.tell) << row.what;
+    }
+    // A waiting win is given up by any lost part, and nothing else is.
+    for (int bits = 0; bits < 16; ++bits) {
+        save_set::cSetParts parts;
+        parts.winWaits = bits & 1;
+        parts.damaged = bits & 2;
+        parts.refused = bits & 4;
+        parts.islandLost = bits & 8;
+        EXPECT_EQ(save_set::GivesUpWin(parts), bits != 1 && (bits & 1)) << bits;
+    }
 }
 
 TEST_F(ProfileTest, FreshProfileWritesItsPlayerFileAsLaidOut)
